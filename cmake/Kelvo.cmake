@@ -1,0 +1,81 @@
+# Build helpers shared by every folder.
+#
+# kelvo_library(NAME <lib> DIR <folder> [DEPS <lib>...] [STATIC])
+#   A library from <folder>/src/*.cpp with <folder>/include as its public
+#   include path. In a normal build it also makes <lib>_asan (static, with
+#   AddressSanitizer and UBSan) for the sanitizer test run; in a fuzz build
+#   it makes <lib>_fuzz (static, instrumented for libFuzzer).
+#
+# kelvo_tests(NAME <exe> DIR <folder> LIBS <lib>... [QT])
+#   One GoogleTest executable from <folder>/*.cpp, registered with ctest, and
+#   (for non-Qt tests) its sanitizer twin <exe>_asan.
+
+set(KELVO_SAN_FLAGS -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
+set(KELVO_FUZZ_FLAGS -fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer)
+
+function(kelvo_library)
+  cmake_parse_arguments(K "STATIC" "NAME;DIR" "DEPS;SYSLIBS" ${ARGN})
+  file(GLOB _src CONFIGURE_DEPENDS ${K_DIR}/src/*.cpp ${K_DIR}/src/*.c)
+  if(KELVO_FUZZ)
+    add_library(${K_NAME}_fuzz STATIC ${_src})
+    target_include_directories(${K_NAME}_fuzz PUBLIC ${K_DIR}/include PRIVATE ${K_DIR}/src)
+    target_compile_options(${K_NAME}_fuzz PUBLIC ${KELVO_FUZZ_FLAGS})
+    foreach(d ${K_DEPS})
+      target_link_libraries(${K_NAME}_fuzz PUBLIC ${d}_fuzz)
+    endforeach()
+    target_link_libraries(${K_NAME}_fuzz PUBLIC ${K_SYSLIBS})
+    return()
+  endif()
+  if(K_STATIC)
+    add_library(${K_NAME} STATIC ${_src})
+  else()
+    add_library(${K_NAME} SHARED ${_src})
+  endif()
+  target_include_directories(${K_NAME} PUBLIC ${K_DIR}/include PRIVATE ${K_DIR}/src)
+  target_link_libraries(${K_NAME} PUBLIC ${K_DEPS} ${K_SYSLIBS})
+  if(KELVO_SANITIZE)
+    add_library(${K_NAME}_asan STATIC ${_src})
+    target_include_directories(${K_NAME}_asan PUBLIC ${K_DIR}/include PRIVATE ${K_DIR}/src)
+    target_compile_options(${K_NAME}_asan PUBLIC ${KELVO_SAN_FLAGS})
+    target_link_options(${K_NAME}_asan PUBLIC ${KELVO_SAN_FLAGS})
+    foreach(d ${K_DEPS})
+      target_link_libraries(${K_NAME}_asan PUBLIC ${d}_asan)
+    endforeach()
+    target_link_libraries(${K_NAME}_asan PUBLIC ${K_SYSLIBS})
+  endif()
+endfunction()
+
+function(kelvo_tests)
+  cmake_parse_arguments(K "QT" "NAME;DIR" "LIBS" ${ARGN})
+  if(KELVO_FUZZ)
+    return()
+  endif()
+  file(GLOB _src CONFIGURE_DEPENDS ${K_DIR}/*.cpp)
+  add_executable(${K_NAME} ${_src})
+  target_link_libraries(${K_NAME} PRIVATE ${K_LIBS} GTest::gtest_main GTest::gtest)
+  target_include_directories(${K_NAME} PRIVATE ${K_DIR})
+  target_compile_definitions(${K_NAME} PRIVATE KELVO_BIN_DIR="${CMAKE_BINARY_DIR}/bin"
+                             KELVO_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
+  add_test(NAME ${K_NAME} COMMAND ${K_NAME})
+  set_tests_properties(${K_NAME} PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
+  if(KELVO_SANITIZE AND NOT K_QT)
+    set(_asan_libs)
+    foreach(l ${K_LIBS})
+      if(TARGET ${l}_asan)
+        list(APPEND _asan_libs ${l}_asan)
+      else()
+        list(APPEND _asan_libs ${l})
+      endif()
+    endforeach()
+    add_executable(${K_NAME}_asan ${_src})
+    target_link_libraries(${K_NAME}_asan PRIVATE ${_asan_libs} GTest::gtest_main GTest::gtest)
+    target_include_directories(${K_NAME}_asan PRIVATE ${K_DIR})
+    target_compile_definitions(${K_NAME}_asan PRIVATE KELVO_BIN_DIR="${CMAKE_BINARY_DIR}/bin"
+                               KELVO_SOURCE_DIR="${CMAKE_SOURCE_DIR}" KELVO_ASAN=1)
+    target_compile_options(${K_NAME}_asan PRIVATE ${KELVO_SAN_FLAGS})
+    target_link_options(${K_NAME}_asan PRIVATE ${KELVO_SAN_FLAGS})
+    add_test(NAME ${K_NAME}_asan COMMAND ${K_NAME}_asan)
+    set_tests_properties(${K_NAME}_asan PROPERTIES ENVIRONMENT
+      "ASAN_OPTIONS=detect_leaks=1:abort_on_error=1;UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1")
+  endif()
+endfunction()

@@ -1,0 +1,2 @@
+// Placeholder: filled in by the layer that owns it.
+#pragma once
