@@ -35,8 +35,7 @@ TEST_F(ProjectFileTest, SaveReadSaveGivesTheSameBytes) {
   FillProject(&db_);
   const std::string first = Save(&db_, "first.kvp");
 
-  ProjectDb copy;
-  Create(&copy);
+  ProjectDb& copy = *NewDb();
   uint8_t info[XQD_INFO_SIZE] = {};
   ASSERT_EQ(xReadDB(&copy, info, first.c_str()), 1);
   EXPECT_EQ(memcmp(info, info_, sizeof info), 0);

@@ -21,8 +21,7 @@ TEST_F(StoreTest, SettingsFileCarriesEverythingButTables) {
   for (int at = 12; at < 44; at += 4) EXPECT_EQ(U32At(b, at), 0u) << at;
   EXPECT_NE(U32At(b, 80), 0u);  // a20
 
-  ProjectDb other;
-  Create(&other);
+  ProjectDb& other = *NewDb();
   ASSERT_EQ(xInitializeDB(&other, nullptr), 1);
   WbsRecord w = {};
   strcpy(w.code, "Z9");

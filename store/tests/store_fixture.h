@@ -7,6 +7,7 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include <deque>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -61,6 +62,12 @@ class StoreTest : public ::testing::Test {
     fs::remove_all(root_);
   }
 
+  // A further empty working set, closed by the fixture.
+  ProjectDb* NewDb() {
+    ProjectDb* db = &extra_.emplace_back();
+    Create(db);
+    return db;
+  }
   // Makes an empty working set in the working folder.
   void Create(ProjectDb* db) {
     ASSERT_EQ(xCreateDB(db, nullptr, (work_.string() + "/").c_str(), nullptr), 1);
@@ -100,6 +107,7 @@ class StoreTest : public ::testing::Test {
   ProjectDb db_;
   uint8_t info_[XQD_INFO_SIZE];
   std::vector<ProjectDb*> open_;
+  std::deque<ProjectDb> extra_;
 };
 
 #endif  // STORE_TESTS_STORE_FIXTURE_H_
