@@ -57,10 +57,22 @@ bool WriteAll(int fd, const void* data, size_t n) {
   return true;
 }
 
+namespace {
+void LittleEndian(uint32_t value, uint8_t out[4]) {
+  for (int i = 0; i < 4; ++i) out[i] = static_cast<uint8_t>(value >> (8 * i));
+}
+}  // namespace
+
 bool WriteU32(int fd, uint32_t value) {
-  const uint8_t b[4] = {static_cast<uint8_t>(value), static_cast<uint8_t>(value >> 8),
-                        static_cast<uint8_t>(value >> 16), static_cast<uint8_t>(value >> 24)};
+  uint8_t b[4];
+  LittleEndian(value, b);
   return WriteAll(fd, b, 4);
+}
+
+bool PatchU32(int fd, uint64_t offset, uint32_t value) {
+  uint8_t b[4];
+  LittleEndian(value, b);
+  return WriteAt(fd, offset, b, 4);
 }
 
 int64_t Tell(int fd) {

@@ -19,6 +19,8 @@ bool ReadAt(int fd, uint64_t offset, void* buffer, size_t n);
 bool WriteAt(int fd, uint64_t offset, const void* data, size_t n);
 bool WriteAll(int fd, const void* data, size_t n);
 bool WriteU32(int fd, uint32_t value);
+// Writes a u32 at offset (a count patched in after its items).
+bool PatchU32(int fd, uint64_t offset, uint32_t value);
 // Current position of fd, or -1.
 int64_t Tell(int fd);
 bool SeekTo(int fd, uint64_t offset);

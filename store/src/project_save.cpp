@@ -47,8 +47,7 @@ bool WriteSummaries(ProjectDb* db, int fd, int16_t openSummary, xqd::Header* h) 
     if (!ok) return false;
     ++count;
   }
-  uint8_t le[4] = {static_cast<uint8_t>(count), 0, 0, 0};
-  return xqd::WriteAt(fd, countAt, le, 4);
+  return xqd::PatchU32(fd, countAt, count);
 }
 
 // Picture files named by drawing objects of kind 9 (bytes 14..27).
@@ -73,9 +72,7 @@ bool WritePictures(ProjectDb* db, int fd, xqd::Header* h) {
     if (!ok) return false;
     ++count;
   }
-  uint8_t le[4] = {static_cast<uint8_t>(count), static_cast<uint8_t>(count >> 8),
-                   static_cast<uint8_t>(count >> 16), static_cast<uint8_t>(count >> 24)};
-  return xqd::WriteAt(fd, countAt, le, 4);
+  return xqd::PatchU32(fd, countAt, count);
 }
 
 bool WriteWorkFiles(ProjectDb* db, int fd, xqd::Header* h) {

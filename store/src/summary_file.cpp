@@ -1,9 +1,9 @@
 // Summary files: record tables in the working folder named by their number,
 // whose field descriptors and 16-byte table header follow their contents.
-#include <fcntl.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "file_io.h"
@@ -25,6 +25,11 @@ bool FieldsFit(const FieldDesc* fields, int16_t count, uint16_t recordSize) {
     }
   }
   return true;
+}
+
+bool IsRegularFile(const std::string& path) {
+  struct stat st;
+  return lstat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
 FieldDesc* CopyFields(const FieldDesc* fields, int16_t count) {
@@ -75,8 +80,11 @@ extern "C" int32_t xOpenSumFile(ProjectDb* db, int16_t* current, int16_t number)
   if (number < 1 || number > XQD_SUMMARY_MAX) return 0;
   char name[8];
   snprintf(name, sizeof name, "%d", number);
-  const int fd = open(xqd::MemberPath(db, name).c_str(), O_RDWR | O_NOFOLLOW | O_CLOEXEC);
-  if (fd < 0) return 0;
+  if (!IsRegularFile(xqd::MemberPath(db, name))) return 0;
+  // A file is open for writing only once: reopening the open one closes it first.
+  if (db->summary.number == number) xCloseSumFile(db, current);
+  int32_t fd = xOpenTemp(&db->space, name, 1);
+  if (fd == -1) return 0;
   // The trailer must describe slots and descriptors that lie inside the file.
   const int64_t size = xqd::FileSize(fd);
   uint8_t head[kTrailerHeader];
@@ -96,7 +104,7 @@ extern "C" int32_t xOpenSumFile(ProjectDb* db, int16_t* current, int16_t number)
        FieldsFit(fields, fieldCount, recordSize);
   if (!ok) {
     free(fields);
-    close(fd);
+    xCloseFile(&fd);
     return 0;
   }
   xCloseSumFile(db, current);
