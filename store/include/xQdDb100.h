@@ -16,8 +16,9 @@
 //   xSaveDB(&db, info, path, openSummary);      // any number of times
 //   xCloseDB(&db);                              // closes and deletes the working files
 //
-// Before xInitializeDB the caller opens the system reference file and stores
-// its handle in db.space.refHandle (xOpenRef).
+// xCreateDB starts from a cleared structure (refHandle -1). Before
+// xInitializeDB the caller stores the handle of the system reference file
+// (xOpenRef) in db.space.refHandle; xCloseDB keeps it there.
 //
 // Every call returns 1 for success and 0 for failure unless said otherwise.
 // Failures never throw; bad files leave the working set as it was.

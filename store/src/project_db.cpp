@@ -59,11 +59,10 @@ static_assert(sizeof(OprEntry) == 36 && sizeof(OprByResEntry) == 36);
 static_assert(sizeof(ActCodeEntry) == 31 && sizeof(ActOrderEntry) == 10);
 static_assert(sizeof(RelCodeEntry) == 46 && sizeof(RelAnchorEntry) == 14);
 
-void MarkClosed(ProjectDb* db) {
-  const int32_t ref = db->space.refHandle;
+void MarkClosed(ProjectDb* db, int32_t refHandle) {
   memset(db, 0, sizeof *db);
   db->space.mainHandle = -1;
-  db->space.refHandle = ref;
+  db->space.refHandle = refHandle;
   for (TableBinding* t : xqd::RecordTables(db)) {
     t->db = &db->space;
     t->tb.handle = -1;
@@ -113,7 +112,7 @@ void ResetObjects(ProjectDb* db) {
 
 extern "C" int32_t xCreateDB(ProjectDb* db, void* /*info*/, const char* folder,
                              const char* prefix) {
-  MarkClosed(db);
+  MarkClosed(db, -1);
   if (!xOpenDb(&db->space, folder, prefix)) return 0;
   std::vector<TableBinding*> tables = xqd::RecordTables(db);
   for (size_t i = 0; i < tables.size(); ++i) {
@@ -168,5 +167,5 @@ extern "C" void xCloseDB(ProjectDb* db) {
     xCloseFile(&db->space.mainHandle);
     xDelDbTemp(&db->space);
   }
-  MarkClosed(db);
+  MarkClosed(db, db->space.refHandle);
 }

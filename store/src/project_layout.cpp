@@ -224,17 +224,25 @@ void EncodeHeader(FileKind kind, const Header& h, uint8_t out[kHeaderSize]) {
   for (int i = 0; i < kWorkFiles; ++i) PutU32(out + kWorkAt + 4 * i, h.work[i]);
 }
 
-bool DecodeHeader(FileKind kind, const uint8_t in[kHeaderSize], Header* h) {
-  if (memcmp(in, kind == FileKind::kProject ? kProjectMagic : kSettingsMagic, 4) != 0) {
-    return false;
-  }
+bool HasMagic(FileKind kind, const uint8_t in[kHeaderSize]) {
+  return memcmp(in, kind == FileKind::kProject ? kProjectMagic : kSettingsMagic, 4) == 0;
+}
+
+bool IsProjectEngineHeader(const uint8_t in[kEngineHeaderSize]) {
+  const bool magic = (in[0] == 'Q' && in[1] == 'z') || (in[0] == 'x' && in[1] == 'D');
+  return magic && U16(in + 2) == 100;
+}
+
+Header DecodeHeader(const uint8_t in[kHeaderSize]) {
+  Header header;
+  Header* h = &header;
   h->option = U32(in + kOptionAt);
   h->objects = U32(in + kObjectsAt);
   for (int s = 0; s < kSections; ++s) h->sections[s] = U32(in + kFirstSectionAt + 4 * s);
   h->summaries = U32(in + kSummariesAt);
   h->pictures = U32(in + kPicturesAt);
   for (int i = 0; i < kWorkFiles; ++i) h->work[i] = U32(in + kWorkAt + 4 * i);
-  return true;
+  return header;
 }
 
 bool IsSummaryName(const std::string& name) {
@@ -266,14 +274,13 @@ bool ReadLayout(int fd, FileKind kind, Layout* layout) {
   uint8_t head[kEngineHeaderSize + kHeaderSize];
   const uint32_t headerAt = kind == FileKind::kProject ? kEngineHeaderSize : 0;
   if (!ReadAt(fd, 0, head, headerAt + kHeaderSize)) return false;
-  if (kind == FileKind::kProject) {
-    const bool magic = (head[0] == 'Q' && head[1] == 'z') || (head[0] == 'x' && head[1] == 'D');
-    if (!magic || U16(head + 2) != 100) return false;
-    // The project magic itself is the caller's to check (xGetPrjInfo).
-    memcpy(head + headerAt, kProjectMagic, 4);
+  // A project file's own magic is the caller's to check (xGetPrjInfo).
+  if (kind == FileKind::kProject ? !IsProjectEngineHeader(head)
+                                 : !HasMagic(FileKind::kSettings, head)) {
+    return false;
   }
   Header& h = layout->header;
-  if (!DecodeHeader(kind, head + headerAt, &h)) return false;
+  h = DecodeHeader(head + headerAt);
 
   Cursor c(fd, size, BodyOffset(kind));
   if (h.option != c.pos() || !CheckOptionFile(c, &layout->option)) return false;

@@ -58,8 +58,11 @@ struct Header {
 };
 
 void EncodeHeader(FileKind kind, const Header& header, uint8_t out[kHeaderSize]);
-// Reads the offsets; returns false when the magic is not the kind's.
-bool DecodeHeader(FileKind kind, const uint8_t in[kHeaderSize], Header* header);
+// True when the header starts with the kind's magic.
+bool HasMagic(FileKind kind, const uint8_t in[kHeaderSize]);
+// True when an 8-byte engine header names a project file (kind 100).
+bool IsProjectEngineHeader(const uint8_t in[kEngineHeaderSize]);
+Header DecodeHeader(const uint8_t in[kHeaderSize]);
 
 // The saved images of the table sections, in file order. Record tables give
 // their shortest record length (tables may grow user fields), index and

@@ -1,7 +1,6 @@
 // Reading project files and settings files. A file is checked whole before
 // anything is taken from it, so a damaged file changes nothing.
 #include <errno.h>
-#include <stdlib.h>
 #include <string.h>
 #include <unistd.h>
 
@@ -64,10 +63,7 @@ bool RestoreTables(ProjectDb* db, int fd, const xqd::Layout& l) {
   for (size_t i = 0; i < images.size(); ++i) {
     if (!xqd::SeekTo(fd, l.images[i])) return false;
     if (TableHandle* t = images[i].table) {
-      free(t->fields);  // the image brings its own descriptors
-      t->fields = nullptr;
-      t->fieldCount = 0;
-      xReadTb(t, fd);
+      xReadTb(t, fd);  // brings its own descriptors
       t->current = -1;
     } else if (images[i].index != nullptr) {
       xiReadTb(images[i].index, fd);
@@ -91,11 +87,8 @@ extern "C" int32_t xGetPrjInfo(const char* path, void* info) {
     return 0;
   }
   uint8_t head[xqd::kEngineHeaderSize + xqd::kHeaderSize + xqd::kInfoSize];
-  xqd::Header header;
-  const bool ok = xqd::ReadAt(fd, 0, head, sizeof head) &&
-                  ((head[0] == 'Q' && head[1] == 'z') || (head[0] == 'x' && head[1] == 'D')) &&
-                  head[2] == XQD_FILE_KIND && head[3] == 0 &&
-                  xqd::DecodeHeader(FileKind::kProject, head + xqd::kEngineHeaderSize, &header);
+  const bool ok = xqd::ReadAt(fd, 0, head, sizeof head) && xqd::IsProjectEngineHeader(head) &&
+                  xqd::HasMagic(FileKind::kProject, head + xqd::kEngineHeaderSize);
   close(fd);
   if (!ok) {
     xSetDbError(21006);
