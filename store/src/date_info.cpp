@@ -9,6 +9,8 @@
 
 namespace {
 
+static_assert(sizeof(DateInfo) == 12, "option slot 3 holds 12 bytes");
+
 // The calendar day next to d (step -1 or +1), or 0 when it has no packed
 // form; counted on plain calendar days whatever calendar is selected.
 uint16_t NextCalendarDay(uint16_t d, int step) {

@@ -1,4 +1,5 @@
 // Creating, initialising and closing the working set of a project.
+#include <stddef.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
@@ -54,6 +55,23 @@ constexpr MemorySpec kMemories[] = {
     {&ProjectDb::relAnchor, 14, kOrderKey},  {&ProjectDb::objects, 28, kObjectKey},
 };
 
+// The record structs are the on-disk layouts.
+static_assert(sizeof(PrjInfo) == XQD_INFO_SIZE && offsetof(PrjInfo, stage) == 140 &&
+              offsetof(PrjInfo, calendarFrom) == 152 && offsetof(PrjInfo, remark) == 156 &&
+              offsetof(PrjInfo, amountDecimals) == 197 && offsetof(PrjInfo, amountDigits) == 198);
+static_assert(sizeof(WbsRecord) == XQD_WBS_SIZE && offsetof(WbsRecord, code) == 4 &&
+              offsetof(WbsRecord, quantity) == 104 && offsetof(WbsRecord, duration) == 144);
+static_assert(sizeof(ResRecord) == XQD_RES_SIZE && offsetof(ResRecord, unit) == 95);
+static_assert(sizeof(CrewRecord) == XQD_CRW_SIZE && offsetof(CrewRecord, crewSize) == 48);
+static_assert(sizeof(ActRecord) == XQD_ACT_SIZE && offsetof(ActRecord, contractWeight) == 38 &&
+              offsetof(ActRecord, quantity) == 46 && offsetof(ActRecord, contractPrice) == 78 &&
+              offsetof(ActRecord, freeFloat) == 102 && offsetof(ActRecord, anchor) == 114 &&
+              offsetof(ActRecord, wbsCode) == 120 && offsetof(ActRecord, subcontractor) == 142 &&
+              offsetof(ActRecord, remark) == 175 && offsetof(ActRecord, code) == 216 &&
+              offsetof(ActRecord, title) == 237);
+static_assert(sizeof(RelRecord) == XQD_REL_SIZE && offsetof(RelRecord, kind) == 44 &&
+              offsetof(RelRecord, row) == 48);
+static_assert(sizeof(OprRecord) == XQD_OPR_SIZE && offsetof(OprRecord, quantity) == 34);
 static_assert(sizeof(CodeEntry) == 15 && sizeof(CodePairEntry) == 26 && sizeof(SpaEntry) == 14);
 static_assert(sizeof(OprEntry) == 36 && sizeof(OprByResEntry) == 36);
 static_assert(sizeof(ActCodeEntry) == 31 && sizeof(ActOrderEntry) == 10);
