@@ -50,12 +50,12 @@ ActivityDating::ActivityDating(std::span<ScheduleActivity> activities, WorkCalen
 
 // Applies the activity's constraint (kinds in `kinds`, a date of 0 is none)
 // to a start/finish pair. Moving one end moves the other by the remaining
-// duration.
-static void applyConstraint(WorkCalendars& c, const ScheduleActivity& a, int16_t remaining,
+// duration. Returns whether anything moved.
+static bool applyConstraint(WorkCalendars& c, const ScheduleActivity& a, int16_t remaining,
                             unsigned kinds, uint16_t& start, uint16_t& finish) {
   const uint16_t date = a.constraintDate;
   const int16_t kind = a.constraintKind;
-  if (date == 0 || kind < 1 || kind > 6 || !(kinds & bit(kind))) return;
+  if (date == 0 || kind < 1 || kind > 6 || !(kinds & bit(kind))) return false;
   const int cal = a.calendar;
   bool moveStart = false, moveFinish = false;
   switch (kind) {
@@ -85,6 +85,7 @@ static void applyConstraint(WorkCalendars& c, const ScheduleActivity& a, int16_t
     finish = date;
     start = c.dayAt(cal, c.offset(cal, finish) - remaining + 1);
   }
+  return moveStart || moveFinish;
 }
 
 int16_t ActivityDating::remainingOf(const ScheduleActivity& a) const {
@@ -167,24 +168,30 @@ void ActivityDating::forwardDate(int32_t index, int16_t kind, int32_t lag, uint1
         (kind == kStartToStart || kind == kStartToFinish) ? anchorStart : anchorFinish;
     const uint16_t d = fromDataDate ? dataDate_ : plus(anchorCalendar, anchor, lag);
     const int cal = a.calendar;
+    // Offsets are carried from one day to the next to spare calendar look-ups.
+    int32_t o = 0;
     uint16_t es = 0, ef = 0;
     switch (kind) {
       case kFinishToStart:
-        es = plus(cal, d, 0);
-        if (es == d) es = plus(cal, d, 1);  // the first working day after d
-        ef = plus(cal, es, remaining - 1);
+        o = offset(cal, d);
+        es = at(cal, o);
+        if (es == d) es = at(cal, ++o);  // the first working day after d
+        ef = at(cal, o + remaining - 1);
         break;
       case kFinishToFinish:
-        ef = plus(cal, d, 0);
-        es = plus(cal, ef, -remaining + 1);
+        o = offset(cal, d);
+        ef = at(cal, o);
+        es = at(cal, o - remaining + 1);
         break;
       case kStartToStart:
-        es = plus(cal, d, 0);
-        ef = plus(cal, es, remaining - 1);
+        o = offset(cal, d);
+        es = at(cal, o);
+        ef = at(cal, o + remaining - 1);
         break;
       case kStartToFinish:
-        ef = plus(cal, d, -1);
-        es = plus(cal, ef, -remaining + 1);
+        o = offset(cal, d) - 1;
+        ef = at(cal, o);
+        es = at(cal, o - remaining + 1);
         break;
     }
     clampToDataDate(cal, remaining, es, ef);
@@ -238,60 +245,77 @@ void ActivityDating::backwardDate(int32_t index, int16_t kind, int32_t lag, cons
   } else {
     const int cal = a.calendar;
     const int16_t remaining = a.remaining;
-    if ((kind == kStartToStart || kind == kStartToFinish) && a.actualStart != 0) {
-      lag = std::max(0, lag + offset(cal, a.actualStart) - offset(cal, dataDate_));
+    if (!entry.late) {
+      entry.earlyStartOffset = offset(cal, a.earlyStart);
+      entry.startOffset = offset(cal, a.start);
+      entry.afterFinishOffset = offset(cal, nextCalendarDay(a.earlyFinish));
     }
+    if ((kind == kStartToStart || kind == kStartToFinish) && a.actualStart != 0) {
+      lag = std::max(0, lag + entry.startOffset - offset(cal, dataDate_));
+    }
+    int32_t o = 0;  // offset of the late start
     switch (kind) {
       case kFinishToStart:
-        lf = plus(cal, succ.lateStart, -lag - 1);
-        ls = plus(cal, lf, -remaining + 1);
+        o = offset(cal, succ.lateStart) - lag - 1;
+        lf = at(cal, o);
+        ls = at(cal, o -= remaining - 1);
         break;
       case kFinishToFinish: {
-        uint16_t last = plus(cal, succ.lateFinish, 0);
-        if (last != succ.lateFinish) last = plus(cal, last, -1);  // last working day on or before
-        lf = plus(cal, last, -lag);
-        ls = plus(cal, lf, -remaining + 1);
+        o = offset(cal, succ.lateFinish);
+        if (at(cal, o) != succ.lateFinish) --o;  // the last working day on or before it
+        o -= lag;
+        lf = at(cal, o);
+        ls = at(cal, o -= remaining - 1);
         break;
       }
       case kStartToStart:
-        ls = plus(cal, succ.lateStart, -lag);
-        lf = plus(cal, ls, remaining - 1);
+        o = offset(cal, succ.lateStart) - lag;
+        ls = at(cal, o);
+        lf = at(cal, o + remaining - 1);
         break;
       case kStartToFinish:
-        ls = plus(cal, succ.lateFinish, -lag + 1);
-        lf = plus(cal, ls, remaining - 1);
+        o = offset(cal, succ.lateFinish) - lag + 1;
+        ls = at(cal, o);
+        lf = at(cal, o + remaining - 1);
         break;
     }
-    applyConstraint(calendars_, a, remaining, kBackwardConstraints, ls, lf);
-
+    if (applyConstraint(calendars_, a, remaining, kBackwardConstraints, ls, lf)) {
+      o = offset(cal, ls);
+    }
+    // Free float through this relation, counted on this activity's calendar.
     const bool fromFinish = kind == kFinishToStart || kind == kFinishToFinish;
-    const uint16_t ownDay = fromFinish ? nextCalendarDay(a.earlyFinish) : a.start;
+    const int32_t ownDay = fromFinish ? entry.afterFinishOffset : entry.startOffset;
     const bool toStart = kind == kFinishToStart || kind == kStartToStart;
     const uint16_t succDay = toStart ? succ.start : nextCalendarDay(succ.earlyFinish);
-    freeFloat = offset(cal, succDay) - lag - offset(cal, ownDay);
-    totalFloat = offset(cal, ls) - offset(cal, a.earlyStart);
+    freeFloat = offset(cal, succDay) - lag - ownDay;
+    totalFloat = std::max(o, 0) - entry.earlyStartOffset;
   }
 
-  const bool wins = !entry.late || ls < entry.lateStart;
-  const bool lessFreeFloat = freeFloat < entry.leastFreeFloat;
-  if (!wins && !lessFreeFloat) return;
-  if (wins) {
+  if (!entry.late || ls < entry.lateStart) {
     a.lateStart = entry.lateStart = ls;
     a.lateFinish = entry.lateFinish = lf;
     a.totalFloat = toCount(totalFloat);
     a.finish = a.earlyFinish;
+    a.written = true;
+    if (!entry.late) lateDated_.push_back(index);
     entry.late = true;
     if (isEnd) {
       a.flags |= kFlagEndsNetwork;
       projectFinish_ = std::max(projectFinish_, a.earlyFinish);
     }
   }
-  // Free float is the least over all outgoing relations, within 0..total float.
   entry.leastFreeFloat = std::min(entry.leastFreeFloat, freeFloat);
-  a.freeFloat =
-      toCount(std::max<int32_t>(0, std::min<int32_t>(entry.leastFreeFloat, a.totalFloat)));
-  a.anchorDay = successorAnchorDay(a, calendars_);
-  a.written = true;
+}
+
+void ActivityDating::finishBackwardPass() {
+  // Free float is the least over all outgoing relations, within 0..total
+  // float; the successor anchor day follows from it.
+  for (int32_t index : lateDated_) {
+    ScheduleActivity& a = activities_[index];
+    a.freeFloat = toCount(
+        std::max<int32_t>(0, std::min<int32_t>(table_[index].leastFreeFloat, a.totalFloat)));
+    a.anchorDay = successorAnchorDay(a, calendars_);
+  }
 }
 
 }  // namespace kelvo

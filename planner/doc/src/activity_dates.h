@@ -5,6 +5,7 @@
 #ifndef KELVO_DOC_ACTIVITY_DATES_H_
 #define KELVO_DOC_ACTIVITY_DATES_H_
 
+#include <algorithm>
 #include <climits>
 #include <cstdint>
 #include <span>
@@ -39,6 +40,15 @@ class ActivityDating {
   // Backward pass over one relation whose successor has late dates: dates
   // the predecessor; the earliest late start wins.
   void backward(const ScheduleRelation& relation);
+  // After the last relation: sets the free floats and successor anchor days
+  // of the activities the backward pass dated.
+  void finishBackwardPass();
+
+  // Widens this run's project start and finish by another's.
+  void takeProjectDates(const ActivityDating& other) {
+    projectStart_ = std::min(projectStart_, other.projectStart_);
+    projectFinish_ = std::max(projectFinish_, other.projectFinish_);
+  }
 
   uint16_t projectStart() const { return projectStart_; }
   uint16_t projectFinish() const { return projectFinish_; }
@@ -50,6 +60,8 @@ class ActivityDating {
     uint16_t lateStart = 0, lateFinish = 0;
     bool early = false, late = false;
     int32_t leastFreeFloat = INT32_MAX;  // smallest free float over the relations seen
+    // Offsets on the activity's calendar, taken at its first backward visit.
+    int32_t earlyStartOffset = 0, startOffset = 0, afterFinishOffset = 0;
   };
   // The successor-side days a relation is measured from.
   struct Anchors {
@@ -61,6 +73,13 @@ class ActivityDating {
     return calendars_.dayAt(calendar, calendars_.offset(calendar, day) + days);
   }
   uint16_t nextCalendarDay(uint16_t day) { return plus(0, day, 1); }
+  // The day at an offset, a negative offset counting as 0 (as the calendar
+  // does); `offset` is clamped in place so it stays the day's offset.
+  uint16_t at(int calendar, int32_t& offset) {
+    offset = std::max(offset, 0);
+    return calendars_.dayAt(calendar, offset);
+  }
+  uint16_t at(int calendar, int32_t&& offset) { return at(calendar, offset); }
 
   void forwardDate(int32_t activity, int16_t kind, int32_t lag, uint16_t anchorStart,
                    uint16_t anchorFinish, int anchorCalendar, bool fromDataDate, bool isStart);
@@ -76,6 +95,7 @@ class ActivityDating {
   WorkCalendars& calendars_;
   uint16_t dataDate_;
   std::vector<Entry> table_;
+  std::vector<int32_t> lateDated_;  // in the order the backward pass dated them
   uint16_t projectStart_ = 0xFFFF;
   uint16_t projectFinish_ = 0;
 };

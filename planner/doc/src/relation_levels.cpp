@@ -107,12 +107,16 @@ RelationLevels levelRelations(const NetworkGraph& graph,
   }
   progress.finish();
 
-  // Relations by ascending level (counting sort).
+  // Relations by ascending level (counting sort), within a level in the
+  // order their successors were released.
   std::vector<int32_t> begin(static_cast<size_t>(maxLevel) + 2, 0);
   for (int32_t r = 0; r < relationCount; ++r) ++begin[level[r] + 1];
   for (int32_t l = 0; l <= maxLevel; ++l) begin[l + 1] += begin[l];
   out.order.resize(relationCount);
-  for (int32_t r = 0; r < relationCount; ++r) out.order[begin[level[r]]++] = r;
+  for (int32_t a : queue) {
+    for (int32_t r : graph.entering(a)) out.order[begin[level[r]]++] = r;
+  }
+  out.activityOrder = std::move(queue);
   return out;
 }
 

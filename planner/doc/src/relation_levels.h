@@ -19,6 +19,8 @@ struct RelationLevels {
   int result = kScheduleDone;  // or kScheduleLoop, kScheduleUnreachable
   int32_t loopRelation = -1;   // for kScheduleLoop: one relation on the loop
   std::vector<int32_t> order;  // on success: every relation, by ascending level
+  // On success: every activity with relations, predecessors before successors.
+  std::vector<int32_t> activityOrder;
 };
 
 // Start activities are those with leaving relations and no entering ones.

@@ -84,10 +84,10 @@ ScheduleOutcome runSchedule(std::span<ScheduleActivity> activities,
   }
 
   // Phase 1: level the relations.
-  std::vector<int32_t> order;
+  RelationLevels levels;
   {
     ProgressTicker progress(listener, 1, relationCount);
-    RelationLevels levels = levelRelations(graph, relations, progress);
+    levels = levelRelations(graph, relations, progress);
     if (levels.result == kScheduleLoop) {
       out.loopRelation = levels.loopRelation;
       if (levels.loopRelation >= 0) {
@@ -96,16 +96,33 @@ ScheduleOutcome runSchedule(std::span<ScheduleActivity> activities,
       }
     }
     if (levels.result != kScheduleDone) return finish(levels.result);
-    order = std::move(levels.order);
   }
+
+  // The passes work on a copy of the related activities laid out in
+  // topological order, and on the relations in level order, so that they
+  // walk memory mostly forwards (and backwards) instead of at random.
+  const std::vector<int32_t> layout = std::move(levels.activityOrder);
+  std::vector<int32_t> place(activityCount, -1);
+  std::vector<ScheduleActivity> work(layout.size());
+  for (size_t i = 0; i < layout.size(); ++i) {
+    place[layout[i]] = static_cast<int32_t>(i);
+    work[i] = activities[layout[i]];
+  }
+  std::vector<ScheduleRelation> ordered(relationCount);
+  for (int32_t i = 0; i < relationCount; ++i) {
+    const ScheduleRelation& r = relations[levels.order[i]];
+    ordered[i] = {place[r.predecessor], place[r.successor], r.kind, r.lag};
+  }
+  levels = {};
+  ActivityDating passes(work, calendars, dataDate);
 
   // Phase 2: early dates, relations by ascending level.
   {
     ProgressTicker progress(listener, 2, relationCount);
     for (int32_t i = 0; i < relationCount; ++i) {
-      const ScheduleRelation& r = relations[order[i]];
-      if (!dating.hasEarlyDates(r.predecessor)) dating.dateStartActivity(r.predecessor);
-      dating.forward(r);
+      const ScheduleRelation& r = ordered[i];
+      if (!passes.hasEarlyDates(r.predecessor)) passes.dateStartActivity(r.predecessor);
+      passes.forward(r);
       progress.tick(i + 1);
     }
     progress.finish();
@@ -115,13 +132,16 @@ ScheduleOutcome runSchedule(std::span<ScheduleActivity> activities,
   {
     ProgressTicker progress(listener, 3, relationCount);
     for (int32_t i = relationCount - 1; i >= 0; --i) {
-      const ScheduleRelation& r = relations[order[i]];
-      if (!dating.hasLateDates(r.successor)) dating.dateEndActivity(r.successor);
-      dating.backward(r);
+      const ScheduleRelation& r = ordered[i];
+      if (!passes.hasLateDates(r.successor)) passes.dateEndActivity(r.successor);
+      passes.backward(r);
       progress.tick(relationCount - i);
     }
+    passes.finishBackwardPass();
     progress.finish();
   }
+  for (size_t i = 0; i < layout.size(); ++i) activities[layout[i]] = work[i];
+  dating.takeProjectDates(passes);
   return finish(kScheduleDone);
 }
 

@@ -13,11 +13,11 @@
 
 namespace kelvo::testing {
 
-inline bool isLeap(int year) {
+constexpr bool isLeap(int year) {
   return (year - 1980) % 4 == 0;
 }
 
-inline uint16_t packDate(int year, int month, int day) {
+constexpr uint16_t packDate(int year, int month, int day) {
   return static_cast<uint16_t>(((year - 1980) << 9) | (month << 5) | day);
 }
 
