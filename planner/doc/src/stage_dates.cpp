@@ -59,15 +59,18 @@ int closeStage(StageState& state, uint16_t from, uint16_t to, WorkCalendars& cal
 ProgressUpdate deriveProgress(ProgressActivity& a, uint16_t dataDate, int quantityDecimals,
                               WorkCalendars& calendars) {
   ProgressUpdate update;
-  if (a.actualFinish != 0 || a.start == 0) return update;
+  if (a.actualFinish != 0 || a.start == 0 || dataDate == 0) return update;
   const int cal = a.calendar;
   const int32_t n = std::max<int32_t>(a.duration, 1);
   const uint16_t from = std::max(a.start, a.plannedStart);
   const int32_t left =
       std::clamp<int32_t>(calendars.offset(cal, from) + n - calendars.offset(cal, dataDate), 0, n);
   if (left < n && a.actualStart == 0) a.actualStart = from;
-  // A milestone is one day long here, so its actual finish is its actual start.
-  if (left == 0) a.actualFinish = shift(calendars, cal, a.actualStart, n - 1);
+  // The analysis reads the duration back from the actual dates, so a
+  // milestone finishes the working day before its actual start.
+  if (left == 0) {
+    a.actualFinish = shift(calendars, cal, a.actualStart, std::max<int16_t>(a.duration, 0) - 1);
+  }
   a.remaining = a.duration < 1 ? 0 : static_cast<int16_t>(left);
   update.written = true;
   if (a.kind == kTimeShared && a.duration > 0 && a.remaining < a.duration) {

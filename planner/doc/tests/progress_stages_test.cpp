@@ -153,6 +153,10 @@ TEST_F(ProgressDates, ProgressFromDataDate) {
   EXPECT_EQ(done.remaining, 0);
   EXPECT_EQ(done.actualFinish, D(2000, 1, 7));
 
+  ProgressActivity noDataDate = running;
+  EXPECT_FALSE(deriveProgress(noDataDate, 0, 2, calendars).written);
+  EXPECT_EQ(noDataDate.remaining, 3);
+
   // A finished activity is not touched.
   ProgressActivity closed = done;
   closed.remaining = 2;
@@ -161,8 +165,9 @@ TEST_F(ProgressDates, ProgressFromDataDate) {
 }
 
 TEST_F(ProgressDates, MilestoneAndTimeSharedProgress) {
-  // A milestone counts as one day: passed once the data date is after it,
-  // and its actual finish is its actual start.
+  // A milestone counts as one day: passed once the data date is after it.
+  // Its actual finish is the working day before its start, so the analysis
+  // reads back a duration of 0.
   ProgressActivity milestone;
   milestone.kind = kMilestone;
   milestone.start = milestone.finish = D(2000, 1, 3);
@@ -172,7 +177,7 @@ TEST_F(ProgressDates, MilestoneAndTimeSharedProgress) {
   deriveProgress(milestone, D(2000, 1, 4), 0, calendars);
   EXPECT_EQ(milestone.remaining, 0);
   EXPECT_EQ(milestone.actualStart, D(2000, 1, 3));
-  EXPECT_EQ(milestone.actualFinish, D(2000, 1, 3));
+  EXPECT_EQ(milestone.actualFinish, D(1999, 12, 31));
 
   ProgressActivity shared;
   shared.kind = kTimeShared;

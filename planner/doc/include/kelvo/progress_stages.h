@@ -128,7 +128,8 @@ struct ProgressUpdate {
 // Derives the remaining duration and actual dates of an activity without an
 // actual finish from the data date: it counts from the later of its start and
 // planned start; a milestone counts as one day long. The quantity done of a
-// time-shared activity is rounded to quantityDecimals.
+// time-shared activity is rounded to quantityDecimals. Without a data date,
+// or for an activity not yet dated, nothing changes.
 ProgressUpdate deriveProgress(ProgressActivity& activity, uint16_t dataDate, int quantityDecimals,
                               WorkCalendars& calendars);
 
