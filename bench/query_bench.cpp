@@ -4,6 +4,7 @@
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
@@ -109,7 +110,8 @@ void BM_RecordSetConditionAndSort(benchmark::State& state) {
     xmCloseTb(&rs);
     state.ResumeTiming();
   }
-  const double scan = ScanSeconds(b);
+  double scan = ScanSeconds(b);
+  for (int i = 0; i < 4; ++i) scan = std::min(scan, ScanSeconds(b));
   state.counters["vs_scan"] = total / static_cast<double>(state.iterations()) / scan;
 }
 BENCHMARK(BM_RecordSetConditionAndSort)->Unit(benchmark::kMillisecond);
