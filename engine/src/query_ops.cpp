@@ -4,16 +4,13 @@
 
 #include "query_internal.h"
 #include "xjor/calendar.h"
+#include "xjor/text.h"
 
 namespace xjor::query {
 namespace {
 
 // Highest offset whose date the packed form can still hold exactly.
 constexpr double kMaxOffset = 45624;
-
-bool IsLeadByte(unsigned char c) {
-  return c >= 0x81 && c <= 0xFE;
-}
 
 void SetBoolean(QueryValue* v, bool value) {
   v->type = XJOR_QV_BOOLEAN;
@@ -114,7 +111,7 @@ bool ContainsText(const char* hay, int32_t hayLen, const char* needle, int32_t n
   if (needleLen <= 0) return true;
   for (int32_t i = 0; i + needleLen <= hayLen;) {
     if (std::memcmp(hay + i, needle, static_cast<size_t>(needleLen)) == 0) return true;
-    i += IsLeadByte(static_cast<unsigned char>(hay[i])) && i + 1 < hayLen ? 2 : 1;
+    i += xIsLeadByte(static_cast<unsigned char>(hay[i])) && i + 1 < hayLen ? 2 : 1;
   }
   return false;
 }
