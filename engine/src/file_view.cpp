@@ -59,7 +59,7 @@ bool cover(View& v, int fd, uint64_t end) {
     v.known = std::min(size, v.mapped);
     return false;
   }
-  if (size > v.mapped) {
+  if (size > v.mapped || !v.base) {
     long page = sysconf(_SC_PAGESIZE);
     uint64_t want = std::max({size, v.mapped * 2, kMinMapping});
     want = (want + static_cast<uint64_t>(page) - 1) / static_cast<uint64_t>(page) *
