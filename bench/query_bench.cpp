@@ -1,13 +1,15 @@
 // Record sets over 100,000 activity-like records: a seven-token condition
 // with a two-field sort, against a plain scan of the same table (the
-// baseline: reading every record). The "vs_scan" counter is the ratio.
+// baseline: reading every record). The "vs_scan" counter is the ratio of
+// processor times.
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <string>
 
 #include "xJorDbm2.h"
@@ -39,11 +41,12 @@ class ActivityTable {
     xOpenTb(&db_, &binding_.tb, "ACT", kRecordSize);
     FieldList list{};
     for (const Layout& f : kFields) xAddFld(&list, -1, f.name, f.type, 0, f.width, 0);
-    xModFldStr(&binding_.tb, &list);
+    binding_.tb.fields = static_cast<FieldDesc*>(std::malloc(sizeof(FieldDesc) * list.count));
+    std::memcpy(binding_.tb.fields, list.fields, sizeof(FieldDesc) * list.count);
+    binding_.tb.fieldCount = static_cast<int16_t>(list.count);
     xFreeBuffer(list.fields);
     // The activity layout does not keep fields contiguous: place them.
     for (int i = 0; i < binding_.tb.fieldCount; ++i) binding_.tb.fields[i].offset = kOffsets[i];
-    binding_.tb.recordSize = kRecordSize;
 
     const char* words[] = {"EXCAVATE", "FOOTING", "COLUMN", "SLAB", "ROOF", "INDEX", "WALL"};
     unsigned seed = 12345;
@@ -80,20 +83,28 @@ ActivityTable& Table() {
   return table;
 }
 
-// Seconds to read every record once.
+// Processor seconds of this process: the machine is shared, so wall time
+// would mostly measure the other processes.
+double CpuSeconds() {
+  timespec ts;
+  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
+  return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) * 1e-9;
+}
+
+// Processor seconds to read every record once.
 double ScanSeconds(TableBinding* b) {
   unsigned char rec[kRecordSize];
-  const auto t0 = std::chrono::steady_clock::now();
+  const double t0 = CpuSeconds();
   b->tb.current = -1;
   while (xMoveNext(&b->tb)) xGetRec(&b->tb, rec);
-  return std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+  return CpuSeconds() - t0;
 }
 
 void BM_ScanBaseline(benchmark::State& state) {
   TableBinding* b = Table().binding();
   for (auto _ : state) benchmark::DoNotOptimize(ScanSeconds(b));
 }
-BENCHMARK(BM_ScanBaseline)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ScanBaseline)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime();
 
 void BM_RecordSetConditionAndSort(benchmark::State& state) {
   TableBinding* b = Table().binding();
@@ -102,9 +113,9 @@ void BM_RecordSetConditionAndSort(benchmark::State& state) {
   MemTable rs{};
   double total = 0;
   for (auto _ : state) {
-    const auto t0 = std::chrono::steady_clock::now();
+    const double t0 = CpuSeconds();
     xOpenRset(b, &rs, condition, sort);
-    total += std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+    total += CpuSeconds() - t0;
     state.PauseTiming();
     state.counters["members"] = rs.count;
     xmCloseTb(&rs);
@@ -114,7 +125,7 @@ void BM_RecordSetConditionAndSort(benchmark::State& state) {
   for (int i = 0; i < 4; ++i) scan = std::min(scan, ScanSeconds(b));
   state.counters["vs_scan"] = total / static_cast<double>(state.iterations()) / scan;
 }
-BENCHMARK(BM_RecordSetConditionAndSort)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RecordSetConditionAndSort)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime();
 
 }  // namespace
 
