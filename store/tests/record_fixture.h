@@ -1,0 +1,133 @@
+// A project with levels of lengths 2, 2, 2 in both classifications and
+// helpers that enter records through the record operations. Every test
+// ends with the integrity check.
+#ifndef STORE_TESTS_RECORD_FIXTURE_H_
+#define STORE_TESTS_RECORD_FIXTURE_H_
+
+#include "store_fixture.h"
+
+inline uint16_t Day(int y, int m, int d) {
+  return static_cast<uint16_t>((y - 1980) << 9 | m << 5 | d);
+}
+
+class RecordTest : public StoreTest {
+ protected:
+  void SetUp() override {
+    StoreTest::SetUp();
+    levels_ = {3, {0, 2, 4}, {2, 2, 2}};
+  }
+  void TearDown() override {
+    if (!HasFatalFailure()) ExpectIntact(&db_);
+    StoreTest::TearDown();
+  }
+
+  static void ExpectIntact(ProjectDb* db) {
+    char report[200] = "?";
+    EXPECT_EQ(xCheckIndexes(db, report, sizeof report), 1) << report;
+  }
+
+  // Adds (current -1) or edits (current slot) a record.
+  int32_t Class(int16_t cls, const char* code, int32_t slot = -1) {
+    std::vector<uint8_t> rec(cls == 0 ? XQD_WBS_SIZE : XQD_OBS_SIZE, 0);
+    TableBinding* t = cls == 0 ? &db_.wbs : &db_.obs;
+    if (slot >= 0) {
+      t->tb.current = slot;
+      xGetRec(&t->tb, rec.data());
+    } else {
+      t->tb.current = -1;
+    }
+    WbsRecord* w = reinterpret_cast<WbsRecord*>(rec.data());
+    memset(w->code, 0, sizeof w->code);
+    memcpy(w->code, code, strnlen(code, sizeof w->code));
+    return xInputRecWbs(&db_, rec.data(), cls, &levels_);
+  }
+  int32_t Resource(const char* code) {
+    ResRecord r = {};
+    strncpy(r.code, code, sizeof r.code);
+    db_.res.tb.current = -1;
+    return xInputRecRes(&db_, &r);
+  }
+  int32_t Crew(const char* wbs, const char* res) {
+    CrewRecord c = {};
+    strncpy(c.wbsCode, wbs, sizeof c.wbsCode);
+    strncpy(c.resCode, res, sizeof c.resCode);
+    db_.crw.tb.current = -1;
+    return xInputRecCrew(&db_, &c, 3);
+  }
+  int32_t Detail(const char* act, const char* res) {
+    OprRecord o = {};
+    strncpy(o.actCode, act, sizeof o.actCode);
+    strncpy(o.resCode, res, sizeof o.resCode);
+    db_.opr.tb.current = -1;
+    return xInputRecOpr(&db_, &o);
+  }
+  int32_t Activity(const char* code, const char* wbs = "", const char* obs = "",
+                   int16_t duration = 5, int16_t mode = 0) {
+    ActRecord a = {};
+    strncpy(a.code, code, sizeof a.code);
+    strncpy(a.wbsCode, wbs, sizeof a.wbsCode);
+    strncpy(a.obsCode, obs, sizeof a.obsCode);
+    a.duration = duration;
+    db_.act.tb.current = -1;
+    return xInputRecAct(&db_, &a, Day(2024, 1, 1), 3, 3, mode);
+  }
+  int32_t Relation(const char* pred, const char* succ, int16_t kind = 0, int16_t row = 0) {
+    RelRecord r = {};
+    strncpy(r.pred, pred, sizeof r.pred);
+    strncpy(r.succ, succ, sizeof r.succ);
+    r.kind = kind;
+    r.row = row;
+    db_.rel.tb.current = -1;
+    return xInputRecRel(&db_, &r);
+  }
+  // A classification path down to a final-level code: "A1" makes A1, A101,
+  // A10101.
+  void Tree(int16_t cls, const char* top) {
+    const std::string t = top;
+    for (const std::string& c : {t, t + "01", t + "0101"})
+      ASSERT_EQ(Class(cls, c.c_str()), 0) << c;
+  }
+
+  // Slot of a record found by its code in an index, or -1.
+  int32_t ActSlot(const char* code) {
+    ActCodeEntry key = {};
+    strncpy(key.code, code, sizeof key.code);
+    return xmSeek(&db_.actCodes, &key) == 1
+               ? reinterpret_cast<ActCodeEntry*>(db_.actCodes.data +
+                                                 db_.actCodes.current * sizeof key)
+                     ->record
+               : -1;
+  }
+  ActRecord Act(const char* code) {
+    ActRecord a = {};
+    db_.act.tb.current = ActSlot(code);
+    EXPECT_EQ(xGetRec(&db_.act.tb, &a), 1) << code;
+    return a;
+  }
+  // Edits the activity through xInputRecAct after change() altered it.
+  template <class F>
+  int32_t EditAct(const char* code, F change, int16_t mode = 1) {
+    ActRecord a = Act(code);
+    change(&a);
+    return xInputRecAct(&db_, &a, Day(2024, 1, 1), 3, 3, mode);
+  }
+  template <class E>
+  static std::vector<E> Entries(const MemTable& m) {
+    const E* p = reinterpret_cast<const E*>(m.data);
+    return std::vector<E>(p, p + m.count);
+  }
+  template <class E>
+  static std::vector<E> Entries(IndexTable* t) {
+    std::vector<E> out(t->count);
+    for (uint32_t i = 0; i < t->count; ++i) {
+      t->current = i;
+      xiGet(t, &out[i]);
+    }
+    return out;
+  }
+  static uint32_t Live(const TableBinding& t) { return t.tb.liveCount; }
+
+  ClassLevels levels_;
+};
+
+#endif  // STORE_TESTS_RECORD_FIXTURE_H_
