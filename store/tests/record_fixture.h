@@ -29,7 +29,7 @@ class RecordTest : public StoreTest {
   // Adds (current -1) or edits (current slot) a record.
   int32_t Class(int16_t cls, const char* code, int32_t slot = -1) {
     std::vector<uint8_t> rec(cls == 0 ? XQD_WBS_SIZE : XQD_OBS_SIZE, 0);
-    TableBinding* t = cls == 0 ? &db_.wbs : &db_.obs;
+    TableBinding* t = cls == 0 ? &cur_->wbs : &cur_->obs;
     if (slot >= 0) {
       t->tb.current = slot;
       xGetRec(&t->tb, rec.data());
@@ -39,27 +39,27 @@ class RecordTest : public StoreTest {
     WbsRecord* w = reinterpret_cast<WbsRecord*>(rec.data());
     memset(w->code, 0, sizeof w->code);
     memcpy(w->code, code, strnlen(code, sizeof w->code));
-    return xInputRecWbs(&db_, rec.data(), cls, &levels_);
+    return xInputRecWbs(cur_, rec.data(), cls, &levels_);
   }
   int32_t Resource(const char* code) {
     ResRecord r = {};
     strncpy(r.code, code, sizeof r.code);
-    db_.res.tb.current = -1;
-    return xInputRecRes(&db_, &r);
+    cur_->res.tb.current = -1;
+    return xInputRecRes(cur_, &r);
   }
   int32_t Crew(const char* wbs, const char* res) {
     CrewRecord c = {};
     strncpy(c.wbsCode, wbs, sizeof c.wbsCode);
     strncpy(c.resCode, res, sizeof c.resCode);
-    db_.crw.tb.current = -1;
-    return xInputRecCrew(&db_, &c, 3);
+    cur_->crw.tb.current = -1;
+    return xInputRecCrew(cur_, &c, 3);
   }
   int32_t Detail(const char* act, const char* res) {
     OprRecord o = {};
     strncpy(o.actCode, act, sizeof o.actCode);
     strncpy(o.resCode, res, sizeof o.resCode);
-    db_.opr.tb.current = -1;
-    return xInputRecOpr(&db_, &o);
+    cur_->opr.tb.current = -1;
+    return xInputRecOpr(cur_, &o);
   }
   int32_t Activity(const char* code, const char* wbs = "", const char* obs = "",
                    int16_t duration = 5, int16_t mode = 0) {
@@ -68,8 +68,8 @@ class RecordTest : public StoreTest {
     strncpy(a.wbsCode, wbs, sizeof a.wbsCode);
     strncpy(a.obsCode, obs, sizeof a.obsCode);
     a.duration = duration;
-    db_.act.tb.current = -1;
-    return xInputRecAct(&db_, &a, Day(2024, 1, 1), 3, 3, mode);
+    cur_->act.tb.current = -1;
+    return xInputRecAct(cur_, &a, Day(2024, 1, 1), 3, 3, mode);
   }
   int32_t Relation(const char* pred, const char* succ, int16_t kind = 0, int16_t row = 0) {
     RelRecord r = {};
@@ -77,8 +77,8 @@ class RecordTest : public StoreTest {
     strncpy(r.succ, succ, sizeof r.succ);
     r.kind = kind;
     r.row = row;
-    db_.rel.tb.current = -1;
-    return xInputRecRel(&db_, &r);
+    cur_->rel.tb.current = -1;
+    return xInputRecRel(cur_, &r);
   }
   // A classification path down to a final-level code: "A1" makes A1, A101,
   // A10101.
@@ -92,16 +92,16 @@ class RecordTest : public StoreTest {
   int32_t ActSlot(const char* code) {
     ActCodeEntry key = {};
     strncpy(key.code, code, sizeof key.code);
-    return xmSeek(&db_.actCodes, &key) == 1
-               ? reinterpret_cast<ActCodeEntry*>(db_.actCodes.data +
-                                                 db_.actCodes.current * sizeof key)
+    return xmSeek(&cur_->actCodes, &key) == 1
+               ? reinterpret_cast<ActCodeEntry*>(cur_->actCodes.data +
+                                                 cur_->actCodes.current * sizeof key)
                      ->record
                : -1;
   }
   ActRecord Act(const char* code) {
     ActRecord a = {};
-    db_.act.tb.current = ActSlot(code);
-    EXPECT_EQ(xGetRec(&db_.act.tb, &a), 1) << code;
+    cur_->act.tb.current = ActSlot(code);
+    EXPECT_EQ(xGetRec(&cur_->act.tb, &a), 1) << code;
     return a;
   }
   // Edits the activity through xInputRecAct after change() altered it.
@@ -109,7 +109,7 @@ class RecordTest : public StoreTest {
   int32_t EditAct(const char* code, F change, int16_t mode = 1) {
     ActRecord a = Act(code);
     change(&a);
-    return xInputRecAct(&db_, &a, Day(2024, 1, 1), 3, 3, mode);
+    return xInputRecAct(cur_, &a, Day(2024, 1, 1), 3, 3, mode);
   }
   template <class E>
   static std::vector<E> Entries(const MemTable& m) {
@@ -128,6 +128,7 @@ class RecordTest : public StoreTest {
   static uint32_t Live(const TableBinding& t) { return t.tb.liveCount; }
 
   ClassLevels levels_;
+  ProjectDb* cur_ = &db_;  // the project the helpers work on
 };
 
 #endif  // STORE_TESTS_RECORD_FIXTURE_H_
