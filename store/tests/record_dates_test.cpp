@@ -8,13 +8,7 @@ class RecordDatesTest : public RecordTest {
  protected:
   void SetUp() override {
     RecordTest::SetUp();
-    std::vector<uint16_t> days;
-    for (uint16_t d = Day(2023, 12, 1); d <= Day(2024, 12, 31); ++d) {
-      if (xIsValidT(d) && xGetDayOfWeek(d) >= 1 && xGetDayOfWeek(d) <= 5) days.push_back(d);
-    }
-    uint16_t* cal = xSetWork(0, static_cast<int32_t>(days.size()));
-    ASSERT_NE(cal, nullptr);
-    std::copy(days.begin(), days.end(), cal);
+    InstallFiveDayCalendar();
   }
   void TearDown() override {
     xFreeWork(0);

@@ -26,6 +26,18 @@ class RecordTest : public StoreTest {
     EXPECT_EQ(xCheckIndexes(db, report, sizeof report), 1) << report;
   }
 
+  // Calendar 1: Monday to Friday, December 2023 to December 2024. Freed
+  // by the caller with xFreeWork(0).
+  static void InstallFiveDayCalendar() {
+    std::vector<uint16_t> days;
+    for (uint16_t d = Day(2023, 12, 1); d <= Day(2024, 12, 31); ++d) {
+      if (xIsValidT(d) && xGetDayOfWeek(d) >= 1 && xGetDayOfWeek(d) <= 5) days.push_back(d);
+    }
+    uint16_t* cal = xSetWork(0, static_cast<int32_t>(days.size()));
+    ASSERT_NE(cal, nullptr);
+    std::copy(days.begin(), days.end(), cal);
+  }
+
   // Adds (current -1) or edits (current slot) a record.
   int32_t Class(int16_t cls, const char* code, int32_t slot = -1) {
     std::vector<uint8_t> rec(cls == 0 ? XQD_WBS_SIZE : XQD_OBS_SIZE, 0);
