@@ -47,12 +47,31 @@ const KeyDesc* KeyOf(ProjectDb* db, IndexId id) {
   return s.memory != nullptr ? (db->*s.memory).key : (db->*s.file).key;
 }
 
-struct KeyLess {
-  const KeyDesc* key;
-  bool operator()(const Entry& a, const Entry& b) const {
-    return xCompareKey(a.data(), b.data(), key) < 0;
-  }
+// A key to look up without building an entry.
+struct KeyRef {
+  const void* bytes;
 };
+
+// Orders entries as the table does. Keys made only of codes compare as
+// bytes: every entry carries its codes NUL-padded, so comparing the padded
+// fields bytewise gives the table's order.
+struct KeyLess {
+  using is_transparent = void;
+  const KeyDesc* key;
+  int codeBytes;  // length of an all-code key, 0 for keys with numbers
+  bool Less(const void* a, const void* b) const {
+    return codeBytes > 0 ? memcmp(a, b, codeBytes) < 0 : xCompareKey(a, b, key) < 0;
+  }
+  bool operator()(const Entry& a, const Entry& b) const { return Less(a.data(), b.data()); }
+  bool operator()(const Entry& a, KeyRef b) const { return Less(a.data(), b.bytes); }
+  bool operator()(KeyRef a, const Entry& b) const { return Less(a.bytes, b.data()); }
+};
+
+int CodeKeyBytes(IndexId id) {
+  static constexpr int kBytes[kIndexCount] = {11, 11, 11, 22, 22, 21, 0, 22,
+                                              22, 0,  32, 32, 42, 42, 0};
+  return kBytes[id];
+}
 using Run = std::set<Entry, KeyLess>;
 
 struct Batch {
@@ -198,7 +217,7 @@ int CompareEntries(ProjectDb* db, IndexId id, const void* a, const void* b) {
 
 bool FindEntry(ProjectDb* db, IndexId id, const void* key, void* entry) {
   if (Run* run = RunOf(db, id)) {
-    auto it = run->find(Probe(id, key));
+    auto it = run->find(KeyRef{key});
     if (it != run->end()) {
       if (entry != nullptr) memcpy(entry, it->data(), it->size());
       return true;
@@ -225,7 +244,11 @@ bool InsertEntry(ProjectDb* db, IndexId id, const void* entry) {
 
 void EraseEntry(ProjectDb* db, IndexId id, const void* key) {
   if (Run* run = RunOf(db, id)) {
-    if (run->erase(Probe(id, key)) > 0) return;
+    auto it = run->find(KeyRef{key});
+    if (it != run->end()) {
+      run->erase(it);
+      return;
+    }
   }
   uint32_t at;
   if (!Seek(db, id, key, &at)) return;
@@ -239,7 +262,7 @@ void EraseEntry(ProjectDb* db, IndexId id, const void* key) {
 
 bool ReplaceEntry(ProjectDb* db, IndexId id, const void* entry) {
   if (Run* run = RunOf(db, id)) {
-    auto it = run->find(Probe(id, entry));
+    auto it = run->find(KeyRef{entry});
     if (it != run->end()) {
       auto hint = run->erase(it);
       run->insert(hint, Probe(id, entry));
@@ -304,7 +327,8 @@ void BeginBatch(ProjectDb* db) {
   if (slot) return;
   slot = std::make_unique<Batch>();
   for (int id = 0; id < kIndexCount; ++id)
-    slot->runs.emplace_back(KeyLess{KeyOf(db, static_cast<IndexId>(id))});
+    slot->runs.emplace_back(
+        KeyLess{KeyOf(db, static_cast<IndexId>(id)), CodeKeyBytes(static_cast<IndexId>(id))});
 }
 
 bool SettleBatch(ProjectDb* db) {
