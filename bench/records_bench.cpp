@@ -156,8 +156,7 @@ void Run(benchmark::State& state, bool batch) {
     if (p.db.relAnchor.count != work.relations.size() || p.db.wa1.count != work.activities.size())
       state.SkipWithError("index entries missing");
     char report[200];
-    if (n <= 10000 && xCheckIndexes(&p.db, report, sizeof report) != 1)
-      state.SkipWithError(report);
+    if (n <= 10000 && xCheckIndexes(&p.db, report, sizeof report) != 1) state.SkipWithError(report);
   }
   const double seconds = total / state.iterations();
   state.counters["seconds"] = seconds;

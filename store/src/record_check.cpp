@@ -115,8 +115,8 @@ extern "C" int32_t xCheckIndexes(ProjectDb* db, char* report, int32_t reportSize
     size_t i = 0;
     while (i < have.size() && i < want[id].size() && have[i] == want[id][i]) ++i;
     Report(report, reportSize,
-           std::string(IndexName(static_cast<IndexId>(id))) + ": " +
-               std::to_string(have.size()) + " entries, " + std::to_string(want[id].size()) +
+           std::string(IndexName(static_cast<IndexId>(id))) + ": " + std::to_string(have.size()) +
+               " entries, " + std::to_string(want[id].size()) +
                " expected, first difference at entry " + std::to_string(i));
     return 0;
   }

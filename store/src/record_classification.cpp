@@ -43,7 +43,8 @@ std::vector<Entry> Subtree(ProjectDb* db, IndexId codes, const char* code) {
 
 std::string Renamed(const char* code, const char* from, const char* to) {
   const size_t k = strnlen(from, kShortCode);
-  return std::string(to, strnlen(to, kShortCode)) + std::string(code + k, strnlen(code, kShortCode) - k);
+  return std::string(to, strnlen(to, kShortCode)) +
+         std::string(code + k, strnlen(code, kShortCode) - k);
 }
 
 // Carries a renamed code into crews (work types) and activities.

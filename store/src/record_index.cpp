@@ -9,7 +9,8 @@
 #include <map>
 #include <memory>
 #include <optional>
-#include <set>
+#include <string_view>
+#include <unordered_set>
 
 namespace xqd {
 namespace {
@@ -52,27 +53,35 @@ struct KeyRef {
   const void* bytes;
 };
 
-// Orders entries as the table does. Keys made only of codes compare as
-// bytes: every entry carries its codes NUL-padded, so comparing the padded
-// fields bytewise gives the table's order.
-struct KeyLess {
-  using is_transparent = void;
-  const KeyDesc* key;
-  int codeBytes;  // length of an all-code key, 0 for keys with numbers
-  bool Less(const void* a, const void* b) const {
-    return codeBytes > 0 ? memcmp(a, b, codeBytes) < 0 : xCompareKey(a, b, key) < 0;
-  }
-  bool operator()(const Entry& a, const Entry& b) const { return Less(a.data(), b.data()); }
-  bool operator()(const Entry& a, KeyRef b) const { return Less(a.data(), b.bytes); }
-  bool operator()(KeyRef a, const Entry& b) const { return Less(a.bytes, b.data()); }
-};
-
-int CodeKeyBytes(IndexId id) {
-  static constexpr int kBytes[kIndexCount] = {11, 11, 11, 22, 22, 21, 0, 22,
-                                              22, 0,  32, 32, 42, 42, 0};
+// Bytes of an entry's key. Entries carry their codes NUL-padded, so equal
+// keys are equal bytes and all-code keys order like their bytes.
+int KeyBytes(IndexId id) {
+  static constexpr int kBytes[kIndexCount] = {11, 11, 11, 22, 22, 21, 6, 22,
+                                              22, 6,  32, 32, 42, 42, 6};
   return kBytes[id];
 }
-using Run = std::set<Entry, KeyLess>;
+bool CodesOnly(IndexId id) {
+  return id != kActOrder && id != kSpa && id != kRelAnchor;
+}
+
+struct KeyHash {
+  using is_transparent = void;
+  size_t keyBytes;
+  size_t Hash(const void* p) const {
+    return std::hash<std::string_view>()(std::string_view(static_cast<const char*>(p), keyBytes));
+  }
+  size_t operator()(const Entry& e) const { return Hash(e.data()); }
+  size_t operator()(KeyRef k) const { return Hash(k.bytes); }
+};
+struct KeyEqual {
+  using is_transparent = void;
+  size_t keyBytes;
+  bool Equal(const void* a, const void* b) const { return memcmp(a, b, keyBytes) == 0; }
+  bool operator()(const Entry& a, const Entry& b) const { return Equal(a.data(), b.data()); }
+  bool operator()(const Entry& a, KeyRef b) const { return Equal(a.data(), b.bytes); }
+  bool operator()(KeyRef a, const Entry& b) const { return Equal(a.bytes, b.data()); }
+};
+using Run = std::unordered_set<Entry, KeyHash, KeyEqual>;
 
 struct Batch {
   std::vector<Run> runs;
@@ -165,19 +174,44 @@ bool Settle(ProjectDb* db, IndexId id) {
   if (run == nullptr || run->empty()) return true;
   const size_t size = EntrySize(id);
   const uint32_t count = CountOf(db, id);
-  std::vector<uint8_t> old = ReadTable(db, id, 0, count);
-  std::vector<uint8_t> merged;
-  merged.reserve(old.size() + run->size() * size);
+  const std::vector<uint8_t> old = ReadTable(db, id, 0, count);
+  std::vector<uint8_t> merged((count + run->size()) * size);
   const KeyDesc* key = KeyOf(db, id);
-  size_t i = 0;
-  for (const Entry& e : *run) {
-    while (i < count && xCompareKey(old.data() + i * size, e.data(), key) < 0) {
-      merged.insert(merged.end(), old.data() + i * size, old.data() + (i + 1) * size);
-      ++i;
-    }
-    merged.insert(merged.end(), e.begin(), e.end());
+  std::vector<const Entry*> sorted;
+  sorted.reserve(run->size());
+  for (const Entry& e : *run) sorted.push_back(&e);
+  const size_t keyBytes = KeyBytes(id);
+  if (CodesOnly(id)) {
+    std::sort(sorted.begin(), sorted.end(), [keyBytes](const Entry* a, const Entry* b) {
+      return memcmp(a->data(), b->data(), keyBytes) < 0;
+    });
+  } else {
+    std::sort(sorted.begin(), sorted.end(), [key](const Entry* a, const Entry* b) {
+      return xCompareKey(a->data(), b->data(), key) < 0;
+    });
   }
-  merged.insert(merged.end(), old.data() + i * size, old.data() + old.size());
+  // Each collected entry goes in front of the first table entry above it;
+  // the table entries between are copied as one block.
+  uint32_t from = 0;
+  uint8_t* out = merged.data();
+  for (const Entry* pe : sorted) {
+    const Entry& e = *pe;
+    uint32_t lo = from, hi = count;
+    while (lo < hi) {
+      const uint32_t mid = lo + (hi - lo) / 2;
+      if (xCompareKey(old.data() + mid * size, e.data(), key) < 0) {
+        lo = mid + 1;
+      } else {
+        hi = mid;
+      }
+    }
+    memcpy(out, old.data() + from * size, (lo - from) * size);
+    out += (lo - from) * size;
+    memcpy(out, e.data(), size);
+    out += size;
+    from = lo;
+  }
+  memcpy(out, old.data() + from * size, (count - from) * size);
   const uint32_t n = count + static_cast<uint32_t>(run->size());
   run->clear();
   return WriteTable(db, id, merged.data(), n);
@@ -235,11 +269,11 @@ bool FindEntry(ProjectDb* db, IndexId id, const void* key, void* entry) {
 bool InsertEntry(ProjectDb* db, IndexId id, const void* entry) {
   if (Run* run = RunOf(db, id)) {
     run->insert(Probe(id, entry));
-    return run->size() < kRunLength || Settle(db, id);
+    // Runs grow with the table, so that merging stays linear overall.
+    return run->size() < std::max<size_t>(kRunLength, CountOf(db, id) / 4) || Settle(db, id);
   }
   const IndexSpec& s = kSpecs[id];
-  return (s.memory != nullptr ? xmAdd(&(db->*s.memory), entry) : xiAdd(&(db->*s.file), entry)) ==
-         1;
+  return (s.memory != nullptr ? xmAdd(&(db->*s.memory), entry) : xiAdd(&(db->*s.file), entry)) == 1;
 }
 
 void EraseEntry(ProjectDb* db, IndexId id, const void* key) {
@@ -264,8 +298,8 @@ bool ReplaceEntry(ProjectDb* db, IndexId id, const void* entry) {
   if (Run* run = RunOf(db, id)) {
     auto it = run->find(KeyRef{entry});
     if (it != run->end()) {
-      auto hint = run->erase(it);
-      run->insert(hint, Probe(id, entry));
+      run->erase(it);
+      run->insert(Probe(id, entry));
       return true;
     }
   }
@@ -326,9 +360,10 @@ void BeginBatch(ProjectDb* db) {
   auto& slot = Batches()[db];
   if (slot) return;
   slot = std::make_unique<Batch>();
-  for (int id = 0; id < kIndexCount; ++id)
-    slot->runs.emplace_back(
-        KeyLess{KeyOf(db, static_cast<IndexId>(id)), CodeKeyBytes(static_cast<IndexId>(id))});
+  for (int id = 0; id < kIndexCount; ++id) {
+    const size_t bytes = KeyBytes(static_cast<IndexId>(id));
+    slot->runs.emplace_back(0, KeyHash{bytes}, KeyEqual{bytes});
+  }
 }
 
 bool SettleBatch(ProjectDb* db) {

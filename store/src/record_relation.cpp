@@ -6,10 +6,11 @@ using namespace xqd;
 
 namespace {
 
-void EnterRelation(ProjectDb* db, const RelRecord& r, int32_t slot) {
+void EnterRelation(ProjectDb* db, const RelRecord& r, int32_t slot, const ActCodeEntry& pred,
+                   const ActCodeEntry& succ) {
   RelCodeEntry byPred = MakeRelEntry(r.pred, r.succ, slot);
   RelCodeEntry bySucc = MakeRelEntry(r.succ, r.pred, slot);
-  RelAnchorEntry link = MakeAnchorEntry(db, r, slot);
+  RelAnchorEntry link = MakeAnchorEntry(r, slot, pred, succ);
   InsertEntry(db, kRelByPred, &byPred);
   InsertEntry(db, kRelBySucc, &bySucc);
   InsertEntry(db, kRelAnchor, &link);
@@ -65,8 +66,9 @@ extern "C" int32_t xInputRecRel(ProjectDb* db, void* record) {
   RelRecord* r = rec.as<RelRecord>();
   NormalizeCode(r->pred, kActivityCode);
   NormalizeCode(r->succ, kActivityCode);
-  if (r->pred[0] == '\0' || FindActivity(db, r->pred) < 0) return XQD_MSG_NO_PREDECESSOR;
-  if (r->succ[0] == '\0' || FindActivity(db, r->succ) < 0) return XQD_MSG_NO_SUCCESSOR;
+  ActCodeEntry pred, succ;
+  if (r->pred[0] == '\0' || FindActivity(db, r->pred, &pred) < 0) return XQD_MSG_NO_PREDECESSOR;
+  if (r->succ[0] == '\0' || FindActivity(db, r->succ, &succ) < 0) return XQD_MSG_NO_SUCCESSOR;
   if (SameCode(r->pred, r->succ, kActivityCode)) return XQD_MSG_SAME_ACTIVITY;
   RecordBuffer old;
   const bool existing = ReadCurrent(&db->rel, &old);
@@ -85,13 +87,13 @@ extern "C" int32_t xInputRecRel(ProjectDb* db, void* record) {
       RelAnchorEntry gone = AnchorKey(o->row, slot);
       EraseEntry(db, kRelAnchor, &gone);
     }
-    RelAnchorEntry link = MakeAnchorEntry(db, *r, slot);
+    RelAnchorEntry link = MakeAnchorEntry(*r, slot, pred, succ);
     ReplaceEntry(db, kRelAnchor, &link);
   } else {
     if (moved) DeleteRelationAt(db, slot);
     const int32_t added = AddRecord(&db->rel, rec);
     if (added < 0) return EngineFailure();
-    EnterRelation(db, *r, added);
+    EnterRelation(db, *r, added, pred, succ);
   }
   CopyBack(record, rec);
   return 0;

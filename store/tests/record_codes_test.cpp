@@ -8,7 +8,7 @@ class RecordCodesTest : public RecordTest {};
 
 TEST_F(RecordCodesTest, ClassificationChecksInOrder) {
   EXPECT_EQ(Class(0, ""), XQD_MSG_NO_CODE);
-  EXPECT_EQ(Class(0, "A"), XQD_MSG_LEVEL_LENGTH);     // no level of 1 character
+  EXPECT_EQ(Class(0, "A"), XQD_MSG_LEVEL_LENGTH);      // no level of 1 character
   EXPECT_EQ(Class(0, "A1234"), XQD_MSG_LEVEL_LENGTH);  // nor of 5
   EXPECT_EQ(Class(0, "A101"), XQD_MSG_NO_PARENT);
   EXPECT_EQ(Class(0, "A1"), 0);
@@ -44,8 +44,8 @@ TEST_F(RecordCodesTest, RenamingAWorkTypeCarriesItsSubtree) {
   ASSERT_EQ(Class(0, "B1", slot), 0);
   std::vector<std::string> codes;
   for (const CodeEntry& e : Entries<CodeEntry>(db_.wbsCodes)) codes.push_back(e.code);
-  EXPECT_EQ(codes, (std::vector<std::string>{"A2", "A201", "A20101", "B1", "B101", "B10101",
-                                             "B10102"}));
+  EXPECT_EQ(codes,
+            (std::vector<std::string>{"A2", "A201", "A20101", "B1", "B101", "B10101", "B10102"}));
   EXPECT_STREQ(Act("X").wbsCode, "B10102");
   EXPECT_STREQ(Act("Y").wbsCode, "A20101");
   std::vector<std::string> crews;
@@ -64,7 +64,7 @@ TEST_F(RecordCodesTest, RenamingAFacilityCarriesItIntoActivitiesOnly) {
 }
 
 TEST_F(RecordCodesTest, RenamesThatWouldBreakTheTreeAreRefusedWholesale) {
-  Tree(0, "A1");  // slots 0, 1, 2
+  Tree(0, "A1");                 // slots 0, 1, 2
   ASSERT_EQ(Class(0, "C1"), 0);  // 3
   // A1 has codes below it: it cannot change its length.
   EXPECT_EQ(Class(0, "C102", 0), XQD_MSG_LEVEL_LENGTH);

@@ -67,7 +67,9 @@ TEST_F(RecordDatesTest, NewActivityStartsOnTheProjectStart) {
 TEST_F(RecordDatesTest, MovedStartBecomesAConstraintOnlyInAPositiveMode) {
   Enter();
   // Wednesday Jan 10 + 5 working days ends Tuesday Jan 16.
-  ASSERT_EQ(EditAct("A", [](ActRecord* a) { a->start = Day(2024, 1, 10); }, 0), 0);
+  ASSERT_EQ(EditAct(
+                "A", [](ActRecord* a) { a->start = Day(2024, 1, 10); }, 0),
+            0);
   ActRecord a = Act("A");
   EXPECT_EQ(a.finish, Day(2024, 1, 16));
   EXPECT_EQ(a.constraintType, 0);
@@ -75,7 +77,9 @@ TEST_F(RecordDatesTest, MovedStartBecomesAConstraintOnlyInAPositiveMode) {
   EXPECT_EQ(a.earlyFinish, Day(2024, 1, 16));
   EXPECT_EQ(a.anchor, Day(2024, 1, 17));
 
-  ASSERT_EQ(EditAct("A", [](ActRecord* a) { a->start = Day(2024, 1, 15); }, 1), 0);
+  ASSERT_EQ(EditAct(
+                "A", [](ActRecord* a) { a->start = Day(2024, 1, 15); }, 1),
+            0);
   a = Act("A");
   EXPECT_EQ(a.constraintType, 5);
   EXPECT_EQ(a.constraintDate, Day(2024, 1, 15));
@@ -83,22 +87,24 @@ TEST_F(RecordDatesTest, MovedStartBecomesAConstraintOnlyInAPositiveMode) {
 
   // Start and finish moved together: the duration follows in a positive
   // mode, the finish follows the duration in mode 0.
-  ASSERT_EQ(EditAct("A",
-                    [](ActRecord* a) {
-                      a->start = Day(2024, 1, 22);
-                      a->finish = Day(2024, 2, 2);
-                    },
-                    1),
+  ASSERT_EQ(EditAct(
+                "A",
+                [](ActRecord* a) {
+                  a->start = Day(2024, 1, 22);
+                  a->finish = Day(2024, 2, 2);
+                },
+                1),
             0);
   a = Act("A");
   EXPECT_EQ(a.duration, 10);
   EXPECT_EQ(a.remaining, 10);
-  ASSERT_EQ(EditAct("A",
-                    [](ActRecord* a) {
-                      a->start = Day(2024, 1, 29);
-                      a->finish = Day(2024, 3, 1);
-                    },
-                    0),
+  ASSERT_EQ(EditAct(
+                "A",
+                [](ActRecord* a) {
+                  a->start = Day(2024, 1, 29);
+                  a->finish = Day(2024, 3, 1);
+                },
+                0),
             0);
   a = Act("A");
   EXPECT_EQ(a.duration, 10);
@@ -107,12 +113,16 @@ TEST_F(RecordDatesTest, MovedStartBecomesAConstraintOnlyInAPositiveMode) {
 
 TEST_F(RecordDatesTest, MovedFinishCarriesTheStartBack) {
   Enter();
-  ASSERT_EQ(EditAct("A", [](ActRecord* a) { a->finish = Day(2024, 1, 19); }, 1), 0);
+  ASSERT_EQ(EditAct(
+                "A", [](ActRecord* a) { a->finish = Day(2024, 1, 19); }, 1),
+            0);
   ActRecord a = Act("A");
   EXPECT_EQ(a.start, Day(2024, 1, 15));
   EXPECT_EQ(a.constraintType, 6);
   EXPECT_EQ(a.constraintDate, Day(2024, 1, 19));
-  ASSERT_EQ(EditAct("A", [](ActRecord* a) { a->finish = Day(2024, 1, 23); }, 0), 0);
+  ASSERT_EQ(EditAct(
+                "A", [](ActRecord* a) { a->finish = Day(2024, 1, 23); }, 0),
+            0);
   a = Act("A");
   EXPECT_EQ(a.start, Day(2024, 1, 17));
   EXPECT_EQ(a.constraintDate, Day(2024, 1, 19));  // mode 0 leaves it alone
@@ -122,11 +132,12 @@ TEST_F(RecordDatesTest, ActualFinishCompletesTheActivity) {
   Enter();
   // With an actual start the duration is counted between the actual dates:
   // Monday Jan 15 to Wednesday Jan 24 are eight working days.
-  ASSERT_EQ(EditAct("A", [](ActRecord* a) {
-              a->actualStart = Day(2024, 1, 15);
-              a->actualFinish = Day(2024, 1, 24);
-              a->totalFloat = 4;
-            }),
+  ASSERT_EQ(EditAct("A",
+                    [](ActRecord* a) {
+                      a->actualStart = Day(2024, 1, 15);
+                      a->actualFinish = Day(2024, 1, 24);
+                      a->totalFloat = 4;
+                    }),
             0);
   ActRecord a = Act("A");
   EXPECT_EQ(a.duration, 8);

@@ -96,8 +96,7 @@ class RecordTest : public StoreTest {
   // A10101.
   void Tree(int16_t cls, const char* top) {
     const std::string t = top;
-    for (const std::string& c : {t, t + "01", t + "0101"})
-      ASSERT_EQ(Class(cls, c.c_str()), 0) << c;
+    for (const std::string& c : {t, t + "01", t + "0101"}) ASSERT_EQ(Class(cls, c.c_str()), 0) << c;
   }
 
   // Slot of a record found by its code in an index, or -1.

@@ -33,23 +33,26 @@ TEST_F(RecordLinksTest, ActivityChecksAndMapCells) {
   ASSERT_EQ(Activity("Y"), 0);
   ASSERT_EQ(Activity("Z"), 0);
   EXPECT_EQ(db_.wa1.count, 1u);
-  EXPECT_EQ(EditAct("Y", [](ActRecord* a) {
-              strcpy(a->wbsCode, "A10101");
-              strcpy(a->obsCode, "F10101");
-            }),
+  EXPECT_EQ(EditAct("Y",
+                    [](ActRecord* a) {
+                      strcpy(a->wbsCode, "A10101");
+                      strcpy(a->obsCode, "F10101");
+                    }),
             XQD_MSG_DUPLICATE);
-  ASSERT_EQ(EditAct("Y", [](ActRecord* a) {
-              strcpy(a->wbsCode, "A10102");
-              strcpy(a->obsCode, "F10101");
-            }),
+  ASSERT_EQ(EditAct("Y",
+                    [](ActRecord* a) {
+                      strcpy(a->wbsCode, "A10102");
+                      strcpy(a->obsCode, "F10101");
+                    }),
             0);
   // Editing an activity in place leaves its own cell alone.
   ASSERT_EQ(EditAct("Y", [](ActRecord* a) { a->quantity = 7; }), 0);
   // Moving it out of the map drops its cell entries.
-  ASSERT_EQ(EditAct("Y", [](ActRecord* a) {
-              a->wbsCode[0] = 0;
-              a->obsCode[0] = 0;
-            }),
+  ASSERT_EQ(EditAct("Y",
+                    [](ActRecord* a) {
+                      a->wbsCode[0] = 0;
+                      a->obsCode[0] = 0;
+                    }),
             0);
   EXPECT_EQ(db_.wa2.count, 1u);
 }
@@ -267,9 +270,8 @@ TEST_F(RecordLinksTest, BatchesGiveTheSameTablesAsSingleInputs) {
   single->act.tb.current = 0;
   ASSERT_EQ(xDeleteRecAct(single), 1);
   ExpectIntact(other);
-  for (MemTable ProjectDb::*m : {&ProjectDb::actCodes, &ProjectDb::actOrder,
-                                 &ProjectDb::relByPred, &ProjectDb::relBySucc,
-                                 &ProjectDb::relAnchor}) {
+  for (MemTable ProjectDb::*m : {&ProjectDb::actCodes, &ProjectDb::actOrder, &ProjectDb::relByPred,
+                                 &ProjectDb::relBySucc, &ProjectDb::relAnchor}) {
     const MemTable &x = other->*m, &y = single->*m;
     ASSERT_EQ(x.count, y.count);
     EXPECT_EQ(memcmp(x.data, y.data, x.count * x.recordSize), 0);

@@ -37,13 +37,13 @@ class RecordRandomTest : public RecordTest {
       put(&t->tb.liveCount, 12);
       file(t->tb.handle, static_cast<size_t>(t->tb.slotCount) * (t->tb.recordSize + 4));
     }
-    for (IndexTable* x : {&db_.ire, &db_.cr1, &db_.cr2, &db_.wa1, &db_.wa2, &db_.spa, &db_.op1,
-                          &db_.op2}) {
+    for (IndexTable* x :
+         {&db_.ire, &db_.cr1, &db_.cr2, &db_.wa1, &db_.wa2, &db_.spa, &db_.op1, &db_.op2}) {
       put(&x->count, 4);
       file(x->handle, static_cast<size_t>(x->count) * x->recordSize);
     }
-    for (MemTable* m : {&db_.wbsCodes, &db_.obsCodes, &db_.actCodes, &db_.actOrder,
-                        &db_.relByPred, &db_.relBySucc, &db_.relAnchor}) {
+    for (MemTable* m : {&db_.wbsCodes, &db_.obsCodes, &db_.actCodes, &db_.actOrder, &db_.relByPred,
+                        &db_.relBySucc, &db_.relAnchor}) {
       put(&m->count, 4);
       if (m->count > 0) put(m->data, static_cast<size_t>(m->count) * m->recordSize);
     }
@@ -217,8 +217,8 @@ TEST_F(RecordRandomTest, IndexesStayRebuildableAndRefusalsChangeNothing) {
     const int32_t result = RandomOperation();
     ++outcomes[result];
     if (result > 0) {
-      ASSERT_EQ(Snapshot(), before) << "operation " << i << " refused with " << result
-                                    << " but changed the project";
+      ASSERT_EQ(Snapshot(), before)
+          << "operation " << i << " refused with " << result << " but changed the project";
     }
     if (i == 12000) ASSERT_EQ(xEndInputBatch(&db_), 1);
     if (i % 100 == 0) {
@@ -228,11 +228,11 @@ TEST_F(RecordRandomTest, IndexesStayRebuildableAndRefusalsChangeNothing) {
     }
   }
   // Every refusal of the record operations was met, and the project grew.
-  for (int32_t code : {XQD_MSG_LEVEL_LENGTH, XQD_MSG_NO_CODE, XQD_MSG_SAME_ACTIVITY,
-                       XQD_MSG_NO_PREDECESSOR, XQD_MSG_NO_SUCCESSOR, XQD_MSG_NO_PARENT,
-                       XQD_MSG_NOT_TIME_SHARED, XQD_MSG_NO_ACTIVITY, XQD_MSG_NO_WORK_TYPE,
-                       XQD_MSG_NO_RESOURCE, XQD_MSG_NO_FACILITY, XQD_MSG_BAD_DATE,
-                       XQD_MSG_DUPLICATE})
+  for (int32_t code :
+       {XQD_MSG_LEVEL_LENGTH, XQD_MSG_NO_CODE, XQD_MSG_SAME_ACTIVITY, XQD_MSG_NO_PREDECESSOR,
+        XQD_MSG_NO_SUCCESSOR, XQD_MSG_NO_PARENT, XQD_MSG_NOT_TIME_SHARED, XQD_MSG_NO_ACTIVITY,
+        XQD_MSG_NO_WORK_TYPE, XQD_MSG_NO_RESOURCE, XQD_MSG_NO_FACILITY, XQD_MSG_BAD_DATE,
+        XQD_MSG_DUPLICATE})
     EXPECT_GT(outcomes[code], 0) << code;
   EXPECT_GT(outcomes[0], 5000);
   EXPECT_GT(db_.act.tb.liveCount, 20u);
