@@ -38,6 +38,13 @@ class RecordTest : public StoreTest {
     std::copy(days.begin(), days.end(), cal);
   }
 
+  // Copies code into a field of width bytes, NUL-padded (a code as wide as
+  // the field fills it without a NUL).
+  static void Fill(char* field, const char* code, size_t width) {
+    memset(field, 0, width);
+    memcpy(field, code, strnlen(code, width));
+  }
+
   // Adds (current -1) or edits (current slot) a record.
   int32_t Class(int16_t cls, const char* code, int32_t slot = -1) {
     std::vector<uint8_t> rec(cls == 0 ? XQD_WBS_SIZE : XQD_OBS_SIZE, 0);
@@ -55,38 +62,38 @@ class RecordTest : public StoreTest {
   }
   int32_t Resource(const char* code) {
     ResRecord r = {};
-    strncpy(r.code, code, sizeof r.code);
+    Fill(r.code, code, sizeof r.code);
     cur_->res.tb.current = -1;
     return xInputRecRes(cur_, &r);
   }
   int32_t Crew(const char* wbs, const char* res) {
     CrewRecord c = {};
-    strncpy(c.wbsCode, wbs, sizeof c.wbsCode);
-    strncpy(c.resCode, res, sizeof c.resCode);
+    Fill(c.wbsCode, wbs, sizeof c.wbsCode);
+    Fill(c.resCode, res, sizeof c.resCode);
     cur_->crw.tb.current = -1;
     return xInputRecCrew(cur_, &c, 3);
   }
   int32_t Detail(const char* act, const char* res) {
     OprRecord o = {};
-    strncpy(o.actCode, act, sizeof o.actCode);
-    strncpy(o.resCode, res, sizeof o.resCode);
+    Fill(o.actCode, act, sizeof o.actCode);
+    Fill(o.resCode, res, sizeof o.resCode);
     cur_->opr.tb.current = -1;
     return xInputRecOpr(cur_, &o);
   }
   int32_t Activity(const char* code, const char* wbs = "", const char* obs = "",
                    int16_t duration = 5, int16_t mode = 0) {
     ActRecord a = {};
-    strncpy(a.code, code, sizeof a.code);
-    strncpy(a.wbsCode, wbs, sizeof a.wbsCode);
-    strncpy(a.obsCode, obs, sizeof a.obsCode);
+    Fill(a.code, code, sizeof a.code);
+    Fill(a.wbsCode, wbs, sizeof a.wbsCode);
+    Fill(a.obsCode, obs, sizeof a.obsCode);
     a.duration = duration;
     cur_->act.tb.current = -1;
     return xInputRecAct(cur_, &a, Day(2024, 1, 1), 3, 3, mode);
   }
   int32_t Relation(const char* pred, const char* succ, int16_t kind = 0, int16_t row = 0) {
     RelRecord r = {};
-    strncpy(r.pred, pred, sizeof r.pred);
-    strncpy(r.succ, succ, sizeof r.succ);
+    Fill(r.pred, pred, sizeof r.pred);
+    Fill(r.succ, succ, sizeof r.succ);
     r.kind = kind;
     r.row = row;
     cur_->rel.tb.current = -1;
@@ -102,7 +109,7 @@ class RecordTest : public StoreTest {
   // Slot of a record found by its code in an index, or -1.
   int32_t ActSlot(const char* code) {
     ActCodeEntry key = {};
-    strncpy(key.code, code, sizeof key.code);
+    Fill(key.code, code, sizeof key.code);
     return xmSeek(&cur_->actCodes, &key) == 1
                ? reinterpret_cast<ActCodeEntry*>(cur_->actCodes.data +
                                                  cur_->actCodes.current * sizeof key)

@@ -30,7 +30,9 @@ class RecordRandomTest : public RecordTest {
     };
     auto file = [&](int fd, size_t n) {
       std::vector<uint8_t> bytes(n);
-      if (n > 0) EXPECT_EQ(pread(fd, bytes.data(), n, 0), static_cast<ssize_t>(n));
+      if (n > 0) {
+        EXPECT_EQ(pread(fd, bytes.data(), n, 0), static_cast<ssize_t>(n));
+      }
       put(bytes.data(), n);
     };
     for (TableBinding* t : {&db_.wbs, &db_.obs, &db_.res, &db_.crw, &db_.act, &db_.rel, &db_.opr}) {
@@ -220,7 +222,9 @@ TEST_F(RecordRandomTest, IndexesStayRebuildableAndRefusalsChangeNothing) {
       ASSERT_EQ(Snapshot(), before)
           << "operation " << i << " refused with " << result << " but changed the project";
     }
-    if (i == 12000) ASSERT_EQ(xEndInputBatch(&db_), 1);
+    if (i == 12000) {
+      ASSERT_EQ(xEndInputBatch(&db_), 1);
+    }
     if (i % 100 == 0) {
       char report[200] = "";
       ASSERT_EQ(xCheckIndexes(&db_, report, sizeof report), 1)
