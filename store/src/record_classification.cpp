@@ -107,6 +107,10 @@ extern "C" int32_t xInputRecWbs(ProjectDb* db, void* record, int16_t classificat
   const int32_t slot = c.table->tb.current;
   const char* oldCode = old.as<WbsRecord>()->code;
   const bool renamed = existing && !SameCode(oldCode, r->code, kShortCode);
+  // A code cannot move below itself: its parent would go with the rename.
+  if (renamed && level > 0 && CodeLength(oldCode, kShortCode) == levels->start[level] &&
+      strncmp(oldCode, r->code, levels->start[level]) == 0)
+    return XQD_MSG_NO_PARENT;
   if ((!existing || renamed) && FindCode(db, c.codes, r->code) >= 0) return XQD_MSG_DUPLICATE;
 
   std::vector<Entry> subtree;

@@ -83,6 +83,8 @@ TEST_F(RecordCodesTest, RenamesThatWouldBreakTheTreeAreRefusedWholesale) {
   EXPECT_EQ(std::vector<uint8_t>(db_.wbsCodes.data,
                                  db_.wbsCodes.data + db_.wbsCodes.count * sizeof(CodeEntry)),
             before);
+  // Nor can a code become its own child: its parent would vanish with it.
+  EXPECT_EQ(Class(0, "C101", 3), XQD_MSG_NO_PARENT);
   // A code without codes below it may change its level under an existing
   // parent; its record takes the new level.
   ASSERT_EQ(Class(0, "C101", 2), 0);  // A10101 -> C101
@@ -228,6 +230,36 @@ TEST_F(RecordCodesTest, CodesFillingTheirFieldAreCutInsideIt) {
   db_.rel.tb.current = -1;
   EXPECT_EQ(xInputRecRel(&db_, &rel), XQD_MSG_SAME_ACTIVITY);
   EXPECT_EQ(db_.relByPred.count, 0u);
+}
+
+TEST_F(RecordCodesTest, CheckNamesADamagedIndexAndRebuildMendsIt) {
+  Tree(0, "A1");
+  Tree(1, "F1");
+  ASSERT_EQ(Resource("R1"), 0);
+  ASSERT_EQ(Activity("X", "A10101", "F10101"), 0);
+  ASSERT_EQ(Activity("Y"), 0);
+  ASSERT_EQ(Relation("X", "Y", 1), 0);
+  char report[200] = "";
+  ASSERT_EQ(xCheckIndexes(&db_, report, sizeof report), 1) << report;
+
+  // A relation link that lost its predecessor's anchor day.
+  reinterpret_cast<RelAnchorEntry*>(db_.relAnchor.data)->predAnchor = 0;
+  EXPECT_EQ(xCheckIndexes(&db_, report, sizeof report), 0);
+  EXPECT_STREQ(report, "relation anchors: 1 entries, 1 expected, first difference at entry 0");
+  // A missing map cell entry.
+  db_.wa2.current = 0;
+  ASSERT_EQ(xiDel(&db_.wa2), 1);
+  ASSERT_EQ(xRebuildIndexes(&db_), 1);
+  EXPECT_EQ(xCheckIndexes(&db_, report, sizeof report), 1) << report;
+  EXPECT_EQ(db_.wa2.count, 1u);
+
+  // A time-shared entry for an activity that is not time-shared.
+  SpaEntry stray = {0, Day(2024, 1, 2), 1.0};
+  AddIndex(&db_.spa, &stray);
+  EXPECT_EQ(xCheckIndexes(&db_, report, sizeof report), 0);
+  EXPECT_STREQ(report, "spa: entry 0 names an activity that is not time-shared");
+  db_.spa.current = 0;
+  xiDel(&db_.spa);
 }
 
 }  // namespace
