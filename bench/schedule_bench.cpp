@@ -147,7 +147,7 @@ void BM_ScheduleEngineCalendars(benchmark::State& state) {
 
 void sizes(benchmark::internal::Benchmark* b) {
   b->Arg(10000)->Arg(30000)->Arg(100000)->Arg(300000);
-  b->Unit(benchmark::kMillisecond)->UseRealTime();
+  b->Unit(benchmark::kMillisecond)->UseRealTime()->Repetitions(3)->ReportAggregatesOnly(false);
 }
 BENCHMARK(BM_ScheduleEngineCalendars)->Apply(sizes);
 BENCHMARK(BM_ScheduleListCalendars)->Apply(sizes);
@@ -161,8 +161,17 @@ class RatioReporter : public benchmark::ConsoleReporter {
     for (const Run& r : runs) {
       if (r.error_occurred || r.run_type != Run::RT_Iteration) continue;
       const double n = r.counters.at("activities");
-      times_.push_back(
-          {r.run_name.function_name, n, r.GetAdjustedRealTime(), r.GetAdjustedCPUTime()});
+      const std::string name = r.run_name.function_name;
+      // Of repeated runs the fastest counts: the others met more
+      // interference from the rest of the machine.
+      auto same = [&](const Time& t) { return t.name == name && t.n == n; };
+      auto it = std::find_if(times_.begin(), times_.end(), same);
+      if (it == times_.end()) {
+        times_.push_back({name, n, r.GetAdjustedRealTime(), r.GetAdjustedCPUTime()});
+      } else {
+        it->real = std::min(it->real, r.GetAdjustedRealTime());
+        it->cpu = std::min(it->cpu, r.GetAdjustedCPUTime());
+      }
     }
   }
   void Finalize() override {
