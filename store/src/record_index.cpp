@@ -205,13 +205,13 @@ bool Settle(ProjectDb* db, IndexId id) {
         hi = mid;
       }
     }
-    memcpy(out, old.data() + from * size, (lo - from) * size);
+    if (lo > from) memcpy(out, old.data() + from * size, (lo - from) * size);
     out += (lo - from) * size;
     memcpy(out, e.data(), size);
     out += size;
     from = lo;
   }
-  memcpy(out, old.data() + from * size, (count - from) * size);
+  if (count > from) memcpy(out, old.data() + from * size, (count - from) * size);
   const uint32_t n = count + static_cast<uint32_t>(run->size());
   run->clear();
   return WriteTable(db, id, merged.data(), n);

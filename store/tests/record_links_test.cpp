@@ -200,7 +200,8 @@ TEST_F(RecordLinksTest, TimeSharedEntries) {
   ASSERT_EQ(xInputRecSpa(&db_, &s), 0);
   auto all = Entries<SpaEntry>(&db_.spa);
   ASSERT_EQ(all.size(), 2u);
-  EXPECT_EQ(all[0].value, 2.0);
+  const double overwritten = all[0].value;
+  EXPECT_EQ(overwritten, 2.0);
   db_.spa.current = 0;
   SpaEntry moved = {t, Day(2024, 1, 9), 5.0};
   ASSERT_EQ(xInputRecSpa(&db_, &moved), 0);
