@@ -7,6 +7,8 @@
 
 #include <vector>
 
+#include "xjor/table.h"
+
 namespace bytefile {
 
 int64_t size(int32_t handle) {
