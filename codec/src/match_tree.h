@@ -1,0 +1,52 @@
+// The LZSS ring buffer with its binary search trees of strings, one tree per
+// first byte, used by the encoder to find the longest earlier match.
+#ifndef CODEC_MATCH_TREE_H_
+#define CODEC_MATCH_TREE_H_
+
+#include <cstdint>
+
+namespace nub {
+
+class MatchTree {
+ public:
+  static constexpr int kRing = 4096;     // N
+  static constexpr int kLookahead = 60;  // F
+  static constexpr int kThreshold = 2;   // longest match still sent as literals
+  static constexpr int kNil = kRing;     // "no node"
+
+  // Empty trees; the ring all zero bytes.
+  void reset();
+
+  // The ring with its mirror: ring[kRing .. kRing + kLookahead - 2] repeats
+  // ring[0 .. kLookahead - 2] so that strings can be compared without
+  // wrapping.
+  uint8_t* ring() { return ring_; }
+
+  // Puts byte `c` at ring position `pos`, keeping the mirror in step.
+  void store(int pos, uint8_t c) {
+    ring_[pos] = c;
+    if (pos < kLookahead - 1) ring_[pos + kRing] = c;
+  }
+
+  // Inserts the string at `r` and records the longest match against the
+  // strings already in the tree (match_length, match_distance). A string
+  // equal in all kLookahead bytes replaces the older node.
+  void insert(int r);
+
+  // Removes the string at `p` if it is in a tree.
+  void remove(int p);
+
+  int match_length = 0;
+  // Distance back from the current position minus 1 (0-4095).
+  int match_distance = 0;
+
+ private:
+  uint8_t ring_[kRing + kLookahead - 1];
+  int left_[kRing + 1];
+  int right_[kRing + 257];  // kRing + 1 + byte: the root of each tree
+  int parent_[kRing + 1];
+};
+
+}  // namespace nub
+
+#endif  // CODEC_MATCH_TREE_H_

@@ -1,0 +1,139 @@
+#include "single_instance.h"
+
+#include <unistd.h>
+
+#include <QApplication>
+#include <QDir>
+#include <QLocalServer>
+#include <QLocalSocket>
+#include <QStandardPaths>
+#include <QWidget>
+
+#include "xJorLib.h"
+
+namespace xjor {
+
+namespace {
+
+constexpr int kConnectMilliseconds = 1000;
+
+struct InstanceState {
+  QLocalServer* server = nullptr;
+  QString className;
+  XRunningProcessHandler handler = nullptr;
+  void* context = nullptr;
+};
+
+InstanceState& state() {
+  static InstanceState s;
+  return s;
+}
+
+QByteArray ownCommandLine() {
+  QStringList arguments = QCoreApplication::arguments();
+  if (!arguments.isEmpty()) arguments.removeFirst();
+  return arguments.join(u'\n').toUtf8();
+}
+
+QWidget* instanceWindow(const QString& className) {
+  for (QWidget* widget : QApplication::topLevelWidgets())
+    if (widget->objectName() == className) return widget;
+  return nullptr;
+}
+
+void bringToFront(QWidget* window) {
+  if (!window) return;
+  if (window->isMinimized()) window->setWindowState(window->windowState() & ~Qt::WindowMinimized);
+  window->show();
+  window->raise();
+  window->activateWindow();
+  // A dialog open on the window comes forward with it.
+  if (QWidget* modal = QApplication::activeModalWidget(); modal && modal != window) {
+    modal->raise();
+    modal->activateWindow();
+  }
+}
+
+// A later start has sent its command line (terminated by a NUL byte).
+void serveConnection(QLocalSocket* socket) {
+  auto deliver = [socket] {
+    if (socket->property("delivered").toBool()) return;
+    QByteArray message = socket->property("message").toByteArray() + socket->readAll();
+    const qsizetype end = message.indexOf('\0');
+    if (end < 0 && socket->state() == QLocalSocket::ConnectedState) {
+      socket->setProperty("message", message);
+      return;
+    }
+    socket->setProperty("delivered", true);
+    if (end >= 0) message.truncate(end);
+    InstanceState& s = state();
+    bringToFront(instanceWindow(s.className));
+    if (s.handler) s.handler(message.constData(), s.context);
+    socket->disconnectFromServer();
+  };
+  QObject::connect(socket, &QLocalSocket::readyRead, socket, deliver);
+  QObject::connect(socket, &QLocalSocket::disconnected, socket, [socket, deliver] {
+    deliver();
+    socket->deleteLater();
+  });
+  if (socket->bytesAvailable() > 0) deliver();
+}
+
+bool becomeInstance(const QString& className, const QString& path) {
+  InstanceState& s = state();
+  if (s.server && s.className == className) return true;
+  // Nobody answered: any socket file left is the remains of a crashed run.
+  QLocalServer::removeServer(path);
+  auto* server = new QLocalServer(QCoreApplication::instance());
+  server->setSocketOptions(QLocalServer::UserAccessOption);
+  if (!server->listen(path)) {
+    delete server;
+    return false;
+  }
+  QObject::connect(server, &QLocalServer::newConnection, server, [server] {
+    while (QLocalSocket* socket = server->nextPendingConnection()) serveConnection(socket);
+  });
+  delete s.server;
+  s.server = server;
+  s.className = className;
+  return true;
+}
+
+}  // namespace
+
+QString instanceSocketPath(const QString& className) {
+  QString name;
+  for (QChar c : className)
+    name += (c.isLetterOrNumber() && c.unicode() < 128) || c == u'-' || c == u'_' ? c : QChar(u'_');
+  QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+  if (folder.isEmpty()) {
+    folder = QDir::tempPath();
+    name += QStringLiteral("-%1").arg(getuid());
+  }
+  return folder + u'/' + name;
+}
+
+}  // namespace xjor
+
+extern "C" int32_t xIsRunningProcess(const char* className) {
+  const QString name = QString::fromUtf8(className ? className : "");
+  if (name.isEmpty()) return 0;
+  const QString path = xjor::instanceSocketPath(name);
+  QLocalSocket socket;
+  socket.connectToServer(path);
+  if (socket.waitForConnected(xjor::kConnectMilliseconds)) {
+    socket.write(xjor::ownCommandLine() + '\0');
+    socket.waitForBytesWritten(xjor::kConnectMilliseconds);
+    socket.disconnectFromServer();
+    if (socket.state() != QLocalSocket::UnconnectedState)
+      socket.waitForDisconnected(xjor::kConnectMilliseconds);
+    return 1;
+  }
+  xjor::becomeInstance(name, path);
+  return 0;
+}
+
+extern "C" void xSetRunningProcessHandler(XRunningProcessHandler handler, void* context) {
+  xjor::state().handler = handler;
+  xjor::state().context = context;
+}

@@ -1,0 +1,106 @@
+// The single-instance test over a per-user local socket.
+#include "single_instance.h"
+
+#include <gtest/gtest.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <QCoreApplication>
+#include <QDialog>
+#include <QFile>
+#include <QProcess>
+#include <QWidget>
+
+#include "test_support.h"
+#include "xJorLib.h"
+
+namespace {
+
+using xjor_test::waitFor;
+
+QString uniqueName(const char* stem) {
+  return QStringLiteral("%1-%2")
+      .arg(QString::fromUtf8(stem))
+      .arg(QCoreApplication::applicationPid());
+}
+
+struct Received {
+  int calls = 0;
+  QString commandLine;
+};
+
+void remember(const char* commandLine, void* context) {
+  auto* received = static_cast<Received*>(context);
+  ++received->calls;
+  received->commandLine = QString::fromUtf8(commandLine);
+}
+
+// Started as a separate process by SecondStartRaisesTheFirst.
+TEST(SingleInstanceChild, SecondStart) {
+  const QByteArray name = qgetenv("KELVO_TEST_INSTANCE");
+  if (name.isEmpty()) GTEST_SKIP() << "runs only as the second start";
+  _exit(xIsRunningProcess(name.constData()) == 1 ? 42 : 1);
+}
+
+TEST(SingleInstance, SecondStartRaisesTheFirstAndHandsOverItsCommandLine) {
+  const QString name = uniqueName("KelvoWndTest");
+  QWidget mainWindow;
+  mainWindow.setObjectName(name);
+  mainWindow.showMinimized();
+  QDialog dialog(&mainWindow);
+  Received received;
+  xSetRunningProcessHandler(remember, &received);
+
+  EXPECT_EQ(xIsRunningProcess(name.toUtf8().constData()), 0);  // the first start
+  dialog.open();
+
+  QProcess second;
+  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+  env.insert(QStringLiteral("KELVO_TEST_INSTANCE"), name);
+  second.setProcessEnvironment(env);
+  second.start(
+      QCoreApplication::applicationFilePath(),
+      {QStringLiteral("--gtest_filter=SingleInstanceChild.*"), QStringLiteral("plan.kvp")});
+  ASSERT_TRUE(waitFor([&] { return second.state() == QProcess::NotRunning; }, 20000));
+  EXPECT_EQ(second.exitCode(), 42);
+  ASSERT_TRUE(waitFor([&] { return received.calls == 1; }));
+  EXPECT_EQ(received.commandLine, QStringLiteral("--gtest_filter=SingleInstanceChild.*\nplan.kvp"));
+  EXPECT_FALSE(mainWindow.isMinimized());
+  EXPECT_TRUE(dialog.isVisible());
+
+  // Within the running instance the name answers too.
+  EXPECT_EQ(xIsRunningProcess(name.toUtf8().constData()), 1);
+  EXPECT_TRUE(waitFor([&] { return received.calls == 2; }));
+  xSetRunningProcessHandler(nullptr, nullptr);
+}
+
+TEST(SingleInstance, StaleSocketOfACrashedRunIsCleared) {
+  const QString name = uniqueName("KelvoWndStale");
+  const QByteArray path = xjor::instanceSocketPath(name).toUtf8();
+  // A socket file nobody listens on any more, as a crash leaves it.
+  const int fd = socket(AF_UNIX, SOCK_STREAM, 0);
+  ASSERT_GE(fd, 0);
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  ASSERT_LT(static_cast<size_t>(path.size()), sizeof address.sun_path);
+  memcpy(address.sun_path, path.constData(), path.size());
+  unlink(path.constData());
+  ASSERT_EQ(bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+  close(fd);
+  ASSERT_TRUE(QFile::exists(QString::fromUtf8(path)));
+
+  EXPECT_EQ(xIsRunningProcess(name.toUtf8().constData()), 0);
+  EXPECT_EQ(xIsRunningProcess(name.toUtf8().constData()), 1);  // now it is ours
+}
+
+TEST(SingleInstance, NamesBecomeSafeFileNames) {
+  const QString path = xjor::instanceSocketPath(QStringLiteral("../Kel vo/Wnd"));
+  EXPECT_TRUE(path.endsWith(QStringLiteral("/___Kel_vo_Wnd")) ||
+              path.contains(QStringLiteral("/___Kel_vo_Wnd-")))
+      << path.toStdString();
+  EXPECT_EQ(xIsRunningProcess(""), 0);
+  EXPECT_EQ(xIsRunningProcess(nullptr), 0);
+}
+
+}  // namespace
