@@ -82,7 +82,10 @@ extern "C" int32_t xFontDlg(QWidget* owner, LOGFONT* font, COLORREF* color, char
     memcpy(result.lfFaceName, font->lfFaceName, LF_FACESIZE);
   *font = result;
   if (color) *color = xjor::colorToRef(picker.selectedColor());
-  if (faceName) memcpy(faceName, result.lfFaceName, LF_FACESIZE);
+  if (faceName) {
+    memcpy(faceName, result.lfFaceName, LF_FACESIZE);
+    faceName[LF_FACESIZE - 1] = '\0';
+  }
   if (pointSize)
     *pointSize = static_cast<int32_t>(std::floor(chosen.pointSizeF() * 10 + 1e-6)) / 10;
   if (owner) owner->update();

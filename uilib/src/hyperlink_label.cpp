@@ -13,7 +13,6 @@ CHyperLink::CHyperLink(const QString& address, QWidget* parent) : QLabel(address
   setFont(underlined);
   setCursor(Qt::PointingHandCursor);
   setAutoFillBackground(false);  // the picture beneath shows through
-  setAttribute(Qt::WA_Hover);
 }
 
 QColor CHyperLink::currentColor() const {

@@ -85,9 +85,9 @@ extern "C" void xDrawImg(const PictureRecord* rec, QPainter* painter, int32_t le
   if (found == table().pictures.end()) return;
   const QImage& image = found->second;
   if (image.isNull() || left == right || top == bottom) return;
-  // Map the picture's corners onto (left, top) and (right, bottom) whatever
-  // the direction of the painter's axes, so a picture is never drawn
-  // mirrored by a y-up transform.
+  // The picture's top-left corner goes to (left, top) and its bottom-right
+  // corner to (right, bottom), so a caller working y-up (top above bottom)
+  // still sees the picture upright.
   painter->save();
   painter->setRenderHint(QPainter::SmoothPixmapTransform);
   painter->translate(left, top);

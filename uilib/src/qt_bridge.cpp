@@ -34,16 +34,15 @@ QString fromCp949(const QByteArray& bytes) {
 }
 
 QByteArray toCp949(const QString& text) {
-  QStringEncoder encoder("CP949", QStringConverter::Flag::Stateless);
-  if (!encoder.isValid()) return text.toLatin1();
   QByteArray out;
   // Encode character by character so that what CP949 cannot hold is dropped
   // rather than replaced by a question mark the user never typed.
   for (qsizetype i = 0; i < text.size();) {
     const qsizetype n = (text.at(i).isHighSurrogate() && i + 1 < text.size()) ? 2 : 1;
-    QStringEncoder one("CP949", QStringConverter::Flag::ConvertInvalidToNull);
-    const QByteArray piece = one.encode(QStringView(text).mid(i, n));
-    if (!one.hasError() && !piece.contains('\0')) out += piece;
+    QStringEncoder encoder("CP949", QStringConverter::Flag::ConvertInvalidToNull);
+    if (!encoder.isValid()) return text.toLatin1();
+    const QByteArray piece = encoder.encode(QStringView(text).mid(i, n));
+    if (!encoder.hasError() && !piece.contains('\0')) out += piece;
     i += n;
   }
   return out;

@@ -16,6 +16,8 @@ namespace xjor {
 namespace {
 
 constexpr int kConnectMilliseconds = 1000;
+// A command line longer than this is not one: the connection is dropped.
+constexpr qsizetype kMaxMessageBytes = 64 * 1024;
 
 struct InstanceState {
   QLocalServer* server = nullptr;
@@ -60,6 +62,11 @@ void serveConnection(QLocalSocket* socket) {
     if (socket->property("delivered").toBool()) return;
     QByteArray message = socket->property("message").toByteArray() + socket->readAll();
     const qsizetype end = message.indexOf('\0');
+    if (end < 0 && message.size() > kMaxMessageBytes) {
+      socket->setProperty("delivered", true);
+      socket->abort();
+      return;
+    }
     if (end < 0 && socket->state() == QLocalSocket::ConnectedState) {
       socket->setProperty("message", message);
       return;

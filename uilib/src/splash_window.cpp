@@ -94,7 +94,6 @@ void CSplashWnd::paintEvent(QPaintEvent*) {
 void CSplashWnd::timerEvent(QTimerEvent* event) {
   killTimer(event->timerId());
   close();
-  endSplash(this);
 }
 
 }  // namespace xjor
@@ -123,7 +122,6 @@ extern "C" void xHideSplashScreen(void) {
   if (!splash) return;
   QWidget* parent = splash->parentWidget();
   splash->close();
-  xjor::endSplash(splash);
   if (parent) parent->update();
 }
 

@@ -9,6 +9,7 @@
 #include <QCoreApplication>
 #include <QDialog>
 #include <QFile>
+#include <QLocalSocket>
 #include <QProcess>
 #include <QWidget>
 
@@ -92,6 +93,27 @@ TEST(SingleInstance, StaleSocketOfACrashedRunIsCleared) {
 
   EXPECT_EQ(xIsRunningProcess(name.toUtf8().constData()), 0);
   EXPECT_EQ(xIsRunningProcess(name.toUtf8().constData()), 1);  // now it is ours
+}
+
+TEST(SingleInstance, EndlessMessageIsCutOffAndTheInstanceStillAnswers) {
+  const QString name = uniqueName("KelvoWndFlood");
+  Received received;
+  xSetRunningProcessHandler(remember, &received);
+  ASSERT_EQ(xIsRunningProcess(name.toUtf8().constData()), 0);
+  QLocalSocket flood;
+  flood.connectToServer(xjor::instanceSocketPath(name));
+  ASSERT_TRUE(flood.waitForConnected(1000));
+  const QByteArray chunk(16 * 1024, 'a');
+  for (int i = 0; i < 8 && flood.state() == QLocalSocket::ConnectedState; ++i) {
+    flood.write(chunk);
+    flood.flush();
+    waitFor([] { return false; }, 20);
+  }
+  EXPECT_TRUE(waitFor([&] { return flood.state() == QLocalSocket::UnconnectedState; }));
+  EXPECT_EQ(received.calls, 0);
+  EXPECT_EQ(xIsRunningProcess(name.toUtf8().constData()), 1);
+  EXPECT_TRUE(waitFor([&] { return received.calls == 1; }));
+  xSetRunningProcessHandler(nullptr, nullptr);
 }
 
 TEST(SingleInstance, NamesBecomeSafeFileNames) {

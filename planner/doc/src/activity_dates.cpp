@@ -32,6 +32,46 @@ int16_t relationKind(const ScheduleRelation& r) {
   return (r.kind >= kFinishToStart && r.kind <= kStartToFinish) ? r.kind : kFinishToStart;
 }
 
+// Applies the activity's constraint (kinds in `kinds`, a date of 0 is none)
+// to a start/finish pair. Moving one end moves the other by the remaining
+// duration. Returns whether anything moved.
+bool applyConstraint(WorkCalendars& c, const ScheduleActivity& a, int16_t remaining, unsigned kinds,
+                     uint16_t& start, uint16_t& finish) {
+  const uint16_t date = a.constraintDate;
+  const int16_t kind = a.constraintKind;
+  if (date == 0 || kind < 1 || kind > 6 || !(kinds & bit(kind))) return false;
+  const int cal = a.calendar;
+  bool moveStart = false, moveFinish = false;
+  switch (kind) {
+    case 1:  // start no earlier than
+      moveStart = start < date;
+      break;
+    case 2:  // finish no earlier than
+      moveFinish = finish < date;
+      break;
+    case 3:  // start no later than
+      moveStart = start > date;
+      break;
+    case 4:  // finish no later than
+      moveFinish = finish > date;
+      break;
+    case 5:  // start on
+      moveStart = true;
+      break;
+    case 6:  // finish on
+      moveFinish = true;
+      break;
+  }
+  if (moveStart) {
+    start = date;
+    finish = c.dayAt(cal, c.offset(cal, start) + remaining - 1);
+  } else if (moveFinish) {
+    finish = date;
+    start = c.dayAt(cal, c.offset(cal, finish) - remaining + 1);
+  }
+  return moveStart || moveFinish;
+}
+
 }  // namespace
 
 uint16_t successorAnchorDay(const ScheduleActivity& a, WorkCalendars& calendars) {
@@ -47,46 +87,6 @@ ActivityDating::ActivityDating(std::span<ScheduleActivity> activities, WorkCalen
       calendars_(calendars),
       dataDate_(dataDate),
       table_(activities.size()) {}
-
-// Applies the activity's constraint (kinds in `kinds`, a date of 0 is none)
-// to a start/finish pair. Moving one end moves the other by the remaining
-// duration. Returns whether anything moved.
-static bool applyConstraint(WorkCalendars& c, const ScheduleActivity& a, int16_t remaining,
-                            unsigned kinds, uint16_t& start, uint16_t& finish) {
-  const uint16_t date = a.constraintDate;
-  const int16_t kind = a.constraintKind;
-  if (date == 0 || kind < 1 || kind > 6 || !(kinds & bit(kind))) return false;
-  const int cal = a.calendar;
-  bool moveStart = false, moveFinish = false;
-  switch (kind) {
-    case 1:
-      moveStart = start < date;
-      break;  // start no earlier than
-    case 2:
-      moveFinish = finish < date;
-      break;  // finish no earlier than
-    case 3:
-      moveStart = start > date;
-      break;  // start no later than
-    case 4:
-      moveFinish = finish > date;
-      break;  // finish no later than
-    case 5:
-      moveStart = true;
-      break;  // start on
-    case 6:
-      moveFinish = true;
-      break;  // finish on
-  }
-  if (moveStart) {
-    start = date;
-    finish = c.dayAt(cal, c.offset(cal, start) + remaining - 1);
-  } else if (moveFinish) {
-    finish = date;
-    start = c.dayAt(cal, c.offset(cal, finish) - remaining + 1);
-  }
-  return moveStart || moveFinish;
-}
 
 int16_t ActivityDating::remainingOf(const ScheduleActivity& a) const {
   const int16_t duration = durationOf(a);

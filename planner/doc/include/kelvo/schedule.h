@@ -70,6 +70,8 @@ struct ScheduleActivity {
   int16_t kind = 0;        // 0 normal, 1 milestone, 2 time-shared
   uint16_t anchorDay = 0;  // successor anchor day
   bool written = false;    // set when the analysis stored new values
+
+  bool operator==(const ScheduleActivity&) const = default;
 };
 
 // One precedence relation; predecessor and successor are indexes into the
