@@ -14,7 +14,9 @@ uint32_t u16At(const std::string& b, size_t at) {
   return static_cast<unsigned char>(b[at]) | static_cast<unsigned char>(b[at + 1]) << 8;
 }
 
-uint32_t u32At(const std::string& b, size_t at) { return u16At(b, at) | u16At(b, at + 2) << 16; }
+uint32_t u32At(const std::string& b, size_t at) {
+  return u16At(b, at) | u16At(b, at + 2) << 16;
+}
 
 }  // namespace
 
@@ -77,7 +79,9 @@ bool Reader::seek(uint32_t i) {
   return true;
 }
 
-bool Reader::live() const { return record_ && record_[0] == ' '; }
+bool Reader::live() const {
+  return record_ && record_[0] == ' ';
+}
 
 std::string_view Reader::raw(size_t col) const {
   if (!record_ || col >= columns_.size()) return {};
@@ -111,6 +115,8 @@ double Reader::number(size_t col) const {
   return v;
 }
 
-uint16_t Reader::date(size_t col) const { return parseDate(raw(col)); }
+uint16_t Reader::date(size_t col) const {
+  return parseDate(raw(col));
+}
 
 }  // namespace kvdbf

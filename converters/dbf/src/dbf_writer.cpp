@@ -24,7 +24,9 @@ void putU32(unsigned char* p, uint32_t v) {
 
 }  // namespace
 
-Writer::~Writer() { abandon(); }
+Writer::~Writer() {
+  abandon();
+}
 
 void Writer::abandon() {
   if (file_) {
@@ -106,7 +108,9 @@ void Writer::putField(size_t col, std::string_view text, bool rightAligned) {
   }
 }
 
-void Writer::setText(size_t col, std::string_view text) { putField(col, text, false); }
+void Writer::setText(size_t col, std::string_view text) {
+  putField(col, text, false);
+}
 
 void Writer::setInt(size_t col, int64_t value) {
   char buf[32];
@@ -125,7 +129,9 @@ void Writer::setNumber(size_t col, double value) {
   putField(col, buf, true);
 }
 
-void Writer::setDate(size_t col, uint16_t packed) { putField(col, dateText(packed), false); }
+void Writer::setDate(size_t col, uint16_t packed) {
+  putField(col, dateText(packed), false);
+}
 
 bool Writer::append() {
   if (!file_) return false;

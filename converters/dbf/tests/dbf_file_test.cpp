@@ -35,8 +35,8 @@ constexpr uint16_t kDate20240315 = (2024 - 1980) * 512 + 3 * 32 + 15;
 
 TEST_F(DbfFile, HeaderDescriptorsAndRecordsAreByteExact) {
   kvdbf::Writer w;
-  ASSERT_TRUE(w.create(path("a.dbf"),
-                       {{"CODE", 'C', 300}, {"QTY", 'N', 8, 2}, {"START", 'D', 8}}, kDate20240315));
+  ASSERT_TRUE(w.create(path("a.dbf"), {{"CODE", 'C', 300}, {"QTY", 'N', 8, 2}, {"START", 'D', 8}},
+                       kDate20240315));
   w.setText(0, "A1");
   w.setNumber(1, 12.345);
   w.setDate(2, kDate20240315);
@@ -49,8 +49,8 @@ TEST_F(DbfFile, HeaderDescriptorsAndRecordsAreByteExact) {
   EXPECT_EQ(b.substr(0, 12), std::string("\x03\x7C\x03\x0F\x01\x00\x00\x00\x81\x00\x3D\x01", 12));
   EXPECT_EQ(b.substr(12, 20), std::string(20, '\0'));
   // A long character column keeps its length in bytes 16-17.
-  EXPECT_EQ(b.substr(32, 32), std::string("CODE\0\0\0\0\0\0\0C\0\0\0\0\x2C\x01", 18) +
-                                  std::string(14, '\0'));
+  EXPECT_EQ(b.substr(32, 32),
+            std::string("CODE\0\0\0\0\0\0\0C\0\0\0\0\x2C\x01", 18) + std::string(14, '\0'));
   EXPECT_EQ(b.substr(64, 32),
             std::string("QTY\0\0\0\0\0\0\0\0N\0\0\0\0\x08\x02", 18) + std::string(14, '\0'));
   EXPECT_EQ(b[header - 1], '\x0D');
@@ -110,7 +110,9 @@ TEST_F(DbfFile, FieldTextsReadBack) {
 }
 
 TEST(DbfText, CutsNeverSplitADoubleByteCharacter) {
-  const std::string t = "a\xB0\xA1" "b";
+  const std::string t =
+      "a\xB0\xA1"
+      "b";
   EXPECT_EQ(kvdbf::cutCp949(t, 0), 0u);
   EXPECT_EQ(kvdbf::cutCp949(t, 1), 1u);
   EXPECT_EQ(kvdbf::cutCp949(t, 2), 1u);
@@ -145,9 +147,7 @@ TEST_F(DbfFile, BadColumnListsCreateNothing) {
 }
 
 TEST_F(DbfFile, FailedWriteKeepsTheOlderFile) {
-  {
-    std::ofstream(path("k.dbf")) << "old";
-  }
+  { std::ofstream(path("k.dbf")) << "old"; }
   {
     kvdbf::Writer w;
     ASSERT_TRUE(w.create(path("k.dbf"), {{"A", 'C', 4}}, 0));
@@ -246,7 +246,9 @@ TEST_F(DbfFile, PythonDbfreadReadsWhatWeWrite) {
   ASSERT_TRUE(w.create(path("p.dbf"),
                        {{"CODE", 'C', 10}, {"DU", 'N', 4}, {"QTY", 'N', 12, 3}, {"START", 'D', 8}},
                        kDate20240315));
-  w.setText(0, "\xB0\xA1\xB3\xAA" "1");
+  w.setText(0,
+            "\xB0\xA1\xB3\xAA"
+            "1");
   w.setInt(1, -12);
   w.setNumber(2, 1234.5);
   w.setDate(3, kDate20240315);
