@@ -1,6 +1,7 @@
 // Project tables to dBASE files and back through the store's record inputs.
 #include "table_files.h"
 
+#include <cstddef>
 #include <cstdio>
 #include <cstring>
 
@@ -179,11 +180,15 @@ void readField(const kvdbf::Reader& r, size_t col, const FieldDesc& f, std::vect
 }
 
 // Adapts the table's fields to the file's columns and appends a field for
-// every further column (user fields).
-bool adaptStructure(TableHandle& tb, const std::vector<kvdbf::Column>& cols) {
+// every further column (user fields). columnOf receives the column each
+// field is read from (columns of kinds without a field are passed over).
+bool adaptStructure(TableHandle& tb, const std::vector<kvdbf::Column>& cols,
+                    std::vector<size_t>& columnOf) {
   FieldList fl{};
   if (!xTb2Fld(&fl, &tb)) return false;
+  columnOf.clear();
   for (int i = 0; i < fl.count; ++i) {
+    columnOf.push_back(static_cast<size_t>(i));
     const kvdbf::Column& c = cols[i];
     char name[32];
     int32_t type, width, decimals;
@@ -234,6 +239,7 @@ bool adaptStructure(TableHandle& tb, const std::vector<kvdbf::Column>& cols) {
       xFreeBuffer(fl.fields);
       return false;
     }
+    columnOf.push_back(i);
   }
   const int32_t ok = xModFldStr(&tb, &fl);
   xFreeBuffer(fl.fields);
@@ -374,15 +380,16 @@ bool importTable(ImportContext& ctx, Table t, const std::string& path) {
   kvdbf::Reader r;
   TableHandle& tb = bindingOf(ctx.db, t).tb;
   if (!r.open(path) || r.columnCount() < static_cast<size_t>(tb.fieldCount)) return false;
-  if (!adaptStructure(tb, r.columns())) return false;
-  const int fields = tb.fieldCount < static_cast<int>(r.columnCount())
+  std::vector<size_t> columnOf;
+  if (!adaptStructure(tb, r.columns(), columnOf)) return false;
+  const int fields = tb.fieldCount < static_cast<int>(columnOf.size())
                          ? tb.fieldCount
-                         : static_cast<int>(r.columnCount());
+                         : static_cast<int>(columnOf.size());
   std::vector<char> rec(tb.recordSize);
   for (uint32_t i = 0; r.seek(i); ++i) {
     if (!r.live()) continue;
     std::fill(rec.begin(), rec.end(), 0);
-    for (int f = 0; f < fields; ++f) readField(r, f, tb.fields[f], rec);
+    for (int f = 0; f < fields; ++f) readField(r, columnOf[f], tb.fields[f], rec);
     tb.current = -1;
     if (!xAddRec(&tb, rec.data())) return false;
   }
