@@ -27,7 +27,9 @@ void Rewrite(const std::string& path, Change change, std::vector<kvdbf::Column> 
   ASSERT_TRUE(w.create(path, cols, 0));
   for (uint32_t i = 0; r.seek(i); ++i) {
     for (size_t c = 0; c + extra.size() < cols.size(); ++c) w.setText(c, r.text(c));
-    if (change(w, i)) ASSERT_TRUE(w.append());
+    if (change(w, i)) {
+      ASSERT_TRUE(w.append());
+    }
   }
   ASSERT_TRUE(w.close());
 }
