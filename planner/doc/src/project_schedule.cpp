@@ -1,0 +1,188 @@
+#include "kelvo/project_schedule.h"
+
+#include <cstring>
+#include <vector>
+
+#include "kelvo/engine_calendars.h"
+#include "xQdDb100.h"
+#include "xjor/calendar.h"
+
+namespace kelvo {
+
+namespace {
+
+template <class Entry>
+Entry* entryAt(MemTable& m, uint32_t i) {
+  return reinterpret_cast<Entry*>(m.data + static_cast<size_t>(i) * m.recordSize);
+}
+
+// Fills one end of every relation from a relation index (sorted by that
+// end's code) by walking it alongside the activity code index: the position
+// of the code in the activity code index, or -1 when it is not there.
+void resolveEnds(const MemTable& byCode, const MemTable& activityCodes,
+                 const std::vector<int32_t>& relationOfSlot,
+                 std::vector<ScheduleRelation>& relations, int32_t ScheduleRelation::*end) {
+  auto codeAt = [&](uint32_t k) {
+    return reinterpret_cast<const char*>(activityCodes.data) + size_t{k} * activityCodes.recordSize;
+  };
+  uint32_t cursor = 0;
+  for (uint32_t i = 0; i < byCode.count; ++i) {
+    RelCodeEntry e;
+    std::memcpy(&e, byCode.data + size_t{i} * byCode.recordSize, sizeof e);
+    if (e.record < 0 || static_cast<size_t>(e.record) >= relationOfSlot.size()) continue;
+    const int32_t relation = relationOfSlot[e.record];
+    if (relation < 0) continue;
+    while (cursor < activityCodes.count && std::strncmp(codeAt(cursor), e.first, 21) < 0) ++cursor;
+    const bool found =
+        cursor < activityCodes.count && std::strncmp(codeAt(cursor), e.first, 21) == 0;
+    relations[relation].*end = found ? static_cast<int32_t>(cursor) : -1;
+  }
+}
+
+// Reads record `record` of a table into buffer (sized to the table's
+// records). Returns false when the slot holds no live record.
+bool readRecord(TableHandle& tb, int32_t record, std::vector<uint8_t>& buffer) {
+  buffer.resize(tb.recordSize);
+  tb.current = record;
+  return xGetRec(&tb, buffer.data()) != 0;
+}
+
+void takeRecord(const ActRecord& r, ScheduleActivity& a) {
+  std::memcpy(a.code, r.code, sizeof a.code);
+  a.code[sizeof a.code - 1] = 0;
+  a.flags = r.flags;
+  a.duration = r.duration;
+  a.remaining = r.remaining;
+  a.totalFloat = r.totalFloat;
+  a.freeFloat = r.freeFloat;
+  a.start = r.start;
+  a.finish = r.finish;
+  a.earlyStart = r.earlyStart;
+  a.earlyFinish = r.earlyFinish;
+  a.lateStart = r.lateStart;
+  a.lateFinish = r.lateFinish;
+  a.actualStart = r.actualStart;
+  a.actualFinish = r.actualFinish;
+  a.constraintDate = r.constraintDate;
+  a.constraintKind = r.constraintType;
+  a.calendar = r.calendar;
+  a.kind = r.type;
+  a.anchorDay = r.anchor;
+}
+
+void giveRecord(const ScheduleActivity& a, ActRecord& r) {
+  r.flags = a.flags;
+  r.duration = a.duration;
+  r.remaining = a.remaining;
+  r.totalFloat = a.totalFloat;
+  r.freeFloat = a.freeFloat;
+  r.start = a.start;
+  r.finish = a.finish;
+  r.earlyStart = a.earlyStart;
+  r.earlyFinish = a.earlyFinish;
+  r.lateStart = a.lateStart;
+  r.lateFinish = a.lateFinish;
+  r.actualStart = a.actualStart;
+  r.anchor = a.anchorDay;
+}
+
+// Anchor days of every relation anchor index entry, from the activities'
+// starts and successor anchor days (the keys, routing row and record number,
+// do not change). relationOfSlot maps relation record numbers to relations.
+void refreshRelationAnchors(ProjectDb* db, const std::vector<ScheduleActivity>& activities,
+                            const std::vector<ScheduleRelation>& relations,
+                            const std::vector<int32_t>& relationOfSlot) {
+  for (uint32_t i = 0; i < db->relAnchor.count; ++i) {
+    RelAnchorEntry* e = entryAt<RelAnchorEntry>(db->relAnchor, i);
+    const int32_t slot = e->record;
+    if (slot < 0 || static_cast<size_t>(slot) >= relationOfSlot.size()) continue;
+    if (relationOfSlot[slot] < 0) continue;
+    const ScheduleRelation& r = relations[relationOfSlot[slot]];
+    if (r.predecessor < 0 || r.successor < 0) continue;
+    const bool fromStart = r.kind == kStartToStart || r.kind == kStartToFinish;
+    const bool toStart = r.kind == kFinishToStart || r.kind == kStartToStart;
+    e->predAnchor =
+        fromStart ? activities[r.predecessor].start : activities[r.predecessor].anchorDay;
+    e->succAnchor = toStart ? activities[r.successor].start : activities[r.successor].anchorDay;
+  }
+}
+
+}  // namespace
+
+ScheduleOutcome scheduleProject(ProjectDb* db, PrjInfo* info, uint16_t dataDate,
+                                ScheduleListener* listener) {
+  TableHandle& act = db->act.tb;
+  const uint32_t count = db->actCodes.count;
+  std::vector<ScheduleActivity> activities(count);
+  std::vector<uint8_t> buffer;
+  ActRecord record;
+  for (uint32_t i = 0; i < count; ++i) {
+    if (!readRecord(act, entryAt<ActCodeEntry>(db->actCodes, i)->record, buffer) ||
+        buffer.size() < sizeof record) {
+      ScheduleOutcome out;
+      out.result = kScheduleDamagedProject;
+      return out;
+    }
+    std::memcpy(&record, buffer.data(), sizeof record);
+    takeRecord(record, activities[i]);
+  }
+
+  // Relations in slot order with kind and lag from their records; their
+  // activities from the relation indexes by predecessor and by successor,
+  // as the classification of activities uses them.
+  std::vector<ScheduleRelation> relations;
+  std::vector<int32_t> relationOfSlot(db->rel.tb.slotCount, -1);
+  relations.reserve(db->rel.tb.liveCount);
+  buffer.resize(db->rel.tb.recordSize);
+  db->rel.tb.current = -1;
+  while (xMoveNext(&db->rel.tb)) {
+    if (!xGetRec(&db->rel.tb, buffer.data()) || buffer.size() < sizeof(RelRecord)) continue;
+    RelRecord rel;
+    std::memcpy(&rel, buffer.data(), sizeof rel);
+    const int32_t slot = db->rel.tb.current;
+    if (slot >= 0 && static_cast<size_t>(slot) < relationOfSlot.size()) {
+      relationOfSlot[slot] = static_cast<int32_t>(relations.size());
+    }
+    relations.push_back({-1, -1, rel.kind, rel.lag});
+  }
+  resolveEnds(db->relByPred, db->actCodes, relationOfSlot, relations,
+              &ScheduleRelation::predecessor);
+  resolveEnds(db->relBySucc, db->actCodes, relationOfSlot, relations, &ScheduleRelation::successor);
+
+  ScheduleOutcome out;
+  {
+    EngineCalendars calendars;
+    out = runSchedule(activities, relations, dataDate, static_cast<int32_t>(act.liveCount),
+                      calendars, listener);
+  }
+  xSetCalNo(0);
+
+  for (uint32_t i = 0; i < count; ++i) {
+    const ScheduleActivity& a = activities[i];
+    if (!a.written) continue;
+    ActCodeEntry* e = entryAt<ActCodeEntry>(db->actCodes, i);
+    if (!readRecord(act, e->record, buffer)) continue;
+    std::memcpy(&record, buffer.data(), sizeof record);
+    giveRecord(a, record);
+    if (std::memcmp(buffer.data(), &record, sizeof record) != 0) {  // spare unchanged pages
+      std::memcpy(buffer.data(), &record, sizeof record);
+      xPutRec(&act, buffer.data());
+    }
+    e->start = a.start;
+    e->anchor = a.anchorDay;
+    ActOrderEntry key = {e->path, e->record, 0, 0};
+    if (xmSeek(&db->actOrder, &key)) {
+      ActOrderEntry* o = entryAt<ActOrderEntry>(db->actOrder, db->actOrder.current);
+      o->start = a.start;
+      o->anchor = a.anchorDay;
+    }
+  }
+  if (out.datedActivities > 0) refreshRelationAnchors(db, activities, relations, relationOfSlot);
+  if (info && out.projectDatesValid) {
+    info->start = out.projectStart;
+    info->finish = out.projectFinish;
+  }
+  return out;
+}
+
+}  // namespace kelvo
