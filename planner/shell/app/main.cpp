@@ -1,0 +1,15 @@
+// Kelvo: the planning program.
+#include <QApplication>
+
+#include "kelvo/kelvo_app.h"
+
+int main(int argc, char** argv) {
+  QApplication application(argc, argv);
+  QStringList args = QApplication::arguments();
+  args.removeFirst();
+  kelvo::CKelvoApp app;
+  if (!app.startup(args)) return 0;
+  const int result = QApplication::exec();
+  app.shutdown();
+  return result;
+}

@@ -1,0 +1,88 @@
+// The application: start-up (single instance, splash, settings, Kelvo.ref,
+// the first project), the project commands of the shell, the document
+// windows, and exit.
+#ifndef KELVO_KELVO_APP_H_
+#define KELVO_KELVO_APP_H_
+
+#include <QObject>
+#include <QStringList>
+#include <memory>
+
+#include "kelvo/commands.h"
+#include "kelvo/shell_settings.h"
+#include "xJorLib.h"
+
+namespace kelvo {
+
+class CMainFrame;
+class CPlanDoc;
+class CProfile;
+
+struct AppOptions {
+  QString programFolder;  // empty: the running program's folder
+  QString profilePath;    // empty: the user's settings file
+  bool singleInstance = true;
+  bool splash = true;
+};
+
+class CKelvoApp : public QObject, public CommandTarget {
+  Q_OBJECT
+ public:
+  explicit CKelvoApp(AppOptions options = {}, QObject* parent = nullptr);
+  ~CKelvoApp() override;
+
+  // Runs the start-up steps with the command-line arguments (without the
+  // program name). Returns false when the program should end at once
+  // (another instance runs, or Kelvo.ref is missing).
+  bool startup(const QStringList& args);
+  // Stores the option word, closes the project and deletes temporary files.
+  void shutdown();
+
+  // Opening a project file by any route: information check, password,
+  // closing the open project, reading. Returns true when it is open.
+  bool openFile(const QString& path);
+  // New project: information dialog, then a fresh project.
+  bool newProject();
+  // Closes the open project after offering to save it; false when the user
+  // cancelled (the project stays open).
+  bool closeProject();
+  // Saves into path (the project's own when empty); reports failures.
+  bool saveAs(const QString& path);
+  // Shows document window n (the document's checks first).
+  bool requestWindow(int number);
+
+  CMainFrame* mainFrame() const { return frame_.get(); }
+  CPlanDoc* document() const { return doc_.get(); }
+  CommandRouter* router() const { return router_; }
+  ShellSettings& settings() { return settings_; }
+  CProfile& profile() { return *profile_; }
+  const QStringList& recentFiles() const { return recent_; }
+  const LOGFONT& defaultFont() const { return defaultFont_; }
+  bool splashShowing() const { return splashFlag_ != 0; }
+
+  bool onCommand(int id) override;
+  bool updateCommand(int id, CommandState& state) override;
+
+ private:
+  bool offerSave();
+  void projectOpened();
+  void projectClosed();
+  void addRecent(const QString& path);
+  void refreshStatus();
+  bool runDocumentCommand(int id);
+
+  AppOptions options_;
+  std::unique_ptr<CProfile> profile_;
+  ShellSettings settings_;
+  CommandRouter* router_;
+  std::unique_ptr<CMainFrame> frame_;
+  std::unique_ptr<CPlanDoc> doc_;
+  QStringList recent_;
+  LOGFONT defaultFont_{};
+  int32_t refHandle_ = -1;
+  int32_t splashFlag_ = 0;
+};
+
+}  // namespace kelvo
+
+#endif  // KELVO_KELVO_APP_H_

@@ -1,0 +1,153 @@
+// The planning document: the one open project and the program-wide project
+// state (database, information block, classification definitions, open
+// summary number, current classification), with new / open / save / close
+// over the project store and the update hints that tell the views about
+// changes.
+#ifndef KELVO_PLAN_DOC_H_
+#define KELVO_PLAN_DOC_H_
+
+#include <QObject>
+#include <QString>
+#include <cstdint>
+#include <memory>
+
+#include "xQdDb100.h"
+
+namespace kelvo {
+
+// One classification's level definition (202 bytes, option slot 1 holds the
+// work-type one followed by the facility one).
+#pragma pack(push, 1)
+struct ClassDef {
+  int16_t levels;          // 0..8
+  int16_t start[8];        // sum of the lengths of the levels above
+  int16_t length[8];
+  char name[8][21];  // CP949
+};
+#pragma pack(pop)
+static_assert(sizeof(ClassDef) == 202, "classification definition is 202 bytes");
+
+inline constexpr int kClassWorkType = 0;
+inline constexpr int kClassFacility = 1;
+inline constexpr int kMaxClassLength = 10;
+
+// Update hints.
+namespace hint {
+inline constexpr int kRepaint = 0;
+inline constexpr int kInitialUpdate = 1;
+inline constexpr int kStoreSettings = 2;
+inline constexpr int kDatesChanged = 6;
+inline constexpr int kComputationBegins = 8;
+inline constexpr int kSummaryRebuilt = 10;
+inline constexpr int kRefresh = 11;
+inline constexpr int kOptionBarChange = 17;
+}  // namespace hint
+inline constexpr uint64_t kAllViews = ~uint64_t{0};
+
+// Builds a definition from level lengths and names as a dialog edits them:
+// reading stops at the first length that is 0 or less; start positions are
+// summed up; levels beyond are cleared. Returns false (definition untouched)
+// when the lengths read add up to more than 10.
+bool makeClassDef(const int lengths[8], const QString names[8], ClassDef* def);
+
+// True when the number of levels or any level length differs (names do not
+// count).
+bool classStructureDiffers(const ClassDef& a, const ClassDef& b);
+
+// The stage as the program shows it: "계획 단계" or "진행 n단계".
+QString stageText(int stage);
+
+// Fills empty dates of a new or edited information block: an empty data date
+// becomes 1 January of `today`'s year, an empty start the data date, an
+// empty finish 31 December of the start's year.
+void fillMissingDates(PrjInfo* info, uint16_t today);
+
+// A new information block: all zero but the amount digits (12).
+PrjInfo newProjectInfo();
+
+class CPlanDoc : public QObject {
+  Q_OBJECT
+ public:
+  // tempFolder is where working files go; refHandle the open Kelvo.ref.
+  CPlanDoc(const QString& tempFolder, int32_t refHandle, QObject* parent = nullptr);
+  ~CPlanDoc() override;
+
+  bool isOpen() const { return open_; }
+  bool isModified() const { return modified_; }
+  void setModified(bool modified = true);
+  // The project file, empty for a project not saved yet.
+  const QString& path() const { return path_; }
+  // The name shown in captions: the file's base name, or "Kelvo".
+  QString title() const;
+
+  // The open project's database (only while isOpen()).
+  ProjectDb& db() { return *db_; }
+  PrjInfo& info() { return info_; }
+  const PrjInfo& info() const { return info_; }
+  ClassDef& classDef(int cls) { return classes_[cls]; }
+  const ClassDef& classDef(int cls) const { return classes_[cls]; }
+  int16_t openSummary() const { return openSummary_; }
+  int currentClass() const { return currentClass_; }
+  void setCurrentClass(int cls) { currentClass_ = cls == 1 ? 1 : 0; }
+
+  // Status bar text: project code, a blank, project name (empty when closed).
+  QString statusText() const;
+
+  // Starts a new project from info: creates an empty database and gives it
+  // its field layouts, then installs the calendars. Returns false when the
+  // database cannot be made (nothing is left open then).
+  bool newProject(const PrjInfo& info);
+
+  // Reads a project file (its information and password were checked by the
+  // caller) and, once it is read whole, puts it in place of the open
+  // project. Returns false, leaving the open project as it was, when the
+  // file cannot be read.
+  bool openProject(const QString& path);
+
+  // Writes the whole project into path; on success the path is remembered
+  // and the modified flag cleared. A failed save leaves the file on disk
+  // as it was.
+  bool saveProject(const QString& path);
+
+  // Releases everything of the open project and its working files.
+  void closeProject();
+
+  // New classification definitions (both). Those whose structure changed
+  // have their dependent data emptied (the caller has asked the user);
+  // hint 11 is sent; the definitions are stored and the document marked
+  // modified.
+  void changeClassDefs(const ClassDef defs[2]);
+
+  // Empties the data that depends on classification cls.
+  void clearDependentData(int cls);
+
+  // Tells every view whose kind bit is set in mask.
+  void updateAllViews(uint64_t mask, int hintCode, intptr_t extra = 0);
+
+ signals:
+  // Hint for the views: bit k of mask names view kind k.
+  void viewsUpdate(quint64 mask, int hint, qintptr extra);
+  // The open state, the information block or the modified flag changed.
+  void stateChanged();
+
+ private:
+  std::unique_ptr<ProjectDb> createDatabase() const;
+  void readProjectOptions();
+  void writeProjectOptions();
+  void installCalendars();
+
+  QString tempFolder_;
+  int32_t refHandle_;
+  std::unique_ptr<ProjectDb> db_;
+  PrjInfo info_{};
+  ClassDef classes_[2]{};
+  int16_t openSummary_ = 0;
+  int currentClass_ = 0;
+  bool open_ = false;
+  bool modified_ = false;
+  QString path_;
+};
+
+}  // namespace kelvo
+
+#endif  // KELVO_PLAN_DOC_H_

@@ -1,0 +1,70 @@
+#include "child_frame.h"
+
+#include <QHash>
+#include <QSignalBlocker>
+#include <QTabBar>
+#include <QVBoxLayout>
+
+#include "kelvo/strings.h"
+
+namespace kelvo {
+namespace {
+
+QHash<int, WindowFactory>& factories() {
+  static QHash<int, WindowFactory> table;
+  return table;
+}
+
+}  // namespace
+
+void registerDocumentWindow(int number, WindowFactory factory) {
+  factories().insert(number, std::move(factory));
+}
+
+bool hasDocumentWindow(int number) { return factories().contains(number); }
+
+CChildFrame::CChildFrame(QWidget* parent) : QWidget(parent), tabs_(new QTabBar(this)) {
+  setObjectName(QStringLiteral("ChildFrame"));
+  tabs_->setObjectName(QStringLiteral("tab11000"));
+  QFont font(QStringLiteral("굴림체"));
+  font.setPointSize(9);
+  tabs_->setFont(font);
+  tabs_->setExpanding(false);
+  tabs_->setDrawBase(true);
+  for (int n = 0; n < kDocumentWindows; ++n) {
+    tabs_->addTab(loadString(kStrWindowCaption0 + n));
+    tabs_->setTabEnabled(n, hasDocumentWindow(n));
+  }
+  layout_ = new QVBoxLayout(this);
+  layout_->setContentsMargins(0, 0, 0, 0);
+  layout_->setSpacing(0);
+  layout_->addWidget(tabs_);
+  content_ = new QWidget(this);
+  content_->setAutoFillBackground(true);
+  layout_->addWidget(content_, 1);
+  connect(tabs_, &QTabBar::currentChanged, this, [this](int index) {
+    if (index != current_) emit windowRequested(index);
+  });
+}
+
+void CChildFrame::showWindow(int number) {
+  if (number == current_) return;
+  current_ = number;
+  restoreTab();
+  QWidget* next = nullptr;
+  if (hasDocumentWindow(number)) next = factories().value(number)(this);
+  if (!next) {
+    next = new QWidget(this);
+    next->setAutoFillBackground(true);
+  }
+  layout_->replaceWidget(content_, next);
+  delete content_;
+  content_ = next;
+}
+
+void CChildFrame::restoreTab() {
+  const QSignalBlocker block(tabs_);
+  tabs_->setCurrentIndex(current_);
+}
+
+}  // namespace kelvo

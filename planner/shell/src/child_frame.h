@@ -1,0 +1,52 @@
+// The document frame: the tab strip of the eleven document windows over the
+// current window's content.
+#ifndef KELVO_CHILD_FRAME_H_
+#define KELVO_CHILD_FRAME_H_
+
+#include <QWidget>
+#include <functional>
+
+class QTabBar;
+class QVBoxLayout;
+
+namespace kelvo {
+
+inline constexpr int kDocumentWindows = 11;
+
+// Makes the content of document window n (a view or a splitter of views).
+using WindowFactory = std::function<QWidget*(QWidget* parent)>;
+// Views register here as they are built; a window without a factory has its
+// tab and its menu entry disabled.
+void registerDocumentWindow(int number, WindowFactory factory);
+bool hasDocumentWindow(int number);
+
+class CChildFrame : public QWidget {
+  Q_OBJECT
+ public:
+  explicit CChildFrame(QWidget* parent = nullptr);
+
+  int currentWindow() const { return current_; }
+  // Shows window n: its tab selected and its content made (empty when the
+  // window has no view yet).
+  void showWindow(int number);
+  QTabBar* tabBar() const { return tabs_; }
+  QWidget* content() const { return content_; }
+
+ signals:
+  // The user picked another tab; the owner decides and calls showWindow,
+  // or restoreTab to refuse.
+  void windowRequested(int number);
+
+ public slots:
+  void restoreTab();
+
+ private:
+  QTabBar* tabs_;
+  QVBoxLayout* layout_;
+  QWidget* content_ = nullptr;
+  int current_ = -1;
+};
+
+}  // namespace kelvo
+
+#endif  // KELVO_CHILD_FRAME_H_

@@ -1,0 +1,341 @@
+#include "kelvo/kelvo_app.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <cstring>
+
+#include "child_frame.h"
+#include "class_system_dialog.h"
+#include "kelvo/plan_doc.h"
+#include "kelvo/profile.h"
+#include "kelvo/strings.h"
+#include "main_frame.h"
+#include "messages.h"
+#include "password_dialogs.h"
+#include "project_info_dialog.h"
+#include "xJorDbm2.h"
+
+namespace kelvo {
+namespace {
+
+const QString kRecentSection = QStringLiteral("Recent File List");
+constexpr int kRecentMax = 4;
+const char* const kTechUrl = "http://www.jorsoft.co.kr/support";
+const char* const kWebUrl = "http://www.jorsoft.co.kr";
+const char* const kMailUrl = "mailto:support@jorsoft.co.kr";
+
+// The message for the engine's error word, or `fallback` when it is clear.
+int engineMessage(int fallback) {
+  const int code = xGetDbError();
+  return code >= 21000 && code <= 21025 ? code : fallback;
+}
+
+}  // namespace
+
+CKelvoApp::CKelvoApp(AppOptions options, QObject* parent)
+    : QObject(parent), options_(std::move(options)), router_(new CommandRouter(this)) {
+  if (options_.programFolder.isEmpty()) options_.programFolder = programFolder();
+  if (!options_.programFolder.endsWith('/')) options_.programFolder += '/';
+  profile_ = options_.profilePath.isEmpty() ? std::make_unique<CProfile>()
+                                            : std::make_unique<CProfile>(options_.profilePath);
+  router_->setChain([this] {
+    return std::vector<CommandTarget*>{frame_.get(), this};
+  });
+}
+
+CKelvoApp::~CKelvoApp() {
+  doc_.reset();
+  frame_.reset();
+  if (refHandle_ >= 0) xCloseFile(&refHandle_);
+}
+
+bool CKelvoApp::startup(const QStringList& args) {
+  if (options_.singleInstance && xIsRunningProcess("KelvoWnd")) return false;
+
+  frame_ = std::make_unique<CMainFrame>(router_);
+  if (options_.splash) {
+    const QByteArray picture = QFile::encodeName(options_.programFolder + "Dizire.zur");
+    xShowSplashScreen(frame_.get(), picture.constData(), &splashFlag_);
+  }
+  frame_->canClose = [this] { return closeProject(); };
+  frame_->storePlacement = [this](const QString& text) {
+    profile_->writeString(QStringLiteral("Settings"), QStringLiteral("WindowPos"), text);
+  };
+  connect(frame_.get(), &CMainFrame::windowRequested, this, [this](int n) {
+    if (!requestWindow(n) && frame_->childFrame()) frame_->childFrame()->restoreTab();
+  });
+
+  settings_ = loadShellSettings(*profile_);
+
+  const QByteArray ref = QFile::encodeName(options_.programFolder + "Kelvo.ref");
+  if (!xOpenRef(&refHandle_, ref.constData())) {
+    refHandle_ = -1;
+    xHideSplashScreen();
+    showMessage(frame_.get(), kStrMsgNoRefFile);
+    return false;
+  }
+
+  defaultFont_ = LOGFONT{};
+  defaultFont_.lfHeight = -32;
+  defaultFont_.lfCharSet = 1;
+  const QByteArray face = QStringLiteral("굴림체").toLocal8Bit();  // stored CP949 below
+  std::memcpy(defaultFont_.lfFaceName, "\xb1\xbc\xb8\xb2\xc3\xbc", 6);
+
+  for (int i = 1; i <= kRecentMax; ++i) {
+    const QString file = profile_->getString(kRecentSection, QStringLiteral("File%1").arg(i));
+    if (!file.isEmpty()) recent_ << file;
+  }
+  doc_ = std::make_unique<CPlanDoc>(settings_.folders[kFolderTemp], refHandle_);
+  connect(doc_.get(), &CPlanDoc::stateChanged, this, &CKelvoApp::refreshStatus);
+  frame_->buildMenus(false, recent_);
+
+  applyPlacement(*frame_, profile_->getString(QStringLiteral("Settings"),
+                                              QStringLiteral("WindowPos")));
+  frame_->show();
+
+  if (args.isEmpty()) {
+    if (!recent_.isEmpty())
+      openFile(recent_.first());
+    else
+      newProject();
+  } else {
+    openFile(args.first());
+  }
+  return true;
+}
+
+void CKelvoApp::shutdown() {
+  storeFlags(*profile_, settings_.flags);
+  if (doc_) doc_->closeProject();
+  const QByteArray temp = QFile::encodeName(settings_.folders[kFolderTemp]);
+  if (!temp.isEmpty()) xDeleteAllTemp(temp.constData(), nullptr);
+}
+
+bool CKelvoApp::openFile(const QString& path) {
+  PrjInfo info;
+  const QByteArray file = QFile::encodeName(path);
+  if (!xGetPrjInfo(file.constData(), &info)) {
+    showMessage(frame_.get(), kStrMsgBadFile);
+    return false;
+  }
+  if (!hasNoPassword(info)) {
+    CPasswordCheckDlg check(info, frame_.get());
+    if (check.exec() != QDialog::Accepted) return false;
+  }
+  if (doc_->isOpen() && !offerSave()) return false;
+  xSetDbError(0);
+  if (!doc_->openProject(QFileInfo(path).absoluteFilePath())) {
+    showMessage(frame_.get(), engineMessage(kStrMsgBadFile));
+    return false;
+  }
+  addRecent(doc_->path());
+  projectOpened();
+  return true;
+}
+
+bool CKelvoApp::newProject() {
+  CProjectInfoDlg dialog(newProjectInfo(), frame_.get());
+  if (dialog.exec() != QDialog::Accepted) return false;
+  if (!closeProject()) return false;
+  if (!doc_->newProject(dialog.info())) {
+    showMessage(frame_.get(), engineMessage(21000));
+    projectClosed();
+    return false;
+  }
+  projectOpened();
+  return true;
+}
+
+bool CKelvoApp::offerSave() {
+  if (!doc_->isModified()) return true;
+  const QString text = loadString(726).arg(doc_->title());
+  const int answer = askQuestionText(frame_.get(), text, false, true);
+  if (answer == QMessageBox::Cancel) return false;
+  if (answer == QMessageBox::Yes) return saveAs(doc_->path());
+  return true;
+}
+
+bool CKelvoApp::closeProject() {
+  if (!doc_ || !doc_->isOpen()) return true;
+  if (!offerSave()) return false;
+  doc_->closeProject();
+  projectClosed();
+  return true;
+}
+
+bool CKelvoApp::saveAs(const QString& path) {
+  QString target = path;
+  if (target.isEmpty()) {
+    const QString folder = settings_.folders[kFolderProject];
+    target = QFileDialog::getSaveFileName(frame_.get(), loadString(57604).remove("(&A)..."),
+                                          folder, QStringLiteral("Kelvo 파일 (*.kvp)"));
+    if (target.isEmpty()) return false;
+    if (!target.endsWith(QStringLiteral(".kvp"), Qt::CaseInsensitive)) target += ".kvp";
+  }
+  xSetDbError(0);
+  if (!doc_->saveProject(QFileInfo(target).absoluteFilePath())) {
+    showMessage(frame_.get(), engineMessage(21000));
+    return false;
+  }
+  addRecent(doc_->path());
+  frame_->buildMenus(true, recent_);
+  return true;
+}
+
+bool CKelvoApp::requestWindow(int number) {
+  if (!doc_ || !doc_->isOpen() || number < 0 || number >= kDocumentWindows) return false;
+  if (!hasDocumentWindow(number)) return false;
+  frame_->showDocumentWindow(number);
+  return true;
+}
+
+void CKelvoApp::projectOpened() {
+  frame_->buildMenus(true, recent_);
+  frame_->showDocumentWindow(settings_.iniView);
+  refreshStatus();
+}
+
+void CKelvoApp::projectClosed() {
+  frame_->closeDocumentFrame();
+  frame_->buildMenus(false, recent_);
+  refreshStatus();
+}
+
+void CKelvoApp::refreshStatus() {
+  if (!frame_) return;
+  frame_->setProjectStatus(doc_ ? doc_->statusText() : QString());
+  QString title = loadString(kStrAppTitle);
+  if (doc_ && doc_->isOpen()) title += QStringLiteral(" - ") + doc_->title();
+  if (doc_ && doc_->isModified()) title += '*';
+  frame_->setWindowTitle(title);
+  router_->refresh();
+}
+
+void CKelvoApp::addRecent(const QString& path) {
+  recent_.removeAll(path);
+  recent_.prepend(path);
+  while (recent_.size() > kRecentMax) recent_.removeLast();
+  for (int i = 0; i < kRecentMax; ++i)
+    profile_->writeString(kRecentSection, QStringLiteral("File%1").arg(i + 1), recent_.value(i));
+}
+
+bool CKelvoApp::updateCommand(int id, CommandState& state) {
+  const bool open = doc_ && doc_->isOpen();
+  switch (id) {
+    case cmd::kNew:
+    case cmd::kOpen:
+    case cmd::kExit:
+    case cmd::kAbout:
+    case cmd::kTechSupport:
+      state.enabled = true;
+      return true;
+    case cmd::kClose:
+    case cmd::kSave:
+    case cmd::kSaveAs:
+    case cmd::kProjectInfo:
+    case cmd::kPassword:
+    case cmd::kClassSystem:
+    case cmd::kOptionBarClassSystem:
+      state.enabled = open;
+      return true;
+    case cmd::kShapesInFront:
+    case cmd::kLongCrosshair:
+      state.enabled = state.checkable = true;
+      state.checked = settings_.flags & (id == cmd::kShapesInFront ? flags::kShapesInFront
+                                                                   : flags::kLongCrosshair);
+      return true;
+    default:
+      break;
+  }
+  if (id >= cmd::kRecentFirst && id <= cmd::kRecentLast) {
+    state.enabled = id - cmd::kRecentFirst < recent_.size();
+    return true;
+  }
+  if (id >= cmd::kWindowFirst && id <= cmd::kWindowLast) {
+    const int n = id - cmd::kWindowFirst;
+    state.enabled = open && hasDocumentWindow(n);
+    state.checkable = true;
+    state.checked = open && frame_->currentWindow() == n;
+    return true;
+  }
+  return false;
+}
+
+bool CKelvoApp::onCommand(int id) {
+  if (id >= cmd::kRecentFirst && id <= cmd::kRecentLast)
+    return openFile(recent_.value(id - cmd::kRecentFirst));
+  if (id >= cmd::kWindowFirst && id <= cmd::kWindowLast)
+    return requestWindow(id - cmd::kWindowFirst);
+  switch (id) {
+    case cmd::kNew:
+      return newProject();
+    case cmd::kOpen: {
+      const QString path = QFileDialog::getOpenFileName(
+          frame_.get(), loadString(1002), settings_.folders[kFolderProject],
+          QStringLiteral("Kelvo 파일 (*.kvp)"));
+      return !path.isEmpty() && openFile(path);
+    }
+    case cmd::kClose:
+      return closeProject();
+    case cmd::kSave:
+      return saveAs(doc_->path());
+    case cmd::kSaveAs:
+      return saveAs(QString());
+    case cmd::kExit:
+      return frame_->close();
+    case cmd::kAbout: {
+      const QByteArray picture = QFile::encodeName(options_.programFolder + "Dizire.zur");
+      xShowAboutBox(frame_.get(), picture.constData(), kWebUrl, kMailUrl);
+      return true;
+    }
+    case cmd::kTechSupport: {
+      const QByteArray url =
+          profile_->getString(QStringLiteral("Settings"), QStringLiteral("TechURL"), kTechUrl)
+              .toUtf8();
+      return xGotoURL(url.constData()) != 0;
+    }
+    case cmd::kShapesInFront:
+      settings_.flags ^= flags::kShapesInFront;
+      return true;
+    case cmd::kLongCrosshair:
+      settings_.flags ^= flags::kLongCrosshair;
+      return true;
+    default:
+      return runDocumentCommand(id);
+  }
+}
+
+bool CKelvoApp::runDocumentCommand(int id) {
+  if (!doc_->isOpen()) return false;
+  switch (id) {
+    case cmd::kProjectInfo: {
+      CProjectInfoDlg dialog(doc_->info(), frame_.get());
+      if (dialog.exec() != QDialog::Accepted) return false;
+      doc_->info() = dialog.info();
+      doc_->setModified();
+      refreshStatus();
+      return true;
+    }
+    case cmd::kPassword: {
+      CPasswordDlg dialog(doc_->info(), frame_.get());
+      if (dialog.exec() != QDialog::Accepted) return false;
+      doc_->info() = dialog.info();
+      doc_->setModified();
+      return true;
+    }
+    case cmd::kClassSystem:
+    case cmd::kOptionBarClassSystem: {
+      const ClassDef defs[2] = {doc_->classDef(0), doc_->classDef(1)};
+      CClassSystemDlg dialog(defs, doc_->currentClass(), frame_.get());
+      if (dialog.exec() != QDialog::Accepted) return false;
+      doc_->changeClassDefs(dialog.defs());
+      return true;
+    }
+    default:
+      return false;
+  }
+}
+
+}  // namespace kelvo

@@ -1,0 +1,96 @@
+#include "option_bar.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QStringList>
+#include <initializer_list>
+
+#include "kelvo/commands.h"
+#include "kelvo/strings.h"
+
+namespace kelvo {
+namespace {
+
+struct ComboSpec {
+  int id;
+  QStringList items;
+};
+
+QList<ComboSpec> combosOf(int number) {
+  const QStringList divider = {"없음", "1 년", "6 개월", "4 개월", "3 개월",
+                               "2 개월", "1 개월", "1 주",   "1 일"};
+  const QStringList lower = {"선행 작업", "후행 작업", "세부 작업조"};
+  switch (number) {
+    case 0:
+      return {{10500, {"공종 분류", "시설 분류"}},
+              {10501, {"분류 구조표 보기", "분류표 시트 보기"}}};
+    case 2:
+      return {{10503, {"작업 보기", "자원 보기", "집계 자료"}},
+              {10502, {loadString(kStrNoDisplayedItem)}}};
+    case 3:
+      return {{10505, {"작업 일정", "집계 일정"}}, {10506, lower}, {10507, lower}};
+    case 5:
+    case 6:
+      return {{10509, divider}};
+    case 8:
+      return {{10504, {"작업 시트", "선후행 관계 시트", "작업조 시트", "세부 작업조 시트"}}};
+    case 10:
+      return {{10508, {"보고서 본체", "보고서 겉표지"}}};
+    default:
+      return {};
+  }
+}
+
+QList<int> buttonsOf(int number) {
+  switch (number) {
+    case 0: return {10200, 10201};
+    case 1: return {10202};
+    case 2: return {10203, 10204, 10205, 10206, 10207};
+    case 3: return {10207};
+    case 4: return {10210, 10213, 10207};
+    case 5: return {10211, 10212};
+    case 6: return {10214, 10211, 10212};
+    case 7: return {10208, 10209, 10215};
+    case 8: return {10207};
+    case 9: return {10211, 10212};
+    default: return {};
+  }
+}
+
+}  // namespace
+
+QToolBar* makeOptionBar(int number, OptionBarState* state, CommandRouter* router,
+                        QWidget* parent) {
+  auto* bar = new QToolBar(parent);
+  bar->setObjectName(QStringLiteral("OptionBar%1").arg(1100 + number));
+  bar->setMovable(false);
+  bar->setFloatable(false);
+  for (const ComboSpec& spec : combosOf(number)) {
+    auto* combo = new QComboBox(bar);
+    combo->setObjectName(QStringLiteral("ctl%1").arg(spec.id));
+    combo->addItems(spec.items);
+    int choice = state->comboChoice.value(spec.id, 0);
+    if (spec.id == 10507 && !state->comboChoice.contains(spec.id)) choice = 1;
+    combo->setCurrentIndex(qBound(0, choice, int(spec.items.size()) - 1));
+    QObject::connect(combo, &QComboBox::currentIndexChanged, bar,
+                     [state, id = spec.id](int index) { state->comboChoice[id] = index; });
+    bar->addWidget(combo);
+  }
+  if (number == 4) {
+    auto* box = new QCheckBox(QStringLiteral("작업 먼저 선택"), bar);
+    box->setObjectName(QStringLiteral("ctl10302"));
+    box->setChecked(state->checked.value(10302));
+    QObject::connect(box, &QCheckBox::toggled, bar,
+                     [state](bool on) { state->checked[10302] = on; });
+    bar->addWidget(box);
+  }
+  for (int id : buttonsOf(number)) {
+    QAction* act = router->action(id);
+    act->setText(loadString(id));
+    bar->addAction(act);
+  }
+  return bar;
+}
+
+}  // namespace kelvo

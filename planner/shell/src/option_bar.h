@@ -1,0 +1,28 @@
+// The window option bar: the combo lists, check boxes and buttons of one
+// document window, rebuilt when the window number changes. The choices of
+// its combo boxes and check boxes are kept program-wide.
+#ifndef KELVO_OPTION_BAR_H_
+#define KELVO_OPTION_BAR_H_
+
+#include <QHash>
+#include <QToolBar>
+
+namespace kelvo {
+
+class CommandRouter;
+
+// Program-wide option-bar choices: one value per control id.
+struct OptionBarState {
+  QHash<int, int> comboChoice;  // 10500..10509
+  QHash<int, bool> checked;     // 10300..10303
+};
+
+// Builds the bar of document window `number` (template 1100 + number).
+// Buttons are the router's actions; combos start at the kept choices and
+// write changes back into state.
+QToolBar* makeOptionBar(int number, OptionBarState* state, CommandRouter* router,
+                        QWidget* parent);
+
+}  // namespace kelvo
+
+#endif  // KELVO_OPTION_BAR_H_
