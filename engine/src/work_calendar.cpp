@@ -23,8 +23,8 @@ void emptySlot(CalendarSlot& s) {
   s = CalendarSlot{};
 }
 
-// Index of the first working day on or after d; W[0] < d <= W[n-1] holds, so
-// the dates are strictly ascending and the result lies in 1..n-1.
+// Index of the first working day on or after d. Callers ensure
+// W[0] < d <= W[n-1], so for ascending dates the result lies in 1..n-1.
 uint32_t firstOnOrAfter(const uint16_t* dates, uint32_t n, uint16_t d) {
   // Branch-free lower bound: the step is taken by arithmetic, not a jump,
   // since random probes would mispredict half of the time.
