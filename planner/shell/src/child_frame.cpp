@@ -21,7 +21,9 @@ void registerDocumentWindow(int number, WindowFactory factory) {
   factories().insert(number, std::move(factory));
 }
 
-bool hasDocumentWindow(int number) { return factories().contains(number); }
+bool hasDocumentWindow(int number) {
+  return factories().contains(number);
+}
 
 CChildFrame::CChildFrame(QWidget* parent) : QWidget(parent), tabs_(new QTabBar(this)) {
   setObjectName(QStringLiteral("ChildFrame"));

@@ -40,9 +40,7 @@ CKelvoApp::CKelvoApp(AppOptions options, QObject* parent)
   if (!options_.programFolder.endsWith('/')) options_.programFolder += '/';
   profile_ = options_.profilePath.isEmpty() ? std::make_unique<CProfile>()
                                             : std::make_unique<CProfile>(options_.profilePath);
-  router_->setChain([this] {
-    return std::vector<CommandTarget*>{frame_.get(), this};
-  });
+  router_->setChain([this] { return std::vector<CommandTarget*>{frame_.get(), this}; });
 }
 
 CKelvoApp::~CKelvoApp() {
@@ -91,8 +89,8 @@ bool CKelvoApp::startup(const QStringList& args) {
   connect(doc_.get(), &CPlanDoc::stateChanged, this, &CKelvoApp::refreshStatus);
   frame_->buildMenus(false, recent_);
 
-  applyPlacement(*frame_, profile_->getString(QStringLiteral("Settings"),
-                                              QStringLiteral("WindowPos")));
+  applyPlacement(*frame_,
+                 profile_->getString(QStringLiteral("Settings"), QStringLiteral("WindowPos")));
   frame_->show();
 
   if (args.isEmpty()) {
@@ -169,8 +167,8 @@ bool CKelvoApp::saveAs(const QString& path) {
   QString target = path;
   if (target.isEmpty()) {
     const QString folder = settings_.folders[kFolderProject];
-    target = QFileDialog::getSaveFileName(frame_.get(), loadString(57604).remove("(&A)..."),
-                                          folder, QStringLiteral("Kelvo 파일 (*.kvp)"));
+    target = QFileDialog::getSaveFileName(frame_.get(), loadString(57604).remove("(&A)..."), folder,
+                                          QStringLiteral("Kelvo 파일 (*.kvp)"));
     if (target.isEmpty()) return false;
     if (!target.endsWith(QStringLiteral(".kvp"), Qt::CaseInsensitive)) target += ".kvp";
   }
@@ -243,8 +241,8 @@ bool CKelvoApp::updateCommand(int id, CommandState& state) {
     case cmd::kShapesInFront:
     case cmd::kLongCrosshair:
       state.enabled = state.checkable = true;
-      state.checked = settings_.flags & (id == cmd::kShapesInFront ? flags::kShapesInFront
-                                                                   : flags::kLongCrosshair);
+      state.checked = settings_.flags &
+                      (id == cmd::kShapesInFront ? flags::kShapesInFront : flags::kLongCrosshair);
       return true;
     default:
       break;
@@ -272,9 +270,9 @@ bool CKelvoApp::onCommand(int id) {
     case cmd::kNew:
       return newProject();
     case cmd::kOpen: {
-      const QString path = QFileDialog::getOpenFileName(
-          frame_.get(), loadString(1002), settings_.folders[kFolderProject],
-          QStringLiteral("Kelvo 파일 (*.kvp)"));
+      const QString path = QFileDialog::getOpenFileName(frame_.get(), loadString(1002),
+                                                        settings_.folders[kFolderProject],
+                                                        QStringLiteral("Kelvo 파일 (*.kvp)"));
       return !path.isEmpty() && openFile(path);
     }
     case cmd::kClose:

@@ -43,16 +43,16 @@ CMainFrame::CMainFrame(CommandRouter* router, QWidget* parent)
     : QMainWindow(parent), router_(router) {
   setObjectName(QStringLiteral("KelvoWnd"));
   setWindowTitle(loadString(kStrAppTitle));
-  commandBar_ = makeToolBar(QStringLiteral("toolbar59392"), kStrCommandBar,
-                            {57600, 57601, 57603, kSep, 57609, 57607, kSep, 40024, kSep,
-                             40098, 40099, 40117, kSep, 40096, 40097, 40103, kSep, 40102, kSep,
-                             40087, 40088, kSep, 40080, 40083, 40082, kSep, 40081, 40049, kSep,
-                             40084, 40085, 40086, kSep, 40053, kSep, 40112, 57669, 57664});
-  editBar_ = makeToolBar(QStringLiteral("toolbar40048"), kStrEditBar,
-                         {40000, 40001, kSep, 40002, 40003, 40004, 40005, 40006, 40007, 40008,
-                          40009, kSep, 40018, 40019, kSep, 40010, 40011, kSep, 40012, 40013,
-                          kSep, 40014, 40015, 40016, 40017, kSep, 57643, 57635, 57634, 57637,
-                          kSep, 57636, 40113, kSep, 40021, 40022});
+  commandBar_ = makeToolBar(
+      QStringLiteral("toolbar59392"), kStrCommandBar,
+      {57600, 57601, 57603, kSep,  57609, 57607, kSep,  40024, kSep, 40098, 40099, 40117, kSep,
+       40096, 40097, 40103, kSep,  40102, kSep,  40087, 40088, kSep, 40080, 40083, 40082, kSep,
+       40081, 40049, kSep,  40084, 40085, 40086, kSep,  40053, kSep, 40112, 57669, 57664});
+  editBar_ = makeToolBar(
+      QStringLiteral("toolbar40048"), kStrEditBar,
+      {40000, 40001, kSep,  40002, 40003, 40004, 40005, 40006, 40007, 40008, 40009, kSep,
+       40018, 40019, kSep,  40010, 40011, kSep,  40012, 40013, kSep,  40014, 40015, 40016,
+       40017, kSep,  57643, 57635, 57634, 57637, kSep,  57636, 40113, kSep,  40021, 40022});
   addToolBarBreak();
 
   projectPane_ = new QLabel(this);
@@ -127,8 +127,8 @@ void CMainFrame::buildMenus(bool projectOpen, const QStringList& recent) {
 
   if (projectOpen) {
     QMenu* edit = top(701);
-    add(edit, {57643, kSep, 57635, 57634, 57637, 57632, kSep, 40025, 40021, 40022, kSep, 57636,
-               40113, kSep, 40024, 40086, 40087, 40088, kSep, 40019});
+    add(edit, {57643, kSep,  57635, 57634, 57637, 57632, kSep,  40025, 40021, 40022,
+               kSep,  57636, 40113, kSep,  40024, 40086, 40087, 40088, kSep,  40019});
   }
   QMenu* view = top(702);
   add(view, {59392, 40048, 59393});
@@ -149,7 +149,9 @@ void CMainFrame::buildMenus(bool projectOpen, const QStringList& recent) {
   router_->refresh();
 }
 
-void CMainFrame::setProjectStatus(const QString& text) { projectPane_->setText(text); }
+void CMainFrame::setProjectStatus(const QString& text) {
+  projectPane_->setText(text);
+}
 
 void CMainFrame::showDocumentWindow(int number) {
   if (!child_) {
@@ -183,7 +185,9 @@ void CMainFrame::closeDocumentFrame() {
   }
 }
 
-int CMainFrame::currentWindow() const { return child_ ? child_->currentWindow() : -1; }
+int CMainFrame::currentWindow() const {
+  return child_ ? child_->currentWindow() : -1;
+}
 
 bool CMainFrame::updateCommand(int id, CommandState& state) {
   QWidget* target = nullptr;
@@ -229,8 +233,8 @@ void applyPlacement(QMainWindow& window, const QString& text) {
     return;
   }
   window.setGeometry(p->normal);
-  if (p->showCmd == kShowMaximized || (p->showCmd == kShowMinimized &&
-                                       p->flags & kPlacementRestoreToMaximized))
+  if (p->showCmd == kShowMaximized ||
+      (p->showCmd == kShowMinimized && p->flags & kPlacementRestoreToMaximized))
     window.setWindowState(Qt::WindowMaximized);
   else
     window.setWindowState(Qt::WindowNoState);

@@ -14,7 +14,9 @@ MessageHook& hook() {
 
 }  // namespace
 
-void setMessageHook(MessageHook h) { hook() = std::move(h); }
+void setMessageHook(MessageHook h) {
+  hook() = std::move(h);
+}
 
 void showMessageText(QWidget* parent, const QString& text) {
   QApplication::beep();

@@ -18,7 +18,7 @@ struct ComboSpec {
 };
 
 QList<ComboSpec> combosOf(int number) {
-  const QStringList divider = {"없음", "1 년", "6 개월", "4 개월", "3 개월",
+  const QStringList divider = {"없음",   "1 년",   "6 개월", "4 개월", "3 개월",
                                "2 개월", "1 개월", "1 주",   "1 일"};
   const QStringList lower = {"선행 작업", "후행 작업", "세부 작업조"};
   switch (number) {
@@ -44,24 +44,34 @@ QList<ComboSpec> combosOf(int number) {
 
 QList<int> buttonsOf(int number) {
   switch (number) {
-    case 0: return {10200, 10201};
-    case 1: return {10202};
-    case 2: return {10203, 10204, 10205, 10206, 10207};
-    case 3: return {10207};
-    case 4: return {10210, 10213, 10207};
-    case 5: return {10211, 10212};
-    case 6: return {10214, 10211, 10212};
-    case 7: return {10208, 10209, 10215};
-    case 8: return {10207};
-    case 9: return {10211, 10212};
-    default: return {};
+    case 0:
+      return {10200, 10201};
+    case 1:
+      return {10202};
+    case 2:
+      return {10203, 10204, 10205, 10206, 10207};
+    case 3:
+      return {10207};
+    case 4:
+      return {10210, 10213, 10207};
+    case 5:
+      return {10211, 10212};
+    case 6:
+      return {10214, 10211, 10212};
+    case 7:
+      return {10208, 10209, 10215};
+    case 8:
+      return {10207};
+    case 9:
+      return {10211, 10212};
+    default:
+      return {};
   }
 }
 
 }  // namespace
 
-QToolBar* makeOptionBar(int number, OptionBarState* state, CommandRouter* router,
-                        QWidget* parent) {
+QToolBar* makeOptionBar(int number, OptionBarState* state, CommandRouter* router, QWidget* parent) {
   auto* bar = new QToolBar(parent);
   bar->setObjectName(QStringLiteral("OptionBar%1").arg(1100 + number));
   bar->setMovable(false);

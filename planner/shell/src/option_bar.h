@@ -20,8 +20,7 @@ struct OptionBarState {
 // Builds the bar of document window `number` (template 1100 + number).
 // Buttons are the router's actions; combos start at the kept choices and
 // write changes back into state.
-QToolBar* makeOptionBar(int number, OptionBarState* state, CommandRouter* router,
-                        QWidget* parent);
+QToolBar* makeOptionBar(int number, OptionBarState* state, CommandRouter* router, QWidget* parent);
 
 }  // namespace kelvo
 

@@ -18,6 +18,8 @@ constexpr OptionSlotRange kSlots[] = {
 
 }  // namespace
 
-std::span<const OptionSlotRange> optionSlotTable() { return kSlots; }
+std::span<const OptionSlotRange> optionSlotTable() {
+  return kSlots;
+}
 
 }  // namespace kelvo

@@ -44,7 +44,9 @@ bool accepts(const PrjInfo& info, const QString& typed) {
 
 }  // namespace
 
-bool hasNoPassword(const PrjInfo& info) { return accepts(info, QString()); }
+bool hasNoPassword(const PrjInfo& info) {
+  return accepts(info, QString());
+}
 
 CPasswordCheckDlg::CPasswordCheckDlg(const PrjInfo& info, QWidget* parent)
     : QDialog(parent), info_(info), edit_(passwordEdit(this, "password")) {

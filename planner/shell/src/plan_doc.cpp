@@ -14,7 +14,9 @@ namespace {
 uint16_t packDate(int year, int month, int day) {
   return static_cast<uint16_t>(((year - 1980) << 9) | (month << 5) | day);
 }
-int yearOf(uint16_t d) { return 1980 + (d >> 9); }
+int yearOf(uint16_t d) {
+  return 1980 + (d >> 9);
+}
 
 // Deletes every record of a table and gives its slot file back.
 void emptyTable(TableHandle* tb) {
@@ -36,7 +38,7 @@ void emptyMemTable(MemTable* m) {
 }  // namespace
 
 bool makeClassDef(const int lengths[8], const QString names[8], ClassDef* def) {
-  ClassDef made;
+  ClassDef made{};
   int sum = 0;
   for (int i = 0; i < 8 && lengths[i] > 0; ++i) {
     made.start[i] = static_cast<int16_t>(sum);
@@ -59,8 +61,9 @@ bool classStructureDiffers(const ClassDef& a, const ClassDef& b) {
 }
 
 QString stageText(int stage) {
-  return stage > 0 ? loadString(kStrProgressStage).replace(QStringLiteral("%d"), QString::number(stage))
-                   : loadString(kStrPlanningStage);
+  return stage > 0
+             ? loadString(kStrProgressStage).replace(QStringLiteral("%d"), QString::number(stage))
+             : loadString(kStrPlanningStage);
 }
 
 void fillMissingDates(PrjInfo* info, uint16_t today) {
@@ -81,7 +84,9 @@ CPlanDoc::CPlanDoc(const QString& tempFolder, int32_t refHandle, QObject* parent
   std::memset(&info_, 0, sizeof info_);
 }
 
-CPlanDoc::~CPlanDoc() { closeProject(); }
+CPlanDoc::~CPlanDoc() {
+  closeProject();
+}
 
 void CPlanDoc::setModified(bool modified) {
   if (modified_ == modified) return;

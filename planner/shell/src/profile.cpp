@@ -5,7 +5,9 @@
 namespace kelvo {
 namespace {
 
-QString keyPath(const QString& section, const QString& key) { return section + '/' + key; }
+QString keyPath(const QString& section, const QString& key) {
+  return section + '/' + key;
+}
 
 }  // namespace
 
@@ -42,7 +44,9 @@ bool CProfile::writeString(const QString& section, const QString& key, const QSt
   return flush();
 }
 
-QString CProfile::fileName() const { return settings_->fileName(); }
+QString CProfile::fileName() const {
+  return settings_->fileName();
+}
 
 bool CProfile::flush() {
   settings_->sync();

@@ -15,11 +15,15 @@ const QString kSettings = QStringLiteral("Settings");
 const QString kFolders = QStringLiteral("Folders");
 const char* const kFolderKeys[kFolderCount] = {"Project", "Form", "Temp"};
 
-QString withSlash(const QString& path) { return path.endsWith('/') ? path : path + '/'; }
+QString withSlash(const QString& path) {
+  return path.endsWith('/') ? path : path + '/';
+}
 
 }  // namespace
 
-int clampIniView(int value) { return value >= 2 && value <= 4 ? value : 2; }
+int clampIniView(int value) {
+  return value >= 2 && value <= 4 ? value : 2;
+}
 
 QString normaliseFolder(const QString& folder) {
   QString text = folder.trimmed();
@@ -27,7 +31,9 @@ QString normaliseFolder(const QString& folder) {
   return text;
 }
 
-QString programFolder() { return withSlash(QCoreApplication::applicationDirPath()); }
+QString programFolder() {
+  return withSlash(QCoreApplication::applicationDirPath());
+}
 
 QString defaultFolder(FolderKind kind) {
   QString path;

@@ -22,7 +22,9 @@ void setFieldText(char* field, size_t size, const QString& text) {
   std::memcpy(field, bytes.constData(), bytes.size());
 }
 
-int cp949Length(const QString& text) { return int(xjor::toCp949(text).size()); }
+int cp949Length(const QString& text) {
+  return int(xjor::toCp949(text).size());
+}
 
 QString dateText(uint16_t date) {
   if (date == 0) return {};

@@ -9,14 +9,14 @@
 namespace kelvo {
 
 struct OptionSlotRange {
-  int first;        // first item
-  int count;        // consecutive items
-  uint32_t size;    // bytes of each item, 0 = variable
+  int first;      // first item
+  int count;      // consecutive items
+  uint32_t size;  // bytes of each item, 0 = variable
   const char* owner;
 };
 
-inline constexpr int kOptClassDefs = 1;       // two ClassDef records, 404 bytes
-inline constexpr int kOptOpenSummary = 4;     // u16 open summary number
+inline constexpr int kOptClassDefs = 1;    // two ClassDef records, 404 bytes
+inline constexpr int kOptOpenSummary = 4;  // u16 open summary number
 inline constexpr int kOptResourceClasses = 5;
 inline constexpr int kOptMapItem = 25;
 

@@ -19,8 +19,8 @@ namespace kelvo {
 // work-type one followed by the facility one).
 #pragma pack(push, 1)
 struct ClassDef {
-  int16_t levels;          // 0..8
-  int16_t start[8];        // sum of the lengths of the levels above
+  int16_t levels;    // 0..8
+  int16_t start[8];  // sum of the lengths of the levels above
   int16_t length[8];
   char name[8][21];  // CP949
 };
@@ -87,6 +87,8 @@ class CPlanDoc : public QObject {
   ClassDef& classDef(int cls) { return classes_[cls]; }
   const ClassDef& classDef(int cls) const { return classes_[cls]; }
   int16_t openSummary() const { return openSummary_; }
+  // Records the summary file that summary building or the chooser opened.
+  void setOpenSummary(int16_t number) { openSummary_ = number; }
   int currentClass() const { return currentClass_; }
   void setCurrentClass(int cls) { currentClass_ = cls == 1 ? 1 : 0; }
 

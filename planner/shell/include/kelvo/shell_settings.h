@@ -17,19 +17,19 @@ enum FolderKind { kFolderProject = 0, kFolderForm = 1, kFolderTemp = 2, kFolderC
 // Bits of the option word. Bits not named here are kept as read.
 namespace flags {
 inline constexpr uint16_t kDefault = 0x600;
-inline constexpr uint16_t kTextAlignMask = 0x3;          // 0 left, 1 right, 2 centre
+inline constexpr uint16_t kTextAlignMask = 0x3;  // 0 left, 1 right, 2 centre
 inline constexpr uint16_t kShapeStyleOption = 0x4;
-inline constexpr uint16_t kShapesInFront = 0x8;          // command 40019
+inline constexpr uint16_t kShapesInFront = 0x8;  // command 40019
 inline constexpr uint16_t kSelectActivitiesFirst = 0x80;
 inline constexpr uint16_t kRightButtonIsEsc = 0x100;
-inline constexpr uint16_t kLongCrosshair = 0x200;        // command 40053
+inline constexpr uint16_t kLongCrosshair = 0x200;  // command 40053
 inline constexpr uint16_t kConfirmDelete = 0x400;
 }  // namespace flags
 
 struct ShellSettings {
   uint16_t flags = flags::kDefault;
-  int iniView = 2;                   // 2 project map, 3 Gantt, 4 PERT
-  QString folders[kFolderCount];     // each ends in a separator
+  int iniView = 2;                // 2 project map, 3 Gantt, 4 PERT
+  QString folders[kFolderCount];  // each ends in a separator
 };
 
 // Any value outside 2..4 is taken as 2.
@@ -64,7 +64,7 @@ struct WindowPlacement {
   uint32_t flags = 0;    // 2 = restore to maximised
   uint32_t showCmd = 1;  // 1 normal, 2 minimised, 3 maximised
   int minX = -1, minY = -1, maxX = -1, maxY = -1;
-  QRect normal;          // left, top, right, bottom as stored (right/bottom exclusive)
+  QRect normal;  // left, top, right, bottom as stored (right/bottom exclusive)
 };
 inline constexpr uint32_t kPlacementRestoreToMaximized = 2;
 inline constexpr uint32_t kShowNormal = 1;

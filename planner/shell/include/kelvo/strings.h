@@ -21,16 +21,16 @@ QString loadString(int id);
 
 // Numbers of the strings the shell and the document name in code.
 enum StringId : int {
-  kStrDocTemplate = 129,        // document template fields, '\n'-separated
-  kStrNoDisplayedItem = 132,    // "표시 항목 없음"
-  kStrWindowCaption0 = 496,     // 496 + window number
-  kStrCommandBar = 548,         // "명령 표시줄"
-  kStrEditBar = 549,            // "편집 도구줄"
-  kStrMenuFile = 700,           // top-level menus 700..707
-  kStrPlanningStage = 720,      // "계획 단계"
-  kStrProgressStage = 721,      // "진행 %d단계"
-  kStrDone = 722,               // "완료되었습니다."
-  kStrPeriodUnit = 723,         // "1 일"
+  kStrDocTemplate = 129,      // document template fields, '\n'-separated
+  kStrNoDisplayedItem = 132,  // "표시 항목 없음"
+  kStrWindowCaption0 = 496,   // 496 + window number
+  kStrCommandBar = 548,       // "명령 표시줄"
+  kStrEditBar = 549,          // "편집 도구줄"
+  kStrMenuFile = 700,         // top-level menus 700..707
+  kStrPlanningStage = 720,    // "계획 단계"
+  kStrProgressStage = 721,    // "진행 %d단계"
+  kStrDone = 722,             // "완료되었습니다."
+  kStrPeriodUnit = 723,       // "1 일"
   kStrMsgCodeLength = 20000,
   kStrMsgNoRefFile = 20002,
   kStrMsgWrongPassword = 20015,
