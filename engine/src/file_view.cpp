@@ -59,7 +59,7 @@ bool cover(View& v, int fd, uint64_t end) {
     v.known = std::min(size, v.mapped);
     return false;
   }
-  if (size > v.mapped) {
+  if (size > v.mapped || !v.base) {
     long page = sysconf(_SC_PAGESIZE);
     uint64_t want = std::max({size, v.mapped * 2, kMinMapping});
     want = (want + static_cast<uint64_t>(page) - 1) / static_cast<uint64_t>(page) *
@@ -138,6 +138,12 @@ bool fileWrite(int fd, uint64_t off, const void* a, size_t alen, const void* b, 
     memcpy(v->base + off, a, alen);
     if (blen) memcpy(v->base + off + alen, b, blen);
     return true;
+  }
+  if (blen && len <= 4096) {  // one plain write of a joined copy is cheapest
+    uint8_t joined[4096];
+    memcpy(joined, a, alen);
+    memcpy(joined + alen, b, blen);
+    return fileWrite(fd, off, joined, len);
   }
   struct iovec iov[2] = {{const_cast<void*>(a), alen}, {const_cast<void*>(b), blen}};
   int count = blen ? 2 : 1;

@@ -23,13 +23,8 @@ uint64_t slotOffset(const TableHandle* tb, uint32_t slot) {
 }
 
 bool readMark(const TableHandle* tb, uint32_t slot, uint32_t* mark) {
-  uint64_t off = slotOffset(tb, slot);
-  if (const uint8_t* p = fileSpan(tb->handle, off, 4)) {
-    *mark = getU32(p);
-    return true;
-  }
   uint8_t word[4];
-  if (fileRead(tb->handle, off, word, 4) != 4) return false;
+  if (fileRead(tb->handle, slotOffset(tb, slot), word, 4) != 4) return false;
   *mark = getU32(word);
   return true;
 }

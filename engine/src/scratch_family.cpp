@@ -10,6 +10,7 @@
 #include <errno.h>
 #include <fcntl.h>
 #include <stdio.h>
+#include <stdlib.h>
 #include <string.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -212,4 +213,45 @@ extern "C" void xDeleteAllTemp(const char* directory, const char* prefix) {
   }
   for (const std::string& stem : stems) deleteFamily(dirfd, stem, stem + "TMP", -1);
   close(dirfd);
+}
+
+extern "C" int32_t xGetScratchDir(char* buffer, int32_t size) {
+  std::string dir;
+  struct stat st;
+  const char* runtime = getenv("XDG_RUNTIME_DIR");
+  std::string name = "kelvo";
+  if (runtime && *runtime == '/' && stat(runtime, &st) == 0 && S_ISDIR(st.st_mode)) {
+    dir = runtime;
+  } else {
+    const char* tmp = getenv("TMPDIR");
+    dir = tmp && *tmp == '/' ? tmp : "/tmp";
+    name += "-" + std::to_string(geteuid());
+  }
+  while (dir.size() > 1 && dir.back() == '/') dir.pop_back();
+  dir += (dir == "/" ? "" : "/") + name;
+  if (mkdir(dir.c_str(), 0700) != 0 && errno != EEXIST) {
+    xjorMapErrno(errno);
+    return 0;
+  }
+  // Whatever sits at the name must be our own real folder: in a shared /tmp
+  // another user could have put a folder or a link there first.
+  int fd = open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+  if (fd < 0) {
+    xjorMapErrno(errno == ENOTDIR || errno == ELOOP ? EACCES : errno);
+    return 0;
+  }
+  bool ok = fstat(fd, &st) == 0 && st.st_uid == geteuid() &&
+            ((st.st_mode & 077) == 0 || fchmod(fd, 0700) == 0);
+  close(fd);
+  if (!ok) {
+    xjorMapErrno(EACCES);
+    return 0;
+  }
+  dir += '/';
+  if (!buffer || size <= 0 || dir.size() >= static_cast<size_t>(size)) {
+    xjorMapErrno(ENAMETOOLONG);
+    return 0;
+  }
+  memcpy(buffer, dir.c_str(), dir.size() + 1);
+  return 1;
 }

@@ -26,26 +26,24 @@ constexpr size_t kFieldBytes = 42;
 // deleted slots and ends, and exactly liveCount marks are live.
 bool slotsConsistent(const TableHandle* tb) {
   uint64_t stride = static_cast<uint64_t>(tb->recordSize) + 4;
-  uint32_t live = 0;
-  for (uint32_t slot = 0; slot < tb->slotCount; ++slot) {
-    const uint8_t* p = fileSpan(tb->handle, stride * slot, 4);
+  auto markOf = [&](uint32_t slot, uint32_t* mark) {
     uint8_t word[4];
-    if (!p) {
-      if (fileRead(tb->handle, stride * slot, word, 4) != 4) return false;
-      p = word;
-    }
-    if (getU32(p) == XJOR_MARK_LIVE) ++live;
+    if (fileRead(tb->handle, stride * slot, word, 4) != 4) return false;
+    *mark = getU32(word);
+    return true;
+  };
+  uint32_t live = 0, mark = 0;
+  for (uint32_t slot = 0; slot < tb->slotCount; ++slot) {
+    if (!markOf(slot, &mark)) return false;
+    if (mark == XJOR_MARK_LIVE) ++live;
   }
   if (live != tb->liveCount) return false;
   uint32_t freeSlots = tb->slotCount - tb->liveCount;
   uint32_t slot = tb->freeHead;
   for (uint32_t steps = 0; slot != XJOR_NONE; ++steps) {
     if (steps >= freeSlots || slot >= tb->slotCount) return false;
-    uint8_t word[4];
-    if (fileRead(tb->handle, stride * slot, word, 4) != 4) return false;
-    uint32_t next = getU32(word);
-    if (next == XJOR_MARK_LIVE) return false;
-    slot = next;
+    if (!markOf(slot, &mark) || mark == XJOR_MARK_LIVE) return false;
+    slot = mark;
     if (slot == XJOR_NONE && steps + 1 != freeSlots) return false;
   }
   return tb->freeHead != XJOR_NONE || freeSlots == 0;

@@ -2,6 +2,7 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "temp_folder.h"
@@ -141,6 +142,51 @@ TEST(ScratchFamily, DeleteAllTempSkipsFamiliesThatAreInUse) {
   EXPECT_EQ(tmp.names(), (std::vector<std::string>{"~Kv0003.TMP"}));
   xDeleteAllTemp(tmp.dir().c_str(), "~Kv");
   EXPECT_TRUE(tmp.names().empty());
+}
+
+// Runs body with XDG_RUNTIME_DIR unset and TMPDIR set to folder.
+template <typename F>
+void withTmpdir(const std::string& folder, F body) {
+  std::string runtime = getenv("XDG_RUNTIME_DIR") ? getenv("XDG_RUNTIME_DIR") : "";
+  std::string tmpdir = getenv("TMPDIR") ? getenv("TMPDIR") : "";
+  unsetenv("XDG_RUNTIME_DIR");
+  setenv("TMPDIR", folder.c_str(), 1);
+  body();
+  if (runtime.empty())
+    unsetenv("XDG_RUNTIME_DIR");
+  else
+    setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
+  if (tmpdir.empty())
+    unsetenv("TMPDIR");
+  else
+    setenv("TMPDIR", tmpdir.c_str(), 1);
+}
+
+TEST(ScratchFolder, IsPrivateToItsOwner) {
+  TempFolder tmp;
+  std::string want = tmp.file("kelvo-" + std::to_string(geteuid())) + "/";
+  withTmpdir(tmp.file(""), [&] {
+    char buf[300];
+    ASSERT_EQ(xGetScratchDir(buf, sizeof buf), 1);
+    EXPECT_EQ(std::string(buf), want);
+    struct stat st;
+    ASSERT_EQ(stat(buf, &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0700u);
+    chmod(buf, 0777);  // opened up by someone: closed again
+    ASSERT_EQ(xGetScratchDir(buf, sizeof buf), 1);
+    ASSERT_EQ(stat(buf, &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0700u);
+    EXPECT_EQ(xGetScratchDir(buf, 5), 0);  // no room
+  });
+  // A link planted at the name is refused, not followed.
+  TempFolder other;
+  std::string planted = other.file("kelvo-" + std::to_string(geteuid()));
+  ASSERT_EQ(symlink(tmp.file("").c_str(), planted.c_str()), 0);
+  withTmpdir(other.file(""), [&] {
+    char buf[300];
+    EXPECT_EQ(xGetScratchDir(buf, sizeof buf), 0);
+    EXPECT_EQ(xGetDbError(), 21005);
+  });
 }
 
 }  // namespace

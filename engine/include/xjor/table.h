@@ -94,6 +94,14 @@ void xFileChanged(int32_t handle);
 // exclusive flock on its main file while it is open; the deleters skip any
 // family whose lock they cannot take (another instance's open project).
 
+// Finds or makes the per-user scratch folder: $XDG_RUNTIME_DIR/kelvo/ when
+// that variable names a folder, else ${TMPDIR:-/tmp}/kelvo-<uid>/. The
+// folder is created with mode 0700; an existing one must be a real folder
+// (not a link) owned by the user, and is closed to others if it was not.
+// Writes the path with a trailing '/' into buffer (size bytes). Returns 1,
+// or 0 with the error word set (21005 when someone else owns the folder).
+int32_t xGetScratchDir(char* buffer, int32_t size);
+
 // Creates a unique empty main scratch file directory + prefix + 4 uppercase
 // hex digits + ".TMP" (prefix null = "~Qz"), opens it read/write, locks the
 // family and fills db (path, handle, stem length = index of the last '.' + 1,
