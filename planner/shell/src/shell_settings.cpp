@@ -7,9 +7,12 @@
 #include <QStringList>
 
 #include "kelvo/profile.h"
+#include "xJorDbm2.h"
 
 namespace kelvo {
 namespace {
+
+constexpr int kScratchPathSize = 260;
 
 const QString kSettings = QStringLiteral("Settings");
 const QString kFolders = QStringLiteral("Folders");
@@ -45,14 +48,18 @@ QString defaultFolder(FolderKind kind) {
       path = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
              "/JorSoft/Kelvo/Form/";
       break;
-    default:
+    default: {
+      // Scratch files go to the engine's per-user folder, closed to others.
+      char buffer[kScratchPathSize] = {};
+      if (xGetScratchDir(buffer, sizeof buffer)) return QFile::decodeName(buffer);
       path = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation) +
              "/JorSoft/Kelvo/Temp/";
-      break;
+      QDir().mkpath(path);
+      QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+      return path;
+    }
   }
   QDir().mkpath(path);
-  if (kind == kFolderTemp)  // scratch files are the user's alone
-    QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
   return path;
 }
 
