@@ -8,13 +8,16 @@
 
 #include "child_frame.h"
 #include "class_system_dialog.h"
+#include "environment_dialog.h"
 #include "kelvo/plan_doc.h"
 #include "kelvo/profile.h"
 #include "kelvo/strings.h"
 #include "main_frame.h"
 #include "messages.h"
 #include "password_dialogs.h"
+#include "progress_guide_dialog.h"
 #include "project_info_dialog.h"
+#include "project_open_dialog.h"
 #include "xJorDbm2.h"
 
 namespace kelvo {
@@ -224,6 +227,8 @@ bool CKelvoApp::updateCommand(int id, CommandState& state) {
   switch (id) {
     case cmd::kNew:
     case cmd::kOpen:
+    case cmd::kUserEnvironment:
+    case cmd::kProgressGuide:
     case cmd::kExit:
     case cmd::kAbout:
     case cmd::kTechSupport:
