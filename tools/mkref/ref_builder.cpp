@@ -7,6 +7,7 @@
 #include <algorithm>
 
 #include "table_layouts.h"
+#include "xJorDbm2.h"
 
 namespace mkref {
 namespace {
@@ -88,29 +89,23 @@ bool EncodeTexts(const TextList& t, RefListBytes* out, std::string* error) {
   return true;
 }
 
-// The reference file: 8-byte header (version 1), 63 directory entries of
-// 8 bytes, then each list's entries.
+// Writes the lists through the engine's reference-file calls into a new
+// file beside path, then renames it over path.
 bool WriteFile(const char* path, const std::vector<RefListBytes>& lists, std::string* error) {
-  std::vector<uint8_t> file(512, 0);
-  file[0] = 'Q';
-  file[1] = 'z';
-  PutLe(&file, 2, 1, 2);
-  PutLe(&file, 4, 130, 2);
-  for (const RefListBytes& l : lists) {
-    const size_t entry = 8 + 8 * l.list;
-    PutLe(&file, entry, l.width, 2);
-    PutLe(&file, entry + 2, l.count, 2);
-    PutLe(&file, entry + 4, file.size(), 4);
-    file.insert(file.end(), l.bytes.begin(), l.bytes.end());
-  }
   const std::string tmp = std::string(path) + ".new";
-  FILE* f = fopen(tmp.c_str(), "wb");
-  if (f == nullptr) {
+  int32_t handle = -1;
+  if (!xCreateRef(&handle, tmp.c_str())) {
     *error = "cannot create " + tmp;
     return false;
   }
-  const bool written = fwrite(file.data(), 1, file.size(), f) == file.size();
-  if (fclose(f) != 0 || !written || rename(tmp.c_str(), path) != 0) {
+  bool written = true;
+  for (const RefListBytes& l : lists) {
+    RefList list = {l.width, l.count,
+                    const_cast<char*>(reinterpret_cast<const char*>(l.bytes.data()))};
+    written = written && xPutRef(handle, l.list, &list) != 0;
+  }
+  xCloseFile(&handle);
+  if (!written || rename(tmp.c_str(), path) != 0) {
     remove(tmp.c_str());
     *error = std::string("cannot write ") + path;
     return false;

@@ -1,0 +1,158 @@
+// Writing project files and settings files.
+#include <errno.h>
+#include <stdio.h>
+#include <string.h>
+#include <unistd.h>
+
+#include <vector>
+
+#include "file_io.h"
+#include "working_set.h"
+
+namespace {
+
+using xqd::FileKind;
+
+// Engine file header of a project file: "Qz", kind 100, 130, 0.
+constexpr uint8_t kEngineHeader[8] = {'Q', 'z', 100, 0, 130, 0, 0, 0};
+
+bool WriteOptionFile(ProjectDb* db, int fd, xqd::Header* h) {
+  h->option = static_cast<uint32_t>(xqd::Tell(fd));
+  xPackOpt(&db->opt);
+  return xqd::CopyWholeFile(db->opt.handle, fd);
+}
+
+// Summary files 1..48 that are registered and whose file can be opened. The
+// open one is copied through its own handle, which stays open.
+bool WriteSummaries(ProjectDb* db, int fd, int16_t openSummary, xqd::Header* h) {
+  const int64_t countAt = xqd::Tell(fd);
+  h->summaries = static_cast<uint32_t>(countAt);
+  if (!xqd::WriteU32(fd, 0)) return false;
+  uint32_t count = 0;
+  for (int n = 1; n <= xqd::kSummaryMax; ++n) {
+    const int32_t size = xOption(&db->opt, XOPT_SIZE, XQD_OPT_SUMMARY + n, nullptr, 0);
+    if (size <= 0) continue;
+    std::vector<char> registration(size);
+    if (xOption(&db->opt, XOPT_READ, XQD_OPT_SUMMARY + n, registration.data(), size) != 1) {
+      continue;
+    }
+    char name[xqd::kSummaryNameSize] = {};
+    snprintf(name, sizeof name, "%d", n);
+    const bool isOpen =
+        n == openSummary && db->summary.number == n && db->summary.table.tb.handle != -1;
+    int src = isOpen ? db->summary.table.tb.handle : xqd::OpenForReading(xqd::MemberPath(db, name));
+    if (src < 0) continue;
+    const bool ok = xqd::WriteAll(fd, name, sizeof name) && xqd::CopyWholeFile(src, fd);
+    if (!isOpen) close(src);
+    if (!ok) return false;
+    ++count;
+  }
+  return xqd::PatchU32(fd, countAt, count);
+}
+
+// Picture files named by drawing objects of kind 9 (bytes 14..27).
+bool WritePictures(ProjectDb* db, int fd, xqd::Header* h) {
+  const int64_t countAt = xqd::Tell(fd);
+  h->pictures = static_cast<uint32_t>(countAt);
+  if (!xqd::WriteU32(fd, 0)) return false;
+  uint32_t count = 0;
+  const uint8_t* records = static_cast<const uint8_t*>(db->objects.data);
+  for (uint32_t i = 0; i < db->objects.count; ++i) {
+    const uint8_t* r = records + static_cast<size_t>(i) * xqd::kObjectSize;
+    if (r[0] != XQD_OBJECT_PICTURE) continue;
+    const std::string name(reinterpret_cast<const char*>(r + 14),
+                           strnlen(reinterpret_cast<const char*>(r + 14), 14));
+    if (!xqd::IsPictureName(name)) continue;
+    const int src = xqd::OpenForReading(xqd::MemberPath(db, name.c_str()));
+    if (src < 0) continue;
+    char padded[xqd::kPictureNameSize] = {};
+    memcpy(padded, name.data(), name.size());
+    const bool ok = xqd::WriteAll(fd, padded, sizeof padded) && xqd::CopyWholeFile(src, fd);
+    close(src);
+    if (!ok) return false;
+    ++count;
+  }
+  return xqd::PatchU32(fd, countAt, count);
+}
+
+bool WriteWorkFiles(ProjectDb* db, int fd, xqd::Header* h) {
+  for (int i = 0; i < xqd::kWorkFiles; ++i) {
+    const int src = xqd::OpenForReading(xqd::MemberPath(db, xqd::WorkFileName(i).c_str()));
+    if (src < 0) continue;
+    h->work[i] = static_cast<uint32_t>(xqd::Tell(fd));
+    const bool ok = xqd::CopyWholeFile(src, fd);
+    close(src);
+    if (!ok) return false;
+  }
+  return true;
+}
+
+bool WriteTableSections(ProjectDb* db, int fd, xqd::Header* h) {
+  const std::vector<xqd::ImageRef> images = xqd::ImagesInFileOrder(db);
+  const auto specs = xqd::TableImages();
+  int section = -1;
+  for (size_t i = 0; i < images.size(); ++i) {
+    if (specs[i].section != section) {
+      section = specs[i].section;
+      h->sections[section] = static_cast<uint32_t>(xqd::Tell(fd));
+    }
+    // Record tables keep their deleted slots: the indexes hold slot numbers.
+    if (images[i].table != nullptr) xSaveTb(images[i].table, fd);
+    if (images[i].index != nullptr) xiSaveTb(images[i].index, fd);
+    if (images[i].memory != nullptr) xmSaveTb(images[i].memory, fd);
+  }
+  return true;
+}
+
+// Writes everything of one file kind into fd, then patches the header and
+// reads the whole file back through the checker: the engine's save calls do
+// not report short writes, a file that does not check is not committed.
+bool WriteProject(ProjectDb* db, const void* info, int fd, FileKind kind, int16_t openSummary) {
+  if (kind == FileKind::kProject && !xqd::WriteAll(fd, kEngineHeader, sizeof kEngineHeader)) {
+    return false;
+  }
+  const uint8_t zeros[xqd::kHeaderSize] = {};
+  if (!xqd::WriteAll(fd, zeros, sizeof zeros) || !xqd::WriteAll(fd, info, xqd::kInfoSize)) {
+    return false;
+  }
+  xqd::Header h;
+  if (!WriteOptionFile(db, fd, &h)) return false;
+  h.objects = static_cast<uint32_t>(xqd::Tell(fd));
+  xmSaveTb(&db->objects, fd);
+  if (kind == FileKind::kProject &&
+      (!WriteTableSections(db, fd, &h) || !WriteSummaries(db, fd, openSummary, &h))) {
+    return false;
+  }
+  if (!WritePictures(db, fd, &h) || !WriteWorkFiles(db, fd, &h)) return false;
+  uint8_t header[xqd::kHeaderSize];
+  xqd::EncodeHeader(kind, h, header);
+  if (!xqd::WriteAt(fd, kind == FileKind::kProject ? 8 : 0, header, sizeof header)) return false;
+  xqd::Layout check;
+  return xqd::ReadLayout(fd, kind, &check);
+}
+
+int32_t Save(ProjectDb* db, const void* info, const char* path, FileKind kind,
+             int16_t openSummary) {
+  if (path == nullptr || info == nullptr || db->space.mainHandle == -1) return 0;
+  xqd::PendingFile out(path);
+  if (!out.ok()) {
+    xSetDbError(xqd::ErrorWordFromErrno(errno));
+    return 0;
+  }
+  errno = 0;
+  if (!WriteProject(db, info, out.fd(), kind, openSummary) || !out.Commit()) {
+    xSetDbError(errno != 0 ? xqd::ErrorWordFromErrno(errno) : 21000);
+    return 0;
+  }
+  return 1;
+}
+
+}  // namespace
+
+extern "C" int32_t xSaveDB(ProjectDb* db, const void* info, const char* path, int16_t openSummary) {
+  return Save(db, info, path, FileKind::kProject, openSummary);
+}
+
+extern "C" int32_t xSaveMiscFormat(ProjectDb* db, const void* info, const char* path) {
+  return Save(db, info, path, FileKind::kSettings, 0);
+}
