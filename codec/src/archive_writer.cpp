@@ -19,16 +19,18 @@ namespace {
 class AppendModeOff {
  public:
   explicit AppendModeOff(int fd) : fd_(fd), flags_(::fcntl(fd, F_GETFL)) {
-    if (flags_ >= 0 && (flags_ & O_APPEND)) ::fcntl(fd_, F_SETFL, flags_ & ~O_APPEND);
+    appending_ = flags_ >= 0 && (flags_ & O_APPEND);
+    if (appending_) ::fcntl(fd_, F_SETFL, flags_ & ~O_APPEND);
   }
-  bool was_appending() const { return flags_ >= 0 && (flags_ & O_APPEND); }
   ~AppendModeOff() {
-    if (flags_ >= 0 && (flags_ & O_APPEND)) ::fcntl(fd_, F_SETFL, flags_);
+    if (appending_) ::fcntl(fd_, F_SETFL, flags_);
   }
+  bool was_appending() const { return appending_; }
 
  private:
   int fd_;
   int flags_;
+  bool appending_;
 };
 
 }  // namespace
@@ -42,7 +44,7 @@ extern "C" int xApEncode(const char* path, int src, int arc) {
   if (::fstat(src, &src_st) != 0) return fail(XAP_ERR_READ, 0);
   if (::fstat(arc, &arc_st) != 0) return fail(XAP_ERR_WRITE, 0);
   AppendModeOff append_off(arc);
-  // An appending descriptor writes at the end whatever its position says.
+  // An appending descriptor adds at the end whatever its position says.
   const off_t start =
       append_off.was_appending() ? ::lseek(arc, 0, SEEK_END) : ::lseek(arc, 0, SEEK_CUR);
   if (start < 0) return fail(XAP_ERR_WRITE, 0);
@@ -52,16 +54,12 @@ extern "C" int xApEncode(const char* path, int src, int arc) {
   h.original_size = static_cast<uint32_t>(src_st.st_size);
   h.file_time = to_file_time(src_st.st_mtim);
   std::vector<uint8_t> header = encode_header(h);
-  h.header_length = static_cast<uint16_t>(header.size());
 
   // Undoes a failed append: an archive that grew goes back to its old size,
   // and the position goes back to where the member began.
   auto give_up = [&](int code) {
-    const off_t old_size = arc_st.st_size;
-    if (start >= old_size) {
-      if (::ftruncate(arc, old_size) != 0) {
-        // Nothing better to do: the caller learns of the failure below.
-      }
+    if (start >= arc_st.st_size && ::ftruncate(arc, arc_st.st_size) != 0) {
+      // Nothing more to undo with; the failure is reported all the same.
     }
     ::lseek(arc, start, SEEK_SET);
     return fail(code, 0);

@@ -3,6 +3,7 @@
 // when the tool is not installed.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 
@@ -41,8 +42,10 @@ Bytes lzh_archive(const std::string& name, const Bytes& original, const Bytes& p
   put_le(body, crc16(original), 2);
   uint8_t sum = 0;
   for (uint8_t b : body) sum = static_cast<uint8_t>(sum + b);
-  Bytes out = {static_cast<uint8_t>(body.size()), sum};
-  out.insert(out.end(), body.begin(), body.end());
+  Bytes out(2 + body.size());
+  out[0] = static_cast<uint8_t>(body.size());
+  out[1] = sum;
+  std::copy(body.begin(), body.end(), out.begin() + 2);
   out.insert(out.end(), packed.begin(), packed.end());
   out.push_back(0);  // end of archive
   return out;

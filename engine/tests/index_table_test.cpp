@@ -262,8 +262,8 @@ TEST_F(IndexTableTest, MatchesTheReferenceModel) {
                               std::vector<uint8_t> bytes = fileBytes(MemberPath(t->name));
                               std::vector<ModelRecord> v(t->count);
                               EXPECT_EQ(bytes.size(), v.size() * sizeof(ModelRecord));
-                              memcpy(v.data(), bytes.data(),
-                                     std::min(bytes.size(), v.size() * sizeof(ModelRecord)));
+                              size_t n = std::min(bytes.size(), v.size() * sizeof(ModelRecord));
+                              if (n > 0) memcpy(v.data(), bytes.data(), n);
                               return v;
                             }};
     SortedModel model(key);

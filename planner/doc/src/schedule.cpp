@@ -42,6 +42,7 @@ ScheduleOutcome runSchedule(std::span<ScheduleActivity> activities,
     out.result = kScheduleBadDate;
     return out;
   }
+  for (ScheduleActivity& a : activities) a.written = false;
   const int32_t activityCount = static_cast<int32_t>(activities.size());
   const int32_t relationCount = static_cast<int32_t>(relations.size());
   out.counts.activities = activityCount;
