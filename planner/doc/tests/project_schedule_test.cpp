@@ -83,9 +83,12 @@ class ProjectScheduleTest : public ::testing::Test {
     std::memcpy(&r, bytes.data(), sizeof r);
     return r;
   }
+  // A copy of entry i (the entries are packed, so members are not bound by reference).
   template <class Entry>
-  Entry& entry(MemTable& m, uint32_t i) {
-    return *reinterpret_cast<Entry*>(m.data + i * m.recordSize);
+  Entry entry(const MemTable& m, uint32_t i) {
+    Entry e;
+    std::memcpy(&e, m.data + i * m.recordSize, sizeof e);
+    return e;
   }
 
   ProjectDb db;
@@ -105,30 +108,30 @@ TEST_F(ProjectScheduleTest, DatesRecordsIndexesAndProjectInformation) {
   ASSERT_EQ(out.result, kScheduleDone);
   EXPECT_EQ(xGetCalNo(), 0);
   const ActRecord rp = activity(p), rq = activity(q), ri = activity(i);
-  EXPECT_EQ(rp.earlyFinish, D(2000, 1, 5));
-  EXPECT_EQ(rq.earlyStart, D(2000, 1, 6));
-  EXPECT_EQ(rq.finish, D(2000, 1, 10));
-  EXPECT_EQ(rq.flags, 0x7000);
-  EXPECT_EQ(rp.anchor, D(2000, 1, 6));
-  EXPECT_EQ(ri.flags, 0xF000);
+  EXPECT_EQ(+rp.earlyFinish, D(2000, 1, 5));
+  EXPECT_EQ(+rq.earlyStart, D(2000, 1, 6));
+  EXPECT_EQ(+rq.finish, D(2000, 1, 10));
+  EXPECT_EQ(+rq.flags, 0x7000);
+  EXPECT_EQ(+rp.anchor, D(2000, 1, 6));
+  EXPECT_EQ(+ri.flags, 0xF000);
   EXPECT_EQ(std::strcmp(rq.code, "Q"), 0);  // the rest of the record is kept
-  EXPECT_EQ(rq.path, 2);
-  EXPECT_EQ(info.start, D(2000, 1, 3));
-  EXPECT_EQ(info.finish, D(2000, 1, 10));
+  EXPECT_EQ(+rq.path, 2);
+  EXPECT_EQ(+info.start, D(2000, 1, 3));
+  EXPECT_EQ(+info.finish, D(2000, 1, 10));
 
   // Code index in code order: I, P, Q.
-  EXPECT_EQ(entry<ActCodeEntry>(db.actCodes, 1).start, D(2000, 1, 3));
-  EXPECT_EQ(entry<ActCodeEntry>(db.actCodes, 2).start, D(2000, 1, 6));
-  EXPECT_EQ(entry<ActCodeEntry>(db.actCodes, 2).anchor, D(2000, 1, 11));
+  EXPECT_EQ(+entry<ActCodeEntry>(db.actCodes, 1).start, D(2000, 1, 3));
+  EXPECT_EQ(+entry<ActCodeEntry>(db.actCodes, 2).start, D(2000, 1, 6));
+  EXPECT_EQ(+entry<ActCodeEntry>(db.actCodes, 2).anchor, D(2000, 1, 11));
   // Order index by path: P, Q, I.
-  EXPECT_EQ(entry<ActOrderEntry>(db.actOrder, 1).record, q);
-  EXPECT_EQ(entry<ActOrderEntry>(db.actOrder, 1).start, D(2000, 1, 6));
-  EXPECT_EQ(entry<ActOrderEntry>(db.actOrder, 1).anchor, D(2000, 1, 11));
+  EXPECT_EQ(+entry<ActOrderEntry>(db.actOrder, 1).record, q);
+  EXPECT_EQ(+entry<ActOrderEntry>(db.actOrder, 1).start, D(2000, 1, 6));
+  EXPECT_EQ(+entry<ActOrderEntry>(db.actOrder, 1).anchor, D(2000, 1, 11));
   // Relation anchors: FS from P's anchor day to Q's start; SS start to start.
-  EXPECT_EQ(entry<RelAnchorEntry>(db.relAnchor, 0).predAnchor, D(2000, 1, 6));
-  EXPECT_EQ(entry<RelAnchorEntry>(db.relAnchor, 0).succAnchor, D(2000, 1, 6));
-  EXPECT_EQ(entry<RelAnchorEntry>(db.relAnchor, 1).predAnchor, D(2000, 1, 3));
-  EXPECT_EQ(entry<RelAnchorEntry>(db.relAnchor, 1).succAnchor, D(2000, 1, 6));
+  EXPECT_EQ(+entry<RelAnchorEntry>(db.relAnchor, 0).predAnchor, D(2000, 1, 6));
+  EXPECT_EQ(+entry<RelAnchorEntry>(db.relAnchor, 0).succAnchor, D(2000, 1, 6));
+  EXPECT_EQ(+entry<RelAnchorEntry>(db.relAnchor, 1).predAnchor, D(2000, 1, 3));
+  EXPECT_EQ(+entry<RelAnchorEntry>(db.relAnchor, 1).succAnchor, D(2000, 1, 6));
 }
 
 TEST_F(ProjectScheduleTest, FailureKeepsTheProjectDates) {
@@ -139,8 +142,8 @@ TEST_F(ProjectScheduleTest, FailureKeepsTheProjectDates) {
   info.start = D(1999, 5, 5);
   info.finish = D(1999, 6, 6);
   EXPECT_EQ(scheduleProject(&db, &info, D(2000, 1, 3)).result, kScheduleUnreachable);
-  EXPECT_EQ(info.start, D(1999, 5, 5));
-  EXPECT_EQ(info.finish, D(1999, 6, 6));
+  EXPECT_EQ(+info.start, D(1999, 5, 5));
+  EXPECT_EQ(+info.finish, D(1999, 6, 6));
 }
 
 TEST_F(ProjectScheduleTest, IndexEntryWithoutRecordIsADamagedProject) {
