@@ -1,0 +1,159 @@
+// The analysis on a project database: what it reads, and what it leaves in
+// the records, the indexes and the project information.
+#include "kelvo/project_schedule.h"
+
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <cstring>
+#include <filesystem>
+
+#include "list_calendars.h"
+#include "xQdDb100.h"
+#include "xjor/calendar.h"
+
+namespace kelvo::testing {
+namespace {
+
+uint16_t D(int y, int m, int d) {
+  return packDate(y, m, d);
+}
+
+class ProjectScheduleTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    char pattern[] = "/tmp/schedule_test_XXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    folder_ = pattern;
+    ASSERT_EQ(xCreateDB(&db, nullptr, (folder_.string() + "/").c_str(), nullptr), 1);
+    const std::vector<uint16_t> days = ListCalendars::fiveDayWeek(D(1999, 1, 1), D(2001, 12, 31));
+    uint16_t* array = xSetWork(0, static_cast<int32_t>(days.size()));
+    ASSERT_NE(array, nullptr);
+    std::memcpy(array, days.data(), days.size() * sizeof(uint16_t));
+    std::memset(&info, 0, sizeof info);
+  }
+  void TearDown() override {
+    xCloseDB(&db);
+    xFreeWork(0);
+    xSetCalNo(0);
+    std::filesystem::remove_all(folder_);
+  }
+
+  // Adds an activity record with its code index and order index entries.
+  int32_t addActivity(const char* code, int16_t duration, int16_t path) {
+    std::vector<uint8_t> bytes(db.act.tb.recordSize, 0);
+    ActRecord r;
+    std::memset(&r, 0, sizeof r);
+    std::strcpy(r.code, code);
+    r.flags = 0x3000;
+    r.duration = r.remaining = duration;
+    r.calendar = 1;
+    r.path = path;
+    std::memcpy(bytes.data(), &r, sizeof r);
+    EXPECT_EQ(xAddRec(&db.act.tb, bytes.data()), 1);
+    const int32_t record = db.act.tb.current;
+    ActCodeEntry e = {};
+    std::strcpy(e.code, code);
+    e.path = path;
+    e.record = record;
+    EXPECT_EQ(xmAdd(&db.actCodes, &e), 1);
+    ActOrderEntry o = {path, record, 0, 0};
+    EXPECT_EQ(xmAdd(&db.actOrder, &o), 1);
+    return record;
+  }
+  // Adds a relation record with its anchor index entry.
+  void addRelation(const char* pred, const char* succ, int16_t kind, int16_t row) {
+    RelRecord r;
+    std::memset(&r, 0, sizeof r);
+    std::strcpy(r.pred, pred);
+    std::strcpy(r.succ, succ);
+    r.kind = kind;
+    r.row = row;
+    std::vector<uint8_t> bytes(db.rel.tb.recordSize, 0);
+    std::memcpy(bytes.data(), &r, sizeof r);
+    ASSERT_EQ(xAddRec(&db.rel.tb, bytes.data()), 1);
+    RelAnchorEntry e = {row, db.rel.tb.current, 0, 0, 0, 0};
+    ASSERT_EQ(xmAdd(&db.relAnchor, &e), 1);
+  }
+  ActRecord activity(int32_t record) {
+    std::vector<uint8_t> bytes(db.act.tb.recordSize);
+    db.act.tb.current = record;
+    EXPECT_EQ(xGetRec(&db.act.tb, bytes.data()), 1);
+    ActRecord r;
+    std::memcpy(&r, bytes.data(), sizeof r);
+    return r;
+  }
+  // A copy of entry i (the entries are packed, so members are not bound by reference).
+  template <class Entry>
+  Entry entry(const MemTable& m, uint32_t i) {
+    Entry e;
+    std::memcpy(&e, m.data + i * m.recordSize, sizeof e);
+    return e;
+  }
+
+  ProjectDb db;
+  PrjInfo info;
+  std::filesystem::path folder_;
+};
+
+TEST_F(ProjectScheduleTest, DatesRecordsIndexesAndProjectInformation) {
+  const int32_t q = addActivity("Q", 3, 2);
+  const int32_t p = addActivity("P", 3, 1);
+  const int32_t i = addActivity("I", 2, 3);
+  addRelation("P", "Q", kFinishToStart, 1);
+  addRelation("P", "Q", kStartToStart, 2);  // a second link, anchored at the starts
+  xSetCalNo(3);
+
+  const ScheduleOutcome out = scheduleProject(&db, &info, D(2000, 1, 3));
+  ASSERT_EQ(out.result, kScheduleDone);
+  EXPECT_EQ(xGetCalNo(), 0);
+  const ActRecord rp = activity(p), rq = activity(q), ri = activity(i);
+  EXPECT_EQ(+rp.earlyFinish, D(2000, 1, 5));
+  EXPECT_EQ(+rq.earlyStart, D(2000, 1, 6));
+  EXPECT_EQ(+rq.finish, D(2000, 1, 10));
+  EXPECT_EQ(+rq.flags, 0x7000);
+  EXPECT_EQ(+rp.anchor, D(2000, 1, 6));
+  EXPECT_EQ(+ri.flags, 0xF000);
+  EXPECT_EQ(std::strcmp(rq.code, "Q"), 0);  // the rest of the record is kept
+  EXPECT_EQ(+rq.path, 2);
+  EXPECT_EQ(+info.start, D(2000, 1, 3));
+  EXPECT_EQ(+info.finish, D(2000, 1, 10));
+
+  // Code index in code order: I, P, Q.
+  EXPECT_EQ(+entry<ActCodeEntry>(db.actCodes, 1).start, D(2000, 1, 3));
+  EXPECT_EQ(+entry<ActCodeEntry>(db.actCodes, 2).start, D(2000, 1, 6));
+  EXPECT_EQ(+entry<ActCodeEntry>(db.actCodes, 2).anchor, D(2000, 1, 11));
+  // Order index by path: P, Q, I.
+  EXPECT_EQ(+entry<ActOrderEntry>(db.actOrder, 1).record, q);
+  EXPECT_EQ(+entry<ActOrderEntry>(db.actOrder, 1).start, D(2000, 1, 6));
+  EXPECT_EQ(+entry<ActOrderEntry>(db.actOrder, 1).anchor, D(2000, 1, 11));
+  // Relation anchors: FS from P's anchor day to Q's start; SS start to start.
+  EXPECT_EQ(+entry<RelAnchorEntry>(db.relAnchor, 0).predAnchor, D(2000, 1, 6));
+  EXPECT_EQ(+entry<RelAnchorEntry>(db.relAnchor, 0).succAnchor, D(2000, 1, 6));
+  EXPECT_EQ(+entry<RelAnchorEntry>(db.relAnchor, 1).predAnchor, D(2000, 1, 3));
+  EXPECT_EQ(+entry<RelAnchorEntry>(db.relAnchor, 1).succAnchor, D(2000, 1, 6));
+}
+
+TEST_F(ProjectScheduleTest, FailureKeepsTheProjectDates) {
+  addActivity("P", 3, 1);
+  addActivity("Q", 3, 2);
+  addRelation("P", "Q", kFinishToStart, 1);
+  addRelation("P", "GONE", kFinishToStart, 2);  // names no activity
+  info.start = D(1999, 5, 5);
+  info.finish = D(1999, 6, 6);
+  EXPECT_EQ(scheduleProject(&db, &info, D(2000, 1, 3)).result, kScheduleUnreachable);
+  EXPECT_EQ(+info.start, D(1999, 5, 5));
+  EXPECT_EQ(+info.finish, D(1999, 6, 6));
+}
+
+TEST_F(ProjectScheduleTest, IndexEntryWithoutRecordIsADamagedProject) {
+  const int32_t p = addActivity("P", 3, 1);
+  addActivity("Q", 3, 2);
+  addRelation("P", "Q", kFinishToStart, 1);
+  db.act.tb.current = p;
+  ASSERT_EQ(xDelRec(&db.act.tb), 1);  // the index still names it
+  EXPECT_EQ(scheduleProject(&db, &info, D(2000, 1, 3)).result, kScheduleDamagedProject);
+}
+
+}  // namespace
+}  // namespace kelvo::testing
