@@ -48,13 +48,23 @@ CKelvoApp::CKelvoApp(AppOptions options, QObject* parent)
 }
 
 CKelvoApp::~CKelvoApp() {
+  if (options_.singleInstance) xSetRunningProcessHandler(nullptr, nullptr);
   doc_.reset();
   frame_.reset();
   if (refHandle_ >= 0) xCloseFile(&refHandle_);
 }
 
 bool CKelvoApp::startup(const QStringList& args) {
-  if (options_.singleInstance && xIsRunningProcess("KelvoWnd")) return false;
+  if (options_.singleInstance) {
+    if (xIsRunningProcess("KelvoWnd")) return false;
+    // A later start hands its command line over: open the file it names.
+    xSetRunningProcessHandler(
+        [](const char* commandLine, void* context) {
+          const QString first = QString::fromUtf8(commandLine).section('\n', 0, 0);
+          if (!first.isEmpty()) static_cast<CKelvoApp*>(context)->openFile(first);
+        },
+        this);
+  }
 
   frame_ = std::make_unique<CMainFrame>(router_);
   if (options_.splash) {

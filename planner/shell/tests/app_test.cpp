@@ -310,3 +310,56 @@ TEST_F(AppTest, ClosingProjectReturnsToTheEmptyWindow) {
   EXPECT_EQ(menus, (QStringList{"파일(&F)", "보기(&V)", "도구(&T)", "도움말(&H)"}));
   EXPECT_FALSE(app->router()->action(40103)->isEnabled());
 }
+
+TEST_F(AppTest, PlacementIsStoredAtCloseAndAppliedAtStart) {
+  CProfile profile(path("kelvo.ini"));
+  {
+    auto app = startWithNewProject("W", "창");
+    // No stored placement: maximised.
+    EXPECT_TRUE(app->mainFrame()->windowState() & Qt::WindowMaximized);
+    answer_ = QMessageBox::No;
+    ASSERT_TRUE(app->mainFrame()->close());
+  }
+  const auto maximised = parseWindowPos(profile.getString("Settings", "WindowPos"));
+  ASSERT_TRUE(maximised);
+  EXPECT_EQ(maximised->flags, 2u);
+
+  profile.writeString("Settings", "WindowPos", "0,1,-1,-1,-1,-1,40,30,840,630");
+  {
+    auto app = startWithNewProject("W", "창");
+    EXPECT_FALSE(app->mainFrame()->windowState() & Qt::WindowMaximized);
+    EXPECT_EQ(app->mainFrame()->geometry().size(), QSize(800, 600));
+    answer_ = QMessageBox::No;
+    ASSERT_TRUE(app->mainFrame()->close());
+  }
+  const auto normal = parseWindowPos(profile.getString("Settings", "WindowPos"));
+  ASSERT_TRUE(normal);
+  EXPECT_EQ(normal->flags, 0u);
+  EXPECT_EQ(normal->showCmd, 1u);
+
+  // Nine values are ignored: maximised again.
+  profile.writeString("Settings", "WindowPos", "0,1,-1,-1,-1,-1,40,30,840");
+  auto app = startWithNewProject("W", "창");
+  EXPECT_TRUE(app->mainFrame()->windowState() & Qt::WindowMaximized);
+}
+
+TEST_F(AppTest, ExitStoresFlagsAndRemovesLeftoverScratchFiles) {
+  const QString temp = path("scratch/");
+  QDir().mkpath(temp);
+  CProfile(path("kelvo.ini")).writeString("Folders", "Temp", temp);
+  QFile leftover(temp + "~Qz1A2B.TMP");
+  ASSERT_TRUE(leftover.open(QIODevice::WriteOnly));
+  leftover.close();
+  QFile member(temp + "~Qz1A2B.act");
+  ASSERT_TRUE(member.open(QIODevice::WriteOnly));
+  member.close();
+  auto app = startWithNewProject("T", "임시");
+  ASSERT_TRUE(app->router()->dispatch(40019));  // toggles bit 3
+  answer_ = QMessageBox::No;
+  ASSERT_TRUE(app->mainFrame()->close());
+  app->shutdown();
+  EXPECT_FALSE(QFile::exists(temp + "~Qz1A2B.TMP"));
+  EXPECT_FALSE(QFile::exists(temp + "~Qz1A2B.act"));
+  EXPECT_TRUE(QDir(temp).entryList(QDir::Files).isEmpty());
+  EXPECT_EQ(CProfile(path("kelvo.ini")).getInt("Settings", "Flags", 0), 0x608);
+}
