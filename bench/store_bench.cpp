@@ -69,9 +69,11 @@ struct Fixture {
   }
 };
 
+Fixture* g_big = nullptr;
+
 Fixture& Big() {
-  static Fixture* f = new Fixture;
-  return *f;
+  if (g_big == nullptr) g_big = new Fixture;
+  return *g_big;
 }
 
 uint8_t g_info[XQD_INFO_SIZE];
@@ -136,4 +138,10 @@ BENCHMARK(BM_ReadProject)->Unit(benchmark::kMillisecond)->Iterations(5);
 
 }  // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) {
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  delete g_big;  // closes the project and removes its folder
+  return 0;
+}

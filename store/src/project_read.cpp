@@ -60,6 +60,7 @@ bool RestoreCommon(ProjectDb* db, void* info, int fd, FileKind kind, const xqd::
 
 bool RestoreTables(ProjectDb* db, int fd, const xqd::Layout& l) {
   const std::vector<xqd::ImageRef> images = xqd::ImagesInFileOrder(db);
+  if (images.size() != l.images.size()) return false;
   for (size_t i = 0; i < images.size(); ++i) {
     if (!xqd::SeekTo(fd, l.images[i])) return false;
     if (TableHandle* t = images[i].table) {

@@ -90,6 +90,7 @@ bool WriteWorkFiles(ProjectDb* db, int fd, xqd::Header* h) {
 bool WriteTableSections(ProjectDb* db, int fd, xqd::Header* h) {
   const std::vector<xqd::ImageRef> images = xqd::ImagesInFileOrder(db);
   const auto specs = xqd::TableImages();
+  if (images.size() != specs.size()) return false;
   int section = -1;
   for (size_t i = 0; i < images.size(); ++i) {
     if (specs[i].section != section) {

@@ -1,5 +1,5 @@
 // Internal helpers over the working set of a project database: member
-// paths, the tables in file order and the key descriptors of the indexes.
+// paths and the tables, indexes and memory tables in file order.
 #ifndef XQD_WORKING_SET_H_
 #define XQD_WORKING_SET_H_
 

@@ -78,6 +78,21 @@ TEST_F(StoreTest, SummaryFilesAreFoundByTheirTrailer) {
   EXPECT_EQ(current, 0);
 }
 
+TEST_F(StoreTest, ClosingRemovesEveryWorkingFile) {
+  ProjectDb& other = *NewDb();
+  FillProject(&other);
+  int16_t current = 0;
+  ASSERT_EQ(xOpenSumFile(&other, &current, 3), 1);
+  ASSERT_TRUE(fs::exists(Member(&other, "3")));
+  const std::string stem = Member(&other, "");
+  xCloseDB(&other);
+  for (const std::string& name : FilesIn(work_)) {
+    EXPECT_NE(name.rfind(fs::path(stem).filename().string(), 0), 0u) << name;
+  }
+  EXPECT_EQ(other.space.mainHandle, -1);
+  EXPECT_EQ(other.summary.number, 0);
+}
+
 TEST_F(StoreTest, CalendarsAreExtendedToTheProjectSpan) {
   const uint16_t inside[3] = {D(2000, 1, 4), D(2000, 1, 5), D(2000, 1, 7)};
   const uint16_t spanning[2] = {D(1999, 12, 1), D(2000, 3, 1)};

@@ -16,11 +16,27 @@ Entry* entryAt(MemTable& m, uint32_t i) {
   return reinterpret_cast<Entry*>(m.data + static_cast<size_t>(i) * m.recordSize);
 }
 
-// Position of the activity code in the activity code index, -1 when absent.
-int32_t findActivity(ProjectDb* db, const char* code) {
-  char key[21] = {};
-  std::memcpy(key, code, 20);
-  return xmSeek(&db->actCodes, key) ? static_cast<int32_t>(db->actCodes.current) : -1;
+// Fills one end of every relation from a relation index (sorted by that
+// end's code) by walking it alongside the activity code index: the position
+// of the code in the activity code index, or -1 when it is not there.
+void resolveEnds(const MemTable& byCode, const MemTable& activityCodes,
+                 const std::vector<int32_t>& relationOfSlot,
+                 std::vector<ScheduleRelation>& relations, int32_t ScheduleRelation::*end) {
+  auto codeAt = [&](uint32_t k) {
+    return reinterpret_cast<const char*>(activityCodes.data) + size_t{k} * activityCodes.recordSize;
+  };
+  uint32_t cursor = 0;
+  for (uint32_t i = 0; i < byCode.count; ++i) {
+    RelCodeEntry e;
+    std::memcpy(&e, byCode.data + size_t{i} * byCode.recordSize, sizeof e);
+    if (e.record < 0 || static_cast<size_t>(e.record) >= relationOfSlot.size()) continue;
+    const int32_t relation = relationOfSlot[e.record];
+    if (relation < 0) continue;
+    while (cursor < activityCodes.count && std::strncmp(codeAt(cursor), e.first, 21) < 0) ++cursor;
+    const bool found =
+        cursor < activityCodes.count && std::strncmp(codeAt(cursor), e.first, 21) == 0;
+    relations[relation].*end = found ? static_cast<int32_t>(cursor) : -1;
+  }
 }
 
 // Reads record `record` of a table into buffer (sized to the table's
@@ -72,20 +88,22 @@ void giveRecord(const ScheduleActivity& a, ActRecord& r) {
 
 // Anchor days of every relation anchor index entry, from the activities'
 // starts and successor anchor days (the keys, routing row and record number,
-// do not change).
-void refreshRelationAnchors(ProjectDb* db, const std::vector<ScheduleActivity>& activities) {
-  std::vector<uint8_t> buffer;
+// do not change). relationOfSlot maps relation record numbers to relations.
+void refreshRelationAnchors(ProjectDb* db, const std::vector<ScheduleActivity>& activities,
+                            const std::vector<ScheduleRelation>& relations,
+                            const std::vector<int32_t>& relationOfSlot) {
   for (uint32_t i = 0; i < db->relAnchor.count; ++i) {
     RelAnchorEntry* e = entryAt<RelAnchorEntry>(db->relAnchor, i);
-    if (!readRecord(db->rel.tb, e->record, buffer)) continue;
-    RelRecord rel;
-    std::memcpy(&rel, buffer.data(), sizeof rel);
-    const int32_t p = findActivity(db, rel.pred), s = findActivity(db, rel.succ);
-    if (p < 0 || s < 0) continue;
-    const bool fromStart = rel.kind == kStartToStart || rel.kind == kStartToFinish;
-    const bool toStart = rel.kind == kFinishToStart || rel.kind == kStartToStart;
-    e->predAnchor = fromStart ? activities[p].start : activities[p].anchorDay;
-    e->succAnchor = toStart ? activities[s].start : activities[s].anchorDay;
+    const int32_t slot = e->record;
+    if (slot < 0 || static_cast<size_t>(slot) >= relationOfSlot.size()) continue;
+    if (relationOfSlot[slot] < 0) continue;
+    const ScheduleRelation& r = relations[relationOfSlot[slot]];
+    if (r.predecessor < 0 || r.successor < 0) continue;
+    const bool fromStart = r.kind == kStartToStart || r.kind == kStartToFinish;
+    const bool toStart = r.kind == kFinishToStart || r.kind == kStartToStart;
+    e->predAnchor =
+        fromStart ? activities[r.predecessor].start : activities[r.predecessor].anchorDay;
+    e->succAnchor = toStart ? activities[r.successor].start : activities[r.successor].anchorDay;
   }
 }
 
@@ -109,7 +127,11 @@ ScheduleOutcome scheduleProject(ProjectDb* db, PrjInfo* info, uint16_t dataDate,
     takeRecord(record, activities[i]);
   }
 
+  // Relations in slot order with kind and lag from their records; their
+  // activities from the relation indexes by predecessor and by successor,
+  // as the classification of activities uses them.
   std::vector<ScheduleRelation> relations;
+  std::vector<int32_t> relationOfSlot(db->rel.tb.slotCount, -1);
   relations.reserve(db->rel.tb.liveCount);
   buffer.resize(db->rel.tb.recordSize);
   db->rel.tb.current = -1;
@@ -117,9 +139,15 @@ ScheduleOutcome scheduleProject(ProjectDb* db, PrjInfo* info, uint16_t dataDate,
     if (!xGetRec(&db->rel.tb, buffer.data()) || buffer.size() < sizeof(RelRecord)) continue;
     RelRecord rel;
     std::memcpy(&rel, buffer.data(), sizeof rel);
-    relations.push_back(
-        {findActivity(db, rel.pred), findActivity(db, rel.succ), rel.kind, rel.lag});
+    const int32_t slot = db->rel.tb.current;
+    if (slot >= 0 && static_cast<size_t>(slot) < relationOfSlot.size()) {
+      relationOfSlot[slot] = static_cast<int32_t>(relations.size());
+    }
+    relations.push_back({-1, -1, rel.kind, rel.lag});
   }
+  resolveEnds(db->relByPred, db->actCodes, relationOfSlot, relations,
+              &ScheduleRelation::predecessor);
+  resolveEnds(db->relBySucc, db->actCodes, relationOfSlot, relations, &ScheduleRelation::successor);
 
   ScheduleOutcome out;
   {
@@ -136,8 +164,10 @@ ScheduleOutcome scheduleProject(ProjectDb* db, PrjInfo* info, uint16_t dataDate,
     if (!readRecord(act, e->record, buffer)) continue;
     std::memcpy(&record, buffer.data(), sizeof record);
     giveRecord(a, record);
-    std::memcpy(buffer.data(), &record, sizeof record);
-    xPutRec(&act, buffer.data());
+    if (std::memcmp(buffer.data(), &record, sizeof record) != 0) {  // spare unchanged pages
+      std::memcpy(buffer.data(), &record, sizeof record);
+      xPutRec(&act, buffer.data());
+    }
     e->start = a.start;
     e->anchor = a.anchorDay;
     ActOrderEntry key = {e->path, e->record, 0, 0};
@@ -147,7 +177,7 @@ ScheduleOutcome scheduleProject(ProjectDb* db, PrjInfo* info, uint16_t dataDate,
       o->anchor = a.anchorDay;
     }
   }
-  if (out.datedActivities > 0) refreshRelationAnchors(db, activities);
+  if (out.datedActivities > 0) refreshRelationAnchors(db, activities, relations, relationOfSlot);
   if (info && out.projectDatesValid) {
     info->start = out.projectStart;
     info->finish = out.projectFinish;

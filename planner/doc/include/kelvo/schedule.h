@@ -65,7 +65,9 @@ struct ScheduleActivity {
   uint16_t actualStart = 0;
   uint16_t actualFinish = 0;
   uint16_t constraintDate = 0;  // 0 = no constraint
-  int16_t constraintKind = 0;   // 1..6, see applyConstraint in the sources
+  // 1 start no earlier than, 2 finish no earlier than, 3 start no later than,
+  // 4 finish no later than, 5 start on, 6 finish on (others: none)
+  int16_t constraintKind = 0;
   int16_t calendar = 1;
   int16_t kind = 0;        // 0 normal, 1 milestone, 2 time-shared
   uint16_t anchorDay = 0;  // successor anchor day
