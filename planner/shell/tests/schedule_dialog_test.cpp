@@ -74,8 +74,17 @@ class ScheduleDialogTest : public ShellTest {
     std::vector<uint8_t> bytes(db.rel.tb.recordSize, 0);
     std::memcpy(bytes.data(), &r, sizeof r);
     ASSERT_EQ(xAddRec(&db.rel.tb, bytes.data()), 1);
-    RelAnchorEntry e = {r.row, db.rel.tb.current, 0, 0, 0, 0};
+    const int32_t record = db.rel.tb.current;
+    RelAnchorEntry e = {r.row, record, 0, 0, 0, 0};
     ASSERT_EQ(xmAdd(&db.relAnchor, &e), 1);
+    RelCodeEntry byPred{}, bySucc{};
+    std::strcpy(byPred.first, pred);
+    std::strcpy(byPred.second, succ);
+    std::strcpy(bySucc.first, succ);
+    std::strcpy(bySucc.second, pred);
+    byPred.record = bySucc.record = record;
+    ASSERT_EQ(xmAdd(&db.relByPred, &byPred), 1);
+    ASSERT_EQ(xmAdd(&db.relBySucc, &bySucc), 1);
   }
   ActRecord activity(int32_t record) {
     ProjectDb& db = doc_->db();
