@@ -406,6 +406,122 @@ int32_t xSetPrjDateInfo(ProjectDb* db, uint16_t from, uint16_t to);
 // file (the reverse of xSetPrjDateInfo). Returns 1.
 int32_t xSavePrjDateInfo(ProjectDb* db);
 
+
+// ===========================================================================
+// Record input and deletion under the project's integrity rules
+// (record_*.cpp).
+//
+// The record being edited is its table's current record: before an input
+// call for an existing record the caller sets <table>.tb.current to its slot;
+// with no current record (-1 or a deleted slot) the call adds a record, which
+// then stays current. Every input call returns 0 on success or a message
+// number, and a refused call changes nothing. Delete calls delete the
+// current record with everything that depends on it and do nothing when
+// there is none. Records are passed whole (the table's record length); a
+// successful input writes the record as stored back into the caller's copy.
+//
+// Codes are read from their fixed fields up to the first NUL and at most
+// width - 1 bytes (a code that fills its field is cut there, before a
+// double-byte character if need be); stored records and index entries carry
+// them NUL-padded.
+
+// A classification's levels, as the main program keeps them: count (at most
+// 8), the start of each level (sum of the lengths above) and its length. A
+// code of level i has start[i] + length[i] characters.
+typedef struct ClassLevels {
+  int16_t count;
+  int16_t start[8];
+  int16_t length[8];
+} ClassLevels;
+
+// Message numbers of the record operations.
+enum {
+  XQD_MSG_LEVEL_LENGTH = 20000,      // code length does not match a level
+  XQD_MSG_NO_CODE = 20003,           // code empty
+  XQD_MSG_SAME_ACTIVITY = 20004,     // predecessor equals successor
+  XQD_MSG_NO_PREDECESSOR = 20005,    // predecessor not registered
+  XQD_MSG_NO_SUCCESSOR = 20006,      // successor not registered
+  XQD_MSG_NO_PARENT = 20009,         // parent code not registered
+  XQD_MSG_NOT_TIME_SHARED = 20010,   // activity missing or not time-shared
+  XQD_MSG_NO_ACTIVITY = 20031,       // activity code not registered
+  XQD_MSG_NO_WORK_TYPE = 20032,      // work type missing or not final-level
+  XQD_MSG_NO_RESOURCE = 20033,       // resource code not registered
+  XQD_MSG_NO_FACILITY = 20034,       // facility missing or not final-level
+  XQD_MSG_BAD_DATE = 21015,          // not a valid date
+  XQD_MSG_DUPLICATE = 21025,         // code or pair already registered
+};
+
+// Classification code (classification 0 work types in wbs, 1 facilities in
+// obs). Checks: empty code 20003; length of no level 20000; parent of a
+// level > 0 missing 20009; new or changed code registered 21025. A changed
+// code renames its whole subtree (same length only when it has codes below
+// it, else 20000) with the crews and activities that use those codes.
+int32_t xInputRecWbs(ProjectDb* db, void* record, int16_t classification,
+                     const ClassLevels* levels);
+// Resource. Checks: empty code 20003; new or changed code registered 21025.
+// A changed code is carried into its crews and crew details.
+int32_t xInputRecRes(ProjectDb* db, void* record);
+// Crew. Checks: work type not a registered code of level wbsLevels - 1
+// 20032; resource not registered 20033; new or changed pair registered 21025.
+int32_t xInputRecCrew(ProjectDb* db, void* record, int16_t wbsLevels);
+// Activity. Checks: empty code 20003; when either classification code is
+// filled in, work type not final-level 20032, facility not final-level
+// 20034; new or changed code registered 21025; (work type, facility) used by
+// another activity 21025. A changed code is carried into its relations and
+// crew details. dateMode < 0 leaves the dates alone; otherwise the dates are
+// derived on the activity's calendar from what the caller changed, and with
+// dateMode > 0 a changed start or finish becomes a constraint. Leaves plain
+// calendar days (calendar 0) selected in the engine when dates were derived.
+int32_t xInputRecAct(ProjectDb* db, void* record, uint16_t projectStart, int16_t wbsLevels,
+                     int16_t obsLevels, int16_t dateMode);
+// Relation. Checks: predecessor not registered 20005; successor 20006; both
+// the same 20004; the pair or its reverse already related 21025 (the
+// relation being edited excepted). Changed codes re-enter the relation.
+int32_t xInputRecRel(ProjectDb* db, void* record);
+// Crew detail. Checks: activity not registered 20031; resource 20033; new or
+// changed pair registered 21025.
+int32_t xInputRecOpr(ProjectDb* db, void* record);
+// Time-shared entry. Checks: activity slot missing or not of kind 2 20010;
+// day not a valid date 21015; an entry for that activity and day other than
+// the spa index's current entry 21025. The current entry (if any) is
+// overwritten when it has the same activity and day, else removed before the
+// input is added. The spa index has no current entry afterwards.
+int32_t xInputRecSpa(ProjectDb* db, const SpaEntry* entry);
+
+// Deletes the current code of the classification and every code below it,
+// with their crews and activities. The table's current slot is kept.
+int32_t xDeleteRecWbs(ProjectDb* db, int16_t classification);
+// Deletes the current resource with its crews and crew details.
+int32_t xDeleteRecRes(ProjectDb* db);
+int32_t xDeleteRecCrew(ProjectDb* db);
+// Deletes the current activity with its index entries, time-shared entries,
+// crew details and every relation that names it.
+int32_t xDeleteRecAct(ProjectDb* db);
+int32_t xDeleteRecRel(ProjectDb* db);
+int32_t xDeleteRecOpr(ProjectDb* db);
+
+// An input batch: between xBeginInputBatch and xEndInputBatch the input
+// operations collect new index entries beside the sorted tables and merge
+// them in runs, so entering many records costs O(n log n) instead of one
+// table shift per record. Only the record operations of this block may be
+// called inside a batch; xEndInputBatch brings every index to its exact
+// contents. Returns 1.
+int32_t xBeginInputBatch(ProjectDb* db);
+int32_t xEndInputBatch(ProjectDb* db);
+
+// Integrity check: every index and memory table kept by the record
+// operations equals what a rebuild from the record tables gives, byte for
+// byte, and every time-shared entry names a live time-shared activity on a
+// valid day. Returns 1 when all hold; else 0, with a line naming the first
+// difference in report (reportSize bytes, may be null).
+int32_t xCheckIndexes(ProjectDb* db, char* report, int32_t reportSize);
+// Rebuilds every index and memory table of the check above from the record
+// tables (the time-shared entries are kept). Returns 1, or 0 when an index
+// could not be written.
+int32_t xRebuildIndexes(ProjectDb* db);
+
+// ===========================================================================
+
 #ifdef __cplusplus
 }
 #endif

@@ -1,0 +1,381 @@
+// Sorted tables of the record operations, with the side sets of an input
+// batch.
+#include "record_index.h"
+
+#include <string.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string_view>
+#include <unordered_set>
+
+namespace xqd {
+namespace {
+
+struct IndexSpec {
+  const char* name;
+  MemTable ProjectDb::*memory;
+  IndexTable ProjectDb::*file;
+};
+
+constexpr IndexSpec kSpecs[kIndexCount] = {
+    {"work-type codes", &ProjectDb::wbsCodes, nullptr},
+    {"facility codes", &ProjectDb::obsCodes, nullptr},
+    {"ire", nullptr, &ProjectDb::ire},
+    {"cr1", nullptr, &ProjectDb::cr1},
+    {"cr2", nullptr, &ProjectDb::cr2},
+    {"activity codes", &ProjectDb::actCodes, nullptr},
+    {"activity order", &ProjectDb::actOrder, nullptr},
+    {"wa1", nullptr, &ProjectDb::wa1},
+    {"wa2", nullptr, &ProjectDb::wa2},
+    {"spa", nullptr, &ProjectDb::spa},
+    {"op1", nullptr, &ProjectDb::op1},
+    {"op2", nullptr, &ProjectDb::op2},
+    {"relations by predecessor", &ProjectDb::relByPred, nullptr},
+    {"relations by successor", &ProjectDb::relBySucc, nullptr},
+    {"relation anchors", &ProjectDb::relAnchor, nullptr},
+};
+
+// Entries collected per table before a merge. Merging costs one pass over
+// the table, so the run length bounds the number of passes.
+constexpr size_t kRunLength = 4096;
+
+const KeyDesc* KeyOf(ProjectDb* db, IndexId id) {
+  const IndexSpec& s = kSpecs[id];
+  return s.memory != nullptr ? (db->*s.memory).key : (db->*s.file).key;
+}
+
+// A key to look up without building an entry.
+struct KeyRef {
+  const void* bytes;
+};
+
+// Bytes of an entry's key. Entries carry their codes NUL-padded, so equal
+// keys are equal bytes and all-code keys order like their bytes.
+int KeyBytes(IndexId id) {
+  static constexpr int kBytes[kIndexCount] = {11, 11, 11, 22, 22, 21, 6, 22,
+                                              22, 6,  32, 32, 42, 42, 6};
+  return kBytes[id];
+}
+bool CodesOnly(IndexId id) {
+  return id != kActOrder && id != kSpa && id != kRelAnchor;
+}
+
+struct KeyHash {
+  using is_transparent = void;
+  size_t keyBytes;
+  size_t Hash(const void* p) const {
+    return std::hash<std::string_view>()(std::string_view(static_cast<const char*>(p), keyBytes));
+  }
+  size_t operator()(const Entry& e) const { return Hash(e.data()); }
+  size_t operator()(KeyRef k) const { return Hash(k.bytes); }
+};
+struct KeyEqual {
+  using is_transparent = void;
+  size_t keyBytes;
+  bool Equal(const void* a, const void* b) const { return memcmp(a, b, keyBytes) == 0; }
+  bool operator()(const Entry& a, const Entry& b) const { return Equal(a.data(), b.data()); }
+  bool operator()(const Entry& a, KeyRef b) const { return Equal(a.data(), b.bytes); }
+  bool operator()(KeyRef a, const Entry& b) const { return Equal(a.bytes, b.data()); }
+};
+using Run = std::unordered_set<Entry, KeyHash, KeyEqual>;
+
+struct Batch {
+  std::vector<Run> runs;
+};
+std::map<const ProjectDb*, std::unique_ptr<Batch>>& Batches() {
+  static std::map<const ProjectDb*, std::unique_ptr<Batch>> batches;
+  return batches;
+}
+
+// The time-shared entries are positioned by their callers (the spa index's
+// current entry), so they always go straight into their table.
+Run* RunOf(ProjectDb* db, IndexId id) {
+  if (id == kSpa) return nullptr;
+  auto it = Batches().find(db);
+  return it == Batches().end() ? nullptr : &it->second->runs[id];
+}
+
+Entry Probe(IndexId id, const void* key) {
+  Entry e(EntrySize(id), '\0');
+  memcpy(e.data(), key, e.size());
+  return e;
+}
+
+// Reads the table's entries [first, first + n).
+std::vector<uint8_t> ReadTable(ProjectDb* db, IndexId id, uint32_t first, uint32_t n) {
+  const IndexSpec& s = kSpecs[id];
+  const size_t size = EntrySize(id);
+  std::vector<uint8_t> bytes(n * size);
+  if (s.memory != nullptr) {
+    MemTable& m = db->*s.memory;
+    if (n > 0) memcpy(bytes.data(), m.data + first * size, n * size);
+  } else {
+    IndexTable& t = db->*s.file;
+    size_t done = 0;
+    while (done < bytes.size()) {
+      ssize_t r = pread(t.handle, bytes.data() + done, bytes.size() - done, first * size + done);
+      if (r <= 0) break;
+      done += static_cast<size_t>(r);
+    }
+    if (done < bytes.size()) memset(bytes.data() + done, 0, bytes.size() - done);
+  }
+  return bytes;
+}
+
+uint32_t CountOf(ProjectDb* db, IndexId id) {
+  const IndexSpec& s = kSpecs[id];
+  return s.memory != nullptr ? (db->*s.memory).count : (db->*s.file).count;
+}
+
+bool WriteTable(ProjectDb* db, IndexId id, const uint8_t* bytes, uint32_t n) {
+  const IndexSpec& s = kSpecs[id];
+  const size_t size = EntrySize(id);
+  if (s.memory != nullptr) {
+    MemTable& m = db->*s.memory;
+    if (n > m.capacity) {
+      // A fresh block of the exact size; the old one is freed by the engine.
+      std::vector<uint8_t> keep(bytes, bytes + n * size);
+      xmOpenTb(&m, static_cast<int32_t>(n), m.key, 0);
+      if (m.data == nullptr) {
+        m.count = 0;
+        return false;
+      }
+      memcpy(m.data, keep.data(), keep.size());
+    } else if (n > 0) {
+      memmove(m.data, bytes, n * size);
+    }
+    m.count = n;
+    m.current = XJOR_NONE;
+    return true;
+  }
+  IndexTable& t = db->*s.file;
+  size_t done = 0;
+  const size_t total = n * size;
+  while (done < total) {
+    ssize_t w = pwrite(t.handle, bytes + done, total - done, done);
+    if (w <= 0) return false;
+    done += static_cast<size_t>(w);
+  }
+  if (n < t.count) {
+    if (ftruncate(t.handle, total) != 0) return false;
+    xFileChanged(t.handle);
+  }
+  t.count = n;
+  t.current = XJOR_NONE;
+  return true;
+}
+
+bool Settle(ProjectDb* db, IndexId id) {
+  Run* run = RunOf(db, id);
+  if (run == nullptr || run->empty()) return true;
+  const size_t size = EntrySize(id);
+  const uint32_t count = CountOf(db, id);
+  const std::vector<uint8_t> old = ReadTable(db, id, 0, count);
+  std::vector<uint8_t> merged((count + run->size()) * size);
+  const KeyDesc* key = KeyOf(db, id);
+  std::vector<const Entry*> sorted;
+  sorted.reserve(run->size());
+  for (const Entry& e : *run) sorted.push_back(&e);
+  const size_t keyBytes = KeyBytes(id);
+  if (CodesOnly(id)) {
+    std::sort(sorted.begin(), sorted.end(), [keyBytes](const Entry* a, const Entry* b) {
+      return memcmp(a->data(), b->data(), keyBytes) < 0;
+    });
+  } else {
+    std::sort(sorted.begin(), sorted.end(), [key](const Entry* a, const Entry* b) {
+      return xCompareKey(a->data(), b->data(), key) < 0;
+    });
+  }
+  // Each collected entry goes in front of the first table entry above it;
+  // the table entries between are copied as one block.
+  uint32_t from = 0;
+  uint8_t* out = merged.data();
+  for (const Entry* pe : sorted) {
+    const Entry& e = *pe;
+    uint32_t lo = from, hi = count;
+    while (lo < hi) {
+      const uint32_t mid = lo + (hi - lo) / 2;
+      if (xCompareKey(old.data() + mid * size, e.data(), key) < 0) {
+        lo = mid + 1;
+      } else {
+        hi = mid;
+      }
+    }
+    if (lo > from) memcpy(out, old.data() + from * size, (lo - from) * size);
+    out += (lo - from) * size;
+    memcpy(out, e.data(), size);
+    out += size;
+    from = lo;
+  }
+  if (count > from) memcpy(out, old.data() + from * size, (count - from) * size);
+  const uint32_t n = count + static_cast<uint32_t>(run->size());
+  run->clear();
+  return WriteTable(db, id, merged.data(), n);
+}
+
+// Position of key in the table: its index, or where it would go.
+bool Seek(ProjectDb* db, IndexId id, const void* key, uint32_t* at) {
+  const IndexSpec& s = kSpecs[id];
+  int32_t found;
+  if (s.memory != nullptr) {
+    MemTable& m = db->*s.memory;
+    found = m.count == 0 ? 0 : xmSeek(&m, key);
+    *at = m.count == 0 ? 0 : m.current;
+  } else {
+    IndexTable& t = db->*s.file;
+    found = t.count == 0 ? 0 : xiSeek(&t, key);
+    *at = t.count == 0 ? 0 : t.current;
+  }
+  return found == 1;
+}
+
+}  // namespace
+
+const char* IndexName(IndexId id) {
+  return kSpecs[id].name;
+}
+
+int EntrySize(IndexId id) {
+  static constexpr int kSizes[kIndexCount] = {15, 15, 15, 26, 26, 31, 10, 26,
+                                              26, 14, 36, 36, 46, 46, 14};
+  return kSizes[id];
+}
+
+int CompareEntries(ProjectDb* db, IndexId id, const void* a, const void* b) {
+  return xCompareKey(a, b, KeyOf(db, id));
+}
+
+bool FindEntry(ProjectDb* db, IndexId id, const void* key, void* entry) {
+  if (Run* run = RunOf(db, id)) {
+    auto it = run->find(KeyRef{key});
+    if (it != run->end()) {
+      if (entry != nullptr) memcpy(entry, it->data(), it->size());
+      return true;
+    }
+  }
+  uint32_t at;
+  if (!Seek(db, id, key, &at)) return false;
+  if (entry != nullptr) {
+    std::vector<uint8_t> e = ReadTable(db, id, at, 1);
+    memcpy(entry, e.data(), e.size());
+  }
+  return true;
+}
+
+bool InsertEntry(ProjectDb* db, IndexId id, const void* entry) {
+  if (Run* run = RunOf(db, id)) {
+    run->insert(Probe(id, entry));
+    // Runs grow with the table, so that merging stays linear overall.
+    return run->size() < std::max<size_t>(kRunLength, CountOf(db, id) / 4) || Settle(db, id);
+  }
+  const IndexSpec& s = kSpecs[id];
+  return (s.memory != nullptr ? xmAdd(&(db->*s.memory), entry) : xiAdd(&(db->*s.file), entry)) == 1;
+}
+
+void EraseEntry(ProjectDb* db, IndexId id, const void* key) {
+  if (Run* run = RunOf(db, id)) {
+    auto it = run->find(KeyRef{key});
+    if (it != run->end()) {
+      run->erase(it);
+      return;
+    }
+  }
+  uint32_t at;
+  if (!Seek(db, id, key, &at)) return;
+  const IndexSpec& s = kSpecs[id];
+  if (s.memory != nullptr) {
+    xmDel(&(db->*s.memory));
+  } else {
+    xiDel(&(db->*s.file));
+  }
+}
+
+bool ReplaceEntry(ProjectDb* db, IndexId id, const void* entry) {
+  if (Run* run = RunOf(db, id)) {
+    auto it = run->find(KeyRef{entry});
+    if (it != run->end()) {
+      run->erase(it);
+      run->insert(Probe(id, entry));
+      return true;
+    }
+  }
+  uint32_t at;
+  if (!Seek(db, id, entry, &at)) return InsertEntry(db, id, entry);
+  const IndexSpec& s = kSpecs[id];
+  if (s.memory != nullptr) {
+    MemTable& m = db->*s.memory;
+    memcpy(m.data + static_cast<size_t>(at) * m.recordSize, entry, m.recordSize);
+    return true;
+  }
+  return xiPut(&(db->*s.file), entry) == 1;
+}
+
+std::vector<Entry> WalkEntries(ProjectDb* db, IndexId id, const void* from,
+                               const std::function<bool(const uint8_t*)>& keep) {
+  std::vector<Entry> out;
+  if (!Settle(db, id)) return out;
+  uint32_t at;
+  Seek(db, id, from, &at);
+  const uint32_t count = CountOf(db, id);
+  const int size = EntrySize(id);
+  // Read in pieces: walks are usually short.
+  for (uint32_t first = at; first < count;) {
+    const uint32_t n = std::min<uint32_t>(count - first, 64);
+    std::vector<uint8_t> bytes = ReadTable(db, id, first, n);
+    for (uint32_t i = 0; i < n; ++i) {
+      const uint8_t* e = bytes.data() + static_cast<size_t>(i) * size;
+      if (!keep(e)) return out;
+      out.emplace_back(reinterpret_cast<const char*>(e), size);
+    }
+    first += n;
+  }
+  return out;
+}
+
+std::vector<Entry> AllEntries(ProjectDb* db, IndexId id) {
+  Settle(db, id);
+  const uint32_t count = CountOf(db, id);
+  const size_t size = EntrySize(id);
+  std::vector<uint8_t> bytes = ReadTable(db, id, 0, count);
+  std::vector<Entry> out;
+  out.reserve(count);
+  for (uint32_t i = 0; i < count; ++i)
+    out.emplace_back(reinterpret_cast<const char*>(bytes.data()) + i * size, size);
+  return out;
+}
+
+bool ReplaceAllEntries(ProjectDb* db, IndexId id, const std::vector<Entry>& entries) {
+  if (Run* run = RunOf(db, id)) run->clear();
+  std::vector<uint8_t> bytes;
+  bytes.reserve(entries.size() * EntrySize(id));
+  for (const Entry& e : entries) bytes.insert(bytes.end(), e.begin(), e.end());
+  return WriteTable(db, id, bytes.data(), static_cast<uint32_t>(entries.size()));
+}
+
+void BeginBatch(ProjectDb* db) {
+  auto& slot = Batches()[db];
+  if (slot) return;
+  slot = std::make_unique<Batch>();
+  for (int id = 0; id < kIndexCount; ++id) {
+    const size_t bytes = KeyBytes(static_cast<IndexId>(id));
+    slot->runs.emplace_back(0, KeyHash{bytes}, KeyEqual{bytes});
+  }
+}
+
+bool SettleBatch(ProjectDb* db) {
+  bool ok = true;
+  for (int id = 0; id < kIndexCount; ++id) ok = Settle(db, static_cast<IndexId>(id)) && ok;
+  return ok;
+}
+
+bool EndBatch(ProjectDb* db) {
+  bool ok = SettleBatch(db);
+  Batches().erase(db);
+  return ok;
+}
+
+}  // namespace xqd

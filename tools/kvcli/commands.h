@@ -1,0 +1,53 @@
+// The kvcli commands. Each returns the process exit status: 0 success,
+// 1 error (message on standard error), 3 when the command's work reported a
+// message.
+#ifndef KVCLI_COMMANDS_H_
+#define KVCLI_COMMANDS_H_
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace kvcli {
+
+// What `kvcli new` is given (UTF-8 texts, dates in the date form; empty =
+// not given).
+struct NewProject {
+  std::string code, name, start, finish, dataDate;
+};
+
+int create(const std::string& file, const NewProject& spec);
+
+// What `kvcli calendar` is given: the calendar number 1..8, the range (date
+// texts), the weekdays that do not work (bit 0 Sunday .. bit 6 Saturday)
+// and the holidays.
+struct CalendarSpec {
+  int number = 0;
+  std::string from, to;
+  unsigned offWeekdays = 0;
+  std::vector<std::string> holidays;
+};
+
+int calendar(const std::string& file, const CalendarSpec& spec);
+// Sets the levels ("LEN" or "LEN:NAME") of classification "work" or
+// "facility".
+int classes(const std::string& file, const std::string& which,
+            const std::vector<std::string>& levels);
+int info(const std::string& file);
+int schedule(const std::string& file, const std::string& dataDate);
+
+// The packed date of a day (year 1980-2107).
+inline uint16_t packedDate(int year, int month, int day) {
+  return static_cast<uint16_t>(((year - 1980) << 9) | (month << 5) | day);
+}
+
+// Prints the usage on standard error; returns 1.
+int usage();
+// Prints the text of a message number on standard error; returns 1.
+int fail(int message);
+// CP949 text as UTF-8 (bytes that do not convert are kept as they are).
+std::string utf8(const char* cp949);
+
+}  // namespace kvcli
+
+#endif  // KVCLI_COMMANDS_H_

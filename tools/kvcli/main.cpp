@@ -1,0 +1,86 @@
+// kvcli: the command-line companion of the planner.
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "commands.h"
+
+namespace kvcli {
+
+int usage() {
+  std::fprintf(stderr,
+               "usage: kvcli new FILE.kvp [--code C] [--name N] [--start D] [--finish D]\n"
+               "                 [--data-date D]\n"
+               "       kvcli info FILE.kvp\n"
+               "       kvcli classes FILE.kvp work|facility LEN[:NAME]...\n"
+               "       kvcli calendar FILE.kvp N --from D --to D [--off sat,sun] [--holiday D]...\n"
+               "       kvcli schedule FILE.kvp [--data-date D]\n");
+  return 1;
+}
+
+}  // namespace kvcli
+
+namespace {
+
+using kvcli::usage;
+
+// The value after option `name`, or fallback when it is absent.
+const char* option(int argc, char** argv, const char* name, const char* fallback) {
+  for (int i = 3; i + 1 < argc; ++i) {
+    if (std::strcmp(argv[i], name) == 0) return argv[i + 1];
+  }
+  return fallback;
+}
+
+// kvcli calendar FILE N --from D --to D [--off sat,sun] [--holiday D]...
+int calendarCommand(int argc, char** argv) {
+  if (argc < 4) return usage();
+  kvcli::CalendarSpec spec;
+  spec.number = static_cast<int>(std::strtol(argv[3], nullptr, 10));
+  spec.from = option(argc, argv, "--from", "");
+  spec.to = option(argc, argv, "--to", "");
+  static const char* kDays[] = {"sun", "mon", "tue", "wed", "thu", "fri", "sat"};
+  const std::string off = option(argc, argv, "--off", "");
+  size_t at = 0;
+  while (at < off.size()) {
+    const size_t comma = std::min(off.find(',', at), off.size());
+    const std::string name = off.substr(at, comma - at);
+    bool known = false;
+    for (int d = 0; d < 7; ++d) {
+      if (name == kDays[d]) {
+        spec.offWeekdays |= 1u << d;
+        known = true;
+      }
+    }
+    if (!known) return usage();
+    at = comma + 1;
+  }
+  for (int i = 4; i + 1 < argc; ++i) {
+    if (std::strcmp(argv[i], "--holiday") == 0) spec.holidays.push_back(argv[i + 1]);
+  }
+  return kvcli::calendar(argv[2], spec);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 3) return usage();
+  const std::string command = argv[1], file = argv[2];
+  if (command == "new") {
+    return kvcli::create(file,
+                         {option(argc, argv, "--code", ""), option(argc, argv, "--name", ""),
+                          option(argc, argv, "--start", ""), option(argc, argv, "--finish", ""),
+                          option(argc, argv, "--data-date", "")});
+  }
+  if (command == "info") return kvcli::info(file);
+  if (command == "calendar") return calendarCommand(argc, argv);
+  if (command == "classes") {
+    if (argc < 5) return usage();
+    return kvcli::classes(file, argv[3], std::vector<std::string>(argv + 4, argv + argc));
+  }
+  if (command == "schedule") return kvcli::schedule(file, option(argc, argv, "--data-date", ""));
+  return usage();
+}

@@ -1,0 +1,66 @@
+#include "project_session.h"
+
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <cstring>
+#include <filesystem>
+
+#include "xjor/calendar.h"
+
+namespace kvcli {
+
+namespace {
+
+// Kelvo.ref lies next to the program.
+std::string referenceFile() {
+  std::error_code ec;
+  const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", ec);
+  return (self.parent_path() / "Kelvo.ref").string();
+}
+
+}  // namespace
+
+ProjectSession::~ProjectSession() {
+  if (created_) xCloseDB(&db);
+  if (ref_ != -1) xCloseFile(&ref_);
+  if (!folder_.empty()) {
+    std::error_code ec;
+    std::filesystem::remove_all(folder_, ec);
+  }
+  for (int slot = 0; slot < XJOR_CALENDAR_SLOTS; ++slot) xFreeWork(slot);
+  xSetCalNo(0);
+}
+
+int ProjectSession::start() {
+  std::memset(&info, 0, sizeof info);
+  if (xOpenRef(&ref_, referenceFile().c_str()) != 1) return 21002;
+  std::string pattern = (std::filesystem::temp_directory_path() / "kvcli_XXXXXX").string();
+  if (!mkdtemp(pattern.data())) return 21005;
+  folder_ = pattern;
+  if (xCreateDB(&db, nullptr, (folder_ + "/").c_str(), nullptr) != 1) return 21000;
+  created_ = true;
+  db.space.refHandle = ref_;
+  return 0;
+}
+
+int ProjectSession::create() {
+  if (int m = start()) return m;
+  return xInitializeDB(&db, nullptr) == 1 ? 0 : 21006;
+}
+
+int ProjectSession::open(const std::string& path) {
+  if (access(path.c_str(), F_OK) != 0) return 21002;
+  PrjInfo probe;
+  if (xGetPrjInfo(path.c_str(), &probe) != 1) return 21006;
+  if (int m = start()) return m;
+  if (xReadDB(&db, &info, path.c_str()) != 1) return 21006;
+  xSetPrjDateInfo(&db, info.calendarFrom, info.calendarTo);
+  return 0;
+}
+
+int ProjectSession::save(const std::string& path) {
+  return xSaveDB(&db, &info, path.c_str(), 0) == 1 ? 0 : 21005;
+}
+
+}  // namespace kvcli

@@ -1,0 +1,40 @@
+// One project open in a private working folder for the length of a command.
+#ifndef KVCLI_PROJECT_SESSION_H_
+#define KVCLI_PROJECT_SESSION_H_
+
+#include <string>
+
+#include "xQdDb100.h"
+
+namespace kvcli {
+
+class ProjectSession {
+ public:
+  ProjectSession() = default;
+  ~ProjectSession();
+  ProjectSession(const ProjectSession&) = delete;
+  ProjectSession& operator=(const ProjectSession&) = delete;
+
+  // Starts an empty project with the field definitions of Kelvo.ref.
+  // Returns 0 or a message number.
+  int create();
+  // Opens the project file at path and installs its date settings and
+  // calendars in the engine. Returns 0 or a message number.
+  int open(const std::string& path);
+  // Saves the project into path. Returns 0 or a message number.
+  int save(const std::string& path);
+
+  ProjectDb db;
+  PrjInfo info;
+
+ private:
+  int start();
+
+  std::string folder_;
+  int32_t ref_ = -1;
+  bool created_ = false;
+};
+
+}  // namespace kvcli
+
+#endif  // KVCLI_PROJECT_SESSION_H_

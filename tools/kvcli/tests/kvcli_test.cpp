@@ -1,0 +1,132 @@
+// kvcli as scripts use it: exit statuses, printed results and messages.
+#include <gtest/gtest.h>
+#include <stdlib.h>
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+namespace {
+
+struct Output {
+  int status;
+  std::string out;  // standard output and standard error together
+};
+
+Output kvcli(const std::string& args) {
+  const std::string command = std::string(KELVO_BIN_DIR) + "/kvcli " + args + " 2>&1";
+  Output run{-1, ""};
+  FILE* pipe = popen(command.c_str(), "r");
+  if (!pipe) return run;
+  char buffer[4096];
+  size_t n;
+  while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) run.out.append(buffer, n);
+  const int status = pclose(pipe);
+  run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  return run;
+}
+
+class Kvcli : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    char pattern[] = "/tmp/kvcli_test_XXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    dir_ = pattern;
+  }
+  void TearDown() override { std::filesystem::remove_all(dir_); }
+  std::string file(const char* name) const { return (dir_ / name).string(); }
+
+  std::filesystem::path dir_;
+};
+
+TEST_F(Kvcli, NewProjectTakesTheInformationDialogsDefaults) {
+  const std::string p = file("new.kvp");
+  ASSERT_EQ(kvcli("new " + p + " --code P-01 --name '서울 공사' --start 24-03-04").status, 0);
+  const Output info = kvcli("info " + p);
+  EXPECT_NE(info.out.find("code: P-01\nname: 서울 공사\n"), std::string::npos) << info.out;
+  EXPECT_NE(info.out.find("\nstart: 24-03-04\nfinish: 24-12-31\n"), std::string::npos) << info.out;
+  EXPECT_NE(info.out.find("amount-digits: 12\n"), std::string::npos) << info.out;
+
+  const Output bad = kvcli("new " + file("bad.kvp") + " --finish 24-02-30");
+  EXPECT_EQ(bad.status, 1);
+  EXPECT_NE(bad.out.find("날짜 형식이 올바르지 않습니다."), std::string::npos) << bad.out;
+  EXPECT_FALSE(std::filesystem::exists(file("bad.kvp")));
+}
+
+TEST_F(Kvcli, CalendarIsStoredAsTheCalendarDialogStoresIt) {
+  const std::string p = file("cal.kvp");
+  ASSERT_EQ(kvcli("new " + p + " --start 24-01-01").status, 0);
+  // 2024: 262 weekdays, less a Friday holiday.
+  Output run =
+      kvcli("calendar " + p + " 1 --from 24-01-01 --to 24-12-31 --off sat,sun --holiday 24-03-01");
+  EXPECT_EQ(run.status, 0) << run.out;
+  // 53 Mondays off; the range starts on one, so the day before it goes in front.
+  run = kvcli("calendar " + p + " 2 --from 24-01-01 --to 24-12-31 --off mon");
+  EXPECT_EQ(run.status, 0) << run.out;
+  const Output info = kvcli("info " + p);
+  EXPECT_NE(info.out.find("calendar-1: 261\ncalendar-2: 314\n"), std::string::npos) << info.out;
+  EXPECT_NE(info.out.find("calendar-from: 24-01-01\ncalendar-to: 24-12-31\n"), std::string::npos)
+      << info.out;
+  EXPECT_EQ(kvcli("calendar " + p + " 1 --from 24-01-01 --to 24-13-31").status, 1);
+  EXPECT_EQ(kvcli("calendar " + p + " 9 --from 24-01-01 --to 24-12-31").status, 1);
+  EXPECT_EQ(kvcli("calendar " + p + " 1 --from 24-01-01 --to 24-12-31 --off xyz").status, 1);
+}
+
+TEST_F(Kvcli, ClassificationLevelsAreStoredAndCheckedLikeTheDialog) {
+  const std::string p = file("classes.kvp");
+  ASSERT_EQ(kvcli("new " + p).status, 0);
+  EXPECT_EQ(kvcli("classes " + p + " work 2:대분류 2:중분류 3").status, 0);
+  EXPECT_EQ(kvcli("classes " + p + " facility 4").status, 0);
+  const Output info = kvcli("info " + p);
+  EXPECT_NE(info.out.find("work-levels: 2:대분류 2:중분류 3\nfacility-levels: 4\n"),
+            std::string::npos)
+      << info.out;
+  const Output tooLong = kvcli("classes " + p + " work 6 6");
+  EXPECT_EQ(tooLong.status, 1);
+  EXPECT_NE(tooLong.out.find("길이의 합계를 10 이하로 해야 합니다."), std::string::npos);
+}
+
+TEST_F(Kvcli, AnalysisMessageGivesStatusThree) {
+  const std::string p = file("empty.kvp");
+  ASSERT_EQ(kvcli("new " + p).status, 0);
+  const Output run = kvcli("schedule " + p + " --data-date 24-01-02");
+  EXPECT_EQ(run.status, 3);
+  EXPECT_NE(run.out.find("0개의 작업\n0개의 선후행 괸계\n"), std::string::npos) << run.out;
+  EXPECT_NE(run.out.find("시작 작업이 없습니다.\n"), std::string::npos) << run.out;
+  // The entered data date stays the project's data date.
+  EXPECT_NE(kvcli("info " + p).out.find("data-date: 24-01-02\n"), std::string::npos);
+}
+
+TEST_F(Kvcli, BadInputIsReportedWithTheSystemsMessages) {
+  const std::string p = file("gen.kvp");
+  ASSERT_EQ(kvcli("new " + p + " --name 'a project with some text in it'").status, 0);
+  Output run = kvcli("schedule " + p + " --data-date 00-13-01");
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(run.out.find("날짜 형식이 올바르지 않습니다."), std::string::npos) << run.out;
+
+  run = kvcli("info " + file("missing.kvp"));
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(run.out.find("파일을 찾을 수 없습니다."), std::string::npos) << run.out;
+
+  std::ofstream(file("junk.kvp")) << "not a project";
+  run = kvcli("schedule " + file("junk.kvp"));
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(run.out.find("파일 형식이 올바르지 않습니다."), std::string::npos) << run.out;
+
+  // A project cut short never crashes the tool.
+  const auto size = std::filesystem::file_size(p);
+  for (uintmax_t keep : {size / 2, size - 1, uintmax_t{300}}) {
+    std::filesystem::copy_file(p, file("cut.kvp"),
+                               std::filesystem::copy_options::overwrite_existing);
+    std::filesystem::resize_file(file("cut.kvp"), keep);
+    for (const char* command : {"info ", "schedule "}) {
+      run = kvcli(command + file("cut.kvp"));
+      EXPECT_TRUE(run.status == 1 || run.status == 0 || run.status == 3)
+          << command << keep << ": " << run.status << " " << run.out;
+    }
+  }
+}
+
+}  // namespace
