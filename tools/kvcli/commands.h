@@ -34,7 +34,9 @@ int calendar(const std::string& file, const CalendarSpec& spec);
 int classes(const std::string& file, const std::string& which,
             const std::vector<std::string>& levels);
 int info(const std::string& file);
+int check(const std::string& file);
 int schedule(const std::string& file, const std::string& dataDate);
+int generate(const std::string& file, int32_t activities, int32_t relations, uint32_t seed);
 
 // The packed date of a day (year 1980-2107).
 inline uint16_t packedDate(int year, int month, int day) {

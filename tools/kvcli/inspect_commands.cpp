@@ -1,4 +1,4 @@
-// kvcli info.
+// kvcli info and check.
 #include <cstdio>
 #include <cstring>
 #include <vector>
@@ -72,6 +72,18 @@ int info(const std::string& file) {
     if (xGetWorkCount(slot) > 0) std::printf("calendar-%d: %d\n", slot + 1, xGetWorkCount(slot));
   }
   return 0;
+}
+
+int check(const std::string& file) {
+  ProjectSession s;
+  if (int m = s.open(file)) return fail(m);
+  char report[512] = "";
+  if (xCheckIndexes(&s.db, report, sizeof report) == 1) {
+    std::printf("ok\n");
+    return 0;
+  }
+  std::printf("%s\n", utf8(report).c_str());
+  return 3;
 }
 
 }  // namespace kvcli

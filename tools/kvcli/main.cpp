@@ -17,7 +17,9 @@ int usage() {
                "       kvcli info FILE.kvp\n"
                "       kvcli classes FILE.kvp work|facility LEN[:NAME]...\n"
                "       kvcli calendar FILE.kvp N --from D --to D [--off sat,sun] [--holiday D]...\n"
-               "       kvcli schedule FILE.kvp [--data-date D]\n");
+               "       kvcli check FILE.kvp\n"
+               "       kvcli schedule FILE.kvp [--data-date D]\n"
+               "       kvcli gen FILE.kvp --activities N --relations M [--seed S]\n");
   return 1;
 }
 
@@ -81,6 +83,15 @@ int main(int argc, char** argv) {
     if (argc < 5) return usage();
     return kvcli::classes(file, argv[3], std::vector<std::string>(argv + 4, argv + argc));
   }
+  if (command == "check") return kvcli::check(file);
   if (command == "schedule") return kvcli::schedule(file, option(argc, argv, "--data-date", ""));
+  if (command == "gen") {
+    const long activities = std::strtol(option(argc, argv, "--activities", "0"), nullptr, 10);
+    const long relations = std::strtol(option(argc, argv, "--relations", "0"), nullptr, 10);
+    const long seed = std::strtol(option(argc, argv, "--seed", "1"), nullptr, 10);
+    if (activities < 1 || activities > 999999 || relations < 0) return usage();
+    return kvcli::generate(file, static_cast<int32_t>(activities), static_cast<int32_t>(relations),
+                           static_cast<uint32_t>(seed));
+  }
   return usage();
 }

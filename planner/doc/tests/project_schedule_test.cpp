@@ -168,3 +168,76 @@ TEST_F(ProjectScheduleTest, IndexEntryWithoutRecordIsADamagedProject) {
 
 }  // namespace
 }  // namespace kelvo::testing
+
+namespace kelvo::testing {
+namespace {
+
+// Records entered through the record operations: after the analysis every
+// index still equals a rebuild from the records.
+TEST(ProjectScheduleIndexes, IndexesStayExactAfterTheAnalysis) {
+  char pattern[] = "/tmp/schedule_check_XXXXXX";
+  ASSERT_NE(mkdtemp(pattern), nullptr);
+  const std::string folder = pattern;
+  int32_t ref = -1;
+  ASSERT_EQ(xOpenRef(&ref, KELVO_BIN_DIR "/Kelvo.ref"), 1);
+  ProjectDb db;
+  ASSERT_EQ(xCreateDB(&db, nullptr, (folder + "/").c_str(), nullptr), 1);
+  db.space.refHandle = ref;
+  ASSERT_EQ(xInitializeDB(&db, nullptr), 1);
+  const std::vector<uint16_t> days =
+      ListCalendars::fiveDayWeek(packDate(1999, 1, 1), packDate(2001, 12, 31));
+  std::memcpy(xSetWork(0, static_cast<int32_t>(days.size())), days.data(), days.size() * 2);
+
+  std::vector<uint8_t> bytes(db.act.tb.recordSize);
+  const char* codes[] = {"A1", "A2", "A3", "A4", "A5"};
+  for (int i = 0; i < 5; ++i) {
+    std::fill(bytes.begin(), bytes.end(), 0);
+    ActRecord r;
+    std::memset(&r, 0, sizeof r);
+    std::strcpy(r.code, codes[i]);
+    r.duration = static_cast<int16_t>(2 + i);
+    r.calendar = 1;
+    r.path = static_cast<int16_t>(5 - i);
+    std::memcpy(bytes.data(), &r, sizeof r);
+    db.act.tb.current = -1;
+    ASSERT_EQ(xInputRecAct(&db, bytes.data(), packDate(2000, 1, 3), 0, 0, 0), 0);
+  }
+  const struct {
+    const char *pred, *succ;
+    int16_t kind, lag, row;
+  } links[] = {{"A1", "A2", 0, 1, 1},
+               {"A1", "A3", 2, 0, 2},
+               {"A2", "A4", 1, 0, 3},
+               {"A3", "A4", 3, 2, 4},
+               {"A4", "A5", 0, 0, 5}};
+  std::vector<uint8_t> relBytes(db.rel.tb.recordSize);
+  for (const auto& l : links) {
+    std::fill(relBytes.begin(), relBytes.end(), 0);
+    RelRecord r;
+    std::memset(&r, 0, sizeof r);
+    std::strcpy(r.pred, l.pred);
+    std::strcpy(r.succ, l.succ);
+    r.kind = l.kind;
+    r.lag = l.lag;
+    r.row = l.row;
+    std::memcpy(relBytes.data(), &r, sizeof r);
+    db.rel.tb.current = -1;
+    ASSERT_EQ(xInputRecRel(&db, relBytes.data()), 0);
+  }
+
+  PrjInfo info;
+  std::memset(&info, 0, sizeof info);
+  EXPECT_EQ(scheduleProject(&db, &info, packDate(2000, 1, 10)).result, kScheduleDone);
+  EXPECT_EQ(+info.start, packDate(2000, 1, 10));
+  char report[256] = "";
+  EXPECT_EQ(xCheckIndexes(&db, report, sizeof report), 1) << report;
+
+  xCloseDB(&db);
+  xFreeWork(0);
+  xSetCalNo(0);
+  xCloseFile(&ref);
+  std::filesystem::remove_all(folder);
+}
+
+}  // namespace
+}  // namespace kelvo::testing

@@ -18,6 +18,7 @@
 #include "progress_guide_dialog.h"
 #include "project_info_dialog.h"
 #include "project_open_dialog.h"
+#include "schedule_dialog.h"
 #include "xJorDbm2.h"
 
 namespace kelvo {
@@ -251,6 +252,7 @@ bool CKelvoApp::updateCommand(int id, CommandState& state) {
     case cmd::kPassword:
     case cmd::kClassSystem:
     case cmd::kOptionBarClassSystem:
+    case cmd::kScheduleAnalysis:
       state.enabled = open;
       return true;
     case cmd::kShapesInFront:
@@ -336,6 +338,14 @@ bool CKelvoApp::runDocumentCommand(int id) {
       if (dialog.exec() != QDialog::Accepted) return false;
       doc_->info() = dialog.info();
       doc_->setModified();
+      return true;
+    }
+    case cmd::kScheduleAnalysis: {
+      CScheduleDlg dialog(doc_.get(), frame_.get());
+      if (dialog.exec() != QDialog::Accepted) return false;
+      doc_->setModified();
+      doc_->updateAllViews(kAllViews, hint::kDatesChanged);
+      refreshStatus();
       return true;
     }
     case cmd::kClassSystem:

@@ -41,6 +41,27 @@ class Kvcli : public ::testing::Test {
   std::filesystem::path dir_;
 };
 
+TEST_F(Kvcli, GeneratedProjectIsScheduledSavedAndStaysConsistent) {
+  const std::string p = file("gen.kvp");
+  ASSERT_EQ(kvcli("gen " + p + " --activities 300 --relations 450 --seed 7").status, 0);
+  Output info = kvcli("info " + p);
+  ASSERT_EQ(info.status, 0) << info.out;
+  EXPECT_NE(info.out.find("activities: 300\n"), std::string::npos) << info.out;
+  EXPECT_NE(info.out.find("relations: 450\n"), std::string::npos) << info.out;
+  EXPECT_NE(info.out.find("\nfinish: \n"), std::string::npos) << info.out;
+
+  const Output run = kvcli("schedule " + p + " --data-date 00-01-10");
+  EXPECT_EQ(run.status, 0) << run.out;
+  EXPECT_NE(run.out.find("300개의 작업\n450개의 선후행 괸계\n"), std::string::npos) << run.out;
+  EXPECT_NE(run.out.find("완료되었습니다.\n"), std::string::npos) << run.out;
+  // Saved: the project's dates and data date changed, the indexes are exact.
+  info = kvcli("info " + p);
+  EXPECT_NE(info.out.find("data-date: 00-01-10\n"), std::string::npos) << info.out;
+  EXPECT_NE(info.out.find("\nstart: 00-01-10\n"), std::string::npos) << info.out;
+  EXPECT_EQ(info.out.find("\nfinish: \n"), std::string::npos) << info.out;
+  EXPECT_EQ(kvcli("check " + p).status, 0);
+}
+
 TEST_F(Kvcli, NewProjectTakesTheInformationDialogsDefaults) {
   const std::string p = file("new.kvp");
   ASSERT_EQ(kvcli("new " + p + " --code P-01 --name '서울 공사' --start 24-03-04").status, 0);
@@ -86,22 +107,23 @@ TEST_F(Kvcli, ClassificationLevelsAreStoredAndCheckedLikeTheDialog) {
   const Output tooLong = kvcli("classes " + p + " work 6 6");
   EXPECT_EQ(tooLong.status, 1);
   EXPECT_NE(tooLong.out.find("길이의 합계를 10 이하로 해야 합니다."), std::string::npos);
+  // With activities in the project, changing levels would empty them: refused.
+  const std::string g = file("gen.kvp");
+  ASSERT_EQ(kvcli("gen " + g + " --activities 3 --relations 1").status, 0);
+  EXPECT_EQ(kvcli("classes " + g + " work 2 2").status, 1);
 }
 
 TEST_F(Kvcli, AnalysisMessageGivesStatusThree) {
-  const std::string p = file("empty.kvp");
-  ASSERT_EQ(kvcli("new " + p).status, 0);
-  const Output run = kvcli("schedule " + p + " --data-date 24-01-02");
+  const std::string p = file("lonely.kvp");
+  ASSERT_EQ(kvcli("gen " + p + " --activities 5 --relations 0").status, 0);
+  const Output run = kvcli("schedule " + p);
   EXPECT_EQ(run.status, 3);
-  EXPECT_NE(run.out.find("0개의 작업\n0개의 선후행 괸계\n"), std::string::npos) << run.out;
-  EXPECT_NE(run.out.find("시작 작업이 없습니다.\n"), std::string::npos) << run.out;
-  // The entered data date stays the project's data date.
-  EXPECT_NE(kvcli("info " + p).out.find("data-date: 24-01-02\n"), std::string::npos);
+  EXPECT_NE(run.out.find("5개의 독립 작업\n시작 작업이 없습니다.\n"), std::string::npos) << run.out;
 }
 
 TEST_F(Kvcli, BadInputIsReportedWithTheSystemsMessages) {
   const std::string p = file("gen.kvp");
-  ASSERT_EQ(kvcli("new " + p + " --name 'a project with some text in it'").status, 0);
+  ASSERT_EQ(kvcli("gen " + p + " --activities 20 --relations 30").status, 0);
   Output run = kvcli("schedule " + p + " --data-date 00-13-01");
   EXPECT_EQ(run.status, 1);
   EXPECT_NE(run.out.find("날짜 형식이 올바르지 않습니다."), std::string::npos) << run.out;
@@ -121,7 +143,7 @@ TEST_F(Kvcli, BadInputIsReportedWithTheSystemsMessages) {
     std::filesystem::copy_file(p, file("cut.kvp"),
                                std::filesystem::copy_options::overwrite_existing);
     std::filesystem::resize_file(file("cut.kvp"), keep);
-    for (const char* command : {"info ", "schedule "}) {
+    for (const char* command : {"info ", "schedule ", "check "}) {
       run = kvcli(command + file("cut.kvp"));
       EXPECT_TRUE(run.status == 1 || run.status == 0 || run.status == 3)
           << command << keep << ": " << run.status << " " << run.out;
