@@ -1,0 +1,35 @@
+// Planned schedule, weights and stage closing on an open project: the
+// plain computations of progress_stages.h applied to the project's records.
+// Planned dates and weights are in no index, so the records are rewritten in
+// place and every index stays as it is.
+#ifndef KELVO_PROJECT_STAGES_H_
+#define KELVO_PROJECT_STAGES_H_
+
+#include <cstdint>
+#include <span>
+
+struct ProjectDb;
+struct PrjInfo;
+
+namespace kelvo {
+
+// Fixes the planned (target) schedule of the given activity records (empty:
+// every activity) with `percent` of the total float on the activities' own
+// calendars. Returns the number of records written; calendar 0 is selected
+// afterwards.
+int32_t planProjectSchedule(ProjectDb* db, int percent, bool excludeStarted,
+                            std::span<const int32_t> records = {});
+
+// Contract (or execution) weights of every activity from its unit price and
+// quantity. Returns the number of records written, 0 when the amounts add up
+// to 0 (nothing changes then).
+int32_t deriveProjectWeights(ProjectDb* db, bool contract, int amountDecimals, int weightDecimals);
+
+// Closes the current stage of the project information with the next period
+// (kStageClosed, kStageBadStart or kStageBadFinish; on failure info is
+// unchanged). The data date is taken on the installed calendar 1.
+int closeProjectStage(PrjInfo* info, uint16_t from, uint16_t to);
+
+}  // namespace kelvo
+
+#endif  // KELVO_PROJECT_STAGES_H_

@@ -1,0 +1,125 @@
+// Planned schedule, weights and stage closing on a project database.
+#include "kelvo/project_stages.h"
+
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <cstring>
+#include <filesystem>
+
+#include "kelvo/progress_stages.h"
+#include "list_calendars.h"
+#include "xQdDb100.h"
+#include "xjor/calendar.h"
+
+namespace kelvo::testing {
+namespace {
+
+class ProjectStagesTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    char pattern[] = "/tmp/stages_test_XXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    folder_ = pattern;
+    ASSERT_EQ(xCreateDB(&db, nullptr, (folder_.string() + "/").c_str(), nullptr), 1);
+    const auto days = ListCalendars::fiveDayWeek(packDate(2023, 1, 1), packDate(2023, 12, 31));
+    uint16_t* array = xSetWork(0, static_cast<int32_t>(days.size()));
+    ASSERT_NE(array, nullptr);
+    std::memcpy(array, days.data(), days.size() * sizeof(uint16_t));
+  }
+  void TearDown() override {
+    xCloseDB(&db);
+    xFreeWork(0);
+    xSetCalNo(0);
+    std::filesystem::remove_all(folder_);
+  }
+
+  int32_t add(ActRecord r) {
+    std::vector<uint8_t> bytes(db.act.tb.recordSize, 0);
+    std::memcpy(bytes.data(), &r, sizeof r);
+    EXPECT_EQ(xAddRec(&db.act.tb, bytes.data()), 1);
+    return db.act.tb.current;
+  }
+  // Monday 6 March 2023, `duration` days with `totalFloat` days of float.
+  int32_t addDated(int16_t duration, int16_t totalFloat) {
+    ActRecord r;
+    std::memset(&r, 0, sizeof r);
+    r.duration = duration;
+    r.totalFloat = totalFloat;
+    r.calendar = 1;
+    r.start = packDate(2023, 3, 6);
+    r.finish = packDate(2023, 3, 6 + duration - 1);
+    return add(r);
+  }
+  ActRecord at(int32_t record) {
+    std::vector<uint8_t> bytes(db.act.tb.recordSize);
+    db.act.tb.current = record;
+    EXPECT_EQ(xGetRec(&db.act.tb, bytes.data()), 1);
+    ActRecord r;
+    std::memcpy(&r, bytes.data(), sizeof r);
+    return r;
+  }
+
+  ProjectDb db;
+  std::filesystem::path folder_;
+};
+
+TEST_F(ProjectStagesTest, PlannedScheduleForAllOrSelected) {
+  const int32_t a = addDated(3, 5);
+  const int32_t b = addDated(2, 0);
+  ActRecord before = at(a);
+  EXPECT_EQ(planProjectSchedule(&db, 100, true, std::vector<int32_t>{b}), 1);
+  const ActRecord untouched = at(a);
+  EXPECT_EQ(std::memcmp(&before, &untouched, sizeof before), 0);
+  EXPECT_EQ(at(b).plannedStart, packDate(2023, 3, 6));
+
+  EXPECT_EQ(planProjectSchedule(&db, 100, true), 2);
+  const ActRecord r = at(a);
+  EXPECT_EQ(r.plannedStart, packDate(2023, 3, 13));  // five working days later
+  EXPECT_EQ(r.plannedFinish, packDate(2023, 3, 15));
+  EXPECT_EQ(r.plannedLF, packDate(2023, 3, 15));
+  EXPECT_EQ(r.plannedDuration, 3);
+  // Everything else of the record stays.
+  before.plannedDuration = r.plannedDuration;
+  before.plannedStart = r.plannedStart;
+  before.plannedFinish = r.plannedFinish;
+  before.plannedES = r.plannedES;
+  before.plannedEF = r.plannedEF;
+  before.plannedLS = r.plannedLS;
+  before.plannedLF = r.plannedLF;
+  EXPECT_EQ(std::memcmp(&before, &r, sizeof r), 0);
+  EXPECT_EQ(xGetCalNo(), 0);
+}
+
+TEST_F(ProjectStagesTest, WeightsOverAllActivities) {
+  for (int i = 0; i < 3; ++i) {
+    ActRecord r;
+    std::memset(&r, 0, sizeof r);
+    r.contractPrice = 1000;
+    r.quantity = 1;
+    add(r);
+  }
+  EXPECT_EQ(deriveProjectWeights(&db, true, 0, 2), 3);
+  EXPECT_FLOAT_EQ(at(0).contractWeight, 33.34f);
+  EXPECT_FLOAT_EQ(at(1).contractWeight, 33.33f);
+  EXPECT_FLOAT_EQ(at(2).executionWeight, 0);
+  // No execution prices: nothing to weigh, nothing changes.
+  EXPECT_EQ(deriveProjectWeights(&db, false, 0, 2), 0);
+  EXPECT_FLOAT_EQ(at(0).contractWeight, 33.34f);
+}
+
+TEST_F(ProjectStagesTest, ClosingStagesInTheProjectInformation) {
+  PrjInfo info;
+  std::memset(&info, 0, sizeof info);
+  EXPECT_EQ(closeProjectStage(&info, packDate(2023, 3, 1), 0), kStageBadFinish);
+  EXPECT_EQ(info.stage, 0);
+  EXPECT_EQ(info.dataDate, 0);
+  ASSERT_EQ(closeProjectStage(&info, packDate(2023, 3, 1), packDate(2023, 3, 31)), kStageClosed);
+  EXPECT_EQ(info.stage, 1);
+  EXPECT_EQ(info.periodStart, packDate(2023, 3, 1));
+  EXPECT_EQ(info.periodFinish, packDate(2023, 3, 31));
+  EXPECT_EQ(info.dataDate, packDate(2023, 4, 3));
+}
+
+}  // namespace
+}  // namespace kelvo::testing
