@@ -92,8 +92,11 @@ int32_t deriveProjectWeights(ProjectDb* db, bool contract, int amountDecimals, i
   for (int32_t record : records) {
     ActRecord r;
     if (!readActivity(tb, record, buffer, r)) continue;
-    prices.push_back(contract ? r.contractPrice : r.executionPrice);
-    quantities.push_back(r.quantity);
+    // Packed members are copied out, never bound by reference.
+    const double price = contract ? double{r.contractPrice} : double{r.executionPrice};
+    const double quantity = r.quantity;
+    prices.push_back(price);
+    quantities.push_back(quantity);
     read.push_back(record);
   }
   const auto weights = computeWeights(prices, quantities, amountDecimals, weightDecimals);
@@ -101,7 +104,11 @@ int32_t deriveProjectWeights(ProjectDb* db, bool contract, int amountDecimals, i
   for (size_t i = 0; i < read.size(); ++i) {
     ActRecord r;
     if (!readActivity(tb, read[i], buffer, r)) continue;
-    (contract ? r.contractWeight : r.executionWeight) = (*weights)[i];
+    if (contract) {
+      r.contractWeight = (*weights)[i];
+    } else {
+      r.executionWeight = (*weights)[i];
+    }
     writeActivity(tb, read[i], buffer, r);
   }
   return static_cast<int32_t>(read.size());
