@@ -1,0 +1,51 @@
+// One project table as one dBASE file, both ways.
+#ifndef KVDBASE_TABLE_FILES_H_
+#define KVDBASE_TABLE_FILES_H_
+
+#include <stdint.h>
+
+#include <string>
+#include <vector>
+
+#include "kvconvert.h"
+#include "kvdbf.h"
+#include "xQdDb100.h"
+
+namespace kvdbase {
+
+enum class Table { Wbs, Obs, Res, Crw, Act, Rel, Opr };
+
+// The table's binding inside the project database.
+TableBinding& bindingOf(ProjectDb* db, Table t);
+
+// The dBASE column of every field of the table, named by the exchange names
+// of the table (user fields "USER1", ...).
+std::vector<kvdbf::Column> columnsOf(const TableHandle& tb, Table t);
+
+// Writes every live record of the table (classification codes in code
+// order, others in table order). The table's current record is kept.
+bool exportTable(ProjectDb* db, Table t, const std::string& path, uint16_t today);
+
+// Writes the time-shared entries in index order.
+bool exportTimeShared(ProjectDb* db, const std::string& path, uint16_t today);
+
+// Everything the record inputs need besides the records.
+struct ImportContext {
+  ProjectDb* db;
+  const XKvScheme* scheme;
+  uint16_t projectStart;
+  int refused = 0;  // records the store refused, all tables
+};
+
+// Reads the file into the (empty) table: adapts the table's field structure
+// to the columns, appends the live records raw, then enters each again
+// through the store's input for the table. Fails when the file cannot be
+// read or has fewer columns than the table has fields.
+bool importTable(ImportContext& ctx, Table t, const std::string& path);
+
+// Enters the time-shared entries of the file (a missing file is no entries).
+bool importTimeShared(ImportContext& ctx, const std::string& path);
+
+}  // namespace kvdbase
+
+#endif  // KVDBASE_TABLE_FILES_H_
