@@ -10,6 +10,7 @@
 #include <QVBoxLayout>
 #include <cstring>
 
+#include "dialog_buttons.h"
 #include "kelvo/strings.h"
 #include "messages.h"
 #include "text_fields.h"
@@ -42,11 +43,7 @@ CClassSystemDlg::CClassSystemDlg(const ClassDef defs[2], int cls, QWidget* paren
     grid->addWidget(lengths_[i], i + 2, 1);
     grid->addWidget(names_[i], i + 2, 2);
   }
-  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-  buttons->button(QDialogButtonBox::Ok)->setText(loadString(724));
-  buttons->button(QDialogButtonBox::Cancel)->setText(loadString(725));
-  connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-  connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+  auto* buttons = okCancelButtons(this);
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(grid);
   layout->addWidget(buttons);

@@ -12,6 +12,7 @@
 #include <QVBoxLayout>
 #include <cstring>
 
+#include "dialog_buttons.h"
 #include "kelvo/strings.h"
 #include "xJorLib.h"
 
@@ -64,11 +65,7 @@ CEnvironmentDlg::CEnvironmentDlg(const ShellSettings& settings, QWidget* parent)
   top->addWidget(new QLabel(loadString(103112), this), 2, 0);
   top->addWidget(new QLabel(loadString(103113), this), 2, 1);
 
-  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-  buttons->button(QDialogButtonBox::Ok)->setText(loadString(724));
-  buttons->button(QDialogButtonBox::Cancel)->setText(loadString(725));
-  connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-  connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+  auto* buttons = okCancelButtons(this);
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(top);
   layout->addWidget(mouse);

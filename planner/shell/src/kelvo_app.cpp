@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <algorithm>
 #include <cstring>
 
 #include "child_frame.h"
@@ -20,6 +21,7 @@
 #include "project_open_dialog.h"
 #include "schedule_dialog.h"
 #include "xJorDbm2.h"
+#include "xjorlib/qt_bridge.h"
 
 namespace kelvo {
 namespace {
@@ -54,7 +56,11 @@ CKelvoApp::~CKelvoApp() {
   if (refHandle_ >= 0) xCloseFile(&refHandle_);
 }
 
-bool CKelvoApp::startup(const QStringList& args) {
+bool CKelvoApp::startup(const QStringList& arguments) {
+  // Files named on the command line are taken from the folder Kelvo was
+  // started in, before the folder settings change the current directory.
+  QStringList args;
+  for (const QString& arg : arguments) args << QFileInfo(arg).absoluteFilePath();
   if (options_.singleInstance) {
     if (xIsRunningProcess("KelvoWnd")) return false;
     // A later start hands its command line over: open the file it names.
@@ -92,14 +98,17 @@ bool CKelvoApp::startup(const QStringList& args) {
   defaultFont_ = LOGFONT{};
   defaultFont_.lfHeight = -32;
   defaultFont_.lfCharSet = 1;
-  const QByteArray face = QStringLiteral("굴림체").toLocal8Bit();  // stored CP949 below
-  std::memcpy(defaultFont_.lfFaceName, "\xb1\xbc\xb8\xb2\xc3\xbc", 6);
+  const QByteArray face = xjor::toCp949(QStringLiteral("굴림체"));
+  std::memcpy(defaultFont_.lfFaceName, face.constData(),
+              std::min<size_t>(face.size(), LF_FACESIZE - 1));
 
   for (int i = 1; i <= kRecentMax; ++i) {
     const QString file = profile_->getString(kRecentSection, QStringLiteral("File%1").arg(i));
     if (!file.isEmpty()) recent_ << file;
   }
   doc_ = std::make_unique<CPlanDoc>(settings_.folders[kFolderTemp], refHandle_);
+  frame_->optionState().flags = &settings_.flags;
+  frame_->optionState().summarySchedulesAllowed = [this] { return doc_->openSummary() != 0; };
   connect(doc_.get(), &CPlanDoc::stateChanged, this, &CKelvoApp::refreshStatus);
   frame_->buildMenus(false, recent_);
 

@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QSignalBlocker>
 #include <QStringList>
 #include <initializer_list>
 
@@ -69,6 +70,29 @@ QList<int> buttonsOf(int number) {
   }
 }
 
+// Keeps a combo's choice and applies the rules that tie choices together.
+void comboChanged(OptionBarState* state, QToolBar* bar, QComboBox* combo, int id, int index) {
+  if (id == 10505 && index == 1 &&
+      !(state->summarySchedulesAllowed && state->summarySchedulesAllowed())) {
+    const QSignalBlocker block(combo);
+    combo->setCurrentIndex(0);
+    index = 0;
+  }
+  state->comboChoice[id] = index;
+  if (id == 10506 || id == 10507) {
+    // The two lower panes never show the same list: the other one moves on.
+    const int other = id == 10506 ? 10507 : 10506;
+    if (state->comboChoice.value(other) == index) {
+      const int next = (index + 1) % 3;
+      state->comboChoice[other] = next;
+      if (auto* box = bar->findChild<QComboBox*>(QStringLiteral("ctl%1").arg(other))) {
+        const QSignalBlocker block(box);
+        box->setCurrentIndex(next);
+      }
+    }
+  }
+}
+
 }  // namespace
 
 QToolBar* makeOptionBar(int number, OptionBarState* state, CommandRouter* router, QWidget* parent) {
@@ -83,16 +107,20 @@ QToolBar* makeOptionBar(int number, OptionBarState* state, CommandRouter* router
     int choice = state->comboChoice.value(spec.id, 0);
     if (spec.id == 10507 && !state->comboChoice.contains(spec.id)) choice = 1;
     combo->setCurrentIndex(qBound(0, choice, int(spec.items.size()) - 1));
+    state->comboChoice[spec.id] = combo->currentIndex();
     QObject::connect(combo, &QComboBox::currentIndexChanged, bar,
-                     [state, id = spec.id](int index) { state->comboChoice[id] = index; });
+                     [state, bar, combo, id = spec.id](int index) {
+                       comboChanged(state, bar, combo, id, index);
+                     });
     bar->addWidget(combo);
   }
   if (number == 4) {
     auto* box = new QCheckBox(QStringLiteral("작업 먼저 선택"), bar);
     box->setObjectName(QStringLiteral("ctl10302"));
-    box->setChecked(state->checked.value(10302));
-    QObject::connect(box, &QCheckBox::toggled, bar,
-                     [state](bool on) { state->checked[10302] = on; });
+    box->setChecked(state->flags && (*state->flags & 0x80));
+    QObject::connect(box, &QCheckBox::toggled, bar, [state](bool) {
+      if (state->flags) *state->flags ^= 0x80;
+    });
     bar->addWidget(box);
   }
   for (int id : buttonsOf(number)) {

@@ -6,6 +6,8 @@
 
 #include <QHash>
 #include <QToolBar>
+#include <cstdint>
+#include <functional>
 
 namespace kelvo {
 
@@ -14,7 +16,11 @@ class CommandRouter;
 // Program-wide option-bar choices: one value per control id.
 struct OptionBarState {
   QHash<int, int> comboChoice;  // 10500..10509
-  QHash<int, bool> checked;     // 10300..10303
+  QHash<int, bool> checked;     // 10300, 10301, 10303
+  uint16_t* flags = nullptr;    // option word: 10302 toggles bit 7
+  // Whether summary schedules (10505) may be chosen: summary data is open
+  // and is not a resource summary.
+  std::function<bool()> summarySchedulesAllowed;
 };
 
 // Builds the bar of document window `number` (template 1100 + number).

@@ -7,6 +7,7 @@
 #include <QVBoxLayout>
 #include <cstring>
 
+#include "dialog_buttons.h"
 #include "kelvo/strings.h"
 #include "messages.h"
 #include "xJorLib.h"
@@ -21,15 +22,6 @@ QLineEdit* passwordEdit(QWidget* parent, const char* name) {
   edit->setEchoMode(QLineEdit::Password);
   edit->setMaxLength(8);
   return edit;
-}
-
-QDialogButtonBox* okCancel(QDialog* dialog) {
-  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, dialog);
-  buttons->button(QDialogButtonBox::Ok)->setText(loadString(724));
-  buttons->button(QDialogButtonBox::Cancel)->setText(loadString(725));
-  QObject::connect(buttons, &QDialogButtonBox::accepted, dialog, &QDialog::accept);
-  QObject::connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
-  return buttons;
 }
 
 // The stored block and the project code as C strings for the checks.
@@ -55,7 +47,7 @@ CPasswordCheckDlg::CPasswordCheckDlg(const PrjInfo& info, QWidget* parent)
   form->addRow(loadString(101701), edit_);
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(form);
-  layout->addWidget(okCancel(this));
+  layout->addWidget(okCancelButtons(this));
 }
 
 void CPasswordCheckDlg::accept() {
@@ -81,7 +73,7 @@ CPasswordDlg::CPasswordDlg(const PrjInfo& info, QWidget* parent)
   form->addRow(loadString(101603), confirm_);
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(form);
-  layout->addWidget(okCancel(this));
+  layout->addWidget(okCancelButtons(this));
 }
 
 void CPasswordDlg::accept() {

@@ -9,6 +9,7 @@
 #include <QVBoxLayout>
 #include <cstring>
 
+#include "dialog_buttons.h"
 #include "kelvo/plan_doc.h"
 #include "kelvo/strings.h"
 #include "messages.h"
@@ -83,11 +84,7 @@ CProjectInfoDlg::CProjectInfoDlg(const PrjInfo& info, QWidget* parent)
   line(100111, new QLabel(loadString(kStrPeriodUnit), this));
   line(100108, remark_);
 
-  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-  buttons->button(QDialogButtonBox::Ok)->setText(loadString(724));
-  buttons->button(QDialogButtonBox::Cancel)->setText(loadString(725));
-  connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-  connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+  auto* buttons = okCancelButtons(this);
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(grid);
   layout->addWidget(buttons);

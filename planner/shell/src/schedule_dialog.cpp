@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "dialog_buttons.h"
 #include "kelvo/plan_doc.h"
 #include "kelvo/project_schedule.h"
 #include "kelvo/strings.h"
@@ -73,12 +74,8 @@ CScheduleDlg::CScheduleDlg(CPlanDoc* doc, QWidget* parent) : QDialog(parent), do
   part->addWidget(progress_, 6, 0, 1, 2);
   progressPart_->hide();
 
-  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-  buttons->button(QDialogButtonBox::Ok)->setText(loadString(724));
+  auto* buttons = okCancelButtons(this);
   cancel_ = buttons->button(QDialogButtonBox::Cancel);
-  cancel_->setText(loadString(725));
-  connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-  connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(grid);
   layout->addWidget(progressPart_);

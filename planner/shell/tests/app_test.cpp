@@ -363,3 +363,16 @@ TEST_F(AppTest, ExitStoresFlagsAndRemovesLeftoverScratchFiles) {
   EXPECT_TRUE(QDir(temp).entryList(QDir::Files).isEmpty());
   EXPECT_EQ(CProfile(path("kelvo.ini")).getInt("Settings", "Flags", 0), 0x608);
 }
+
+TEST_F(AppTest, RelativeFileOnCommandLineIsTakenFromTheStartFolder) {
+  const QString file = makeProject("rel.kvp", "");
+  const QString before = QDir::currentPath();
+  QDir::setCurrent(dir_.path());
+  CKelvoApp app(options());
+  const bool started = app.startup({"rel.kvp"});
+  QDir::setCurrent(before);
+  ASSERT_TRUE(started);
+  EXPECT_EQ(app.document()->path(), file);
+  EXPECT_STREQ(app.defaultFont().lfFaceName, "\xb1\xbc\xb8\xb2\xc3\xbc");  // 굴림체 in CP949
+  EXPECT_EQ(app.defaultFont().lfHeight, -32);
+}
