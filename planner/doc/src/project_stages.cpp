@@ -114,6 +114,38 @@ int32_t deriveProjectWeights(ProjectDb* db, bool contract, int amountDecimals, i
   return static_cast<int32_t>(read.size());
 }
 
+int32_t copyProjectUnitPrices(ProjectDb* db, PriceCopy prices, bool skipCompleted,
+                              std::span<const int32_t> records) {
+  TableHandle& tb = db->act.tb;
+  const std::vector<int32_t> every = records.empty() ? allActivities(tb) : std::vector<int32_t>();
+  if (records.empty()) records = every;
+  std::vector<uint8_t> buffer, workTypeBuffer;
+  int32_t written = 0;
+  for (int32_t record : records) {
+    ActRecord r;
+    if (!readActivity(tb, record, buffer, r)) continue;
+    if (skipCompleted && r.actualFinish != 0) continue;
+    CodeEntry key = {};
+    std::memcpy(key.code, r.wbsCode, sizeof key.code);
+    key.code[sizeof key.code - 1] = 0;
+    if (key.code[0] == 0 || !xmSeek(&db->wbsCodes, &key)) continue;
+    CodeEntry found;
+    std::memcpy(&found, db->wbsCodes.data + size_t{db->wbsCodes.current} * db->wbsCodes.recordSize,
+                sizeof found);
+    WbsRecord w;
+    workTypeBuffer.resize(db->wbs.tb.recordSize);
+    db->wbs.tb.current = found.record;
+    if (workTypeBuffer.size() < sizeof w || !xGetRec(&db->wbs.tb, workTypeBuffer.data())) continue;
+    std::memcpy(&w, workTypeBuffer.data(), sizeof w);
+    if (prices.contract) r.contractPrice = w.contractPrice;
+    if (prices.execution) r.executionPrice = w.executionPrice;
+    if (prices.input) r.inputPrice = w.inputPrice;
+    writeActivity(tb, record, buffer, r);
+    ++written;
+  }
+  return written;
+}
+
 int closeProjectStage(PrjInfo* info, uint16_t from, uint16_t to) {
   StageState state{info->stage, info->periodStart, info->periodFinish, info->dataDate};
   int result;

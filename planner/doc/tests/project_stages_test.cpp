@@ -108,6 +108,48 @@ TEST_F(ProjectStagesTest, WeightsOverAllActivities) {
   EXPECT_FLOAT_EQ(at(0).contractWeight, 33.34f);
 }
 
+TEST_F(ProjectStagesTest, UnitPricesFromRegisteredWorkTypes) {
+  WbsRecord w;
+  std::memset(&w, 0, sizeof w);
+  std::strcpy(w.code, "A1");
+  w.level = 1;
+  w.contractPrice = 10;
+  w.executionPrice = 8;
+  w.inputPrice = 6;
+  std::vector<uint8_t> bytes(db.wbs.tb.recordSize, 0);
+  std::memcpy(bytes.data(), &w, sizeof w);
+  ASSERT_EQ(xAddRec(&db.wbs.tb, bytes.data()), 1);
+  CodeEntry e = {};
+  std::strcpy(e.code, "A1");
+  e.record = db.wbs.tb.current;
+  ASSERT_EQ(xmAdd(&db.wbsCodes, &e), 1);
+
+  const auto activity = [&](const char* wbs, uint16_t actualFinish) {
+    ActRecord r;
+    std::memset(&r, 0, sizeof r);
+    std::strcpy(r.wbsCode, wbs);
+    r.actualFinish = actualFinish;
+    r.contractPrice = r.executionPrice = r.inputPrice = 1;
+    return add(r);
+  };
+  const int32_t open = activity("A1", 0);
+  const int32_t done = activity("A1", packDate(2023, 3, 1));
+  const int32_t unknown = activity("B9", 0);
+  const int32_t none = activity("", 0);
+
+  EXPECT_EQ(copyProjectUnitPrices(&db, {true, false, true}, true), 1);
+  EXPECT_DOUBLE_EQ(at(open).contractPrice, 10);
+  EXPECT_DOUBLE_EQ(at(open).executionPrice, 1);
+  EXPECT_DOUBLE_EQ(at(open).inputPrice, 6);
+  EXPECT_DOUBLE_EQ(at(done).contractPrice, 1);
+  EXPECT_DOUBLE_EQ(at(unknown).contractPrice, 1);
+  EXPECT_DOUBLE_EQ(at(none).contractPrice, 1);
+
+  EXPECT_EQ(copyProjectUnitPrices(&db, {false, true, false}, false, std::vector<int32_t>{done}), 1);
+  EXPECT_DOUBLE_EQ(at(done).executionPrice, 8);
+  EXPECT_DOUBLE_EQ(at(open).executionPrice, 1);
+}
+
 TEST_F(ProjectStagesTest, ClosingStagesInTheProjectInformation) {
   PrjInfo info;
   std::memset(&info, 0, sizeof info);

@@ -25,6 +25,20 @@ int32_t planProjectSchedule(ProjectDb* db, int percent, bool excludeStarted,
 // to 0 (nothing changes then).
 int32_t deriveProjectWeights(ProjectDb* db, bool contract, int amountDecimals, int weightDecimals);
 
+// Which unit prices a copy from the work types takes.
+struct PriceCopy {
+  bool contract = false;
+  bool execution = false;
+  bool input = false;
+};
+
+// Copies the chosen unit prices from each activity's work type (when its
+// work-type code is registered) to the given activity records (empty: every
+// activity), skipping completed activities when skipCompleted is set.
+// Returns the number of records written.
+int32_t copyProjectUnitPrices(ProjectDb* db, PriceCopy prices, bool skipCompleted,
+                              std::span<const int32_t> records = {});
+
 // Closes the current stage of the project information with the next period
 // (kStageClosed, kStageBadStart or kStageBadFinish; on failure info is
 // unchanged). The data date is taken on the installed calendar 1.
