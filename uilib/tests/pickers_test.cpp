@@ -3,7 +3,11 @@
 #include <string.h>
 
 #include <QColorDialog>
+#include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
+#include <QFileSystemModel>
+#include <QLineEdit>
 #include <QFileDialog>
 #include <QFontDialog>
 #include <QPushButton>
@@ -40,6 +44,17 @@ FolderRun pickFolder(const QString& initial, const QString& choice) {
     }
     dialog->setDirectory(choice);
     dialog->selectFile(choice);
+    // Type the choice as well: the dialog lists folders in the background and
+    // may reset its selection when a listing arrives, but typed text stands.
+    // Waiting for the listing first keeps it from overwriting what is typed.
+    auto* model = dialog->findChild<QFileSystemModel*>();
+    QElapsedTimer listing;
+    listing.start();
+    while (model && listing.elapsed() < 5000 && model->canFetchMore(model->index(choice)))
+      QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    if (auto* typed = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")))
+      typed->setText(choice);
     static_cast<QDialog*>(dialog)->accept();  // the file dialog's own accept checks the choice
   });
   run.result = xGetFolderFormDlg(nullptr, run.buffer, initial.toUtf8().constData(),
