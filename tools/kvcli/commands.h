@@ -37,6 +37,13 @@ int info(const std::string& file);
 int check(const std::string& file);
 int schedule(const std::string& file, const std::string& dataDate);
 int generate(const std::string& file, int32_t activities, int32_t relations, uint32_t seed);
+// Enters the rows of a UTF-8 CSV file into table (wbs obs res crw act rel
+// opr) through the record input; the header names fields by field name or
+// dBASE column name. Refused rows are reported and skipped; 3 when any was.
+int load(const std::string& file, const std::string& table, const std::string& csv,
+         int16_t dateMode);
+// Prints every live record of table as CSV, headed by the dBASE column names.
+int dump(const std::string& file, const std::string& table);
 
 // The packed date of a day (year 1980-2107).
 inline uint16_t packedDate(int year, int month, int day) {

@@ -19,7 +19,9 @@ int usage() {
                "       kvcli calendar FILE.kvp N --from D --to D [--off sat,sun] [--holiday D]...\n"
                "       kvcli check FILE.kvp\n"
                "       kvcli schedule FILE.kvp [--data-date D]\n"
-               "       kvcli gen FILE.kvp --activities N --relations M [--seed S]\n");
+               "       kvcli gen FILE.kvp --activities N --relations M [--seed S]\n"
+               "       kvcli load FILE.kvp TABLE FILE.csv [--date-mode N]\n"
+               "       kvcli dump FILE.kvp TABLE\n");
   return 1;
 }
 
@@ -92,6 +94,16 @@ int main(int argc, char** argv) {
     if (activities < 1 || activities > 999999 || relations < 0) return usage();
     return kvcli::generate(file, static_cast<int32_t>(activities), static_cast<int32_t>(relations),
                            static_cast<uint32_t>(seed));
+  }
+  if (command == "load") {
+    if (argc < 5) return usage();
+    const long mode = std::strtol(option(argc, argv, "--date-mode", "0"), nullptr, 10);
+    if (mode < -1 || mode > 1) return usage();
+    return kvcli::load(file, argv[3], argv[4], static_cast<int16_t>(mode));
+  }
+  if (command == "dump") {
+    if (argc < 4) return usage();
+    return kvcli::dump(file, argv[3]);
   }
   return usage();
 }

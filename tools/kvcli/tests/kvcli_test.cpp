@@ -151,4 +151,67 @@ TEST_F(Kvcli, BadInputIsReportedWithTheSystemsMessages) {
   }
 }
 
+void writeFile(const std::string& path, const std::string& text) {
+  std::ofstream(path, std::ios::binary) << text;
+}
+
+TEST_F(Kvcli, LoadThenDumpRoundTripsAndReportsRefusedRows) {
+  const std::string p = file("p.kvp"), q = file("q.kvp");
+  ASSERT_EQ(kvcli("new " + p + " --start 26-01-05 --data-date 26-01-05").status, 0);
+  // Header by dBASE column names and by field name; quoted text with a comma
+  // and a quote; an empty code and a repeated code are refused.
+  writeFile(file("act.csv"),
+            "\xEF\xBB\xBF"
+            "CODE,TITLE,DU\r\n"
+            "A1,첫 작업,5\r\n"
+            "A2,\"둘, \"\"작업\"\"\",3\r\n"
+            ",빈 코드,1\r\n"
+            "A1,again,2\r\n");
+  Output load = kvcli("load " + p + " act " + file("act.csv"));
+  EXPECT_EQ(load.status, 3) << load.out;
+  EXPECT_NE(load.out.find("2 entered, 2 refused"), std::string::npos) << load.out;
+  EXPECT_NE(load.out.find("row 4: 코드를 입력하세요."), std::string::npos) << load.out;
+  EXPECT_NE(load.out.find("row 5: 이미 존재하는 코드입니다."), std::string::npos) << load.out;
+  writeFile(file("rel.csv"), "P_CODE,S_CODE,TYPE,LAG\nA1,A2,0,2\nA1,A9,0,0\n");
+  load = kvcli("load " + p + " rel " + file("rel.csv"));
+  EXPECT_EQ(load.status, 3) << load.out;
+  EXPECT_NE(load.out.find("row 3: 후행작업코드가 등록되어 있지 않습니다."), std::string::npos)
+      << load.out;
+  EXPECT_EQ(kvcli("check " + p).out, "ok\n");
+
+  const Output acts = kvcli("dump " + p + " act");
+  ASSERT_EQ(acts.status, 0) << acts.out;
+  EXPECT_EQ(acts.out.rfind("CODE,TITLE,DU,RDU,START,FINISH,", 0), 0u) << acts.out;
+  EXPECT_NE(acts.out.find("\nA1,첫 작업,5,"), std::string::npos) << acts.out;
+  EXPECT_NE(acts.out.find("\nA2,\"둘, \"\"작업\"\"\",3,"), std::string::npos) << acts.out;
+  EXPECT_EQ(acts.out.find("again"), std::string::npos) << acts.out;
+  const Output rels = kvcli("dump " + p + " rel");
+  EXPECT_EQ(rels.out.rfind("P_CODE,S_CODE,TYPE,LAG,PATH\n", 0), 0u) << rels.out;
+  EXPECT_NE(rels.out.find("\nA1,A2,"), std::string::npos) << rels.out;
+
+  // Every field of the dump loads into another project and dumps the same.
+  ASSERT_EQ(kvcli("new " + q + " --start 26-01-05 --data-date 26-01-05").status, 0);
+  writeFile(file("acts.csv"), acts.out);
+  writeFile(file("rels.csv"), rels.out);
+  EXPECT_EQ(kvcli("load " + q + " act " + file("acts.csv") + " --date-mode -1").status, 0);
+  EXPECT_EQ(kvcli("load " + q + " rel " + file("rels.csv")).status, 0);
+  EXPECT_EQ(kvcli("dump " + q + " act").out, acts.out);
+  EXPECT_EQ(kvcli("dump " + q + " rel").out, rels.out);
+  EXPECT_EQ(kvcli("check " + q).out, "ok\n");
+}
+
+TEST_F(Kvcli, LoadRefusesUnknownFieldsAndTablesWithoutChangingTheProject) {
+  const std::string p = file("p.kvp");
+  ASSERT_EQ(kvcli("new " + p).status, 0);
+  writeFile(file("bad.csv"), "CODE,BOGUS\nA1,x\n");
+  Output load = kvcli("load " + p + " act " + file("bad.csv"));
+  EXPECT_EQ(load.status, 1);
+  EXPECT_NE(load.out.find("unknown field: BOGUS"), std::string::npos) << load.out;
+  EXPECT_EQ(kvcli("load " + p + " nosuch " + file("bad.csv")).status, 1);
+  EXPECT_EQ(kvcli("load " + p + " act " + file("missing.csv")).status, 1);
+  const Output dump = kvcli("dump " + p + " act");
+  EXPECT_EQ(dump.status, 0);
+  EXPECT_EQ(dump.out.find("A1"), std::string::npos) << dump.out;
+}
+
 }  // namespace
