@@ -69,8 +69,8 @@ int32_t fieldOf(const TableChoice& t, const std::string& header) {
 
 // Splits CSV text into records of fields: commas separate, double quotes
 // enclose fields that hold commas, quotes or line breaks ("" is a quote).
-std::vector<std::vector<std::string>> parseCsv(const std::string& text) {
-  std::vector<std::vector<std::string>> rows;
+// Returns false when a quote is never closed.
+bool parseCsv(const std::string& text, std::vector<std::vector<std::string>>& rows) {
   std::vector<std::string> row;
   std::string field;
   bool quoted = false, any = false;
@@ -109,7 +109,7 @@ std::vector<std::vector<std::string>> parseCsv(const std::string& text) {
     row.push_back(field);
     rows.push_back(row);
   }
-  return rows;
+  return !quoted;
 }
 
 std::string csvField(const std::string& text) {
@@ -148,7 +148,11 @@ int load(const std::string& file, const std::string& tableName, const std::strin
   text << in.rdbuf();
   std::string csv = text.str();
   if (csv.compare(0, 3, "\xEF\xBB\xBF") == 0) csv.erase(0, 3);  // byte order mark
-  const std::vector<std::vector<std::string>> rows = parseCsv(csv);
+  std::vector<std::vector<std::string>> rows;
+  if (!parseCsv(csv, rows)) {
+    std::fprintf(stderr, "%s: a quoted field is not closed\n", csvPath.c_str());
+    return 1;
+  }
 
   ProjectSession s;
   if (int m = s.open(file)) return fail(m);

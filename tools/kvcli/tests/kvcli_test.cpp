@@ -208,6 +208,10 @@ TEST_F(Kvcli, LoadRefusesUnknownFieldsAndTablesWithoutChangingTheProject) {
   EXPECT_EQ(load.status, 1);
   EXPECT_NE(load.out.find("unknown field: BOGUS"), std::string::npos) << load.out;
   EXPECT_EQ(kvcli("load " + p + " nosuch " + file("bad.csv")).status, 1);
+  writeFile(file("open.csv"), "CODE,TITLE\nA1,\"never closed\nA2,x\n");
+  load = kvcli("load " + p + " act " + file("open.csv"));
+  EXPECT_EQ(load.status, 1);
+  EXPECT_NE(load.out.find("not closed"), std::string::npos) << load.out;
   EXPECT_EQ(kvcli("load " + p + " act " + file("missing.csv")).status, 1);
   const Output dump = kvcli("dump " + p + " act");
   EXPECT_EQ(dump.status, 0);
