@@ -1,19 +1,14 @@
-// The program's string table: every message and caption, keyed by its
-// number. Message numbers are those the engine, the store and the document
-// return (20000-20048, 21000-21025); captions keep the numbers of the
-// resources they belong to (window captions 496-506, command texts by
-// command id, dialog titles by template number, dialog labels by template
-// number x 100 + label index). Document messages without a number of
-// their own are kept from 22000 on.
+// The string table seen from the Qt side: texts as QString, and the
+// numbers the shell and the document name in code. The table itself lives
+// in kelvo/string_table.h.
 #ifndef KELVO_STRINGS_H_
 #define KELVO_STRINGS_H_
 
 #include <QString>
 
-namespace kelvo {
+#include "kelvo/string_table.h"
 
-// The UTF-8 text of string `id`, or null when the table has none.
-const char* stringText(int id);
+namespace kelvo {
 
 // The text of string `id` as a QString; an unknown id gives "#<id>" so that a
 // missing entry is visible instead of an empty box.
