@@ -23,17 +23,17 @@ struct KeyPart {
   bool isString;
 };
 
-// The key descriptor and layout of a sort specification. The list ends at
+// The key descriptor and layout of a sort order. The list ends at
 // the first entry that is not a field of the table with a sortable type.
 struct SortKey {
   std::vector<uint8_t> desc;
   std::vector<KeyPart> parts;
   size_t length = 0;
 
-  SortKey(const TableHandle& tb, const uint16_t* spec) {
-    for (uint16_t i = 0; spec != nullptr && i < spec[0]; ++i) {
-      const bool descending = spec[1 + i] >= kDescending;
-      const int index = descending ? spec[1 + i] - kDescending : spec[1 + i];
+  SortKey(const TableHandle& tb, const uint16_t* order) {
+    for (uint16_t i = 0; order != nullptr && i < order[0]; ++i) {
+      const bool descending = order[1 + i] >= kDescending;
+      const int index = descending ? order[1 + i] - kDescending : order[1 + i];
       if (tb.fields == nullptr || index >= tb.fieldCount) break;
       const FieldDesc& fd = tb.fields[index];
       if (fd.type < XF_CHAR || fd.type > XF_RAW4) break;

@@ -8,13 +8,13 @@
 
 namespace {
 
-struct TableSpec {
+struct TableDef {
   const char* name;
   uint16_t size;
 };
-constexpr TableSpec kTables[] = {
-    {"wbs", XQD_WBS_SIZE}, {"obs", XQD_OBS_SIZE}, {"res", XQD_RES_SIZE}, {"crw", XQD_CRW_SIZE},
-    {"act", XQD_ACT_SIZE}, {"rel", XQD_REL_SIZE}, {"opr", XQD_OPR_SIZE}};
+constexpr TableDef kTables[] = {{"wbs", XQD_WBS_SIZE}, {"obs", XQD_OBS_SIZE}, {"res", XQD_RES_SIZE},
+                                {"crw", XQD_CRW_SIZE}, {"act", XQD_ACT_SIZE}, {"rel", XQD_REL_SIZE},
+                                {"opr", XQD_OPR_SIZE}};
 
 // Key descriptors: a type code per element (11 = string, followed by its
 // maximum length), ended by 0. They must outlive the tables.
@@ -30,25 +30,25 @@ const KeyDesc kObjectKey[] = {7, 0};
 
 constexpr int16_t kGrowth = 100;
 
-struct IndexSpec {
+struct IndexDef {
   IndexTable ProjectDb::*member;
   const char* name;
   int16_t size;
   const KeyDesc* key;
 };
-constexpr IndexSpec kIndexes[] = {
+constexpr IndexDef kIndexes[] = {
     {&ProjectDb::ire, "ire", 15, kCodeKey},     {&ProjectDb::cr1, "cr1", 26, kCodePairKey},
     {&ProjectDb::cr2, "cr2", 26, kCodePairKey}, {&ProjectDb::wa1, "wa1", 26, kCodePairKey},
     {&ProjectDb::wa2, "wa2", 26, kCodePairKey}, {&ProjectDb::spa, "spa", 14, kSpaKey},
     {&ProjectDb::op1, "op1", 36, kActResKey},   {&ProjectDb::op2, "op2", 36, kResActKey},
 };
 
-struct MemorySpec {
+struct MemoryDef {
   MemTable ProjectDb::*member;
   int16_t size;
   const KeyDesc* key;
 };
-constexpr MemorySpec kMemories[] = {
+constexpr MemoryDef kMemories[] = {
     {&ProjectDb::wbsCodes, 15, kCodeKey},    {&ProjectDb::obsCodes, 15, kCodeKey},
     {&ProjectDb::actCodes, 31, kActCodeKey}, {&ProjectDb::actOrder, 10, kOrderKey},
     {&ProjectDb::relByPred, 46, kRelKey},    {&ProjectDb::relBySucc, 46, kRelKey},
@@ -86,7 +86,7 @@ void MarkClosed(ProjectDb* db, int32_t refHandle) {
     t->tb.handle = -1;
     t->tb.current = -1;
   }
-  for (const IndexSpec& s : kIndexes) (db->*s.member).handle = -1;
+  for (const IndexDef& s : kIndexes) (db->*s.member).handle = -1;
   db->opt.handle = -1;
   db->summary.table.db = &db->space;
   db->summary.table.tb.handle = -1;
@@ -137,10 +137,10 @@ extern "C" int32_t xCreateDB(ProjectDb* db, void* /*info*/, const char* folder,
     if (!xOpenTb(&db->space, &tables[i]->tb, kTables[i].name, kTables[i].size)) return 0;
   }
   if (!xOpenOpt(&db->space, &db->opt, "opt", XQD_OPTION_SLOTS)) return 0;
-  for (const IndexSpec& s : kIndexes) {
+  for (const IndexDef& s : kIndexes) {
     if (!xiOpenTb(&db->space, &(db->*s.member), s.name, s.size, s.key)) return 0;
   }
-  for (const MemorySpec& s : kMemories) xmOpenTb(&(db->*s.member), s.size, s.key, kGrowth);
+  for (const MemoryDef& s : kMemories) xmOpenTb(&(db->*s.member), s.size, s.key, kGrowth);
   return 1;
 }
 
@@ -175,11 +175,11 @@ extern "C" void xCloseDB(ProjectDb* db) {
   for (TableBinding* t : xqd::RecordTables(db)) {
     if (t->tb.handle != -1) xCloseTb(&db->space, &t->tb);
   }
-  for (const IndexSpec& s : kIndexes) {
+  for (const IndexDef& s : kIndexes) {
     IndexTable& x = db->*s.member;
     if (x.handle != -1) xCloseTemp(&db->space, &x.handle, s.name);
   }
-  for (const MemorySpec& s : kMemories) xmCloseTb(&(db->*s.member));
+  for (const MemoryDef& s : kMemories) xmCloseTb(&(db->*s.member));
   if (db->opt.handle != -1) xCloseTemp(&db->space, &db->opt.handle, "opt");
   if (db->space.mainHandle != -1) {
     xCloseFile(&db->space.mainHandle);

@@ -21,7 +21,7 @@ constexpr uint32_t kSummariesAt = 40;
 constexpr uint32_t kPicturesAt = 44;
 constexpr uint32_t kWorkAt = 80;
 
-constexpr ImageSpec kImages[] = {
+constexpr ImageDef kImages[] = {
     {ImageKind::kTable, 146, kClassification}, {ImageKind::kMemory, 15, kClassification},
     {ImageKind::kTable, 56, kClassification},  {ImageKind::kMemory, 15, kClassification},
     {ImageKind::kTable, 106, kResources},      {ImageKind::kIndex, 15, kResources},
@@ -207,7 +207,7 @@ uint32_t BodyOffset(FileKind kind) {
   return InfoOffset(kind) + kInfoSize;
 }
 
-std::span<const ImageSpec> TableImages() {
+std::span<const ImageDef> TableImages() {
   return kImages;
 }
 
@@ -290,7 +290,7 @@ bool ReadLayout(int fd, FileKind kind, Layout* layout) {
 
   if (kind == FileKind::kProject) {
     int section = -1;
-    for (const ImageSpec& image : kImages) {
+    for (const ImageDef& image : kImages) {
       if (image.section != section) {
         section = image.section;
         if (h.sections[section] != c.pos()) return false;

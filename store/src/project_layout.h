@@ -68,12 +68,12 @@ Header DecodeHeader(const uint8_t in[kHeaderSize]);
 // their shortest record length (tables may grow user fields), index and
 // memory tables their exact record length.
 enum class ImageKind { kTable, kIndex, kMemory };
-struct ImageSpec {
+struct ImageDef {
   ImageKind kind;
   uint16_t recordSize;
   Section section;
 };
-std::span<const ImageSpec> TableImages();
+std::span<const ImageDef> TableImages();
 
 // A length-prefixed copy of a file: its bytes lie at `at`.
 struct Blob {

@@ -89,12 +89,12 @@ bool WriteWorkFiles(ProjectDb* db, int fd, xqd::Header* h) {
 
 bool WriteTableSections(ProjectDb* db, int fd, xqd::Header* h) {
   const std::vector<xqd::ImageRef> images = xqd::ImagesInFileOrder(db);
-  const auto specs = xqd::TableImages();
-  if (images.size() != specs.size()) return false;
+  const auto layouts = xqd::TableImages();
+  if (images.size() != layouts.size()) return false;
   int section = -1;
   for (size_t i = 0; i < images.size(); ++i) {
-    if (specs[i].section != section) {
-      section = specs[i].section;
+    if (layouts[i].section != section) {
+      section = layouts[i].section;
       h->sections[section] = static_cast<uint32_t>(xqd::Tell(fd));
     }
     // Record tables keep their deleted slots: the indexes hold slot numbers.

@@ -15,13 +15,13 @@
 namespace xqd {
 namespace {
 
-struct IndexSpec {
+struct IndexDef {
   const char* name;
   MemTable ProjectDb::*memory;
   IndexTable ProjectDb::*file;
 };
 
-constexpr IndexSpec kSpecs[kIndexCount] = {
+constexpr IndexDef kIndexDefs[kIndexCount] = {
     {"work-type codes", &ProjectDb::wbsCodes, nullptr},
     {"facility codes", &ProjectDb::obsCodes, nullptr},
     {"ire", nullptr, &ProjectDb::ire},
@@ -44,7 +44,7 @@ constexpr IndexSpec kSpecs[kIndexCount] = {
 constexpr size_t kRunLength = 4096;
 
 const KeyDesc* KeyOf(ProjectDb* db, IndexId id) {
-  const IndexSpec& s = kSpecs[id];
+  const IndexDef& s = kIndexDefs[id];
   return s.memory != nullptr ? (db->*s.memory).key : (db->*s.file).key;
 }
 
@@ -107,7 +107,7 @@ Entry Probe(IndexId id, const void* key) {
 
 // Reads the table's entries [first, first + n).
 std::vector<uint8_t> ReadTable(ProjectDb* db, IndexId id, uint32_t first, uint32_t n) {
-  const IndexSpec& s = kSpecs[id];
+  const IndexDef& s = kIndexDefs[id];
   const size_t size = EntrySize(id);
   std::vector<uint8_t> bytes(n * size);
   if (s.memory != nullptr) {
@@ -127,12 +127,12 @@ std::vector<uint8_t> ReadTable(ProjectDb* db, IndexId id, uint32_t first, uint32
 }
 
 uint32_t CountOf(ProjectDb* db, IndexId id) {
-  const IndexSpec& s = kSpecs[id];
+  const IndexDef& s = kIndexDefs[id];
   return s.memory != nullptr ? (db->*s.memory).count : (db->*s.file).count;
 }
 
 bool WriteTable(ProjectDb* db, IndexId id, const uint8_t* bytes, uint32_t n) {
-  const IndexSpec& s = kSpecs[id];
+  const IndexDef& s = kIndexDefs[id];
   const size_t size = EntrySize(id);
   if (s.memory != nullptr) {
     MemTable& m = db->*s.memory;
@@ -219,7 +219,7 @@ bool Settle(ProjectDb* db, IndexId id) {
 
 // Position of key in the table: its index, or where it would go.
 bool Seek(ProjectDb* db, IndexId id, const void* key, uint32_t* at) {
-  const IndexSpec& s = kSpecs[id];
+  const IndexDef& s = kIndexDefs[id];
   int32_t found;
   if (s.memory != nullptr) {
     MemTable& m = db->*s.memory;
@@ -236,7 +236,7 @@ bool Seek(ProjectDb* db, IndexId id, const void* key, uint32_t* at) {
 }  // namespace
 
 const char* IndexName(IndexId id) {
-  return kSpecs[id].name;
+  return kIndexDefs[id].name;
 }
 
 int EntrySize(IndexId id) {
@@ -272,7 +272,7 @@ bool InsertEntry(ProjectDb* db, IndexId id, const void* entry) {
     // Runs grow with the table, so that merging stays linear overall.
     return run->size() < std::max<size_t>(kRunLength, CountOf(db, id) / 4) || Settle(db, id);
   }
-  const IndexSpec& s = kSpecs[id];
+  const IndexDef& s = kIndexDefs[id];
   return (s.memory != nullptr ? xmAdd(&(db->*s.memory), entry) : xiAdd(&(db->*s.file), entry)) == 1;
 }
 
@@ -286,7 +286,7 @@ void EraseEntry(ProjectDb* db, IndexId id, const void* key) {
   }
   uint32_t at;
   if (!Seek(db, id, key, &at)) return;
-  const IndexSpec& s = kSpecs[id];
+  const IndexDef& s = kIndexDefs[id];
   if (s.memory != nullptr) {
     xmDel(&(db->*s.memory));
   } else {
@@ -305,7 +305,7 @@ bool ReplaceEntry(ProjectDb* db, IndexId id, const void* entry) {
   }
   uint32_t at;
   if (!Seek(db, id, entry, &at)) return InsertEntry(db, id, entry);
-  const IndexSpec& s = kSpecs[id];
+  const IndexDef& s = kIndexDefs[id];
   if (s.memory != nullptr) {
     MemTable& m = db->*s.memory;
     memcpy(m.data + static_cast<size_t>(at) * m.recordSize, entry, m.recordSize);

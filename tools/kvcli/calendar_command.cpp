@@ -52,13 +52,13 @@ void install(int slot, const DayMap& offDays, int32_t first) {
 
 }  // namespace
 
-int calendar(const std::string& file, const CalendarSpec& spec) {
+int calendar(const std::string& file, const CalendarRequest& request) {
   ProjectSession s;
   if (int m = s.open(file)) return fail(m);
-  if (spec.number < 1 || spec.number > XJOR_CALENDAR_SLOTS) return usage();
-  const uint16_t from = xStrToTime(spec.from.c_str()), to = xStrToTime(spec.to.c_str());
+  if (request.number < 1 || request.number > XJOR_CALENDAR_SLOTS) return usage();
+  const uint16_t from = xStrToTime(request.from.c_str()), to = xStrToTime(request.to.c_str());
   std::vector<uint16_t> holidays;
-  for (const std::string& h : spec.holidays) {
+  for (const std::string& h : request.holidays) {
     holidays.push_back(xStrToTime(h.c_str()));
     if (holidays.back() == 0) return fail(21015);
   }
@@ -69,10 +69,10 @@ int calendar(const std::string& file, const CalendarSpec& spec) {
 
   std::vector<DayMap> maps;
   for (int slot = 0; slot < XJOR_CALENDAR_SLOTS; ++slot) maps.push_back(mapOf(slot, first, days));
-  DayMap& chosen = maps[spec.number - 1];
+  DayMap& chosen = maps[request.number - 1];
   for (int32_t k = 0; k < days; ++k) {
     const uint16_t day = xGetTimeFromOffset(first + k);
-    const bool weekdayOff = (spec.offWeekdays >> xGetDayOfWeek(day)) & 1;
+    const bool weekdayOff = (request.offWeekdays >> xGetDayOfWeek(day)) & 1;
     chosen[k] = weekdayOff || std::find(holidays.begin(), holidays.end(), day) != holidays.end();
   }
   for (int slot = 0; slot < XJOR_CALENDAR_SLOTS; ++slot) {
@@ -83,7 +83,7 @@ int calendar(const std::string& file, const CalendarSpec& spec) {
   s.info.calendarTo = xGetTimeFromOffset(first + days - 1);
   xSavePrjDateInfo(&s.db);
   if (int m = s.save(file)) return fail(m);
-  std::printf("%d: %d working days\n", spec.number, xGetWorkCount(spec.number - 1));
+  std::printf("%d: %d working days\n", request.number, xGetWorkCount(request.number - 1));
   return 0;
 }
 

@@ -16,19 +16,19 @@ struct NewProject {
   std::string code, name, start, finish, dataDate;
 };
 
-int create(const std::string& file, const NewProject& spec);
+int create(const std::string& file, const NewProject& request);
 
 // What `kvcli calendar` is given: the calendar number 1..8, the range (date
 // texts), the weekdays that do not work (bit 0 Sunday .. bit 6 Saturday)
 // and the holidays.
-struct CalendarSpec {
+struct CalendarRequest {
   int number = 0;
   std::string from, to;
   unsigned offWeekdays = 0;
   std::vector<std::string> holidays;
 };
 
-int calendar(const std::string& file, const CalendarSpec& spec);
+int calendar(const std::string& file, const CalendarRequest& request);
 // Sets the levels ("LEN" or "LEN:NAME") of classification "work" or
 // "facility".
 int classes(const std::string& file, const std::string& which,

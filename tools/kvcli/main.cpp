@@ -42,10 +42,10 @@ const char* option(int argc, char** argv, const char* name, const char* fallback
 // kvcli calendar FILE N --from D --to D [--off sat,sun] [--holiday D]...
 int calendarCommand(int argc, char** argv) {
   if (argc < 4) return usage();
-  kvcli::CalendarSpec spec;
-  spec.number = static_cast<int>(std::strtol(argv[3], nullptr, 10));
-  spec.from = option(argc, argv, "--from", "");
-  spec.to = option(argc, argv, "--to", "");
+  kvcli::CalendarRequest request;
+  request.number = static_cast<int>(std::strtol(argv[3], nullptr, 10));
+  request.from = option(argc, argv, "--from", "");
+  request.to = option(argc, argv, "--to", "");
   static const char* kDays[] = {"sun", "mon", "tue", "wed", "thu", "fri", "sat"};
   const std::string off = option(argc, argv, "--off", "");
   size_t at = 0;
@@ -55,7 +55,7 @@ int calendarCommand(int argc, char** argv) {
     bool known = false;
     for (int d = 0; d < 7; ++d) {
       if (name == kDays[d]) {
-        spec.offWeekdays |= 1u << d;
+        request.offWeekdays |= 1u << d;
         known = true;
       }
     }
@@ -63,9 +63,9 @@ int calendarCommand(int argc, char** argv) {
     at = comma + 1;
   }
   for (int i = 4; i + 1 < argc; ++i) {
-    if (std::strcmp(argv[i], "--holiday") == 0) spec.holidays.push_back(argv[i + 1]);
+    if (std::strcmp(argv[i], "--holiday") == 0) request.holidays.push_back(argv[i + 1]);
   }
-  return kvcli::calendar(argv[2], spec);
+  return kvcli::calendar(argv[2], request);
 }
 
 }  // namespace

@@ -32,16 +32,16 @@ bool readDate(const std::string& text, uint16_t& day) {
 
 }  // namespace
 
-int create(const std::string& file, const NewProject& spec) {
+int create(const std::string& file, const NewProject& request) {
   ProjectSession s;
   if (int m = s.create()) return fail(m);
   PrjInfo& p = s.info;
-  if (!storeText(spec.code, p.code, 10) || !storeText(spec.name, p.title, 60)) {
+  if (!storeText(request.code, p.code, 10) || !storeText(request.name, p.title, 60)) {
     std::fprintf(stderr, "CP949로 나타낼 수 없는 문자가 있습니다.\n");
     return 1;
   }
-  if (!readDate(spec.dataDate, p.dataDate) || !readDate(spec.start, p.start) ||
-      !readDate(spec.finish, p.finish)) {
+  if (!readDate(request.dataDate, p.dataDate) || !readDate(request.start, p.start) ||
+      !readDate(request.finish, p.finish)) {
     return fail(21015);
   }
   if (p.dataDate == 0) {

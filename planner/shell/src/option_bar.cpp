@@ -13,12 +13,12 @@
 namespace kelvo {
 namespace {
 
-struct ComboSpec {
+struct ComboDef {
   int id;
   QStringList items;
 };
 
-QList<ComboSpec> combosOf(int number) {
+QList<ComboDef> combosOf(int number) {
   const QStringList divider = {"없음",   "1 년",   "6 개월", "4 개월", "3 개월",
                                "2 개월", "1 개월", "1 주",   "1 일"};
   const QStringList lower = {"선행 작업", "후행 작업", "세부 작업조"};
@@ -100,16 +100,16 @@ QToolBar* makeOptionBar(int number, OptionBarState* state, CommandRouter* router
   bar->setObjectName(QStringLiteral("OptionBar%1").arg(1100 + number));
   bar->setMovable(false);
   bar->setFloatable(false);
-  for (const ComboSpec& spec : combosOf(number)) {
+  for (const ComboDef& def : combosOf(number)) {
     auto* combo = new QComboBox(bar);
-    combo->setObjectName(QStringLiteral("ctl%1").arg(spec.id));
-    combo->addItems(spec.items);
-    int choice = state->comboChoice.value(spec.id, 0);
-    if (spec.id == 10507 && !state->comboChoice.contains(spec.id)) choice = 1;
-    combo->setCurrentIndex(qBound(0, choice, int(spec.items.size()) - 1));
-    state->comboChoice[spec.id] = combo->currentIndex();
+    combo->setObjectName(QStringLiteral("ctl%1").arg(def.id));
+    combo->addItems(def.items);
+    int choice = state->comboChoice.value(def.id, 0);
+    if (def.id == 10507 && !state->comboChoice.contains(def.id)) choice = 1;
+    combo->setCurrentIndex(qBound(0, choice, int(def.items.size()) - 1));
+    state->comboChoice[def.id] = combo->currentIndex();
     QObject::connect(combo, &QComboBox::currentIndexChanged, bar,
-                     [state, bar, combo, id = spec.id](int index) {
+                     [state, bar, combo, id = def.id](int index) {
                        comboChanged(state, bar, combo, id, index);
                      });
     bar->addWidget(combo);
