@@ -21,18 +21,24 @@ namespace {
 constexpr int kStrFindSpecialTitle = 1052;
 constexpr int kStrFindSpecialClass = 105200;  // + class: "시작작업" .. "시분할작업"
 constexpr int kStrFindCodeTitle = 1053;
-constexpr int kStrLabelActivity = 105300;  // "작업코드"
-constexpr int kStrLabelResource = 105301;  // "자원 코드"
-constexpr int kStrLabelWorkType = 105302;  // "공종 코드"
-constexpr int kStrLabelClass = 105303;     // "분류 코드"
+constexpr int kStrLabelActivity = 105300;   // "작업코드"
+constexpr int kStrLabelResource = 105301;   // "자원 코드"
+constexpr int kStrLabelWorkType = 105302;   // "공종 코드"
+constexpr int kStrLabelClass = 105303;      // "분류 코드"
 constexpr int kStrLabelSuccessor = 105304;  // "후행 작업코드"
 
 int codeLabel(int kind) {
   switch (kind) {
-    case 0: case 9: return kStrLabelWorkType;
-    case 1: case 10: return kStrLabelClass;
-    case 2: return kStrLabelResource;
-    default: return kStrLabelActivity;
+    case 0:
+    case 9:
+      return kStrLabelWorkType;
+    case 1:
+    case 10:
+      return kStrLabelClass;
+    case 2:
+      return kStrLabelResource;
+    default:
+      return kStrLabelActivity;
   }
 }
 

@@ -43,10 +43,18 @@ int scrollColumns(const GridGeometry& g, HScroll how, int dataWidth) {
   const int count = static_cast<int>(g.widths.size());
   int first = g.firstColumn;
   switch (how) {
-    case HScroll::LineLeft: first -= 1; break;
-    case HScroll::LineRight: first += 1; break;
-    case HScroll::Home: first = 0; break;
-    case HScroll::End: first = count - 1; break;
+    case HScroll::LineLeft:
+      first -= 1;
+      break;
+    case HScroll::LineRight:
+      first += 1;
+      break;
+    case HScroll::Home:
+      first = 0;
+      break;
+    case HScroll::End:
+      first = count - 1;
+      break;
     case HScroll::PageRight:
       first = std::max(lastFullyVisibleColumn(g, dataWidth) + 1, g.firstColumn + 1);
       break;

@@ -9,12 +9,14 @@
 #include <algorithm>
 
 #include "kelvo/plan_doc.h"
+#include "messages.h"
 #include "xjorlib/qt_bridge.h"
 
 namespace kelvo {
 namespace {
 
 constexpr int kIndent = 10;  // text indent from a cell's side and top
+constexpr int kMsgMarginsTooLarge = 20013;
 
 // The one undo record of all grids: the last resize or format change of the
 // grid that made it.
@@ -119,9 +121,8 @@ void CGridView::syncScrollBars() {
   syncing_ = true;
   const int columns = static_cast<int>(columns_.size());
   horizontalScrollBar()->setRange(0, std::max(columns - 1, 0));
-  horizontalScrollBar()->setPageStep(std::max(lastFullyVisibleColumn(geometry(), dataWidth()) -
-                                                  firstColumn_ + 1,
-                                              1));
+  horizontalScrollBar()->setPageStep(
+      std::max(lastFullyVisibleColumn(geometry(), dataWidth()) - firstColumn_ + 1, 1));
   horizontalScrollBar()->setValue(firstColumn_);
   verticalScrollBar()->setRange(0, rowCount_);
   verticalScrollBar()->setPageStep(visibleRows());
@@ -185,7 +186,8 @@ void CGridView::drawGrid(QPainter& p, const UnitMapper& m, int32_t width, int32_
   const int32_t headerFont = format_.headerFont.lfHeight;
   for (const auto& [c, left] : cols) {
     const ColumnRecord& col = columns_[c];
-    QString title = xjor::fromCp949(col.title, static_cast<int>(strnlen(col.title, sizeof col.title)));
+    QString title =
+        xjor::fromCp949(col.title, static_cast<int>(strnlen(col.title, sizeof col.title)));
     if (title.isEmpty()) title = fieldName(fieldDesc(col.field));
     drawCellText(p, m, left, hh, left + col.width, 0, title, kAlignCentre, headerFont, true);
   }
@@ -218,7 +220,8 @@ void CGridView::drawGrid(QPainter& p, const UnitMapper& m, int32_t width, int32_
   // 3. Grid lines, 1 pixel wide.
   p.setPen(gridPen);
   p.drawLine(m.toDevice(-rn, hh), m.toDevice(right, hh));
-  for (int32_t ly = 0; ly >= bottom; ly -= rh) p.drawLine(m.toDevice(-rn, ly), m.toDevice(right, ly));
+  for (int32_t ly = 0; ly >= bottom; ly -= rh)
+    p.drawLine(m.toDevice(-rn, ly), m.toDevice(right, ly));
   if (rn > 0) p.drawLine(m.toDevice(-rn, hh), m.toDevice(-rn, bottom));
   p.drawLine(m.toDevice(0, hh), m.toDevice(0, bottom));
   for (const auto& [c, left] : cols) {
@@ -261,11 +264,20 @@ void CGridView::endSeparatorDrag(int32_t x, int32_t y, bool apply) {
   const int32_t hh = format_.headerHeight;
   int size = 0;
   switch (d.kind) {
-    case DragKind::Header: size = hh - y; break;  // from the header's top
-    case DragKind::Row: size = -y; break;         // from the body's top
-    case DragKind::RowNumber: size = x + format_.rowNumberWidth; break;
-    case DragKind::Column: size = x - columnLeft(geometry(), d.column); break;
-    case DragKind::None: return;
+    case DragKind::Header:
+      size = hh - y;
+      break;  // from the header's top
+    case DragKind::Row:
+      size = -y;
+      break;  // from the body's top
+    case DragKind::RowNumber:
+      size = x + format_.rowNumberWidth;
+      break;
+    case DragKind::Column:
+      size = x - columnLeft(geometry(), d.column);
+      break;
+    case DragKind::None:
+      return;
   }
   applyResize(d.kind, d.column, size);
 }
@@ -281,14 +293,21 @@ void CGridView::applyResize(DragKind kind, int column, int size) {
   u.sizes.column = kind == DragKind::Column ? column : -1;
   if (u.sizes.column >= 0) u.sizes.columnWidth = columns_[column].width;
   switch (kind) {
-    case DragKind::Header: format_.headerHeight = std::clamp(size, 1, 32767); break;
-    case DragKind::Row: format_.rowHeight = std::clamp(size, 1, 32767); break;
-    case DragKind::RowNumber: format_.rowNumberWidth = std::clamp(size, 0, 32767); break;
+    case DragKind::Header:
+      format_.headerHeight = std::clamp(size, 1, 32767);
+      break;
+    case DragKind::Row:
+      format_.rowHeight = std::clamp(size, 1, 32767);
+      break;
+    case DragKind::RowNumber:
+      format_.rowNumberWidth = std::clamp(size, 0, 32767);
+      break;
     case DragKind::Column:
       if (column >= 0 && column < static_cast<int>(columns_.size()))
         columns_[column].width = static_cast<int16_t>(std::clamp(size, 0, 32767));
       break;
-    case DragKind::None: break;
+    case DragKind::None:
+      break;
   }
   layoutChanged();
   updateGrid();
@@ -341,12 +360,24 @@ void CGridView::scrollView(Qt::Orientation orientation, ScrollAction action, int
     const GridGeometry g = geometry();
     int first = firstColumn_;
     switch (action) {
-      case ScrollAction::LineBack: first = scrollColumns(g, HScroll::LineLeft, dataWidth()); break;
-      case ScrollAction::LineForward: first = scrollColumns(g, HScroll::LineRight, dataWidth()); break;
-      case ScrollAction::PageBack: first = scrollColumns(g, HScroll::PageLeft, dataWidth()); break;
-      case ScrollAction::PageForward: first = scrollColumns(g, HScroll::PageRight, dataWidth()); break;
-      case ScrollAction::ToStart: first = 0; break;
-      case ScrollAction::ToEnd: first = scrollColumns(g, HScroll::End, dataWidth()); break;
+      case ScrollAction::LineBack:
+        first = scrollColumns(g, HScroll::LineLeft, dataWidth());
+        break;
+      case ScrollAction::LineForward:
+        first = scrollColumns(g, HScroll::LineRight, dataWidth());
+        break;
+      case ScrollAction::PageBack:
+        first = scrollColumns(g, HScroll::PageLeft, dataWidth());
+        break;
+      case ScrollAction::PageForward:
+        first = scrollColumns(g, HScroll::PageRight, dataWidth());
+        break;
+      case ScrollAction::ToStart:
+        first = 0;
+        break;
+      case ScrollAction::ToEnd:
+        first = scrollColumns(g, HScroll::End, dataWidth());
+        break;
       case ScrollAction::Thumb:
         first = std::clamp(thumb, 0, std::max(static_cast<int>(columns_.size()) - 1, 0));
         break;
@@ -356,13 +387,27 @@ void CGridView::scrollView(Qt::Orientation orientation, ScrollAction action, int
   } else {
     int top = topRow_;
     switch (action) {
-      case ScrollAction::LineBack: top -= 1; break;
-      case ScrollAction::LineForward: top += 1; break;
-      case ScrollAction::PageBack: top -= visibleRows(); break;
-      case ScrollAction::PageForward: top += visibleRows(); break;
-      case ScrollAction::ToStart: top = 0; break;
-      case ScrollAction::ToEnd: top = rowCount_; break;
-      case ScrollAction::Thumb: top = thumb; break;
+      case ScrollAction::LineBack:
+        top -= 1;
+        break;
+      case ScrollAction::LineForward:
+        top += 1;
+        break;
+      case ScrollAction::PageBack:
+        top -= visibleRows();
+        break;
+      case ScrollAction::PageForward:
+        top += visibleRows();
+        break;
+      case ScrollAction::ToStart:
+        top = 0;
+        break;
+      case ScrollAction::ToEnd:
+        top = rowCount_;
+        break;
+      case ScrollAction::Thumb:
+        top = thumb;
+        break;
     }
     top = std::clamp(top, 0, rowCount_);
     if (top == topRow_) return;
@@ -384,11 +429,17 @@ void CGridView::scrollRows(int delta) {
 }
 
 bool CGridView::goToRow(int row) {
-  if (row < 0 || row > rowCount_ || row == curRow_) return false;
+  if (row < 0 || row == curRow_) return false;
+  if (row > rowCount_) {
+    // Beyond the new-record row: only a committed new record makes room.
+    if (!moveToRow(kCommitOnly) || row > rowCount_) {
+      placeEditor();
+      return false;
+    }
+  }
   if (!moveToRow(row)) return false;
   // Past the bottom: exactly one row further; above the top: that row on top.
-  if (curRow_ >= topRow_ + visibleRows())
-    topRow_ = std::min(topRow_ + 1, rowCount_);
+  if (curRow_ >= topRow_ + visibleRows()) topRow_ = std::min(topRow_ + 1, rowCount_);
   if (curRow_ >= topRow_ + visibleRows()) topRow_ = curRow_ - visibleRows() + 1;
   if (curRow_ < topRow_) topRow_ = curRow_;
   syncScrollBars();
@@ -412,15 +463,28 @@ bool CGridView::goToColumn(int column) {
 
 bool CGridView::dataKey(int key, Qt::KeyboardModifiers modifiers) {
   switch (key) {
-    case Qt::Key_Tab: goToColumn(curColumn_ + 1); return true;
-    case Qt::Key_Backtab: goToColumn(curColumn_ - 1); return true;
-    case Qt::Key_Right: goToColumn(curColumn_ + 1); return true;
-    case Qt::Key_Left: goToColumn(curColumn_ - 1); return true;
+    case Qt::Key_Tab:
+      goToColumn(curColumn_ + 1);
+      return true;
+    case Qt::Key_Backtab:
+      goToColumn(curColumn_ - 1);
+      return true;
+    case Qt::Key_Right:
+      goToColumn(curColumn_ + 1);
+      return true;
+    case Qt::Key_Left:
+      goToColumn(curColumn_ - 1);
+      return true;
     case Qt::Key_Return:
     case Qt::Key_Enter:
-    case Qt::Key_Down: goToRow(curRow_ + 1); return true;
-    case Qt::Key_Up: goToRow(curRow_ - 1); return true;
-    default: break;
+    case Qt::Key_Down:
+      goToRow(curRow_ + 1);
+      return true;
+    case Qt::Key_Up:
+      goToRow(curRow_ - 1);
+      return true;
+    default:
+      break;
   }
   (void)modifiers;
   return false;
@@ -436,7 +500,8 @@ bool CGridView::eventFilter(QObject* watched, QEvent* event) {
     auto* key = static_cast<QKeyEvent*>(event);
     const int k = key->key();
     // Inside the text the arrows move the caret until it reaches an end.
-    if (watched == edit_ && (k == Qt::Key_Left || k == Qt::Key_Right) && !edit_->hasSelectedText()) {
+    if (watched == edit_ && (k == Qt::Key_Left || k == Qt::Key_Right) &&
+        !edit_->hasSelectedText()) {
       const bool atEnd = k == Qt::Key_Left ? edit_->cursorPosition() == 0
                                            : edit_->cursorPosition() == edit_->text().size();
       if (!atEnd) return false;
@@ -445,12 +510,20 @@ bool CGridView::eventFilter(QObject* watched, QEvent* event) {
         (key->modifiers() & Qt::AltModifier))
       return false;
     switch (k) {
-      case Qt::Key_Tab: case Qt::Key_Backtab: case Qt::Key_Return: case Qt::Key_Enter:
-      case Qt::Key_Up: case Qt::Key_Down: case Qt::Key_Left: case Qt::Key_Right:
-      case Qt::Key_PageUp: case Qt::Key_PageDown:
+      case Qt::Key_Tab:
+      case Qt::Key_Backtab:
+      case Qt::Key_Return:
+      case Qt::Key_Enter:
+      case Qt::Key_Up:
+      case Qt::Key_Down:
+      case Qt::Key_Left:
+      case Qt::Key_Right:
+      case Qt::Key_PageUp:
+      case Qt::Key_PageDown:
         keyPressEvent(key);
         return true;
-      default: break;
+      default:
+        break;
     }
   }
   return CBaseView::eventFilter(watched, event);
@@ -510,9 +583,13 @@ void CGridView::placeEditor() {
   if (hasFocus() || edit_->hasFocus() || list_->hasFocus() || !isActiveWindow()) w->setFocus();
 }
 
+void CGridView::reloadEditor() {
+  setProperty("kelvoCell", QPoint(-1, -1));
+  placeEditor();
+}
+
 bool CGridView::commitCell() {
-  if (!editorOn_ || curColumn_ < 0 || curColumn_ >= static_cast<int>(columns_.size()))
-    return false;
+  if (!editorOn_ || curColumn_ < 0 || curColumn_ >= static_cast<int>(columns_.size())) return false;
   const FieldDesc* fd = fieldDesc(columns_[curColumn_].field);
   if (!fd) return false;
   const bool changed = storeEditor(edit_, list_, *fd);
@@ -557,7 +634,7 @@ void CGridView::dataToolPress(int32_t x, int32_t y, Qt::KeyboardModifiers modifi
 bool CGridView::preparePrinting(const PrintFormat& format, PrintLayout* layout) {
   if (!CBaseView::preparePrinting(format, layout)) return false;
   if (!planPrint(geometry(), layout->body.width(), layout->body.height(), rowCount_, &plan_)) {
-    QApplication::beep();
+    showMessage(this, kMsgMarginsTooLarge);
     return false;
   }
   layout->pagesAcross = static_cast<int>(plan_.firstColumns.size());
@@ -575,8 +652,8 @@ void CGridView::printPage(QPainter& painter, const UnitMapper& paper, const Prin
   // The page in view units: (-row-number width, header height) lands on the
   // body's top-left corner.
   const QPointF corner = paper.toDevice(layout.body.left, layout.body.top);
-  const UnitMapper view = paper.withOrigin(-static_cast<int32_t>(format_.rowNumberWidth),
-                                           format_.headerHeight, corner);
+  const UnitMapper view =
+      paper.withOrigin(-static_cast<int32_t>(format_.rowNumberWidth), format_.headerHeight, corner);
   painter.save();
   painter.setClipRect(paper.toDevice(layout.body));
   drawGrid(painter, view, layout.body.width() - format_.rowNumberWidth,

@@ -27,7 +27,10 @@ int findCodeLength(int kind) {
 
 uint32_t findCodeRecord(ProjectDb* db, int kind, const char* code, const char* second) {
   switch (kind) {
-    case 0: case 1: case 9: case 10: {
+    case 0:
+    case 1:
+    case 9:
+    case 10: {
       CodeEntry key{}, found{};
       putCode(key.code, sizeof key.code, code);
       MemTable* m = (kind == 0 || kind == 9) ? &db->wbsCodes : &db->obsCodes;
@@ -40,7 +43,8 @@ uint32_t findCodeRecord(ProjectDb* db, int kind, const char* code, const char* s
         return XJOR_NONE;
       return static_cast<uint32_t>(found.record);
     }
-    case 4: case 14: {
+    case 4:
+    case 14: {
       ActCodeEntry key{}, found{};
       putCode(key.code, sizeof key.code, code);
       return seekMem(&db->actCodes, key, &found) ? static_cast<uint32_t>(found.record) : XJOR_NONE;
@@ -51,7 +55,8 @@ uint32_t findCodeRecord(ProjectDb* db, int kind, const char* code, const char* s
       putCode(key.second, sizeof key.second, second);
       return seekMem(&db->relByPred, key, &found) ? static_cast<uint32_t>(found.record) : XJOR_NONE;
     }
-    default: return XJOR_NONE;
+    default:
+      return XJOR_NONE;
   }
 }
 
@@ -60,7 +65,8 @@ std::vector<FoundActivity> specialActivities(ProjectDb* db, SpecialClass cls) {
   MemTable& codes = db->actCodes;
   TableHandle& tb = db->act.tb;
   if (!codes.data || tb.handle < 0) return out;
-  std::vector<uint8_t> buffer(tb.recordSize > sizeof(ActRecord) ? tb.recordSize : sizeof(ActRecord));
+  std::vector<uint8_t> buffer(tb.recordSize > sizeof(ActRecord) ? tb.recordSize
+                                                                : sizeof(ActRecord));
   for (uint32_t i = 0; i < codes.count; ++i) {
     ActCodeEntry e;
     std::memcpy(&e, codes.data + static_cast<size_t>(i) * codes.recordSize, sizeof e);
@@ -71,11 +77,21 @@ std::vector<FoundActivity> specialActivities(ProjectDb* db, SpecialClass cls) {
     const bool starts = a.flags & 0x8000, ends = a.flags & 0x4000;
     bool match = false;
     switch (cls) {
-      case SpecialClass::Start: match = starts && !ends; break;
-      case SpecialClass::End: match = ends && !starts; break;
-      case SpecialClass::Independent: match = starts && ends; break;
-      case SpecialClass::Milestone: match = a.type == 1; break;
-      case SpecialClass::TimeShared: match = a.type == 2; break;
+      case SpecialClass::Start:
+        match = starts && !ends;
+        break;
+      case SpecialClass::End:
+        match = ends && !starts;
+        break;
+      case SpecialClass::Independent:
+        match = starts && ends;
+        break;
+      case SpecialClass::Milestone:
+        match = a.type == 1;
+        break;
+      case SpecialClass::TimeShared:
+        match = a.type == 2;
+        break;
     }
     if (!match) continue;
     a.code[sizeof a.code - 1] = 0;

@@ -7,15 +7,37 @@ namespace kelvo {
 TableBinding* sheetTable(ProjectDb* db, int kind) {
   TableBinding* t = nullptr;
   switch (kind) {
-    case 0: case 9: t = &db->wbs; break;
-    case 1: case 10: t = &db->obs; break;
-    case 2: t = &db->res; break;
-    case 3: t = &db->crw; break;
-    case 4: case 14: t = &db->act; break;
-    case 5: t = &db->rel; break;
-    case 6: t = &db->opr; break;
-    case 7: case 8: case 15: t = &db->summary.table; break;
-    default: return nullptr;
+    case 0:
+    case 9:
+      t = &db->wbs;
+      break;
+    case 1:
+    case 10:
+      t = &db->obs;
+      break;
+    case 2:
+      t = &db->res;
+      break;
+    case 3:
+      t = &db->crw;
+      break;
+    case 4:
+    case 14:
+      t = &db->act;
+      break;
+    case 5:
+      t = &db->rel;
+      break;
+    case 6:
+      t = &db->opr;
+      break;
+    case 7:
+    case 8:
+    case 15:
+      t = &db->summary.table;
+      break;
+    default:
+      return nullptr;
   }
   return t->tb.handle < 0 ? nullptr : t;
 }

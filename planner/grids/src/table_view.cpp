@@ -123,13 +123,21 @@ void CTableView::onUpdate(int hintCode, qintptr extra) {
       if (!rowChanged_) loadRow();
       viewport()->update();
       break;
-    case hint::kStoreSettings: storeSettings(); break;
+    case hint::kStoreSettings:
+      storeSettings();
+      break;
     case hint::kDatesChanged:
     case hint::kInitialUpdate:
     case hint::kRefresh:
-    case hint::kSummaryRebuilt: initialUpdate(); break;
-    case hint::kComputationBegins: moveToRow(kCommitSilently); break;
-    default: CGridView::onUpdate(hintCode, extra); break;
+    case hint::kSummaryRebuilt:
+      initialUpdate();
+      break;
+    case hint::kComputationBegins:
+      moveToRow(kCommitSilently);
+      break;
+    default:
+      CGridView::onUpdate(hintCode, extra);
+      break;
   }
 }
 
@@ -138,7 +146,8 @@ void CTableView::onUpdate(int hintCode, qintptr extra) {
 void CTableView::loadRow() {
   rowChanged_ = false;
   if (buffer_.isEmpty()) return;
-  if (currentRow() >= rowCount() || !rows_.read(static_cast<uint32_t>(currentRow()), buffer_.data()))
+  if (currentRow() >= rowCount() ||
+      !rows_.read(static_cast<uint32_t>(currentRow()), buffer_.data()))
     buffer_.fill(0);
 }
 
@@ -149,10 +158,10 @@ bool CTableView::moveToRow(int row) {
     const bool added = currentRow() >= rowCount();
     const uint32_t record = added ? XJOR_NONE : rows_.record(static_cast<uint32_t>(currentRow()));
     t->tb.current = record == XJOR_NONE ? -1 : static_cast<int32_t>(record);
-    const EditResult result = document()->inputRecord(viewKind(), buffer_.data(), 0);
-    if (!result) {
+    const int message = inputRow(buffer_.data());
+    if (message) {
       // The row stays current with its edits; the editor shows them again.
-      if (row != kCommitSilently && result.message) showMessage(this, result.message);
+      if (row != kCommitSilently && message > 0) showMessage(this, message);
       placeEditor();
       viewport()->update();
       return false;
@@ -230,14 +239,14 @@ void CTableView::loadEditor(QLineEdit* edit, QComboBox* list, const FieldDesc& f
     list->setEnabled(!(field.flags & XF_READONLY));
     return;
   }
-  auto* validator = qobject_cast<Cp949Validator*>(const_cast<QValidator*>(edit->validator()));
+  auto* validator = dynamic_cast<Cp949Validator*>(const_cast<QValidator*>(edit->validator()));
   if (!validator) {
     validator = new Cp949Validator(-1, edit);
     edit->setValidator(validator);
   }
   validator->setMaxBytes(field.type == XF_STRING ? field.width : kValueChars);
-  edit->setText(valueText(table()->tb.fields, refHandle(), buffer_.constData(), index)
-                    .left(kValueChars));
+  edit->setText(
+      valueText(table()->tb.fields, refHandle(), buffer_.constData(), index).left(kValueChars));
   edit->setReadOnly(field.flags & XF_READONLY);
   edit->selectAll();
 }
@@ -262,6 +271,82 @@ bool CTableView::storeEditor(QLineEdit* edit, QComboBox* list, const FieldDesc& 
   return true;
 }
 
+// --- Through the document ---------------------------------------------------------------
+
+int CTableView::inputRow(void* record) {
+  CPlanDoc* doc = document();
+  if (!doc || !doc->isOpen()) return -1;
+  ProjectDb& db = doc->db();
+  const auto levels = [&](int cls) {
+    ClassLevels l{};
+    const ClassDef& d = doc->classDef(cls);
+    l.count = d.levels;
+    std::memcpy(l.start, d.start, sizeof l.start);
+    std::memcpy(l.length, d.length, sizeof l.length);
+    return l;
+  };
+  int message = -1;
+  switch (viewKind()) {
+    case 0:
+    case 1: {
+      const ClassLevels l = levels(viewKind());
+      message = xInputRecWbs(&db, record, int16_t(viewKind()), &l);
+      break;
+    }
+    case 2:
+      message = xInputRecRes(&db, record);
+      break;
+    case 3:
+      message = xInputRecCrew(&db, record, doc->classDef(0).levels);
+      break;
+    case 4:
+      message = xInputRecAct(&db, record, doc->info().start, doc->classDef(0).levels,
+                             doc->classDef(1).levels, 0);
+      break;
+    case 5:
+      message = xInputRecRel(&db, record);
+      break;
+    case 6:
+      message = xInputRecOpr(&db, record);
+      break;
+    default:
+      break;
+  }
+  if (message == 0) doc->setModified();
+  return message;
+}
+
+int CTableView::deleteCurrent() {
+  CPlanDoc* doc = document();
+  if (!doc || !doc->isOpen()) return -1;
+  ProjectDb& db = doc->db();
+  switch (viewKind()) {
+    case 0:
+    case 1:
+      xDeleteRecWbs(&db, int16_t(viewKind()));
+      break;
+    case 2:
+      xDeleteRecRes(&db);
+      break;
+    case 3:
+      xDeleteRecCrew(&db);
+      break;
+    case 4:
+      xDeleteRecAct(&db);
+      break;
+    case 5:
+      xDeleteRecRel(&db);
+      break;
+    case 6:
+      xDeleteRecOpr(&db);
+      break;
+    default:
+      return -1;
+  }
+  doc->setModified();
+  return 0;
+}
+
 // --- Deleting ----------------------------------------------------------------------------
 
 bool CTableView::deleteAtCursor() {
@@ -269,7 +354,7 @@ bool CTableView::deleteAtCursor() {
   if (currentRow() >= rowCount()) {
     // The new-record row: only the edit is cancelled.
     loadRow();
-    placeEditor();
+    reloadEditor();
     viewport()->update();
     return true;
   }
@@ -295,9 +380,9 @@ bool CTableView::deleteRows(std::vector<int> rows) {
     TableBinding* t = table();
     t->tb.current = static_cast<int32_t>(record);
     if (xGetRec(&t->tb, scratch_.data()) == 0) continue;  // gone with an earlier one
-    const EditResult result = document()->deleteRecord(viewKind());
-    if (!result) {
-      if (result.message) showMessage(this, result.message);
+    const int message = deleteCurrent();
+    if (message) {
+      if (message > 0) showMessage(this, message);
       break;
     }
     any = true;
@@ -356,7 +441,9 @@ void CTableView::findSpecialCommand() {
 
 bool CTableView::onCommand(int id) {
   switch (id) {
-    case cmd::kDeleteAtCursor: deleteAtCursor(); return true;
+    case cmd::kDeleteAtCursor:
+      deleteAtCursor();
+      return true;
     case cmd::kEditClear:
       if (!selectedRows().empty()) {
         deleteSelected();
@@ -377,17 +464,21 @@ bool CTableView::onCommand(int id) {
       // Esc drops what was typed in the row since it was entered.
       if (rowChanged_ || editorShown()) {
         loadRow();
-        setProperty("kelvoCell", QPoint(-1, -1));
-        placeEditor();
+        reloadEditor();
         viewport()->update();
       }
       break;
     case cmd::kRefresh:
       if (moveToRow(kCommitOnly)) initialUpdate();
       return true;
-    case cmd::kFindCode: findCodeCommand(); return true;
-    case cmd::kFindSpecial: findSpecialCommand(); return true;
-    default: break;
+    case cmd::kFindCode:
+      findCodeCommand();
+      return true;
+    case cmd::kFindSpecial:
+      findSpecialCommand();
+      return true;
+    default:
+      break;
   }
   return CGridView::onCommand(id);
 }
@@ -412,10 +503,17 @@ bool CTableView::updateCommand(int id, CommandState& state) {
         return true;
       }
       break;
-    case cmd::kRefresh: state.enabled = true; return true;
-    case cmd::kFindCode: state.enabled = viewFlags() & sheetflag::kCodeSearch; return true;
-    case cmd::kFindSpecial: state.enabled = hasSpecialSearch(viewKind()); return true;
-    default: break;
+    case cmd::kRefresh:
+      state.enabled = true;
+      return true;
+    case cmd::kFindCode:
+      state.enabled = viewFlags() & sheetflag::kCodeSearch;
+      return true;
+    case cmd::kFindSpecial:
+      state.enabled = hasSpecialSearch(viewKind());
+      return true;
+    default:
+      break;
   }
   return CGridView::updateCommand(id, state);
 }

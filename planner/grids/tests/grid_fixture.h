@@ -79,8 +79,8 @@ class GridTest : public ShellTest {
     return xInputRecRes(&db(), &r);
   }
 
-  int addActivity(const char* code, const char* title, int16_t duration = 5,
-                  uint16_t flags = 0, int16_t type = 0) {
+  int addActivity(const char* code, const char* title, int16_t duration = 5, uint16_t flags = 0,
+                  int16_t type = 0) {
     std::string bytes(db().act.tb.recordSize, '\0');
     ActRecord a{};
     std::strcpy(a.code, code);

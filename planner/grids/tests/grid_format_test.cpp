@@ -1,9 +1,10 @@
 // The stored grid layout: bytes of the format block and column records,
 // the defaults, and reading back what a damaged option file holds.
+#include "kelvo/grid_format.h"
+
 #include <cstring>
 
 #include "grid_fixture.h"
-#include "kelvo/grid_format.h"
 
 using namespace kelvo;
 using kelvo_test::GridTest;
@@ -38,7 +39,7 @@ TEST(GridFormat, DefaultBlockBytes) {
     int32_t height;
     std::memcpy(&height, bytes + font, 4);
     EXPECT_EQ(height, -32);
-    EXPECT_EQ(uint8_t(bytes[font + 23]), 1);  // character set
+    EXPECT_EQ(uint8_t(bytes[font + 23]), 1);                      // character set
     EXPECT_STREQ(bytes + font + 28, "\xB1\xBC\xB8\xB2\xC3\xBC");  // 굴림체
   }
   EXPECT_EQ(u32At(f, 134), 0x000080u);

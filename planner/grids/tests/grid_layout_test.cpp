@@ -1,7 +1,7 @@
 // Grid geometry: separators, scrolling by whole columns and printed pages.
-#include <gtest/gtest.h>
-
 #include "kelvo/grid_layout.h"
+
+#include <gtest/gtest.h>
 
 using namespace kelvo;
 

@@ -1,9 +1,10 @@
 // Record sets of the sheets and the finders' look-ups.
+#include "kelvo/sheet_rows.h"
+
 #include <cstring>
 
 #include "grid_fixture.h"
 #include "kelvo/sheet_find.h"
-#include "kelvo/sheet_rows.h"
 
 using namespace kelvo;
 using kelvo_test::GridTest;
@@ -33,10 +34,10 @@ TEST_F(GridTest, RowsFollowTheStoredFilterAndOrder) {
   ASSERT_EQ(rows.count(), 3u);
   EXPECT_EQ(codeOfRow(rows, 0, size), "A30");  // slot order
 
-  const int code = xGetFldOrdinal(kelvo_test::cp949("작업코드").c_str(), act->tb.fields,
-                                  act->tb.fieldCount);
-  const int dur = xGetFldOrdinal(kelvo_test::cp949("소요일수").c_str(), act->tb.fields,
-                                 act->tb.fieldCount);
+  const int code =
+      xGetFldOrdinal(kelvo_test::cp949("작업코드").c_str(), act->tb.fields, act->tb.fieldCount);
+  const int dur =
+      xGetFldOrdinal(kelvo_test::cp949("소요일수").c_str(), act->tb.fields, act->tb.fieldCount);
   ASSERT_GE(code, 0);
   ASSERT_GE(dur, 0);
   const uint16_t byCodeDown[13] = {1, uint16_t(code + 10000)};

@@ -32,9 +32,9 @@ struct GridFormat {
 };
 
 struct ColumnRecord {
-  int16_t field;  // index into the table's field descriptors
-  int16_t width;  // 0.1 mm
-  int16_t align;  // 0 left, 1 right, 2 centred
+  int16_t field;   // index into the table's field descriptors
+  int16_t width;   // 0.1 mm
+  int16_t align;   // 0 left, 1 right, 2 centred
   char title[40];  // CP949; empty = the field's name
 };
 
@@ -59,7 +59,7 @@ static_assert(sizeof(SheetRecord) == 276, "sheet record is 276 bytes");
 static_assert(offsetof(SheetRecord, order) == 150);
 static_assert(offsetof(SheetRecord, filter) == 176);
 
-inline constexpr int kOptSheetRecord = 100;  // + view kind
+inline constexpr int kOptSheetRecord = 100;   // + view kind
 inline constexpr int kOptSheetColumns = 132;  // + view kind
 
 enum ColumnAlign : int16_t { kAlignLeft = 0, kAlignRight = 1, kAlignCentre = 2 };

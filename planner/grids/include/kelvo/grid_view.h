@@ -122,6 +122,9 @@ class CGridView : public CBaseView {
   // Places or hides the editor over the current cell and loads it.
   void placeEditor();
   void hideEditor();
+  // Places the editor and loads it again from the row (after the row was
+  // reloaded).
+  void reloadEditor();
 
   void setFormat(const GridFormat& format) { format_ = format; }
   void setColumns(std::vector<ColumnRecord> columns) { columns_ = std::move(columns); }

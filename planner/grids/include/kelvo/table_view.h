@@ -16,12 +16,12 @@ namespace kelvo {
 
 // View flags of a table sheet (beside those of the view base).
 namespace sheetflag {
-inline constexpr uint16_t kTreeOrGantt = 0x1;  // kinds 9, 10, 14, 15
-inline constexpr uint16_t kTable = 0x4;        // always
-inline constexpr uint16_t kTreeLinked = 0x20;  // kinds 9, 10
-inline constexpr uint16_t kActivities = 0x40;  // kinds 4, 14
+inline constexpr uint16_t kTreeOrGantt = 0x1;   // kinds 9, 10, 14, 15
+inline constexpr uint16_t kTable = 0x4;         // always
+inline constexpr uint16_t kTreeLinked = 0x20;   // kinds 9, 10
+inline constexpr uint16_t kActivities = 0x40;   // kinds 4, 14
 inline constexpr uint16_t kGanttLinked = 0x80;  // kinds 14, 15
-inline constexpr uint16_t kSummary = 0x100;    // kinds 7, 8, 15: read-only
+inline constexpr uint16_t kSummary = 0x100;     // kinds 7, 8, 15: read-only
 inline constexpr uint16_t kCodeSearch = 0x200;  // kinds 0, 1, 2, 4, 5, 14
 }  // namespace sheetflag
 
@@ -83,6 +83,10 @@ class CTableView : public CGridView {
 
  private:
   int32_t refHandle() const;
+  // The document's editing dispatch for this kind: 0 or a message number
+  // (-1: refused without a message).
+  int inputRow(void* record);
+  int deleteCurrent();
   void loadRow();
   void openRows();
   bool deleteRows(std::vector<int> rows);
