@@ -284,9 +284,12 @@ TEST_F(DbaseCli, DamagedSetsFailAndLeaveNothingBehind) {
     EXPECT_EQ(Slurp(root_ / "kept.kvp"), kept) << damage;
     EXPECT_TRUE(fs::is_empty(root_ / "tmp")) << damage;
   }
-  // The same set undamaged imports.
+  // The same set undamaged imports; without its time-shared file it has
+  // no entries (it has no settings file either: defaults).
   ASSERT_EQ(Python("dbf_write_set.py", Path("set/x.dbf")).status, 0);
+  fs::remove(root_ / "set" / "xSpa.dbf");
   EXPECT_EQ(Kvcli("import " + Path("set/x.dbf") + " " + Path("new.kvp")).status, 0);
+  EXPECT_EQ(TimeShared(Path("new.kvp")), "");
 }
 
 }  // namespace
