@@ -58,9 +58,8 @@ bool parseIsoDate(const std::string& text, double* serial) {
 }  // namespace
 
 double serialOfDay(int year, int month, int day) {
-  return static_cast<double>(daysFromCivil(year, static_cast<unsigned>(month),
-                                           static_cast<unsigned>(day)) -
-                             kSerialBase);
+  return static_cast<double>(
+      daysFromCivil(year, static_cast<unsigned>(month), static_cast<unsigned>(day)) - kSerialBase);
 }
 
 bool dayOfSerial(double serial, int* year, int* month, int* day) {
@@ -159,7 +158,8 @@ bool Workbook::Impl::readRows(size_t sheet, int firstColumn, int columnCount, co
     if (at >= 0) col = at;
     const QString type = a.value(QLatin1StringView("t")).toString();
     bool styledDate = false;
-    if (a.hasAttribute(QLatin1StringView("s"))) styledDate = dateStyles.count(a.value(QLatin1StringView("s")).toInt()) != 0;
+    if (a.hasAttribute(QLatin1StringView("s")))
+      styledDate = dateStyles.count(a.value(QLatin1StringView("s")).toInt()) != 0;
 
     std::string value, inlineText;
     bool hasValue = false, hasInline = false;

@@ -246,8 +246,7 @@ bool Workbook::openBuffer(const void* data, size_t size, const Limits& limits) {
   impl_->buffer.assign(static_cast<const char*>(data), static_cast<const char*>(data) + size);
   zip_error_t ze;
   zip_error_init(&ze);
-  zip_source_t* src =
-      zip_source_buffer_create(impl_->buffer.data(), impl_->buffer.size(), 0, &ze);
+  zip_source_t* src = zip_source_buffer_create(impl_->buffer.data(), impl_->buffer.size(), 0, &ze);
   if (src) impl_->zip = zip_open_from_source(src, ZIP_RDONLY | ZIP_CHECKCONS, &ze);
   if (src && !impl_->zip) zip_source_free(src);
   zip_error_fini(&ze);

@@ -98,16 +98,16 @@ std::map<std::string, std::string> HandMade(const std::string& sheet) {
 }
 
 TEST_F(XlsxTest, ReadsCellKindsOfAHandMadePackage) {
-  const std::string path = Zip(
-      "hand.xlsx",
-      HandMade("<worksheet><sheetData>"
-               "<row r=\"2\"><c r=\"A2\" t=\"s\"><v>0</v></c><c r=\"B2\" t=\"inlineStr\"><is>"
-               "<r><t>in</t></r><r><t>line</t></r></is></c><c t=\"b\"><v>1</v></c>"
-               "<c r=\"D2\" s=\"1\"><v>1234.5</v></c><c r=\"E2\" s=\"2\"><v>43890</v></c></row>"
-               "<row r=\"5\"><c r=\"A5\" t=\"str\"><f>A2&amp;\"x\"</f><v>가x</v></c>"
-               "<c r=\"B5\"><f>1+1</f><v>2</v></c><c r=\"C5\" t=\"e\"><v>#DIV/0!</v></c>"
-               "<c r=\"D5\" s=\"3\"/><c r=\"E5\" t=\"d\"><v>2024-03-04T00:00:00</v></c>"
-               "<c r=\"ZZZZ5\"><v>9</v></c></row></sheetData></worksheet>"));
+  const std::string path =
+      Zip("hand.xlsx",
+          HandMade("<worksheet><sheetData>"
+                   "<row r=\"2\"><c r=\"A2\" t=\"s\"><v>0</v></c><c r=\"B2\" t=\"inlineStr\"><is>"
+                   "<r><t>in</t></r><r><t>line</t></r></is></c><c t=\"b\"><v>1</v></c>"
+                   "<c r=\"D2\" s=\"1\"><v>1234.5</v></c><c r=\"E2\" s=\"2\"><v>43890</v></c></row>"
+                   "<row r=\"5\"><c r=\"A5\" t=\"str\"><f>A2&amp;\"x\"</f><v>가x</v></c>"
+                   "<c r=\"B5\"><f>1+1</f><v>2</v></c><c r=\"C5\" t=\"e\"><v>#DIV/0!</v></c>"
+                   "<c r=\"D5\" s=\"3\"/><c r=\"E5\" t=\"d\"><v>2024-03-04T00:00:00</v></c>"
+                   "<c r=\"ZZZZ5\"><v>9</v></c></row></sheetData></worksheet>"));
   kvxlsx::Workbook wb;
   ASSERT_TRUE(wb.open(path)) << wb.error();
   ASSERT_EQ(wb.sheetCount(), 1u);
