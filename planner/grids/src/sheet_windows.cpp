@@ -54,6 +54,10 @@ void registerSheetWindows(CKelvoApp& app) {
       }
       const bool resources = window == 9 && doc && openSummaryIsResources(*doc);
       ViewState& vs = viewState();
+      // The views route commands and read the option word through the
+      // program-wide state; wire it to the program's when nobody has yet.
+      if (!vs.router) vs.router = app.router();
+      if (!vs.flags) vs.flags = &app.settings().flags;
       vs.nextViewKind = static_cast<int16_t>(sheetKindForWindow(window, choice, resources));
       vs.nextWindow = static_cast<int16_t>(window);
       auto* view = new CTableView(doc, parent);

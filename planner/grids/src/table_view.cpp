@@ -276,75 +276,16 @@ bool CTableView::storeEditor(QLineEdit* edit, QComboBox* list, const FieldDesc& 
 int CTableView::inputRow(void* record) {
   CPlanDoc* doc = document();
   if (!doc || !doc->isOpen()) return -1;
-  ProjectDb& db = doc->db();
-  const auto levels = [&](int cls) {
-    ClassLevels l{};
-    const ClassDef& d = doc->classDef(cls);
-    l.count = d.levels;
-    std::memcpy(l.start, d.start, sizeof l.start);
-    std::memcpy(l.length, d.length, sizeof l.length);
-    return l;
-  };
-  int message = -1;
-  switch (viewKind()) {
-    case 0:
-    case 1: {
-      const ClassLevels l = levels(viewKind());
-      message = xInputRecWbs(&db, record, int16_t(viewKind()), &l);
-      break;
-    }
-    case 2:
-      message = xInputRecRes(&db, record);
-      break;
-    case 3:
-      message = xInputRecCrew(&db, record, doc->classDef(0).levels);
-      break;
-    case 4:
-      message = xInputRecAct(&db, record, doc->info().start, doc->classDef(0).levels,
-                             doc->classDef(1).levels, 0);
-      break;
-    case 5:
-      message = xInputRecRel(&db, record);
-      break;
-    case 6:
-      message = xInputRecOpr(&db, record);
-      break;
-    default:
-      break;
-  }
-  if (message == 0) doc->setModified();
-  return message;
+  // Activities typed in the sheet get their dates derived from what changed.
+  const EditResult result = doc->inputRecord(viewKind(), record, 0);
+  return result ? 0 : (result.message ? result.message : -1);
 }
 
 int CTableView::deleteCurrent() {
   CPlanDoc* doc = document();
   if (!doc || !doc->isOpen()) return -1;
-  ProjectDb& db = doc->db();
-  switch (viewKind()) {
-    case 0:
-    case 1:
-      xDeleteRecWbs(&db, int16_t(viewKind()));
-      break;
-    case 2:
-      xDeleteRecRes(&db);
-      break;
-    case 3:
-      xDeleteRecCrew(&db);
-      break;
-    case 4:
-      xDeleteRecAct(&db);
-      break;
-    case 5:
-      xDeleteRecRel(&db);
-      break;
-    case 6:
-      xDeleteRecOpr(&db);
-      break;
-    default:
-      return -1;
-  }
-  doc->setModified();
-  return 0;
+  const EditResult result = doc->deleteRecord(viewKind());
+  return result ? 0 : (result.message ? result.message : -1);
 }
 
 // --- Deleting ----------------------------------------------------------------------------
