@@ -66,7 +66,8 @@ int32_t spreadWorkTypeQuantities(ProjectDb* db, int quantityDecimals) {
       if (!more) continue;
       code = e.first;
     }
-    slots.push_back(e.record);
+    const int32_t record = e.record;  // packed: copied out, never bound
+    slots.push_back(record);
   }
   db->wa1.current = XJOR_NONE;
   return written;
