@@ -20,6 +20,7 @@ class TestView : public kelvo::CBaseView {
   int fitAcross = 0, fitDown = 0;
   int32_t fitWidth = 0, fitHeight = 0;
   bool fits = false;
+  int formatSize = kelvo::kPrintFormatSize;
 
   void drawContent(QPainter& p, const kelvo::UnitMapper& m, const kelvo::LogicalRect&,
                    bool) override {
@@ -35,6 +36,7 @@ class TestView : public kelvo::CBaseView {
     CBaseView::initialUpdate();
   }
   void storeSettings() override { ++stores; }
+  int printFormatSize() const override { return formatSize; }
   bool canFitToPaper() const override { return fits; }
   void applyFitToPaper(int across, int down, int32_t w, int32_t h) override {
     fitAcross = across;
