@@ -59,10 +59,10 @@ TEST_F(Processing, QuantitySpreadGivesTheRemainderToTheFirstLargest) {
   o.spreadQuantities = true;
   const NumericItemCounts n = deriveNumericItems(&db, info, o);
   EXPECT_EQ(n.quantities, 3);
-  EXPECT_EQ(activity(a).quantity, 4);
-  EXPECT_EQ(activity(b).quantity, 3);
-  EXPECT_EQ(activity(d).quantity, 3);
-  EXPECT_EQ(activity(idle).quantity, 7);
+  EXPECT_EQ(+activity(a).quantity, 4);
+  EXPECT_EQ(+activity(b).quantity, 3);
+  EXPECT_EQ(+activity(d).quantity, 3);
+  EXPECT_EQ(+activity(idle).quantity, 7);
   expectIndexesExact();
 }
 
@@ -77,11 +77,11 @@ TEST_F(Processing, DurationsFromDailyQuantitiesMoveTheDates) {
   EXPECT_EQ(n.durations, 1);
   EXPECT_EQ(n.durationsRefused, 0);
   const ActRecord r = activity(a);
-  EXPECT_EQ(r.duration, 4);
-  EXPECT_EQ(r.remaining, 4);
-  EXPECT_EQ(r.finish, packDate(2023, 3, 9));
-  EXPECT_EQ(activity(b).duration, 3);
-  EXPECT_EQ(activity(c).duration, 2);
+  EXPECT_EQ(+r.duration, 4);
+  EXPECT_EQ(+r.remaining, 4);
+  EXPECT_EQ(+r.finish, packDate(2023, 3, 9));
+  EXPECT_EQ(+activity(b).duration, 3);
+  EXPECT_EQ(+activity(c).duration, 2);
   expectIndexesExact();
 }
 
@@ -95,7 +95,7 @@ TEST_F(Processing, WeightsAddUpToHundredAndZeroTotalsChangeNothing) {
   // No prices yet: every amount is 0, nothing is written.
   NumericItemCounts n = deriveNumericItems(&db, info, o);
   EXPECT_EQ(n.contractWeights, 0);
-  EXPECT_EQ(activity(a).contractWeight, 0.0f);
+  EXPECT_EQ(+activity(a).contractWeight, 0.0f);
 
   for (int32_t slot : {a, b, c}) {
     ActRecord r = activity(slot);
@@ -108,8 +108,8 @@ TEST_F(Processing, WeightsAddUpToHundredAndZeroTotalsChangeNothing) {
   double sum = 0;
   for (int32_t slot : {a, b, c}) sum += activity(slot).contractWeight;
   EXPECT_NEAR(sum, 100.0, 1e-4);
-  EXPECT_FLOAT_EQ(activity(a).contractWeight, 33.34f);  // the first largest takes 0.01
-  EXPECT_FLOAT_EQ(activity(b).executionWeight, 33.33f);
+  EXPECT_FLOAT_EQ(+activity(a).contractWeight, 33.34f);  // the first largest takes 0.01
+  EXPECT_FLOAT_EQ(+activity(b).executionWeight, 33.33f);
 }
 
 TEST_F(Processing, ProgressFromTheDataDate) {
@@ -128,13 +128,13 @@ TEST_F(Processing, ProgressFromTheDataDate) {
   int32_t entries = 0;
   EXPECT_EQ(deriveProjectProgress(&db, info.dataDate, 3, {}, &entries), 4);
   EXPECT_EQ(entries, 1);
-  EXPECT_EQ(activity(done).actualStart, packDate(2023, 3, 6));
-  EXPECT_EQ(activity(done).actualFinish, packDate(2023, 3, 8));
-  EXPECT_EQ(activity(done).remaining, 0);
-  EXPECT_EQ(activity(going).remaining, 5);
-  EXPECT_EQ(activity(going).actualFinish, 0);
-  EXPECT_EQ(activity(waiting).remaining, 4);
-  EXPECT_EQ(activity(waiting).actualStart, 0);
+  EXPECT_EQ(+activity(done).actualStart, packDate(2023, 3, 6));
+  EXPECT_EQ(+activity(done).actualFinish, packDate(2023, 3, 8));
+  EXPECT_EQ(+activity(done).remaining, 0);
+  EXPECT_EQ(+activity(going).remaining, 5);
+  EXPECT_EQ(+activity(going).actualFinish, 0);
+  EXPECT_EQ(+activity(waiting).remaining, 4);
+  EXPECT_EQ(+activity(waiting).actualStart, 0);
 
   // The time-shared activity's quantity done (5 of 10 days of 20) for the
   // data date; a second run replaces that entry instead of adding one.
@@ -142,9 +142,9 @@ TEST_F(Processing, ProgressFromTheDataDate) {
   SpaEntry e;
   db.spa.current = 0;
   ASSERT_EQ(xiGet(&db.spa, &e), 1);
-  EXPECT_EQ(e.activity, shared);
-  EXPECT_EQ(e.day, info.dataDate);
-  EXPECT_EQ(e.value, 10);
+  EXPECT_EQ(+e.activity, shared);
+  EXPECT_EQ(+e.day, info.dataDate);
+  EXPECT_EQ(+e.value, 10);
   EXPECT_EQ(deriveProjectProgress(&db, info.dataDate, 3, std::vector<int32_t>{shared}), 1);
   EXPECT_EQ(db.spa.count, 1u);
   expectIndexesExact();
@@ -166,10 +166,10 @@ TEST_F(Processing, CrewInputsRoundUpByResourceClassAndFollowProgress) {
   EXPECT_EQ(deriveNumericItems(&db, info, o).crewDetails, 2);
   const OprRecord l = at<OprRecord>(db.opr.tb, labour);
   const OprRecord m = at<OprRecord>(db.opr.tb, machine);
-  EXPECT_EQ(l.quantity, 3);
-  EXPECT_DOUBLE_EQ(l.actualQuantity, 1.8);  // 6 of 10 days
-  EXPECT_DOUBLE_EQ(m.quantity, 2.4);
-  EXPECT_DOUBLE_EQ(m.actualQuantity, 1.44);
+  EXPECT_EQ(+l.quantity, 3);
+  EXPECT_DOUBLE_EQ(+l.actualQuantity, 1.8);  // 6 of 10 days
+  EXPECT_DOUBLE_EQ(+m.quantity, 2.4);
+  EXPECT_DOUBLE_EQ(+m.actualQuantity, 1.44);
   expectIndexesExact();
 }
 
@@ -199,23 +199,23 @@ TEST_F(Processing, ActualWorkFiguresSkipOnlyTheValuesThatWouldDivideByZero) {
     }
     return WbsRecord{};
   };
-  EXPECT_EQ(workType("A01").duration, 5);
-  EXPECT_EQ(workType("A01").dailyQuantity, 2);
-  EXPECT_EQ(workType("A02").duration, 0);
-  EXPECT_EQ(workType("A02").dailyQuantity, 0);
-  EXPECT_EQ(workType("A03").dailyQuantity, 0);  // was 5, quantity 0
+  EXPECT_EQ(+workType("A01").duration, 5);
+  EXPECT_EQ(+workType("A01").dailyQuantity, 2);
+  EXPECT_EQ(+workType("A02").duration, 0);
+  EXPECT_EQ(+workType("A02").dailyQuantity, 0);
+  EXPECT_EQ(+workType("A03").dailyQuantity, 0);  // was 5, quantity 0
   const CrewRecord a = at<CrewRecord>(db.crw.tb, c1);
-  EXPECT_EQ(a.totalQuantity, 10);
-  EXPECT_EQ(a.actualUnit, 1);
-  EXPECT_EQ(a.crewSize, 2);
+  EXPECT_EQ(+a.totalQuantity, 10);
+  EXPECT_EQ(+a.actualUnit, 1);
+  EXPECT_EQ(+a.crewSize, 2);
   const CrewRecord b = at<CrewRecord>(db.crw.tb, c2);
-  EXPECT_EQ(b.totalQuantity, 3);
-  EXPECT_EQ(b.actualUnit, 0.5);
-  EXPECT_EQ(b.crewSize, 0);  // no duration
+  EXPECT_EQ(+b.totalQuantity, 3);
+  EXPECT_EQ(+b.actualUnit, 0.5);
+  EXPECT_EQ(+b.crewSize, 0);  // no duration
   const CrewRecord c = at<CrewRecord>(db.crw.tb, c3);
-  EXPECT_EQ(c.totalQuantity, 8);
-  EXPECT_EQ(c.actualUnit, 0);  // no quantity
-  EXPECT_EQ(c.crewSize, 2);
+  EXPECT_EQ(+c.totalQuantity, 8);
+  EXPECT_EQ(+c.actualUnit, 0);  // no quantity
+  EXPECT_EQ(+c.crewSize, 2);
   expectIndexesExact();
 }
 
@@ -233,16 +233,16 @@ TEST_F(Processing, NextStageFixesThePlanOnlyAtTheFirstClosing) {
   EXPECT_EQ(advanceProjectStage(&db, &info, packDate(2023, 3, 31), packDate(2023, 3, 1), 100, true),
             kStageBadFinish);
   EXPECT_EQ(planned, 0);
-  EXPECT_EQ(activity(a).plannedStart, 0);
-  EXPECT_EQ(info.stage, 0);
+  EXPECT_EQ(+activity(a).plannedStart, 0);
+  EXPECT_EQ(+info.stage, 0);
 
   ASSERT_EQ(advanceProjectStage(&db, &info, packDate(2023, 3, 1), packDate(2023, 3, 31), 100, true,
                                 &planned),
             kStageClosed);
   EXPECT_EQ(planned, 1);
-  EXPECT_EQ(activity(a).plannedStart, packDate(2023, 3, 8));  // two days of float later
-  EXPECT_EQ(info.stage, 1);
-  EXPECT_EQ(info.dataDate, packDate(2023, 4, 3));  // Friday 31 March -> Monday
+  EXPECT_EQ(+activity(a).plannedStart, packDate(2023, 3, 8));  // two days of float later
+  EXPECT_EQ(+info.stage, 1);
+  EXPECT_EQ(+info.dataDate, packDate(2023, 4, 3));  // Friday 31 March -> Monday
 
   r = activity(a);
   r.plannedStart = 0;
@@ -251,9 +251,9 @@ TEST_F(Processing, NextStageFixesThePlanOnlyAtTheFirstClosing) {
                                 &planned),
             kStageClosed);
   EXPECT_EQ(planned, 0);
-  EXPECT_EQ(activity(a).plannedStart, 0);
-  EXPECT_EQ(info.stage, 2);
-  EXPECT_EQ(info.dataDate, packDate(2023, 5, 1));
+  EXPECT_EQ(+activity(a).plannedStart, 0);
+  EXPECT_EQ(+info.stage, 2);
+  EXPECT_EQ(+info.dataDate, packDate(2023, 5, 1));
   expectIndexesExact();
 }
 
@@ -298,7 +298,7 @@ TEST_F(Processing, RewriteFromTheMapCarriesRelationsDetailsAndSharedEntries) {
   ASSERT_EQ(db.spa.count, 1u);
   db.spa.current = 0;
   ASSERT_EQ(xiGet(&db.spa, &e), 1);
-  EXPECT_EQ(e.activity, b);
+  EXPECT_EQ(+e.activity, b);
   expectIndexesExact();
 
   // A second run finds nothing to change.
