@@ -115,14 +115,12 @@ TEST_F(EditorTest, ReadUpdatesShownColumnsAndAddsTheRest) {
 
   // Rows the store refuses are skipped and counted: a resource whose code
   // is cut to 10 bytes of Hangul at a character boundary is new.
-  const std::string res = Book("자원", {{"[자원코드]", "[단위]"},
-                                        {"R1", "KG"},
-                                        {"가나다라마바사", "M"}});
+  const std::string res =
+      Book("자원", {{"[자원코드]", "[단위]"}, {"R1", "KG"}, {"가나다라마바사", "M"}});
   EXPECT_EQ(Read(res, 2, {{0, ""}, {3, ""}}, false, &result, &data), "");
   EXPECT_EQ(data.updated, 1);
   EXPECT_EQ(data.added, 1);
-  EXPECT_NE(Dump(db_->res).find("\xB0\xA1\xB3\xAA\xB4\xD9\xB6\xF3\xB8\xB6|||M|"),
-            std::string::npos)
+  EXPECT_NE(Dump(db_->res).find("\xB0\xA1\xB3\xAA\xB4\xD9\xB6\xF3\xB8\xB6|||M|"), std::string::npos)
       << Dump(db_->res);
 }
 
