@@ -184,6 +184,8 @@ void CBaseView::scrollView(Qt::Orientation orientation, ScrollAction action, int
 }
 
 void CBaseView::updateScrollBars() {
+  // A view that reports no extent keeps its bars as it sets them itself.
+  if (extentWidth() <= 0 && extentHeight() <= 0) return;
   const LogicalRect c = computeClientRect();
   syncingBars_ = true;
   horizontalScrollBar()->setRange(0, std::max<int32_t>(0, extentWidth() - c.width()));

@@ -4,9 +4,11 @@
 #include <QFile>
 #include <QPageLayout>
 #include <QPrinter>
+#include <QPrinterInfo>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QSpinBox>
+#include <QStandardPaths>
 #include <cstring>
 
 #include "kelvo/print_format.h"
@@ -280,6 +282,27 @@ TEST_F(PrintTest, FitToPaperNoDoesNotSaveAndCancelOfTheDialogChangesNothing) {
   EXPECT_FALSE(view->fitToPaperCommand());
   EXPECT_TRUE(messages_.empty());
   EXPECT_EQ(view->fitAcross, 0);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(PrintTest, PreviewAndDirectPrintWithoutAPrinter) {
+  if (!QPrinterInfo::availablePrinters().isEmpty()) GTEST_SKIP() << "a printer is installed";
+  auto view = makeView(11, 2);
+  ASSERT_TRUE(view->writePrintFormat(frameFormat()));
+  // The preview renders its pages and closes.
+  kelvo_test::whenModal([](QDialog* d) { d->reject(); });
+  view->printPreviewCommand();
+  // Printing straight away falls back to an A4 PDF named after the project.
+  const QString pdf =
+      QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation) + "/Kelvo.pdf";
+  QFile::remove(pdf);
+  ASSERT_TRUE(view->onCommand(cmd::kPrintDirect));
+  ASSERT_TRUE(QFile::exists(pdf));
+  EXPECT_TRUE(pdfText(pdf).contains("1/3-1/2"));
+  EXPECT_TRUE(run("pdfinfo", {pdf}).contains("595 x 842"));  // A4 in points
 }
 
 }  // namespace

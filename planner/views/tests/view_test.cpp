@@ -207,3 +207,62 @@ TEST_F(BaseViewTest, LongCrosshairInvertsThroughThePointer) {
 }
 
 }  // namespace
+
+namespace {
+
+class MouseTest : public ViewTest {
+ protected:
+  // The device point of logical (x, y) on the view's screen.
+  QPoint at(const TestView& view, int32_t x, int32_t y) {
+    return view.screenMapper().toDevice(x, y).toPoint();
+  }
+};
+
+TEST_F(MouseTest, SeparatorDragRunsUnderItsOwnToolState) {
+  auto view = makeView(11);
+  viewState().editTool = tool::kDataInput;
+  QTest::mousePress(view->viewport(), Qt::LeftButton, {}, at(*view, 1000, -500));
+  EXPECT_EQ(viewState().editTool, tool::kSeparatorDrag);
+  EXPECT_EQ(viewState().toolBeforeDrag, tool::kDataInput);
+  EXPECT_EQ(view->presses, 0);  // the separator took the click
+  QMouseEvent move(QEvent::MouseMove, at(*view, 1500, -500),
+                   view->viewport()->mapToGlobal(at(*view, 1500, -500)), Qt::NoButton,
+                   Qt::LeftButton, {});
+  QApplication::sendEvent(view->viewport(), &move);
+  EXPECT_NEAR(view->dragX, 1500, 3);
+  QTest::mouseRelease(view->viewport(), Qt::LeftButton, {}, at(*view, 1500, -500));
+  EXPECT_EQ(view->ended, 1);
+  EXPECT_EQ(view->applied, 1);
+  EXPECT_EQ(viewState().editTool, tool::kDataInput);
+
+  // Escape ends a drag without applying it.
+  QTest::mousePress(view->viewport(), Qt::LeftButton, {}, at(*view, 1000, -500));
+  QTest::keyClick(view.get(), Qt::Key_Escape);
+  EXPECT_EQ(view->ended, 2);
+  EXPECT_EQ(view->applied, 1);
+  EXPECT_EQ(viewState().editTool, tool::kDataInput);
+}
+
+TEST_F(MouseTest, DataToolsTakeClicksRightOfTheRowColumnOnly) {
+  auto view = makeView(11);
+  view->setScrollOrigin(-200, 0);  // 20 mm of row-number column on screen
+  QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, at(*view, -100, -300));
+  EXPECT_EQ(view->presses, 0);
+  QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, at(*view, 300, -300));
+  EXPECT_EQ(view->presses, 1);
+  // With view flag bit 1 the column takes clicks too.
+  view->setViewFlags(viewflag::kNoCrosshair);
+  QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, at(*view, -100, -300));
+  EXPECT_EQ(view->presses, 2);
+  // A shape tool does not reach the data tools.
+  viewState().editTool = tool::kRectangle;
+  QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, at(*view, 300, -300));
+  EXPECT_EQ(view->presses, 2);
+  // 32768 cancels a data operation in progress.
+  viewState().editTool = tool::kDataSelect;
+  QTest::mousePress(view->viewport(), Qt::LeftButton, {}, at(*view, 300, -300));
+  view->onCommand(cmd::kCancelState);
+  EXPECT_EQ(view->cancels, 1);
+}
+
+}  // namespace

@@ -316,8 +316,9 @@ class CBaseView : public QAbstractScrollArea, public CommandTarget {
   virtual void scrollView(Qt::Orientation orientation, ScrollAction action, int thumb = 0);
   // Brings the scroll bars in line with the origin and the extent (called
   // after every origin change and resize). Base: bars in logical units over
-  // the extent less the client size; views that scroll by rows or days
-  // override it together with scrollContentsBy.
+  // the extent less the client size, and nothing at all for a view whose
+  // extent is 0 x 0; views that scroll by rows or days override it
+  // together with scrollContentsBy.
   virtual void updateScrollBars();
 
   // Print preparation: given the printer's paper and the print format,
