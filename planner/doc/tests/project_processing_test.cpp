@@ -71,6 +71,7 @@ TEST_F(Processing, DurationsFromDailyQuantitiesMoveTheDates) {
   const int32_t a = addActivity("X1", 1, "A01", "101", 7);  // 7 / 2 -> 4 days
   const int32_t b = addActivity("X2", 3, "A02", "101", 6);  // no daily quantity
   const int32_t c = addActivity("X3", 2, "", "", 9);        // no work type
+  const int32_t d = addActivity("X4", 2, "A01", "102", 0);  // no quantity
   NumericItemOptions o;
   o.durationsFromDaily = true;
   const NumericItemCounts n = deriveNumericItems(&db, info, o);
@@ -82,6 +83,7 @@ TEST_F(Processing, DurationsFromDailyQuantitiesMoveTheDates) {
   EXPECT_EQ(+r.finish, packDate(2023, 3, 9));
   EXPECT_EQ(+activity(b).duration, 3);
   EXPECT_EQ(+activity(c).duration, 2);
+  EXPECT_EQ(+activity(d).duration, 2);
   expectIndexesExact();
 }
 
