@@ -334,5 +334,26 @@ TEST_F(Processing, RewriteThatWouldJoinTwoCodesChangesNothing) {
   expectIndexesExact();
 }
 
+TEST_F(Processing, RewriteLeavesActivitiesTheRecordInputRefuses) {
+  classify();
+  const int32_t a = addActivity("X1", 2, "A01", "101");
+  addActivity("X2", 2);
+  relate("X1", "X2");
+  // A third work-type level: A01 is no longer a final-level code.
+  uint8_t both[404];
+  ASSERT_EQ(xOption(&db.opt, XOPT_READ, 1, both, sizeof both), 1);
+  both[0] = 3;
+  both[2 + 4] = 3;
+  both[18 + 4] = 1;
+  ASSERT_NE(xOption(&db.opt, XOPT_WRITE, 1, both, sizeof both), 0);
+  const MapRewriteOutcome out = rewriteCodesFromMap(&db, info);
+  EXPECT_TRUE(out.clashes.empty());
+  EXPECT_EQ(out.refused, 1);
+  EXPECT_EQ(out.codes + out.names, 0);
+  EXPECT_STREQ(activity(a).code, "X1");
+  EXPECT_STREQ(activity(a).title, "X1");
+  expectIndexesExact();
+}
+
 }  // namespace
 }  // namespace kelvo::testing
