@@ -11,17 +11,36 @@
 namespace kvcli {
 
 int usage() {
-  std::fprintf(stderr,
-               "usage: kvcli new FILE.kvp [--code C] [--name N] [--start D] [--finish D]\n"
-               "                 [--data-date D]\n"
-               "       kvcli info FILE.kvp\n"
-               "       kvcli classes FILE.kvp work|facility LEN[:NAME]...\n"
-               "       kvcli calendar FILE.kvp N --from D --to D [--off sat,sun] [--holiday D]...\n"
-               "       kvcli check FILE.kvp\n"
-               "       kvcli schedule FILE.kvp [--data-date D]\n"
-               "       kvcli gen FILE.kvp --activities N --relations M [--seed S]\n"
-               "       kvcli load FILE.kvp TABLE FILE.csv [--date-mode N]\n"
-               "       kvcli dump FILE.kvp TABLE\n");
+  std::fprintf(
+      stderr,
+      "usage: kvcli new FILE.kvp [--code C] [--name N] [--start D] [--finish D]\n"
+      "                 [--data-date D]\n"
+      "       kvcli info FILE.kvp\n"
+      "       kvcli classes FILE.kvp work|facility LEN[:NAME]...\n"
+      "       kvcli calendar FILE.kvp N --from D --to D [--off sat,sun] [--holiday D]...\n"
+      "       kvcli check FILE.kvp\n"
+      "       kvcli schedule FILE.kvp [--data-date D]\n"
+      "       kvcli gen FILE.kvp --activities N --relations M [--seed S]\n"
+      "       kvcli load FILE.kvp TABLE FILE.csv [--date-mode N]\n"
+      "       kvcli dump FILE.kvp TABLE\n"
+      "       kvcli register EXT TITLE LIBRARY [--editor]\n"
+      "       kvcli converters\n"
+      "       kvcli export FILE.kvp OUT.EXT\n"
+      "       kvcli import IN.EXT FILE.kvp\n"
+      "       kvcli register-summary FILE.kvp N --title T --compose E,E,...\n"
+      "                 [--option NAME]... [--period month|week|day] [--replace]\n"
+      "           E = classification x 10 + level (0 work type, 1 facility, 2 other);\n"
+      "           NAME: activities resource-classes resources periods indent number\n"
+      "                 no-milestones no-unclassified weighted resource-summary\n"
+      "                 resource-first\n"
+      "       kvcli baseline FILE.kvp [--percent P] [--include-started]\n"
+      "       kvcli next-stage FILE.kvp --from D --to D [--percent P] [--include-started]\n"
+      "       kvcli derive FILE.kvp --option NAME... [--resource-class C] [--activity CODE]...\n"
+      "           NAME, run in this order: spread-quantities durations contract-prices\n"
+      "                 execution-prices input-prices (skip-completed) contract-weights\n"
+      "                 execution-weights progress crew-inputs (round-up)\n"
+      "       kvcli actuals FILE.kvp\n"
+      "       kvcli rewrite-codes FILE.kvp\n");
   return 1;
 }
 
@@ -71,6 +90,9 @@ int calendarCommand(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
+#ifdef KVCLI_CONVERTERS
+  if (const int status = kvcli::convertCommand(argc, argv); status >= 0) return status;
+#endif
   if (argc < 3) return usage();
   const std::string command = argv[1], file = argv[2];
   if (command == "new") {
@@ -101,6 +123,7 @@ int main(int argc, char** argv) {
     if (mode < -1 || mode > 1) return usage();
     return kvcli::load(file, argv[3], argv[4], static_cast<int16_t>(mode));
   }
+  if (int r = kvcli::stageCommand(argc, argv); r >= 0) return r;
   if (command == "dump") {
     if (argc < 4) return usage();
     return kvcli::dump(file, argv[3]);
