@@ -35,6 +35,7 @@ int usage() {
       "                 resource-first\n"
       "       kvcli baseline FILE.kvp [--percent P] [--include-started]\n"
       "       kvcli next-stage FILE.kvp --from D --to D [--percent P] [--include-started]\n"
+      "                 [--save-as NEW.kvp]\n"
       "       kvcli derive FILE.kvp --option NAME... [--resource-class C] [--activity CODE]...\n"
       "           NAME, run in this order: spread-quantities durations contract-prices\n"
       "                 execution-prices input-prices (skip-completed) contract-weights\n"

@@ -151,10 +151,18 @@ int baseline(int argc, char** argv) {
 }
 
 // kvcli next-stage FILE --from D --to D [--percent P] [--include-started]
+//   [--save-as NEW]
+// With --save-as ("다음 단계의 새로운 프로젝트 파일 생성") FILE keeps the closed
+// stage and the next stage goes on in NEW.
 int nextStage(int argc, char** argv) {
   const auto from = values(argc, argv, 3, "--from"), to = values(argc, argv, 3, "--to");
+  const auto saveAs = values(argc, argv, 3, "--save-as");
   long percent;
-  if (from.size() != 1 || to.size() != 1 || !percentOption(argc, argv, percent)) return usage();
+  if (from.size() != 1 || to.size() != 1 || saveAs.size() > 1 ||
+      !percentOption(argc, argv, percent)) {
+    return usage();
+  }
+  const std::string target = saveAs.empty() ? argv[2] : saveAs[0];
   ProjectSession s;
   if (int m = s.open(argv[2])) return fail(m);
   // The date form of the project reads the texts.
@@ -169,7 +177,7 @@ int nextStage(int argc, char** argv) {
                  result == kelvo::kStageBadStart ? "--from" : "--to");
     return 1;
   }
-  if (int m = s.save(argv[2])) return fail(m);
+  if (int m = s.save(target)) return fail(m);
   std::printf("%s -> %s: 기간 %s ~ %s, 기준일 %s\n", before.c_str(),
               kelvo::stageText(s.info.stage).c_str(), dateText(s.info.periodStart).c_str(),
               dateText(s.info.periodFinish).c_str(), dateText(s.info.dataDate).c_str());
