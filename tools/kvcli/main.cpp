@@ -33,7 +33,7 @@ int usage() {
       "           NAME: activities resource-classes resources periods indent number\n"
       "                 no-milestones no-unclassified weighted resource-summary\n"
       "                 resource-first\n"
-      "       kvcli baseline FILE.kvp [--percent P] [--include-started]\n"
+      "       kvcli baseline FILE.kvp [--percent P] [--include-started] [--activity CODE]...\n"
       "       kvcli next-stage FILE.kvp --from D --to D [--percent P] [--include-started]\n"
       "                 [--save-as NEW.kvp]\n"
       "       kvcli derive FILE.kvp --option NAME... [--resource-class C] [--activity CODE]...\n"

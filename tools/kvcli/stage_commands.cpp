@@ -136,15 +136,39 @@ bool percentOption(int argc, char** argv, long& percent) {
   return given.size() <= 1 && (given.empty() || wholeNumber(given[0], 0, 100, percent));
 }
 
-// kvcli baseline FILE [--percent P] [--include-started]
+// "현재 선택된 자료만": the records of the activities named by --activity CODE;
+// false (after the message) when a code is not registered.
+bool chosenActivities(ProjectSession& s, int argc, char** argv, std::vector<int32_t>& chosen) {
+  for (const std::string& code : values(argc, argv, 3, "--activity")) {
+    std::string cp949(code.size() + 1, '\0');
+    ActCodeEntry key = {};
+    if (xUtf8ToCp949(code.c_str(), cp949.data(), static_cast<int32_t>(cp949.size())) >= 0) {
+      std::strncpy(key.code, cp949.c_str(), sizeof key.code - 1);
+    }
+    if (key.code[0] == 0 || s.db.actCodes.count == 0 || !xmSeek(&s.db.actCodes, &key)) {
+      std::fprintf(stderr, "%s: %s\n", code.c_str(), kelvo::messageText(XQD_MSG_NO_ACTIVITY));
+      return false;
+    }
+    ActCodeEntry found;
+    std::memcpy(&found,
+                s.db.actCodes.data + size_t{s.db.actCodes.current} * s.db.actCodes.recordSize,
+                sizeof found);
+    chosen.push_back(found.record);
+  }
+  return true;
+}
+
+// kvcli baseline FILE [--percent P] [--include-started] [--activity CODE]...
 int baseline(int argc, char** argv) {
   long percent;
   if (!percentOption(argc, argv, percent)) return usage();
   ProjectSession s;
   if (int m = s.open(argv[2])) return fail(m);
+  std::vector<int32_t> chosen;
+  if (!chosenActivities(s, argc, argv, chosen)) return 1;
   const bool excludeStarted = !has(argc, argv, 3, "--include-started");
   const int32_t written =
-      kelvo::planProjectSchedule(&s.db, static_cast<int>(percent), excludeStarted);
+      kelvo::planProjectSchedule(&s.db, static_cast<int>(percent), excludeStarted, chosen);
   if (int m = s.save(argv[2])) return fail(m);
   std::printf("계획 일정 설정: %d개 작업 (적용시점 %ld)\n", written, percent);
   return 0;
@@ -243,24 +267,8 @@ int derive(int argc, char** argv) {
   }
   ProjectSession s;
   if (int m = s.open(argv[2])) return fail(m);
-  // "현재 선택된 자료만": the activities named by code.
   std::vector<int32_t> chosen;
-  for (const std::string& code : values(argc, argv, 3, "--activity")) {
-    std::string cp949(code.size() + 1, '\0');
-    ActCodeEntry key = {};
-    if (xUtf8ToCp949(code.c_str(), cp949.data(), static_cast<int32_t>(cp949.size())) >= 0) {
-      std::strncpy(key.code, cp949.c_str(), sizeof key.code - 1);
-    }
-    if (key.code[0] == 0 || s.db.actCodes.count == 0 || !xmSeek(&s.db.actCodes, &key)) {
-      std::fprintf(stderr, "%s: %s\n", code.c_str(), kelvo::messageText(XQD_MSG_NO_ACTIVITY));
-      return 1;
-    }
-    ActCodeEntry found;
-    std::memcpy(&found,
-                s.db.actCodes.data + size_t{s.db.actCodes.current} * s.db.actCodes.recordSize,
-                sizeof found);
-    chosen.push_back(found.record);
-  }
+  if (!chosenActivities(s, argc, argv, chosen)) return 1;
   const kelvo::NumericItemCounts c = kelvo::deriveNumericItems(&s.db, s.info, options, chosen);
   if (int m = s.save(argv[2])) return fail(m);
   std::printf("수량 %d, 소요일수 %d (거부 %d), 단가 %d, 계약 보할 %d, 실행 보할 %d\n", c.quantities,

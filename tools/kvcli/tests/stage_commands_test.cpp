@@ -87,6 +87,7 @@ TEST_F(StageCommands, EveryCommandOnAGeneratedProjectKeepsTheIndexesExact) {
   ASSERT_EQ(kvcli("schedule " + p + " --data-date 00-01-10").status, 0);
   const char* commands[] = {
       "baseline {} --percent 0",
+      "baseline {} --percent 30 --activity A000001 --activity A000002",
       "baseline {} --percent 100 --include-started",
       "next-stage {} --from 00-01-10 --to 00-02-04",
       "derive {} --option spread-quantities --option durations --option contract-prices"
