@@ -45,6 +45,10 @@ int load(const std::string& file, const std::string& table, const std::string& c
 // Prints every live record of table as CSV, headed by the dBASE column names.
 int dump(const std::string& file, const std::string& table);
 
+// register, converters, export and import (the converter plug-ins): the
+// command's exit status, or -1 when argv[1] names none of them.
+int convertCommand(int argc, char** argv);
+
 // The packed date of a day (year 1980-2107).
 inline uint16_t packedDate(int year, int month, int day) {
   return static_cast<uint16_t>(((year - 1980) << 9) | (month << 5) | day);

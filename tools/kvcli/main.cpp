@@ -21,7 +21,11 @@ int usage() {
                "       kvcli schedule FILE.kvp [--data-date D]\n"
                "       kvcli gen FILE.kvp --activities N --relations M [--seed S]\n"
                "       kvcli load FILE.kvp TABLE FILE.csv [--date-mode N]\n"
-               "       kvcli dump FILE.kvp TABLE\n");
+               "       kvcli dump FILE.kvp TABLE\n"
+               "       kvcli register EXT TITLE LIBRARY [--editor]\n"
+               "       kvcli converters\n"
+               "       kvcli export FILE.kvp OUT.EXT\n"
+               "       kvcli import IN.EXT FILE.kvp\n");
   return 1;
 }
 
@@ -71,6 +75,9 @@ int calendarCommand(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
+#ifdef KVCLI_CONVERTERS
+  if (const int status = kvcli::convertCommand(argc, argv); status >= 0) return status;
+#endif
   if (argc < 3) return usage();
   const std::string command = argv[1], file = argv[2];
   if (command == "new") {

@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <memory>
 
+#include "kelvo/doc_edit.h"
 #include "xQdDb100.h"
 
 namespace kelvo {
@@ -123,6 +124,26 @@ class CPlanDoc : public QObject {
   // Empties the data that depends on classification cls.
   void clearDependentData(int cls);
 
+  // Editing dispatch (kinds in kelvo/doc_edit.h). Enters `record` as data
+  // of `kind`: the kind's table's current record is the one changed, with
+  // none current a record is added (it then stays current). dateMode is
+  // passed to activity input (< 0 leaves the dates alone). On success the
+  // stored record is written back into `record`, the document is marked
+  // modified and the views of viewsOfEdit(kind), the caller's own kind
+  // excepted, get hint 11 for an added record and hint 0 for a changed one
+  // (extra = kind). A refusal changes nothing and returns the message
+  // number, shown first when `report` asks for it.
+  EditResult inputRecord(int kind, void* record, int dateMode = -1,
+                         EditReport report = EditReport::Silent);
+  // Deletes the current record of the kind's table with everything that
+  // depends on it (for time-shared entries the current "spa" entry). Nothing
+  // current: ok, nothing changes. Summary records cannot be deleted
+  // (message 22000). On success: modified, hint 11 to the same views.
+  EditResult deleteRecord(int kind, EditReport report = EditReport::Silent);
+  // The classification tree that codes of kinds 9 and 10 are entered beside
+  // (null: none). The document does not own it.
+  void setClassTreeLink(ClassTreeLink* link);
+
   // Tells every view whose kind bit is set in mask.
   void updateAllViews(uint64_t mask, int hintCode, intptr_t extra = 0);
 
@@ -145,6 +166,7 @@ class CPlanDoc : public QObject {
   ClassDef classes_[2]{};
   int16_t openSummary_ = 0;
   int currentClass_ = 0;
+  ClassTreeLink* treeLink_ = nullptr;
   bool open_ = false;
   bool modified_ = false;
   QString path_;
