@@ -52,7 +52,8 @@ bool Reader::openBytes(std::string bytes) {
   // Descriptors run up to the 0x0D terminator; the stored header length
   // bounds them (other writers may leave bytes between the two).
   uint32_t offset = 1;
-  for (size_t at = 32; at + 32 <= headerLength_ && b[at] != 0x0D; at += 32) {
+  size_t at = 32;
+  for (; at + 32 <= headerLength_ && b[at] != 0x0D; at += 32) {
     Column c;
     c.name.assign(b.data() + at, strnlen(b.data() + at, 11));
     c.type = b[at + 11];
@@ -67,6 +68,9 @@ bool Reader::openBytes(std::string bytes) {
     columns_.push_back(std::move(c));
   }
   if (columns_.empty()) return fail("no columns");
+  // A list that runs past the stored header length (more columns than the
+  // 16-bit length can hold, or a cut header) has no end mark inside it.
+  if (at >= headerLength_ || b[at] != 0x0D) return fail("descriptors without their end mark");
   if (offset > recordLength_) return fail("columns longer than the record");
   if (static_cast<uint64_t>(count_) * recordLength_ > b.size() - headerLength_)
     return fail("records beyond the file");

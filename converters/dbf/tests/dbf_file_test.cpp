@@ -208,6 +208,24 @@ TEST(DbfReader, DamagedHeadersAreRefused) {
   b[9] = 0x27;
   EXPECT_FALSE(r.openBytes(b));
   b = sampleImage();
+  b[8] = 32 + 33;  // the stored length ends inside the column list
+  EXPECT_FALSE(r.openBytes(b));
+  {
+    // 10,000 columns: the 16-bit header length wraps and falls short of
+    // the list, which is still all there.
+    std::string many(32, '\0');
+    many[0] = 3;
+    const uint32_t header = (32 * 10000 + 33) & 0xFFFF, record = 1 + 10000;
+    many[8] = static_cast<char>(header & 0xFF);
+    many[9] = static_cast<char>(header >> 8);
+    many[10] = static_cast<char>(record & 0xFF);
+    many[11] = static_cast<char>(record >> 8);
+    for (int i = 0; i < 10000; ++i)
+      many += std::string("F\0\0\0\0\0\0\0\0\0\0N\0\0\0\0\x01", 17) + std::string(15, '\0');
+    many += "\x0D\x1A";
+    EXPECT_FALSE(r.openBytes(many));
+  }
+  b = sampleImage();
   b[4] = b[5] = b[6] = b[7] = '\xFF';  // a count that would overflow 32 bits
   EXPECT_FALSE(r.openBytes(b));
   EXPECT_EQ(r.columnCount(), 0u);
