@@ -54,6 +54,11 @@ inline uint16_t packedDate(int year, int month, int day) {
   return static_cast<uint16_t>(((year - 1980) << 9) | (month << 5) | day);
 }
 
+// The processing commands (baseline, next-stage, derive, actuals,
+// rewrite-codes, register-summary) with their own arguments; -1 when
+// argv[1] names none of them.
+int stageCommand(int argc, char** argv);
+
 // Prints the usage on standard error; returns 1.
 int usage();
 // Prints the text of a message number on standard error; returns 1.

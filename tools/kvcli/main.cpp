@@ -25,7 +25,13 @@ int usage() {
                "       kvcli register EXT TITLE LIBRARY [--editor]\n"
                "       kvcli converters\n"
                "       kvcli export FILE.kvp OUT.EXT\n"
-               "       kvcli import IN.EXT FILE.kvp\n");
+               "       kvcli import IN.EXT FILE.kvp\n"
+               "       kvcli register-summary FILE.kvp N --title T --compose E,E,...\n"
+               "                 [--option NAME]... [--period month|week|day] [--replace]\n"
+               "           E = classification x 10 + level (0 work type, 1 facility, 2 other);\n"
+               "           NAME: activities resource-classes resources periods indent number\n"
+               "                 no-milestones no-unclassified weighted resource-summary\n"
+               "                 resource-first\n");
   return 1;
 }
 
@@ -108,6 +114,7 @@ int main(int argc, char** argv) {
     if (mode < -1 || mode > 1) return usage();
     return kvcli::load(file, argv[3], argv[4], static_cast<int16_t>(mode));
   }
+  if (int r = kvcli::stageCommand(argc, argv); r >= 0) return r;
   if (command == "dump") {
     if (argc < 4) return usage();
     return kvcli::dump(file, argv[3]);

@@ -395,16 +395,22 @@ bool importTable(ImportContext& ctx, Table t, const std::string& path) {
   }
   // Enter every record again through the store so that codes, indexes and
   // integrity rules apply. A record the store refuses stays out.
+  // The inputs run as one batch, so that a large table costs O(n log n)
+  // index work instead of one index shift per record.
   int refused = 0;
+  bool ok = true;
   const uint32_t slots = tb.slotCount;
-  for (uint32_t s = 0; s < slots; ++s) {
+  xBeginInputBatch(ctx.db);
+  for (uint32_t s = 0; ok && s < slots; ++s) {
     tb.current = static_cast<int32_t>(s);
     if (!xGetRec(&tb, rec.data())) continue;
-    if (!xDelRec(&tb)) return false;
+    ok = xDelRec(&tb) != 0;
     tb.current = -1;
-    if (input(ctx, t, rec.data()) != 0) ++refused;
+    if (ok && input(ctx, t, rec.data()) != 0) ++refused;
   }
+  ok = xEndInputBatch(ctx.db) && ok;
   tb.current = -1;
+  if (!ok) return false;
   if (refused) {
     fprintf(stderr, "xKvDbf: %s: %d record(s) refused\n", path.c_str(), refused);
     ctx.refused += refused;

@@ -162,9 +162,30 @@ void DbaseCli::BuildProject(const std::string& p) {
     const CliRun load = Kvcli("load " + p + " " + table + " " + Path("load.csv"));
     ASSERT_EQ(load.status, 0) << table << ": " << load.out;
   }
-  // What kvcli cannot enter: the rest of the information block and the
-  // time-shared entries of A-040.
+  // What kvcli cannot enter: the rest of the information block, the
+  // time-shared entries of A-040 and user fields of the activities.
   Edit(p, [](ProjectDb* db, PrjInfo* info) {
+    FieldList fl{};
+    ASSERT_EQ(xTb2Fld(&fl, &db->act.tb), 1);
+    xAddFld(&fl, -1, "\xBA\xF1\xB0\xED", XF_STRING, XF_PLAIN, 20, 0);  // 비고
+    xAddFld(&fl, -1, "FLOORS", XF_INT16, XF_PLAIN, 3, 0);
+    xAddFld(&fl, -1, "AMOUNT", XF_DOUBLE, XF_PLAIN, 10, 2);
+    xAddFld(&fl, -1, "CHECKED", XF_DATE, XF_PLAIN, 8, 0);
+    ASSERT_EQ(xModFldStr(&db->act.tb, &fl), 1);
+    xFreeBuffer(fl.fields);
+    std::vector<char> rec(db->act.tb.recordSize);
+    const FieldDesc* f = db->act.tb.fields + db->act.tb.fieldCount - 4;
+    db->act.tb.current = -1;
+    for (int16_t n = 1; xMoveNext(&db->act.tb); ++n) {
+      ASSERT_EQ(xGetRec(&db->act.tb, rec.data()), 1);
+      snprintf(rec.data() + f[0].offset, 21, "\xB3\xBB\xBF\xEB %d", n);  // 내용
+      memcpy(rec.data() + f[1].offset, &n, 2);
+      const double amount = n * 1234.5;
+      memcpy(rec.data() + f[2].offset, &amount, 8);
+      const uint16_t day = Day(2024, 4, n);
+      memcpy(rec.data() + f[3].offset, &day, 2);
+      ASSERT_EQ(xPutRec(&db->act.tb, rec.data()), 1);
+    }
     strcpy(info->manager, "\xB1\xE8");  // 김
     strcpy(info->company, "ACME");
     strcpy(info->currency, "KRW");
@@ -212,7 +233,7 @@ TEST_F(DbaseCli, RoundTripGivesTheSameProject) {
   const std::string acts = Slurp(root_ / "shown-b" / "act.csv");
   EXPECT_NE(acts.find("\nA-030,되메우기,5,5,24-04-01,"), std::string::npos) << acts;
   EXPECT_NE(acts.find(",24-06-28,늦게 못 끝냄,"), std::string::npos) << acts;
-  EXPECT_NE(acts.find(",100000000000,0,-5\n"), std::string::npos) << acts;
+  EXPECT_NE(acts.find(",100000000000,0,-5,내용 4,4,4938.00,24-04-04\n"), std::string::npos) << acts;
   EXPECT_EQ(Slurp(root_ / "shown-b" / "spa.csv"), "A-040,24-03-05,120.250\nA-040,24-03-12,0.500\n");
   const std::string info = Slurp(root_ / "shown-b" / "info.txt");
   EXPECT_NE(info.find("calendar-1: 522\ncalendar-2: 627\n"), std::string::npos) << info;
@@ -284,9 +305,12 @@ TEST_F(DbaseCli, DamagedSetsFailAndLeaveNothingBehind) {
     EXPECT_EQ(Slurp(root_ / "kept.kvp"), kept) << damage;
     EXPECT_TRUE(fs::is_empty(root_ / "tmp")) << damage;
   }
-  // The same set undamaged imports.
+  // The same set undamaged imports; without its time-shared file it has
+  // no entries (it has no settings file either: defaults).
   ASSERT_EQ(Python("dbf_write_set.py", Path("set/x.dbf")).status, 0);
+  fs::remove(root_ / "set" / "xSpa.dbf");
   EXPECT_EQ(Kvcli("import " + Path("set/x.dbf") + " " + Path("new.kvp")).status, 0);
+  EXPECT_EQ(TimeShared(Path("new.kvp")), "");
 }
 
 }  // namespace

@@ -22,17 +22,23 @@ QAction* CommandRouter::action(int id) {
   return act;
 }
 
+std::vector<CommandTarget*> CommandRouter::targets() const {
+  std::vector<CommandTarget*> list;
+  if (activeView_) list.push_back(activeView_);
+  if (chain_)
+    for (CommandTarget* target : chain_()) list.push_back(target);
+  return list;
+}
+
 CommandState CommandRouter::state(int id) const {
   CommandState st;
-  if (!chain_) return st;
-  for (CommandTarget* target : chain_())
+  for (CommandTarget* target : targets())
     if (target && target->updateCommand(id, st)) return st;
   return CommandState{};
 }
 
 bool CommandRouter::dispatch(int id) {
-  if (!chain_) return false;
-  for (CommandTarget* target : chain_()) {
+  for (CommandTarget* target : targets()) {
     if (!target) continue;
     CommandState st;
     if (!target->updateCommand(id, st)) continue;

@@ -91,6 +91,11 @@ class CommandRouter : public QObject {
   // The targets asked, in order, for each command; null entries are skipped.
   void setChain(Chain chain) { chain_ = std::move(chain); }
 
+  // The active view, asked before the chain (null: none). A view clears it
+  // when it goes away.
+  void setActiveView(CommandTarget* view) { activeView_ = view; }
+  CommandTarget* activeView() const { return activeView_; }
+
   // The action of command id, made on first use with its string-table text
   // (command id = string id). Triggering it dispatches the command.
   QAction* action(int id);
@@ -106,7 +111,10 @@ class CommandRouter : public QObject {
   void refresh();
 
  private:
+  std::vector<CommandTarget*> targets() const;
+
   Chain chain_;
+  CommandTarget* activeView_ = nullptr;
   QHash<int, QAction*> actions_;
 };
 

@@ -1,0 +1,393 @@
+// The view base every chart and grid view derives from: view kind and
+// document window, the mapping of logical units (0.1 mm, y up) to device
+// pixels, the scroll origin, the document's update broadcasts, keyboard
+// scrolling, the long crosshair, the edit tool, the commands all views share,
+// and printing with the page frame, print preview and fit to paper.
+#ifndef KELVO_BASE_VIEW_H_
+#define KELVO_BASE_VIEW_H_
+
+#include <QAbstractScrollArea>
+#include <QPointF>
+#include <QRectF>
+#include <QString>
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+#include "kelvo/commands.h"
+#include "kelvo/print_format.h"
+#include "xJorLib.h"
+
+class QPainter;
+class QPaintDevice;
+class QPrinter;
+
+namespace kelvo {
+
+class CPlanDoc;
+class CBaseView;
+
+// Commands the view base knows by number (those of the shell are in
+// kelvo/commands.h).
+namespace cmd {
+inline constexpr int kToolFirst = 40000;  // 40000 + edit tool
+inline constexpr int kToolLast = 40009;
+inline constexpr int kShapeOrderFirst = 40010;  // 40010..40013 order
+inline constexpr int kShapeAlignLast = 40017;   // 40014..40017 alignment
+inline constexpr int kShapeStyle = 40018;
+inline constexpr int kFitToPaper = 40023;
+inline constexpr int kOptions = 40098;
+inline constexpr int kDataFormat = 40099;
+inline constexpr int kPrintDirect = 57608;
+inline constexpr int kEditClear = 57632;
+inline constexpr int kEditCopy = 57634;
+inline constexpr int kEditCut = 57635;
+inline constexpr int kEditPaste = 57637;
+inline constexpr int kEditUndo = 57643;
+}  // namespace cmd
+
+// Edit tools: the command id of the "편집 도구" entry minus 40000.
+namespace tool {
+inline constexpr int kDataSelect = 0;   // "자료 선택"
+inline constexpr int kDataInput = 1;    // "자료 입력"
+inline constexpr int kShapeSelect = 2;  // "도형 선택"
+inline constexpr int kText = 3;
+inline constexpr int kHorizontalLine = 4;
+inline constexpr int kVerticalLine = 5;
+inline constexpr int kObliqueLine = 6;
+inline constexpr int kRectangle = 7;
+inline constexpr int kEllipse = 8;
+inline constexpr int kPicture = 9;
+// While a separator drag runs the tool is this state; the tool before the
+// drag is kept in ViewState::toolBeforeDrag.
+inline constexpr int kSeparatorDrag = 100;
+}  // namespace tool
+
+// View flags (bits the base reads; derived classes own the others).
+namespace viewflag {
+inline constexpr uint16_t kNoCrosshair =
+    0x2;  // no long crosshair, clicks left of x = 0 reach the view
+}  // namespace viewflag
+
+// Bits of the program option word "Flags" the views read.
+namespace optflag {
+inline constexpr uint16_t kShapesInFront = 0x8;
+inline constexpr uint16_t kLongCrosshair = 0x200;
+inline constexpr uint16_t kConfirmDelete = 0x400;
+}  // namespace optflag
+
+// The program-wide view state: one instance for the whole program.
+struct ViewState {
+  // What the next view is created for; the frame sets both just before it
+  // creates a view, and the view copies them in its constructor.
+  int16_t nextViewKind = 0;
+  int16_t nextWindow = 0;
+  // The view that last became active (null when none).
+  CBaseView* activeEditView = nullptr;
+  // The current edit tool (tool::*) and, during a separator drag, the tool
+  // before it.
+  int editTool = tool::kDataSelect;
+  int toolBeforeDrag = tool::kDataSelect;
+  // The option word "Flags"; points at the shell's word once the program
+  // wires it, else at a private word holding the default 0x600.
+  uint16_t* flags = nullptr;
+  // The command router; an activated view makes itself its first target.
+  CommandRouter* router = nullptr;
+  // Saves the open project as the shell's save command does (true when
+  // saved). Unset: the document saves to its own file when it has one.
+  std::function<bool()> saveProject;
+};
+ViewState& viewState();
+// The option word through ViewState::flags (the private default when unset).
+uint16_t& optionFlags();
+
+// A position in a view's own coordinates (8 bytes, as drawing objects store
+// their anchors): a logical point (x, y) on most views, or on a
+// time-scaled view the date, x remainder, row and y remainder as four
+// 16-bit values packed little-endian into the same bytes.
+#pragma pack(push, 1)
+struct ViewPosition {
+  int32_t x = 0;
+  int32_t y = 0;
+
+  static ViewPosition time(uint16_t date, uint16_t xRemainder, uint16_t row, int16_t yRemainder);
+  uint16_t date() const { return static_cast<uint16_t>(x & 0xFFFF); }
+  uint16_t xRemainder() const { return static_cast<uint16_t>((x >> 16) & 0xFFFF); }
+  uint16_t row() const { return static_cast<uint16_t>(y & 0xFFFF); }
+  int16_t yRemainder() const { return static_cast<int16_t>((y >> 16) & 0xFFFF); }
+};
+#pragma pack(pop)
+static_assert(sizeof(ViewPosition) == 8, "a view position is 8 bytes");
+
+// A rectangle in logical units (y up: top >= bottom on a normal rectangle).
+struct LogicalRect {
+  int32_t left = 0;
+  int32_t top = 0;
+  int32_t right = 0;
+  int32_t bottom = 0;
+  int32_t width() const { return right - left; }
+  int32_t height() const { return top - bottom; }  // positive when top is above bottom
+};
+
+// The one mapping from logical units (0.1 mm, y up) to device pixels:
+// subtract the origin, negate y, scale by the device's own DPI / 254, and
+// add the device offset. Screen, preview and printer all draw through it.
+class UnitMapper {
+ public:
+  UnitMapper() = default;
+  // dpiX, dpiY: the device's DPI (kept apart); (originX, originY) is the
+  // logical point that lands on deviceOffset.
+  UnitMapper(double dpiX, double dpiY, int32_t originX = 0, int32_t originY = 0,
+             QPointF deviceOffset = {});
+  // The mapping for device (its logical DPI, which is also what font point
+  // sizes are resolved against).
+  static UnitMapper forDevice(const QPaintDevice* device, int32_t originX = 0, int32_t originY = 0,
+                              QPointF deviceOffset = {});
+
+  double dpiX() const { return dpiX_; }
+  double dpiY() const { return dpiY_; }
+  int32_t originX() const { return originX_; }
+  int32_t originY() const { return originY_; }
+  QPointF deviceOffset() const { return offset_; }
+  // The same mapping with another origin.
+  UnitMapper withOrigin(int32_t originX, int32_t originY, QPointF deviceOffset) const;
+
+  // Logical point / rectangle to device.
+  QPointF toDevice(double x, double y) const;
+  QRectF toDevice(const LogicalRect& rect) const;
+  QRectF toDevice(double left, double top, double right, double bottom) const;
+  // Device point to logical (rounded to the nearest unit).
+  void toLogical(QPointF device, int32_t* x, int32_t* y) const;
+  // Lengths: logical units to pixels and back.
+  double pixelsX(double units) const { return units * dpiX_ / 254.0; }
+  double pixelsY(double units) const { return units * dpiY_ / 254.0; }
+  double unitsX(double pixels) const { return pixels * 254.0 / dpiX_; }
+  double unitsY(double pixels) const { return pixels * 254.0 / dpiY_; }
+
+ private:
+  double dpiX_ = 254.0;
+  double dpiY_ = 254.0;
+  int32_t originX_ = 0;
+  int32_t originY_ = 0;
+  QPointF offset_;
+};
+
+// Keyboard and scroll-bar requests, per direction.
+enum class ScrollAction { LineBack, LineForward, PageBack, PageForward, ToStart, ToEnd, Thumb };
+
+// Print state of a job: pages across and down, the page being printed, the
+// page rectangle inside the margins (paper coordinates: origin at the
+// paper's top-left corner, y up, so everything below it is negative), and
+// the body rectangle between header and footer where the view prints.
+struct PrintLayout {
+  int pagesAcross = 1;
+  int pagesDown = 1;
+  int pageColumn = 0;
+  int pageRow = 0;
+  int32_t paperWidth = 0;   // 0.1 mm
+  int32_t paperHeight = 0;  // 0.1 mm
+  LogicalRect page;         // inside the margins (header and footer included)
+  LogicalRect body;         // the view's printable rectangle
+  int pageCount() const { return pagesAcross * pagesDown; }
+};
+
+class CBaseView : public QAbstractScrollArea, public CommandTarget {
+  Q_OBJECT
+ public:
+  // Copies viewState().nextViewKind / nextWindow. doc may be null (nothing
+  // is read from a project then; the view draws what it holds).
+  explicit CBaseView(CPlanDoc* doc, QWidget* parent = nullptr);
+  ~CBaseView() override;
+
+  CPlanDoc* document() const { return doc_; }
+  int viewKind() const { return viewKind_; }
+  int windowNumber() const { return window_; }
+  uint16_t viewFlags() const { return viewFlags_; }
+  void setViewFlags(uint16_t flags) { viewFlags_ = flags; }
+
+  // --- Coordinates --------------------------------------------------------
+  // The logical point shown at the client area's origin.
+  int32_t scrollX() const { return scrollX_; }
+  int32_t scrollY() const { return scrollY_; }
+  // Moves the scroll origin (no clamping here; derived views clamp) and
+  // repaints when it changed.
+  void setScrollOrigin(int32_t x, int32_t y);
+  // The mapping used to paint the client area on screen (the viewport's DPI,
+  // origin = scroll origin).
+  UnitMapper screenMapper() const;
+  // The client rectangle in logical units, refreshed before every paint.
+  const LogicalRect& clientRect() const { return client_; }
+  LogicalRect computeClientRect() const;
+
+  // --- Update broadcasts --------------------------------------------------
+  // What a broadcast from the document does to this view: ignored unless bit
+  // viewKind() of mask is set, else onUpdate(hint, extra).
+  void receiveUpdate(quint64 mask, int hint, qintptr extra);
+  // Saves the view's settings (hint 2 to its own kind); the frame calls it
+  // on every live view before deleting it.
+  void prepareToClose();
+  // Makes this the active edit view and the router's first target.
+  void activate();
+
+  // --- Printing -----------------------------------------------------------
+  // The print format record of this view kind, read from the project's
+  // option file (record 164 + kind) over the defaults.
+  PrintFormat readPrintFormat() const;
+  // Writes the record back (false when no project is open or it fails).
+  bool writePrintFormat(const PrintFormat& format) const;
+  // Prints every page (or the printer's page range) onto printer. Returns
+  // false when preparation refused (message shown) or printing failed.
+  bool printTo(QPrinter* printer);
+  // Prints with the print dialog (withDialog) or straight to the default
+  // printer (a PDF named after the project in the documents folder when the
+  // machine has no printer).
+  bool printCommand(bool withDialog);
+  // Opens the print preview.
+  void printPreviewCommand();
+  // The page frame of the current page (header, footer, frame, mark).
+  void drawPageFrame(QPainter& painter, const UnitMapper& paper, const PrintLayout& layout,
+                     const PrintFormat& format);
+  // A header or footer template with its ampersand codes replaced from the
+  // open project's information.
+  QString expandPageText(const char* templ, int length) const;
+
+  // Fit to paper (40023): the page-count dialog, the save question and then
+  // applyFitToPaper. Returns true when the view was rescaled.
+  bool fitToPaperCommand();
+
+  // --- Commands -----------------------------------------------------------
+  bool onCommand(int id) override;
+  bool updateCommand(int id, CommandState& state) override;
+
+  // --- Virtual operations, in slot order ---------------------------------
+  // 1. Draws the handles of the selected drawing objects.
+  virtual void drawSelectionHandles(QPainter& painter, const UnitMapper& mapper);
+  // 2. Hit-tests the selection's handles at a logical point; sets handle
+  // 0..8 (4 = inside, read row by row from the top-left). Base: false.
+  virtual bool hitSelectionHandle(int32_t x, int32_t y, int* handle);
+  // 3. Hit-tests the view's resizable separators; true starts a separator
+  // drag (the view keeps what it drags). Base: false.
+  virtual bool hitSeparator(int32_t x, int32_t y);
+  // 4-7. The data tools: click, drag, release, cancel. Base: nothing.
+  virtual void dataToolPress(int32_t x, int32_t y, Qt::KeyboardModifiers modifiers);
+  virtual void dataToolDrag(int32_t x, int32_t y);
+  virtual void dataToolRelease(int32_t x, int32_t y);
+  virtual void dataToolCancel();
+  // 8. Places or moves the view's own item under the pointer (separator
+  // drags report the pointer here). Base: nothing.
+  virtual void placeDataItem(int32_t x, int32_t y);
+  // 9-12. Further data-edit hooks: double click, pointer moving without a
+  // button, a key the view may take before scrolling (true = taken), and
+  // the end of a separator drag (apply = false when cancelled). Base:
+  // nothing / false.
+  virtual void dataDoubleClick(int32_t x, int32_t y);
+  virtual void dataHover(int32_t x, int32_t y);
+  virtual bool dataKey(int key, Qt::KeyboardModifiers modifiers);
+  virtual void endSeparatorDrag(int32_t x, int32_t y, bool apply);
+  // 13. Logical point to position in the view's coordinates. Base: the point.
+  virtual ViewPosition pointToPosition(int32_t x, int32_t y) const;
+  // 14. Position to logical point. Base: the point.
+  virtual void positionToPoint(const ViewPosition& position, int32_t* x, int32_t* y) const;
+  // 15. Position text for the status bar. Base: "%d - %d" with x and -y.
+  virtual QString positionText(int32_t x, int32_t y) const;
+  // 16. Draws the rubber band of the tool in use. Base: nothing.
+  virtual void drawRubberBand(QPainter& painter, const UnitMapper& mapper);
+
+  // --- Further virtual operations ----------------------------------------
+  // Draws the view's content in device space through mapper: on screen the
+  // client area (printing = false), on paper the body of the current page.
+  // visible is the logical rectangle to fill.
+  virtual void drawContent(QPainter& painter, const UnitMapper& mapper, const LogicalRect& visible,
+                           bool printing) = 0;
+  // Reads data and settings again (hint 1, and after fit to paper).
+  // Base: repaint.
+  virtual void initialUpdate();
+  // Reacts to a broadcast meant for this view kind. Base: 0 and 6 repaint,
+  // 1 initial update, 2 storeSettings(); others nothing.
+  virtual void onUpdate(int hint, qintptr extra);
+  // Stores the view's settings in the project. Base: nothing.
+  virtual void storeSettings();
+  // The logical extent the base scrolls over: x from 0 to width, y from 0
+  // down to -height. Base: 0 x 0.
+  virtual int32_t extentWidth() const;
+  virtual int32_t extentHeight() const;
+  // One scroll step. Base: lines of 50 units, pages of the client size less
+  // 50, clamped to the extent; derived views scroll by days or rows.
+  virtual void scrollView(Qt::Orientation orientation, ScrollAction action, int thumb = 0);
+
+  // Print preparation: given the printer's paper and the print format,
+  // computes the page and body rectangles and the page counts. Returns false
+  // (after the message) when the margins leave no room. Base: pages over
+  // the extent.
+  virtual bool preparePrinting(const PrintFormat& format, PrintLayout* layout);
+  // Prints page n (0-based, n = row x pagesAcross + column) into the body:
+  // base draws drawContent with the page's origin, then the page frame.
+  virtual void printPage(QPainter& painter, const UnitMapper& paper, const PrintLayout& layout,
+                         const PrintFormat& format);
+  // The logical point shown at the top-left of the body on page
+  // (column, row). Base: steps of the body width and height.
+  virtual void pageOrigin(const PrintLayout& layout, int column, int row, int32_t* x,
+                          int32_t* y) const;
+  // Draws the view's legend into the footer's legend box. Base: nothing.
+  virtual void drawLegend(QPainter& painter, const UnitMapper& paper, const LogicalRect& box,
+                          const PrintFormat& format);
+  // Size of this kind's print format record in the option file (598, 664
+  // for the Gantt kinds, 828 for the network).
+  virtual int printFormatSize() const;
+
+  // Fit to paper: whether the view takes 40023, the logical space the row
+  // column and scale take from the body (subtracted before the dialog's
+  // printable size), and the rescaling itself (printable sizes in logical
+  // units, pages at least 1). Base: no, 0 x 0, nothing.
+  virtual bool canFitToPaper() const;
+  virtual void fitReserved(int32_t* width, int32_t* height) const;
+  virtual void applyFitToPaper(int pagesAcross, int pagesDown, int32_t printableWidth,
+                               int32_t printableHeight);
+
+  // The colour of the long crosshair (the data-date colour on time-scaled
+  // views). Base: 0x808000.
+  virtual COLORREF crosshairColor() const;
+  // Long crosshair position (x = -1: not drawn), device pixels of the
+  // viewport.
+  QPoint crosshair() const { return crosshair_; }
+
+ signals:
+  // The status-bar text for the pointer (operation 15).
+  void positionChanged(const QString& text);
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+  void mouseDoubleClickEvent(QMouseEvent* event) override;
+  void focusInEvent(QFocusEvent* event) override;
+  void leaveEvent(QEvent* event) override;
+  void scrollContentsBy(int dx, int dy) override;
+
+  // Ends a data-tool or separator drag in progress (32768 and cancel mode).
+  void cancelOperation();
+  // Sends hint to every view of this view's kind through the document.
+  void broadcastOwnKind(int hint);
+  bool separatorDragging() const { return separatorDrag_; }
+
+ private:
+  bool crosshairShown() const;
+  void moveCrosshair(QPoint device);
+
+  CPlanDoc* doc_;
+  int32_t scrollX_ = 0;
+  int32_t scrollY_ = 0;
+  LogicalRect client_;
+  int16_t viewKind_ = 0;
+  int16_t window_ = 0;
+  uint16_t viewFlags_ = 0;
+  QPoint crosshair_{-1, -1};
+  bool dataDrag_ = false;
+  bool separatorDrag_ = false;
+};
+
+}  // namespace kelvo
+
+#endif  // KELVO_BASE_VIEW_H_
