@@ -134,13 +134,14 @@ void build(benchmark::State& state, uint32_t flags) {
   state.counters["rows"] = p.db.summary.table.tb.liveCount;
 }
 
-constexpr uint32_t kRows = kelvo::kSumActivities | kelvo::kSumIndent | kelvo::kSumNumber;
+constexpr uint32_t kRows =
+    kelvo::kSummaryActivities | kelvo::kSummaryIndentNames | kelvo::kSummaryNumberNames;
 
 void BM_SummaryWithoutSeries(benchmark::State& state) {
   build(state, kRows);
 }
 void BM_SummaryWeeklySeries(benchmark::State& state) {
-  build(state, kRows | kelvo::kSumSeries | 1);
+  build(state, kRows | kelvo::kSummaryPeriods | 1);
 }
 
 BENCHMARK(BM_SummaryWithoutSeries)->Unit(benchmark::kSecond)->Iterations(3);

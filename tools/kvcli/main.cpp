@@ -31,7 +31,10 @@ int usage() {
                "           E = classification x 10 + level (0 work type, 1 facility, 2 other);\n"
                "           NAME: activities resource-classes resources periods indent number\n"
                "                 no-milestones no-unclassified weighted resource-summary\n"
-               "                 resource-first\n");
+               "                 resource-first\n"
+               "       kvcli summary FILE.kvp N|--all [--quiet]\n"
+               "       kvcli dump FILE.kvp summary N\n"
+               "       kvcli series FILE.kvp N ROW\n");
   return 1;
 }
 
@@ -115,6 +118,7 @@ int main(int argc, char** argv) {
     return kvcli::load(file, argv[3], argv[4], static_cast<int16_t>(mode));
   }
   if (int r = kvcli::stageCommand(argc, argv); r >= 0) return r;
+  if (int r = kvcli::summaryCommand(argc, argv); r >= 0) return r;
   if (command == "dump") {
     if (argc < 4) return usage();
     return kvcli::dump(file, argv[3]);

@@ -67,16 +67,16 @@ class Builder {
       : db_(db), info_(info), reg_(r), progress_(progress) {
     levels_[0] = levels[0];
     levels_[1] = levels[1];
-    resource_ = r.flags & kSumResource;
+    resource_ = r.flags & kSummaryOfResources;
     settings_.digits = projectDigits(db, info);
     settings_.dataDate = info.dataDate;
     settings_.periodStart = info.periodStart;
-    settings_.bounds.unit = static_cast<int>(r.flags & kSumPeriodMask) % 3;
+    settings_.bounds.unit = static_cast<int>(r.flags & kSummaryPeriodMask) % 3;
     const int dayOfMonth = xGetStartDayOfM(), dayOfWeek = xGetStartDayOfW();
     settings_.bounds.startDayOfMonth = dayOfMonth >= 1 && dayOfMonth <= 28 ? dayOfMonth : 1;
     settings_.bounds.startDayOfWeek = dayOfWeek >= 0 && dayOfWeek <= 6 ? dayOfWeek : 0;
-    settings_.series = r.flags & kSumSeries;
-    settings_.weights = r.flags & kSumWeights;
+    settings_.series = r.flags & kSummaryPeriods;
+    settings_.weights = r.flags & kSummaryWeightedProgress;
   }
 
   int run(int16_t* current) {
@@ -127,14 +127,14 @@ class Builder {
     }
     const int k1 = static_cast<int>(k) + 1;
     if (resource_) {
-      if (reg_.flags & kSumResourceFirst) {
+      if (reg_.flags & kSummaryResourceFirst) {
         quantityLevel_ = 1;
       } else {
-        quantityLevel_ = k1 - 1 + ((reg_.flags & kSumActivities) ? 1 : 0) +
-                         ((reg_.flags & kSumResourceClasses) ? 1 : 0) +
-                         ((reg_.flags & kSumResources) ? 1 : 0);
+        quantityLevel_ = k1 - 1 + ((reg_.flags & kSummaryActivities) ? 1 : 0) +
+                         ((reg_.flags & kSummaryResourceClasses) ? 1 : 0) +
+                         ((reg_.flags & kSummaryResources) ? 1 : 0);
       }
-    } else if (quantityLevel_ == 0 && (reg_.flags & kSumActivities)) {
+    } else if (quantityLevel_ == 0 && (reg_.flags & kSummaryActivities)) {
       quantityLevel_ = k1;
     }
   }
@@ -314,7 +314,7 @@ class Builder {
   }
 
   void buildActivityRows() {
-    const bool activityRows = reg_.flags & kSumActivities;
+    const bool activityRows = reg_.flags & kSummaryActivities;
     workTotal_ = static_cast<int32_t>(activities_.size());
     actValues_.resize(activities_.size());
     if (settings_.series) memberSeries_.resize(activities_.size());
@@ -322,8 +322,8 @@ class Builder {
     for (size_t n = 0; n < activities_.size(); ++n) {
       report(static_cast<int32_t>(n));
       const ActRecord& act = activities_[n].act;
-      if ((reg_.flags & kSumNoMilestones) && act.type == kMilestone) continue;
-      if ((reg_.flags & kSumNoUncoded) && act.wbsCode[0] == '\0') continue;
+      if ((reg_.flags & kSummaryNoMilestones) && act.type == kMilestone) continue;
+      if ((reg_.flags & kSummaryNoUnclassified) && act.wbsCode[0] == '\0') continue;
       const int32_t member = static_cast<int32_t>(n);
       actValues_[n] = activityValues(activities_[n], settings_, calendars_);
       if (settings_.series) {
@@ -361,10 +361,10 @@ class Builder {
   }
 
   void buildResourceRows() {
-    const bool first = reg_.flags & kSumResourceFirst;
-    const bool activityRows = reg_.flags & kSumActivities;
-    const bool classRows = reg_.flags & kSumResourceClasses;
-    const bool resourceRows = reg_.flags & kSumResources;
+    const bool first = reg_.flags & kSummaryResourceFirst;
+    const bool activityRows = reg_.flags & kSummaryActivities;
+    const bool classRows = reg_.flags & kSummaryResourceClasses;
+    const bool resourceRows = reg_.flags & kSummaryResources;
     const std::vector<ResourceClass> classes = readResourceClasses(db_);
     workTotal_ = static_cast<int32_t>(crew_.size());
     crewValues_.resize(crew_.size());
@@ -502,8 +502,8 @@ class Builder {
       const int level = row == &total_ ? 1 : std::max<int>(row->level, 1);
       if (static_cast<int>(number.size()) <= level) number.resize(level + 1, 0);
       std::string prefix;
-      if (reg_.flags & kSumIndent) prefix.assign(2 * (level - 1), ' ');
-      if (reg_.flags & kSumNumber) {
+      if (reg_.flags & kSummaryIndentNames) prefix.assign(2 * (level - 1), ' ');
+      if (reg_.flags & kSummaryNumberNames) {
         ++number[level];
         std::fill(number.begin() + level + 1, number.end(), 0);
         for (int j = 1; j <= level; ++j) prefix += std::to_string(number[j]) + ".";
@@ -614,6 +614,18 @@ int buildSummary(ProjectDb* db, const PrjInfo& info, SummaryRegistration& regist
   readClassLevels(db, levels);
   SummaryRegistration prepared = registration;
   if (int refused = prepareSummaryRegistration(prepared, levels)) return refused;
+  switch (writeSummaryRegistration(db, prepared)) {
+    case kRegistrationWritten:
+      break;
+    case kRegistrationTitleLong:
+      return kSummaryTitleLong;
+    case kRegistrationNotWritten:
+      return kSummaryFileFailed;
+    case kCompositionOtherTwice:
+      return kSummaryOtherTwice;
+    default:
+      return kSummaryRefused;
+  }
   registration = prepared;
   const int16_t before = db->summary.number;
   Builder builder(db, info, prepared, levels, progress);

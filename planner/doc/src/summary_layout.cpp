@@ -105,7 +105,9 @@ const char* summaryMessage(int result) {
     case kSummaryNoneBuilt:
       return kNoneBuiltMessage;
     case kSummaryBadNumber:
-      return "등록 번호는 1부터 48까지입니다.";
+      return registrationMessage(kRegistrationBadNumber);
+    case kSummaryTitleLong:
+      return registrationMessage(kRegistrationTitleLong);
     case kSummaryNoReference:
       return "시스템 파일(Kelvo.ref)이 없습니다.";
     default:
@@ -116,13 +118,13 @@ const char* summaryMessage(int result) {
 int prepareSummaryRegistration(SummaryRegistration& registration, const ClassLevels levels[2]) {
   if (registration.number < 1 || registration.number > XQD_SUMMARY_MAX) return kSummaryBadNumber;
   SummaryRegistration r = registration;
-  const uint32_t resourceRows = kSumResourceClasses | kSumResources;
-  if (!(r.flags & kSumResource)) {
+  const uint32_t resourceRows = kSummaryResourceClasses | kSummaryResources;
+  if (!(r.flags & kSummaryOfResources)) {
     r.flags &= ~resourceRows;
   } else if (!(r.flags & resourceRows)) {
-    r.flags |= kSumResources;
+    r.flags |= kSummaryResources;
   }
-  if ((r.flags & kSumResource) && (r.flags & kSumResourceFirst)) {
+  if ((r.flags & kSummaryOfResources) && (r.flags & kSummaryResourceFirst)) {
     r.composition.clear();
     registration = r;
     return kSummaryDone;
@@ -147,26 +149,27 @@ int prepareSummaryRegistration(SummaryRegistration& registration, const ClassLev
       final[classification] = true;
     }
     if (final[0] && final[1]) {
-      accepted.resize((r.flags & kSumActivities) ? i : i + 1);
+      accepted.resize((r.flags & kSummaryActivities) ? i : i + 1);
       break;
     }
   }
   r.composition = accepted;
-  if (r.composition.empty()) r.flags |= kSumActivities;
+  if (r.composition.empty()) r.flags |= kSummaryActivities;
   registration = r;
   return kSummaryDone;
 }
 
 int summaryNameWidth(const SummaryRegistration& r, int activityNameWidth) {
   int width = 40;
-  const bool activities = r.flags & kSumActivities;
+  const bool activities = r.flags & kSummaryActivities;
   if (activities && activityNameWidth > width) width = activityNameWidth;
   int levels = static_cast<int>(r.composition.size()) + (activities ? 1 : 0);
-  if (r.flags & kSumResource) {
-    levels += ((r.flags & kSumResourceClasses) ? 1 : 0) + ((r.flags & kSumResources) ? 1 : 0);
+  if (r.flags & kSummaryOfResources) {
+    levels +=
+        ((r.flags & kSummaryResourceClasses) ? 1 : 0) + ((r.flags & kSummaryResources) ? 1 : 0);
   }
-  if ((r.flags & kSumIndent) && levels > 1) width += 2 * (levels - 1);
-  if (r.flags & kSumNumber) {
+  if ((r.flags & kSummaryIndentNames) && levels > 1) width += 2 * (levels - 1);
+  if (r.flags & kSummaryNumberNames) {
     width += 2 * std::min(levels, 9);
     if (levels > 9) width += 3 * levels - 27;
   }

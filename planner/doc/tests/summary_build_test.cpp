@@ -193,24 +193,24 @@ TEST(SummaryRegistrationTest, PreparingCutsTheCompositionAndSetsOptions) {
   ClassLevels levels[2] = {};
   levels[0].count = 2;
   levels[1].count = 1;
-  SummaryRegistration r{3, kSumActivities | kSumResources, {0, 1, 10, 20}, "t"};
+  SummaryRegistration r{3, kSummaryActivities | kSummaryResources, {0, 1, 10, 20}, "t"};
   ASSERT_EQ(prepareSummaryRegistration(r, levels), kSummaryDone);
   // Work type final at 1, facility final at 10: with activity rows the pair
   // entry goes, and the other classification after it too.
   EXPECT_EQ(r.composition, (std::vector<int16_t>{0, 1}));
-  EXPECT_EQ(r.flags, kSumActivities);  // not a resource summary
+  EXPECT_EQ(r.flags, kSummaryActivities);  // not a resource summary
   r = {3, 0, {10, 0, 1, 20}, "t"};
   ASSERT_EQ(prepareSummaryRegistration(r, levels), kSummaryDone);
   EXPECT_EQ(r.composition, (std::vector<int16_t>{10, 0, 1}));
   // An empty composition takes activity rows; a resource summary without
   // either resource row kind takes resource rows.
-  r = {4, kSumResource, {}, ""};
+  r = {4, kSummaryOfResources, {}, ""};
   ASSERT_EQ(prepareSummaryRegistration(r, levels), kSummaryDone);
-  EXPECT_EQ(r.flags, kSumResource | kSumResources | kSumActivities);
-  r = {4, kSumResource | kSumResourceFirst | kSumResourceClasses, {0, 1}, ""};
+  EXPECT_EQ(r.flags, kSummaryOfResources | kSummaryResources | kSummaryActivities);
+  r = {4, kSummaryOfResources | kSummaryResourceFirst | kSummaryResourceClasses, {0, 1}, ""};
   ASSERT_EQ(prepareSummaryRegistration(r, levels), kSummaryDone);
   EXPECT_TRUE(r.composition.empty());
-  EXPECT_EQ(r.flags, kSumResource | kSumResourceFirst | kSumResourceClasses);
+  EXPECT_EQ(r.flags, kSummaryOfResources | kSummaryResourceFirst | kSummaryResourceClasses);
 }
 
 TEST(SummaryRegistrationTest, RefusedCompositionsChangeNothing) {
@@ -242,19 +242,19 @@ TEST(SummaryRegistrationTest, RefusedCompositionsChangeNothing) {
 TEST(SummaryRegistrationTest, NameWidthGrowsWithIndentAndNumbering) {
   SummaryRegistration r{1, 0, {0, 1}, ""};
   EXPECT_EQ(summaryNameWidth(r, 60), 40);
-  r.flags = kSumActivities;
+  r.flags = kSummaryActivities;
   EXPECT_EQ(summaryNameWidth(r, 60), 60);
-  r.flags |= kSumIndent;  // three levels: 2 x 2 more
+  r.flags |= kSummaryIndentNames;  // three levels: 2 x 2 more
   EXPECT_EQ(summaryNameWidth(r, 60), 64);
-  r.flags |= kSumNumber;  // and 2 x 3
+  r.flags |= kSummaryNumberNames;  // and 2 x 3
   EXPECT_EQ(summaryNameWidth(r, 60), 70);
-  r = {1, kSumNumber, {0, 1, 2, 3, 4, 5, 6, 7, 10, 11, 12}, ""};  // 11 levels
+  r = {1, kSummaryNumberNames, {0, 1, 2, 3, 4, 5, 6, 7, 10, 11, 12}, ""};  // 11 levels
   EXPECT_EQ(summaryNameWidth(r, 60), 40 + 18 + 6);
 }
 
 TEST_F(SummaryBuildTest, WorkTypeLevelsWithActivityRowsAndTheTotalLast) {
   standardProject();
-  SummaryRegistration r{2, kSumActivities, {0, 1}, "work"};
+  SummaryRegistration r{2, kSummaryActivities, {0, 1}, "work"};
   ASSERT_EQ(build(r), kSummaryDone);
   EXPECT_EQ(current_, 2);
   const auto shown = rows();
@@ -332,7 +332,7 @@ TEST_F(SummaryBuildTest, ActivitiesWithoutACodeSortLast) {
   ActRecord loose = activity("Z9", "", "", 1, 10);
   add(loose);
   ASSERT_EQ(xRebuildIndexes(&db), 1);
-  SummaryRegistration r{1, kSumIndent | kSumNumber, {10}, ""};
+  SummaryRegistration r{1, kSummaryIndentNames | kSummaryNumberNames, {10}, ""};
   ASSERT_EQ(build(r), kSummaryDone);
   const auto shown = rows();
   ASSERT_EQ(shown.size(), 4u);
@@ -348,7 +348,8 @@ TEST_F(SummaryBuildTest, ActivitiesWithoutACodeSortLast) {
 
 TEST_F(SummaryBuildTest, NumberedNamesRestartUnderEachParent) {
   standardProject();
-  SummaryRegistration r{1, kSumIndent | kSumNumber | kSumActivities, {0, 1}, ""};
+  SummaryRegistration r{
+      1, kSummaryIndentNames | kSummaryNumberNames | kSummaryActivities, {0, 1}, ""};
   ASSERT_EQ(build(r), kSummaryDone);
   const auto shown = rows();
   EXPECT_EQ(shown[0].name(), "1. " + cp949("토공"));
@@ -373,7 +374,7 @@ TEST_F(SummaryBuildTest, ContractProgressOfASeriesAddsUpToExactly100) {
     add(a);
   }
   ASSERT_EQ(xRebuildIndexes(&db), 1);
-  SummaryRegistration r{5, kSumSeries | 1, {0}, ""};  // by week
+  SummaryRegistration r{5, kSummaryPeriods | 1, {0}, ""};  // by week
   ASSERT_EQ(build(r), kSummaryDone);
   const auto shown = rows();
   ASSERT_EQ(shown.size(), 2u);
@@ -411,7 +412,7 @@ TEST_F(SummaryBuildTest, TimeSharedActivitiesSpreadTheirQuantity) {
   ASSERT_EQ(xInputRecSpa(&db, &e), 0);
   e = {record, kMar(14), 5};
   ASSERT_EQ(xInputRecSpa(&db, &e), 0);
-  SummaryRegistration r{6, kSumSeries | kSumActivities | 1, {}, ""};
+  SummaryRegistration r{6, kSummaryPeriods | kSummaryActivities | 1, {}, ""};
   ASSERT_EQ(build(r), kSummaryDone);
   const auto shown = rows();
   ASSERT_EQ(shown.size(), 2u);
@@ -478,7 +479,8 @@ TEST_F(SummaryBuildTest, ResourceSummariesInBothOrders) {
       names.push_back(row.text(kResRowNameAt));
     }
   };
-  SummaryRegistration work{7, kSumResource | kSumResourceClasses | kSumResources, {0}, ""};
+  SummaryRegistration work{
+      7, kSummaryOfResources | kSummaryResourceClasses | kSummaryResources, {0}, ""};
   ASSERT_EQ(build(work), kSummaryDone);
   std::vector<int16_t> kinds;
   std::vector<double> planned;
@@ -492,11 +494,11 @@ TEST_F(SummaryBuildTest, ResourceSummariesInBothOrders) {
   EXPECT_EQ(names[2], "L01");
   EXPECT_EQ(rows()[0].at<int16_t>(2), 15);
 
-  SummaryRegistration first{
-      8,
-      kSumResource | kSumResourceFirst | kSumResourceClasses | kSumResources | kSumActivities,
-      {0, 1},
-      ""};
+  SummaryRegistration first{8,
+                            kSummaryOfResources | kSummaryResourceFirst | kSummaryResourceClasses |
+                                kSummaryResources | kSummaryActivities,
+                            {0, 1},
+                            ""};
   ASSERT_EQ(build(first), kSummaryDone);
   EXPECT_TRUE(first.composition.empty());
   kinds.clear();
@@ -520,7 +522,7 @@ TEST_F(SummaryBuildTest, SummaryFileBytes) {
   a.duration = 5;
   add(a);
   ASSERT_EQ(xRebuildIndexes(&db), 1);
-  SummaryRegistration r{9, kSumSeries, {0}, ""};  // monthly
+  SummaryRegistration r{9, kSummaryPeriods, {0}, ""};  // monthly
   ASSERT_EQ(build(r), kSummaryDone);
   const uint16_t length = db.summary.table.tb.recordSize;
   const int16_t fieldCount = db.summary.table.tb.fieldCount;
@@ -571,7 +573,7 @@ TEST_F(SummaryBuildTest, SummaryFileBytes) {
 }
 
 TEST_F(SummaryBuildTest, EmptyProjectsAndUndatedActivitiesStillBuild) {
-  SummaryRegistration r{1, kSumSeries | kSumActivities, {0, 1}, ""};
+  SummaryRegistration r{1, kSummaryPeriods | kSummaryActivities, {0, 1}, ""};
   ASSERT_EQ(build(r), kSummaryDone);
   auto shown = rows();
   ASSERT_EQ(shown.size(), 1u);  // the total row alone
@@ -590,13 +592,22 @@ TEST_F(SummaryBuildTest, EmptyProjectsAndUndatedActivitiesStillBuild) {
 
 TEST_F(SummaryBuildTest, RefusedOrFailedBuildsLeaveNoSummary) {
   standardProject();
-  SummaryRegistration good{3, 0, {0}, ""};
+  SummaryRegistration good{3, 0, {0, 1, 10}, "good"};
   ASSERT_EQ(build(good), kSummaryDone);
+  // The prepared registration is what is stored.
+  const auto stored = readSummaryRegistration(&db, 3);
+  ASSERT_TRUE(stored.has_value());
+  EXPECT_EQ(stored->composition, (std::vector<int16_t>{0, 1, 10}));
+  EXPECT_EQ(*stored, good);
+  SummaryRegistration wordy{10, 0, {0}, std::string(41, 'x')};
+  EXPECT_EQ(build(wordy), kSummaryTitleLong);
+  EXPECT_FALSE(readSummaryRegistration(&db, 10).has_value());
   SummaryRegistration bad{4, 0, {1, 0}, ""};
   EXPECT_EQ(build(bad), kSummaryRefused);
   EXPECT_EQ(current_, 3);  // the open summary stays open
   EXPECT_EQ(db.summary.number, 3);
   EXPECT_FALSE(std::filesystem::exists(memberPath("4")));
+  EXPECT_FALSE(std::filesystem::exists(memberPath("10")));
   // A summary file that cannot be created: nothing under its number opens.
   ASSERT_EQ(mkdir(memberPath("7").c_str(), 0700), 0);
   SummaryRegistration blocked{7, 0, {0}, ""};
@@ -609,7 +620,7 @@ TEST_F(SummaryBuildTest, BuildAllReopensTheSummaryOpenBefore) {
   SummaryRegistration one{1, 0, {0}, ""};
   ASSERT_EQ(build(one), kSummaryDone);
   std::vector<SummaryRegistration> all = {
-      {5, 0, {0, 1}, ""}, {2, kSumActivities, {}, ""}, {6, 0, {1, 0}, ""}};
+      {5, 0, {0, 1}, ""}, {2, kSummaryActivities, {}, ""}, {6, 0, {1, 0}, ""}};
   int32_t calls = 0;
   EXPECT_EQ(buildSummaries(&db, info, all, &current_, [&](int32_t, int32_t) { ++calls; }), 2);
   EXPECT_GT(calls, 0);

@@ -17,23 +17,10 @@
 #include <vector>
 
 #include "kelvo/progress_stages.h"
+#include "kelvo/summary_registry.h"
 #include "xQdDb100.h"
 
 namespace kelvo {
-
-// Bits of a registration's flag word.
-inline constexpr uint32_t kSumPeriodMask = 0x3;        // 0 month, 1 week, 2 day
-inline constexpr uint32_t kSumResource = 0x4;          // resource summary
-inline constexpr uint32_t kSumResourceFirst = 0x8;     // order "자원 - 작업"
-inline constexpr uint32_t kSumActivities = 0x10;       // "작업 포함"
-inline constexpr uint32_t kSumResourceClasses = 0x20;  // "자원 구분 포함"
-inline constexpr uint32_t kSumResources = 0x40;        // "자원 포함"
-inline constexpr uint32_t kSumSeries = 0x80;           // "기간별 집계 포함"
-inline constexpr uint32_t kSumIndent = 0x100;          // "명칭 들여쓰기"
-inline constexpr uint32_t kSumNumber = 0x200;          // "명칭에 분류단계별 번호 매김"
-inline constexpr uint32_t kSumNoMilestones = 0x400;    // "이정표 제외"
-inline constexpr uint32_t kSumNoUncoded = 0x800;       // "분류코드 없는 자료 제외"
-inline constexpr uint32_t kSumWeights = 0x1000;        // "진도율 계산시 보할 반영"
 
 // Row kinds.
 inline constexpr int16_t kRowWorkType = 0;
@@ -108,6 +95,7 @@ inline constexpr int kSummaryOtherTwice = -2;     // the other classification tw
 inline constexpr int kSummaryBadNumber = -3;      // number outside 1..48
 inline constexpr int kSummaryNoneBuilt = -4;      // build all built nothing
 inline constexpr int kSummaryNoReference = -5;    // Kelvo.ref lacks the row layout
+inline constexpr int kSummaryTitleLong = -6;      // title above 40 bytes
 
 // "등록된 집계자료가 없거나 파일을 만들 수 없습니다." and the overwrite question
 // (UTF-8).
@@ -145,10 +133,12 @@ std::vector<FieldDesc> summaryFields(int32_t refHandle, bool resource, int nameW
 // Long work reports its progress: rows or records done and the whole.
 using SummaryProgress = std::function<void(int32_t done, int32_t total)>;
 
-// Builds summary `registration.number` of the open project after preparing
-// the registration (the prepared one is written back). The new summary file
-// stays open and *current becomes its number. Returns kSummaryDone, a
-// preparation refusal (nothing touched) or kSummaryFileFailed.
+// Builds summary `registration.number` of the open project: prepares the
+// registration (the prepared one is written back) and stores it in option
+// item 50 + number, then builds. The new summary file stays open and
+// *current becomes its number. Returns kSummaryDone, a refusal of the
+// registration (nothing touched) or kSummaryFileFailed (the summary that was
+// open before is open again).
 int buildSummary(ProjectDb* db, const PrjInfo& info, SummaryRegistration& registration,
                  int16_t* current, const SummaryProgress& progress = {});
 
