@@ -34,8 +34,24 @@ bench: configure
 	cmake --build $(BUILD) -j $(JOBS)
 	@for b in $(BUILD)/bin/*_bench; do echo "== $$b"; $$b; done
 
-run: build
-	$(BUILD)/bin/Kelvo
+# Sets up, builds, and starts Kelvo on a copy of the sample project; without
+# a display it says so and shows the same project through kvcli instead.
+SAMPLE := $(BUILD)/bin/samples/small_building.kvp
+RUN_DIR := $(BUILD)/run
+
+run: setup
+	$(MAKE) build
+	mkdir -p $(RUN_DIR)
+	cp -f $(SAMPLE) $(RUN_DIR)/small_building.kvp
+	@if [ -n "$$DISPLAY$$WAYLAND_DISPLAY" ]; then \
+	  $(BUILD)/bin/Kelvo $(RUN_DIR)/small_building.kvp; \
+	else \
+	  echo "No display (neither DISPLAY nor WAYLAND_DISPLAY is set): running the headless equivalent on $(RUN_DIR)/small_building.kvp."; \
+	  set -e; \
+	  echo "== kvcli info"; $(BUILD)/bin/kvcli info $(RUN_DIR)/small_building.kvp; \
+	  echo "== kvcli schedule"; $(BUILD)/bin/kvcli schedule $(RUN_DIR)/small_building.kvp; \
+	  echo "== kvcli dump act"; $(BUILD)/bin/kvcli dump $(RUN_DIR)/small_building.kvp act; \
+	fi
 
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i

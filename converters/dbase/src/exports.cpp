@@ -12,14 +12,6 @@ const char* pathOf(const XKvRequest* r) {
   return static_cast<const char*>(r->path);
 }
 
-// The project information offsets taken from the settings file on import:
-// calendar range (152, 154), amount digits (198) and amount decimals (197).
-void takeSettings(void* info, const char* fromSettings) {
-  char* to = static_cast<char*>(info);
-  memcpy(to + 152, fromSettings + 152, 4);
-  memcpy(to + 197, fromSettings + 197, 3);
-}
-
 }  // namespace
 
 extern "C" {
@@ -71,7 +63,7 @@ int32_t xImpDB(XKvRequest* r) {
   // dated. Without a settings file the new project keeps its defaults.
   char settings[XQD_INFO_SIZE] = {};
   if (xReadMiscFormat(db, settings, kvdbf::memberPath(path, "Etc.opt").c_str()))
-    takeSettings(r->info, settings);
+    kvconv::takeSettings(r->info, settings);
   const auto* info = static_cast<const PrjInfo*>(r->info);
   xSetPrjDateInfo(db, info->calendarFrom, info->calendarTo);
 

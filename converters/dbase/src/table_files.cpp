@@ -246,67 +246,13 @@ bool adaptStructure(TableHandle& tb, const std::vector<kvdbf::Column>& cols,
   return ok != 0;
 }
 
-ClassLevels levelsOf(const XKvSchemeBlock& b) {
-  ClassLevels l{};
-  l.count = b.levels;
-  for (int i = 0; i < 8; ++i) {
-    l.start[i] = b.start[i];
-    l.length[i] = b.length[i];
-  }
-  return l;
-}
-
 int32_t input(ImportContext& ctx, Table t, void* rec) {
-  ProjectDb* db = ctx.db;
-  const ClassLevels wbs = levelsOf(ctx.scheme->block[0]), obs = levelsOf(ctx.scheme->block[1]);
-  switch (t) {
-    case Table::Wbs:
-      return xInputRecWbs(db, rec, 0, &wbs);
-    case Table::Obs:
-      return xInputRecWbs(db, rec, 1, &obs);
-    case Table::Res:
-      return xInputRecRes(db, rec);
-    case Table::Crw:
-      return xInputRecCrew(db, rec, wbs.count);
-    case Table::Act:
-      return xInputRecAct(db, rec, ctx.projectStart, wbs.count, obs.count, 0);
-    case Table::Rel:
-      return xInputRecRel(db, rec);
-    case Table::Opr:
-      return xInputRecOpr(db, rec);
-  }
-  return -1;
+  return kvconv::inputRecord(ctx.db, *ctx.scheme, t, rec, ctx.projectStart, 0);
 }
 
-// Restores a table's current record when the export is done with it.
-struct KeepCurrent {
-  explicit KeepCurrent(TableHandle& tb) : tb(tb), current(tb.current) {}
-  ~KeepCurrent() { tb.current = current; }
-  TableHandle& tb;
-  int32_t current;
-};
+using kvconv::KeepCurrent;
 
 }  // namespace
-
-TableBinding& bindingOf(ProjectDb* db, Table t) {
-  switch (t) {
-    case Table::Wbs:
-      return db->wbs;
-    case Table::Obs:
-      return db->obs;
-    case Table::Res:
-      return db->res;
-    case Table::Crw:
-      return db->crw;
-    case Table::Act:
-      return db->act;
-    case Table::Rel:
-      return db->rel;
-    case Table::Opr:
-      return db->opr;
-  }
-  return db->wbs;
-}
 
 std::vector<kvdbf::Column> columnsOf(const TableHandle& tb, Table t) {
   const std::vector<std::string> names = namesOf(t);

@@ -9,14 +9,13 @@
 
 #include "kvconvert.h"
 #include "kvdbf.h"
+#include "kvtables.h"
 #include "xQdDb100.h"
 
 namespace kvdbase {
 
-enum class Table { Wbs, Obs, Res, Crw, Act, Rel, Opr };
-
-// The table's binding inside the project database.
-TableBinding& bindingOf(ProjectDb* db, Table t);
+using kvconv::bindingOf;
+using kvconv::Table;
 
 // The dBASE column of every field of the table, named by the exchange names
 // of the table (user fields "USER1", ...).

@@ -54,6 +54,7 @@ void CBaseView::setScrollOrigin(int32_t x, int32_t y) {
   scrollX_ = x;
   scrollY_ = y;
   client_ = computeClientRect();
+  updateScrollBars();
   viewport()->update();
 }
 
@@ -95,6 +96,7 @@ void CBaseView::onUpdate(int hintCode, qintptr) {
 
 void CBaseView::initialUpdate() {
   client_ = computeClientRect();
+  updateScrollBars();
   viewport()->update();
 }
 
@@ -181,7 +183,30 @@ void CBaseView::scrollView(Qt::Orientation orientation, ScrollAction action, int
     setScrollOrigin(scrollX_, -next);
 }
 
+void CBaseView::updateScrollBars() {
+  // A view that reports no extent keeps its bars as it sets them itself.
+  if (extentWidth() <= 0 && extentHeight() <= 0) return;
+  const LogicalRect c = computeClientRect();
+  syncingBars_ = true;
+  horizontalScrollBar()->setRange(0, std::max<int32_t>(0, extentWidth() - c.width()));
+  horizontalScrollBar()->setPageStep(std::max<int32_t>(1, c.width()));
+  horizontalScrollBar()->setSingleStep(kLineStep);
+  horizontalScrollBar()->setValue(scrollX_);
+  verticalScrollBar()->setRange(0, std::max<int32_t>(0, extentHeight() - c.height()));
+  verticalScrollBar()->setPageStep(std::max<int32_t>(1, c.height()));
+  verticalScrollBar()->setSingleStep(kLineStep);
+  verticalScrollBar()->setValue(-scrollY_);
+  syncingBars_ = false;
+}
+
+void CBaseView::resizeEvent(QResizeEvent* event) {
+  QAbstractScrollArea::resizeEvent(event);
+  client_ = computeClientRect();
+  updateScrollBars();
+}
+
 void CBaseView::scrollContentsBy(int, int) {
+  if (syncingBars_) return;
   // The scroll bars were moved by the user: their values are logical units.
   scrollView(Qt::Horizontal, ScrollAction::Thumb, horizontalScrollBar()->value());
   scrollView(Qt::Vertical, ScrollAction::Thumb, verticalScrollBar()->value());

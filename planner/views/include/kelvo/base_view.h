@@ -314,6 +314,12 @@ class CBaseView : public QAbstractScrollArea, public CommandTarget {
   // One scroll step. Base: lines of 50 units, pages of the client size less
   // 50, clamped to the extent; derived views scroll by days or rows.
   virtual void scrollView(Qt::Orientation orientation, ScrollAction action, int thumb = 0);
+  // Brings the scroll bars in line with the origin and the extent (called
+  // after every origin change and resize). Base: bars in logical units over
+  // the extent less the client size, and nothing at all for a view whose
+  // extent is 0 x 0; views that scroll by rows or days override it
+  // together with scrollContentsBy.
+  virtual void updateScrollBars();
 
   // Print preparation: given the printer's paper and the print format,
   // computes the page and body rectangles and the page counts. Returns false
@@ -365,6 +371,7 @@ class CBaseView : public QAbstractScrollArea, public CommandTarget {
   void focusInEvent(QFocusEvent* event) override;
   void leaveEvent(QEvent* event) override;
   void scrollContentsBy(int dx, int dy) override;
+  void resizeEvent(QResizeEvent* event) override;
 
   // Ends a data-tool or separator drag in progress (32768 and cancel mode).
   void cancelOperation();
@@ -386,6 +393,7 @@ class CBaseView : public QAbstractScrollArea, public CommandTarget {
   QPoint crosshair_{-1, -1};
   bool dataDrag_ = false;
   bool separatorDrag_ = false;
+  bool syncingBars_ = false;
 };
 
 }  // namespace kelvo

@@ -1,0 +1,110 @@
+#include "cell_reader.h"
+
+#include <cmath>
+#include <cstring>
+#include <vector>
+
+namespace kvsheet {
+
+uint16_t packedOfSerial(double serial) {
+  int y, m, d;
+  if (!kvxlsx::dayOfSerial(serial, &y, &m, &d) || y < 1980 || y > 2079) return 0;
+  return static_cast<uint16_t>(((y - 1980) << 9) | (m << 5) | d);
+}
+
+bool cp949Of(const std::string& utf8, std::string& out) {
+  std::vector<char> buf(utf8.size() + 4);
+  if (xUtf8ToCp949(utf8.c_str(), buf.data(), static_cast<int32_t>(buf.size())) < 0) return false;
+  out = buf.data();
+  return true;
+}
+
+std::string cellText(const kvxlsx::Cell& c) {
+  switch (c.kind) {
+    case kvxlsx::Cell::Text:
+      return c.text;
+    case kvxlsx::Cell::Number:
+      return kvxlsx::numberText(c.number);
+    case kvxlsx::Cell::Bool:
+      return c.number ? "TRUE" : "FALSE";
+    case kvxlsx::Cell::Date: {
+      char buf[XJOR_DATE_TEXT_MAX + 1] = {};
+      const uint16_t d = packedOfSerial(c.number);
+      if (d) xTimeToStr(buf, d);
+      return buf;  // digits and delimiters only: the same in both encodings
+    }
+    default:
+      return {};
+  }
+}
+
+bool readField(const FieldDesc* fds, int32_t ref, int i, const kvxlsx::Cell& c, void* rec) {
+  const FieldDesc& f = fds[i];
+  using K = kvxlsx::Cell;
+  if (f.type == XF_DATE && (c.kind == K::Date || c.kind == K::Number)) {
+    const uint16_t d = packedOfSerial(c.number);
+    memcpy(static_cast<char*>(rec) + f.offset, &d, 2);
+    return true;
+  }
+  const bool numeric = c.kind == K::Number || c.kind == K::Bool || c.kind == K::Date;
+  if (numeric && putNumber(f, c.number, rec)) return true;
+  std::string text;
+  if (!cp949Of(cellText(c), text)) return false;
+  xSetValue(fds, ref, text.c_str(), rec, i);
+  return true;
+}
+
+bool putNumber(const FieldDesc& f, double v, void* rec) {
+  char* at = static_cast<char*>(rec) + f.offset;
+  if (!std::isfinite(v)) v = 0;
+  auto whole = [&](double lo, double hi) {
+    const double r = std::round(v);
+    return r < lo ? lo : r > hi ? hi : r;
+  };
+  switch (f.type) {
+    case XF_INT8: {
+      const int8_t x = static_cast<int8_t>(whole(-128, 127));
+      memcpy(at, &x, sizeof x);
+      return true;
+    }
+    case XF_UINT8: {
+      const uint8_t x = static_cast<uint8_t>(whole(0, 255));
+      memcpy(at, &x, sizeof x);
+      return true;
+    }
+    case XF_INT16: {
+      const int16_t x = static_cast<int16_t>(whole(-32768, 32767));
+      memcpy(at, &x, sizeof x);
+      return true;
+    }
+    case XF_UINT16: {
+      const uint16_t x = static_cast<uint16_t>(whole(0, 65535));
+      memcpy(at, &x, sizeof x);
+      return true;
+    }
+    case XF_INT32: {
+      const int32_t x = static_cast<int32_t>(whole(-2147483648.0, 2147483647.0));
+      memcpy(at, &x, sizeof x);
+      return true;
+    }
+    case XF_UINT32: {
+      const uint32_t x = static_cast<uint32_t>(whole(0, 4294967295.0));
+      memcpy(at, &x, sizeof x);
+      return true;
+    }
+    case XF_FLOAT: {
+      xRound(&v, f.decimals > 0 ? f.decimals : 0);
+      const float x = std::fabs(v) <= 3.4e38 ? static_cast<float>(v) : 0.0f;
+      memcpy(at, &x, sizeof x);
+      return true;
+    }
+    case XF_DOUBLE:
+      xRound(&v, f.decimals > 0 ? f.decimals : 0);
+      memcpy(at, &v, sizeof v);
+      return true;
+    default:
+      return false;
+  }
+}
+
+}  // namespace kvsheet
