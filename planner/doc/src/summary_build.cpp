@@ -68,7 +68,7 @@ class Builder {
     levels_[0] = levels[0];
     levels_[1] = levels[1];
     resource_ = r.flags & kSummaryOfResources;
-    settings_.digits = projectDigits(db, info);
+    settings_.digits = summaryDigits(db, info);
     settings_.dataDate = info.dataDate;
     settings_.periodStart = info.periodStart;
     settings_.bounds.unit = static_cast<int>(r.flags & kSummaryPeriodMask) % 3;

@@ -5,17 +5,18 @@
 #include <algorithm>
 #include <cstring>
 
+#include "kelvo/project_digits.h"
 #include "kelvo/summary_build.h"
 
 namespace kelvo {
 
 namespace {
 
-constexpr uint32_t kDurationClass = 0x40000000;
-constexpr uint32_t kRateClass = 0x04000000;
-constexpr uint32_t kAmountClass = 0x08000000;
-constexpr uint32_t kPriceClass = 0x10000000;
-constexpr uint32_t kQuantityClass = 0x20000000;
+constexpr uint32_t kDurationClass = kDurationDigitsClass;
+constexpr uint32_t kRateClass = kWeightDigitsClass;
+constexpr uint32_t kAmountClass = kAmountDigitsClass;
+constexpr uint32_t kPriceClass = kPriceDigitsClass;
+constexpr uint32_t kQuantityClass = kQuantityDigitsClass;
 constexpr int kClassSlot = 1;
 constexpr size_t kClassDefinitionSize = 202;
 
@@ -29,7 +30,7 @@ bool isNumeric(int8_t type) {
 
 }  // namespace
 
-SummaryDigits projectDigits(const ProjectDb* db, const PrjInfo& info) {
+SummaryDigits summaryDigits(const ProjectDb* db, const PrjInfo& info) {
   SummaryDigits d;
   bool seen[4] = {};
   const TableHandle& tb = db->act.tb;

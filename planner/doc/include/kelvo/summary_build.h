@@ -70,7 +70,7 @@ struct SummaryDigits {
 // The digits of an open project: durations, quantities, prices and weights
 // from the first activity field of each class, amounts from the project
 // information block (integer digits 1..15, 12 when unset; decimals 0..9).
-SummaryDigits projectDigits(const ProjectDb* db, const PrjInfo& info);
+SummaryDigits summaryDigits(const ProjectDb* db, const PrjInfo& info);
 
 // The work-type and facility classification levels of option slot 1 (count
 // 0 when the slot is missing or damaged).
