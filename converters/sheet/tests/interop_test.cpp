@@ -72,6 +72,23 @@ TEST_F(SheetCli, RoundTripThroughKvcliKeepsEveryTable) {
   ASSERT_EQ(Kvcli("check " + Path("Q.kvp"), &out), 0) << out;
 }
 
+TEST_F(SheetCli, ADamagedSheetLeavesNoProject) {
+  const std::string p = SaveProject();
+  std::string out;
+  ASSERT_EQ(Kvcli("export " + p + " " + Path("P.xlsx"), &out), 0) << out;
+  // The activities' sheet ends in the middle of a row.
+  const std::string act = Member(Path("P.xlsx"), "xl/worksheets/sheet5.xml");
+  ReplaceMember(Path("P.xlsx"), "xl/worksheets/sheet5.xml", act.substr(0, act.size() / 2));
+  EXPECT_NE(Kvcli("import " + Path("P.xlsx") + " " + Path("Q.kvp"), &out), 0);
+  EXPECT_NE(out.find("sheet5.xml: ends early"), std::string::npos) << out;
+  EXPECT_FALSE(fs::exists(Path("Q.kvp")));
+  // A workbook saved in the old binary format is no zip: refused too.
+  std::ofstream(Path("old.xls")) << std::string("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8);
+  ASSERT_EQ(Kvcli("register xls Excel97 xKvXls.so"), 0);
+  EXPECT_NE(Kvcli("import " + Path("old.xls") + " " + Path("Q.kvp"), &out), 0);
+  EXPECT_NE(out.find("not a workbook"), std::string::npos) << out;
+}
+
 TEST_F(SheetCli, OpenpyxlReadsAnExportedWorkbook) {
   const std::string p = SaveProject();
   std::string out;

@@ -119,48 +119,58 @@ MapRewriteOutcome rewriteCodesFromMap(ProjectDb* db, const PrjInfo& info) {
   out.clashes = clashesOf(finalCodes, currentCodes);
   if (!out.clashes.empty()) return out;
 
-  // Codes that change are parked first, so that no new code meets an old
-  // one still in place.
-  const std::set<std::string> taken(finalCodes.begin(), finalCodes.end());
-  std::vector<Planned*> parked;
-  bool parkRefused = false;
+  // The record input refuses an activity only for its own classification
+  // codes, which the rewrite leaves as they are: entering each activity again
+  // unchanged finds those refusals before any code moves.
+  std::map<std::string, std::string> next;  // current code -> new code
   for (Planned& p : plan) {
-    if (!p.codeChanges) continue;
-    if (reenter(db, info, levels, p.slot, parkingCode(db, p.slot, taken), nullptr) == 0) {
-      parked.push_back(&p);
-    } else {
+    if (reenter(db, info, levels, p.slot, p.oldCode, nullptr) != 0) {
       p.codeChanges = p.titleChanges = false;
-      parkRefused = true;
       ++out.refused;
+    } else if (p.codeChanges) {
+      next[p.oldCode] = p.newCode;
     }
   }
-  if (parkRefused) {
-    // A refused activity keeps its code; when another one was to take it,
-    // nothing may move.
-    std::vector<std::string> again = currentCodes;
-    std::map<std::string, std::string> next;
-    for (Planned* p : parked) next[p->oldCode] = p->newCode;
-    for (std::string& code : again) {
+  if (out.refused) {
+    // A refused activity keeps its code: nothing moves when another one was
+    // to take it.
+    std::vector<std::string> after = currentCodes;
+    for (std::string& code : after) {
       const auto found = next.find(code);
       if (found != next.end()) code = found->second;
     }
-    out.clashes = clashesOf(again, currentCodes);
-    if (!out.clashes.empty()) {
-      for (Planned* p : parked) reenter(db, info, levels, p->slot, p->oldCode, nullptr);
-      return out;
-    }
+    out.clashes = clashesOf(after, currentCodes);
+    if (!out.clashes.empty()) return out;
   }
-  for (Planned& p : plan) {
-    if (!p.codeChanges && !p.titleChanges) continue;
-    const std::string& code = p.codeChanges ? p.newCode : p.oldCode;
+
+  const auto finish = [&](Planned& p, const std::string& code) {
     if (reenter(db, info, levels, p.slot, code, &p.newTitle) != 0) {
-      // Back to where it was; its code is free again as no one took it.
-      if (p.codeChanges) reenter(db, info, levels, p.slot, p.oldCode, nullptr);
       ++out.refused;
-      continue;
+      return false;
     }
     if (p.codeChanges) ++out.codes;
     if (p.titleChanges) ++out.names;
+    return true;
+  };
+  // An activity whose new code another one still holds is parked on a free
+  // code; once every other code has moved, the parked ones take theirs.
+  const std::set<std::string> taken(finalCodes.begin(), finalCodes.end());
+  std::vector<Planned*> parked;
+  for (Planned& p : plan) {
+    if (!p.codeChanges && !p.titleChanges) continue;
+    if (!p.codeChanges) {
+      finish(p, p.oldCode);
+    } else if (records::activityRecord(db, p.newCode.c_str()) < 0) {
+      finish(p, p.newCode);
+    } else if (reenter(db, info, levels, p.slot, parkingCode(db, p.slot, taken), nullptr) == 0) {
+      parked.push_back(&p);
+    } else {
+      ++out.refused;
+    }
+  }
+  for (Planned* p : parked) {
+    // Its old code is free again unless a refusal above kept a code in place.
+    if (!finish(*p, p->newCode)) reenter(db, info, levels, p->slot, p->oldCode, nullptr);
   }
   return out;
 }

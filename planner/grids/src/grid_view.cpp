@@ -130,6 +130,10 @@ void CGridView::syncScrollBars() {
   syncing_ = false;
 }
 
+void CGridView::updateScrollBars() {
+  syncScrollBars();
+}
+
 void CGridView::updateGrid() {
   const int columns = static_cast<int>(columns_.size());
   firstColumn_ = std::clamp(firstColumn_, 0, std::max(columns - 1, 0));

@@ -5,6 +5,7 @@
 
 #include <QAbstractButton>
 #include <QComboBox>
+#include <QImage>
 #include <QLineEdit>
 #include <QTest>
 #include <cstring>
@@ -384,4 +385,39 @@ TEST_F(SheetTest, ASummarySheetRefusesEditsAndDeletion) {
   QTest::keyClick(view_.get(), Qt::Key_Return);
   EXPECT_TRUE(messages_.empty());
   EXPECT_EQ(db().summary.table.tb.liveCount, 1u);
+}
+
+TEST_F(SheetTest, DrawsHeaderRowNumbersAndTheNewRecordRow) {
+  ASSERT_EQ(addActivity("A1", "one"), 0);
+  ASSERT_EQ(addActivity("A2", "two"), 0);
+  viewState().editTool = tool::kDataSelect;
+  CTableView& v = open(4, {700, 300});
+  viewState().editTool = tool::kDataSelect;
+  v.onCommand(cmd::kToolFirst + tool::kDataSelect);
+  QImage image(v.viewport()->size(), QImage::Format_RGB32);
+  v.viewport()->render(&image);
+  if (qEnvironmentVariableIsSet("GRID_PNG")) image.save(qEnvironmentVariable("GRID_PNG"));
+  const UnitMapper m = v.screenMapper();
+  // The header strip in its background colour, above the body.
+  const QPoint header = m.toDevice(columnLeft(v.geometry(), 1) + 5, 50).toPoint();
+  EXPECT_EQ(image.pixelColor(header), QColor(0xC0, 0xFF, 0xFF));
+  // Rows 1 and 2, then ">" for the new-record row: the label cells differ
+  // from the blank row below the new-record row.
+  EXPECT_EQ(v.rowLabel(2), ">");
+  const auto inked = [&](int row) {
+    const QRect cell =
+        m.toDevice(-v.format().rowNumberWidth + 2, -row * 52 - 2, -2, -row * 52 - 50).toRect();
+    for (int y = cell.top(); y <= cell.bottom(); ++y)
+      for (int x = cell.left(); x <= cell.right(); ++x)
+        if (image.pixelColor(x, y) != Qt::white) return true;
+    return false;
+  };
+  EXPECT_TRUE(inked(0));
+  EXPECT_TRUE(inked(2));
+  EXPECT_FALSE(inked(3));
+  // A selected row's label is drawn inverted.
+  v.selectOnly(1);
+  v.viewport()->render(&image);
+  EXPECT_EQ(image.pixelColor(m.toDevice(-v.format().rowNumberWidth + 3, -52 - 3).toPoint()),
+            QColor(Qt::black));
 }

@@ -74,6 +74,13 @@ LogicalRect CBaseView::computeClientRect() const {
 
 void CBaseView::receiveUpdate(quint64 mask, int hint, qintptr extra) {
   if (viewKind_ < 0 || viewKind_ > 63 || !((mask >> viewKind_) & 1u)) return;
+  if (hint == hint::kComputationBegins) {
+    // The data is about to change under the view: keep showing what it
+    // showed until the computation reports back.
+    if (frozen_.isNull()) frozen_ = viewport()->grab();
+  } else {
+    frozen_ = QPixmap();
+  }
   onUpdate(hint, extra);
 }
 
@@ -262,6 +269,11 @@ void CBaseView::keyPressEvent(QKeyEvent* event) {
 void CBaseView::paintEvent(QPaintEvent*) {
   client_ = computeClientRect();
   QPainter painter(viewport());
+  if (!frozen_.isNull()) {
+    painter.fillRect(viewport()->rect(), Qt::white);
+    painter.drawPixmap(0, 0, frozen_);
+    return;
+  }
   painter.fillRect(viewport()->rect(), Qt::white);
   const UnitMapper mapper = screenMapper();
   drawContent(painter, mapper, client_, false);

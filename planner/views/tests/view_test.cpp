@@ -100,6 +100,16 @@ TEST_F(BaseViewTest, BroadcastsReachOnlyTheKindsInTheMask) {
   EXPECT_EQ(gantt->initialUpdates, 1);
 }
 
+TEST_F(BaseViewTest, DuringAComputationTheLastImageIsShown) {
+  auto view = makeView(11);
+  doc_->updateAllViews(kAllViews, hint::kComputationBegins);
+  view->setScrollOrigin(100, -100);  // the data moves under the view
+  EXPECT_EQ(QColor(view->viewport()->grab().toImage().pixel(2, 2)), QColor(Qt::red));
+  // The computation's closing hint shows the new state.
+  doc_->updateAllViews(kAllViews, hint::kDatesChanged);
+  EXPECT_NE(QColor(view->viewport()->grab().toImage().pixel(2, 2)), QColor(Qt::red));
+}
+
 TEST_F(BaseViewTest, ClosingStoresTheSettingsOfItsOwnKindOnly) {
   auto a = makeView(16, 4);
   auto b = makeView(16, 4);

@@ -96,6 +96,8 @@ class CGridView : public CBaseView {
   void dataToolPress(int32_t x, int32_t y, Qt::KeyboardModifiers modifiers) override;
   bool dataKey(int key, Qt::KeyboardModifiers modifiers) override;
   void scrollView(Qt::Orientation orientation, ScrollAction action, int thumb = 0) override;
+  // The bars count columns and rows, not logical units.
+  void updateScrollBars() override;
   bool preparePrinting(const PrintFormat& format, PrintLayout* layout) override;
   void printPage(QPainter& painter, const UnitMapper& paper, const PrintLayout& layout,
                  const PrintFormat& format) override;

@@ -7,6 +7,7 @@
 #define KELVO_BASE_VIEW_H_
 
 #include <QAbstractScrollArea>
+#include <QPixmap>
 #include <QPointF>
 #include <QRectF>
 #include <QString>
@@ -221,7 +222,9 @@ class CBaseView : public QAbstractScrollArea, public CommandTarget {
 
   // --- Update broadcasts --------------------------------------------------
   // What a broadcast from the document does to this view: ignored unless bit
-  // viewKind() of mask is set, else onUpdate(hint, extra).
+  // viewKind() of mask is set, else onUpdate(hint, extra). From hint 8 (a
+  // long computation begins) until the next hint the view repaints only
+  // from its last image.
   void receiveUpdate(quint64 mask, int hint, qintptr extra);
   // Saves the view's settings (hint 2 to its own kind); the frame calls it
   // on every live view before deleting it.
@@ -252,7 +255,8 @@ class CBaseView : public QAbstractScrollArea, public CommandTarget {
   QString expandPageText(const char* templ, int length) const;
 
   // Fit to paper (40023): the page-count dialog, the save question and then
-  // applyFitToPaper. Returns true when the view was rescaled.
+  // applyFitToPaper. Returns true when the view was rescaled; when the user
+  // asked to save first and the save did not happen, nothing is scaled.
   bool fitToPaperCommand();
 
   // --- Commands -----------------------------------------------------------
@@ -394,6 +398,7 @@ class CBaseView : public QAbstractScrollArea, public CommandTarget {
   bool dataDrag_ = false;
   bool separatorDrag_ = false;
   bool syncingBars_ = false;
+  QPixmap frozen_;  // the last image while a computation runs
 };
 
 }  // namespace kelvo
