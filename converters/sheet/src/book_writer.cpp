@@ -21,10 +21,10 @@ constexpr double kMaxWidth = 80;
 // Width of a number as its format shows it: digits, separators, decimals
 // and the trailing blank.
 double numberWidth(double v, int decimals) {
-  char buf[64];
-  snprintf(buf, sizeof buf, "%.*f", decimals, std::fabs(v) < 1e18 ? v : 0.0);
-  const double digits = static_cast<double>(strcspn(buf, "."));
-  return digits + std::floor((digits - 1) / 3) + (decimals ? decimals + 1 : 0) + 1;
+  const double a = std::fabs(v);
+  const double digits = a < 10 ? 1 : a < 1e18 ? std::floor(std::log10(a)) + 1 : 18;
+  return (v < 0 ? 1 : 0) + digits + std::floor((digits - 1) / 3) + (decimals ? decimals + 1 : 0) +
+         1;
 }
 
 template <typename T>
