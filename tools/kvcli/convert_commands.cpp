@@ -5,6 +5,7 @@
 #include <QString>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <string>
 
 #include "class_definition.h"
@@ -79,6 +80,13 @@ int listConverters() {
 }
 
 int exportProject(const std::string& file, const std::string& target) {
+  // A converter writes its version file at the target: never over the
+  // project being exported.
+  std::error_code ec;
+  if (std::filesystem::equivalent(file, target, ec)) {
+    std::fprintf(stderr, "%s: the export would overwrite the project\n", target.c_str());
+    return 1;
+  }
   ProjectSession s;
   if (int m = s.open(file)) return fail(m);
   // The saved project's option file is current: the classification scheme

@@ -11,27 +11,37 @@
 namespace kvcli {
 
 int usage() {
-  std::fprintf(stderr,
-               "usage: kvcli new FILE.kvp [--code C] [--name N] [--start D] [--finish D]\n"
-               "                 [--data-date D]\n"
-               "       kvcli info FILE.kvp\n"
-               "       kvcli classes FILE.kvp work|facility LEN[:NAME]...\n"
-               "       kvcli calendar FILE.kvp N --from D --to D [--off sat,sun] [--holiday D]...\n"
-               "       kvcli check FILE.kvp\n"
-               "       kvcli schedule FILE.kvp [--data-date D]\n"
-               "       kvcli gen FILE.kvp --activities N --relations M [--seed S]\n"
-               "       kvcli load FILE.kvp TABLE FILE.csv [--date-mode N]\n"
-               "       kvcli dump FILE.kvp TABLE\n"
-               "       kvcli register EXT TITLE LIBRARY [--editor]\n"
-               "       kvcli converters\n"
-               "       kvcli export FILE.kvp OUT.EXT\n"
-               "       kvcli import IN.EXT FILE.kvp\n"
-               "       kvcli register-summary FILE.kvp N --title T --compose E,E,...\n"
-               "                 [--option NAME]... [--period month|week|day] [--replace]\n"
-               "           E = classification x 10 + level (0 work type, 1 facility, 2 other);\n"
-               "           NAME: activities resource-classes resources periods indent number\n"
-               "                 no-milestones no-unclassified weighted resource-summary\n"
-               "                 resource-first\n");
+  std::fprintf(
+      stderr,
+      "usage: kvcli new FILE.kvp [--code C] [--name N] [--start D] [--finish D]\n"
+      "                 [--data-date D]\n"
+      "       kvcli info FILE.kvp\n"
+      "       kvcli classes FILE.kvp work|facility LEN[:NAME]...\n"
+      "       kvcli calendar FILE.kvp N --from D --to D [--off sat,sun] [--holiday D]...\n"
+      "       kvcli check FILE.kvp\n"
+      "       kvcli schedule FILE.kvp [--data-date D]\n"
+      "       kvcli gen FILE.kvp --activities N --relations M [--seed S]\n"
+      "       kvcli load FILE.kvp TABLE FILE.csv [--date-mode N]\n"
+      "       kvcli dump FILE.kvp TABLE\n"
+      "       kvcli register EXT TITLE LIBRARY [--editor]\n"
+      "       kvcli converters\n"
+      "       kvcli export FILE.kvp OUT.EXT\n"
+      "       kvcli import IN.EXT FILE.kvp\n"
+      "       kvcli register-summary FILE.kvp N --title T --compose E,E,...\n"
+      "                 [--option NAME]... [--period month|week|day] [--replace]\n"
+      "           E = classification x 10 + level (0 work type, 1 facility, 2 other);\n"
+      "           NAME: activities resource-classes resources periods indent number\n"
+      "                 no-milestones no-unclassified weighted resource-summary\n"
+      "                 resource-first\n"
+      "       kvcli baseline FILE.kvp [--percent P] [--include-started] [--activity CODE]...\n"
+      "       kvcli next-stage FILE.kvp --from D --to D [--percent P] [--include-started]\n"
+      "                 [--save-as NEW.kvp]\n"
+      "       kvcli derive FILE.kvp --option NAME... [--resource-class C] [--activity CODE]...\n"
+      "           NAME, run in this order: spread-quantities durations contract-prices\n"
+      "                 execution-prices input-prices (skip-completed) contract-weights\n"
+      "                 execution-weights progress crew-inputs (round-up)\n"
+      "       kvcli actuals FILE.kvp\n"
+      "       kvcli rewrite-codes FILE.kvp\n");
   return 1;
 }
 

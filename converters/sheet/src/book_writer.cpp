@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <stdlib.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cmath>
@@ -20,13 +21,49 @@ constexpr double kMaxWidth = 80;
 // Width of a number as its format shows it: digits, separators, decimals
 // and the trailing blank.
 double numberWidth(double v, int decimals) {
-  char buf[64];
-  snprintf(buf, sizeof buf, "%.*f", decimals, std::fabs(v) < 1e18 ? v : 0.0);
-  const double digits = static_cast<double>(strcspn(buf, "."));
-  return digits + std::floor((digits - 1) / 3) + (decimals ? decimals + 1 : 0) + 1;
+  const double a = std::fabs(v);
+  const double digits = a < 10 ? 1 : a < 1e18 ? std::floor(std::log10(a)) + 1 : 18;
+  return (v < 0 ? 1 : 0) + digits + std::floor((digits - 1) / 3) + (decimals ? decimals + 1 : 0) +
+         1;
+}
+
+template <typename T>
+double rawAt(const void* rec, int offset) {
+  T v;
+  memcpy(&v, static_cast<const char*>(rec) + offset, sizeof v);
+  return static_cast<double>(v);
 }
 
 }  // namespace
+
+double numberOf(const FieldDesc& f, const void* rec) {
+  double v = 0;
+  switch (f.type) {
+    case XF_INT8:
+      return rawAt<int8_t>(rec, f.offset);
+    case XF_UINT8:
+      return rawAt<uint8_t>(rec, f.offset);
+    case XF_INT16:
+      return rawAt<int16_t>(rec, f.offset);
+    case XF_UINT16:
+      return rawAt<uint16_t>(rec, f.offset);
+    case XF_INT32:
+      return rawAt<int32_t>(rec, f.offset);
+    case XF_UINT32:
+      return rawAt<uint32_t>(rec, f.offset);
+    case XF_FLOAT:
+      v = rawAt<float>(rec, f.offset);
+      break;
+    case XF_DOUBLE:
+      v = rawAt<double>(rec, f.offset);
+      break;
+    default:
+      return 0;
+  }
+  if (!std::isfinite(v)) return 0;
+  xRound(&v, decimalsOf(f));
+  return v;
+}
 
 std::string numberFormatText(int decimals) {
   if (decimals <= 0) return "#,##0_ ";
@@ -138,8 +175,12 @@ bool Book::save() {
   wb_ = nullptr;
   bool ok = workbook_close(wb) == LXW_NO_ERROR;
   if (ok) {
+    // The temporary file was made private; the workbook gets the modes a
+    // newly created file has.
+    const mode_t mask = umask(0);
+    umask(mask);
     const int fd = ::open(temp_.c_str(), O_RDONLY);
-    ok = fd >= 0 && fsync(fd) == 0;
+    ok = fd >= 0 && fchmod(fd, 0666 & ~mask) == 0 && fsync(fd) == 0;
     if (fd >= 0) close(fd);
   }
   ok = ok && rename(temp_.c_str(), path_.c_str()) == 0;
@@ -201,12 +242,8 @@ void Sheet::field(int row, int col, const FieldDesc* fds, int i, const void* rec
     case XF_RAW4:
       return;
     default: {
-      // The value as the field shows it (rounded to its decimals and cut to
-      // its width), without separators or padding.
-      xGetValue(fds, ref_, value, rec, i,
-                static_cast<int32_t>(f.flags & ~(XF_COMMA | XF_RIGHT | XF_ZEROEMPTY)));
       const int decimals = decimalsOf(f);
-      number(row, col, strtod(value, nullptr), book_.number(decimals), decimals);
+      number(row, col, numberOf(f, rec), book_.number(decimals), decimals);
     }
   }
 }

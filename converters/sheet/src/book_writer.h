@@ -22,6 +22,10 @@ std::string numberFormatText(int decimals);
 std::string dateFormatText(int dateForm);
 // Display decimals of a number field (0 for integers).
 int decimalsOf(const FieldDesc& f);
+// The value of a number field, rounded to its decimals. The whole value:
+// a field's display cuts a number wider than the field to its last digits,
+// which would lose data in a workbook.
+double numberOf(const FieldDesc& f, const void* rec);
 
 class Book {
  public:
@@ -60,8 +64,8 @@ class Sheet {
   void cp949(int row, int col, const char* text, lxw_format* format);
   void number(int row, int col, double v, lxw_format* format, int decimals);
   void date(int row, int col, uint16_t packed);
-  // Field i of rec: numbers as numeric cells of the field's displayed
-  // value, dates as date cells, texts and reference entries as text cells.
+  // Field i of rec: numbers as numeric cells (numberOf), dates as date
+  // cells, texts and reference entries as text cells.
   void field(int row, int col, const FieldDesc* fds, int i, const void* rec);
   // Gives column col its format (for the cells not written too).
   void columnFormat(int col, lxw_format* format);

@@ -1,5 +1,6 @@
 #include "cell_reader.h"
 
+#include <cmath>
 #include <cstring>
 #include <vector>
 
@@ -46,16 +47,64 @@ bool readField(const FieldDesc* fds, int32_t ref, int i, const kvxlsx::Cell& c, 
     return true;
   }
   const bool numeric = c.kind == K::Number || c.kind == K::Bool || c.kind == K::Date;
-  if (numeric && f.type != XF_STRING && f.type != XF_REF && f.type != XF_CHAR) {
-    // The engine's reading of the exact number applies the field's
-    // rounding and width.
-    xSetValue(fds, ref, kvxlsx::numberText(c.number).c_str(), rec, i);
-    return true;
-  }
+  if (numeric && putNumber(f, c.number, rec)) return true;
   std::string text;
   if (!cp949Of(cellText(c), text)) return false;
   xSetValue(fds, ref, text.c_str(), rec, i);
   return true;
+}
+
+bool putNumber(const FieldDesc& f, double v, void* rec) {
+  char* at = static_cast<char*>(rec) + f.offset;
+  if (!std::isfinite(v)) v = 0;
+  auto whole = [&](double lo, double hi) {
+    const double r = std::round(v);
+    return r < lo ? lo : r > hi ? hi : r;
+  };
+  switch (f.type) {
+    case XF_INT8: {
+      const int8_t x = static_cast<int8_t>(whole(-128, 127));
+      memcpy(at, &x, sizeof x);
+      return true;
+    }
+    case XF_UINT8: {
+      const uint8_t x = static_cast<uint8_t>(whole(0, 255));
+      memcpy(at, &x, sizeof x);
+      return true;
+    }
+    case XF_INT16: {
+      const int16_t x = static_cast<int16_t>(whole(-32768, 32767));
+      memcpy(at, &x, sizeof x);
+      return true;
+    }
+    case XF_UINT16: {
+      const uint16_t x = static_cast<uint16_t>(whole(0, 65535));
+      memcpy(at, &x, sizeof x);
+      return true;
+    }
+    case XF_INT32: {
+      const int32_t x = static_cast<int32_t>(whole(-2147483648.0, 2147483647.0));
+      memcpy(at, &x, sizeof x);
+      return true;
+    }
+    case XF_UINT32: {
+      const uint32_t x = static_cast<uint32_t>(whole(0, 4294967295.0));
+      memcpy(at, &x, sizeof x);
+      return true;
+    }
+    case XF_FLOAT: {
+      xRound(&v, f.decimals > 0 ? f.decimals : 0);
+      const float x = std::fabs(v) <= 3.4e38 ? static_cast<float>(v) : 0.0f;
+      memcpy(at, &x, sizeof x);
+      return true;
+    }
+    case XF_DOUBLE:
+      xRound(&v, f.decimals > 0 ? f.decimals : 0);
+      memcpy(at, &v, sizeof v);
+      return true;
+    default:
+      return false;
+  }
 }
 
 }  // namespace kvsheet

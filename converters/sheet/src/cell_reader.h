@@ -22,9 +22,15 @@ inline bool isEmpty(const kvxlsx::Cell& c) {
   return c.kind == kvxlsx::Cell::Empty || (c.kind == kvxlsx::Cell::Text && c.text.empty());
 }
 
-// Puts cell c into field i of rec (an empty cell clears the field). Texts
-// are cut to the field's width at a character boundary. Returns false,
-// leaving the field as it was, when a text holds a character CP949 lacks.
+// Stores v into a number field of rec: integers rounded and held to the
+// type's range, floating fields rounded to their decimals. False for fields
+// that are not numbers.
+bool putNumber(const FieldDesc& f, double v, void* rec);
+
+// Puts cell c into field i of rec (an empty cell clears the field).
+// Numeric and date cells are stored as they are (putNumber); texts go
+// through the engine's conversion and are cut to the field's width at a character boundary. Returns
+// false, leaving the field as it was, when a text holds a character CP949 lacks.
 bool readField(const FieldDesc* fds, int32_t ref, int i, const kvxlsx::Cell& c, void* rec);
 
 }  // namespace kvsheet

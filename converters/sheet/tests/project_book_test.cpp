@@ -165,3 +165,31 @@ TEST_F(SheetTest, ImportEdgeCases) {
 }
 
 }  // namespace
+
+namespace {
+
+// A million empty rows after the data of the information and resource
+// sheets: the reading stops at the first of them.
+TEST_F(SheetTest, MillionEmptyRowsEndTheSheets) {
+  ProjectDb* a = NewDb();
+  FillProject(a);
+  const std::string path = Path("Plan.xlsx");
+  ASSERT_EQ(Export(a, path).message, 0);
+  for (const char* sheet : {"xl/worksheets/sheet1.xml", "xl/worksheets/sheet4.xml"}) {
+    std::string xml = Member(path, sheet);
+    std::string rows;
+    for (int r = 20; r < 1000020; ++r) rows += "<row r=\"" + std::to_string(r) + "\"/>";
+    const size_t end = xml.find("</sheetData>");
+    ASSERT_NE(end, std::string::npos);
+    xml.insert(end, rows);
+    ReplaceMember(path, sheet, xml);
+  }
+  ProjectDb* b = nullptr;
+  XKvScheme scheme{};
+  char info[XQD_INFO_SIZE];
+  ASSERT_EQ(Import(path, &b, &scheme, info).message, 0);
+  EXPECT_EQ(b->res.tb.liveCount, 2u);
+  EXPECT_EQ(b->act.tb.liveCount, 4u);
+}
+
+}  // namespace

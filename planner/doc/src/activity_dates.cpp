@@ -86,7 +86,10 @@ ActivityDating::ActivityDating(std::span<ScheduleActivity> activities, WorkCalen
     : activities_(activities),
       calendars_(calendars),
       dataDate_(dataDate),
-      table_(activities.size()) {}
+      table_(activities.size()),
+      anchors_(activities.size()) {
+  for (size_t i = 0; i < activities.size(); ++i) anchors_[i].calendar = activities[i].calendar;
+}
 
 int16_t ActivityDating::remainingOf(const ScheduleActivity& a) const {
   const int16_t duration = durationOf(a);
@@ -114,8 +117,7 @@ void ActivityDating::takeActualDates(ScheduleActivity& a) {
   a.remaining = a.totalFloat = a.freeFloat = 0;
 }
 
-void ActivityDating::dateIndependent(int32_t index) {
-  ScheduleActivity& a = activities_[index];
+void ActivityDating::dateIndependent(ScheduleActivity& a) {
   if (a.actualFinish != 0) {
     takeActualDates(a);
   } else {
@@ -144,9 +146,9 @@ void ActivityDating::dateStartActivity(int32_t activity) {
 }
 
 void ActivityDating::forward(const ScheduleRelation& r) {
-  const Entry& pred = table_[r.predecessor];
-  forwardDate(r.successor, relationKind(r), r.lag, pred.start, pred.earlyFinish,
-              activities_[r.predecessor].calendar, /*fromDataDate=*/false, /*isStart=*/false);
+  const Anchors& pred = anchors_[r.predecessor];
+  forwardDate(r.successor, relationKind(r), r.lag, pred.start, pred.earlyFinish, pred.calendar,
+              /*fromDataDate=*/false, /*isStart=*/false);
 }
 
 void ActivityDating::forwardDate(int32_t index, int16_t kind, int32_t lag, uint16_t anchorStart,
@@ -211,6 +213,8 @@ void ActivityDating::forwardDate(int32_t index, int16_t kind, int32_t lag, uint1
   entry.start = a.start;
   entry.earlyStart = a.earlyStart;
   entry.earlyFinish = a.earlyFinish;
+  anchors_[index].start = a.start;
+  anchors_[index].earlyFinish = a.earlyFinish;
   a.flags &= static_cast<uint16_t>(~kNetworkFlags);
   if (isStart) {
     a.flags |= kFlagStartsNetwork;
@@ -221,14 +225,12 @@ void ActivityDating::forwardDate(int32_t index, int16_t kind, int32_t lag, uint1
 
 void ActivityDating::dateEndActivity(int32_t activity) {
   const uint16_t ef = table_[activity].earlyFinish;
-  backwardDate(activity, kFinishToFinish, 0, Anchors{ef, ef, ef, ef}, /*isEnd=*/true);
+  backwardDate(activity, kFinishToFinish, 0, Anchors{ef, ef, ef, ef, 0}, /*isEnd=*/true);
 }
 
 void ActivityDating::backward(const ScheduleRelation& r) {
-  const Entry& succ = table_[r.successor];
-  backwardDate(r.predecessor, relationKind(r), r.lag,
-               Anchors{succ.start, succ.earlyFinish, succ.lateStart, succ.lateFinish},
-               /*isEnd=*/false);
+  const Anchors succ = anchors_[r.successor];
+  backwardDate(r.predecessor, relationKind(r), r.lag, succ, /*isEnd=*/false);
 }
 
 void ActivityDating::backwardDate(int32_t index, int16_t kind, int32_t lag, const Anchors& succ,
@@ -292,12 +294,11 @@ void ActivityDating::backwardDate(int32_t index, int16_t kind, int32_t lag, cons
   }
 
   if (!entry.late || ls < entry.lateStart) {
-    a.lateStart = entry.lateStart = ls;
-    a.lateFinish = entry.lateFinish = lf;
+    a.lateStart = entry.lateStart = anchors_[index].lateStart = ls;
+    a.lateFinish = entry.lateFinish = anchors_[index].lateFinish = lf;
     a.totalFloat = toCount(totalFloat);
     a.finish = a.earlyFinish;
     a.written = true;
-    if (!entry.late) lateDated_.push_back(index);
     entry.late = true;
     if (isEnd) {
       a.flags |= kFlagEndsNetwork;
@@ -310,10 +311,11 @@ void ActivityDating::backwardDate(int32_t index, int16_t kind, int32_t lag, cons
 void ActivityDating::finishBackwardPass() {
   // Free float is the least over all outgoing relations, within 0..total
   // float; the successor anchor day follows from it.
-  for (int32_t index : lateDated_) {
-    ScheduleActivity& a = activities_[index];
-    a.freeFloat = toCount(
-        std::max<int32_t>(0, std::min<int32_t>(table_[index].leastFreeFloat, a.totalFloat)));
+  for (size_t i = 0; i < table_.size(); ++i) {
+    if (!table_[i].late) continue;
+    ScheduleActivity& a = activities_[i];
+    a.freeFloat =
+        toCount(std::max<int32_t>(0, std::min<int32_t>(table_[i].leastFreeFloat, a.totalFloat)));
     a.anchorDay = successorAnchorDay(a, calendars_);
   }
 }

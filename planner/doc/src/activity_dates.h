@@ -20,25 +20,25 @@ class ActivityDating {
   ActivityDating(std::span<ScheduleActivity> activities, WorkCalendars& calendars,
                  uint16_t dataDate);
 
-  // Dates an activity without relations from the data date (or its actual
-  // dates) and marks it as both starting and ending the network.
-  void dateIndependent(int32_t activity);
-
-  bool hasEarlyDates(int32_t activity) const { return table_[activity].early; }
-  bool hasLateDates(int32_t activity) const { return table_[activity].late; }
+  // Dates an activity without relations (any activity, not only those of
+  // this run's span) from the data date (or its actual dates) and marks it
+  // as both starting and ending the network.
+  void dateIndependent(ScheduleActivity& activity);
 
   // Forward pass: a start activity, as the successor of a start-to-start
   // relation without lag from the data date.
   void dateStartActivity(int32_t activity);
-  // Forward pass over one relation whose predecessor has early dates: dates
-  // the successor; the latest early start (then early finish) wins.
+  // Forward pass over one relation whose predecessor has its final early
+  // dates: dates the successor; the latest early start (then early finish)
+  // wins, so the relations entering an activity may come in any order.
   void forward(const ScheduleRelation& relation);
 
   // Backward pass: an end activity, as the predecessor of a finish-to-finish
   // relation without lag anchored at its own early finish.
   void dateEndActivity(int32_t activity);
-  // Backward pass over one relation whose successor has late dates: dates
-  // the predecessor; the earliest late start wins.
+  // Backward pass over one relation whose successor has its final late
+  // dates: dates the predecessor; the earliest late start wins, the first
+  // of equal ones.
   void backward(const ScheduleRelation& relation);
   // After the last relation: sets the free floats and successor anchor days
   // of the activities the backward pass dated.
@@ -63,9 +63,12 @@ class ActivityDating {
     // Offsets on the activity's calendar, taken at its first backward visit.
     int32_t earlyStartOffset = 0, startOffset = 0, afterFinishOffset = 0;
   };
-  // The successor-side days a relation is measured from.
+  // The days the other end of a relation is measured from, and the
+  // calendar of the predecessor, kept apart from the rest so that reading
+  // the other ends of the relations touches little memory.
   struct Anchors {
-    uint16_t start, earlyFinish, lateStart, lateFinish;
+    uint16_t start = 0, earlyFinish = 0, lateStart = 0, lateFinish = 0;
+    int16_t calendar = 0;
   };
 
   int32_t offset(int calendar, uint16_t day) { return calendars_.offset(calendar, day); }
@@ -95,7 +98,7 @@ class ActivityDating {
   WorkCalendars& calendars_;
   uint16_t dataDate_;
   std::vector<Entry> table_;
-  std::vector<int32_t> lateDated_;  // in the order the backward pass dated them
+  std::vector<Anchors> anchors_;
   uint16_t projectStart_ = 0xFFFF;
   uint16_t projectFinish_ = 0;
 };

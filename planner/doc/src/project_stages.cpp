@@ -161,4 +161,17 @@ int closeProjectStage(PrjInfo* info, uint16_t from, uint16_t to) {
   return result;
 }
 
+int advanceProjectStage(ProjectDb* db, PrjInfo* info, uint16_t from, uint16_t to, int percent,
+                        bool excludeStarted, int32_t* planned) {
+  if (planned) *planned = 0;
+  PrjInfo trial = *info;
+  const int checked = closeProjectStage(&trial, from, to);
+  if (checked != kStageClosed) return checked;
+  if (info->stage == 0) {
+    const int32_t written = planProjectSchedule(db, percent, excludeStarted);
+    if (planned) *planned = written;
+  }
+  return closeProjectStage(info, from, to);
+}
+
 }  // namespace kelvo

@@ -1,6 +1,7 @@
 #include "kelvo/schedule.h"
 
 #include <cstdio>
+#include <optional>
 
 #include "activity_dates.h"
 #include "network_graph.h"
@@ -49,8 +50,10 @@ ScheduleOutcome runSchedule(std::span<ScheduleActivity> activities,
   out.counts.relations = relationCount;
   if (listener) listener->counters(out.counts);
 
-  const NetworkGraph graph(activityCount, relations);
-  ActivityDating dating(activities, calendars, dataDate);
+  // The adjacency is needed until the relations are ordered.
+  std::optional<NetworkGraph> graph(std::in_place, activityCount, relations);
+  // Activities without relations are dated in place; they need no date table.
+  ActivityDating dating({}, calendars, dataDate);
   auto finish = [&](int result) {
     out.result = result;
     for (const ScheduleActivity& a : activities) out.datedActivities += a.written ? 1 : 0;
@@ -64,15 +67,15 @@ ScheduleOutcome runSchedule(std::span<ScheduleActivity> activities,
   {
     ProgressTicker progress(listener, 0, activityCount);
     for (int32_t a = 0; a < activityCount; ++a) {
-      const bool hasPredecessors = !graph.entering(a).empty();
-      const bool hasSuccessors = !graph.leaving(a).empty();
+      const bool hasPredecessors = !graph->entering(a).empty();
+      const bool hasSuccessors = !graph->leaving(a).empty();
       if (hasPredecessors) {
         if (!hasSuccessors) ++out.counts.endActivities;
       } else if (hasSuccessors) {
         ++out.counts.startActivities;
       } else {
         ++out.counts.independentActivities;
-        dating.dateIndependent(a);
+        dating.dateIndependent(activities[a]);
       }
       progress.tick(a + 1);
     }
@@ -84,11 +87,11 @@ ScheduleOutcome runSchedule(std::span<ScheduleActivity> activities,
     return finish(kScheduleNoStart);
   }
 
-  // Phase 1: level the relations.
+  // Phase 1: order the relations.
   RelationLevels levels;
   {
     ProgressTicker progress(listener, 1, relationCount);
-    levels = levelRelations(graph, relations, progress);
+    levels = levelRelations(*graph, relations, progress);
     if (levels.result == kScheduleLoop) {
       out.loopRelation = levels.loopRelation;
       if (levels.loopRelation >= 0) {
@@ -98,45 +101,46 @@ ScheduleOutcome runSchedule(std::span<ScheduleActivity> activities,
     }
     if (levels.result != kScheduleDone) return finish(levels.result);
   }
+  graph.reset();
 
   // The passes work on a copy of the related activities laid out in
-  // topological order, and on the relations in level order, so that they
-  // walk memory mostly forwards (and backwards) instead of at random.
-  const std::vector<int32_t> layout = std::move(levels.activityOrder);
-  std::vector<int32_t> place(activityCount, -1);
-  std::vector<ScheduleActivity> work(layout.size());
-  for (size_t i = 0; i < layout.size(); ++i) {
-    place[layout[i]] = static_cast<int32_t>(i);
-    work[i] = activities[layout[i]];
-  }
-  std::vector<ScheduleRelation> ordered(relationCount);
-  for (int32_t i = 0; i < relationCount; ++i) {
-    const ScheduleRelation& r = relations[levels.order[i]];
-    ordered[i] = {place[r.predecessor], place[r.successor], r.kind, r.lag};
-  }
-  levels = {};
+  // topological order and take them one after the other, each with the
+  // relations at one end, so that they walk memory forwards (and backwards)
+  // and jump only to read the other ends' few anchor days.
+  const std::vector<int32_t> layout = std::move(levels.layout);
+  std::vector<ScheduleActivity> work;
+  work.reserve(layout.size());
+  for (int32_t a : layout) work.push_back(activities[a]);
   ActivityDating passes(work, calendars, dataDate);
+  const int32_t places = static_cast<int32_t>(layout.size());
 
-  // Phase 2: early dates, relations by ascending level.
+  // Phase 2: early dates, each activity from all its predecessors.
   {
     ProgressTicker progress(listener, 2, relationCount);
-    for (int32_t i = 0; i < relationCount; ++i) {
-      const ScheduleRelation& r = ordered[i];
-      if (!passes.hasEarlyDates(r.predecessor)) passes.dateStartActivity(r.predecessor);
-      passes.forward(r);
-      progress.tick(i + 1);
+    int32_t done = 0;
+    for (int32_t i = 0; i < places; ++i) {
+      const std::span<const PlacedRelation> entering = levels.entering.of(i);
+      if (entering.empty()) passes.dateStartActivity(i);
+      for (const PlacedRelation& r : entering) {
+        passes.forward({r.other, i, r.kind, r.lag});
+        progress.tick(++done);
+      }
     }
     progress.finish();
   }
 
-  // Phase 3: late dates and floats, in the reverse order.
+  // Phase 3: late dates and floats, each activity from all its successors,
+  // last to first.
   {
     ProgressTicker progress(listener, 3, relationCount);
-    for (int32_t i = relationCount - 1; i >= 0; --i) {
-      const ScheduleRelation& r = ordered[i];
-      if (!passes.hasLateDates(r.successor)) passes.dateEndActivity(r.successor);
-      passes.backward(r);
-      progress.tick(relationCount - i);
+    int32_t done = 0;
+    for (int32_t i = places - 1; i >= 0; --i) {
+      const std::span<const PlacedRelation> leaving = levels.leaving.of(i);
+      if (leaving.empty()) passes.dateEndActivity(i);
+      for (size_t k = leaving.size(); k-- > 0;) {
+        passes.backward({i, leaving[k].other, leaving[k].kind, leaving[k].lag});
+        progress.tick(++done);
+      }
     }
     passes.finishBackwardPass();
     progress.finish();

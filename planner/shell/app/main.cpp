@@ -2,12 +2,14 @@
 #include <QApplication>
 
 #include "kelvo/kelvo_app.h"
+#include "kelvo/sheet_windows.h"
 
 int main(int argc, char** argv) {
   QApplication application(argc, argv);
   QStringList args = QApplication::arguments();
   args.removeFirst();
   kelvo::CKelvoApp app;
+  kelvo::registerSheetWindows(app);
   if (!app.startup(args)) return 0;
   const int result = QApplication::exec();
   app.shutdown();

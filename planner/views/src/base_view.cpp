@@ -54,6 +54,7 @@ void CBaseView::setScrollOrigin(int32_t x, int32_t y) {
   scrollX_ = x;
   scrollY_ = y;
   client_ = computeClientRect();
+  updateScrollBars();
   viewport()->update();
 }
 
@@ -73,6 +74,13 @@ LogicalRect CBaseView::computeClientRect() const {
 
 void CBaseView::receiveUpdate(quint64 mask, int hint, qintptr extra) {
   if (viewKind_ < 0 || viewKind_ > 63 || !((mask >> viewKind_) & 1u)) return;
+  if (hint == hint::kComputationBegins) {
+    // The data is about to change under the view: keep showing what it
+    // showed until the computation reports back.
+    if (frozen_.isNull()) frozen_ = viewport()->grab();
+  } else {
+    frozen_ = QPixmap();
+  }
   onUpdate(hint, extra);
 }
 
@@ -95,6 +103,7 @@ void CBaseView::onUpdate(int hintCode, qintptr) {
 
 void CBaseView::initialUpdate() {
   client_ = computeClientRect();
+  updateScrollBars();
   viewport()->update();
 }
 
@@ -181,7 +190,30 @@ void CBaseView::scrollView(Qt::Orientation orientation, ScrollAction action, int
     setScrollOrigin(scrollX_, -next);
 }
 
+void CBaseView::updateScrollBars() {
+  // A view that reports no extent keeps its bars as it sets them itself.
+  if (extentWidth() <= 0 && extentHeight() <= 0) return;
+  const LogicalRect c = computeClientRect();
+  syncingBars_ = true;
+  horizontalScrollBar()->setRange(0, std::max<int32_t>(0, extentWidth() - c.width()));
+  horizontalScrollBar()->setPageStep(std::max<int32_t>(1, c.width()));
+  horizontalScrollBar()->setSingleStep(kLineStep);
+  horizontalScrollBar()->setValue(scrollX_);
+  verticalScrollBar()->setRange(0, std::max<int32_t>(0, extentHeight() - c.height()));
+  verticalScrollBar()->setPageStep(std::max<int32_t>(1, c.height()));
+  verticalScrollBar()->setSingleStep(kLineStep);
+  verticalScrollBar()->setValue(-scrollY_);
+  syncingBars_ = false;
+}
+
+void CBaseView::resizeEvent(QResizeEvent* event) {
+  QAbstractScrollArea::resizeEvent(event);
+  client_ = computeClientRect();
+  updateScrollBars();
+}
+
 void CBaseView::scrollContentsBy(int, int) {
+  if (syncingBars_) return;
   // The scroll bars were moved by the user: their values are logical units.
   scrollView(Qt::Horizontal, ScrollAction::Thumb, horizontalScrollBar()->value());
   scrollView(Qt::Vertical, ScrollAction::Thumb, verticalScrollBar()->value());
@@ -237,6 +269,11 @@ void CBaseView::keyPressEvent(QKeyEvent* event) {
 void CBaseView::paintEvent(QPaintEvent*) {
   client_ = computeClientRect();
   QPainter painter(viewport());
+  if (!frozen_.isNull()) {
+    painter.fillRect(viewport()->rect(), Qt::white);
+    painter.drawPixmap(0, 0, frozen_);
+    return;
+  }
   painter.fillRect(viewport()->rect(), Qt::white);
   const UnitMapper mapper = screenMapper();
   drawContent(painter, mapper, client_, false);

@@ -34,6 +34,9 @@ namespace {
 
 constexpr int kMsgMarginsTooLarge = 20013;
 constexpr int kMsgPrinterSetup = 20042;
+// Header texts start this far below the frame so that tall glyphs stay
+// inside it.
+constexpr int kTextInset = 5;
 
 // A stored record may come from anywhere: keep sizes sane and texts
 // terminated so the frame never reads past a field.
@@ -82,7 +85,7 @@ bool CBaseView::writePrintFormat(const PrintFormat& format) const {
   if (size > kPrintFormatSize && xOption(opt, XOPT_SIZE, item, nullptr, 0) > 0)
     xOption(opt, XOPT_READ, item, buf.data(), size);
   std::memcpy(buf.data(), &format, sizeof format);
-  return xOption(opt, XOPT_WRITE, item, buf.data(), size) == 1;
+  return xOption(opt, XOPT_WRITE, item, buf.data(), size) != 0;
 }
 
 // --- Preparation and pages -------------------------------------------------------
@@ -390,7 +393,7 @@ void CBaseView::drawPageFrame(QPainter& painter, const UnitMapper& paper, const 
     const QString texts[2] = {expandPageText(format.headerText[0], 80),
                               expandPageText(format.headerText[1], 80)};
     drawStacked(painter, paper, texts, format.headerFont, format.headerColor, textLeft, boxLeft,
-                page.top, 10);
+                page.top - kTextInset, 10);
     painter.setPen(framePen);
   }
 

@@ -20,6 +20,7 @@ class TestView : public kelvo::CBaseView {
   int fitAcross = 0, fitDown = 0;
   int32_t fitWidth = 0, fitHeight = 0;
   bool fits = false;
+  int formatSize = kelvo::kPrintFormatSize;
 
   void drawContent(QPainter& p, const kelvo::UnitMapper& m, const kelvo::LogicalRect&,
                    bool) override {
@@ -35,6 +36,19 @@ class TestView : public kelvo::CBaseView {
     CBaseView::initialUpdate();
   }
   void storeSettings() override { ++stores; }
+  // A separator along x = 1000 (10 units either side); data clicks counted.
+  int32_t dragX = 0;
+  int ended = 0, applied = 0, presses = 0, cancels = 0;
+  bool hitSeparator(int32_t x, int32_t) override { return x > 990 && x < 1010; }
+  void placeDataItem(int32_t x, int32_t) override { dragX = x; }
+  void endSeparatorDrag(int32_t, int32_t, bool apply) override {
+    ++ended;
+    applied += apply ? 1 : 0;
+  }
+  void dataToolPress(int32_t, int32_t, Qt::KeyboardModifiers) override { ++presses; }
+  void dataToolCancel() override { ++cancels; }
+
+  int printFormatSize() const override { return formatSize; }
   bool canFitToPaper() const override { return fits; }
   void applyFitToPaper(int across, int down, int32_t w, int32_t h) override {
     fitAcross = across;

@@ -107,6 +107,14 @@ TEST_F(KvcliConvert, FailuresGiveTheConverterMessages) {
   EXPECT_FALSE(fs::exists(file("q.kvp")));
   EXPECT_TRUE(fs::is_empty(dir_ / "tmp"));
 
+  // A converter registered for the project's own extension cannot write
+  // over the project.
+  ASSERT_EQ(kvcli("register kvp Self xKvDbf.so").status, 0);
+  const std::string before = slurp(p);
+  run = kvcli("export " + p + " " + p);
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(slurp(p), before);
+
   // The extension is looked up in lower case.
   EXPECT_EQ(kvcli("export " + p + " " + file("OUT.DBF")).status, 0);
   EXPECT_TRUE(fs::exists(file("OUTAct.DBF")));

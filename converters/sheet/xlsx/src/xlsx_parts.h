@@ -66,6 +66,9 @@ struct Workbook::Impl {
                 std::string& error);
 };
 
+// Appends text to out as UTF-8.
+void appendUtf8(std::string& out, QStringView text);
+
 // The member a relationship's target names, seen from the folder of the
 // part that holds the relationship ("xl/" for "xl/workbook.xml").
 std::string resolveTarget(const std::string& folder, const std::string& target);

@@ -44,6 +44,14 @@ int32_t copyProjectUnitPrices(ProjectDb* db, PriceCopy prices, bool skipComplete
 // unchanged). The data date is taken on the installed calendar 1.
 int closeProjectStage(PrjInfo* info, uint16_t from, uint16_t to);
 
+// Moves the project to the next stage: the period is checked first (on
+// failure nothing changes and the result says which date is wrong); at the
+// first closing the planned schedule is fixed over every activity with
+// `percent` and excludeStarted; then the stage is closed as above.
+// *planned (may be null) receives the planned-schedule records written.
+int advanceProjectStage(ProjectDb* db, PrjInfo* info, uint16_t from, uint16_t to, int percent,
+                        bool excludeStarted, int32_t* planned = nullptr);
+
 }  // namespace kelvo
 
 #endif  // KELVO_PROJECT_STAGES_H_

@@ -7,6 +7,7 @@
 #define KELVO_BASE_VIEW_H_
 
 #include <QAbstractScrollArea>
+#include <QPixmap>
 #include <QPointF>
 #include <QRectF>
 #include <QString>
@@ -221,7 +222,9 @@ class CBaseView : public QAbstractScrollArea, public CommandTarget {
 
   // --- Update broadcasts --------------------------------------------------
   // What a broadcast from the document does to this view: ignored unless bit
-  // viewKind() of mask is set, else onUpdate(hint, extra).
+  // viewKind() of mask is set, else onUpdate(hint, extra). From hint 8 (a
+  // long computation begins) until the next hint the view repaints only
+  // from its last image.
   void receiveUpdate(quint64 mask, int hint, qintptr extra);
   // Saves the view's settings (hint 2 to its own kind); the frame calls it
   // on every live view before deleting it.
@@ -252,7 +255,8 @@ class CBaseView : public QAbstractScrollArea, public CommandTarget {
   QString expandPageText(const char* templ, int length) const;
 
   // Fit to paper (40023): the page-count dialog, the save question and then
-  // applyFitToPaper. Returns true when the view was rescaled.
+  // applyFitToPaper. Returns true when the view was rescaled; when the user
+  // asked to save first and the save did not happen, nothing is scaled.
   bool fitToPaperCommand();
 
   // --- Commands -----------------------------------------------------------
@@ -314,6 +318,12 @@ class CBaseView : public QAbstractScrollArea, public CommandTarget {
   // One scroll step. Base: lines of 50 units, pages of the client size less
   // 50, clamped to the extent; derived views scroll by days or rows.
   virtual void scrollView(Qt::Orientation orientation, ScrollAction action, int thumb = 0);
+  // Brings the scroll bars in line with the origin and the extent (called
+  // after every origin change and resize). Base: bars in logical units over
+  // the extent less the client size, and nothing at all for a view whose
+  // extent is 0 x 0; views that scroll by rows or days override it
+  // together with scrollContentsBy.
+  virtual void updateScrollBars();
 
   // Print preparation: given the printer's paper and the print format,
   // computes the page and body rectangles and the page counts. Returns false
@@ -365,6 +375,7 @@ class CBaseView : public QAbstractScrollArea, public CommandTarget {
   void focusInEvent(QFocusEvent* event) override;
   void leaveEvent(QEvent* event) override;
   void scrollContentsBy(int dx, int dy) override;
+  void resizeEvent(QResizeEvent* event) override;
 
   // Ends a data-tool or separator drag in progress (32768 and cancel mode).
   void cancelOperation();
@@ -386,6 +397,8 @@ class CBaseView : public QAbstractScrollArea, public CommandTarget {
   QPoint crosshair_{-1, -1};
   bool dataDrag_ = false;
   bool separatorDrag_ = false;
+  bool syncingBars_ = false;
+  QPixmap frozen_;  // the last image while a computation runs
 };
 
 }  // namespace kelvo

@@ -1,0 +1,50 @@
+// Looking up records for the finder commands of the sheets: a code in the
+// index that belongs to the sheet's table, and the activities of one
+// special class (start, end, independent, milestone, time-shared).
+#ifndef KELVO_SHEET_FIND_H_
+#define KELVO_SHEET_FIND_H_
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "xQdDb100.h"
+
+namespace kelvo {
+
+// Whether a sheet of this kind offers the code finder (view flag 0x200).
+inline bool hasCodeSearch(int kind) {
+  return kind == 0 || kind == 1 || kind == 2 || kind == 4 || kind == 5 || kind == 14;
+}
+// Whether a sheet of this kind offers the special-activity finder.
+inline bool hasSpecialSearch(int kind) {
+  return kind == 4 || kind == 14;
+}
+
+// Characters the code finder accepts for kind: 20 for activity and
+// relation codes, 10 for the classification and resource codes.
+int findCodeLength(int kind);
+
+// The record number of code (CP949) in the table of sheet kind, looked up
+// in the classification code table (kinds 0, 1, 9, 10), the resource code
+// index (2), the activity code table (4, 14) or, with the successor code
+// `second`, the relation table by predecessor (5). XJOR_NONE when it is not
+// there or the kind has no code search.
+uint32_t findCodeRecord(ProjectDb* db, int kind, const char* code, const char* second = nullptr);
+
+enum class SpecialClass { Start = 0, End = 1, Independent = 2, Milestone = 3, TimeShared = 4 };
+
+struct FoundActivity {
+  uint32_t record;
+  std::string code;   // CP949
+  std::string title;  // CP949
+};
+
+// The activities of one class in code order: start activities have flag
+// bit 15 set and bit 14 clear, end activities bit 14 without bit 15,
+// independent ones both; milestones and time-shared activities by kind.
+std::vector<FoundActivity> specialActivities(ProjectDb* db, SpecialClass cls);
+
+}  // namespace kelvo
+
+#endif  // KELVO_SHEET_FIND_H_

@@ -1,0 +1,65 @@
+// The rows of a table sheet: which table of the project a view kind shows,
+// and the record set over it, opened with the sheet's stored filter and
+// order. Rows are read on demand, so a sheet costs one record read per row
+// drawn, whatever the size of the table.
+#ifndef KELVO_SHEET_ROWS_H_
+#define KELVO_SHEET_ROWS_H_
+
+#include <cstdint>
+
+#include "xQdDb100.h"
+
+namespace kelvo {
+
+// Kinds whose sheet shows summary data (read-only: no input, no deletion).
+inline bool isSummaryKind(int kind) {
+  return kind == 7 || kind == 8 || kind == 15;
+}
+
+// The table a sheet of view kind `kind` shows: 0 and 9 work types, 1 and 10
+// facilities, 2 resources, 3 crews, 4 and 14 activities, 5 relations, 6 crew
+// details, 7, 8 and 15 the open summary data. Null when the kind shows no
+// table or the table is not open.
+TableBinding* sheetTable(ProjectDb* db, int kind);
+
+class SheetRows {
+ public:
+  SheetRows() = default;
+  ~SheetRows();
+  SheetRows(const SheetRows&) = delete;
+  SheetRows& operator=(const SheetRows&) = delete;
+
+  // Opens the record set over table: the live records that satisfy filter
+  // (empty: all; an invalid condition also selects all), ordered by order
+  // (a count and field indexes, + 10000 descending; null or count 0: slot
+  // order). False when memory ran out; the rows then hold what was
+  // collected.
+  bool open(TableBinding* table, const char* filter, const uint16_t* order);
+  void close();
+  TableBinding* table() const { return table_; }
+
+  uint32_t count() const { return set_.count; }
+  // Record number of row, XJOR_NONE when the row does not exist.
+  uint32_t record(uint32_t row) const;
+  // Reads the record of row into buffer (the table's record size). False
+  // when the row does not exist or its record is no longer live; the table's
+  // current slot is left on the record.
+  bool read(uint32_t row, void* buffer) const;
+  // The row that holds record, or -1.
+  int64_t rowOf(uint32_t record) const;
+
+  // Adds a row at the end for record.
+  bool append(uint32_t record);
+  // Removes row (its record stays in the table).
+  void remove(uint32_t row);
+  // Points row at record.
+  void setRecord(uint32_t row, uint32_t record);
+
+ private:
+  TableBinding* table_ = nullptr;
+  MemTable set_{};
+};
+
+}  // namespace kelvo
+
+#endif  // KELVO_SHEET_ROWS_H_

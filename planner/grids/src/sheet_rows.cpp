@@ -1,0 +1,100 @@
+#include "kelvo/sheet_rows.h"
+
+#include <cstring>
+
+namespace kelvo {
+
+TableBinding* sheetTable(ProjectDb* db, int kind) {
+  TableBinding* t = nullptr;
+  switch (kind) {
+    case 0:
+    case 9:
+      t = &db->wbs;
+      break;
+    case 1:
+    case 10:
+      t = &db->obs;
+      break;
+    case 2:
+      t = &db->res;
+      break;
+    case 3:
+      t = &db->crw;
+      break;
+    case 4:
+    case 14:
+      t = &db->act;
+      break;
+    case 5:
+      t = &db->rel;
+      break;
+    case 6:
+      t = &db->opr;
+      break;
+    case 7:
+    case 8:
+    case 15:
+      t = &db->summary.table;
+      break;
+    default:
+      return nullptr;
+  }
+  return t->tb.handle < 0 ? nullptr : t;
+}
+
+SheetRows::~SheetRows() {
+  close();
+}
+
+bool SheetRows::open(TableBinding* table, const char* filter, const uint16_t* order) {
+  close();
+  table_ = table;
+  const uint16_t* sort = order && order[0] > 0 ? order : nullptr;
+  const bool ok = xOpenRset(table, &set_, filter ? filter : "", sort) != 0;
+  table->tb.current = -1;
+  return ok;
+}
+
+void SheetRows::close() {
+  xmCloseTb(&set_);
+  std::memset(&set_, 0, sizeof set_);
+  table_ = nullptr;
+}
+
+uint32_t SheetRows::record(uint32_t row) const {
+  if (row >= set_.count || !set_.data) return XJOR_NONE;
+  uint32_t r;
+  std::memcpy(&r, set_.data + static_cast<size_t>(row) * sizeof r, sizeof r);
+  return r;
+}
+
+bool SheetRows::read(uint32_t row, void* buffer) const {
+  const uint32_t r = record(row);
+  if (r == XJOR_NONE || !table_) return false;
+  table_->tb.current = static_cast<int32_t>(r);
+  return xGetRec(&table_->tb, buffer) != 0;
+}
+
+int64_t SheetRows::rowOf(uint32_t r) const {
+  for (uint32_t i = 0; i < set_.count; ++i)
+    if (record(i) == r) return i;
+  return -1;
+}
+
+bool SheetRows::append(uint32_t r) {
+  if (set_.recordSize == 0) xmOpenTb(&set_, sizeof(uint32_t), nullptr, 100);
+  set_.current = set_.count;
+  return xmIns(&set_, &r) != 0;
+}
+
+void SheetRows::remove(uint32_t row) {
+  if (row >= set_.count) return;
+  set_.current = row;
+  xmDel(&set_);
+}
+
+void SheetRows::setRecord(uint32_t row, uint32_t r) {
+  if (row < set_.count) std::memcpy(set_.data + static_cast<size_t>(row) * sizeof r, &r, sizeof r);
+}
+
+}  // namespace kelvo

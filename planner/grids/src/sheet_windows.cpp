@@ -1,0 +1,70 @@
+#include "kelvo/sheet_windows.h"
+
+#include <array>
+
+#include "child_frame.h"
+#include "kelvo/kelvo_app.h"
+#include "kelvo/plan_doc.h"
+#include "kelvo/progress_stages.h"
+#include "kelvo/table_view.h"
+#include "main_frame.h"
+
+namespace kelvo {
+
+int sheetKindForWindow(int window, int choice, bool resourceSummary) {
+  switch (window) {
+    case 0:
+      return choice == 1 ? 1 : 0;
+    case 1:
+      return 2;
+    case 8: {
+      constexpr int kinds[] = {4, 5, 3, 6};
+      return kinds[choice >= 0 && choice < 4 ? choice : 0];
+    }
+    case 9:
+      return resourceSummary ? 8 : 7;
+    default:
+      return -1;
+  }
+}
+
+bool openSummaryIsResources(CPlanDoc& doc) {
+  if (!doc.isOpen() || doc.openSummary() <= 0) return false;
+  std::array<uint8_t, kSummaryRegistrationSize> bytes{};
+  if (xOption(&doc.db().opt, XOPT_READ, XQD_OPT_SUMMARY + doc.openSummary(), bytes.data(),
+              bytes.size()) != 1)
+    return false;
+  const auto reg = decodeSummaryRegistration(bytes);
+  if (!reg) return false;
+  // Rows grouped by the resource classes (classification 2) make a
+  // resource summary.
+  for (int16_t entry : reg->composition)
+    if (entry / 10 == 2) return true;
+  return false;
+}
+
+void registerSheetWindows(CKelvoApp& app) {
+  for (int window : {0, 1, 8, 9}) {
+    registerDocumentWindow(window, [&app, window](QWidget* parent) -> QWidget* {
+      CPlanDoc* doc = app.document();
+      int choice = 0;
+      if (CMainFrame* frame = app.mainFrame()) {
+        const OptionBarState& st = frame->optionState();
+        choice = st.comboChoice.value(window == 0 ? 10500 : 10504, 0);
+      }
+      const bool resources = window == 9 && doc && openSummaryIsResources(*doc);
+      ViewState& vs = viewState();
+      // The views route commands and read the option word through the
+      // program-wide state; wire it to the program's when nobody has yet.
+      if (!vs.router) vs.router = app.router();
+      if (!vs.flags) vs.flags = &app.settings().flags;
+      vs.nextViewKind = static_cast<int16_t>(sheetKindForWindow(window, choice, resources));
+      vs.nextWindow = static_cast<int16_t>(window);
+      auto* view = new CTableView(doc, parent);
+      view->initialUpdate();
+      return view;
+    });
+  }
+}
+
+}  // namespace kelvo

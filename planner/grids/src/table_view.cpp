@@ -1,0 +1,520 @@
+#include "kelvo/table_view.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
+#include <algorithm>
+#include <cstring>
+
+#include "cp949_validator.h"
+#include "find_dialogs.h"
+#include "kelvo/plan_doc.h"
+#include "messages.h"
+#include "xjorlib/qt_bridge.h"
+
+namespace kelvo {
+namespace {
+
+constexpr int kMsgNotFound = 20014;
+constexpr int kMsgDeleteAsk = 20018;
+constexpr int kValueChars = 192;  // the editor shows at most this much of a value
+
+QString valueText(const FieldDesc* fields, int32_t ref, const char* record, int field) {
+  char out[XF_VALUE_BUFFER];
+  out[0] = 0;
+  xGetValue(fields, ref, out, record, field, -1);
+  return xjor::fromCp949(out, static_cast<int>(strnlen(out, XF_VALUE_MAX)));
+}
+
+}  // namespace
+
+uint16_t sheetFlagsForKind(int kind) {
+  uint16_t f = sheetflag::kTable;
+  if (kind == 9 || kind == 10 || kind == 14 || kind == 15) f |= sheetflag::kTreeOrGantt;
+  if (kind == 9 || kind == 10) f |= sheetflag::kTreeLinked;
+  if (kind == 4 || kind == 14) f |= sheetflag::kActivities;
+  if (kind == 14 || kind == 15) f |= sheetflag::kGanttLinked;
+  if (isSummaryKind(kind)) f |= sheetflag::kSummary;
+  if (hasCodeSearch(kind)) f |= sheetflag::kCodeSearch;
+  return f;
+}
+
+CTableView::CTableView(CPlanDoc* doc, QWidget* parent) : CGridView(doc, parent) {
+  setViewFlags(viewFlags() | sheetFlagsForKind(viewKind()));
+  setObjectName(QStringLiteral("sheet%1").arg(viewKind()));
+}
+
+bool CTableView::readOnly() const {
+  return (viewFlags() & sheetflag::kSummary) || !table();
+}
+
+int32_t CTableView::refHandle() const {
+  return document() && document()->isOpen() ? document()->db().space.refHandle : -1;
+}
+
+// --- Initial update and settings -------------------------------------------------
+
+void CTableView::initialUpdate() {
+  CPlanDoc* doc = document();
+  TableBinding* t = doc && doc->isOpen() ? sheetTable(&doc->db(), viewKind()) : nullptr;
+  rows_.close();
+  if (!t) {
+    setColumns({});
+    setRowCount(0);
+    buffer_.clear();
+    updateGrid();
+    return;
+  }
+  ProjectDb& db = doc->db();
+  const TableHandle& tb = t->tb;
+  buffer_.fill(0, tb.recordSize);
+  scratch_.fill(0, tb.recordSize);
+  if (!formatRead_) {
+    if (!readSheetRecord(&db.opt, viewKind(), &stored_)) {
+      // Nothing stored yet: the default format and columns become the
+      // sheet's record.
+      std::memset(&stored_, 0, sizeof stored_);
+      stored_.format = defaultGridFormat(viewFlags() & sheetflag::kGanttLinked ? 96 : 52);
+      const auto columns = defaultColumns(tb.fields, tb.fieldCount, db.space.refHandle);
+      stored_.format.columnCount = static_cast<uint16_t>(columns.size());
+      writeSheetRecord(&db.opt, viewKind(), stored_);
+      writeColumns(&db.opt, viewKind(), columns);
+      readSheetRecord(&db.opt, viewKind(), &stored_);
+    }
+    setFormat(stored_.format);
+    formatRead_ = true;
+  }
+  std::vector<ColumnRecord> columns =
+      readColumns(&db.opt, viewKind(), format().columnCount, tb.fieldCount);
+  if (columns.empty()) columns = defaultColumns(tb.fields, tb.fieldCount, db.space.refHandle);
+  setColumns(std::move(columns));
+  openRows();
+  loadRow();
+  updateGrid();
+}
+
+void CTableView::openRows() {
+  TableBinding* t = sheetTable(&document()->db(), viewKind());
+  if (!t) return;
+  const bool tree = viewFlags() & sheetflag::kTreeLinked;
+  rows_.open(t, tree ? "" : stored_.filter, tree ? nullptr : stored_.order);
+  setRowCount(static_cast<int>(std::min<uint32_t>(rows_.count(), INT32_MAX - 1)));
+  clearSelection();
+}
+
+void CTableView::storeSettings() {
+  CPlanDoc* doc = document();
+  if (!doc || !doc->isOpen() || !formatRead_) return;
+  SheetRecord r = stored_;
+  // The order and filter stay as stored; the format and columns are the
+  // view's.
+  readSheetRecord(&doc->db().opt, viewKind(), &r);
+  r.format = format();
+  r.format.columnCount = static_cast<uint16_t>(columns().size());
+  r.format.rowCount = static_cast<uint16_t>(std::min(rowCount(), 0xFFFF));
+  writeSheetRecord(&doc->db().opt, viewKind(), r);
+  writeColumns(&doc->db().opt, viewKind(), columns());
+  stored_ = r;
+}
+
+void CTableView::onUpdate(int hintCode, qintptr extra) {
+  switch (hintCode) {
+    case hint::kRepaint:
+      if (!rowChanged_) loadRow();
+      viewport()->update();
+      break;
+    case hint::kStoreSettings:
+      storeSettings();
+      break;
+    case hint::kDatesChanged:
+    case hint::kInitialUpdate:
+    case hint::kRefresh:
+    case hint::kSummaryRebuilt:
+      initialUpdate();
+      break;
+    case hint::kComputationBegins:
+      moveToRow(kCommitSilently);
+      break;
+    default:
+      CGridView::onUpdate(hintCode, extra);
+      break;
+  }
+}
+
+// --- Rows --------------------------------------------------------------------------
+
+void CTableView::loadRow() {
+  rowChanged_ = false;
+  if (buffer_.isEmpty()) return;
+  if (currentRow() >= rowCount() ||
+      !rows_.read(static_cast<uint32_t>(currentRow()), buffer_.data()))
+    buffer_.fill(0);
+}
+
+bool CTableView::moveToRow(int row) {
+  if (commitCell()) rowChanged_ = true;
+  if (rowChanged_ && !readOnly()) {
+    TableBinding* t = table();
+    const bool added = currentRow() >= rowCount();
+    const uint32_t record = added ? XJOR_NONE : rows_.record(static_cast<uint32_t>(currentRow()));
+    t->tb.current = record == XJOR_NONE ? -1 : static_cast<int32_t>(record);
+    const int message = inputRow(buffer_.data());
+    if (message) {
+      // The row stays current with its edits; the editor shows them again.
+      if (row != kCommitSilently && message > 0) showMessage(this, message);
+      placeEditor();
+      viewport()->update();
+      return false;
+    }
+    const uint32_t stored = static_cast<uint32_t>(t->tb.current);
+    if (added) {
+      rows_.append(stored);
+      setRowCount(static_cast<int>(rows_.count()));
+    } else {
+      rows_.setRecord(static_cast<uint32_t>(currentRow()), stored);
+    }
+    rowChanged_ = false;
+    document()->setModified();
+    updateGrid();
+  }
+  if (row < 0) return true;
+  setCurrent(row, currentColumn());
+  loadRow();
+  return true;
+}
+
+bool CTableView::moveToColumn(int column) {
+  if (commitCell()) rowChanged_ = true;
+  if (column < 0) return true;
+  setCurrent(currentRow(), column);
+  return true;
+}
+
+const FieldDesc* CTableView::fieldDesc(int field) const {
+  const TableBinding* t = table();
+  if (!t || field < 0 || field >= t->tb.fieldCount) return nullptr;
+  return &t->tb.fields[field];
+}
+
+QString CTableView::rowLabel(int row) {
+  labelled_ = nullptr;
+  if (row == currentRow() && !buffer_.isEmpty()) labelled_ = buffer_.constData();
+  if (row >= rowCount()) {
+    if (!labelled_) {
+      scratch_.fill(0);
+      labelled_ = scratch_.constData();
+    }
+    return QStringLiteral(">");
+  }
+  if (labelled_) return QString::number(row + 1);
+  if (scratch_.isEmpty() || !rows_.read(static_cast<uint32_t>(row), scratch_.data()))
+    return QStringLiteral("-");
+  labelled_ = scratch_.constData();
+  return QString::number(row + 1);
+}
+
+QString CTableView::cellText(int field) {
+  const TableBinding* t = table();
+  if (!labelled_ || !t || field < 0 || field >= t->tb.fieldCount) return {};
+  return valueText(t->tb.fields, refHandle(), labelled_, field);
+}
+
+// --- The editor -----------------------------------------------------------------------
+
+void CTableView::loadEditor(QLineEdit* edit, QComboBox* list, const FieldDesc& field) {
+  const int index = static_cast<int>(&field - table()->tb.fields);
+  if (field.type == XF_REF) {
+    list->clear();
+    RefList ref{};
+    if (refHandle() >= 0 && xGetRef(refHandle(), field.width, &ref)) {
+      for (int i = 0; i < ref.count; ++i) {
+        const char* e = ref.entries + i * (ref.width + 1);
+        list->addItem(xjor::fromCp949(e, static_cast<int>(strnlen(e, ref.width + 1))));
+      }
+      xFreeBuffer(ref.entries);
+    }
+    uint16_t stored = 0;
+    std::memcpy(&stored, buffer_.constData() + field.offset, sizeof stored);
+    list->setCurrentIndex(stored < list->count() ? stored : -1);
+    list->setEnabled(!(field.flags & XF_READONLY));
+    return;
+  }
+  auto* validator = dynamic_cast<Cp949Validator*>(const_cast<QValidator*>(edit->validator()));
+  if (!validator) {
+    validator = new Cp949Validator(-1, edit);
+    edit->setValidator(validator);
+  }
+  validator->setMaxBytes(field.type == XF_STRING ? field.width : kValueChars);
+  edit->setText(
+      valueText(table()->tb.fields, refHandle(), buffer_.constData(), index).left(kValueChars));
+  edit->setReadOnly(field.flags & XF_READONLY);
+  edit->selectAll();
+}
+
+bool CTableView::storeEditor(QLineEdit* edit, QComboBox* list, const FieldDesc& field) {
+  if (field.flags & XF_READONLY) return false;
+  const int index = static_cast<int>(&field - table()->tb.fields);
+  if (field.type == XF_REF) {
+    const int chosen = list->currentIndex();
+    uint16_t stored = 0;
+    std::memcpy(&stored, buffer_.constData() + field.offset, sizeof stored);
+    if (chosen < 0 || chosen == stored) return false;
+    const uint16_t value = static_cast<uint16_t>(chosen);
+    std::memcpy(buffer_.data() + field.offset, &value, sizeof value);
+    return true;
+  }
+  const QString now = edit->text();
+  if (now == valueText(table()->tb.fields, refHandle(), buffer_.constData(), index)) return false;
+  // Whatever does not parse is stored as the engine's conversion makes it.
+  const QByteArray bytes = xjor::toCp949(now);
+  xSetValue(table()->tb.fields, refHandle(), bytes.constData(), buffer_.data(), index);
+  return true;
+}
+
+// --- Through the document ---------------------------------------------------------------
+
+int CTableView::inputRow(void* record) {
+  CPlanDoc* doc = document();
+  if (!doc || !doc->isOpen()) return -1;
+  // Activities typed in the sheet get their dates derived from what changed.
+  const EditResult result = doc->inputRecord(viewKind(), record, 0);
+  return result ? 0 : (result.message ? result.message : -1);
+}
+
+int CTableView::deleteCurrent() {
+  CPlanDoc* doc = document();
+  if (!doc || !doc->isOpen()) return -1;
+  const EditResult result = doc->deleteRecord(viewKind());
+  return result ? 0 : (result.message ? result.message : -1);
+}
+
+// --- Deleting ----------------------------------------------------------------------------
+
+bool CTableView::deleteAtCursor() {
+  if (readOnly() || viewState().editTool != tool::kDataInput) return false;
+  if (currentRow() >= rowCount()) {
+    // The new-record row: only the edit is cancelled.
+    loadRow();
+    reloadEditor();
+    viewport()->update();
+    return true;
+  }
+  return deleteRows({currentRow()});
+}
+
+bool CTableView::deleteSelected() {
+  if (readOnly() || selectedRows().empty()) return false;
+  return deleteRows(std::vector<int>(selectedRows().begin(), selectedRows().end()));
+}
+
+bool CTableView::deleteRows(std::vector<int> rows) {
+  if ((optionFlags() & optflag::kConfirmDelete) &&
+      askQuestion(this, kMsgDeleteAsk, true) != QMessageBox::Yes)
+    return false;
+  // Records first: deleting one may delete others (a classification code
+  // takes its subtree along), so rows are found again by record afterwards.
+  std::vector<uint32_t> records;
+  for (int r : rows) records.push_back(rows_.record(static_cast<uint32_t>(r)));
+  bool any = false;
+  for (uint32_t record : records) {
+    if (record == XJOR_NONE) continue;
+    TableBinding* t = table();
+    t->tb.current = static_cast<int32_t>(record);
+    if (xGetRec(&t->tb, scratch_.data()) == 0) continue;  // gone with an earlier one
+    const int message = deleteCurrent();
+    if (message) {
+      if (message > 0) showMessage(this, message);
+      break;
+    }
+    any = true;
+  }
+  if (!any) return false;
+  pruneDeadRows();
+  clearSelection();
+  setRowCount(static_cast<int>(rows_.count()));
+  loadRow();
+  updateGrid();
+  return true;
+}
+
+void CTableView::pruneDeadRows() {
+  // Rows whose record is gone are dropped at once, so that a slot the table
+  // hands out again later never shows up under an old row.
+  TableBinding* t = table();
+  for (uint32_t r = rows_.count(); r-- > 0;) {
+    t->tb.current = static_cast<int32_t>(rows_.record(r));
+    if (xGetRec(&t->tb, scratch_.data()) == 0) rows_.remove(r);
+  }
+  t->tb.current = -1;
+}
+
+// --- Finding -------------------------------------------------------------------------------
+
+bool CTableView::showRecord(uint32_t record) {
+  const int64_t row = record == XJOR_NONE ? -1 : rows_.rowOf(record);
+  if (row < 0) {
+    showMessage(this, kMsgNotFound);
+    return false;
+  }
+  if (!moveToRow(static_cast<int>(row))) return false;
+  ViewState& st = viewState();
+  if (st.editTool == tool::kDataInput) st.editTool = tool::kDataSelect;
+  selectOnly(static_cast<int>(row));
+  return true;
+}
+
+void CTableView::findCodeCommand() {
+  if (!hasCodeSearch(viewKind()) || !document() || !document()->isOpen()) return;
+  CodeFindDialog dialog(viewKind(), this);
+  if (dialog.exec() != QDialog::Accepted) return;
+  const QByteArray code = dialog.code(), second = dialog.secondCode();
+  showRecord(findCodeRecord(&document()->db(), viewKind(), code.constData(), second.constData()));
+}
+
+void CTableView::findSpecialCommand() {
+  if (!hasSpecialSearch(viewKind()) || !document() || !document()->isOpen()) return;
+  SpecialFindDialog dialog(&document()->db(), this);
+  if (dialog.exec() != QDialog::Accepted) return;
+  showRecord(dialog.chosenRecord());
+}
+
+// --- Linking by relations ---------------------------------------------------------------
+
+bool CTableView::linkEnabled() const {
+  return hasSpecialSearch(viewKind()) && viewState().editTool == tool::kDataSelect &&
+         selectedRows().size() >= 2;
+}
+
+bool CTableView::linkSelected(int relationKind) {
+  if (!hasSpecialSearch(viewKind()) || selectedRows().size() < 2 || !document()) return false;
+  ProjectDb& db = document()->db();
+  const std::vector<int> rows(selectedRows().begin(), selectedRows().end());
+  QByteArray pred(db.act.tb.recordSize, 0), succ(db.act.tb.recordSize, 0);
+  QByteArray rel(db.rel.tb.recordSize, 0);
+  bool any = false;
+  for (size_t i = rows.size() - 1; i > 0; --i) {
+    if (!rows_.read(static_cast<uint32_t>(rows[i - 1]), pred.data()) ||
+        !rows_.read(static_cast<uint32_t>(rows[i]), succ.data()))
+      continue;
+    ActRecord a, b;
+    std::memcpy(&a, pred.constData(), sizeof a);
+    std::memcpy(&b, succ.constData(), sizeof b);
+    a.code[sizeof a.code - 1] = b.code[sizeof b.code - 1] = 0;
+    RelRecord r;
+    const uint32_t found = findCodeRecord(&db, 5, a.code, b.code);
+    if (found != XJOR_NONE) {
+      db.rel.tb.current = static_cast<int32_t>(found);
+      if (!xGetRec(&db.rel.tb, rel.data())) continue;
+      std::memcpy(&r, rel.constData(), sizeof r);
+      if (r.kind == relationKind) continue;
+    } else {
+      rel.fill(0);
+      std::memset(&r, 0, sizeof r);
+      std::memcpy(r.pred, a.code, sizeof r.pred);
+      std::memcpy(r.succ, b.code, sizeof r.succ);
+      db.rel.tb.current = -1;
+    }
+    r.kind = static_cast<int16_t>(relationKind);
+    std::memcpy(rel.data(), &r, sizeof r);
+    const EditResult result = document()->inputRecord(5, rel.data(), -1);
+    if (!result) {
+      if (result.message) showMessage(this, result.message);
+      break;
+    }
+    any = true;
+  }
+  if (any) viewport()->update();
+  return any;
+}
+
+// --- Commands ------------------------------------------------------------------------------
+
+bool CTableView::onCommand(int id) {
+  switch (id) {
+    case cmd::kDeleteAtCursor:
+      deleteAtCursor();
+      return true;
+    case cmd::kEditClear:
+      if (!selectedRows().empty()) {
+        deleteSelected();
+        return true;
+      }
+      break;
+    case cmd::kEditCopy:
+    case cmd::kEditCut:
+    case cmd::kEditPaste:
+      if (editorShown() && viewState().editTool == tool::kDataInput) {
+        if (id == cmd::kEditCopy) lineEditor()->copy();
+        if (id == cmd::kEditCut) lineEditor()->cut();
+        if (id == cmd::kEditPaste) lineEditor()->paste();
+        return true;
+      }
+      break;
+    case cmd::kCancelState:
+      // Esc drops what was typed in the row since it was entered.
+      if (rowChanged_ || editorShown()) {
+        loadRow();
+        reloadEditor();
+        viewport()->update();
+      }
+      break;
+    case cmd::kRefresh:
+      if (moveToRow(kCommitOnly)) initialUpdate();
+      return true;
+    case cmd::kFindCode:
+      findCodeCommand();
+      return true;
+    case cmd::kFindSpecial:
+      findSpecialCommand();
+      return true;
+    case cmd::kLinkByRelations: {
+      if (!linkEnabled()) return true;
+      RelationKindDialog dialog(this);
+      if (dialog.exec() == QDialog::Accepted) linkSelected(dialog.kind());
+      return true;
+    }
+    default:
+      break;
+  }
+  return CGridView::onCommand(id);
+}
+
+bool CTableView::updateCommand(int id, CommandState& state) {
+  const bool input = viewState().editTool == tool::kDataInput;
+  switch (id) {
+    case cmd::kDeleteAtCursor:
+      state.enabled = input && !readOnly();
+      return true;
+    case cmd::kEditClear:
+      if (!selectedRows().empty()) {
+        state.enabled = !readOnly();
+        return true;
+      }
+      break;
+    case cmd::kEditCopy:
+    case cmd::kEditCut:
+    case cmd::kEditPaste:
+      if (input && editorShown()) {
+        state.enabled = true;
+        return true;
+      }
+      break;
+    case cmd::kRefresh:
+      state.enabled = true;
+      return true;
+    case cmd::kFindCode:
+      state.enabled = viewFlags() & sheetflag::kCodeSearch;
+      return true;
+    case cmd::kFindSpecial:
+      state.enabled = hasSpecialSearch(viewKind());
+      return true;
+    case cmd::kLinkByRelations:
+      state.enabled = linkEnabled();
+      return true;
+    default:
+      break;
+  }
+  return CGridView::updateCommand(id, state);
+}
+
+}  // namespace kelvo

@@ -1,0 +1,130 @@
+// Record sets of the sheets and the finders' look-ups.
+#include "kelvo/sheet_rows.h"
+
+#include <cstring>
+
+#include "grid_fixture.h"
+#include "kelvo/sheet_find.h"
+
+using namespace kelvo;
+using kelvo_test::GridTest;
+
+namespace {
+
+std::string codeOfRow(const SheetRows& rows, uint32_t row, size_t size) {
+  std::string buffer(size, '\0');
+  if (!rows.read(row, buffer.data())) return "-";
+  ActRecord a;
+  std::memcpy(&a, buffer.data(), sizeof a);
+  return a.code;
+}
+
+}  // namespace
+
+TEST_F(GridTest, RowsFollowTheStoredFilterAndOrder) {
+  ASSERT_EQ(addActivity("A30", "third", 3), 0);
+  ASSERT_EQ(addActivity("A10", "first", 8), 0);
+  ASSERT_EQ(addActivity("A20", "second", 1), 0);
+  TableBinding* act = sheetTable(&db(), 4);
+  ASSERT_EQ(act, &db().act);
+  const size_t size = act->tb.recordSize;
+
+  SheetRows rows;
+  ASSERT_TRUE(rows.open(act, "", nullptr));
+  ASSERT_EQ(rows.count(), 3u);
+  EXPECT_EQ(codeOfRow(rows, 0, size), "A30");  // slot order
+
+  const int code =
+      xGetFldOrdinal(kelvo_test::cp949("작업코드").c_str(), act->tb.fields, act->tb.fieldCount);
+  const int dur =
+      xGetFldOrdinal(kelvo_test::cp949("소요일수").c_str(), act->tb.fields, act->tb.fieldCount);
+  ASSERT_GE(code, 0);
+  ASSERT_GE(dur, 0);
+  const uint16_t byCodeDown[13] = {1, uint16_t(code + 10000)};
+  ASSERT_TRUE(rows.open(act, "", byCodeDown));
+  EXPECT_EQ(codeOfRow(rows, 0, size), "A30");
+  EXPECT_EQ(codeOfRow(rows, 2, size), "A10");
+
+  const uint16_t byCode[13] = {1, uint16_t(code)};
+  ASSERT_TRUE(rows.open(act, kelvo_test::cp949("[소요일수] > 2").c_str(), byCode));
+  ASSERT_EQ(rows.count(), 2u);
+  EXPECT_EQ(codeOfRow(rows, 0, size), "A10");
+  EXPECT_EQ(codeOfRow(rows, 1, size), "A30");
+  EXPECT_EQ(codeOfRow(rows, 2, size), "-");  // past the end
+
+  // A filter that does not parse shows every record rather than none.
+  ASSERT_TRUE(rows.open(act, kelvo_test::cp949("[소요일수 > ").c_str(), nullptr));
+  EXPECT_EQ(rows.count(), 3u);
+
+  // Rows added, re-pointed and removed.
+  const uint32_t first = rows.record(0);
+  ASSERT_TRUE(rows.append(first));
+  EXPECT_EQ(rows.count(), 4u);
+  EXPECT_EQ(rows.rowOf(first), 0);
+  rows.remove(0);
+  EXPECT_EQ(rows.rowOf(first), 2);
+  rows.remove(99);
+  EXPECT_EQ(rows.count(), 3u);
+  EXPECT_EQ(rows.record(3), XJOR_NONE);
+}
+
+TEST_F(GridTest, SummaryKindsWithoutOpenSummaryShowNoTable) {
+  EXPECT_EQ(sheetTable(&db(), 7), nullptr);
+  EXPECT_EQ(sheetTable(&db(), 8), nullptr);
+  EXPECT_EQ(sheetTable(&db(), 11), nullptr);
+  EXPECT_EQ(sheetTable(&db(), 0), &db().wbs);
+  EXPECT_EQ(sheetTable(&db(), 10), &db().obs);
+  EXPECT_TRUE(isSummaryKind(8));
+  EXPECT_FALSE(isSummaryKind(4));
+}
+
+TEST_F(GridTest, FindCodesInEachSheetsIndex) {
+  ASSERT_EQ(addClass(0, "10"), 0);
+  ASSERT_EQ(addClass(0, "1001"), 0);
+  ASSERT_EQ(addClass(1, "F01"), 0);
+  ASSERT_EQ(addResource("R1"), 0);
+  ASSERT_EQ(addActivity("A1", "one"), 0);
+  ASSERT_EQ(addActivity("A2", "two"), 0);
+  ASSERT_EQ(addRelation("A1", "A2"), 0);
+
+  const uint32_t wbs = findCodeRecord(&db(), 0, "1001");
+  ASSERT_NE(wbs, XJOR_NONE);
+  WbsRecord w;
+  std::string buf(db().wbs.tb.recordSize, '\0');
+  db().wbs.tb.current = int32_t(wbs);
+  ASSERT_TRUE(xGetRec(&db().wbs.tb, buf.data()));
+  std::memcpy(&w, buf.data(), sizeof w);
+  EXPECT_STREQ(w.code, "1001");
+  EXPECT_EQ(findCodeRecord(&db(), 0, "100"), XJOR_NONE);  // a prefix is not the code
+  EXPECT_NE(findCodeRecord(&db(), 1, "F01"), XJOR_NONE);
+  EXPECT_EQ(findCodeRecord(&db(), 1, "10"), XJOR_NONE);  // other classification
+  EXPECT_NE(findCodeRecord(&db(), 2, "R1"), XJOR_NONE);
+  EXPECT_EQ(findCodeRecord(&db(), 2, ""), XJOR_NONE);
+  EXPECT_NE(findCodeRecord(&db(), 4, "A2"), XJOR_NONE);
+  EXPECT_EQ(findCodeRecord(&db(), 4, "A3"), XJOR_NONE);
+  EXPECT_NE(findCodeRecord(&db(), 5, "A1", "A2"), XJOR_NONE);
+  EXPECT_EQ(findCodeRecord(&db(), 5, "A2", "A1"), XJOR_NONE);
+  EXPECT_EQ(findCodeRecord(&db(), 3, "R1"), XJOR_NONE);  // crews have no finder
+  // A code longer than the field is cut, never read past.
+  EXPECT_EQ(findCodeRecord(&db(), 4, "A2345678901234567890123456789"), XJOR_NONE);
+}
+
+TEST_F(GridTest, SpecialActivitiesByClassInCodeOrder) {
+  ASSERT_EQ(addActivity("S2", "start two", 5, 0x8000), 0);
+  ASSERT_EQ(addActivity("S1", "start one", 5, 0x8000), 0);
+  ASSERT_EQ(addActivity("E1", "end", 5, 0x4000), 0);
+  ASSERT_EQ(addActivity("I1", "alone", 5, 0xC000), 0);
+  ASSERT_EQ(addActivity("M1", "milestone", 0, 0, 1), 0);
+  ASSERT_EQ(addActivity("T1", "shared", 5, 0, 2), 0);
+  auto codes = [&](SpecialClass c) {
+    std::string out;
+    for (const FoundActivity& f : specialActivities(&db(), c)) out += f.code + " ";
+    return out;
+  };
+  EXPECT_EQ(codes(SpecialClass::Start), "S1 S2 ");
+  EXPECT_EQ(codes(SpecialClass::End), "E1 ");
+  EXPECT_EQ(codes(SpecialClass::Independent), "I1 ");
+  EXPECT_EQ(codes(SpecialClass::Milestone), "M1 ");
+  EXPECT_EQ(codes(SpecialClass::TimeShared), "T1 ");
+  EXPECT_EQ(specialActivities(&db(), SpecialClass::Start)[0].title, "start one");
+}
