@@ -2,22 +2,38 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFileInfo>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QPainter>
 #include <QStatusBar>
 #include <QToolBar>
 
 #include "child_frame.h"
 #include "kelvo/shell_settings.h"
+#include "kelvo/status_panes.h"
 #include "kelvo/strings.h"
 
 namespace kelvo {
 namespace {
 
 constexpr int kSep = 0;
+
+// The one main window, for the views' status texts.
+CMainFrame* theFrame = nullptr;
+
+// The local files among dropped URLs.
+QStringList localFiles(const QMimeData* data) {
+  QStringList files;
+  if (!data || !data->hasUrls()) return files;
+  for (const QUrl& url : data->urls())
+    if (url.isLocalFile()) files << url.toLocalFile();
+  return files;
+}
 
 // A 16 x 15 button image: the first letter of the command's text.
 QIcon commandIcon(int id) {
@@ -70,6 +86,31 @@ CMainFrame::CMainFrame(CommandRouter* router, QWidget* parent)
   empty->setBackgroundRole(QPalette::Dark);
   setCentralWidget(empty);
   buildMenus(false, {});
+  setAcceptDrops(true);
+  theFrame = this;
+}
+
+CMainFrame::~CMainFrame() {
+  if (theFrame == this) theFrame = nullptr;
+}
+
+void setPointStatus(const QString& text) {
+  if (theFrame) theFrame->pointPane()->setText(text);
+}
+
+QString pointStatus() {
+  return theFrame ? theFrame->pointPane()->text() : QString();
+}
+
+void CMainFrame::dragEnterEvent(QDragEnterEvent* event) {
+  if (!localFiles(event->mimeData()).isEmpty()) event->acceptProposedAction();
+}
+
+void CMainFrame::dropEvent(QDropEvent* event) {
+  const QStringList files = localFiles(event->mimeData());
+  if (files.isEmpty()) return;
+  event->acceptProposedAction();
+  emit filesDropped(files);
 }
 
 QToolBar* CMainFrame::makeToolBar(const QString& name, int captionId,
