@@ -82,6 +82,7 @@ class SummaryBuildTest : public ::testing::Test {
     xCloseFile(&ref_);
     xFreeWork(0);
     xSetCalNo(0);
+    xSetStartDayOfMW(1, 1);  // the engine's defaults
     std::filesystem::remove_all(folder_);
   }
 
