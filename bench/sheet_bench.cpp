@@ -12,6 +12,7 @@
 #include <string>
 
 #include "kvconvert.h"
+#include "kvxlsx.h"
 #include "xQdDb100.h"
 #include "xjor/option.h"
 
@@ -113,6 +114,25 @@ void BM_ImportWorkbook(benchmark::State& state) {
     if (!f.importBook()) state.SkipWithError("import failed");
 }
 BENCHMARK(BM_ImportWorkbook)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// Only the reading of the activities' sheet, every cell of every row: the
+// share of the import that goes to unpacking and parsing.
+void BM_ReadActivitySheet(benchmark::State& state) {
+  Fixture& f = fixture();
+  if (!f.exportBook()) state.SkipWithError("export failed");
+  for (auto _ : state) {
+    kvxlsx::Workbook wb;
+    size_t cells = 0;
+    if (!wb.open(f.workbook) ||
+        !wb.readRows(4, 1, 40, [&](uint32_t, const std::vector<kvxlsx::Cell>& row) {
+          for (const kvxlsx::Cell& c : row) cells += c.kind != kvxlsx::Cell::Empty;
+          return true;
+        }))
+      state.SkipWithError("read failed");
+    benchmark::DoNotOptimize(cells);
+  }
+}
+BENCHMARK(BM_ReadActivitySheet)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace
 

@@ -33,14 +33,18 @@ int usage() {
       "           NAME: activities resource-classes resources periods indent number\n"
       "                 no-milestones no-unclassified weighted resource-summary\n"
       "                 resource-first\n"
-      "       kvcli baseline FILE.kvp [--percent P] [--include-started]\n"
+      "       kvcli baseline FILE.kvp [--percent P] [--include-started] [--activity CODE]...\n"
       "       kvcli next-stage FILE.kvp --from D --to D [--percent P] [--include-started]\n"
+      "                 [--save-as NEW.kvp]\n"
       "       kvcli derive FILE.kvp --option NAME... [--resource-class C] [--activity CODE]...\n"
       "           NAME, run in this order: spread-quantities durations contract-prices\n"
       "                 execution-prices input-prices (skip-completed) contract-weights\n"
       "                 execution-weights progress crew-inputs (round-up)\n"
       "       kvcli actuals FILE.kvp\n"
-      "       kvcli rewrite-codes FILE.kvp\n");
+      "       kvcli rewrite-codes FILE.kvp\n"
+      "       kvcli summary FILE.kvp N|--all [--quiet]\n"
+      "       kvcli dump FILE.kvp summary N\n"
+      "       kvcli series FILE.kvp N ROW\n");
   return 1;
 }
 
@@ -124,6 +128,7 @@ int main(int argc, char** argv) {
     return kvcli::load(file, argv[3], argv[4], static_cast<int16_t>(mode));
   }
   if (int r = kvcli::stageCommand(argc, argv); r >= 0) return r;
+  if (int r = kvcli::summaryCommand(argc, argv); r >= 0) return r;
   if (command == "dump") {
     if (argc < 4) return usage();
     return kvcli::dump(file, argv[3]);

@@ -136,25 +136,57 @@ bool percentOption(int argc, char** argv, long& percent) {
   return given.size() <= 1 && (given.empty() || wholeNumber(given[0], 0, 100, percent));
 }
 
-// kvcli baseline FILE [--percent P] [--include-started]
+// "현재 선택된 자료만": the records of the activities named by --activity CODE;
+// false (after the message) when a code is not registered.
+bool chosenActivities(ProjectSession& s, int argc, char** argv, std::vector<int32_t>& chosen) {
+  for (const std::string& code : values(argc, argv, 3, "--activity")) {
+    std::string cp949(code.size() + 1, '\0');
+    ActCodeEntry key = {};
+    if (xUtf8ToCp949(code.c_str(), cp949.data(), static_cast<int32_t>(cp949.size())) >= 0) {
+      std::strncpy(key.code, cp949.c_str(), sizeof key.code - 1);
+    }
+    if (key.code[0] == 0 || s.db.actCodes.count == 0 || !xmSeek(&s.db.actCodes, &key)) {
+      std::fprintf(stderr, "%s: %s\n", code.c_str(), kelvo::messageText(XQD_MSG_NO_ACTIVITY));
+      return false;
+    }
+    ActCodeEntry found;
+    std::memcpy(&found,
+                s.db.actCodes.data + size_t{s.db.actCodes.current} * s.db.actCodes.recordSize,
+                sizeof found);
+    chosen.push_back(found.record);
+  }
+  return true;
+}
+
+// kvcli baseline FILE [--percent P] [--include-started] [--activity CODE]...
 int baseline(int argc, char** argv) {
   long percent;
   if (!percentOption(argc, argv, percent)) return usage();
   ProjectSession s;
   if (int m = s.open(argv[2])) return fail(m);
+  std::vector<int32_t> chosen;
+  if (!chosenActivities(s, argc, argv, chosen)) return 1;
   const bool excludeStarted = !has(argc, argv, 3, "--include-started");
   const int32_t written =
-      kelvo::planProjectSchedule(&s.db, static_cast<int>(percent), excludeStarted);
+      kelvo::planProjectSchedule(&s.db, static_cast<int>(percent), excludeStarted, chosen);
   if (int m = s.save(argv[2])) return fail(m);
   std::printf("계획 일정 설정: %d개 작업 (적용시점 %ld)\n", written, percent);
   return 0;
 }
 
 // kvcli next-stage FILE --from D --to D [--percent P] [--include-started]
+//   [--save-as NEW]
+// With --save-as ("다음 단계의 새로운 프로젝트 파일 생성") FILE keeps the closed
+// stage and the next stage goes on in NEW.
 int nextStage(int argc, char** argv) {
   const auto from = values(argc, argv, 3, "--from"), to = values(argc, argv, 3, "--to");
+  const auto saveAs = values(argc, argv, 3, "--save-as");
   long percent;
-  if (from.size() != 1 || to.size() != 1 || !percentOption(argc, argv, percent)) return usage();
+  if (from.size() != 1 || to.size() != 1 || saveAs.size() > 1 ||
+      !percentOption(argc, argv, percent)) {
+    return usage();
+  }
+  const std::string target = saveAs.empty() ? argv[2] : saveAs[0];
   ProjectSession s;
   if (int m = s.open(argv[2])) return fail(m);
   // The date form of the project reads the texts.
@@ -169,7 +201,7 @@ int nextStage(int argc, char** argv) {
                  result == kelvo::kStageBadStart ? "--from" : "--to");
     return 1;
   }
-  if (int m = s.save(argv[2])) return fail(m);
+  if (int m = s.save(target)) return fail(m);
   std::printf("%s -> %s: 기간 %s ~ %s, 기준일 %s\n", before.c_str(),
               kelvo::stageText(s.info.stage).c_str(), dateText(s.info.periodStart).c_str(),
               dateText(s.info.periodFinish).c_str(), dateText(s.info.dataDate).c_str());
@@ -235,24 +267,8 @@ int derive(int argc, char** argv) {
   }
   ProjectSession s;
   if (int m = s.open(argv[2])) return fail(m);
-  // "현재 선택된 자료만": the activities named by code.
   std::vector<int32_t> chosen;
-  for (const std::string& code : values(argc, argv, 3, "--activity")) {
-    std::string cp949(code.size() + 1, '\0');
-    ActCodeEntry key = {};
-    if (xUtf8ToCp949(code.c_str(), cp949.data(), static_cast<int32_t>(cp949.size())) >= 0) {
-      std::strncpy(key.code, cp949.c_str(), sizeof key.code - 1);
-    }
-    if (key.code[0] == 0 || s.db.actCodes.count == 0 || !xmSeek(&s.db.actCodes, &key)) {
-      std::fprintf(stderr, "%s: %s\n", code.c_str(), kelvo::messageText(XQD_MSG_NO_ACTIVITY));
-      return 1;
-    }
-    ActCodeEntry found;
-    std::memcpy(&found,
-                s.db.actCodes.data + size_t{s.db.actCodes.current} * s.db.actCodes.recordSize,
-                sizeof found);
-    chosen.push_back(found.record);
-  }
+  if (!chosenActivities(s, argc, argv, chosen)) return 1;
   const kelvo::NumericItemCounts c = kelvo::deriveNumericItems(&s.db, s.info, options, chosen);
   if (int m = s.save(argv[2])) return fail(m);
   std::printf("수량 %d, 소요일수 %d (거부 %d), 단가 %d, 계약 보할 %d, 실행 보할 %d\n", c.quantities,
@@ -290,6 +306,8 @@ int rewriteCodes(int argc, char** argv) {
     }
     return 3;
   }
+  // The project file on disk stays as it was.
+  if (out.indexesFailed) return fail(21000);
   if (int m = s.save(argv[2])) return fail(m);
   std::printf("작업코드 %d개, 작업명 %d개 재작성", out.codes, out.names);
   if (out.refused) std::printf(" (%d개 거부)", out.refused);

@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -21,10 +22,10 @@ constexpr double kMaxWidth = 80;
 // Width of a number as its format shows it: digits, separators, decimals
 // and the trailing blank.
 double numberWidth(double v, int decimals) {
-  char buf[64];
-  snprintf(buf, sizeof buf, "%.*f", decimals, std::fabs(v) < 1e18 ? v : 0.0);
-  const double digits = static_cast<double>(strcspn(buf, "."));
-  return digits + std::floor((digits - 1) / 3) + (decimals ? decimals + 1 : 0) + 1;
+  const double a = std::fabs(v);
+  const double digits = a < 10 ? 1 : a < 1e18 ? std::floor(std::log10(a)) + 1 : 18;
+  return (v < 0 ? 1 : 0) + digits + std::floor((digits - 1) / 3) + (decimals ? decimals + 1 : 0) +
+         1;
 }
 
 template <typename T>
@@ -94,6 +95,7 @@ double textWidth(const std::string& utf8) {
 std::string utf8Of(const char* cp949, size_t max) {
   const size_t n = strnlen(cp949, max);
   std::string in(cp949, n);
+  if (std::all_of(in.begin(), in.end(), [](char c) { return (c & 0x80) == 0; })) return in;
   std::vector<char> out(n * 2 + 4);
   if (xCp949ToUtf8(in.c_str(), out.data(), static_cast<int32_t>(out.size())) < 0) return {};
   return out.data();

@@ -19,7 +19,7 @@ class EditorTest : public SheetTest {
   }
 
   kvconv::Outcome Call(int ordinal, int kind, std::vector<XKvEditorColumn> columns,
-                       XKvEditorData& data) {
+                       XKvEditorData& data, TableBinding* table = nullptr) {
     cols_ = {static_cast<int32_t>(columns.size()), columns.data()};
     XKvRequest r{};
     r.path = &data;
@@ -27,6 +27,7 @@ class EditorTest : public SheetTest {
     r.database = db_;
     r.scheme = &scheme_;
     r.columns = &cols_;
+    r.info = table;
     return kvconv::editorCall(*settings_, KELVO_BIN_DIR, ordinal, r);
   }
 
@@ -151,6 +152,30 @@ TEST_F(EditorTest, ReadRefusesWorkbooksThatDoNotFit) {
   EXPECT_EQ(db_->crw.tb.liveCount, 0u);
   EXPECT_EQ(db_->opr.tb.liveCount, 0u);
   EXPECT_EQ(db_->act.tb.liveCount, 4u);
+}
+
+TEST_F(EditorTest, GanttTableAndSummaryKinds) {
+  // The Gantt window's table (14) is the activities' sheet.
+  int32_t result = 0;
+  XKvEditorData data;
+  const std::string act = Book("작업", {{"[작업코드]", "[작업명]"}, {"ACT-1", "Renamed"}});
+  EXPECT_EQ(Read(act, 14, {{0, ""}, {1, ""}}, false, &result, &data), "");
+  EXPECT_EQ(result, 1);
+  EXPECT_EQ(data.updated, 1);
+  const std::string dump = Dump(db_->act);
+  EXPECT_NE(dump.find("ACT-1|Renamed|5|"), std::string::npos) << dump;
+
+  // A summary window (15 as 7) sends the table it shows; its sheet is not
+  // read back here.
+  const std::string folder = (root_ / "sent").string();
+  data = {};
+  data.folder = folder.c_str();
+  ASSERT_EQ(Call(XKV_EXP_TB, 15, {{0, ""}, {2, "Days"}}, data, &db_->act).result, 1);
+  EXPECT_EQ(std::string(data.sent), folder + "/집계-작업.xlsx");
+  EXPECT_NE(Member(data.sent, "xl/worksheets/sheet1.xml").find("<t>[Days]</t>"), std::string::npos);
+  EXPECT_EQ(Read(data.sent, 15, {{0, ""}}, false, &result),
+            "this window's data cannot be read back");
+  EXPECT_EQ(result, 0);
 }
 
 }  // namespace

@@ -82,7 +82,9 @@ int32_t deriveDurationsFromDaily(ProjectDb* db, const PrjInfo& info, int quantit
     ActRecord r;
     if (!records::read(db->act.tb, slot, bytes, r)) continue;
     const auto workType = workTypeOf(db, r.wbsCode, sizeof r.wbsCode - 1, wbsBytes);
-    if (!workType) continue;
+    // Without a quantity there is nothing to derive from: a duration of 0
+    // would turn the activity into a milestone.
+    if (!workType || !(r.quantity > 0)) continue;
     const auto days =
         durationFromDailyQuantity(r.quantity, workType->dailyQuantity, quantityDecimals);
     if (!days || *days == r.duration) continue;

@@ -71,6 +71,7 @@ TEST_F(Processing, DurationsFromDailyQuantitiesMoveTheDates) {
   const int32_t a = addActivity("X1", 1, "A01", "101", 7);  // 7 / 2 -> 4 days
   const int32_t b = addActivity("X2", 3, "A02", "101", 6);  // no daily quantity
   const int32_t c = addActivity("X3", 2, "", "", 9);        // no work type
+  const int32_t d = addActivity("X4", 2, "A01", "102", 0);  // no quantity
   NumericItemOptions o;
   o.durationsFromDaily = true;
   const NumericItemCounts n = deriveNumericItems(&db, info, o);
@@ -82,6 +83,7 @@ TEST_F(Processing, DurationsFromDailyQuantitiesMoveTheDates) {
   EXPECT_EQ(+r.finish, packDate(2023, 3, 9));
   EXPECT_EQ(+activity(b).duration, 3);
   EXPECT_EQ(+activity(c).duration, 2);
+  EXPECT_EQ(+activity(d).duration, 2);
   expectIndexesExact();
 }
 
@@ -329,6 +331,27 @@ TEST_F(Processing, RewriteThatWouldJoinTwoCodesChangesNothing) {
   EXPECT_EQ(second.codes, 3);
   EXPECT_STREQ(activity(x2).code, "A02101");
   EXPECT_STREQ(activity(x3).code, "A02102");
+  expectIndexesExact();
+}
+
+TEST_F(Processing, RewriteLeavesActivitiesTheRecordInputRefuses) {
+  classify();
+  const int32_t a = addActivity("X1", 2, "A01", "101");
+  addActivity("X2", 2);
+  relate("X1", "X2");
+  // A third work-type level: A01 is no longer a final-level code.
+  uint8_t both[404];
+  ASSERT_EQ(xOption(&db.opt, XOPT_READ, 1, both, sizeof both), 1);
+  both[0] = 3;
+  both[2 + 4] = 3;
+  both[18 + 4] = 1;
+  ASSERT_NE(xOption(&db.opt, XOPT_WRITE, 1, both, sizeof both), 0);
+  const MapRewriteOutcome out = rewriteCodesFromMap(&db, info);
+  EXPECT_TRUE(out.clashes.empty());
+  EXPECT_EQ(out.refused, 1);
+  EXPECT_EQ(out.codes + out.names, 0);
+  EXPECT_STREQ(activity(a).code, "X1");
+  EXPECT_STREQ(activity(a).title, "X1");
   expectIndexesExact();
 }
 

@@ -8,6 +8,7 @@
 #include <QListWidget>
 #include <QRadioButton>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "cp949_validator.h"
 #include "dialog_buttons.h"
@@ -21,11 +22,12 @@ namespace {
 constexpr int kStrFindSpecialTitle = 1052;
 constexpr int kStrFindSpecialClass = 105200;  // + class: "시작작업" .. "시분할작업"
 constexpr int kStrFindCodeTitle = 1053;
-constexpr int kStrLabelActivity = 105300;   // "작업코드"
-constexpr int kStrLabelResource = 105301;   // "자원 코드"
-constexpr int kStrLabelWorkType = 105302;   // "공종 코드"
-constexpr int kStrLabelClass = 105303;      // "분류 코드"
-constexpr int kStrLabelSuccessor = 105304;  // "후행 작업코드"
+constexpr int kStrLabelActivity = 105300;    // "작업코드"
+constexpr int kStrLabelResource = 105301;    // "자원 코드"
+constexpr int kStrLabelWorkType = 105302;    // "공종 코드"
+constexpr int kStrLabelClass = 105303;       // "분류 코드"
+constexpr int kStrLabelSuccessor = 105304;   // "후행 작업코드"
+constexpr int kStrRelationKindTitle = 1054;  // "선후행 관계 형식"
 
 int codeLabel(int kind) {
   switch (kind) {
@@ -120,6 +122,28 @@ uint32_t SpecialFindDialog::chosenRecord() const {
   const int row = list_->currentRow();
   if (row < 0 || row >= static_cast<int>(found_.size())) return XJOR_NONE;
   return found_[row].record;
+}
+
+RelationKindDialog::RelationKindDialog(QWidget* parent)
+    : QDialog(parent), kinds_(new QButtonGroup(this)) {
+  setWindowTitle(loadString(kStrRelationKindTitle));
+  setObjectName(QStringLiteral("dlg1054"));
+  auto* row = new QHBoxLayout;
+  const char* names[] = {"FS", "FF", "SS", "SF"};
+  for (int k = 0; k < 4; ++k) {
+    auto* b = new QRadioButton(QString::fromLatin1(names[k]), this);
+    b->setObjectName(QStringLiteral("kind%1").arg(k));
+    kinds_->addButton(b, k);
+    row->addWidget(b);
+  }
+  kinds_->button(0)->setChecked(true);
+  auto* layout = new QVBoxLayout(this);
+  layout->addLayout(row);
+  layout->addWidget(okCancelButtons(this));
+}
+
+int RelationKindDialog::kind() const {
+  return std::max(kinds_->checkedId(), 0);
 }
 
 }  // namespace kelvo

@@ -1,6 +1,7 @@
-// The finder dialogs of the sheets: "코드 찾기" asks for a code (and, in the
-// relation sheet, the successor's code too); "특수 작업 찾기" lists the
-// activities of one special class and returns the chosen one.
+// The dialogs of the sheets' commands: "코드 찾기" asks for a code (and, in
+// the relation sheet, the successor's code too); "특수 작업 찾기" lists the
+// activities of one special class and returns the chosen one; "선후행 관계
+// 형식" asks which kind of relation to make.
 #ifndef KELVO_FIND_DIALOGS_H_
 #define KELVO_FIND_DIALOGS_H_
 
@@ -45,6 +46,18 @@ class SpecialFindDialog : public QDialog {
   QButtonGroup* classes_;
   QListWidget* list_;
   std::vector<FoundActivity> found_;
+};
+
+// "선후행 관계 형식": the kind of the relations a link command makes, as four
+// buttons "FS", "FF", "SS", "SF" (kinds 0..3).
+class RelationKindDialog : public QDialog {
+  Q_OBJECT
+ public:
+  explicit RelationKindDialog(QWidget* parent = nullptr);
+  int kind() const;
+
+ private:
+  QButtonGroup* kinds_;
 };
 
 }  // namespace kelvo

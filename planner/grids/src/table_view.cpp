@@ -378,6 +378,55 @@ void CTableView::findSpecialCommand() {
   showRecord(dialog.chosenRecord());
 }
 
+// --- Linking by relations ---------------------------------------------------------------
+
+bool CTableView::linkEnabled() const {
+  return hasSpecialSearch(viewKind()) && viewState().editTool == tool::kDataSelect &&
+         selectedRows().size() >= 2;
+}
+
+bool CTableView::linkSelected(int relationKind) {
+  if (!hasSpecialSearch(viewKind()) || selectedRows().size() < 2 || !document()) return false;
+  ProjectDb& db = document()->db();
+  const std::vector<int> rows(selectedRows().begin(), selectedRows().end());
+  QByteArray pred(db.act.tb.recordSize, 0), succ(db.act.tb.recordSize, 0);
+  QByteArray rel(db.rel.tb.recordSize, 0);
+  bool any = false;
+  for (size_t i = rows.size() - 1; i > 0; --i) {
+    if (!rows_.read(static_cast<uint32_t>(rows[i - 1]), pred.data()) ||
+        !rows_.read(static_cast<uint32_t>(rows[i]), succ.data()))
+      continue;
+    ActRecord a, b;
+    std::memcpy(&a, pred.constData(), sizeof a);
+    std::memcpy(&b, succ.constData(), sizeof b);
+    a.code[sizeof a.code - 1] = b.code[sizeof b.code - 1] = 0;
+    RelRecord r;
+    const uint32_t found = findCodeRecord(&db, 5, a.code, b.code);
+    if (found != XJOR_NONE) {
+      db.rel.tb.current = static_cast<int32_t>(found);
+      if (!xGetRec(&db.rel.tb, rel.data())) continue;
+      std::memcpy(&r, rel.constData(), sizeof r);
+      if (r.kind == relationKind) continue;
+    } else {
+      rel.fill(0);
+      std::memset(&r, 0, sizeof r);
+      std::memcpy(r.pred, a.code, sizeof r.pred);
+      std::memcpy(r.succ, b.code, sizeof r.succ);
+      db.rel.tb.current = -1;
+    }
+    r.kind = static_cast<int16_t>(relationKind);
+    std::memcpy(rel.data(), &r, sizeof r);
+    const EditResult result = document()->inputRecord(5, rel.data(), -1);
+    if (!result) {
+      if (result.message) showMessage(this, result.message);
+      break;
+    }
+    any = true;
+  }
+  if (any) viewport()->update();
+  return any;
+}
+
 // --- Commands ------------------------------------------------------------------------------
 
 bool CTableView::onCommand(int id) {
@@ -418,6 +467,12 @@ bool CTableView::onCommand(int id) {
     case cmd::kFindSpecial:
       findSpecialCommand();
       return true;
+    case cmd::kLinkByRelations: {
+      if (!linkEnabled()) return true;
+      RelationKindDialog dialog(this);
+      if (dialog.exec() == QDialog::Accepted) linkSelected(dialog.kind());
+      return true;
+    }
     default:
       break;
   }
@@ -452,6 +507,9 @@ bool CTableView::updateCommand(int id, CommandState& state) {
       return true;
     case cmd::kFindSpecial:
       state.enabled = hasSpecialSearch(viewKind());
+      return true;
+    case cmd::kLinkByRelations:
+      state.enabled = linkEnabled();
       return true;
     default:
       break;

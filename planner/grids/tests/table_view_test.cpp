@@ -421,3 +421,48 @@ TEST_F(SheetTest, DrawsHeaderRowNumbersAndTheNewRecordRow) {
   EXPECT_EQ(image.pixelColor(m.toDevice(-v.format().rowNumberWidth + 3, -52 - 3).toPoint()),
             QColor(Qt::black));
 }
+
+TEST_F(SheetTest, LinkSelectedRowsByRelations) {
+  for (const char* c : {"A1", "A2", "A3", "A4"}) ASSERT_EQ(addActivity(c, "x"), 0);
+  ASSERT_EQ(addRelation("A2", "A3"), 0);  // FS already
+  CTableView& v = open();
+  viewState().editTool = tool::kDataSelect;
+  v.onCommand(cmd::kToolFirst + tool::kDataSelect);
+  // Ctrl+clicks on rows 1, 2 and 3 (A2, A3, A4) in the name column.
+  const UnitMapper m = v.screenMapper();
+  const int x = columnLeft(v.geometry(), 1) + 20;
+  for (int row : {1, 2, 3})
+    QTest::mouseClick(v.viewport(), Qt::LeftButton, Qt::ControlModifier,
+                      m.toDevice(x, -row * 52 - 26).toPoint());
+  ASSERT_EQ(v.selectedRows(), (std::set<int>{1, 2, 3}));
+  CommandState state;
+  ASSERT_TRUE(v.updateCommand(cmd::kLinkByRelations, state));
+  EXPECT_TRUE(state.enabled);
+
+  kelvo_test::whenModal([](QDialog* d) {
+    d->findChild<QAbstractButton*>("kind2")->click();  // SS
+    d->accept();
+  });
+  ASSERT_TRUE(v.onCommand(cmd::kLinkByRelations));
+  EXPECT_TRUE(messages_.empty());
+  // A3 -> A4 is new, A2 -> A3 changed kind: two relations, both SS.
+  ASSERT_EQ(db().rel.tb.liveCount, 2u);
+  std::string buffer(db().rel.tb.recordSize, '\0');
+  db().rel.tb.current = -1;
+  while (xMoveNext(&db().rel.tb)) {
+    xGetRec(&db().rel.tb, buffer.data());
+    RelRecord r;
+    std::memcpy(&r, buffer.data(), sizeof r);
+    EXPECT_EQ(r.kind, 2) << r.pred << "->" << r.succ;
+    EXPECT_EQ(r.lag, 0);
+  }
+  EXPECT_NE(findCodeRecord(&db(), 5, "A3", "A4"), XJOR_NONE);
+  EXPECT_TRUE(doc_->isModified());
+
+  // One selected row links nothing and the command is off.
+  v.selectOnly(3);
+  ASSERT_TRUE(v.updateCommand(cmd::kLinkByRelations, state));
+  EXPECT_FALSE(state.enabled);
+  EXPECT_FALSE(v.linkSelected(0));
+  EXPECT_EQ(db().rel.tb.liveCount, 2u);
+}

@@ -82,11 +82,14 @@ bool CBaseView::fitToPaperCommand() {
     const int answer = askQuestion(this, kMsgSaveFirst, false, true);
     if (answer == QMessageBox::Cancel) continue;  // back to the dialog, nothing changed
     if (answer == QMessageBox::Yes) {
+      // The user wants a copy to fall back on: without it nothing is scaled.
       const ViewState& st = viewState();
+      bool saved = false;
       if (st.saveProject)
-        st.saveProject();
+        saved = st.saveProject();
       else if (doc_ && doc_->isOpen() && !doc_->path().isEmpty())
-        doc_->saveProject(doc_->path());
+        saved = doc_->saveProject(doc_->path());
+      if (!saved) return false;
     }
     break;
   }

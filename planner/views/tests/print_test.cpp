@@ -276,7 +276,14 @@ TEST_F(PrintTest, FitToPaperNoDoesNotSaveAndCancelOfTheDialogChangesNothing) {
   EXPECT_EQ(view->fitDown, 1);
   EXPECT_TRUE(doc_->path().isEmpty());
 
+  // Yes with a project that has no file yet and no save hook: nothing saved,
+  // so nothing is scaled.
   view->fitAcross = 0;
+  answer_ = QMessageBox::Yes;
+  kelvo_test::whenModal([](QDialog* d) { d->accept(); });
+  EXPECT_FALSE(view->fitToPaperCommand());
+  EXPECT_EQ(view->fitAcross, 0);
+
   messages_.clear();
   kelvo_test::whenModal([](QDialog* d) { d->reject(); });
   EXPECT_FALSE(view->fitToPaperCommand());

@@ -87,6 +87,7 @@ TEST_F(StageCommands, EveryCommandOnAGeneratedProjectKeepsTheIndexesExact) {
   ASSERT_EQ(kvcli("schedule " + p + " --data-date 00-01-10").status, 0);
   const char* commands[] = {
       "baseline {} --percent 0",
+      "baseline {} --percent 30 --activity A000001 --activity A000002",
       "baseline {} --percent 100 --include-started",
       "next-stage {} --from 00-01-10 --to 00-02-04",
       "derive {} --option spread-quantities --option durations --option contract-prices"
@@ -123,6 +124,18 @@ TEST_F(StageCommands, BadPeriodOrOptionChangesNothing) {
   EXPECT_EQ(kvcli("derive " + p + " --option progress --activity NOSUCH").status, 1);
   EXPECT_EQ(kvcli("derive " + p).status, 1);
   EXPECT_EQ(readFile(p), saved);
+
+  // The closed stage stays in its own file; the next one goes on in another.
+  const std::string next = file("next.kvp");
+  run = kvcli("next-stage " + p + " --from 00-01-03 --to 00-01-28 --save-as " + next);
+  ASSERT_EQ(run.status, 0) << run.out;
+  EXPECT_EQ(run.out,
+            "계획 단계 -> 진행 1단계: 기간 00-01-03 ~ 00-01-28, 기준일 00-01-31\n"
+            "계획 일정 설정: 20개 작업\n");
+  EXPECT_EQ(readFile(p), saved);
+  const Output info = kvcli("info " + next);
+  EXPECT_NE(info.out.find("stage: 1\n"), std::string::npos) << info.out;
+  EXPECT_NE(info.out.find("data-date: 00-01-31\n"), std::string::npos) << info.out;
 }
 
 // A project with both classifications loaded from CSV: the derived values

@@ -6,6 +6,14 @@ namespace kvxlsx {
 
 namespace {
 constexpr size_t kChunk = 1 << 16;
+}  // namespace
+
+void appendUtf8(std::string& out, QStringView text) {
+  // Cell values are mostly ASCII digits: those go over byte by byte.
+  qsizetype i = 0;
+  for (; i < text.size() && text[i].unicode() < 0x80; ++i)
+    out += static_cast<char>(text[i].unicode());
+  if (i < text.size()) out += text.mid(i).toUtf8().toStdString();
 }
 
 MemberStream::~MemberStream() {
@@ -72,7 +80,7 @@ std::string MemberStream::elementText() {
         break;
       case QXmlStreamReader::Characters:
         if (!full) {
-          text += xml_.text().toUtf8().toStdString();
+          appendUtf8(text, xml_.text());
           if (text.size() > limits_.cellBytes) {
             text.resize(cutUtf8(text, limits_.cellBytes));
             full = true;

@@ -156,7 +156,7 @@ bool Workbook::Impl::readRows(size_t sheet, int firstColumn, int columnCount, co
     const QStringView ref = a.value(QLatin1StringView("r"));
     const int at = ref.isEmpty() ? col + 1 : columnOf(ref, &refRow);
     if (at >= 0) col = at;
-    const QString type = a.value(QLatin1StringView("t")).toString();
+    const QStringView type = a.value(QLatin1StringView("t"));
     bool styledDate = false;
     if (a.hasAttribute(QLatin1StringView("s")))
       styledDate = dateStyles.count(a.value(QLatin1StringView("s")).toInt()) != 0;

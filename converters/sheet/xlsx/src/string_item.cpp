@@ -19,7 +19,7 @@ std::string stringItem(MemberStream& s, size_t cap) {
         break;
       case QXmlStreamReader::Characters:
         if (inText && !inPhonetic && text.size() < cap) {
-          text += s.xml().text().toUtf8().toStdString();
+          appendUtf8(text, s.xml().text());
           if (text.size() > cap) text.resize(cutUtf8(text, cap));
         }
         break;

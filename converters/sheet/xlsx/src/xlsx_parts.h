@@ -29,8 +29,6 @@ class MemberStream {
   // The text of the current element up to its end (nested elements'
   // texts included), cut to the cell limit.
   std::string elementText();
-  // True once the document was read to its end without a fault.
-  bool failed() const { return !error_.empty(); }
   const std::string& error() const { return error_; }
   QXmlStreamReader& xml() { return xml_; }
 
@@ -65,6 +63,9 @@ struct Workbook::Impl {
   bool readRows(size_t sheet, int firstColumn, int columnCount, const RowFn& fn,
                 std::string& error);
 };
+
+// Appends text to out as UTF-8.
+void appendUtf8(std::string& out, QStringView text);
 
 // The member a relationship's target names, seen from the folder of the
 // part that holds the relationship ("xl/" for "xl/workbook.xml").

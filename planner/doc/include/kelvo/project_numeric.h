@@ -60,7 +60,8 @@ NumericItemCounts deriveNumericItems(ProjectDb* db, const PrjInfo& info,
 int32_t spreadWorkTypeQuantities(ProjectDb* db, int quantityDecimals);
 
 // Duration = quantity ÷ the work type's daily quantity, rounded up, for each
-// given activity whose work type is registered and has a daily quantity;
+// given activity with a quantity above 0 whose work type is registered and
+// has a daily quantity;
 // the record is entered again with date mode 0 so its dates follow.
 // Returns the records changed; *refused (may be null) counts refusals.
 int32_t deriveDurationsFromDaily(ProjectDb* db, const PrjInfo& info, int quantityDecimals,

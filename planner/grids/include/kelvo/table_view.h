@@ -32,6 +32,7 @@ uint16_t sheetFlagsForKind(int kind);
 namespace cmd {
 inline constexpr int kFindCode = 57636;
 inline constexpr int kFindSpecial = 40113;
+inline constexpr int kLinkByRelations = 40024;
 }  // namespace cmd
 
 class CTableView : public CGridView {
@@ -58,6 +59,12 @@ class CTableView : public CGridView {
   // tool becomes data select). Beeps with 20014 when the record is not a
   // row of this sheet.
   bool showRecord(uint32_t record);
+  // Links each pair of consecutive selected activity rows, from the last
+  // pair to the first, by a relation of relationKind (0 FS .. 3 SF; the
+  // upper row is the predecessor): an existing relation between the two
+  // gets the kind, else a new one with lag 0 is entered. Stops at the first
+  // refusal (its message shown). True when any relation was entered.
+  bool linkSelected(int relationKind);
   // The finder commands with their dialogs.
   void findCodeCommand();
   void findSpecialCommand();
@@ -83,6 +90,7 @@ class CTableView : public CGridView {
 
  private:
   int32_t refHandle() const;
+  bool linkEnabled() const;
   // The document's editing dispatch for this kind: 0 or a message number
   // (-1: refused without a message).
   int inputRow(void* record);

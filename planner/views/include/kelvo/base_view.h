@@ -255,7 +255,8 @@ class CBaseView : public QAbstractScrollArea, public CommandTarget {
   QString expandPageText(const char* templ, int length) const;
 
   // Fit to paper (40023): the page-count dialog, the save question and then
-  // applyFitToPaper. Returns true when the view was rescaled.
+  // applyFitToPaper. Returns true when the view was rescaled; when the user
+  // asked to save first and the save did not happen, nothing is scaled.
   bool fitToPaperCommand();
 
   // --- Commands -----------------------------------------------------------
