@@ -214,6 +214,7 @@ void CMainFrame::showDocumentWindow(int number) {
 }
 
 void CMainFrame::closeDocumentFrame() {
+  pointPane_->clear();  // nothing is under the mouse without a view
   if (optionBar_) {
     removeToolBar(optionBar_);
     delete optionBar_;

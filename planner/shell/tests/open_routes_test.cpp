@@ -239,6 +239,10 @@ TEST_F(OpenRoutesTest, ViewsWriteThePointUnderTheMouseIntoTheThirdPane) {
   EXPECT_EQ(app->mainFrame()->pointPane()->width(), 180);
   setPointStatus(QString());
   EXPECT_TRUE(app->mainFrame()->pointPane()->text().isEmpty());
+  // Closing the project clears what its view left there.
+  setPointStatus("A1000");
+  ASSERT_TRUE(app->closeProject());
+  EXPECT_TRUE(pointStatus().isEmpty());
 }
 
 TEST_F(OpenRoutesTest, EnvironmentAndProgressGuideCommandsRunTheirDialogs) {
