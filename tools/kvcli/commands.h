@@ -58,6 +58,9 @@ inline uint16_t packedDate(int year, int month, int day) {
 // rewrite-codes, register-summary) with their own arguments; -1 when
 // argv[1] names none of them.
 int stageCommand(int argc, char** argv);
+// kvcli summary, series and dump FILE summary N; -1 when argv names none of
+// them.
+int summaryCommand(int argc, char** argv);
 
 // Prints the usage on standard error; returns 1.
 int usage();

@@ -41,7 +41,10 @@ int usage() {
       "                 execution-prices input-prices (skip-completed) contract-weights\n"
       "                 execution-weights progress crew-inputs (round-up)\n"
       "       kvcli actuals FILE.kvp\n"
-      "       kvcli rewrite-codes FILE.kvp\n");
+      "       kvcli rewrite-codes FILE.kvp\n"
+      "       kvcli summary FILE.kvp N|--all [--quiet]\n"
+      "       kvcli dump FILE.kvp summary N\n"
+      "       kvcli series FILE.kvp N ROW\n");
   return 1;
 }
 
@@ -125,6 +128,7 @@ int main(int argc, char** argv) {
     return kvcli::load(file, argv[3], argv[4], static_cast<int16_t>(mode));
   }
   if (int r = kvcli::stageCommand(argc, argv); r >= 0) return r;
+  if (int r = kvcli::summaryCommand(argc, argv); r >= 0) return r;
   if (command == "dump") {
     if (argc < 4) return usage();
     return kvcli::dump(file, argv[3]);

@@ -306,6 +306,8 @@ int rewriteCodes(int argc, char** argv) {
     }
     return 3;
   }
+  // The project file on disk stays as it was.
+  if (out.indexesFailed) return fail(21000);
   if (int m = s.save(argv[2])) return fail(m);
   std::printf("작업코드 %d개, 작업명 %d개 재작성", out.codes, out.names);
   if (out.refused) std::printf(" (%d개 거부)", out.refused);

@@ -1,7 +1,6 @@
 #include "kelvo/project_map_rewrite.h"
 
 #include <map>
-#include <set>
 
 #include "kelvo/progress_stages.h"
 #include "project_records.h"
@@ -37,33 +36,15 @@ struct Planned {
   bool codeChanges, titleChanges;
 };
 
-// Enters activity `slot` again with `code` (and `title` when given), dates
-// left alone. Returns 0 or the record input's message.
-int32_t reenter(ProjectDb* db, const PrjInfo& info, const records::LevelCounts& levels,
-                int32_t slot, const std::string& code, const std::string* title) {
+// Enters activity `slot` again as it is, dates left alone: 0 when the record
+// input accepts it, else its message.
+int32_t enterAgain(ProjectDb* db, const PrjInfo& info, const records::LevelCounts& levels,
+                   int32_t slot) {
   std::vector<uint8_t> bytes;
   ActRecord r;
   if (!records::read(db->act.tb, slot, bytes, r)) return XQD_MSG_NO_ACTIVITY;
-  std::memset(r.code, 0, sizeof r.code);
-  std::memcpy(r.code, code.data(), std::min(code.size(), sizeof r.code - 1));
-  if (title) {
-    std::memset(r.title, 0, sizeof r.title);
-    std::memcpy(r.title, title->data(), std::min(title->size(), sizeof r.title - 1));
-  }
-  std::memcpy(bytes.data(), &r, sizeof r);
   db->act.tb.current = slot;
   return xInputRecAct(db, bytes.data(), info.start, levels.workTypes, levels.facilities, -1);
-}
-
-// A code no activity holds and none is to receive, to park an activity on
-// while codes move round.
-std::string parkingCode(ProjectDb* db, int32_t slot, const std::set<std::string>& taken) {
-  std::string code = "~" + std::to_string(slot);
-  while (code.size() < sizeof(ActRecord{}.code) - 1 &&
-         (records::activityRecord(db, code.c_str()) >= 0 || taken.count(code))) {
-    code += '~';
-  }
-  return code;
 }
 
 std::vector<std::vector<std::string>> clashesOf(const std::vector<std::string>& finalCodes,
@@ -124,7 +105,7 @@ MapRewriteOutcome rewriteCodesFromMap(ProjectDb* db, const PrjInfo& info) {
   // unchanged finds those refusals before any code moves.
   std::map<std::string, std::string> next;  // current code -> new code
   for (Planned& p : plan) {
-    if (reenter(db, info, levels, p.slot, p.oldCode, nullptr) != 0) {
+    if (enterAgain(db, info, levels, p.slot) != 0) {
       p.codeChanges = p.titleChanges = false;
       ++out.refused;
     } else if (p.codeChanges) {
@@ -143,35 +124,44 @@ MapRewriteOutcome rewriteCodesFromMap(ProjectDb* db, const PrjInfo& info) {
     if (!out.clashes.empty()) return out;
   }
 
-  const auto finish = [&](Planned& p, const std::string& code) {
-    if (reenter(db, info, levels, p.slot, code, &p.newTitle) != 0) {
-      ++out.refused;
-      return false;
+  // Every activity takes its new code and name at once, the relations and
+  // crew details follow, and the indexes are rebuilt from the records in one
+  // pass: code by code through the record input, each change would move
+  // entries in every sorted index it touches.
+  for (const Planned& p : plan) {
+    ActRecord r;
+    if (!(p.codeChanges || p.titleChanges) || !records::read(db->act.tb, p.slot, bytes, r)) {
+      continue;
     }
+    std::memset(r.code, 0, sizeof r.code);
+    std::memcpy(r.code, p.newCode.data(), std::min(p.newCode.size(), sizeof r.code - 1));
+    std::memset(r.title, 0, sizeof r.title);
+    std::memcpy(r.title, p.newTitle.data(), std::min(p.newTitle.size(), sizeof r.title - 1));
+    records::write(db->act.tb, p.slot, bytes, r);
     if (p.codeChanges) ++out.codes;
     if (p.titleChanges) ++out.names;
+  }
+  if (next.empty()) return out;
+  const auto carry = [&](char* field, size_t width) {
+    const auto found = next.find(text(field, width));
+    if (found == next.end()) return false;
+    std::memset(field, 0, width);
+    std::memcpy(field, found->second.data(), std::min(found->second.size(), width - 1));
     return true;
   };
-  // An activity whose new code another one still holds is parked on a free
-  // code; once every other code has moved, the parked ones take theirs.
-  const std::set<std::string> taken(finalCodes.begin(), finalCodes.end());
-  std::vector<Planned*> parked;
-  for (Planned& p : plan) {
-    if (!p.codeChanges && !p.titleChanges) continue;
-    if (!p.codeChanges) {
-      finish(p, p.oldCode);
-    } else if (records::activityRecord(db, p.newCode.c_str()) < 0) {
-      finish(p, p.newCode);
-    } else if (reenter(db, info, levels, p.slot, parkingCode(db, p.slot, taken), nullptr) == 0) {
-      parked.push_back(&p);
-    } else {
-      ++out.refused;
+  for (int32_t slot : records::live(db->rel.tb)) {
+    RelRecord r;
+    if (!records::read(db->rel.tb, slot, bytes, r)) continue;
+    const bool pred = carry(r.pred, sizeof r.pred);
+    if (carry(r.succ, sizeof r.succ) || pred) records::write(db->rel.tb, slot, bytes, r);
+  }
+  for (int32_t slot : records::live(db->opr.tb)) {
+    OprRecord d;
+    if (records::read(db->opr.tb, slot, bytes, d) && carry(d.actCode, sizeof d.actCode)) {
+      records::write(db->opr.tb, slot, bytes, d);
     }
   }
-  for (Planned* p : parked) {
-    // Its old code is free again unless a refusal above kept a code in place.
-    if (!finish(*p, p->newCode)) reenter(db, info, levels, p->slot, p->oldCode, nullptr);
-  }
+  out.indexesFailed = xRebuildIndexes(db) != 1;
   return out;
 }
 

@@ -48,10 +48,11 @@ void write(TableHandle& tb, int32_t slot, std::vector<uint8_t>& bytes, const Rec
   xPutRec(&tb, bytes.data());
 }
 
-// Record number of a code in a code memory table, -1 when it is not there.
+// Record number of a code (read up to its NUL, at most width bytes) in a
+// code memory table, -1 when it is not there.
 inline int32_t codeRecord(MemTable& codes, const char* code, size_t width) {
   CodeEntry key = {};
-  std::memcpy(key.code, code, std::min(width, sizeof key.code - 1));
+  std::memcpy(key.code, code, strnlen(code, std::min(width, sizeof key.code - 1)));
   key.code[sizeof key.code - 1] = 0;
   if (key.code[0] == 0 || !xmSeek(&codes, &key)) return -1;
   CodeEntry found;

@@ -38,6 +38,16 @@ int engineMessage(int fallback) {
   return code >= 21000 && code <= 21025 ? code : fallback;
 }
 
+int firstWindow(int iniView) {
+  // While the window "IniView" names has no view yet, the project opens on
+  // the data sheet or the first window that has one, not on an empty frame.
+  if (hasDocumentWindow(iniView)) return iniView;
+  if (hasDocumentWindow(8)) return 8;
+  for (int n = 0; n < kDocumentWindows; ++n)
+    if (hasDocumentWindow(n)) return n;
+  return iniView;
+}
+
 }  // namespace
 
 CKelvoApp::CKelvoApp(AppOptions options, QObject* parent)
@@ -81,6 +91,10 @@ bool CKelvoApp::startup(const QStringList& arguments) {
   frame_->storePlacement = [this](const QString& text) {
     profile_->writeString(QStringLiteral("Settings"), QStringLiteral("WindowPos"), text);
   };
+  connect(frame_.get(), &CMainFrame::filesDropped, this, [this](const QStringList& files) {
+    // One project at a time: the first file dropped is the one opened.
+    if (!files.isEmpty()) openFile(files.first());
+  });
   connect(frame_.get(), &CMainFrame::windowRequested, this, [this](int n) {
     if (!requestWindow(n) && frame_->childFrame()) frame_->childFrame()->restoreTab();
   });
@@ -156,6 +170,17 @@ bool CKelvoApp::openFile(const QString& path) {
   return true;
 }
 
+bool CKelvoApp::openChosenProject() {
+  CProjectOpenDlg dialog(settings_.folders[kFolderProject], doc_->path(), frame_.get());
+  const int result = dialog.exec();
+  if (result == QDialog::Accepted) return openFile(dialog.selectedPath());
+  if (result != CProjectOpenDlg::kChooseFile) return false;
+  const QString path = QFileDialog::getOpenFileName(frame_.get(), loadString(1002),
+                                                    settings_.folders[kFolderProject],
+                                                    QStringLiteral("Kelvo 파일 (*.kvp)"));
+  return !path.isEmpty() && openFile(path);
+}
+
 bool CKelvoApp::newProject() {
   CProjectInfoDlg dialog(newProjectInfo(), frame_.get());
   if (dialog.exec() != QDialog::Accepted) return false;
@@ -214,7 +239,7 @@ bool CKelvoApp::requestWindow(int number) {
 
 void CKelvoApp::projectOpened() {
   frame_->buildMenus(true, recent_);
-  frame_->showDocumentWindow(settings_.iniView);
+  frame_->showDocumentWindow(firstWindow(settings_.iniView));
   refreshStatus();
 }
 
@@ -249,6 +274,7 @@ bool CKelvoApp::updateCommand(int id, CommandState& state) {
     case cmd::kOpen:
     case cmd::kUserEnvironment:
     case cmd::kProgressGuide:
+    case cmd::kOpenExternal:
     case cmd::kExit:
     case cmd::kAbout:
     case cmd::kTechSupport:
@@ -295,11 +321,22 @@ bool CKelvoApp::onCommand(int id) {
   switch (id) {
     case cmd::kNew:
       return newProject();
-    case cmd::kOpen: {
-      const QString path = QFileDialog::getOpenFileName(frame_.get(), loadString(1002),
-                                                        settings_.folders[kFolderProject],
-                                                        QStringLiteral("Kelvo 파일 (*.kvp)"));
-      return !path.isEmpty() && openFile(path);
+    case cmd::kOpen:
+      return openChosenProject();
+    case cmd::kOpenExternal:
+      return openExternal();
+    case cmd::kUserEnvironment: {
+      CEnvironmentDlg dialog(settings_, frame_.get());
+      if (dialog.exec() != QDialog::Accepted) return false;
+      settings_ = dialog.settings();
+      storeEnvironment(*profile_, settings_);
+      return true;
+    }
+    case cmd::kProgressGuide: {
+      CProgressGuideDlg dialog(doc_->isOpen() ? stageText(doc_->info().stage) : QString(),
+                               frame_.get());
+      if (dialog.exec() != QDialog::Accepted || dialog.command() == 0) return false;
+      return router_->dispatch(dialog.command());
     }
     case cmd::kClose:
       return closeProject();

@@ -2,22 +2,38 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFileInfo>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QPainter>
 #include <QStatusBar>
 #include <QToolBar>
 
 #include "child_frame.h"
 #include "kelvo/shell_settings.h"
+#include "kelvo/status_panes.h"
 #include "kelvo/strings.h"
 
 namespace kelvo {
 namespace {
 
 constexpr int kSep = 0;
+
+// The one main window, for the views' status texts.
+CMainFrame* theFrame = nullptr;
+
+// The local files among dropped URLs.
+QStringList localFiles(const QMimeData* data) {
+  QStringList files;
+  if (!data || !data->hasUrls()) return files;
+  for (const QUrl& url : data->urls())
+    if (url.isLocalFile()) files << url.toLocalFile();
+  return files;
+}
 
 // A 16 x 15 button image: the first letter of the command's text.
 QIcon commandIcon(int id) {
@@ -53,7 +69,8 @@ CMainFrame::CMainFrame(CommandRouter* router, QWidget* parent)
       {40000, 40001, kSep,  40002, 40003, 40004, 40005, 40006, 40007, 40008, 40009, kSep,
        40018, 40019, kSep,  40010, 40011, kSep,  40012, 40013, kSep,  40014, 40015, 40016,
        40017, kSep,  57643, 57635, 57634, 57637, kSep,  57636, 40113, kSep,  40021, 40022});
-  addToolBarBreak();
+  // Each bar docked on a row of its own, as the old frame docked them.
+  insertToolBarBreak(editBar_);
 
   projectPane_ = new QLabel(this);
   projectPane_->setObjectName(QStringLiteral("pane1"));
@@ -70,6 +87,31 @@ CMainFrame::CMainFrame(CommandRouter* router, QWidget* parent)
   empty->setBackgroundRole(QPalette::Dark);
   setCentralWidget(empty);
   buildMenus(false, {});
+  setAcceptDrops(true);
+  theFrame = this;
+}
+
+CMainFrame::~CMainFrame() {
+  if (theFrame == this) theFrame = nullptr;
+}
+
+void setPointStatus(const QString& text) {
+  if (theFrame) theFrame->pointPane()->setText(text);
+}
+
+QString pointStatus() {
+  return theFrame ? theFrame->pointPane()->text() : QString();
+}
+
+void CMainFrame::dragEnterEvent(QDragEnterEvent* event) {
+  if (!localFiles(event->mimeData()).isEmpty()) event->acceptProposedAction();
+}
+
+void CMainFrame::dropEvent(QDropEvent* event) {
+  const QStringList files = localFiles(event->mimeData());
+  if (files.isEmpty()) return;
+  event->acceptProposedAction();
+  emit filesDropped(files);
 }
 
 QToolBar* CMainFrame::makeToolBar(const QString& name, int captionId,
@@ -166,11 +208,13 @@ void CMainFrame::showDocumentWindow(int number) {
   }
   optionBar_ = makeOptionBar(number, &optionState_, router_, this);
   addToolBar(Qt::TopToolBarArea, optionBar_);
+  insertToolBarBreak(optionBar_);
   child_->showWindow(number);
   router_->refresh();
 }
 
 void CMainFrame::closeDocumentFrame() {
+  pointPane_->clear();  // nothing is under the mouse without a view
   if (optionBar_) {
     removeToolBar(optionBar_);
     delete optionBar_;

@@ -21,11 +21,13 @@ class CMainFrame : public QMainWindow, public CommandTarget {
   Q_OBJECT
  public:
   explicit CMainFrame(CommandRouter* router, QWidget* parent = nullptr);
+  ~CMainFrame() override;
 
   // Menu 129 when a project is open, else 128; recent lists the recent files.
   void buildMenus(bool projectOpen, const QStringList& recent);
 
-  // Pane 1: project code and name; pane 2: what the view reports at the mouse.
+  // Pane 1: project code and name; pane 2: what the view reports at the mouse
+  // (views set it through setPointStatus, kelvo/status_panes.h).
   void setProjectStatus(const QString& text);
   QLabel* projectPane() const { return projectPane_; }
   QLabel* pointPane() const { return pointPane_; }
@@ -52,9 +54,13 @@ class CMainFrame : public QMainWindow, public CommandTarget {
 
  signals:
   void windowRequested(int number);
+  // Local files were dropped on the window.
+  void filesDropped(const QStringList& files);
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
 
  private:
   QToolBar* makeToolBar(const QString& name, int captionId, std::initializer_list<int> buttons);

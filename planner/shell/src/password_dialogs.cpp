@@ -24,8 +24,12 @@ QLineEdit* passwordEdit(QWidget* parent, const char* name) {
   return edit;
 }
 
-// The stored block and the project code as C strings for the checks.
+// The stored block and the project code as C strings for the checks. A
+// block that is all zero was never scrambled (a project written by a tool or
+// a converter that sets no password): it takes the empty password only.
 bool accepts(const PrjInfo& info, const QString& typed) {
+  static const char kNever[sizeof info.password] = {};
+  if (std::memcmp(info.password, kNever, sizeof kNever) == 0) return typed.isEmpty();
   char stored[12] = {};
   std::memcpy(stored, info.password, sizeof info.password);
   char code[12] = {};

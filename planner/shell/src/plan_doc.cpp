@@ -116,14 +116,31 @@ std::unique_ptr<ProjectDb> CPlanDoc::createDatabase() const {
   return db;
 }
 
+std::unique_ptr<ProjectDb> CPlanDoc::makeDatabase() const {
+  auto db = createDatabase();
+  if (db && !xInitializeDB(db.get(), nullptr)) {
+    xCloseDB(db.get());
+    db.reset();
+  }
+  return db;
+}
+
+void CPlanDoc::adoptProject(std::unique_ptr<ProjectDb> db, const PrjInfo& info,
+                            const ClassDef defs[2]) {
+  closeProject();
+  db_ = std::move(db);
+  info_ = info;
+  std::memcpy(classes_, defs, sizeof classes_);
+  open_ = true;
+  installCalendars();
+  modified_ = true;
+  emit stateChanged();
+}
+
 bool CPlanDoc::newProject(const PrjInfo& info) {
   closeProject();
-  auto db = createDatabase();
+  auto db = makeDatabase();
   if (!db) return false;
-  if (!xInitializeDB(db.get(), nullptr)) {
-    xCloseDB(db.get());
-    return false;
-  }
   db_ = std::move(db);
   info_ = info;
   open_ = true;

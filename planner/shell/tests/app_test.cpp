@@ -12,77 +12,21 @@
 #include <QToolBar>
 #include <cstring>
 
+#include "app_fixture.h"
 #include "child_frame.h"
 #include "kelvo/kelvo_app.h"
 #include "kelvo/plan_doc.h"
 #include "kelvo/profile.h"
 #include "main_frame.h"
 #include "password_dialogs.h"
-#include "shell_fixture.h"
 #include "text_fields.h"
 #include "xJorLib.h"
 
 using namespace kelvo;
-using kelvo_test::ShellTest;
+using kelvo_test::AppTest;
+using kelvo_test::day;
+using kelvo_test::type;
 using kelvo_test::whenModal;
-
-namespace {
-
-uint16_t day(int y, int m, int d) {
-  return uint16_t(((y - 1980) << 9) | (m << 5) | d);
-}
-
-void type(QDialog* dialog, const char* name, const QString& text) {
-  auto* edit = dialog->findChild<QLineEdit*>(name);
-  ASSERT_NE(edit, nullptr) << name;
-  edit->setText(text);
-}
-
-class AppTest : public ShellTest {
- protected:
-  AppOptions options(bool withRef = true) {
-    AppOptions o;
-    o.programFolder = withRef ? kelvo_test::binDir() : dir_.path();
-    o.profilePath = path("kelvo.ini");
-    o.singleInstance = false;
-    o.splash = false;
-    return o;
-  }
-
-  // Starts the program on the new-project dialog and fills it in.
-  std::unique_ptr<CKelvoApp> startWithNewProject(const QString& code, const QString& title) {
-    auto app = std::make_unique<CKelvoApp>(options());
-    whenModal([&](QDialog* d) {
-      type(d, "code", code);
-      type(d, "title", title);
-      d->accept();
-    });
-    EXPECT_TRUE(app->startup({}));
-    return app;
-  }
-
-  // A saved project, with a password when one is given.
-  QString makeProject(const QString& name, const char* password) {
-    int32_t ref = -1;
-    EXPECT_EQ(xOpenRef(&ref, (kelvo_test::binDir() + "/Kelvo.ref").toUtf8().constData()), 1);
-    QString file = path(name);
-    {
-      CPlanDoc doc(dir_.path() + '/', ref);
-      PrjInfo info = newProjectInfo();
-      setFieldText(info.code, sizeof info.code, "LOCK");
-      setFieldText(info.title, sizeof info.title, "잠긴 프로젝트");
-      std::strncpy(info.password, password, 8);
-      xEncodePassword(info.password, info.code, 0);
-      fillMissingDates(&info, day(2026, 5, 1));
-      EXPECT_TRUE(doc.newProject(info));
-      EXPECT_TRUE(doc.saveProject(file));
-    }
-    xCloseFile(&ref);
-    return file;
-  }
-};
-
-}  // namespace
 
 TEST_F(AppTest, StartWithoutReferenceFileShowsMessageAndEnds) {
   CKelvoApp app(options(false));

@@ -130,7 +130,9 @@ TEST_F(ScheduleDialogTest, RunsOnFirstOkAndClosesOnSecond) {
   EXPECT_EQ(dialog.counter(3)->text(), "1");
   EXPECT_EQ(dialog.counter(4)->text(), "1");
   for (QPushButton* button : dialog.findChildren<QPushButton*>())
-    if (button->text() == "취소") EXPECT_FALSE(button->isEnabled());
+    if (button->text() == "취소") {
+      EXPECT_FALSE(button->isEnabled());
+    }
   EXPECT_EQ(hints, std::vector<int>{8});
   EXPECT_EQ(doc_->info().dataDate, day(2026, 3, 4));
 

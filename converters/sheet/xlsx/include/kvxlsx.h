@@ -8,7 +8,8 @@
 // strings and rich text are read as plain text (phonetic runs left out).
 //
 // Hostile files meet limits: a member that unpacks to more than
-// Limits::memberBytes, a damaged zip or XML ends the read with an error;
+// Limits::memberBytes, shared strings above Limits::sharedBytes, a damaged
+// zip or XML end the read with an error;
 // texts longer than Limits::cellBytes are cut at a character boundary.
 #ifndef KVXLSX_H_
 #define KVXLSX_H_
@@ -31,9 +32,10 @@ struct Cell {
 };
 
 struct Limits {
-  size_t memberBytes = size_t{1} << 30;  // unpacked size of one member
-  size_t cellBytes = 65536;              // bytes kept of one text
-  uint32_t rows = 1048576;               // rows beyond are not read
+  size_t memberBytes = size_t{1} << 30;    // unpacked size of one member
+  size_t cellBytes = 65536;                // bytes kept of one text
+  size_t sharedBytes = size_t{256} << 20;  // shared strings held (32 bytes more per string)
+  uint32_t rows = 1048576;                 // rows beyond are not read
 };
 
 // One row handed to a reader callback: its number (1-based) and the cells of

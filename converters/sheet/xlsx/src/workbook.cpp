@@ -140,6 +140,7 @@ bool Workbook::Impl::readWorkbook(const std::string& path, std::string& sharedPa
 
 bool Workbook::Impl::readShared(const std::string& path, std::string& error) {
   MemberStream s(zip, limits);
+  size_t held = 0;
   if (!s.open(path)) {
     error = s.error();
     return false;
@@ -149,8 +150,14 @@ bool Workbook::Impl::readShared(const std::string& path, std::string& error) {
       error = s.error();
       return false;
     }
-    if (t == QXmlStreamReader::StartElement && s.xml().name() == u"si")
+    if (t == QXmlStreamReader::StartElement && s.xml().name() == u"si") {
       shared.push_back(stringItem(s, limits.cellBytes));
+      held += shared.back().size() + 32;
+      if (held > limits.sharedBytes) {
+        error = path + ": too many shared strings";
+        return false;
+      }
+    }
   }
   return true;
 }

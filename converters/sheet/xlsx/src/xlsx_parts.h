@@ -29,8 +29,6 @@ class MemberStream {
   // The text of the current element up to its end (nested elements'
   // texts included), cut to the cell limit.
   std::string elementText();
-  // True once the document was read to its end without a fault.
-  bool failed() const { return !error_.empty(); }
   const std::string& error() const { return error_; }
   QXmlStreamReader& xml() { return xml_; }
 

@@ -208,6 +208,10 @@ TEST_F(XlsxTest, CapsMembersAndLongTexts) {
   EXPECT_EQ(seen, 8u);
 
   kvxlsx::Limits small;
+  small.sharedBytes = 40;  // the two shared strings and their overhead are more
+  EXPECT_FALSE(wb.open(Zip("big.xlsx", HandMade(sheet)), small));
+  EXPECT_NE(wb.error().find("too many shared strings"), std::string::npos);
+  small = {};
   small.memberBytes = 100000;
   ASSERT_TRUE(wb.open(Zip("big.xlsx", HandMade(sheet)), small));
   EXPECT_FALSE(wb.readRows(0, 0, 1, [](uint32_t, const std::vector<Cell>&) { return true; }));

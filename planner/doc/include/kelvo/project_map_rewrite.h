@@ -20,9 +20,10 @@ inline constexpr const char* kMapRewriteQuestion =
     "프로젝트 맵의 분류에 따라 작업코드와 작업명을 다시 수정 작성합니다.\n작성하겠습니까?";
 
 struct MapRewriteOutcome {
-  int32_t codes = 0;    // activities whose code changed
-  int32_t names = 0;    // activities whose name changed
-  int32_t refused = 0;  // activities the record input refused (left as they were)
+  int32_t codes = 0;           // activities whose code changed
+  int32_t names = 0;           // activities whose name changed
+  int32_t refused = 0;         // activities the record input refused (left as they were)
+  bool indexesFailed = false;  // the indexes could not be rebuilt: do not save
   // When two or more activities would end up with one code nothing changes;
   // each entry is that code followed by the current codes of the activities
   // concerned (CP949).
@@ -31,8 +32,10 @@ struct MapRewriteOutcome {
 
 // Rewrites the codes and names. Every new code is computed first; when any
 // two activities would share a code the project is left as it was and the
-// clashes are returned. Record numbers stay, so time-shared entries keep
-// naming their activities.
+// clashes are returned. Activities the record input would refuse (their
+// classification codes no longer final-level) are left as they are. The
+// records are rewritten in place and the indexes rebuilt once; record
+// numbers stay, so time-shared entries keep naming their activities.
 MapRewriteOutcome rewriteCodesFromMap(ProjectDb* db, const PrjInfo& info);
 
 }  // namespace kelvo

@@ -7,6 +7,7 @@
 #include <QObject>
 #include <QStringList>
 #include <memory>
+#include <string>
 
 #include "kelvo/commands.h"
 #include "kelvo/shell_settings.h"
@@ -48,6 +49,11 @@ class CKelvoApp : public QObject, public CommandTarget {
   bool closeProject();
   // Saves into path (the project's own when empty); reports failures.
   bool saveAs(const QString& path);
+  // Builds a project from an external file through the converter
+  // registered for extension, after closing the open project. On success
+  // the new, unsaved project is open and modified; on failure the message
+  // is shown and everything the import made is removed.
+  bool importProjectFile(const std::string& path, const std::string& extension);
   // Shows document window n (the document's checks first).
   bool requestWindow(int number);
 
@@ -65,6 +71,8 @@ class CKelvoApp : public QObject, public CommandTarget {
 
  private:
   bool offerSave();
+  bool openExternal();
+  bool openChosenProject();
   void projectOpened();
   void projectClosed();
   void addRecent(const QString& path);

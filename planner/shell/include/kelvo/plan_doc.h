@@ -101,6 +101,17 @@ class CPlanDoc : public QObject {
   // database cannot be made (nothing is left open then).
   bool newProject(const PrjInfo& info);
 
+  // A fresh project database in the temporary folder with its field
+  // layouts, for an import to fill before adoptProject; null when it cannot
+  // be made.
+  std::unique_ptr<ProjectDb> makeDatabase() const;
+
+  // Takes over a database that an import has made and filled, with its
+  // information block and classification definitions: the calendars are
+  // installed, and the project, which has no file yet, counts as modified.
+  // The open project must have been closed first.
+  void adoptProject(std::unique_ptr<ProjectDb> db, const PrjInfo& info, const ClassDef defs[2]);
+
   // Reads a project file (its information and password were checked by the
   // caller) and, once it is read whole, puts it in place of the open
   // project. Returns false, leaving the open project as it was, when the

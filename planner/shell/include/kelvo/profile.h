@@ -29,6 +29,10 @@ class CProfile {
   bool writeInt(const QString& section, const QString& key, int value);
   bool writeString(const QString& section, const QString& key, const QString& value);
 
+  // The settings themselves, for sections kept by others (the converter
+  // registrations under "Convert").
+  QSettings& settings() { return *settings_; }
+
   // Where the settings live.
   QString fileName() const;
 

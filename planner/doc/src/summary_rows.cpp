@@ -1,0 +1,218 @@
+// Rows of a summary: dates rolled up over their activities, the row bytes
+// and the merged period series.
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+#include "summary_internal.h"
+
+namespace kelvo::summary {
+
+namespace {
+
+uint16_t earliest(uint16_t kept, uint16_t day) {
+  if (day == 0) return kept;
+  return kept == 0 ? day : std::min(kept, day);
+}
+uint16_t latest(uint16_t kept, uint16_t day) {
+  return std::max(kept, day);
+}
+
+int16_t clampDays(int32_t days) {
+  return static_cast<int16_t>(std::clamp(days, -32768, 32767));
+}
+
+template <class T>
+void put(std::vector<uint8_t>& out, size_t at, T value) {
+  std::memcpy(out.data() + at, &value, sizeof value);
+}
+
+void putText(std::vector<uint8_t>& out, size_t at, const char* text, size_t width) {
+  std::memcpy(out.data() + at, text, strnlen(text, width - 1));
+}
+
+// Percentages of `source` against `whole` in place `target`; the entry in
+// which the running total reaches the whole (within half a unit of the
+// last amount decimal) takes what is left of 100.
+void closePercentages(std::vector<SeriesEntry>& entries, int source, int target, double whole,
+                      const SummaryDigits& digits) {
+  const double half = 0.5 * std::pow(10.0, -digits.amountDecimals);
+  double running = 0, given = 0;
+  bool closed = false;
+  for (SeriesEntry& e : entries) {
+    if (whole == 0) {
+      e.value[target] = 0;
+      continue;
+    }
+    running += e.value[source];
+    if (!closed && std::fabs(running - whole) <= half + 1e-9 * std::fabs(whole)) {
+      e.value[target] = rounded(100 - given, digits.rateDecimals);
+      closed = true;
+    } else {
+      e.value[target] = rounded(e.value[source] / whole * 100, digits.rateDecimals);
+    }
+    given += e.value[target];
+  }
+}
+
+}  // namespace
+
+void RowDates::add(const ActRecord& act) {
+  ++members;
+  const int cal = act.calendar;
+  calendar = calendar < 0 ? cal : (calendar == cal ? calendar : 1);
+  if (act.actualFinish == 0) allFinished = false;
+  actualFinish = latest(actualFinish, act.actualFinish);
+  actualStart = earliest(actualStart, act.actualStart);
+  earlyStart = earliest(earlyStart, act.earlyStart);
+  lateStart = earliest(lateStart, act.lateStart);
+  earlyFinish = latest(earlyFinish, act.earlyFinish);
+  lateFinish = latest(lateFinish, act.lateFinish);
+  if (act.plannedStart != 0) {
+    plannedStart = earliest(plannedStart, act.plannedStart);
+    plannedFinish = latest(plannedFinish, act.plannedFinish);
+    plannedES = earliest(plannedES, act.plannedES);
+    plannedEF = latest(plannedEF, act.plannedEF);
+    plannedLS = earliest(plannedLS, act.plannedLS);
+    plannedLF = latest(plannedLF, act.plannedLF);
+  }
+}
+
+void encodeRowHead(const Row& row, uint16_t dataDate, WorkCalendars& c, uint8_t* out) {
+  ActRecord r{};
+  if (row.single) {
+    r = row.head;
+  } else {
+    const RowDates& d = row.dates;
+    const int cal = d.calendar < 0 ? 1 : d.calendar;
+    const bool finished = d.members > 0 && d.allFinished;
+    r.actualStart = d.actualStart;
+    if (finished) {
+      r.actualFinish = d.actualFinish;
+      r.earlyStart = r.lateStart = d.actualStart;
+      r.earlyFinish = r.lateFinish = d.actualFinish;
+    } else {
+      r.earlyStart = d.earlyStart;
+      r.lateStart = d.lateStart;
+      r.earlyFinish = d.earlyFinish;
+      r.lateFinish = d.lateFinish;
+    }
+    r.finish = r.earlyFinish;
+    if (r.earlyFinish != 0 && r.lateFinish != 0) {
+      r.totalFloat = clampDays(c.offset(cal, r.lateFinish) - c.offset(cal, r.earlyFinish));
+    }
+    if (!finished && d.actualStart != 0 && dataDate != 0) {
+      r.earlyStart = dataDate;
+      r.lateStart = c.dayAt(cal, c.offset(cal, dataDate) + r.totalFloat);
+    }
+    r.start = r.actualStart != 0 ? r.actualStart : r.earlyStart;
+    const int32_t duration = workingDays(c, cal, r.start, addDays(r.earlyFinish, 1));
+    r.duration = clampDays(duration);
+    if (finished) {
+      r.remaining = 0;
+    } else if (r.actualStart != 0) {
+      r.remaining = clampDays(
+          std::clamp(duration - workingDays(c, cal, r.actualStart, dataDate), 0, duration));
+    } else {
+      r.remaining = r.duration;
+    }
+    r.plannedStart = d.plannedStart;
+    r.plannedFinish = d.plannedFinish;
+    r.plannedDuration = clampDays(workingDays(c, cal, d.plannedStart, addDays(d.plannedFinish, 1)));
+    r.plannedES = d.plannedES;
+    r.plannedEF = d.plannedEF;
+    r.plannedLS = d.plannedLS;
+    r.plannedLF = d.plannedLF;
+    r.calendar = static_cast<int16_t>(cal);
+  }
+  std::memcpy(out, &r, 38);
+  const float weights[2] = {row.values.weight[0], row.values.weight[1]};
+  std::memcpy(out + 38, weights, sizeof weights);
+  std::memcpy(out + 46, row.values.amount, 4 * sizeof(double));
+}
+
+void encodeActivityRow(const Row& row, const std::string& name, uint32_t seriesAt,
+                       uint16_t dataDate, WorkCalendars& c, std::vector<uint8_t>& out) {
+  std::fill(out.begin(), out.end(), 0);
+  encodeRowHead(row, dataDate, c, out.data());
+  std::memcpy(out.data() + 78, row.values.amount + kPlanQtyD,
+              (kAmounts - kPlanQtyD) * sizeof(double));
+  std::memcpy(out.data() + 254, row.values.rate, sizeof row.values.rate);
+  put(out, kActRowKindAt, row.kind);
+  put(out, kActRowRecordAt, row.record);
+  put(out, kActRowSeriesAt, seriesAt);
+  put(out, kActRowLevelAt, row.level);
+  for (int i = 0; i < 3; ++i) putText(out, kActRowCodesAt + 11 * i, row.codes[i], 11);
+  putText(out, kActRowActivityAt, row.activityCode, 21);
+  putText(out, kActRowUnitAt, row.unit, 7);
+  putText(out, kActRowSizeAt, row.size, 41);
+  std::memcpy(out.data() + kActRowNameAt, name.data(),
+              std::min(name.size(), out.size() - kActRowNameAt - 1));
+}
+
+void encodeResourceRow(const Row& row, const std::string& name, uint32_t seriesAt,
+                       std::vector<uint8_t>& out) {
+  std::fill(out.begin(), out.end(), 0);
+  put(out, 2, clampDays(row.inputs.duration));
+  std::memcpy(out.data() + 4, row.inputs.input, sizeof row.inputs.input);
+  put(out, kResRowKindAt, row.kind);
+  put(out, kResRowRecordAt, row.record);
+  put(out, kResRowSeriesAt, seriesAt);
+  put(out, kResRowLevelAt, row.level);
+  for (int i = 0; i < 3; ++i) putText(out, kResRowCodesAt + 11 * i, row.codes[i], 11);
+  putText(out, kResRowActivityAt, row.activityCode, 21);
+  putText(out, kResRowOwnCodeAt, row.ownCode, 11);
+  putText(out, kResRowUnitAt, row.unit, 7);
+  putText(out, kResRowSizeAt, row.size, 41);
+  std::memcpy(out.data() + kResRowNameAt, name.data(),
+              std::min(name.size(), out.size() - kResRowNameAt - 1));
+}
+
+RowSeries mergeSeries(const std::vector<const RowSeries*>& parts, int valueCount, bool quantities,
+                      const Values* amounts, const SummaryDigits& digits) {
+  RowSeries merged;
+  for (int b = 0; b < 3; ++b) {
+    std::vector<SeriesEntry> all;
+    for (const RowSeries* p : parts) all.insert(all.end(), p->block[b].begin(), p->block[b].end());
+    std::stable_sort(all.begin(), all.end(),
+                     [](const SeriesEntry& x, const SeriesEntry& y) { return x.day < y.day; });
+    std::vector<SeriesEntry>& out = merged.block[b];
+    for (const SeriesEntry& e : all) {
+      if (out.empty() || out.back().day != e.day) {
+        out.push_back(e);
+        continue;
+      }
+      for (int i = 0; i < valueCount; ++i) out.back().value[i] += e.value[i];
+    }
+    for (SeriesEntry& e : out) {
+      if (!quantities) e.value[0] = 0;
+      if (valueCount == 1) {
+        e.value[0] = rounded(e.value[0], digits.quantityDecimals);
+        continue;
+      }
+      e.value[0] = rounded(e.value[0], digits.quantityDecimals);
+      for (int i : {1, 3, 5}) e.value[i] = rounded(e.value[i], digits.amountDecimals);
+      for (int i : {2, 4}) e.value[i] = rounded(e.value[i], digits.rateDecimals);
+    }
+    if (amounts != nullptr && valueCount == 6) {
+      closePercentages(out, 1, 2, amounts->amount[kContract], digits);
+      closePercentages(out, 3, 4, amounts->amount[kExec], digits);
+    }
+  }
+  return merged;
+}
+
+void appendSeries(const RowSeries& series, int valueCount, std::vector<uint8_t>& out) {
+  for (int b = 0; b < 3; ++b) {
+    for (const SeriesEntry& e : series.block[b]) {
+      const size_t at = out.size();
+      out.resize(at + 2 + 8 * valueCount);
+      std::memcpy(out.data() + at, &e.day, 2);
+      std::memcpy(out.data() + at + 2, e.value, 8 * valueCount);
+    }
+    out.push_back(0);
+    out.push_back(0);
+  }
+}
+
+}  // namespace kelvo::summary
