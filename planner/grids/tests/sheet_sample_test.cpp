@@ -32,6 +32,17 @@ QString pdfText(const QString& pdf, const QStringList& range = {}) {
 
 class SampleSheetTest : public ShellTest {
  protected:
+  void TearDown() override {
+    // The program-wide view state pointed into the application, which is
+    // gone now.
+    ViewState& vs = viewState();
+    vs.router = nullptr;
+    vs.flags = nullptr;
+    vs.activeEditView = nullptr;
+    vs.editTool = tool::kDataSelect;
+    ShellTest::TearDown();
+  }
+
   std::unique_ptr<CKelvoApp> startOnSample() {
     const QString sample = kelvo_test::binDir() + "/samples/small_building.kvp";
     if (!QFile::exists(sample)) return nullptr;
