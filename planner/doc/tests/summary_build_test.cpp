@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cmath>
 #include <cstring>
@@ -582,6 +583,27 @@ TEST_F(SummaryBuildTest, ResourceSummariesInBothOrders) {
   EXPECT_EQ(x2.text(kResRowActivityAt), "X2");
   EXPECT_EQ(x2.text(kResRowOwnCodeAt), "L01");
   EXPECT_EQ(x2.at<double>(44), 4);  // not started: the planned input remains
+
+  // With monthly series: one input value per entry, three blocks, each
+  // ended by a zero day.
+  first.flags |= kSummaryPeriods;
+  ASSERT_EQ(build(first), kSummaryDone);
+  const uint32_t at = rows()[1].at<uint32_t>(kResRowSeriesAt);  // resource L01
+  ASSERT_NE(at, 0u);
+  uint8_t raw[36];
+  ASSERT_EQ(pread(db.summary.table.tb.handle, raw, sizeof raw, at), 36);
+  const uint16_t april = packDate(2023, 4, 1);
+  const double inputs[] = {14, 10, 4};  // plan, actual (X1), expected (X2)
+  for (int b = 0; b < 3; ++b) {
+    uint16_t day, end;
+    double value;
+    std::memcpy(&day, raw + 12 * b, 2);
+    std::memcpy(&value, raw + 12 * b + 2, 8);
+    std::memcpy(&end, raw + 12 * b + 10, 2);
+    EXPECT_EQ(day, april) << b;
+    EXPECT_EQ(value, inputs[b]) << b;
+    EXPECT_EQ(end, 0) << b;
+  }
 }
 
 TEST_F(SummaryBuildTest, SummaryFileBytes) {
