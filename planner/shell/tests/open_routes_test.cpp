@@ -366,3 +366,28 @@ TEST_F(OpenRoutesTest, NextAndPreviousPaneMoveTheFocusAroundTheWindowsViews) {
   EXPECT_EQ(frame->focusWidget(), right);
   registerDocumentWindow(8, nullptr);
 }
+
+TEST_F(OpenRoutesTest, ProjectGoesOutThroughAConverterAfterItsOptionsAreWritten) {
+  {
+    QSettings settings(path("kelvo.ini"), QSettings::IniFormat);
+    kvconv::writeRegistrations(settings, {{{"tst", "시험 파일", "xKvTest.so"}}, ""});
+  }
+  CKelvoApp app(options());
+  ASSERT_TRUE(app.startup({sampleCopy()}));
+  EXPECT_TRUE(app.router()->state(40115).enabled);
+  std::vector<int> hints;
+  QObject::connect(app.document(), &CPlanDoc::viewsUpdate,
+                   [&](quint64, int h, qintptr) { hints.push_back(h); });
+
+  EXPECT_FALSE(app.exportProjectFile("fail-exp", "tst"));
+  EXPECT_EQ(messages_, std::vector<int>{20024});
+  EXPECT_EQ(hints, std::vector<int>{2}) << "views store their settings first";
+  messages_.clear();
+  EXPECT_TRUE(app.exportProjectFile(path("out.tst").toStdString(), "tst"));
+  EXPECT_TRUE(messages_.empty());
+  EXPECT_FALSE(app.document()->isModified());
+  EXPECT_EQ(app.document()->db().act.tb.liveCount, 63u);
+
+  app.closeProject();
+  EXPECT_FALSE(app.router()->state(40115).enabled);
+}
