@@ -117,6 +117,11 @@ void CTableView::storeSettings() {
   stored_ = r;
 }
 
+void CTableView::layoutChanged() {
+  CGridView::layoutChanged();
+  storeSettings();
+}
+
 void CTableView::onUpdate(int hintCode, qintptr extra) {
   switch (hintCode) {
     case hint::kRepaint:
