@@ -506,3 +506,18 @@ TEST_F(SheetTest, NarrowColumnsCutTheirTextAndHighHeadersWrapTitles) {
   EXPECT_TRUE(ink(0, 200 - 10, 60, 200 - 45, header));
   EXPECT_TRUE(ink(0, 200 - 50, 60, 200 - 90, header));
 }
+
+TEST_F(SheetTest, RowTypedBeforeARefreshIsEnteredFirst) {
+  CTableView& v = open();
+  type("A7");
+  doc_->updateAllViews(kAllViews, hint::kRefresh);
+  EXPECT_EQ(db().act.tb.liveCount, 1u);
+  EXPECT_EQ(v.rowCount(), 1);
+  // A summary rebuild does not touch an activity sheet: the typing stays.
+  key(Qt::Key_Down);
+  type("A8");
+  doc_->updateAllViews(kAllViews, hint::kSummaryRebuilt);
+  EXPECT_EQ(db().act.tb.liveCount, 1u);
+  EXPECT_EQ(v.lineEditor()->text(), "A8");
+  EXPECT_TRUE(messages_.empty());
+}
