@@ -208,6 +208,8 @@ bool CKelvoApp::offerSave() {
 bool CKelvoApp::closeProject() {
   if (!doc_ || !doc_->isOpen()) return true;
   if (!offerSave()) return false;
+  // The views go before the project they show.
+  frame_->closeDocumentFrame();
   doc_->closeProject();
   projectClosed();
   return true;
@@ -242,6 +244,8 @@ bool CKelvoApp::requestWindow(int number) {
     router_->dispatch(cmd::kOtherSummary);
     if (doc_->openSummary() == 0) return false;
   }
+  // The views of the window being replaced store their settings first.
+  if (frame_->currentWindow() >= 0) doc_->updateAllViews(kAllViews, hint::kStoreSettings);
   frame_->showDocumentWindow(number);
   return true;
 }
