@@ -4,11 +4,13 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QSettings>
 #include <algorithm>
 #include <cstring>
 
 #include "child_frame.h"
 #include "class_system_dialog.h"
+#include "converter_dialog.h"
 #include "environment_dialog.h"
 #include "kelvo/plan_doc.h"
 #include "kelvo/profile.h"
@@ -275,6 +277,7 @@ bool CKelvoApp::updateCommand(int id, CommandState& state) {
     case cmd::kUserEnvironment:
     case cmd::kProgressGuide:
     case cmd::kOpenExternal:
+    case cmd::kConverters:
     case cmd::kExit:
     case cmd::kAbout:
     case cmd::kTechSupport:
@@ -288,6 +291,7 @@ bool CKelvoApp::updateCommand(int id, CommandState& state) {
     case cmd::kClassSystem:
     case cmd::kOptionBarClassSystem:
     case cmd::kScheduleAnalysis:
+    case cmd::kSaveExternal:
       state.enabled = open;
       return true;
     case cmd::kShapesInFront:
@@ -325,6 +329,17 @@ bool CKelvoApp::onCommand(int id) {
       return openChosenProject();
     case cmd::kOpenExternal:
       return openExternal();
+    case cmd::kSaveExternal:
+      return saveExternal();
+    case cmd::kConverters: {
+      QSettings& settings = profile_->settings();
+      CConverterDlg dialog(kvconv::readRegistrations(settings), options_.programFolder,
+                           frame_.get());
+      if (dialog.exec() != QDialog::Accepted) return false;
+      kvconv::writeRegistrations(settings, dialog.registrations());
+      settings.sync();
+      return true;
+    }
     case cmd::kUserEnvironment: {
       CEnvironmentDlg dialog(settings_, frame_.get());
       if (dialog.exec() != QDialog::Accepted) return false;

@@ -2,6 +2,7 @@
 // files dropped on the main window, an external file through a converter,
 // the schedule analysis on the sample, a failed save, and the status pane
 // that the views write to.
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QDropEvent>
@@ -19,6 +20,7 @@
 #include "accelerators.h"
 #include "app_fixture.h"
 #include "child_frame.h"
+#include "converter_dialog.h"
 #include "kelvo/profile.h"
 #include "kelvo/status_panes.h"
 #include "kvconverters.h"
@@ -365,4 +367,84 @@ TEST_F(OpenRoutesTest, NextAndPreviousPaneMoveTheFocusAroundTheWindowsViews) {
   QTest::keyClick(frame, Qt::Key_F6, Qt::ShiftModifier);
   EXPECT_EQ(frame->focusWidget(), right);
   registerDocumentWindow(8, nullptr);
+}
+
+TEST_F(OpenRoutesTest, ProjectGoesOutThroughAConverterAfterItsOptionsAreWritten) {
+  {
+    QSettings settings(path("kelvo.ini"), QSettings::IniFormat);
+    kvconv::writeRegistrations(settings, {{{"tst", "시험 파일", "xKvTest.so"}}, ""});
+  }
+  CKelvoApp app(options());
+  ASSERT_TRUE(app.startup({sampleCopy()}));
+  EXPECT_TRUE(app.router()->state(40115).enabled);
+  std::vector<int> hints;
+  QObject::connect(app.document(), &CPlanDoc::viewsUpdate,
+                   [&](quint64, int h, qintptr) { hints.push_back(h); });
+
+  EXPECT_FALSE(app.exportProjectFile("fail-exp", "tst"));
+  EXPECT_EQ(messages_, std::vector<int>{20024});
+  EXPECT_EQ(hints, std::vector<int>{2}) << "views store their settings first";
+  messages_.clear();
+  EXPECT_TRUE(app.exportProjectFile(path("out.tst").toStdString(), "tst"));
+  EXPECT_TRUE(messages_.empty());
+  EXPECT_FALSE(app.document()->isModified());
+  EXPECT_EQ(app.document()->db().act.tb.liveCount, 63u);
+
+  app.closeProject();
+  EXPECT_FALSE(app.router()->state(40115).enabled);
+}
+
+TEST_F(OpenRoutesTest, ConverterRegistrationEditsTheListAndWritesItOnOkOnly) {
+  {
+    QSettings settings(path("kelvo.ini"), QSettings::IniFormat);
+    kvconv::writeRegistrations(
+        settings,
+        {{{"dbf", "dBASE 파일", "xKvDbf.so"}, {"xlsx", "엑셀 파일", "xKvXls.so"}}, "xlsx"});
+  }
+  auto app = startWithNewProject("REG", "등록");
+  whenModal([](QDialog* d) {
+    auto* dialog = static_cast<CConverterDlg*>(d);
+    QTreeWidget* list = dialog->list();
+    // The first row is selected and shown.
+    EXPECT_EQ(list->topLevelItemCount(), 2);
+    EXPECT_EQ(d->findChild<QLineEdit*>("edit10100")->text(), "dbf");
+    EXPECT_FALSE(d->findChild<QCheckBox*>("editor")->isChecked());
+    list->setCurrentItem(list->topLevelItem(1));
+    EXPECT_TRUE(d->findChild<QCheckBox*>("editor")->isChecked());
+    // Typed extensions are lower case; the new row becomes the editor.
+    QTest::keyClicks(d->findChild<QLineEdit*>("edit10100"), "TST");
+    EXPECT_EQ(d->findChild<QLineEdit*>("edit10100")->text(), "xlsxtst");
+    d->findChild<QLineEdit*>("edit10100")->setText("tst");
+    d->findChild<QLineEdit*>("edit10101")->setText("시험");
+    d->findChild<QLineEdit*>("edit10102")->setText("xKvTest.so");
+    dialog->appendRow();
+    EXPECT_EQ(list->topLevelItemCount(), 3);
+    dialog->moveUp();  // tst above xlsx
+    EXPECT_EQ(list->topLevelItem(1)->text(0), "tst");
+    EXPECT_EQ(list->currentItem(), list->topLevelItem(1));
+    list->setCurrentItem(list->topLevelItem(2));
+    dialog->deleteRow();  // the last row: the one above is selected
+    EXPECT_EQ(list->topLevelItemCount(), 2);
+    EXPECT_EQ(list->currentItem(), list->topLevelItem(1));
+    list->setCurrentItem(list->topLevelItem(0));
+    dialog->moveUp();  // the first row cannot move up
+    EXPECT_EQ(list->topLevelItem(0)->text(0), "dbf");
+    d->accept();
+  });
+  EXPECT_TRUE(app->router()->dispatch(40116));
+  QSettings settings(path("kelvo.ini"), QSettings::IniFormat);
+  const kvconv::Registrations regs = kvconv::readRegistrations(settings);
+  ASSERT_EQ(regs.entries.size(), 2u);
+  EXPECT_EQ(regs.entries[1].extension, "tst");
+  EXPECT_EQ(regs.entries[1].file, "xKvTest.so");
+  EXPECT_EQ(regs.editor, "tst");
+
+  // Cancel writes nothing.
+  whenModal([](QDialog* d) {
+    static_cast<CConverterDlg*>(d)->deleteRow();
+    d->reject();
+  });
+  EXPECT_FALSE(app->router()->dispatch(40116));
+  QSettings again(path("kelvo.ini"), QSettings::IniFormat);
+  EXPECT_EQ(kvconv::readRegistrations(again).entries.size(), 2u);
 }
