@@ -235,6 +235,13 @@ bool CKelvoApp::saveAs(const QString& path) {
 bool CKelvoApp::requestWindow(int number) {
   if (!doc_ || !doc_->isOpen() || number < 0 || number >= kDocumentWindows) return false;
   if (!hasDocumentWindow(number)) return false;
+  if (frame_->currentWindow() == number) return true;
+  // The period sheet, the summary sheet and the user report show summary
+  // data: without an open summary the chooser is offered first.
+  if ((number == 5 || number == 9 || number == 10) && doc_->openSummary() == 0) {
+    router_->dispatch(cmd::kOtherSummary);
+    if (doc_->openSummary() == 0) return false;
+  }
   frame_->showDocumentWindow(number);
   return true;
 }
