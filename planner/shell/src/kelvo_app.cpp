@@ -208,6 +208,8 @@ bool CKelvoApp::offerSave() {
 bool CKelvoApp::closeProject() {
   if (!doc_ || !doc_->isOpen()) return true;
   if (!offerSave()) return false;
+  // The views go before the project they show.
+  frame_->closeDocumentFrame();
   doc_->closeProject();
   projectClosed();
   return true;
@@ -235,6 +237,15 @@ bool CKelvoApp::saveAs(const QString& path) {
 bool CKelvoApp::requestWindow(int number) {
   if (!doc_ || !doc_->isOpen() || number < 0 || number >= kDocumentWindows) return false;
   if (!hasDocumentWindow(number)) return false;
+  if (frame_->currentWindow() == number) return true;
+  // The period sheet, the summary sheet and the user report show summary
+  // data: without an open summary the chooser is offered first.
+  if ((number == 5 || number == 9 || number == 10) && doc_->openSummary() == 0) {
+    router_->dispatch(cmd::kOtherSummary);
+    if (doc_->openSummary() == 0) return false;
+  }
+  // The views of the window being replaced store their settings first.
+  if (frame_->currentWindow() >= 0) doc_->updateAllViews(kAllViews, hint::kStoreSettings);
   frame_->showDocumentWindow(number);
   return true;
 }

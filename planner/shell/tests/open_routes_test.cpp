@@ -448,3 +448,62 @@ TEST_F(OpenRoutesTest, ConverterRegistrationEditsTheListAndWritesItOnOkOnly) {
   QSettings again(path("kelvo.ini"), QSettings::IniFormat);
   EXPECT_EQ(kvconv::readRegistrations(again).entries.size(), 2u);
 }
+
+namespace {
+
+// The summary chooser: picks summary `number` (0: the user cancels).
+class SummaryChooser : public CommandTarget {
+ public:
+  SummaryChooser(CPlanDoc* doc, int16_t number) : doc_(doc), number_(number) {}
+  int asked = 0;
+  bool onCommand(int) override {
+    ++asked;
+    if (number_) doc_->setOpenSummary(number_);
+    return number_ != 0;
+  }
+  bool updateCommand(int id, CommandState& state) override {
+    if (id != 40049) return false;
+    state.enabled = true;
+    return true;
+  }
+
+ private:
+  CPlanDoc* doc_;
+  int16_t number_;
+};
+
+}  // namespace
+
+TEST_F(OpenRoutesTest, SummaryWindowsNeedAnOpenSummaryAndOfferTheChooserFirst) {
+  registerDocumentWindow(8, [](QWidget* parent) { return new QLabel("sheet", parent); });
+  registerDocumentWindow(9, [](QWidget* parent) { return new QLabel("summary", parent); });
+  auto app = startWithNewProject("SUM", "집계");
+  ASSERT_EQ(app->mainFrame()->currentWindow(), 8);
+  // Nobody offers a chooser: the window stays as it was.
+  EXPECT_FALSE(app->requestWindow(9));
+  EXPECT_EQ(app->mainFrame()->currentWindow(), 8);
+
+  SummaryChooser cancelled(app->document(), 0);
+  app->router()->setActiveView(&cancelled);
+  EXPECT_FALSE(app->router()->dispatch(40041));
+  EXPECT_EQ(cancelled.asked, 1);
+  EXPECT_EQ(app->mainFrame()->currentWindow(), 8);
+
+  SummaryChooser chosen(app->document(), 3);
+  app->router()->setActiveView(&chosen);
+  std::vector<int> hints;
+  QObject::connect(app->document(), &CPlanDoc::viewsUpdate,
+                   [&](quint64, int h, qintptr) { hints.push_back(h); });
+  EXPECT_TRUE(app->router()->dispatch(40041));
+  EXPECT_EQ(app->mainFrame()->currentWindow(), 9);
+  EXPECT_EQ(hints, std::vector<int>{2}) << "the sheet stored its settings before it went";
+  // Once a summary is open the window needs no chooser; the tab of the
+  // window already shown changes nothing.
+  EXPECT_TRUE(app->requestWindow(8));
+  EXPECT_TRUE(app->requestWindow(9));
+  EXPECT_TRUE(app->requestWindow(9));
+  EXPECT_EQ(chosen.asked, 1);
+  app->router()->setActiveView(nullptr);
+  registerDocumentWindow(8, nullptr);
+  registerDocumentWindow(9, nullptr);
+}
