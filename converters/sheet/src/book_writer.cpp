@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -94,6 +95,7 @@ double textWidth(const std::string& utf8) {
 std::string utf8Of(const char* cp949, size_t max) {
   const size_t n = strnlen(cp949, max);
   std::string in(cp949, n);
+  if (std::all_of(in.begin(), in.end(), [](char c) { return (c & 0x80) == 0; })) return in;
   std::vector<char> out(n * 2 + 4);
   if (xCp949ToUtf8(in.c_str(), out.data(), static_cast<int32_t>(out.size())) < 0) return {};
   return out.data();

@@ -1,5 +1,6 @@
 #include "cell_reader.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <vector>
@@ -13,6 +14,11 @@ uint16_t packedOfSerial(double serial) {
 }
 
 bool cp949Of(const std::string& utf8, std::string& out) {
+  // ASCII is the same in both encodings; most cells hold nothing else.
+  if (std::all_of(utf8.begin(), utf8.end(), [](char c) { return (c & 0x80) == 0; })) {
+    out.assign(utf8.c_str());
+    return true;
+  }
   std::vector<char> buf(utf8.size() + 4);
   if (xUtf8ToCp949(utf8.c_str(), buf.data(), static_cast<int32_t>(buf.size())) < 0) return false;
   out = buf.data();

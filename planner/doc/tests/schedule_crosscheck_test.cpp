@@ -140,5 +140,60 @@ TEST_F(ScheduleCrossCheck, WideLayeredNetworkTakesTheLongestOfManyPaths) {
   }
 }
 
+TEST_F(ScheduleCrossCheck, MixedNetworksDateTheSameWhateverTheRelationOrder) {
+  // Every relation kind and lags, both calendars, constraints of every
+  // kind, started and finished work and repeated pairs: the dates come
+  // from the network alone, not from the order it was entered in.
+  std::mt19937 rng(30017);
+  int scheduled = 0;
+  for (int round = 0; round < 60; ++round) {
+    const int n = 2 + static_cast<int>(rng() % 120);
+    activities.clear();
+    relations.clear();
+    for (int i = 0; i < n; ++i) {
+      ScheduleActivity& a = add(("A" + std::to_string(i)).c_str(), static_cast<int16_t>(rng() % 12),
+                                static_cast<int16_t>(1 + rng() % 2));
+      if (rng() % 8 == 0) {
+        a.actualStart = D(1999, 12, 27);
+        a.remaining = static_cast<int16_t>(a.duration / 2);
+        if (rng() % 3 == 0) a.actualFinish = D(1999, 12, 30);
+      }
+      if (rng() % 6 == 0) {
+        a.constraintKind = static_cast<int16_t>(1 + rng() % 6);
+        a.constraintDate = static_cast<uint16_t>(D(2000, 2, 1) + rng() % 28);
+      }
+    }
+    // Links only from a lower to a higher index: acyclic.
+    for (int k = 0; k < n * 2; ++k) {
+      const int32_t b = static_cast<int32_t>(rng() % n);
+      if (b == 0) continue;
+      const int32_t a = static_cast<int32_t>(rng() % b);
+      relations.push_back({a, b, static_cast<int16_t>(rng() % 4),
+                           static_cast<int16_t>(static_cast<int>(rng() % 9) - 3)});
+      if (rng() % 10 == 0) relations.push_back({a, b, static_cast<int16_t>(rng() % 4), 2});
+    }
+    const std::vector<ScheduleActivity> entered = activities;
+    const ScheduleOutcome first = run();
+    scheduled += first.result == kScheduleDone ? 1 : 0;
+    const std::vector<ScheduleActivity> dated = activities;
+    for (int order = 0; order < 2; ++order) {
+      if (order == 0) {
+        std::reverse(relations.begin(), relations.end());
+      } else {
+        std::shuffle(relations.begin(), relations.end(), rng);
+      }
+      activities = entered;
+      const ScheduleOutcome again = run();
+      ASSERT_EQ(again.result, first.result) << "round " << round;
+      ASSERT_EQ(again.projectStart, first.projectStart) << "round " << round;
+      ASSERT_EQ(again.projectFinish, first.projectFinish) << "round " << round;
+      for (int i = 0; i < n; ++i) {
+        ASSERT_EQ(activities[i], dated[i]) << "round " << round << " order " << order << " A" << i;
+      }
+    }
+  }
+  EXPECT_GE(scheduled, 50);
+}
+
 }  // namespace
 }  // namespace kelvo::testing

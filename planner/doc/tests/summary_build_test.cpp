@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cmath>
 #include <cstring>
@@ -82,6 +83,7 @@ class SummaryBuildTest : public ::testing::Test {
     xCloseFile(&ref_);
     xFreeWork(0);
     xSetCalNo(0);
+    xSetStartDayOfMW(1, 1);  // the engine's defaults
     std::filesystem::remove_all(folder_);
   }
 
@@ -346,6 +348,74 @@ TEST_F(SummaryBuildTest, ActivitiesWithoutACodeSortLast) {
   EXPECT_EQ(shown[0].amount(46), 0);
 }
 
+TEST_F(SummaryBuildTest, OtherClassificationRowsAndExclusions) {
+  standardProject();
+  // Subcontractors (the first further code): X1 S2, X2 and X4 S1, X3 none.
+  TableHandle& tb = db.act.tb;
+  std::vector<uint8_t> bytes(tb.recordSize);
+  tb.current = -1;
+  while (xMoveNext(&tb)) {
+    ASSERT_EQ(xGetRec(&tb, bytes.data()), 1);
+    ActRecord r;
+    std::memcpy(&r, bytes.data(), sizeof r);
+    const std::string code = r.code;
+    std::strcpy(r.subcontractor, code == "X1" ? "S2" : code == "X3" ? "" : "S1");
+    std::memcpy(bytes.data(), &r, sizeof r);
+    ASSERT_EQ(xPutRec(&tb, bytes.data()), 1);
+  }
+  ActRecord milestone = activity("M1", "B01", "F1", 1, 5);
+  milestone.type = kMilestone;
+  std::strcpy(milestone.subcontractor, "S1");
+  add(milestone);
+  ActRecord loose = activity("Z9", "", "", 1, 7);
+  std::strcpy(loose.subcontractor, "S2");
+  add(loose);
+  ASSERT_EQ(xRebuildIndexes(&db), 1);
+  SummaryRegistration r{1, kSummaryNoMilestones | kSummaryNoUnclassified, {20}, ""};
+  ASSERT_EQ(build(r), kSummaryDone);
+  const auto shown = rows();
+  ASSERT_EQ(shown.size(), 4u);
+  const char* names[] = {"S1", "S2", "", "합 계"};
+  const double contract[] = {800, 1000, 600, 2400};
+  for (size_t i = 0; i < shown.size(); ++i) {
+    EXPECT_EQ(shown[i].name(), cp949(names[i])) << i;
+    EXPECT_EQ(shown[i].kind(), i < 3 ? kRowOther : 0) << i;
+    EXPECT_EQ(shown[i].amount(118), contract[i]) << i;
+  }
+  EXPECT_EQ(shown[0].text(kActRowCodesAt + 22), "S1");
+  EXPECT_EQ(shown[2].text(kActRowCodesAt + 22), "");
+  // Without the exclusions the milestone and the unclassified activity count.
+  r = {1, 0, {20}, ""};
+  ASSERT_EQ(build(r), kSummaryDone);
+  EXPECT_EQ(rows()[0].amount(118), 805);
+  EXPECT_EQ(rows()[1].amount(118), 1007);
+}
+
+TEST_F(SummaryBuildTest, MonthlyPeriodsStartOnTheStartDayOfMonth) {
+  xSetStartDayOfMW(25, 1);
+  const uint16_t finishes[] = {kMar(10), kMar(26)};
+  const char* codes[] = {"P1", "P2"};
+  for (int i = 0; i < 2; ++i) {
+    ActRecord a = activity(codes[i], "A01", "F1", 1, 100);
+    dated(a, finishes[i], finishes[i], finishes[i]);
+    a.actualStart = a.actualFinish = finishes[i];
+    add(a);
+  }
+  ASSERT_EQ(xRebuildIndexes(&db), 1);
+  SummaryRegistration r{2, kSummaryPeriods, {0}, ""};
+  info.dataDate = packDate(2023, 4, 1);
+  ASSERT_EQ(build(r), kSummaryDone);
+  RowSeries s;
+  ASSERT_TRUE(readRowSeries(&db, rows()[0].at<uint32_t>(kActRowSeriesAt), false, s));
+  ASSERT_EQ(s.block[1].size(), 2u);
+  EXPECT_EQ(s.block[1][0].day, kMar(25));
+  EXPECT_EQ(s.block[1][1].day, packDate(2023, 4, 25));
+  EXPECT_DOUBLE_EQ(s.block[1][0].value[2], 50);
+  EXPECT_DOUBLE_EQ(s.block[1][1].value[2], 50);
+  EXPECT_DOUBLE_EQ(s.block[1][1].value[5], 70);  // the input amount of P2
+  EXPECT_TRUE(s.block[2].empty());               // nothing left to expect
+}
+
 TEST_F(SummaryBuildTest, NumberedNamesRestartUnderEachParent) {
   standardProject();
   SummaryRegistration r{
@@ -513,6 +583,27 @@ TEST_F(SummaryBuildTest, ResourceSummariesInBothOrders) {
   EXPECT_EQ(x2.text(kResRowActivityAt), "X2");
   EXPECT_EQ(x2.text(kResRowOwnCodeAt), "L01");
   EXPECT_EQ(x2.at<double>(44), 4);  // not started: the planned input remains
+
+  // With monthly series: one input value per entry, three blocks, each
+  // ended by a zero day.
+  first.flags |= kSummaryPeriods;
+  ASSERT_EQ(build(first), kSummaryDone);
+  const uint32_t at = rows()[1].at<uint32_t>(kResRowSeriesAt);  // resource L01
+  ASSERT_NE(at, 0u);
+  uint8_t raw[36];
+  ASSERT_EQ(pread(db.summary.table.tb.handle, raw, sizeof raw, at), 36);
+  const uint16_t april = packDate(2023, 4, 1);
+  const double inputs[] = {14, 10, 4};  // plan, actual (X1), expected (X2)
+  for (int b = 0; b < 3; ++b) {
+    uint16_t day, end;
+    double value;
+    std::memcpy(&day, raw + 12 * b, 2);
+    std::memcpy(&value, raw + 12 * b + 2, 8);
+    std::memcpy(&end, raw + 12 * b + 10, 2);
+    EXPECT_EQ(day, april) << b;
+    EXPECT_EQ(value, inputs[b]) << b;
+    EXPECT_EQ(end, 0) << b;
+  }
 }
 
 TEST_F(SummaryBuildTest, SummaryFileBytes) {

@@ -18,7 +18,10 @@ QHash<int, WindowFactory>& factories() {
 }  // namespace
 
 void registerDocumentWindow(int number, WindowFactory factory) {
-  factories().insert(number, std::move(factory));
+  if (factory)
+    factories().insert(number, std::move(factory));
+  else
+    factories().remove(number);
 }
 
 bool hasDocumentWindow(int number) {

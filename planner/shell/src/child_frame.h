@@ -16,7 +16,8 @@ inline constexpr int kDocumentWindows = 11;
 // Makes the content of document window n (a view or a splitter of views).
 using WindowFactory = std::function<QWidget*(QWidget* parent)>;
 // Views register here as they are built; a window without a factory has its
-// tab and its menu entry disabled.
+// tab and its menu entry disabled. An empty factory takes the registration
+// back.
 void registerDocumentWindow(int number, WindowFactory factory);
 bool hasDocumentWindow(int number);
 

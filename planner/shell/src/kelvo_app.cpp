@@ -38,6 +38,16 @@ int engineMessage(int fallback) {
   return code >= 21000 && code <= 21025 ? code : fallback;
 }
 
+int firstWindow(int iniView) {
+  // While the window "IniView" names has no view yet, the project opens on
+  // the data sheet or the first window that has one, not on an empty frame.
+  if (hasDocumentWindow(iniView)) return iniView;
+  if (hasDocumentWindow(8)) return 8;
+  for (int n = 0; n < kDocumentWindows; ++n)
+    if (hasDocumentWindow(n)) return n;
+  return iniView;
+}
+
 }  // namespace
 
 CKelvoApp::CKelvoApp(AppOptions options, QObject* parent)
@@ -229,7 +239,7 @@ bool CKelvoApp::requestWindow(int number) {
 
 void CKelvoApp::projectOpened() {
   frame_->buildMenus(true, recent_);
-  frame_->showDocumentWindow(settings_.iniView);
+  frame_->showDocumentWindow(firstWindow(settings_.iniView));
   refreshStatus();
 }
 

@@ -69,7 +69,8 @@ CMainFrame::CMainFrame(CommandRouter* router, QWidget* parent)
       {40000, 40001, kSep,  40002, 40003, 40004, 40005, 40006, 40007, 40008, 40009, kSep,
        40018, 40019, kSep,  40010, 40011, kSep,  40012, 40013, kSep,  40014, 40015, 40016,
        40017, kSep,  57643, 57635, 57634, 57637, kSep,  57636, 40113, kSep,  40021, 40022});
-  addToolBarBreak();
+  // Each bar docked on a row of its own, as the old frame docked them.
+  insertToolBarBreak(editBar_);
 
   projectPane_ = new QLabel(this);
   projectPane_->setObjectName(QStringLiteral("pane1"));
@@ -207,11 +208,13 @@ void CMainFrame::showDocumentWindow(int number) {
   }
   optionBar_ = makeOptionBar(number, &optionState_, router_, this);
   addToolBar(Qt::TopToolBarArea, optionBar_);
+  insertToolBarBreak(optionBar_);
   child_->showWindow(number);
   router_->refresh();
 }
 
 void CMainFrame::closeDocumentFrame() {
+  pointPane_->clear();  // nothing is under the mouse without a view
   if (optionBar_) {
     removeToolBar(optionBar_);
     delete optionBar_;

@@ -14,6 +14,7 @@
 #include <QUrl>
 
 #include "app_fixture.h"
+#include "child_frame.h"
 #include "kelvo/profile.h"
 #include "kelvo/status_panes.h"
 #include "kvconverters.h"
@@ -238,6 +239,10 @@ TEST_F(OpenRoutesTest, ViewsWriteThePointUnderTheMouseIntoTheThirdPane) {
   EXPECT_EQ(app->mainFrame()->pointPane()->width(), 180);
   setPointStatus(QString());
   EXPECT_TRUE(app->mainFrame()->pointPane()->text().isEmpty());
+  // Closing the project clears what its view left there.
+  setPointStatus("A1000");
+  ASSERT_TRUE(app->closeProject());
+  EXPECT_TRUE(pointStatus().isEmpty());
 }
 
 TEST_F(OpenRoutesTest, EnvironmentAndProgressGuideCommandsRunTheirDialogs) {
@@ -262,4 +267,18 @@ TEST_F(OpenRoutesTest, EnvironmentAndProgressGuideCommandsRunTheirDialogs) {
   });
   app->router()->dispatch(40112);
   EXPECT_TRUE(infoShown);
+}
+
+TEST_F(OpenRoutesTest, ProjectOpensOnAWindowThatHasAView) {
+  // "IniView" names the project map, which has no view here: the data sheet
+  // is shown instead of an empty frame.
+  registerDocumentWindow(8, [](QWidget* parent) { return new QLabel("sheet", parent); });
+  CKelvoApp app(options());
+  ASSERT_TRUE(app.startup({sampleCopy()}));
+  EXPECT_EQ(app.mainFrame()->currentWindow(), 8);
+  auto* sheet = qobject_cast<QLabel*>(app.mainFrame()->childFrame()->content());
+  ASSERT_NE(sheet, nullptr);
+  EXPECT_EQ(sheet->text(), "sheet");
+  registerDocumentWindow(8, nullptr);
+  EXPECT_FALSE(hasDocumentWindow(8));
 }
