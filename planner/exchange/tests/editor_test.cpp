@@ -85,7 +85,10 @@ class EditorTest : public ExchangeTest {
     const QByteArray title = xjor::toCp949(QStringLiteral("작업 이름"));
     std::memcpy(name.title, title.constData(), size_t(title.size()));
     kelvo::writeColumns(&db.opt, 4, {code, name});
-    ASSERT_TRUE(app_->requestWindow(8));  // the data sheet, activities first
+    // The data sheet (activities first) made anew, so that it reads them.
+    ASSERT_TRUE(app_->requestWindow(1));
+    ASSERT_TRUE(app_->requestWindow(8));
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     sheet_ = app_->mainFrame()->findChild<CTableView*>();
     ASSERT_NE(sheet_, nullptr);
     ASSERT_EQ(sheet_->viewKind(), 4);
