@@ -87,9 +87,7 @@ ActivityDating::ActivityDating(std::span<ScheduleActivity> activities, WorkCalen
       calendars_(calendars),
       dataDate_(dataDate),
       table_(activities.size()),
-      anchors_(activities.size()) {
-  for (size_t i = 0; i < activities.size(); ++i) anchors_[i].calendar = activities[i].calendar;
-}
+      anchors_(activities.size()) {}
 
 int16_t ActivityDating::remainingOf(const ScheduleActivity& a) const {
   const int16_t duration = durationOf(a);
@@ -213,8 +211,8 @@ void ActivityDating::forwardDate(int32_t index, int16_t kind, int32_t lag, uint1
   entry.start = a.start;
   entry.earlyStart = a.earlyStart;
   entry.earlyFinish = a.earlyFinish;
-  anchors_[index].start = a.start;
-  anchors_[index].earlyFinish = a.earlyFinish;
+  // The calendar too: a relation is followed only from a dated predecessor.
+  anchors_[index] = {a.start, a.earlyFinish, 0, 0, a.calendar};
   a.flags &= static_cast<uint16_t>(~kNetworkFlags);
   if (isStart) {
     a.flags |= kFlagStartsNetwork;

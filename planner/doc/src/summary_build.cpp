@@ -334,6 +334,8 @@ int buildSummary(ProjectDb* db, const PrjInfo& info, SummaryRegistration& regist
       return kSummaryFileFailed;
     case kCompositionOtherTwice:
       return kSummaryOtherTwice;
+    case kCompositionInvalid:
+      return kSummaryNoSuchLevel;
     default:
       return kSummaryRefused;
   }

@@ -109,6 +109,8 @@ const char* summaryMessage(int result) {
       return registrationMessage(kRegistrationBadNumber);
     case kSummaryTitleLong:
       return registrationMessage(kRegistrationTitleLong);
+    case kSummaryNoSuchLevel:
+      return registrationMessage(kCompositionInvalid);
     case kSummaryNoReference:
       return "시스템 파일(Kelvo.ref)이 없습니다.";
     default:
@@ -134,10 +136,11 @@ int prepareSummaryRegistration(SummaryRegistration& registration, const ClassLev
   for (int16_t entry : r.composition) {
     const int classification = entry / 10, level = entry % 10;
     if (classification < 2 && entry >= 0 && level >= levels[classification].count) {
-      return kSummaryRefused;
+      return kSummaryNoSuchLevel;
     }
     const int check = checkCompositionEntry(accepted, entry, accepted.size());
     if (check == kCompositionOtherTwice) return kSummaryOtherTwice;
+    if (check == kCompositionInvalid) return kSummaryNoSuchLevel;
     if (check != kCompositionAccepted) return kSummaryRefused;
     accepted.push_back(entry);
   }

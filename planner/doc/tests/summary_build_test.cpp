@@ -229,9 +229,9 @@ TEST(SummaryRegistrationTest, RefusedCompositionsChangeNothing) {
       {0, 0, {0}, ""},       // number outside 1..48
       {49, 0, {0}, ""},
   };
-  const int expected[] = {kSummaryRefused,   kSummaryRefused,  kSummaryRefused,
-                          kSummaryRefused,   kSummaryRefused,  kSummaryOtherTwice,
-                          kSummaryBadNumber, kSummaryBadNumber};
+  const int expected[] = {kSummaryRefused,     kSummaryRefused,     kSummaryNoSuchLevel,
+                          kSummaryNoSuchLevel, kSummaryNoSuchLevel, kSummaryOtherTwice,
+                          kSummaryBadNumber,   kSummaryBadNumber};
   for (size_t i = 0; i < std::size(bad); ++i) {
     SummaryRegistration r = bad[i];
     EXPECT_EQ(prepareSummaryRegistration(r, levels), expected[i]) << i;

@@ -288,6 +288,7 @@ bool CKelvoApp::updateCommand(int id, CommandState& state) {
     case cmd::kClassSystem:
     case cmd::kOptionBarClassSystem:
     case cmd::kScheduleAnalysis:
+    case cmd::kSaveExternal:
       state.enabled = open;
       return true;
     case cmd::kShapesInFront:
@@ -325,6 +326,8 @@ bool CKelvoApp::onCommand(int id) {
       return openChosenProject();
     case cmd::kOpenExternal:
       return openExternal();
+    case cmd::kSaveExternal:
+      return saveExternal();
     case cmd::kUserEnvironment: {
       CEnvironmentDlg dialog(settings_, frame_.get());
       if (dialog.exec() != QDialog::Accepted) return false;

@@ -1,5 +1,6 @@
 #include "main_frame.h"
 
+#include <QAbstractScrollArea>
 #include <QAction>
 #include <QCloseEvent>
 #include <QDragEnterEvent>
@@ -13,6 +14,7 @@
 #include <QStatusBar>
 #include <QToolBar>
 
+#include "accelerators.h"
 #include "child_frame.h"
 #include "kelvo/shell_settings.h"
 #include "kelvo/status_panes.h"
@@ -88,6 +90,7 @@ CMainFrame::CMainFrame(CommandRouter* router, QWidget* parent)
   setCentralWidget(empty);
   buildMenus(false, {});
   setAcceptDrops(true);
+  (new CAccelerators(this, router_))->labelActions();
   theFrame = this;
 }
 
@@ -233,7 +236,31 @@ int CMainFrame::currentWindow() const {
   return child_ ? child_->currentWindow() : -1;
 }
 
+// The panes of the current document window (its views), in creation order.
+QList<QAbstractScrollArea*> CMainFrame::panes() const {
+  QList<QAbstractScrollArea*> list;
+  if (child_ && child_->content()) {
+    if (auto* single = qobject_cast<QAbstractScrollArea*>(child_->content())) list << single;
+    list << child_->content()->findChildren<QAbstractScrollArea*>();
+  }
+  return list;
+}
+
+void CMainFrame::focusPane(int step) {
+  const QList<QAbstractScrollArea*> list = panes();
+  if (list.isEmpty()) return;
+  int at = -1;
+  for (int i = 0; i < list.size(); ++i)
+    if (list[i]->isAncestorOf(focusWidget()) || list[i] == focusWidget()) at = i;
+  const int next = at < 0 ? 0 : int((at + step + list.size()) % list.size());
+  list[next]->setFocus(Qt::OtherFocusReason);
+}
+
 bool CMainFrame::updateCommand(int id, CommandState& state) {
+  if (id == cmd::kNextPane || id == cmd::kPreviousPane) {
+    state.enabled = panes().size() > 1;
+    return true;
+  }
   QWidget* target = nullptr;
   if (id == cmd::kCommandBar) target = commandBar_;
   if (id == cmd::kEditBar) target = editBar_;
@@ -245,6 +272,10 @@ bool CMainFrame::updateCommand(int id, CommandState& state) {
 }
 
 bool CMainFrame::onCommand(int id) {
+  if (id == cmd::kNextPane || id == cmd::kPreviousPane) {
+    focusPane(id == cmd::kNextPane ? 1 : -1);
+    return true;
+  }
   QWidget* target = id == cmd::kCommandBar ? static_cast<QWidget*>(commandBar_)
                     : id == cmd::kEditBar  ? static_cast<QWidget*>(editBar_)
                                            : statusBar();

@@ -10,6 +10,7 @@
 #include "kelvo/commands.h"
 #include "option_bar.h"
 
+class QAbstractScrollArea;
 class QLabel;
 class QToolBar;
 
@@ -63,6 +64,9 @@ class CMainFrame : public QMainWindow, public CommandTarget {
   void dropEvent(QDropEvent* event) override;
 
  private:
+  QList<QAbstractScrollArea*> panes() const;
+  // Moves the focus to the next (step 1) or previous (-1) pane.
+  void focusPane(int step);
   QToolBar* makeToolBar(const QString& name, int captionId, std::initializer_list<int> buttons);
 
   CommandRouter* router_;

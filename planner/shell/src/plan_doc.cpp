@@ -171,11 +171,16 @@ bool CPlanDoc::openProject(const QString& path) {
   return true;
 }
 
-bool CPlanDoc::saveProject(const QString& path) {
-  if (!open_) return false;
+void CPlanDoc::prepareToWrite() {
+  if (!open_) return;
   writeProjectOptions();
   xSavePrjDateInfo(db_.get());
   updateAllViews(kAllViews, hint::kStoreSettings);
+}
+
+bool CPlanDoc::saveProject(const QString& path) {
+  if (!open_) return false;
+  prepareToWrite();
   const QByteArray file = QFile::encodeName(path);
   if (!xSaveDB(db_.get(), &info_, file.constData(), openSummary_)) return false;
   path_ = path;

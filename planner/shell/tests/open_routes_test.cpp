@@ -8,11 +8,15 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSettings>
+#include <QSplitter>
+#include <QTest>
 #include <QTreeWidget>
 #include <QUrl>
 
+#include "accelerators.h"
 #include "app_fixture.h"
 #include "child_frame.h"
 #include "kelvo/profile.h"
@@ -281,4 +285,109 @@ TEST_F(OpenRoutesTest, ProjectOpensOnAWindowThatHasAView) {
   EXPECT_EQ(sheet->text(), "sheet");
   registerDocumentWindow(8, nullptr);
   EXPECT_FALSE(hasDocumentWindow(8));
+}
+
+namespace {
+
+// A view that owns copy and clear and counts what it was asked to do.
+class CopyingView : public CommandTarget {
+ public:
+  int copies = 0, clears = 0;
+  bool onCommand(int id) override {
+    ++(id == 57634 ? copies : clears);
+    return true;
+  }
+  bool updateCommand(int id, CommandState& state) override {
+    if (id != 57634 && id != 57632) return false;
+    state.enabled = true;
+    return true;
+  }
+};
+
+}  // namespace
+
+TEST_F(OpenRoutesTest, AcceleratorsRunCommandsButLeaveTextFieldsTheirKeys) {
+  EXPECT_EQ(acceleratorTable().size(), 25u);
+  auto app = startWithNewProject("KEYS", "단축키");
+  CMainFrame* frame = app->mainFrame();
+  frame->activateWindow();
+  EXPECT_TRUE(app->router()->action(57600)->text().endsWith("\tCtrl+N"));
+
+  bool guide = false;
+  whenModal([&](QDialog* d) {
+    guide = d->findChild<QComboBox*>("steps10200") != nullptr;
+    d->reject();
+  });
+  QTest::keyClick(frame, Qt::Key_F2);
+  EXPECT_TRUE(guide);
+
+  CopyingView view;
+  app->router()->setActiveView(&view);
+  QTest::keyClick(frame, Qt::Key_C, Qt::ControlModifier);
+  QTest::keyClick(frame, Qt::Key_Insert, Qt::ControlModifier);
+  EXPECT_EQ(view.copies, 2);
+
+  QTest::keyClick(frame, Qt::Key_Delete);
+  EXPECT_EQ(view.clears, 1);
+
+  // Typed into a text field, Delete and Ctrl+C are the field's.
+  auto* edit = new QLineEdit("A1140", frame->optionBar());
+  frame->optionBar()->addWidget(edit);
+  edit->show();
+  edit->setFocus();
+  edit->setCursorPosition(0);
+  QTest::keyClick(edit, Qt::Key_Delete);
+  QTest::keyClick(edit, Qt::Key_C, Qt::ControlModifier);
+  EXPECT_EQ(edit->text(), "1140");
+  EXPECT_EQ(view.clears, 1);
+  EXPECT_EQ(view.copies, 2);
+  // A key whose command nobody owns reaches the field.
+  QTest::keyClick(edit, Qt::Key_Escape);
+  app->router()->setActiveView(nullptr);
+}
+
+TEST_F(OpenRoutesTest, NextAndPreviousPaneMoveTheFocusAroundTheWindowsViews) {
+  QPlainTextEdit *left = nullptr, *right = nullptr;
+  registerDocumentWindow(8, [&](QWidget* parent) {
+    auto* split = new QSplitter(parent);
+    left = new QPlainTextEdit(split);
+    right = new QPlainTextEdit(split);
+    return split;
+  });
+  CKelvoApp app(options());
+  ASSERT_TRUE(app.startup({sampleCopy()}));
+  CMainFrame* frame = app.mainFrame();
+  left->setFocus();
+  ASSERT_TRUE(app.router()->dispatch(57680));
+  EXPECT_EQ(frame->focusWidget(), right);
+  QTest::keyClick(frame, Qt::Key_F6);
+  EXPECT_EQ(frame->focusWidget(), left) << "after the last pane comes the first";
+  QTest::keyClick(frame, Qt::Key_F6, Qt::ShiftModifier);
+  EXPECT_EQ(frame->focusWidget(), right);
+  registerDocumentWindow(8, nullptr);
+}
+
+TEST_F(OpenRoutesTest, ProjectGoesOutThroughAConverterAfterItsOptionsAreWritten) {
+  {
+    QSettings settings(path("kelvo.ini"), QSettings::IniFormat);
+    kvconv::writeRegistrations(settings, {{{"tst", "시험 파일", "xKvTest.so"}}, ""});
+  }
+  CKelvoApp app(options());
+  ASSERT_TRUE(app.startup({sampleCopy()}));
+  EXPECT_TRUE(app.router()->state(40115).enabled);
+  std::vector<int> hints;
+  QObject::connect(app.document(), &CPlanDoc::viewsUpdate,
+                   [&](quint64, int h, qintptr) { hints.push_back(h); });
+
+  EXPECT_FALSE(app.exportProjectFile("fail-exp", "tst"));
+  EXPECT_EQ(messages_, std::vector<int>{20024});
+  EXPECT_EQ(hints, std::vector<int>{2}) << "views store their settings first";
+  messages_.clear();
+  EXPECT_TRUE(app.exportProjectFile(path("out.tst").toStdString(), "tst"));
+  EXPECT_TRUE(messages_.empty());
+  EXPECT_FALSE(app.document()->isModified());
+  EXPECT_EQ(app.document()->db().act.tb.liveCount, 63u);
+
+  app.closeProject();
+  EXPECT_FALSE(app.router()->state(40115).enabled);
 }

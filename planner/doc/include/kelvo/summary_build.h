@@ -96,6 +96,7 @@ inline constexpr int kSummaryBadNumber = -3;      // number outside 1..48
 inline constexpr int kSummaryNoneBuilt = -4;      // build all built nothing
 inline constexpr int kSummaryNoReference = -5;    // Kelvo.ref lacks the row layout
 inline constexpr int kSummaryTitleLong = -6;      // title above 40 bytes
+inline constexpr int kSummaryNoSuchLevel = -7;    // a level the project lacks
 
 // "등록된 집계자료가 없거나 파일을 만들 수 없습니다." and the overwrite question
 // (UTF-8).

@@ -62,6 +62,8 @@ inline constexpr int kAbout = 57664;
 inline constexpr int kExit = 57665;
 inline constexpr int kContextHelp = 57669;
 inline constexpr int kHelp = 57670;
+inline constexpr int kNextPane = 57680;
+inline constexpr int kPreviousPane = 57681;
 inline constexpr int kOptionBarClassSystem = 10200;  // option-bar button of window 0
 }  // namespace cmd
 

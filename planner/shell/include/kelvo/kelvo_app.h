@@ -54,6 +54,10 @@ class CKelvoApp : public QObject, public CommandTarget {
   // the new, unsaved project is open and modified; on failure the message
   // is shown and everything the import made is removed.
   bool importProjectFile(const std::string& path, const std::string& extension);
+  // Writes the open project to an external file through the converter
+  // registered for extension; a failure is shown. Nothing of the project
+  // changes.
+  bool exportProjectFile(const std::string& path, const std::string& extension);
   // Shows document window n (the document's checks first).
   bool requestWindow(int number);
 
@@ -72,6 +76,7 @@ class CKelvoApp : public QObject, public CommandTarget {
  private:
   bool offerSave();
   bool openExternal();
+  bool saveExternal();
   bool openChosenProject();
   void projectOpened();
   void projectClosed();

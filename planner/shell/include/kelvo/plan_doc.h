@@ -118,6 +118,12 @@ class CPlanDoc : public QObject {
   // file cannot be read.
   bool openProject(const QString& path);
 
+  // Brings the option file up to date before the project is written out
+  // (saved or exported): the open summary number, the classification
+  // definitions, the date settings and calendars; every view is told to
+  // store its settings (hint 2).
+  void prepareToWrite();
+
   // Writes the whole project into path; on success the path is remembered
   // and the modified flag cleared. A failed save leaves the file on disk
   // as it was.
