@@ -6,8 +6,6 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QFile>
-#include <QFileDialog>
-#include <QFileInfo>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QStatusBar>
@@ -20,7 +18,6 @@
 #include "converter_dialog.h"
 #include "editor_read_dialog.h"
 #include "kelvo/kelvo_app.h"
-#include "kelvo/option_slots.h"
 #include "kelvo/plan_doc.h"
 #include "kelvo/profile.h"
 #include "kelvo/strings.h"
@@ -56,9 +53,6 @@ class CConverterCommands : public QObject, public CommandTarget {
       case cmd::kConverters:
         state.enabled = true;
         return true;
-      case cmd::kSaveExternal:
-        state.enabled = open;
-        return true;
       case kSendToEditor:
       case kReadFromEditor: {
         CTableView* view = activeSheet();
@@ -77,8 +71,6 @@ class CConverterCommands : public QObject, public CommandTarget {
     switch (id) {
       case cmd::kConverters:
         return registerConverters();
-      case cmd::kSaveExternal:
-        return saveExternal();
       case kSendToEditor:
         return activeSheet() && sendToEditor(*activeSheet());
       case kReadFromEditor:
@@ -117,53 +109,6 @@ class CConverterCommands : public QObject, public CommandTarget {
     kvconv::writeRegistrations(settings(), dialog.registrations());
     settings().sync();
     return true;
-  }
-
-  // Writes the open project out through the converter of the chosen file's
-  // extension, after bringing the project's option file up to date.
-  bool saveExternal() {
-    CPlanDoc* doc = app_.document();
-    if (!doc || !doc->isOpen()) return false;
-    const kvconv::Registrations regs = kvconv::readRegistrations(settings());
-    if (regs.entries.empty()) {
-      showMessage(window(), XKV_MSG_NONE_REGISTERED);
-      return false;
-    }
-    QStringList filters;
-    for (const kvconv::Entry& e : regs.entries)
-      filters << QStringLiteral("%1 (*.%2)")
-                     .arg(QString::fromStdString(e.title), QString::fromStdString(e.extension));
-    QString selected = filters.first();
-    const QString chosen = QFileDialog::getSaveFileName(
-        window(), QString(), QString(), filters.join(QStringLiteral(";;")), &selected);
-    if (chosen.isEmpty()) return false;
-    std::string path = QFile::encodeName(QFileInfo(chosen).absoluteFilePath()).toStdString();
-    const std::string extension =
-        kvconv::takeExtension(path, regs, static_cast<int>(filters.indexOf(selected)) + 1);
-
-    // The converter reads the settings from the option file: the open
-    // summary and the classification definitions, the date information and
-    // what the views keep there.
-    ProjectDb& db = doc->db();
-    int16_t summary = doc->openSummary();
-    XKvScheme defs = scheme();
-    xOption(&db.opt, XOPT_WRITE, kOptOpenSummary, &summary, sizeof summary);
-    xOption(&db.opt, XOPT_WRITE, kOptClassDefs, &defs, sizeof defs);
-    xSavePrjDateInfo(&db);
-    doc->updateAllViews(kAllViews, hint::kStoreSettings);
-
-    XKvRequest request{};
-    request.path = path.c_str();
-    request.database = &db;
-    request.scheme = &defs;
-    request.info = &doc->info();
-    kvconv::Outcome outcome;
-    {
-      WaitCursor wait;
-      outcome = kvconv::exportProject(settings(), kvconv::programFolder(), extension, request);
-    }
-    if (outcome.message) showMessage(window(), outcome.message);
-    return outcome.message == 0 && outcome.result != 0;
   }
 
   // The sheet's columns as the converter takes them.

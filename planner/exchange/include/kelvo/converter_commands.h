@@ -1,7 +1,7 @@
 // The converter commands of the program: the converter registration dialog
-// (40116), saving the open project as an external file (40115), and the
-// external editor of the data sheets (40087 send, 40088 read back). Opening
-// an external file (40114) belongs to the application.
+// (40116) and the external editor of the data sheets (40087 send, 40088 read
+// back). Opening and saving external files (40114, 40115) belong to the
+// application.
 #ifndef KELVO_CONVERTER_COMMANDS_H_
 #define KELVO_CONVERTER_COMMANDS_H_
 
