@@ -28,7 +28,7 @@ typedef struct XKvRequest {
                           // editor: the view's data
   int16_t viewKind;       // editor: view kind of the active window
   uint16_t startDay;      // xGetInfo: the project start (packed date); editor: sub-kind
-  intptr_t viewValue;     // editor: view-specific value
+  intptr_t viewValue;     // editor: a value of the view's own
   void* database;         // the project database (ProjectDb*)
   void* scheme;           // the classification scheme (XKvScheme*)
   void* columns;          // editor: the active view's column layout

@@ -1,8 +1,6 @@
 // Whole projects through kvcli export and import with the dBASE converter:
 // round trips, an independent reader and writer (python3 with dbfread, and
 // a set written byte by byte), and damaged sets.
-#include <sys/wait.h>
-
 #include <cstdio>
 #include <vector>
 
@@ -10,20 +8,11 @@
 
 namespace {
 
-struct CliRun {
-  int status;
-  std::string out;  // standard output and standard error together
-};
-
 const char* const kTables[] = {"wbs", "obs", "res", "crw", "act", "rel", "opr"};
 
 const char* const kFailed =
     "변환 프로그램이나 외부 편집기 파일을 실행할 수 없습니다.\n"
     "또는 자료를 보내거나 읽어들일 수 있는 상태가 아닙니다.\n";
-
-void WriteText(const fs::path& p, const std::string& text) {
-  std::ofstream(p, std::ios::binary) << text;
-}
 
 std::string DayText(uint16_t d) {
   char t[16];
@@ -40,26 +29,13 @@ class DbaseCli : public DbaseTest {
     ASSERT_EQ(Kvcli("register dbf 'dBASE III' xKvDbf.so").status, 0);
   }
 
-  // Runs a command line; its exit status and everything it printed.
-  static CliRun Run(const std::string& command) {
-    CliRun run{-1, ""};
-    FILE* pipe = popen((command + " 2>&1").c_str(), "r");
-    if (!pipe) return run;
-    char buffer[4096];
-    size_t n;
-    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) run.out.append(buffer, n);
-    const int status = pclose(pipe);
-    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return run;
-  }
   // kvcli with a settings folder and a scratch folder of the test's own.
   CliRun Kvcli(const std::string& args) const {
-    return Run("XDG_CONFIG_HOME='" + Path("config") + "' TMPDIR='" + Path("tmp") + "' " +
-               KELVO_BIN_DIR + "/kvcli " + args);
+    return kvcli(args, isolatedEnvironment(root_ / "config", root_ / "tmp"));
   }
   CliRun Python(const std::string& script, const std::string& args) const {
-    return Run("/usr/bin/python3 " + std::string(KELVO_SOURCE_DIR) + "/converters/dbase/tests/" +
-               script + " " + args);
+    return runCommand("/usr/bin/python3 " + std::string(KELVO_SOURCE_DIR) +
+                      "/converters/dbase/tests/" + script + " " + args);
   }
 
   // Opens a project file, lets change work on it and saves it again.
@@ -102,10 +78,10 @@ class DbaseCli : public DbaseTest {
     for (const char* t : kTables) {
       const CliRun dump = Kvcli("dump " + project + " " + t);
       ASSERT_EQ(dump.status, 0) << dump.out;
-      WriteText(folder / (std::string(t) + ".csv"), dump.out);
+      writeFile(folder / (std::string(t) + ".csv"), dump.out);
     }
-    WriteText(folder / "info.txt", Kvcli("info " + project).out);
-    WriteText(folder / "spa.csv", TimeShared(project));
+    writeFile(folder / "info.txt", Kvcli("info " + project).out);
+    writeFile(folder / "spa.csv", TimeShared(project));
   }
 
   // A project with every kind of record: both classifications with their
@@ -158,7 +134,7 @@ void DbaseCli::BuildProject(const std::string& p) {
       {"opr", "A_CODE,R_CODE,QTY,AQ\nA-020,R1,150,120.5\nA-020,R2,60,58\nA-040,R3,1020,0\n"},
   };
   for (const auto& [table, text] : csv) {
-    WriteText(root_ / "load.csv", text);
+    writeFile(root_ / "load.csv", text);
     const CliRun load = Kvcli("load " + p + " " + table + " " + Path("load.csv"));
     ASSERT_EQ(load.status, 0) << table << ": " << load.out;
   }
@@ -227,15 +203,16 @@ TEST_F(DbaseCli, RoundTripGivesTheSameProject) {
   Show(b, root_ / "shown-b");
   for (const char* name : {"wbs", "obs", "res", "crw", "act", "rel", "opr", "info", "spa"}) {
     const std::string file = std::string(name) + (std::string(name) == "info" ? ".txt" : ".csv");
-    EXPECT_EQ(Slurp(root_ / "shown-a" / file), Slurp(root_ / "shown-b" / file)) << name;
+    EXPECT_EQ(readFile(root_ / "shown-a" / file), readFile(root_ / "shown-b" / file)) << name;
   }
   // The project is not trivially empty.
-  const std::string acts = Slurp(root_ / "shown-b" / "act.csv");
+  const std::string acts = readFile(root_ / "shown-b" / "act.csv");
   EXPECT_NE(acts.find("\nA-030,되메우기,5,5,24-04-01,"), std::string::npos) << acts;
   EXPECT_NE(acts.find(",24-06-28,늦게 못 끝냄,"), std::string::npos) << acts;
   EXPECT_NE(acts.find(",100000000000,0,-5,내용 4,4,4938.00,24-04-04\n"), std::string::npos) << acts;
-  EXPECT_EQ(Slurp(root_ / "shown-b" / "spa.csv"), "A-040,24-03-05,120.250\nA-040,24-03-12,0.500\n");
-  const std::string info = Slurp(root_ / "shown-b" / "info.txt");
+  EXPECT_EQ(readFile(root_ / "shown-b" / "spa.csv"),
+            "A-040,24-03-05,120.250\nA-040,24-03-12,0.500\n");
+  const std::string info = readFile(root_ / "shown-b" / "info.txt");
   EXPECT_NE(info.find("calendar-1: 522\ncalendar-2: 627\n"), std::string::npos) << info;
   EXPECT_NE(info.find("work-levels: 2:대분류 3:중분류\nfacility-levels: 1:동 2:층\n"),
             std::string::npos)
@@ -261,7 +238,7 @@ TEST_F(DbaseCli, SetWrittenByAnotherProgramImports) {
   // The entry of an activity that is not in the set is refused and told.
   EXPECT_NE(run.out.find("1 entr"), std::string::npos) << run.out;
   Show(Path("x.kvp"), root_ / "shown");
-  const std::string info = Slurp(root_ / "shown" / "info.txt");
+  const std::string info = readFile(root_ / "shown" / "info.txt");
   EXPECT_EQ(info.rfind("code: X-1\nname: 부산 물류센터\nmanager: 박\ncompany: 한빛\n", 0), 0u)
       << info;
   // No finish in the file: the end of the start's year.
@@ -270,27 +247,27 @@ TEST_F(DbaseCli, SetWrittenByAnotherProgramImports) {
       << info;
   EXPECT_NE(info.find("work-levels: 1:대 2:소\nfacility-levels: 2:구역\n"), std::string::npos)
       << info;
-  EXPECT_EQ(Slurp(root_ / "shown" / "res.csv"),
+  EXPECT_EQ(readFile(root_ / "shown" / "res.csv"),
             "CODE,TITLE,SIZE,UNIT\nM1,레미콘,25-240-15,m3\nL1,형틀목공,,인\n");
-  EXPECT_EQ(Slurp(root_ / "shown" / "crw.csv"),
+  EXPECT_EQ(readFile(root_ / "shown" / "crw.csv"),
             "W_CODE,R_CODE,UQ,AQ,AUQ,CQ\nA01,L1,0.500,60.250,0.000,2\n");
-  const std::string acts = Slurp(root_ / "shown" / "act.csv");
+  const std::string acts = readFile(root_ / "shown" / "act.csv");
   EXPECT_NE(acts.find(",VALUE3,USER1\nS-1,흙막이 설치,10,10,25-05-12,"), std::string::npos) << acts;
   EXPECT_NE(acts.find(",A01,Z1,,,,120.500,"), std::string::npos) << acts;
   EXPECT_NE(acts.find(",0,0,0,123456789012\nS-3,굴착 2구역,8,"), std::string::npos) << acts;
   EXPECT_NE(acts.find(",시분할,A02,Z2,,,,900.000,0,0,0,0.00,야간 작업,"), std::string::npos)
       << acts;
   EXPECT_EQ(acts.find("지워진"), std::string::npos) << acts;
-  EXPECT_EQ(Slurp(root_ / "shown" / "rel.csv"),
+  EXPECT_EQ(readFile(root_ / "shown" / "rel.csv"),
             "P_CODE,S_CODE,TYPE,LAG,PATH\nS-1,S-3,SS,2,0\nS-3,S-4,FS,0,0\nS-1,S-4,FF,-1,0\n");
-  EXPECT_EQ(Slurp(root_ / "shown" / "spa.csv"), "S-3,25-05-14,112.500\n");
+  EXPECT_EQ(readFile(root_ / "shown" / "spa.csv"), "S-3,25-05-14,112.500\n");
   EXPECT_EQ(Kvcli("check " + Path("x.kvp")).out, "ok\n");
 }
 
 TEST_F(DbaseCli, DamagedSetsFailAndLeaveNothingBehind) {
   // A project already at the target stays as it was.
   ASSERT_EQ(Kvcli("new " + Path("kept.kvp") + " --code KEEP").status, 0);
-  const std::string kept = Slurp(root_ / "kept.kvp");
+  const std::string kept = readFile(root_ / "kept.kvp");
   for (const char* damage :
        {"short-header", "record-length", "no-fields", "many-fields", "missing-member"}) {
     fs::remove_all(root_ / "set");
@@ -302,7 +279,7 @@ TEST_F(DbaseCli, DamagedSetsFailAndLeaveNothingBehind) {
     EXPECT_FALSE(fs::exists(root_ / "new.kvp")) << damage;
     run = Kvcli("import " + Path("set/x.dbf") + " " + Path("kept.kvp"));
     EXPECT_EQ(run.status, 1) << damage;
-    EXPECT_EQ(Slurp(root_ / "kept.kvp"), kept) << damage;
+    EXPECT_EQ(readFile(root_ / "kept.kvp"), kept) << damage;
     EXPECT_TRUE(fs::is_empty(root_ / "tmp")) << damage;
   }
   // The same set undamaged imports; without its time-shared file it has

@@ -57,7 +57,7 @@ TEST_F(DbaseTest, ExportImportExportGivesTheSameFiles) {
 
   ASSERT_EQ(Export(b, second).message, 0);
   for (const char* tag : kTags)
-    EXPECT_EQ(Slurp(Member(first, tag)), Slurp(Member(second, tag))) << tag;
+    EXPECT_EQ(readFile(Member(first, tag)), readFile(Member(second, tag))) << tag;
 }
 
 TEST_F(DbaseTest, ExportedFilesOpenInAnIndependentReader) {
@@ -74,7 +74,7 @@ TEST_F(DbaseTest, ExportedFilesOpenInAnIndependentReader) {
     ASSERT_EQ(std::system(cmd.c_str()), 0) << tag;
     kvdbf::Reader r;
     ASSERT_TRUE(r.open(Member(path, tag)));
-    EXPECT_EQ(Slurp(Path("count.txt")), std::to_string(r.recordCount()) + "\n") << tag;
+    EXPECT_EQ(readFile(Path("count.txt")), std::to_string(r.recordCount()) + "\n") << tag;
   }
   // Values as the project holds them: the first activity row.
   const std::string cmd =
@@ -83,7 +83,7 @@ TEST_F(DbaseTest, ExportedFilesOpenInAnIndependentReader) {
       "print(r['CODE'],r['W_CODE'],r['O_CODE'],r['DU'],r['QTY'],r['START'])\" " +
       Member(path, "Act") + " > " + Path("act.txt");
   ASSERT_EQ(std::system(cmd.c_str()), 0);
-  EXPECT_EQ(Slurp(Path("act.txt")), "ACT-1 A1001 101 5 100.125 2024-03-04\n");
+  EXPECT_EQ(readFile(Path("act.txt")), "ACT-1 A1001 101 5 100.125 2024-03-04\n");
 }
 
 TEST_F(DbaseTest, ImportEdgeCases) {
@@ -96,7 +96,7 @@ TEST_F(DbaseTest, ImportEdgeCases) {
   {
     kvdbf::Reader r;
     ASSERT_TRUE(r.open(Member(path, "Res")));
-    std::string bytes = Slurp(Member(path, "Res"));
+    std::string bytes = readFile(Member(path, "Res"));
     const uint32_t header = 32 * static_cast<uint32_t>(r.columnCount()) + 33;
     bytes[header] = '*';
     std::ofstream(Member(path, "Res"), std::ios::binary) << bytes;
@@ -169,14 +169,14 @@ TEST_F(DbaseTest, DamagedOrMissingMembersFailTheImport) {
   fs::resize_file(Member(path, "Act"), 20);
   fails("short header");
   {
-    std::string b = Slurp(Member(path, "Wbs"));
+    std::string b = readFile(Member(path, "Wbs"));
     b[10] = '\xFF';
     b[11] = '\x7F';  // record length beyond the file
     std::ofstream(Member(path, "Wbs"), std::ios::binary) << b;
   }
   fails("record length");
   {
-    std::string b = Slurp(Member(path, "Res"));
+    std::string b = readFile(Member(path, "Res"));
     b[32] = 0x0D;  // no columns
     std::ofstream(Member(path, "Res"), std::ios::binary) << b;
   }

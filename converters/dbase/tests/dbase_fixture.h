@@ -10,10 +10,9 @@
 #include <cstring>
 #include <deque>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 
+#include "kvcli_runner.h"
 #include "kvconverters.h"
 #include "xQdDb100.h"
 
@@ -21,11 +20,6 @@ namespace fs = std::filesystem;
 
 inline uint16_t Day(int y, int m, int d) {
   return static_cast<uint16_t>((y - 1980) * 512 + m * 32 + d);
-}
-
-inline std::string Slurp(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 class DbaseTest : public ::testing::Test {
@@ -65,16 +59,18 @@ class DbaseTest : public ::testing::Test {
     r.database = db;
     r.scheme = &scheme_;
     r.info = info_;
-    return kvconv::exportProject(*settings_, KELVO_BIN_DIR, "dbf", r);
+    return kvconv::exportProject(*settings_, KELVO_BIN_DIR, format_, r);
   }
 
-  // Imports into a new project; the outcome, and the project in *out.
+  // Imports into a new project; the outcome, and the project in *out (null
+  // when none was made).
   kvconv::Outcome Import(const std::string& path, ProjectDb** out, XKvScheme* scheme, char* info) {
     XKvRequest r{};
     r.path = path.c_str();
     r.scheme = scheme;
     r.info = info;
-    return kvconv::importProject(*settings_, KELVO_BIN_DIR, "dbf", r, [&] {
+    *out = nullptr;
+    return kvconv::importProject(*settings_, KELVO_BIN_DIR, format_, r, [&] {
       *out = NewDb();
       r.database = *out;
       return true;
@@ -85,6 +81,7 @@ class DbaseTest : public ::testing::Test {
 
   fs::path root_;
   std::unique_ptr<QSettings> settings_;
+  std::string format_ = "dbf";  // the registered extension Export and Import use
   int32_t ref_ = -1;
   std::deque<ProjectDb> dbs_;
   XKvScheme scheme_{};

@@ -1,8 +1,6 @@
 // Workbooks against an independent reader and writer (python3-openpyxl), and
 // whole projects through kvcli export, import and dump.
-#include <sys/wait.h>
-
-#include <cstdio>
+#include <fstream>
 #include <sstream>
 
 #include "sheet_fixture.h"
@@ -17,11 +15,9 @@ class SheetCli : public SheetTest {
   // Runs a command with the test's own settings folder; output of both
   // streams in *out.
   int Run(const std::string& command, std::string* out = nullptr) {
-    const std::string line =
-        "XDG_CONFIG_HOME=" + Path("cfg") + " " + command + " > " + Path("out.txt") + " 2>&1";
-    const int status = std::system(line.c_str());
-    if (out) *out = Slurp(Path("out.txt"));
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    const CliRun run = runCommand("XDG_CONFIG_HOME=" + Path("cfg") + " " + command);
+    if (out) *out = run.out;
+    return run.status;
   }
   int Kvcli(const std::string& args, std::string* out = nullptr) {
     return Run(std::string(KELVO_BIN_DIR) + "/kvcli " + args, out);

@@ -15,28 +15,7 @@ class SheetTest : public DbaseTest {
   void SetUp() override {
     DbaseTest::SetUp();
     kvconv::writeRegistrations(*settings_, {{{"xlsx", "Excel", "xKvXls.so"}}, "xlsx"});
-  }
-
-  kvconv::Outcome Export(ProjectDb* db, const std::string& path) {
-    XKvRequest r{};
-    r.path = path.c_str();
-    r.database = db;
-    r.scheme = &scheme_;
-    r.info = info_;
-    return kvconv::exportProject(*settings_, KELVO_BIN_DIR, "xlsx", r);
-  }
-
-  kvconv::Outcome Import(const std::string& path, ProjectDb** out, XKvScheme* scheme, char* info) {
-    XKvRequest r{};
-    r.path = path.c_str();
-    r.scheme = scheme;
-    r.info = info;
-    *out = nullptr;
-    return kvconv::importProject(*settings_, KELVO_BIN_DIR, "xlsx", r, [&] {
-      *out = NewDb();
-      r.database = *out;
-      return true;
-    });
+    format_ = "xlsx";
   }
 
   // Every live record of a table as display texts, one line per record.

@@ -117,6 +117,11 @@ void CTableView::storeSettings() {
   stored_ = r;
 }
 
+void CTableView::layoutChanged() {
+  CGridView::layoutChanged();
+  storeSettings();
+}
+
 void CTableView::onUpdate(int hintCode, qintptr extra) {
   switch (hintCode) {
     case hint::kRepaint:
@@ -126,10 +131,16 @@ void CTableView::onUpdate(int hintCode, qintptr extra) {
     case hint::kStoreSettings:
       storeSettings();
       break;
+    case hint::kSummaryRebuilt:
+      // Only the sheets of summary data show what was rebuilt.
+      if (!(viewFlags() & sheetflag::kSummary)) break;
+      [[fallthrough]];
     case hint::kDatesChanged:
     case hint::kInitialUpdate:
     case hint::kRefresh:
-    case hint::kSummaryRebuilt:
+      // What was typed in the current row goes in before the rows are read
+      // again (silently: a refusal drops it).
+      if (rowChanged_ || editorShown()) moveToRow(kCommitSilently);
       initialUpdate();
       break;
     case hint::kComputationBegins:

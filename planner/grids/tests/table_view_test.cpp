@@ -252,12 +252,19 @@ TEST_F(SheetTest, ResizeByDraggingAndUndoTwice) {
   v.applyResize(DragKind::Header, -1, 0);
   EXPECT_EQ(v.format().headerHeight, 1);
 
-  // Stored for the next time the sheet opens.
-  v.storeSettings();
+  // Stored at once for the next time the sheet opens.
   SheetRecord r{};
   ASSERT_TRUE(readSheetRecord(&db().opt, 4, &r));
   EXPECT_EQ(r.format.rowHeight, 80);
   EXPECT_EQ(r.format.headerHeight, 1);
+  const auto stored = readColumns(&db().opt, 4, r.format.columnCount, db().act.tb.fieldCount);
+  ASSERT_FALSE(stored.empty());
+  EXPECT_EQ(stored[0].width, after);
+  // A column that does not exist is not resized, and the undo record stays.
+  const int columns = int(v.columns().size());
+  v.applyResize(DragKind::Column, columns, 500);
+  ASSERT_TRUE(v.undoLayout());
+  EXPECT_EQ(v.format().headerHeight, 52);
 }
 
 TEST_F(SheetTest, FindACodeThatExistsAndOneThatDoesNot) {
@@ -465,4 +472,57 @@ TEST_F(SheetTest, LinkSelectedRowsByRelations) {
   EXPECT_FALSE(state.enabled);
   EXPECT_FALSE(v.linkSelected(0));
   EXPECT_EQ(db().rel.tb.liveCount, 2u);
+}
+
+TEST_F(SheetTest, NarrowColumnsCutTheirTextAndHighHeadersWrapTitles) {
+  ASSERT_EQ(addActivity("A1", cp949("가나다라마바사아자차카타파하").c_str()), 0);
+  const TableHandle& tb = db().act.tb;
+  const int16_t name = int16_t(xGetFldOrdinal(cp949("작업명").c_str(), tb.fields, tb.fieldCount));
+  const int16_t sub = int16_t(xGetFldOrdinal(cp949("하도급").c_str(), tb.fields, tb.fieldCount));
+  SheetRecord r{};
+  r.format = defaultGridFormat(200);  // more than (5 + 32) x 2: titles wrap
+  r.format.columnCount = 2;
+  writeSheetRecord(&db().opt, 4, r);
+  std::vector<ColumnRecord> cols = {{name, 60, kAlignLeft, ""}, {sub, 400, kAlignLeft, ""}};
+  std::strcpy(cols[0].title, cp949("작업 이름").c_str());  // wider than the column
+  writeColumns(&db().opt, 4, cols);
+  viewState().editTool = tool::kDataSelect;
+  CTableView& v = open(4, {700, 300});
+  viewState().editTool = tool::kDataSelect;
+  v.onCommand(cmd::kToolFirst + tool::kDataSelect);
+  QImage image(v.viewport()->size(), QImage::Format_RGB32);
+  v.viewport()->render(&image);
+  if (qEnvironmentVariableIsSet("GRID_PNG")) image.save(qEnvironmentVariable("GRID_PNG"));
+  const UnitMapper m = v.screenMapper();
+  const auto ink = [&](double left, double top, double right, double bottom, QColor ground) {
+    const QRect box = m.toDevice(left, top, right, bottom).toRect().adjusted(1, 1, -1, -1);
+    for (int y = box.top(); y <= box.bottom(); ++y)
+      for (int x = box.left(); x <= box.right(); ++x)
+        if (image.pixelColor(x, y) != ground) return true;
+    return false;
+  };
+  const QColor header(0xC0, 0xFF, 0xFF);
+  // The long name stops at its column's edge: the empty column beside it
+  // stays blank.
+  EXPECT_TRUE(ink(0, 0, 60, -52, Qt::white));
+  EXPECT_FALSE(ink(62, 0, 460, -52, Qt::white));
+  // "작업 이름" is wider than 6 mm: it breaks at the blank onto a second
+  // line in the high header (lines start 10 units below the header's top).
+  EXPECT_TRUE(ink(0, 200 - 10, 60, 200 - 45, header));
+  EXPECT_TRUE(ink(0, 200 - 50, 60, 200 - 90, header));
+}
+
+TEST_F(SheetTest, RowTypedBeforeARefreshIsEnteredFirst) {
+  CTableView& v = open();
+  type("A7");
+  doc_->updateAllViews(kAllViews, hint::kRefresh);
+  EXPECT_EQ(db().act.tb.liveCount, 1u);
+  EXPECT_EQ(v.rowCount(), 1);
+  // A summary rebuild does not touch an activity sheet: the typing stays.
+  key(Qt::Key_Down);
+  type("A8");
+  doc_->updateAllViews(kAllViews, hint::kSummaryRebuilt);
+  EXPECT_EQ(db().act.tb.liveCount, 1u);
+  EXPECT_EQ(v.lineEditor()->text(), "A8");
+  EXPECT_TRUE(messages_.empty());
 }

@@ -1,59 +1,27 @@
 // kvcli register, converters, export and import: the registrations land in
 // the user's settings file, and failures carry the converter messages.
-#include <gtest/gtest.h>
-#include <stdlib.h>
-#include <sys/wait.h>
-
-#include <cstdio>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
+
+#include "kvcli_runner.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-struct CliRun {
-  int status;
-  std::string out;  // standard output and standard error together
-};
-
-std::string slurp(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-class KvcliConvert : public ::testing::Test {
+class KvcliConvert : public ScratchTest {
  protected:
   void SetUp() override {
-    char pattern[] = "/tmp/kvcli_convert_XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    dir_ = pattern;
+    ScratchTest::SetUp();
     fs::create_directories(dir_ / "config");
     fs::create_directories(dir_ / "tmp");
   }
-  void TearDown() override { fs::remove_all(dir_); }
 
   // kvcli with a settings folder and a scratch folder of the test's own.
   CliRun kvcli(const std::string& args) const {
-    const std::string command = "XDG_CONFIG_HOME='" + (dir_ / "config").string() + "' TMPDIR='" +
-                                (dir_ / "tmp").string() + "' " + KELVO_BIN_DIR + "/kvcli " + args +
-                                " 2>&1";
-    CliRun run{-1, ""};
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe) return run;
-    char buffer[4096];
-    size_t n;
-    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) run.out.append(buffer, n);
-    const int status = pclose(pipe);
-    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return run;
+    return ::kvcli(args, isolatedEnvironment(dir_ / "config", dir_ / "tmp"));
   }
-  std::string file(const char* name) const { return (dir_ / name).string(); }
   fs::path settingsFile() const { return dir_ / "config" / "JorSoft" / "Kelvo 2000.ini"; }
-
-  fs::path dir_;
 };
 
 TEST_F(KvcliConvert, RegistrationsAreKeptInTheUsersSettings) {
@@ -65,7 +33,7 @@ TEST_F(KvcliConvert, RegistrationsAreKeptInTheUsersSettings) {
   EXPECT_EQ(kvcli("register tst Test xKvTest.so --editor").status, 0);
   run = kvcli("converters");
   EXPECT_EQ(run.out, "dbf\tdBASE III 파일\txKvDbf.so\ntst\tTest\txKvTest.so\teditor\n");
-  const std::string ini = slurp(settingsFile());
+  const std::string ini = readFile(settingsFile());
   for (const char* line : {"[Convert]", "Count=2", "Def=tst", "dbf=xKvDbf.so", "tst=xKvTest.so"})
     EXPECT_NE(ini.find(line), std::string::npos) << line << "\n" << ini;
   EXPECT_NE(ini.find("Ext1=\"tst,Test\""), std::string::npos) << ini;
@@ -110,10 +78,10 @@ TEST_F(KvcliConvert, FailuresGiveTheConverterMessages) {
   // A converter registered for the project's own extension cannot write
   // over the project.
   ASSERT_EQ(kvcli("register kvp Self xKvDbf.so").status, 0);
-  const std::string before = slurp(p);
+  const std::string before = readFile(p);
   run = kvcli("export " + p + " " + p);
   EXPECT_EQ(run.status, 1);
-  EXPECT_EQ(slurp(p), before);
+  EXPECT_EQ(readFile(p), before);
 
   // The extension is looked up in lower case.
   EXPECT_EQ(kvcli("export " + p + " " + file("OUT.DBF")).status, 0);

@@ -1,56 +1,24 @@
 // kvcli as scripts use it: exit statuses, printed results and messages.
-#include <gtest/gtest.h>
-#include <stdlib.h>
-#include <sys/wait.h>
-
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <string>
 
+#include "kvcli_runner.h"
+
 namespace {
 
-struct Output {
-  int status;
-  std::string out;  // standard output and standard error together
-};
-
-Output kvcli(const std::string& args) {
-  const std::string command = std::string(KELVO_BIN_DIR) + "/kvcli " + args + " 2>&1";
-  Output run{-1, ""};
-  FILE* pipe = popen(command.c_str(), "r");
-  if (!pipe) return run;
-  char buffer[4096];
-  size_t n;
-  while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) run.out.append(buffer, n);
-  const int status = pclose(pipe);
-  run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  return run;
-}
-
-class Kvcli : public ::testing::Test {
- protected:
-  void SetUp() override {
-    char pattern[] = "/tmp/kvcli_test_XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    dir_ = pattern;
-  }
-  void TearDown() override { std::filesystem::remove_all(dir_); }
-  std::string file(const char* name) const { return (dir_ / name).string(); }
-
-  std::filesystem::path dir_;
-};
+using Kvcli = ScratchTest;
 
 TEST_F(Kvcli, GeneratedProjectIsScheduledSavedAndStaysConsistent) {
   const std::string p = file("gen.kvp");
   ASSERT_EQ(kvcli("gen " + p + " --activities 300 --relations 450 --seed 7").status, 0);
-  Output info = kvcli("info " + p);
+  CliRun info = kvcli("info " + p);
   ASSERT_EQ(info.status, 0) << info.out;
   EXPECT_NE(info.out.find("activities: 300\n"), std::string::npos) << info.out;
   EXPECT_NE(info.out.find("relations: 450\n"), std::string::npos) << info.out;
   EXPECT_NE(info.out.find("\nfinish: \n"), std::string::npos) << info.out;
 
-  const Output run = kvcli("schedule " + p + " --data-date 00-01-10");
+  const CliRun run = kvcli("schedule " + p + " --data-date 00-01-10");
   EXPECT_EQ(run.status, 0) << run.out;
   EXPECT_NE(run.out.find("300개의 작업\n450개의 선후행 괸계\n"), std::string::npos) << run.out;
   EXPECT_NE(run.out.find("완료되었습니다.\n"), std::string::npos) << run.out;
@@ -65,12 +33,12 @@ TEST_F(Kvcli, GeneratedProjectIsScheduledSavedAndStaysConsistent) {
 TEST_F(Kvcli, NewProjectTakesTheInformationDialogsDefaults) {
   const std::string p = file("new.kvp");
   ASSERT_EQ(kvcli("new " + p + " --code P-01 --name '서울 공사' --start 24-03-04").status, 0);
-  const Output info = kvcli("info " + p);
+  const CliRun info = kvcli("info " + p);
   EXPECT_NE(info.out.find("code: P-01\nname: 서울 공사\n"), std::string::npos) << info.out;
   EXPECT_NE(info.out.find("\nstart: 24-03-04\nfinish: 24-12-31\n"), std::string::npos) << info.out;
   EXPECT_NE(info.out.find("amount-digits: 12\n"), std::string::npos) << info.out;
 
-  const Output bad = kvcli("new " + file("bad.kvp") + " --finish 24-02-30");
+  const CliRun bad = kvcli("new " + file("bad.kvp") + " --finish 24-02-30");
   EXPECT_EQ(bad.status, 1);
   EXPECT_NE(bad.out.find("날짜 형식이 올바르지 않습니다."), std::string::npos) << bad.out;
   EXPECT_FALSE(std::filesystem::exists(file("bad.kvp")));
@@ -80,13 +48,13 @@ TEST_F(Kvcli, CalendarIsStoredAsTheCalendarDialogStoresIt) {
   const std::string p = file("cal.kvp");
   ASSERT_EQ(kvcli("new " + p + " --start 24-01-01").status, 0);
   // 2024: 262 weekdays, less a Friday holiday.
-  Output run =
+  CliRun run =
       kvcli("calendar " + p + " 1 --from 24-01-01 --to 24-12-31 --off sat,sun --holiday 24-03-01");
   EXPECT_EQ(run.status, 0) << run.out;
   // 53 Mondays off; the range starts on one, so the day before it goes in front.
   run = kvcli("calendar " + p + " 2 --from 24-01-01 --to 24-12-31 --off mon");
   EXPECT_EQ(run.status, 0) << run.out;
-  const Output info = kvcli("info " + p);
+  const CliRun info = kvcli("info " + p);
   EXPECT_NE(info.out.find("calendar-1: 261\ncalendar-2: 314\n"), std::string::npos) << info.out;
   EXPECT_NE(info.out.find("calendar-from: 24-01-01\ncalendar-to: 24-12-31\n"), std::string::npos)
       << info.out;
@@ -100,11 +68,11 @@ TEST_F(Kvcli, ClassificationLevelsAreStoredAndCheckedLikeTheDialog) {
   ASSERT_EQ(kvcli("new " + p).status, 0);
   EXPECT_EQ(kvcli("classes " + p + " work 2:대분류 2:중분류 3").status, 0);
   EXPECT_EQ(kvcli("classes " + p + " facility 4").status, 0);
-  const Output info = kvcli("info " + p);
+  const CliRun info = kvcli("info " + p);
   EXPECT_NE(info.out.find("work-levels: 2:대분류 2:중분류 3\nfacility-levels: 4\n"),
             std::string::npos)
       << info.out;
-  const Output tooLong = kvcli("classes " + p + " work 6 6");
+  const CliRun tooLong = kvcli("classes " + p + " work 6 6");
   EXPECT_EQ(tooLong.status, 1);
   EXPECT_NE(tooLong.out.find("길이의 합계를 10 이하로 해야 합니다."), std::string::npos);
   // With activities in the project, changing levels would empty them: refused.
@@ -116,7 +84,7 @@ TEST_F(Kvcli, ClassificationLevelsAreStoredAndCheckedLikeTheDialog) {
 TEST_F(Kvcli, AnalysisMessageGivesStatusThree) {
   const std::string p = file("lonely.kvp");
   ASSERT_EQ(kvcli("gen " + p + " --activities 5 --relations 0").status, 0);
-  const Output run = kvcli("schedule " + p);
+  const CliRun run = kvcli("schedule " + p);
   EXPECT_EQ(run.status, 3);
   EXPECT_NE(run.out.find("5개의 독립 작업\n시작 작업이 없습니다.\n"), std::string::npos) << run.out;
 }
@@ -124,7 +92,7 @@ TEST_F(Kvcli, AnalysisMessageGivesStatusThree) {
 TEST_F(Kvcli, BadInputIsReportedWithTheSystemsMessages) {
   const std::string p = file("gen.kvp");
   ASSERT_EQ(kvcli("gen " + p + " --activities 20 --relations 30").status, 0);
-  Output run = kvcli("schedule " + p + " --data-date 00-13-01");
+  CliRun run = kvcli("schedule " + p + " --data-date 00-13-01");
   EXPECT_EQ(run.status, 1);
   EXPECT_NE(run.out.find("날짜 형식이 올바르지 않습니다."), std::string::npos) << run.out;
 
@@ -151,10 +119,6 @@ TEST_F(Kvcli, BadInputIsReportedWithTheSystemsMessages) {
   }
 }
 
-void writeFile(const std::string& path, const std::string& text) {
-  std::ofstream(path, std::ios::binary) << text;
-}
-
 TEST_F(Kvcli, LoadThenDumpRoundTripsAndReportsRefusedRows) {
   const std::string p = file("p.kvp"), q = file("q.kvp");
   ASSERT_EQ(kvcli("new " + p + " --start 26-01-05 --data-date 26-01-05").status, 0);
@@ -167,7 +131,7 @@ TEST_F(Kvcli, LoadThenDumpRoundTripsAndReportsRefusedRows) {
             "A2,\"둘, \"\"작업\"\"\",3\r\n"
             ",빈 코드,1\r\n"
             "A1,again,2\r\n");
-  Output load = kvcli("load " + p + " act " + file("act.csv"));
+  CliRun load = kvcli("load " + p + " act " + file("act.csv"));
   EXPECT_EQ(load.status, 3) << load.out;
   EXPECT_NE(load.out.find("2 entered, 2 refused"), std::string::npos) << load.out;
   EXPECT_NE(load.out.find("row 4: 코드를 입력하세요."), std::string::npos) << load.out;
@@ -179,13 +143,13 @@ TEST_F(Kvcli, LoadThenDumpRoundTripsAndReportsRefusedRows) {
       << load.out;
   EXPECT_EQ(kvcli("check " + p).out, "ok\n");
 
-  const Output acts = kvcli("dump " + p + " act");
+  const CliRun acts = kvcli("dump " + p + " act");
   ASSERT_EQ(acts.status, 0) << acts.out;
   EXPECT_EQ(acts.out.rfind("CODE,TITLE,DU,RDU,START,FINISH,", 0), 0u) << acts.out;
   EXPECT_NE(acts.out.find("\nA1,첫 작업,5,"), std::string::npos) << acts.out;
   EXPECT_NE(acts.out.find("\nA2,\"둘, \"\"작업\"\"\",3,"), std::string::npos) << acts.out;
   EXPECT_EQ(acts.out.find("again"), std::string::npos) << acts.out;
-  const Output rels = kvcli("dump " + p + " rel");
+  const CliRun rels = kvcli("dump " + p + " rel");
   EXPECT_EQ(rels.out.rfind("P_CODE,S_CODE,TYPE,LAG,PATH\n", 0), 0u) << rels.out;
   EXPECT_NE(rels.out.find("\nA1,A2,"), std::string::npos) << rels.out;
 
@@ -204,7 +168,7 @@ TEST_F(Kvcli, LoadRefusesUnknownFieldsAndTablesWithoutChangingTheProject) {
   const std::string p = file("p.kvp");
   ASSERT_EQ(kvcli("new " + p).status, 0);
   writeFile(file("bad.csv"), "CODE,BOGUS\nA1,x\n");
-  Output load = kvcli("load " + p + " act " + file("bad.csv"));
+  CliRun load = kvcli("load " + p + " act " + file("bad.csv"));
   EXPECT_EQ(load.status, 1);
   EXPECT_NE(load.out.find("unknown field: BOGUS"), std::string::npos) << load.out;
   EXPECT_EQ(kvcli("load " + p + " nosuch " + file("bad.csv")).status, 1);
@@ -213,7 +177,7 @@ TEST_F(Kvcli, LoadRefusesUnknownFieldsAndTablesWithoutChangingTheProject) {
   EXPECT_EQ(load.status, 1);
   EXPECT_NE(load.out.find("not closed"), std::string::npos) << load.out;
   EXPECT_EQ(kvcli("load " + p + " act " + file("missing.csv")).status, 1);
-  const Output dump = kvcli("dump " + p + " act");
+  const CliRun dump = kvcli("dump " + p + " act");
   EXPECT_EQ(dump.status, 0);
   EXPECT_EQ(dump.out.find("A1"), std::string::npos) << dump.out;
 }

@@ -1,60 +1,18 @@
 // kvcli's processing commands on saved projects: what each prints, what it
 // stores, and that the store's integrity check stays clean afterwards.
-#include <gtest/gtest.h>
-#include <stdlib.h>
-#include <sys/wait.h>
-
-#include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <string>
+
+#include "kvcli_runner.h"
 
 namespace {
 
-struct Output {
-  int status;
-  std::string out;  // standard output and standard error together
-};
-
-Output kvcli(const std::string& args) {
-  const std::string command = std::string(KELVO_BIN_DIR) + "/kvcli " + args + " 2>&1";
-  Output run{-1, ""};
-  FILE* pipe = popen(command.c_str(), "r");
-  if (!pipe) return run;
-  char buffer[4096];
-  size_t n;
-  while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) run.out.append(buffer, n);
-  const int status = pclose(pipe);
-  run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  return run;
-}
-
-void writeFile(const std::string& path, const std::string& text) {
-  std::ofstream(path, std::ios::binary) << text;
-}
-
-std::string readFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-class StageCommands : public ::testing::Test {
- protected:
-  void SetUp() override {
-    char pattern[] = "/tmp/kvcli_stage_XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    dir_ = pattern;
-  }
-  void TearDown() override { std::filesystem::remove_all(dir_); }
-  std::string file(const char* name) const { return (dir_ / name).string(); }
-
-  std::filesystem::path dir_;
-};
+using StageCommands = ScratchTest;
 
 TEST_F(StageCommands, RegisterSummaryStoresTheRecordAndRefusesBadCompositions) {
   const std::string p = file("p.kvp");
   ASSERT_EQ(kvcli("new " + p).status, 0);
-  Output run =
+  CliRun run =
       kvcli("register-summary " + p +
             " 2 --title '공종별' --compose 0,1,10 --option activities --option '이정표 제외'"
             " --period week");
@@ -101,11 +59,11 @@ TEST_F(StageCommands, EveryCommandOnAGeneratedProjectKeepsTheIndexesExact) {
   for (const char* command : commands) {
     std::string args = command;
     args.replace(args.find("{}"), 2, p);
-    const Output run = kvcli(args);
+    const CliRun run = kvcli(args);
     EXPECT_EQ(run.status, 0) << args << "\n" << run.out;
     EXPECT_EQ(kvcli("check " + p).out, "ok\n") << args;
   }
-  const Output info = kvcli("info " + p);
+  const CliRun info = kvcli("info " + p);
   EXPECT_NE(info.out.find("data-date: 00-03-06\n"), std::string::npos) << info.out;
 }
 
@@ -114,7 +72,7 @@ TEST_F(StageCommands, BadPeriodOrOptionChangesNothing) {
   ASSERT_EQ(kvcli("gen " + p + " --activities 20 --relations 20").status, 0);
   ASSERT_EQ(kvcli("schedule " + p).status, 0);
   const std::string saved = readFile(p);
-  Output run = kvcli("next-stage " + p + " --from 00-02-30 --to 00-03-31");
+  CliRun run = kvcli("next-stage " + p + " --from 00-02-30 --to 00-03-31");
   EXPECT_EQ(run.status, 1);
   EXPECT_EQ(run.out, "날짜 형식이 올바르지 않습니다. (--from)\n");
   run = kvcli("next-stage " + p + " --from 00-03-01 --to 00-02-28");
@@ -133,7 +91,7 @@ TEST_F(StageCommands, BadPeriodOrOptionChangesNothing) {
             "계획 단계 -> 진행 1단계: 기간 00-01-03 ~ 00-01-28, 기준일 00-01-31\n"
             "계획 일정 설정: 20개 작업\n");
   EXPECT_EQ(readFile(p), saved);
-  const Output info = kvcli("info " + next);
+  const CliRun info = kvcli("info " + next);
   EXPECT_NE(info.out.find("stage: 1\n"), std::string::npos) << info.out;
   EXPECT_NE(info.out.find("data-date: 00-01-31\n"), std::string::npos) << info.out;
 }
@@ -162,7 +120,7 @@ TEST_F(StageCommands, DeriveAndRewriteOnAClassifiedProject) {
     ASSERT_EQ(kvcli(std::string("load ") + p + " " + r.table + " " + file("in.csv")).status, 0)
         << r.table;
   }
-  Output run = kvcli("derive " + p + " --option spread-quantities --option contract-weights");
+  CliRun run = kvcli("derive " + p + " --option spread-quantities --option contract-weights");
   ASSERT_EQ(run.status, 0) << run.out;
   EXPECT_EQ(run.out.rfind("수량 3, 소요일수 0 (거부 0), 단가 0, 계약 보할 4, 실행 보할 0\n", 0), 0u)
       << run.out;

@@ -1,40 +1,15 @@
 // kvcli summary, dump FILE summary N and series on a small classified
 // project: what each prints, what is saved and how bad requests end.
-#include <gtest/gtest.h>
-#include <stdlib.h>
-#include <sys/wait.h>
-
-#include <cstdio>
-#include <filesystem>
-#include <fstream>
 #include <string>
+
+#include "kvcli_runner.h"
 
 namespace {
 
-struct Output {
-  int status;
-  std::string out;  // standard output and standard error together
-};
-
-Output kvcli(const std::string& args) {
-  const std::string command = std::string(KELVO_BIN_DIR) + "/kvcli " + args + " 2>&1";
-  Output run{-1, ""};
-  FILE* pipe = popen(command.c_str(), "r");
-  if (!pipe) return run;
-  char buffer[4096];
-  size_t n;
-  while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) run.out.append(buffer, n);
-  const int status = pclose(pipe);
-  run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  return run;
-}
-
-class SummaryCommands : public ::testing::Test {
+class SummaryCommands : public ScratchTest {
  protected:
   void SetUp() override {
-    char pattern[] = "/tmp/kvcli_summary_XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    dir_ = pattern;
+    ScratchTest::SetUp();
     p_ = file("p.kvp");
     ASSERT_EQ(kvcli("new " + p_ + " --start 23-03-06 --data-date 23-03-06").status, 0);
     ASSERT_EQ(kvcli("classes " + p_ + " work 1 2").status, 0);
@@ -48,18 +23,13 @@ class SummaryCommands : public ::testing::Test {
           "X3,third,2,A01,F2,6,100\n");
     write("rel.csv", "P_CODE,S_CODE\nX1,X2\nX1,X3\n");
     for (const char* t : {"wbs", "obs", "act", "rel"}) {
-      const Output run = kvcli("load " + p_ + " " + t + " " + file(t) + ".csv");
+      const CliRun run = kvcli("load " + p_ + " " + t + " " + file(t) + ".csv");
       ASSERT_EQ(run.status, 0) << t << run.out;
     }
     ASSERT_EQ(kvcli("schedule " + p_).status, 0);
   }
-  void TearDown() override { std::filesystem::remove_all(dir_); }
-  std::string file(const std::string& name) const { return (dir_ / name).string(); }
-  void write(const std::string& name, const std::string& text) {
-    std::ofstream(file(name)) << text;
-  }
+  void write(const std::string& name, const std::string& text) { writeFile(file(name), text); }
 
-  std::filesystem::path dir_;
   std::string p_;
 };
 
@@ -68,7 +38,7 @@ TEST_F(SummaryCommands, BuildDumpAndSeries) {
                   " 1 --title t --compose 0,1 --option activities --option periods --period week")
                 .status,
             0);
-  Output run = kvcli("summary " + p_ + " 1 --quiet");
+  CliRun run = kvcli("summary " + p_ + " 1 --quiet");
   ASSERT_EQ(run.status, 0) << run.out;
   EXPECT_EQ(run.out, "summary 1: 7 rows\n");
   run = kvcli("dump " + p_ + " summary 1");
@@ -93,7 +63,7 @@ TEST_F(SummaryCommands, BuildDumpAndSeries) {
 }
 
 TEST_F(SummaryCommands, BadRequestsEndWithAMessage) {
-  Output run = kvcli("summary " + p_ + " 5 --quiet");
+  CliRun run = kvcli("summary " + p_ + " 5 --quiet");
   EXPECT_EQ(run.status, 1);
   EXPECT_NE(run.out.find("등록된 집계자료가 없거나 파일을 만들 수 없습니다."), std::string::npos)
       << run.out;

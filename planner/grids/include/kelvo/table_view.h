@@ -85,6 +85,9 @@ class CTableView : public CGridView {
 
  protected:
   bool readOnly() const override;
+  // A resized or reformatted sheet stores its layout at once, so that it
+  // survives the window being closed without a settings broadcast.
+  void layoutChanged() override;
   void loadEditor(QLineEdit* edit, QComboBox* list, const FieldDesc& field) override;
   bool storeEditor(QLineEdit* edit, QComboBox* list, const FieldDesc& field) override;
 
