@@ -287,6 +287,8 @@ void CGridView::endSeparatorDrag(int32_t x, int32_t y, bool apply) {
 }
 
 void CGridView::applyResize(DragKind kind, int column, int size) {
+  const bool validColumn = column >= 0 && column < static_cast<int>(columns_.size());
+  if (kind == DragKind::None || (kind == DragKind::Column && !validColumn)) return;
   GridUndo& u = gridUndo();
   u = GridUndo{};
   u.kind = GridUndo::Sizes;
@@ -307,8 +309,7 @@ void CGridView::applyResize(DragKind kind, int column, int size) {
       format_.rowNumberWidth = std::clamp(size, 0, 32767);
       break;
     case DragKind::Column:
-      if (column >= 0 && column < static_cast<int>(columns_.size()))
-        columns_[column].width = static_cast<int16_t>(std::clamp(size, 0, 32767));
+      columns_[column].width = static_cast<int16_t>(std::clamp(size, 0, 32767));
       break;
     case DragKind::None:
       break;

@@ -260,6 +260,11 @@ TEST_F(SheetTest, ResizeByDraggingAndUndoTwice) {
   const auto stored = readColumns(&db().opt, 4, r.format.columnCount, db().act.tb.fieldCount);
   ASSERT_FALSE(stored.empty());
   EXPECT_EQ(stored[0].width, after);
+  // A column that does not exist is not resized, and the undo record stays.
+  const int columns = int(v.columns().size());
+  v.applyResize(DragKind::Column, columns, 500);
+  ASSERT_TRUE(v.undoLayout());
+  EXPECT_EQ(v.format().headerHeight, 52);
 }
 
 TEST_F(SheetTest, FindACodeThatExistsAndOneThatDoesNot) {

@@ -1,6 +1,7 @@
 // Kelvo: the planning program.
 #include <QApplication>
 
+#include "kelvo/converter_commands.h"
 #include "kelvo/kelvo_app.h"
 #include "kelvo/sheet_windows.h"
 
@@ -10,6 +11,7 @@ int main(int argc, char** argv) {
   args.removeFirst();
   kelvo::CKelvoApp app;
   kelvo::registerSheetWindows(app);
+  kelvo::registerConverterCommands(app);
   if (!app.startup(args)) return 0;
   const int result = QApplication::exec();
   app.shutdown();

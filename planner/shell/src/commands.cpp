@@ -16,6 +16,7 @@ QAction* CommandRouter::action(int id) {
   act->setObjectName(QStringLiteral("cmd%1").arg(id));
   act->setData(id);
   act->setToolTip(plainCommandText(text));
+  act->setStatusTip(plainCommandText(text));  // fly-by help in the message pane
   act->setEnabled(false);
   connect(act, &QAction::triggered, this, [this, id] { dispatch(id); });
   actions_.insert(id, act);

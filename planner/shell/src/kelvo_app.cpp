@@ -4,13 +4,11 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QSettings>
 #include <algorithm>
 #include <cstring>
 
 #include "child_frame.h"
 #include "class_system_dialog.h"
-#include "converter_dialog.h"
 #include "environment_dialog.h"
 #include "kelvo/plan_doc.h"
 #include "kelvo/profile.h"
@@ -208,6 +206,8 @@ bool CKelvoApp::offerSave() {
 bool CKelvoApp::closeProject() {
   if (!doc_ || !doc_->isOpen()) return true;
   if (!offerSave()) return false;
+  // The views go before the project they show.
+  frame_->closeDocumentFrame();
   doc_->closeProject();
   projectClosed();
   return true;
@@ -242,6 +242,8 @@ bool CKelvoApp::requestWindow(int number) {
     router_->dispatch(cmd::kOtherSummary);
     if (doc_->openSummary() == 0) return false;
   }
+  // The views of the window being replaced store their settings first.
+  if (frame_->currentWindow() >= 0) doc_->updateAllViews(kAllViews, hint::kStoreSettings);
   frame_->showDocumentWindow(number);
   return true;
 }
@@ -284,7 +286,6 @@ bool CKelvoApp::updateCommand(int id, CommandState& state) {
     case cmd::kUserEnvironment:
     case cmd::kProgressGuide:
     case cmd::kOpenExternal:
-    case cmd::kConverters:
     case cmd::kExit:
     case cmd::kAbout:
     case cmd::kTechSupport:
@@ -338,15 +339,6 @@ bool CKelvoApp::onCommand(int id) {
       return openExternal();
     case cmd::kSaveExternal:
       return saveExternal();
-    case cmd::kConverters: {
-      QSettings& settings = profile_->settings();
-      CConverterDlg dialog(kvconv::readRegistrations(settings), options_.programFolder,
-                           frame_.get());
-      if (dialog.exec() != QDialog::Accepted) return false;
-      kvconv::writeRegistrations(settings, dialog.registrations());
-      settings.sync();
-      return true;
-    }
     case cmd::kUserEnvironment: {
       CEnvironmentDlg dialog(settings_, frame_.get());
       if (dialog.exec() != QDialog::Accepted) return false;

@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QSpinBox>
+#include <QStatusBar>
 #include <QTabBar>
 #include <QToolBar>
 #include <cstring>
@@ -235,6 +236,9 @@ TEST_F(AppTest, MainWindowWithProjectRendersMenusBarsTabsAndStatus) {
     if (!a->isSeparator()) ids << a->data().toInt();
   EXPECT_EQ(ids.mid(0, 6), (QList<int>{57600, 57601, 57603, 57609, 57607, 40024}));
   EXPECT_EQ(ids.size(), 27);
+  // Fly-by help: a button under the mouse names its command in pane 0.
+  app->router()->action(57600)->showStatusText(frame);
+  EXPECT_EQ(frame->statusBar()->currentMessage(), "새 파일");
 
   const QImage shot = frame->grab().toImage();
   EXPECT_TRUE(shot.save(kelvo_test::binDir() + "/kelvo_main.png"));

@@ -92,6 +92,7 @@ class CommandRouter : public QObject {
 
   // The targets asked, in order, for each command; null entries are skipped.
   void setChain(Chain chain) { chain_ = std::move(chain); }
+  const Chain& chain() const { return chain_; }
 
   // The active view, asked before the chain (null: none). A view clears it
   // when it goes away.
