@@ -4,13 +4,11 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QSettings>
 #include <algorithm>
 #include <cstring>
 
 #include "child_frame.h"
 #include "class_system_dialog.h"
-#include "converter_dialog.h"
 #include "environment_dialog.h"
 #include "kelvo/plan_doc.h"
 #include "kelvo/profile.h"
@@ -288,7 +286,6 @@ bool CKelvoApp::updateCommand(int id, CommandState& state) {
     case cmd::kUserEnvironment:
     case cmd::kProgressGuide:
     case cmd::kOpenExternal:
-    case cmd::kConverters:
     case cmd::kExit:
     case cmd::kAbout:
     case cmd::kTechSupport:
@@ -342,15 +339,6 @@ bool CKelvoApp::onCommand(int id) {
       return openExternal();
     case cmd::kSaveExternal:
       return saveExternal();
-    case cmd::kConverters: {
-      QSettings& settings = profile_->settings();
-      CConverterDlg dialog(kvconv::readRegistrations(settings), options_.programFolder,
-                           frame_.get());
-      if (dialog.exec() != QDialog::Accepted) return false;
-      kvconv::writeRegistrations(settings, dialog.registrations());
-      settings.sync();
-      return true;
-    }
     case cmd::kUserEnvironment: {
       CEnvironmentDlg dialog(settings_, frame_.get());
       if (dialog.exec() != QDialog::Accepted) return false;

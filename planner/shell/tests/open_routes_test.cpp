@@ -20,7 +20,6 @@
 #include "accelerators.h"
 #include "app_fixture.h"
 #include "child_frame.h"
-#include "converter_dialog.h"
 #include "kelvo/profile.h"
 #include "kelvo/status_panes.h"
 #include "kvconverters.h"
@@ -394,60 +393,6 @@ TEST_F(OpenRoutesTest, ProjectGoesOutThroughAConverterAfterItsOptionsAreWritten)
   EXPECT_FALSE(app.router()->state(40115).enabled);
 }
 
-TEST_F(OpenRoutesTest, ConverterRegistrationEditsTheListAndWritesItOnOkOnly) {
-  {
-    QSettings settings(path("kelvo.ini"), QSettings::IniFormat);
-    kvconv::writeRegistrations(
-        settings,
-        {{{"dbf", "dBASE 파일", "xKvDbf.so"}, {"xlsx", "엑셀 파일", "xKvXls.so"}}, "xlsx"});
-  }
-  auto app = startWithNewProject("REG", "등록");
-  whenModal([](QDialog* d) {
-    auto* dialog = static_cast<CConverterDlg*>(d);
-    QTreeWidget* list = dialog->list();
-    // The first row is selected and shown.
-    EXPECT_EQ(list->topLevelItemCount(), 2);
-    EXPECT_EQ(d->findChild<QLineEdit*>("edit10100")->text(), "dbf");
-    EXPECT_FALSE(d->findChild<QCheckBox*>("editor")->isChecked());
-    list->setCurrentItem(list->topLevelItem(1));
-    EXPECT_TRUE(d->findChild<QCheckBox*>("editor")->isChecked());
-    // Typed extensions are lower case; the new row becomes the editor.
-    QTest::keyClicks(d->findChild<QLineEdit*>("edit10100"), "TST");
-    EXPECT_EQ(d->findChild<QLineEdit*>("edit10100")->text(), "xlsxtst");
-    d->findChild<QLineEdit*>("edit10100")->setText("tst");
-    d->findChild<QLineEdit*>("edit10101")->setText("시험");
-    d->findChild<QLineEdit*>("edit10102")->setText("xKvTest.so");
-    dialog->appendRow();
-    EXPECT_EQ(list->topLevelItemCount(), 3);
-    dialog->moveUp();  // tst above xlsx
-    EXPECT_EQ(list->topLevelItem(1)->text(0), "tst");
-    EXPECT_EQ(list->currentItem(), list->topLevelItem(1));
-    list->setCurrentItem(list->topLevelItem(2));
-    dialog->deleteRow();  // the last row: the one above is selected
-    EXPECT_EQ(list->topLevelItemCount(), 2);
-    EXPECT_EQ(list->currentItem(), list->topLevelItem(1));
-    list->setCurrentItem(list->topLevelItem(0));
-    dialog->moveUp();  // the first row cannot move up
-    EXPECT_EQ(list->topLevelItem(0)->text(0), "dbf");
-    d->accept();
-  });
-  EXPECT_TRUE(app->router()->dispatch(40116));
-  QSettings settings(path("kelvo.ini"), QSettings::IniFormat);
-  const kvconv::Registrations regs = kvconv::readRegistrations(settings);
-  ASSERT_EQ(regs.entries.size(), 2u);
-  EXPECT_EQ(regs.entries[1].extension, "tst");
-  EXPECT_EQ(regs.entries[1].file, "xKvTest.so");
-  EXPECT_EQ(regs.editor, "tst");
-
-  // Cancel writes nothing.
-  whenModal([](QDialog* d) {
-    static_cast<CConverterDlg*>(d)->deleteRow();
-    d->reject();
-  });
-  EXPECT_FALSE(app->router()->dispatch(40116));
-  QSettings again(path("kelvo.ini"), QSettings::IniFormat);
-  EXPECT_EQ(kvconv::readRegistrations(again).entries.size(), 2u);
-}
 
 namespace {
 
