@@ -12,6 +12,19 @@ const char* pathOf(const XKvRequest* r) {
   return static_cast<const char*>(r->path);
 }
 
+// The set's table members in the order they are written and read: the
+// time-shared member goes between the two lists.
+struct Member {
+  Table table;
+  const char* tag;
+};
+const Member kFirstMembers[] = {{Table::Wbs, "Wbs"},
+                                {Table::Obs, "Obs"},
+                                {Table::Res, "Res"},
+                                {Table::Crw, "Crw"},
+                                {Table::Act, "Act"}};
+const Member kLastMembers[] = {{Table::Rel, "Rel"}, {Table::Opr, "Opr"}};
+
 }  // namespace
 
 extern "C" {
@@ -35,19 +48,10 @@ int32_t xExpDB(XKvRequest* r) {
   if (!kvdbf::writeSchemeFile(kvdbf::memberPath(path, "Str"), *static_cast<XKvScheme*>(r->scheme),
                               today))
     return 0;
-  const struct {
-    Table table;
-    const char* tag;
-  } first[] = {{Table::Wbs, "Wbs"},
-               {Table::Obs, "Obs"},
-               {Table::Res, "Res"},
-               {Table::Crw, "Crw"},
-               {Table::Act, "Act"}},
-    last[] = {{Table::Rel, "Rel"}, {Table::Opr, "Opr"}};
-  for (const auto& f : first)
+  for (const auto& f : kFirstMembers)
     if (!kvdbase::exportTable(db, f.table, kvdbf::memberPath(path, f.tag), today)) return 0;
   if (!kvdbase::exportTimeShared(db, kvdbf::memberPath(path, "Spa"), today)) return 0;
-  for (const auto& f : last)
+  for (const auto& f : kLastMembers)
     if (!kvdbase::exportTable(db, f.table, kvdbf::memberPath(path, f.tag), today)) return 0;
   return xSaveMiscFormat(db, r->info, kvdbf::memberPath(path, "Etc.opt").c_str()) ? 1 : 0;
 }
@@ -68,19 +72,10 @@ int32_t xImpDB(XKvRequest* r) {
   xSetPrjDateInfo(db, info->calendarFrom, info->calendarTo);
 
   kvdbase::ImportContext ctx{db, scheme, r->startDay};
-  const struct {
-    Table table;
-    const char* tag;
-  } first[] = {{Table::Wbs, "Wbs"},
-               {Table::Obs, "Obs"},
-               {Table::Res, "Res"},
-               {Table::Crw, "Crw"},
-               {Table::Act, "Act"}},
-    last[] = {{Table::Rel, "Rel"}, {Table::Opr, "Opr"}};
-  for (const auto& f : first)
+  for (const auto& f : kFirstMembers)
     if (!kvdbase::importTable(ctx, f.table, kvdbf::memberPath(path, f.tag))) return 0;
   if (!kvdbase::importTimeShared(ctx, kvdbf::memberPath(path, "Spa"))) return 0;
-  for (const auto& f : last)
+  for (const auto& f : kLastMembers)
     if (!kvdbase::importTable(ctx, f.table, kvdbf::memberPath(path, f.tag))) return 0;
   return 1;
 }

@@ -1,7 +1,6 @@
-// An open project with both classifications for the processing tests:
-// work types of levels 1 + 2 characters ("A", "A01"), facilities of
-// levels 1 + 2 ("1", "101"), a five-day week on calendar 1 over 2023, and
-// records entered through the record operations.
+// Open projects for the processing tests: an empty one whose calendar 1 is
+// a five-day week over 2023, and one with both classifications and records
+// entered through the record operations.
 #ifndef KELVO_DOC_TESTS_PROJECT_FIXTURE_H_
 #define KELVO_DOC_TESTS_PROJECT_FIXTURE_H_
 
@@ -19,7 +18,9 @@
 
 namespace kelvo::testing {
 
-class ProjectFixture : public ::testing::Test {
+// A new, initialised project in a folder of its own under /tmp; calendar 1
+// is a five-day week over 2023 and the project information is all zero.
+class EmptyProjectFixture : public ::testing::Test {
  protected:
   void SetUp() override {
     char pattern[] = "/tmp/processing_test_XXXXXX";
@@ -33,6 +34,29 @@ class ProjectFixture : public ::testing::Test {
     uint16_t* array = xSetWork(0, static_cast<int32_t>(days.size()));
     ASSERT_NE(array, nullptr);
     std::memcpy(array, days.data(), days.size() * sizeof(uint16_t));
+    std::memset(&info, 0, sizeof info);
+  }
+  void TearDown() override {
+    xCloseDB(&db);
+    xCloseFile(&ref_);
+    xFreeWork(0);
+    xSetCalNo(0);
+    std::filesystem::remove_all(folder_);
+  }
+
+  ProjectDb db;
+  PrjInfo info;
+  std::filesystem::path folder_;
+  int32_t ref_ = -1;
+};
+
+// Work types of levels 1 + 2 characters ("A", "A01") and facilities of
+// levels 1 + 2 ("1", "101"); the project starts on Monday 6 March 2023.
+class ProjectFixture : public EmptyProjectFixture {
+ protected:
+  void SetUp() override {
+    EmptyProjectFixture::SetUp();
+    if (HasFatalFailure()) return;
     // Option item 1: both classifications' definitions (count, starts,
     // lengths, names), 202 bytes each.
     uint8_t both[404] = {};
@@ -44,16 +68,8 @@ class ProjectFixture : public ::testing::Test {
       d[18 + 2] = 2;  // length of level 1
     }
     ASSERT_NE(xOption(&db.opt, XOPT_WRITE, 1, both, sizeof both), 0);
-    std::memset(&info, 0, sizeof info);
     info.start = packDate(2023, 3, 6);
     info.dataDate = packDate(2023, 3, 13);
-  }
-  void TearDown() override {
-    xCloseDB(&db);
-    xCloseFile(&ref_);
-    xFreeWork(0);
-    xSetCalNo(0);
-    std::filesystem::remove_all(folder_);
   }
 
   // Classification code (0 work type, 1 facility) with a name and, for work
@@ -181,11 +197,6 @@ class ProjectFixture : public ::testing::Test {
     char report[256] = "";
     EXPECT_EQ(xCheckIndexes(&db, report, sizeof report), 1) << report;
   }
-
-  ProjectDb db;
-  PrjInfo info;
-  std::filesystem::path folder_;
-  int32_t ref_ = -1;
 };
 
 }  // namespace kelvo::testing

@@ -14,7 +14,7 @@
 #include <fstream>
 #include <iterator>
 
-#include "list_calendars.h"
+#include "project_fixture.h"
 #include "xJorDbm2.h"
 #include "xQdDb100.h"
 
@@ -50,22 +50,12 @@ std::string cp949(const char* utf8) {
   return xUtf8ToCp949(utf8, out, sizeof out) < 0 ? std::string() : std::string(out);
 }
 
-class SummaryBuildTest : public ::testing::Test {
+class SummaryBuildTest : public EmptyProjectFixture {
  protected:
   void SetUp() override {
-    char pattern[] = "/tmp/summary_test_XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    folder_ = pattern;
-    ASSERT_EQ(xOpenRef(&ref_, KELVO_BIN_DIR "/Kelvo.ref"), 1);
-    ASSERT_EQ(xCreateDB(&db, nullptr, (folder_.string() + "/").c_str(), nullptr), 1);
-    db.space.refHandle = ref_;
-    ASSERT_EQ(xInitializeDB(&db, nullptr), 1);
-    const auto days = ListCalendars::fiveDayWeek(packDate(2023, 1, 1), packDate(2023, 12, 31));
-    uint16_t* array = xSetWork(0, static_cast<int32_t>(days.size()));
-    ASSERT_NE(array, nullptr);
-    std::memcpy(array, days.data(), days.size() * sizeof(uint16_t));
+    EmptyProjectFixture::SetUp();
+    if (HasFatalFailure()) return;
     xSetStartDayOfMW(1, 0);
-    std::memset(&info, 0, sizeof info);
     info.dataDate = kMar(15);
     info.periodStart = kMar(1);
     info.amountDigits = 12;
@@ -79,12 +69,8 @@ class SummaryBuildTest : public ::testing::Test {
     readClassLevels(&db, levels_);
   }
   void TearDown() override {
-    xCloseDB(&db);
-    xCloseFile(&ref_);
-    xFreeWork(0);
-    xSetCalNo(0);
     xSetStartDayOfMW(1, 1);  // the engine's defaults
-    std::filesystem::remove_all(folder_);
+    EmptyProjectFixture::TearDown();
   }
 
   void addCode(int classification, const char* code, const char* name, const char* unit = "") {
@@ -182,13 +168,9 @@ class SummaryBuildTest : public ::testing::Test {
     return std::string(db.space.path, db.space.stemLength) + name;
   }
 
-  ProjectDb db;
-  PrjInfo info;
   ClassLevels levels_[2];
-  int32_t ref_ = -1;
   int16_t current_ = 0;
   int32_t x1Record_ = -1;
-  std::filesystem::path folder_;
 };
 
 TEST(SummaryRegistrationTest, PreparingCutsTheCompositionAndSetsOptions) {

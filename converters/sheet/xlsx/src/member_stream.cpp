@@ -16,6 +16,15 @@ void appendUtf8(std::string& out, QStringView text) {
   if (i < text.size()) out += text.mid(i).toUtf8().toStdString();
 }
 
+void CappedText::append(QStringView piece) {
+  if (full_) return;
+  appendUtf8(text_, piece);
+  if (text_.size() > cap_) {
+    text_.resize(cutUtf8(text_, cap_));
+    full_ = true;
+  }
+}
+
 MemberStream::~MemberStream() {
   if (file_) zip_fclose(file_);
 }
@@ -68,8 +77,7 @@ QXmlStreamReader::TokenType MemberStream::next() {
 }
 
 std::string MemberStream::elementText() {
-  std::string text;
-  bool full = false;
+  CappedText text(limits_.cellBytes);
   for (int depth = 1; depth > 0;) {
     switch (next()) {
       case QXmlStreamReader::StartElement:
@@ -79,22 +87,16 @@ std::string MemberStream::elementText() {
         --depth;
         break;
       case QXmlStreamReader::Characters:
-        if (!full) {
-          appendUtf8(text, xml_.text());
-          if (text.size() > limits_.cellBytes) {
-            text.resize(cutUtf8(text, limits_.cellBytes));
-            full = true;
-          }
-        }
+        text.append(xml_.text());
         break;
       case QXmlStreamReader::Invalid:
       case QXmlStreamReader::EndDocument:
-        return text;
+        return text.take();
       default:
         break;
     }
   }
-  return text;
+  return text.take();
 }
 
 }  // namespace kvxlsx

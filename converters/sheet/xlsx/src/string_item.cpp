@@ -3,7 +3,7 @@
 namespace kvxlsx {
 
 std::string stringItem(MemberStream& s, size_t cap) {
-  std::string text;
+  CappedText text(cap);
   int depth = 1, inText = 0, inPhonetic = 0;
   while (depth > 0) {
     switch (s.next()) {
@@ -18,19 +18,16 @@ std::string stringItem(MemberStream& s, size_t cap) {
         if (s.xml().name() == u"t" && inText) --inText;
         break;
       case QXmlStreamReader::Characters:
-        if (inText && !inPhonetic && text.size() < cap) {
-          appendUtf8(text, s.xml().text());
-          if (text.size() > cap) text.resize(cutUtf8(text, cap));
-        }
+        if (inText && !inPhonetic) text.append(s.xml().text());
         break;
       case QXmlStreamReader::Invalid:
       case QXmlStreamReader::EndDocument:
-        return text;
+        return text.take();
       default:
         break;
     }
   }
-  return text;
+  return text.take();
 }
 
 }  // namespace kvxlsx

@@ -23,6 +23,25 @@ std::string folderOf(const std::string& member) {
   return slash == std::string::npos ? std::string() : member.substr(0, slash + 1);
 }
 
+// Reads member path token by token, handing each to visit. False with error
+// when the member is missing, damaged or too large, or when visit returns
+// false (having set error itself).
+template <typename Visit>
+bool eachToken(MemberStream& s, const std::string& path, std::string& error, Visit visit) {
+  if (!s.open(path)) {
+    error = s.error();
+    return false;
+  }
+  for (auto t = s.next(); t != QXmlStreamReader::EndDocument; t = s.next()) {
+    if (t == QXmlStreamReader::Invalid) {
+      error = s.error();
+      return false;
+    }
+    if (!visit(t, s.xml())) return false;
+  }
+  return true;
+}
+
 struct Relationship {
   std::string id, type, target;
 };
@@ -35,24 +54,16 @@ bool readRelationships(zip_t* zip, const Limits& limits, const std::string& memb
   const std::string rels = folder + "_rels/" + member.substr(folder.size()) + ".rels";
   if (zip_name_locate(zip, rels.c_str(), 0) < 0) return true;
   MemberStream s(zip, limits);
-  if (!s.open(rels)) {
-    error = s.error();
-    return false;
-  }
-  for (auto t = s.next(); t != QXmlStreamReader::EndDocument; t = s.next()) {
-    if (t == QXmlStreamReader::Invalid) {
-      error = s.error();
-      return false;
-    }
-    if (t == QXmlStreamReader::StartElement && s.xml().name() == u"Relationship") {
-      Relationship r{attr(s.xml(), "Id"), attr(s.xml(), "Type"), attr(s.xml(), "Target")};
-      if (attr(s.xml(), "TargetMode") != "External") {
+  return eachToken(s, rels, error, [&](auto t, QXmlStreamReader& x) {
+    if (t == QXmlStreamReader::StartElement && x.name() == u"Relationship") {
+      Relationship r{attr(x, "Id"), attr(x, "Type"), attr(x, "Target")};
+      if (attr(x, "TargetMode") != "External") {
         r.target = resolveTarget(folder, r.target);
         out.push_back(std::move(r));
       }
     }
-  }
-  return true;
+    return true;
+  });
 }
 
 }  // namespace
@@ -104,17 +115,8 @@ bool Workbook::Impl::readWorkbook(const std::string& path, std::string& sharedPa
     if (endsWith(r.type, "/styles")) stylesPath = r.target;
   }
   MemberStream s(zip, limits);
-  if (!s.open(path)) {
-    error = s.error();
-    return false;
-  }
-  for (auto t = s.next(); t != QXmlStreamReader::EndDocument; t = s.next()) {
-    if (t == QXmlStreamReader::Invalid) {
-      error = s.error();
-      return false;
-    }
-    if (t != QXmlStreamReader::StartElement) continue;
-    QXmlStreamReader& x = s.xml();
+  const bool read = eachToken(s, path, error, [&](auto t, QXmlStreamReader& x) {
+    if (t != QXmlStreamReader::StartElement) return true;
     if (x.name() == u"workbookPr") {
       const std::string v = attr(x, "date1904");
       date1904 = v == "1" || v == "true";
@@ -130,7 +132,9 @@ bool Workbook::Impl::readWorkbook(const std::string& path, std::string& sharedPa
       names.push_back(attr(x, "name"));
       targets.push_back(target);
     }
-  }
+    return true;
+  });
+  if (!read) return false;
   if (names.empty()) {
     error = "the workbook has no sheets";
     return false;
@@ -141,16 +145,8 @@ bool Workbook::Impl::readWorkbook(const std::string& path, std::string& sharedPa
 bool Workbook::Impl::readShared(const std::string& path, std::string& error) {
   MemberStream s(zip, limits);
   size_t held = 0;
-  if (!s.open(path)) {
-    error = s.error();
-    return false;
-  }
-  for (auto t = s.next(); t != QXmlStreamReader::EndDocument; t = s.next()) {
-    if (t == QXmlStreamReader::Invalid) {
-      error = s.error();
-      return false;
-    }
-    if (t == QXmlStreamReader::StartElement && s.xml().name() == u"si") {
+  return eachToken(s, path, error, [&](auto t, QXmlStreamReader& x) {
+    if (t == QXmlStreamReader::StartElement && x.name() == u"si") {
       shared.push_back(stringItem(s, limits.cellBytes));
       held += shared.back().size() + 32;
       if (held > limits.sharedBytes) {
@@ -158,27 +154,18 @@ bool Workbook::Impl::readShared(const std::string& path, std::string& error) {
         return false;
       }
     }
-  }
-  return true;
+    return true;
+  });
 }
 
 bool Workbook::Impl::readStyles(const std::string& path, std::string& error) {
   MemberStream s(zip, limits);
-  if (!s.open(path)) {
-    error = s.error();
-    return false;
-  }
   std::vector<std::pair<int, std::string>> formats;  // custom number formats
   bool inCellXfs = false;
   int xf = 0;
-  for (auto t = s.next(); t != QXmlStreamReader::EndDocument; t = s.next()) {
-    if (t == QXmlStreamReader::Invalid) {
-      error = s.error();
-      return false;
-    }
-    QXmlStreamReader& x = s.xml();
+  return eachToken(s, path, error, [&](auto t, QXmlStreamReader& x) {
     if (t == QXmlStreamReader::EndElement && x.name() == u"cellXfs") inCellXfs = false;
-    if (t != QXmlStreamReader::StartElement) continue;
+    if (t != QXmlStreamReader::StartElement) return true;
     if (x.name() == u"numFmt") {
       formats.emplace_back(atoi(attr(x, "numFmtId").c_str()), attr(x, "formatCode"));
     } else if (x.name() == u"cellXfs") {
@@ -191,8 +178,8 @@ bool Workbook::Impl::readStyles(const std::string& path, std::string& error) {
       if (isDateFormat(id, code)) dateStyles.insert(xf);
       ++xf;
     }
-  }
-  return true;
+    return true;
+  });
 }
 
 bool isDateFormat(int id, const std::string& code) {

@@ -67,6 +67,20 @@ struct Workbook::Impl {
 // Appends text to out as UTF-8.
 void appendUtf8(std::string& out, QStringView text);
 
+// A text gathered piece by piece and cut to cap bytes at a character
+// boundary; once cut, later pieces are dropped, so it stays a prefix.
+class CappedText {
+ public:
+  explicit CappedText(size_t cap) : cap_(cap) {}
+  void append(QStringView piece);
+  std::string take() { return std::move(text_); }
+
+ private:
+  std::string text_;
+  size_t cap_;
+  bool full_ = false;
+};
+
 // The member a relationship's target names, seen from the folder of the
 // part that holds the relationship ("xl/" for "xl/workbook.xml").
 std::string resolveTarget(const std::string& folder, const std::string& target);
