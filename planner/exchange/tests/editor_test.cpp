@@ -73,6 +73,9 @@ class EditorTest : public ExchangeTest {
     ASSERT_TRUE(doc()->isOpen());
     ASSERT_EQ(addActivity("A100", "터파기", 5), 0);
     ASSERT_EQ(addActivity("A200", "기초 타설", 7), 0);
+    // Away from the data sheet (which stores its layout as it closes), then
+    // back to it made anew with the test's columns and rows.
+    ASSERT_TRUE(app_->requestWindow(1));
     // The activity sheet shows the code and the name under a title of its
     // own: the duration is not shown.
     ProjectDb& db = doc()->db();
@@ -85,8 +88,6 @@ class EditorTest : public ExchangeTest {
     const QByteArray title = xjor::toCp949(QStringLiteral("작업 이름"));
     std::memcpy(name.title, title.constData(), size_t(title.size()));
     kelvo::writeColumns(&db.opt, 4, {code, name});
-    // The data sheet (activities first) made anew, so that it reads them.
-    ASSERT_TRUE(app_->requestWindow(1));
     ASSERT_TRUE(app_->requestWindow(8));
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     sheet_ = app_->mainFrame()->findChild<CTableView*>();

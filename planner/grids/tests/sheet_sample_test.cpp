@@ -40,6 +40,8 @@ class SampleSheetTest : public ShellTest {
     vs.flags = nullptr;
     vs.activeEditView = nullptr;
     vs.editTool = tool::kDataSelect;
+    // So are the window factories that captured it.
+    for (int window : {0, 1, 8, 9}) registerDocumentWindow(window, nullptr);
     ShellTest::TearDown();
   }
 

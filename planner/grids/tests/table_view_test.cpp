@@ -526,3 +526,60 @@ TEST_F(SheetTest, RowTypedBeforeARefreshIsEnteredFirst) {
   EXPECT_EQ(v.lineEditor()->text(), "A8");
   EXPECT_TRUE(messages_.empty());
 }
+
+TEST_F(SheetTest, EachSheetEntersItsOwnKindOfRecord) {
+  ASSERT_EQ(addActivity("A1", "one"), 0);
+  ASSERT_EQ(addActivity("A2", "two"), 0);
+  // Relations: an unknown successor is refused with the store's message,
+  // then the mended row goes in with the kind chosen from its list.
+  {
+    CTableView& v = open(5);
+    ASSERT_EQ(v.currentColumn(), column("선행작업코드"));
+    type("A1");
+    key(Qt::Key_Tab);
+    type("ZZ");
+    key(Qt::Key_Return);
+    EXPECT_EQ(messages_, std::vector<int>{XQD_MSG_NO_SUCCESSOR});
+    ASSERT_EQ(v.currentColumn(), column("후행작업코드"));
+    type("A2");
+    while (!v.listEditor()->isVisible() && v.currentColumn() < int(v.columns().size()) - 1)
+      key(Qt::Key_Tab);
+    ASSERT_TRUE(v.listEditor()->isVisible());
+    EXPECT_EQ(v.listEditor()->itemText(3), "SF");
+    v.listEditor()->setCurrentIndex(3);
+    key(Qt::Key_Return);
+    ASSERT_EQ(db().rel.tb.liveCount, 1u);
+    const uint32_t r = findCodeRecord(&db(), 5, "A1", "A2");
+    ASSERT_NE(r, XJOR_NONE);
+    std::string buffer(db().rel.tb.recordSize, '\0');
+    db().rel.tb.current = int32_t(r);
+    xGetRec(&db().rel.tb, buffer.data());
+    RelRecord rel;
+    std::memcpy(&rel, buffer.data(), sizeof rel);
+    EXPECT_EQ(rel.kind, 3);
+    view_.reset();
+  }
+  // Work types: a code that fits no level is refused (levels 2 and 2).
+  {
+    messages_.clear();
+    CTableView& v = open(0);
+    type("123");
+    key(Qt::Key_Return);
+    EXPECT_EQ(messages_, std::vector<int>{XQD_MSG_LEVEL_LENGTH});
+    type("12");
+    key(Qt::Key_Return);
+    EXPECT_EQ(v.rowCount(), 1);
+    EXPECT_NE(findCodeRecord(&db(), 0, "12"), XJOR_NONE);
+    view_.reset();
+  }
+  // Resources.
+  {
+    messages_.clear();
+    CTableView& v = open(2);
+    type("R1");
+    key(Qt::Key_Return);
+    EXPECT_TRUE(messages_.empty());
+    EXPECT_EQ(v.rowCount(), 1);
+    EXPECT_NE(findCodeRecord(&db(), 2, "R1"), XJOR_NONE);
+  }
+}
