@@ -242,8 +242,6 @@ bool CKelvoApp::requestWindow(int number) {
     router_->dispatch(cmd::kOtherSummary);
     if (doc_->openSummary() == 0) return false;
   }
-  // The views of the window being replaced store their settings first.
-  if (frame_->currentWindow() >= 0) doc_->updateAllViews(kAllViews, hint::kStoreSettings);
   frame_->showDocumentWindow(number);
   return true;
 }

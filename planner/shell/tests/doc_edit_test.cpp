@@ -181,10 +181,38 @@ TEST_F(DocEditTest, ActivityDeletionTakesItsRelationsAlong) {
 TEST_F(DocEditTest, SummaryRowsAreOnlyRewritten) {
   char row[64] = {};
   EXPECT_EQ(doc_->inputRecord(edit::kSummary, row, -1, EditReport::Show).message,
-            kStrMsgSummaryFixed);
+            kStrMsgSummaryFixed)
+      << "no summary open";
   EXPECT_EQ(doc_->deleteRecord(edit::kGanttSummary, EditReport::Show).message, kStrMsgSummaryFixed);
   EXPECT_EQ(messages_, (std::vector<int>{kStrMsgSummaryFixed, kStrMsgSummaryFixed}));
   EXPECT_FALSE(doc_->isModified());
+
+  // With summary rows open, the current one is written in place; a new row
+  // is refused and so is deleting one.
+  ProjectDb& db = doc_->db();
+  FieldDesc field{};
+  std::strcpy(field.name, "NAME");
+  field.type = 11;
+  field.width = 10;
+  int16_t current = 0;
+  ASSERT_EQ(xCreateSumFile(&db, &current, 2, 11, 1, &field), 1);
+  char first[11] = "first", second[11] = "second";
+  ASSERT_EQ(xAddRec(&db.summary.table.tb, first), 1);
+  ASSERT_EQ(xAddRec(&db.summary.table.tb, second), 1);
+  db.summary.table.tb.current = 0;
+  char edited[11] = "edited";
+  EXPECT_TRUE(doc_->inputRecord(edit::kSummary, edited).ok);
+  EXPECT_TRUE(doc_->isModified());
+  char back[11] = {};
+  ASSERT_EQ(xGetRec(&db.summary.table.tb, back), 1);
+  EXPECT_STREQ(back, "edited");
+  EXPECT_EQ(db.summary.table.tb.liveCount, 2u);
+  db.summary.table.tb.current = -1;
+  EXPECT_EQ(doc_->inputRecord(edit::kResourceSummary, edited).message, kStrMsgSummaryFixed);
+  db.summary.table.tb.current = 1;
+  EXPECT_FALSE(doc_->deleteRecord(edit::kSummary).ok);
+  EXPECT_EQ(db.summary.table.tb.liveCount, 2u);
+  xCloseSumFile(&db, &current);
 }
 
 TEST_F(DocEditTest, TreeRefusesCodesBelowTheLastLevelAndHearsOfChanges) {
