@@ -1,5 +1,7 @@
 #include "dbase_fixture.h"
 
+#include "kvtables.h"
+
 namespace {
 
 void SetLevels(XKvSchemeBlock* b, std::initializer_list<int> lengths) {
@@ -12,16 +14,6 @@ void SetLevels(XKvSchemeBlock* b, std::initializer_list<int> lengths) {
     ++i;
   }
   b->levels = static_cast<int16_t>(i);
-}
-
-ClassLevels Levels(const XKvSchemeBlock& b) {
-  ClassLevels l{};
-  l.count = b.levels;
-  for (int i = 0; i < 8; ++i) {
-    l.start[i] = b.start[i];
-    l.length[i] = b.length[i];
-  }
-  return l;
 }
 
 }  // namespace
@@ -37,7 +29,8 @@ void DbaseTest::FillProject(ProjectDb* db) {
   info->dataDate = Day(2024, 3, 4);
   info->amountDigits = 12;
 
-  const ClassLevels wl = Levels(scheme_.block[0]), ol = Levels(scheme_.block[1]);
+  const ClassLevels wl = kvconv::levelsOf(scheme_.block[0]),
+                    ol = kvconv::levelsOf(scheme_.block[1]);
   const char* wbs[] = {"A1", "A1001", "A1002", "B2", "B2001"};
   for (const char* code : wbs) {
     WbsRecord w{};

@@ -3,9 +3,24 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <limits>
 #include <vector>
 
 namespace kvsheet {
+
+namespace {
+
+// Stores v rounded to a whole number and held within T's range.
+template <class T>
+bool putWhole(char* at, double v) {
+  const double r = std::round(v);
+  const double lo = std::numeric_limits<T>::min(), hi = std::numeric_limits<T>::max();
+  const T x = static_cast<T>(r < lo ? lo : r > hi ? hi : r);
+  memcpy(at, &x, sizeof x);
+  return true;
+}
+
+}  // namespace
 
 uint16_t packedOfSerial(double serial) {
   int y, m, d;
@@ -63,41 +78,19 @@ bool readField(const FieldDesc* fds, int32_t ref, int i, const kvxlsx::Cell& c, 
 bool putNumber(const FieldDesc& f, double v, void* rec) {
   char* at = static_cast<char*>(rec) + f.offset;
   if (!std::isfinite(v)) v = 0;
-  auto whole = [&](double lo, double hi) {
-    const double r = std::round(v);
-    return r < lo ? lo : r > hi ? hi : r;
-  };
   switch (f.type) {
-    case XF_INT8: {
-      const int8_t x = static_cast<int8_t>(whole(-128, 127));
-      memcpy(at, &x, sizeof x);
-      return true;
-    }
-    case XF_UINT8: {
-      const uint8_t x = static_cast<uint8_t>(whole(0, 255));
-      memcpy(at, &x, sizeof x);
-      return true;
-    }
-    case XF_INT16: {
-      const int16_t x = static_cast<int16_t>(whole(-32768, 32767));
-      memcpy(at, &x, sizeof x);
-      return true;
-    }
-    case XF_UINT16: {
-      const uint16_t x = static_cast<uint16_t>(whole(0, 65535));
-      memcpy(at, &x, sizeof x);
-      return true;
-    }
-    case XF_INT32: {
-      const int32_t x = static_cast<int32_t>(whole(-2147483648.0, 2147483647.0));
-      memcpy(at, &x, sizeof x);
-      return true;
-    }
-    case XF_UINT32: {
-      const uint32_t x = static_cast<uint32_t>(whole(0, 4294967295.0));
-      memcpy(at, &x, sizeof x);
-      return true;
-    }
+    case XF_INT8:
+      return putWhole<int8_t>(at, v);
+    case XF_UINT8:
+      return putWhole<uint8_t>(at, v);
+    case XF_INT16:
+      return putWhole<int16_t>(at, v);
+    case XF_UINT16:
+      return putWhole<uint16_t>(at, v);
+    case XF_INT32:
+      return putWhole<int32_t>(at, v);
+    case XF_UINT32:
+      return putWhole<uint32_t>(at, v);
     case XF_FLOAT: {
       xRound(&v, f.decimals > 0 ? f.decimals : 0);
       const float x = std::fabs(v) <= 3.4e38 ? static_cast<float>(v) : 0.0f;

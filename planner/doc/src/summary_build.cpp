@@ -33,6 +33,23 @@ bool readCodeRecord(MemTable& index, TableBinding& table, const std::string& cod
   return read;
 }
 
+// Calls take(record number, record) for every live record of tb, read into
+// a zeroed Record; the table's current record is kept.
+template <class Record, class Take>
+void eachRecord(TableHandle& tb, Take take) {
+  const int32_t keep = tb.current;
+  std::vector<uint8_t> bytes(std::max<size_t>(tb.recordSize, sizeof(Record)));
+  tb.current = -1;
+  while (xMoveNext(&tb)) {
+    std::fill(bytes.begin(), bytes.end(), 0);
+    if (xGetRec(&tb, bytes.data()) != 1) continue;
+    Record r;
+    std::memcpy(&r, bytes.data(), sizeof r);
+    take(tb.current, r);
+  }
+  tb.current = keep;
+}
+
 }  // namespace
 
 std::string cp949(const char* utf8) {
@@ -138,22 +155,15 @@ std::string Builder::segment(size_t i, const ActRecord& act) const {
 }
 
 void Builder::loadActivities() {
-  TableHandle& tb = db_->act.tb;
-  const int32_t keep = tb.current;
-  std::vector<uint8_t> bytes(std::max<size_t>(tb.recordSize, sizeof(ActRecord)));
-  slotToActivity_.assign(tb.slotCount, -1);
-  tb.current = -1;
-  while (xMoveNext(&tb)) {
-    std::fill(bytes.begin(), bytes.end(), 0);
-    if (xGetRec(&tb, bytes.data()) != 1) continue;
+  slotToActivity_.assign(db_->act.tb.slotCount, -1);
+  eachRecord<ActRecord>(db_->act.tb, [&](int32_t record, const ActRecord& act) {
     Activity a;
-    a.record = tb.current;
-    std::memcpy(&a.act, bytes.data(), sizeof a.act);
+    a.record = record;
+    a.act = act;
     if (a.act.calendar < 0 || a.act.calendar > 8) a.act.calendar = 1;
-    slotToActivity_[tb.current] = static_cast<int32_t>(activities_.size());
+    slotToActivity_[record] = static_cast<int32_t>(activities_.size());
     activities_.push_back(std::move(a));
-  }
-  tb.current = keep;
+  });
   // Time-shared entries, in (activity, day) order.
   IndexTable& spa = db_->spa;
   if (spa.recordSize != sizeof(SpaEntry)) return;
@@ -170,22 +180,15 @@ void Builder::loadActivities() {
 }
 
 void Builder::loadCrewDetails() {
-  TableHandle& tb = db_->opr.tb;
-  const int32_t keep = tb.current;
-  std::vector<uint8_t> bytes(std::max<size_t>(tb.recordSize, sizeof(OprRecord)));
-  tb.current = -1;
-  while (xMoveNext(&tb)) {
-    std::fill(bytes.begin(), bytes.end(), 0);
-    if (xGetRec(&tb, bytes.data()) != 1) continue;
+  eachRecord<OprRecord>(db_->opr.tb, [&](int32_t record, const OprRecord& opr) {
     CrewDetail c;
-    c.record = tb.current;
-    std::memcpy(&c.opr, bytes.data(), sizeof c.opr);
+    c.record = record;
+    c.opr = opr;
     c.activity = activityOf(fixedText(c.opr.actCode, 20));
-    if (c.activity < 0) continue;  // a crew detail of no activity has no dates
+    if (c.activity < 0) return;  // a crew detail of no activity has no dates
     c.resource = resourceOf(fixedText(c.opr.resCode, 10));
     crew_.push_back(c);
-  }
-  tb.current = keep;
+  });
 }
 
 int32_t Builder::activityOf(const std::string& code) {

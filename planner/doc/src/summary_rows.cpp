@@ -31,6 +31,31 @@ void putText(std::vector<uint8_t>& out, size_t at, const char* text, size_t widt
   std::memcpy(out.data() + at, text, strnlen(text, width - 1));
 }
 
+// Where the fields that activity and resource rows both carry sit.
+struct RowPlaces {
+  size_t kind, record, series, level, codes, activity, unit, size, name;
+};
+constexpr RowPlaces kActRowPlaces{kActRowKindAt,  kActRowRecordAt, kActRowSeriesAt,
+                                  kActRowLevelAt, kActRowCodesAt,  kActRowActivityAt,
+                                  kActRowUnitAt,  kActRowSizeAt,   kActRowNameAt};
+constexpr RowPlaces kResRowPlaces{kResRowKindAt,  kResRowRecordAt, kResRowSeriesAt,
+                                  kResRowLevelAt, kResRowCodesAt,  kResRowActivityAt,
+                                  kResRowUnitAt,  kResRowSizeAt,   kResRowNameAt};
+
+// The row's kind, record, series place, level, codes, texts and name.
+void putRowFields(const Row& row, const std::string& name, uint32_t seriesAt, const RowPlaces& at,
+                  std::vector<uint8_t>& out) {
+  put(out, at.kind, row.kind);
+  put(out, at.record, row.record);
+  put(out, at.series, seriesAt);
+  put(out, at.level, row.level);
+  for (int i = 0; i < 3; ++i) putText(out, at.codes + 11 * i, row.codes[i], 11);
+  putText(out, at.activity, row.activityCode, 21);
+  putText(out, at.unit, row.unit, 7);
+  putText(out, at.size, row.size, 41);
+  std::memcpy(out.data() + at.name, name.data(), std::min(name.size(), out.size() - at.name - 1));
+}
+
 // Percentages of `source` against `whole` in place `target`; the entry in
 // which the running total reaches the whole (within half a unit of the
 // last amount decimal) takes what is left of 100.
@@ -138,16 +163,7 @@ void encodeActivityRow(const Row& row, const std::string& name, uint32_t seriesA
   std::memcpy(out.data() + 78, row.values.amount + kPlanQtyD,
               (kAmounts - kPlanQtyD) * sizeof(double));
   std::memcpy(out.data() + 254, row.values.rate, sizeof row.values.rate);
-  put(out, kActRowKindAt, row.kind);
-  put(out, kActRowRecordAt, row.record);
-  put(out, kActRowSeriesAt, seriesAt);
-  put(out, kActRowLevelAt, row.level);
-  for (int i = 0; i < 3; ++i) putText(out, kActRowCodesAt + 11 * i, row.codes[i], 11);
-  putText(out, kActRowActivityAt, row.activityCode, 21);
-  putText(out, kActRowUnitAt, row.unit, 7);
-  putText(out, kActRowSizeAt, row.size, 41);
-  std::memcpy(out.data() + kActRowNameAt, name.data(),
-              std::min(name.size(), out.size() - kActRowNameAt - 1));
+  putRowFields(row, name, seriesAt, kActRowPlaces, out);
 }
 
 void encodeResourceRow(const Row& row, const std::string& name, uint32_t seriesAt,
@@ -155,17 +171,8 @@ void encodeResourceRow(const Row& row, const std::string& name, uint32_t seriesA
   std::fill(out.begin(), out.end(), 0);
   put(out, 2, clampDays(row.inputs.duration));
   std::memcpy(out.data() + 4, row.inputs.input, sizeof row.inputs.input);
-  put(out, kResRowKindAt, row.kind);
-  put(out, kResRowRecordAt, row.record);
-  put(out, kResRowSeriesAt, seriesAt);
-  put(out, kResRowLevelAt, row.level);
-  for (int i = 0; i < 3; ++i) putText(out, kResRowCodesAt + 11 * i, row.codes[i], 11);
-  putText(out, kResRowActivityAt, row.activityCode, 21);
+  putRowFields(row, name, seriesAt, kResRowPlaces, out);
   putText(out, kResRowOwnCodeAt, row.ownCode, 11);
-  putText(out, kResRowUnitAt, row.unit, 7);
-  putText(out, kResRowSizeAt, row.size, 41);
-  std::memcpy(out.data() + kResRowNameAt, name.data(),
-              std::min(name.size(), out.size() - kResRowNameAt - 1));
 }
 
 RowSeries mergeSeries(const std::vector<const RowSeries*>& parts, int valueCount, bool quantities,
@@ -186,11 +193,8 @@ RowSeries mergeSeries(const std::vector<const RowSeries*>& parts, int valueCount
     }
     for (SeriesEntry& e : out) {
       if (!quantities) e.value[0] = 0;
-      if (valueCount == 1) {
-        e.value[0] = rounded(e.value[0], digits.quantityDecimals);
-        continue;
-      }
       e.value[0] = rounded(e.value[0], digits.quantityDecimals);
+      if (valueCount == 1) continue;
       for (int i : {1, 3, 5}) e.value[i] = rounded(e.value[i], digits.amountDecimals);
       for (int i : {2, 4}) e.value[i] = rounded(e.value[i], digits.rateDecimals);
     }

@@ -77,17 +77,16 @@ class ProjectFixture : public EmptyProjectFixture {
   void addCode(int classification, const char* code, const char* title, double quantity = 0,
                double daily = 0) {
     TableHandle& tb = classification == 0 ? db.wbs.tb : db.obs.tb;
-    std::vector<uint8_t> bytes(tb.recordSize, 0);
     WbsRecord w;
     std::memset(&w, 0, sizeof w);
     std::strncpy(w.code, code, sizeof w.code - 1);
     std::strncpy(w.title, title, sizeof w.title - 1);
     w.quantity = quantity;
     w.dailyQuantity = daily;
-    std::memcpy(bytes.data(), &w, std::min(bytes.size(), sizeof w));
     ClassLevels levels = {2, {0, 1}, {1, 2}};
-    tb.current = -1;
-    ASSERT_EQ(xInputRecWbs(&db, bytes.data(), static_cast<int16_t>(classification), &levels), 0)
+    ASSERT_EQ(
+        xInputRecWbs(&db, newRecord(tb, w).data(), static_cast<int16_t>(classification), &levels),
+        0)
         << code;
   }
 
@@ -126,48 +125,44 @@ class ProjectFixture : public EmptyProjectFixture {
   void update(int32_t slot, ActRecord r, int16_t dateMode = -1) {
     EXPECT_EQ(input(r, slot, dateMode), 0) << r.code;
   }
+  // r in a zeroed buffer of the table's record size, the table set to add.
+  template <typename Record>
+  static std::vector<uint8_t> newRecord(TableHandle& tb, const Record& r) {
+    std::vector<uint8_t> bytes(tb.recordSize, 0);
+    std::memcpy(bytes.data(), &r, std::min(sizeof r, bytes.size()));
+    tb.current = -1;
+    return bytes;
+  }
   void relate(const char* pred, const char* succ) {
-    std::vector<uint8_t> bytes(db.rel.tb.recordSize, 0);
     RelRecord r;
     std::memset(&r, 0, sizeof r);
     std::strcpy(r.pred, pred);
     std::strcpy(r.succ, succ);
-    std::memcpy(bytes.data(), &r, sizeof r);
-    db.rel.tb.current = -1;
-    ASSERT_EQ(xInputRecRel(&db, bytes.data()), 0);
+    ASSERT_EQ(xInputRecRel(&db, newRecord(db.rel.tb, r).data()), 0);
   }
   int32_t addResource(const char* code) {
-    std::vector<uint8_t> bytes(db.res.tb.recordSize, 0);
     ResRecord r;
     std::memset(&r, 0, sizeof r);
     std::strcpy(r.code, code);
-    std::memcpy(bytes.data(), &r, sizeof r);
-    db.res.tb.current = -1;
-    EXPECT_EQ(xInputRecRes(&db, bytes.data()), 0);
+    EXPECT_EQ(xInputRecRes(&db, newRecord(db.res.tb, r).data()), 0);
     return db.res.tb.current;
   }
   int32_t addCrew(const char* wbs, const char* res) {
-    std::vector<uint8_t> bytes(db.crw.tb.recordSize, 0);
     CrewRecord r;
     std::memset(&r, 0, sizeof r);
     std::strcpy(r.wbsCode, wbs);
     std::strcpy(r.resCode, res);
-    std::memcpy(bytes.data(), &r, sizeof r);
-    db.crw.tb.current = -1;
-    EXPECT_EQ(xInputRecCrew(&db, bytes.data(), 2), 0);
+    EXPECT_EQ(xInputRecCrew(&db, newRecord(db.crw.tb, r).data(), 2), 0);
     return db.crw.tb.current;
   }
   int32_t addDetail(const char* act, const char* res, double planned, double toDate = 0) {
-    std::vector<uint8_t> bytes(db.opr.tb.recordSize, 0);
     OprRecord r;
     std::memset(&r, 0, sizeof r);
     std::strcpy(r.actCode, act);
     std::strcpy(r.resCode, res);
     r.quantity = planned;
     r.actualQuantity = toDate;
-    std::memcpy(bytes.data(), &r, sizeof r);
-    db.opr.tb.current = -1;
-    EXPECT_EQ(xInputRecOpr(&db, bytes.data()), 0);
+    EXPECT_EQ(xInputRecOpr(&db, newRecord(db.opr.tb, r).data()), 0);
     return db.opr.tb.current;
   }
 
