@@ -58,6 +58,14 @@ void registerSheetWindows(CKelvoApp& app) {
       // program-wide state; wire it to the program's when nobody has yet.
       if (!vs.router) vs.router = app.router();
       if (!vs.flags) vs.flags = &app.settings().flags;
+      // "Save first?" (fit to paper) saves as the program's save command
+      // does: into the project's file, or under a name asked for when it
+      // has none yet, with a failure reported.
+      if (!vs.saveProject)
+        vs.saveProject = [&app] {
+          CPlanDoc* d = app.document();
+          return d && d->isOpen() && app.onCommand(cmd::kSave);
+        };
       vs.nextViewKind = static_cast<int16_t>(sheetKindForWindow(window, choice, resources));
       vs.nextWindow = static_cast<int16_t>(window);
       auto* view = new CTableView(doc, parent);
