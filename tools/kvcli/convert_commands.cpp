@@ -129,6 +129,8 @@ int importProject(const std::string& source, const std::string& file) {
   // goes with it and the project file is never written.
   if (outcome.message) return report(outcome);
   if (!xOption(&s.db.opt, XOPT_WRITE, kClassesSlot, &scheme, sizeof scheme)) return fail(21000);
+  // Like the program's import: the new project has no password.
+  s.clearPassword();
   if (int m = s.save(file)) return fail(m);
   return 0;
 }

@@ -38,6 +38,7 @@ int generate(const std::string& file, int32_t activities, int32_t relations, uin
   p.calendarFrom = packedDate(1999, 1, 1);
   p.calendarTo = packedDate(2029, 12, 31);
   p.amountDigits = 12;
+  s.clearPassword();
   installCalendar(0, p.calendarFrom, p.calendarTo, [](int w) { return w != 0 && w != 6; });
   installCalendar(1, p.calendarFrom, p.calendarTo, [](int w) { return w != 0; });
   xSavePrjDateInfo(&s.db);

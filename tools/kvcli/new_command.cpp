@@ -53,6 +53,7 @@ int create(const std::string& file, const NewProject& request) {
   if (p.start == 0) p.start = p.dataDate;
   if (p.finish == 0) p.finish = packedDate((p.start >> 9) + 1980, 12, 31);
   p.amountDigits = 12;
+  s.clearPassword();
   xSavePrjDateInfo(&s.db);
   if (int m = s.save(file)) return fail(m);
   return 0;

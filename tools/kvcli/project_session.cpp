@@ -7,6 +7,9 @@
 #include <filesystem>
 
 #include "xjor/calendar.h"
+#ifdef KVCLI_PASSWORD
+#include "xJorLib.h"
+#endif
 
 namespace kvcli {
 
@@ -57,6 +60,21 @@ int ProjectSession::open(const std::string& path) {
   if (xReadDB(&db, &info, path.c_str()) != 1) return 21006;
   xSetPrjDateInfo(&db, info.calendarFrom, info.calendarTo);
   return 0;
+}
+
+void ProjectSession::clearPassword() {
+  std::memset(info.password, 0, sizeof info.password);
+#ifdef KVCLI_PASSWORD
+  xEncodePassword(info.password, info.code, 0);
+#endif
+}
+
+const char* ProjectSession::passwordState() const {
+#ifdef KVCLI_PASSWORD
+  return xCheckPassword("", info.password, info.code) ? "none" : "set";
+#else
+  return "";
+#endif
 }
 
 int ProjectSession::save(const std::string& path) {

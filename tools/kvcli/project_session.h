@@ -23,6 +23,13 @@ class ProjectSession {
   int open(const std::string& path);
   // Saves the project into path. Returns 0 or a message number.
   int save(const std::string& path);
+  // Stores an empty password scrambled with the project code, which Kelvo
+  // reads as a project without a password (an all-zero block would be asked
+  // for). Call once the code is final.
+  void clearPassword();
+  // "none" when the stored password accepts an empty entry, "set" when it
+  // does not, "" when this build cannot unscramble passwords.
+  const char* passwordState() const;
 
   ProjectDb db;
   PrjInfo info;

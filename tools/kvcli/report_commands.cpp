@@ -54,6 +54,7 @@ int info(const std::string& file) {
   std::printf("remark: %s\n", utf8(p.remark).c_str());
   std::printf("amount-decimals: %d\n", p.amountDecimals);
   std::printf("amount-digits: %d\n", p.amountDigits);
+  if (*s.passwordState()) std::printf("password: %s\n", s.passwordState());
   std::printf("activities: %u\n", s.db.act.tb.liveCount);
   std::printf("relations: %u\n", s.db.rel.tb.liveCount);
   ClassDefinition classes[2];

@@ -80,7 +80,7 @@ class SheetPrintTest : public GridTest {
 TEST_F(SheetPrintTest, PagesAcrossAndDownWithTheirHeadersAndFooters) {
   CTableView& v = openSheet();
   ASSERT_EQ(v.rowCount(), 120);
-  v.writePrintFormat(pageTexts());
+  ASSERT_TRUE(v.writePrintFormat(pageTexts()));
   const QString pdf =
       qEnvironmentVariableIsSet("GRID_PDF") ? qEnvironmentVariable("GRID_PDF") : path("sheet.pdf");
   ASSERT_TRUE(printPdf(pdf));
@@ -120,7 +120,7 @@ TEST_F(SheetPrintTest, MarginsThatLeaveNoRoomAreRefused) {
   PrintFormat f = pageTexts();
   f.marginLeft = 1000;
   f.marginRight = 1050;  // 5 mm across: less than the row-number column
-  view_->writePrintFormat(f);
+  ASSERT_TRUE(view_->writePrintFormat(f));
   EXPECT_FALSE(printPdf(path("none.pdf")));
   EXPECT_EQ(messages_, std::vector<int>{20013});
 }

@@ -28,6 +28,17 @@ bool hasDocumentWindow(int number) {
   return factories().contains(number);
 }
 
+namespace {
+ContentCloser& closer() {
+  static ContentCloser hook;
+  return hook;
+}
+}  // namespace
+
+void setContentCloser(ContentCloser hook) {
+  closer() = std::move(hook);
+}
+
 CChildFrame::CChildFrame(QWidget* parent) : QWidget(parent), tabs_(new QTabBar(this)) {
   setObjectName(QStringLiteral("ChildFrame"));
   tabs_->setObjectName(QStringLiteral("tab11000"));
@@ -62,9 +73,21 @@ void CChildFrame::showWindow(int number) {
     next = new QWidget(this);
     next->setAutoFillBackground(true);
   }
+  closeContent();
   layout_->replaceWidget(content_, next);
   delete content_;
   content_ = next;
+  contentClosed_ = false;
+}
+
+CChildFrame::~CChildFrame() {
+  closeContent();
+}
+
+void CChildFrame::closeContent() {
+  if (contentClosed_ || !content_) return;
+  contentClosed_ = true;
+  if (closer()) closer()(content_);
 }
 
 void CChildFrame::restoreTab() {

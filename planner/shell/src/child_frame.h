@@ -21,10 +21,18 @@ using WindowFactory = std::function<QWidget*(QWidget* parent)>;
 void registerDocumentWindow(int number, WindowFactory factory);
 bool hasDocumentWindow(int number);
 
+// Called with the content of a document window just before the frame
+// deletes it (window switch, project close, exit), so that the views in it
+// can store their settings while the project is still open. The views
+// register it; null removes it.
+using ContentCloser = std::function<void(QWidget* content)>;
+void setContentCloser(ContentCloser closer);
+
 class CChildFrame : public QWidget {
   Q_OBJECT
  public:
   explicit CChildFrame(QWidget* parent = nullptr);
+  ~CChildFrame() override;
 
   int currentWindow() const { return current_; }
   // Shows window n: its tab selected and its content made (empty when the
@@ -32,6 +40,8 @@ class CChildFrame : public QWidget {
   void showWindow(int number);
   QTabBar* tabBar() const { return tabs_; }
   QWidget* content() const { return content_; }
+  // Tells the content closer (once) that the current content is going.
+  void closeContent();
 
  signals:
   // The user picked another tab; the owner decides and calls showWindow,
@@ -46,6 +56,7 @@ class CChildFrame : public QWidget {
   QVBoxLayout* layout_;
   QWidget* content_ = nullptr;
   int current_ = -1;
+  bool contentClosed_ = false;
 };
 
 }  // namespace kelvo

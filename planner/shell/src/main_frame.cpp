@@ -224,10 +224,14 @@ void CMainFrame::closeDocumentFrame() {
     optionBar_ = nullptr;
   }
   if (child_) {
+    // The views hear of it now, while the project is still open; the frame
+    // itself is deleted once control is back in the event loop, as the
+    // command may have come from one of its views.
+    child_->closeContent();
     auto* empty = new QWidget(this);
     empty->setAutoFillBackground(true);
     empty->setBackgroundRole(QPalette::Dark);
-    setCentralWidget(empty);  // deletes the document frame
+    setCentralWidget(empty);
     child_ = nullptr;
   }
 }

@@ -393,7 +393,6 @@ TEST_F(OpenRoutesTest, ProjectGoesOutThroughAConverterAfterItsOptionsAreWritten)
   EXPECT_FALSE(app.router()->state(40115).enabled);
 }
 
-
 namespace {
 
 // The summary chooser: picks summary `number` (0: the user cancels).
@@ -447,4 +446,26 @@ TEST_F(OpenRoutesTest, SummaryWindowsNeedAnOpenSummaryAndOfferTheChooserFirst) {
   app->router()->setActiveView(nullptr);
   registerDocumentWindow(8, nullptr);
   registerDocumentWindow(9, nullptr);
+}
+
+TEST_F(OpenRoutesTest, ViewsHearOfTheirWindowClosingWhileTheProjectIsOpen) {
+  registerDocumentWindow(1, [](QWidget* parent) { return new QLabel("resources", parent); });
+  registerDocumentWindow(8, [](QWidget* parent) { return new QLabel("sheet", parent); });
+  CKelvoApp* running = nullptr;
+  QStringList closed;
+  setContentCloser([&](QWidget* content) {
+    auto* label = qobject_cast<QLabel*>(content);
+    if (label) closed << label->text() + (running->document()->isOpen() ? "" : " (closed)");
+  });
+  auto app = startWithNewProject("CLOSE", "닫기");
+  running = app.get();
+  ASSERT_EQ(app->mainFrame()->currentWindow(), 8);
+  ASSERT_TRUE(app->requestWindow(1));
+  EXPECT_EQ(closed, QStringList{"sheet"});
+  answer_ = QMessageBox::No;
+  ASSERT_TRUE(app->closeProject());
+  EXPECT_EQ(closed, (QStringList{"sheet", "resources"}));
+  setContentCloser(nullptr);
+  registerDocumentWindow(1, nullptr);
+  registerDocumentWindow(8, nullptr);
 }

@@ -16,6 +16,7 @@ TEST_F(Kvcli, GeneratedProjectIsScheduledSavedAndStaysConsistent) {
   ASSERT_EQ(info.status, 0) << info.out;
   EXPECT_NE(info.out.find("activities: 300\n"), std::string::npos) << info.out;
   EXPECT_NE(info.out.find("relations: 450\n"), std::string::npos) << info.out;
+  EXPECT_NE(info.out.find("password: none\n"), std::string::npos) << info.out;
   EXPECT_NE(info.out.find("\nfinish: \n"), std::string::npos) << info.out;
 
   const CliRun run = kvcli("schedule " + p + " --data-date 00-01-10");
@@ -37,6 +38,8 @@ TEST_F(Kvcli, NewProjectTakesTheInformationDialogsDefaults) {
   EXPECT_NE(info.out.find("code: P-01\nname: 서울 공사\n"), std::string::npos) << info.out;
   EXPECT_NE(info.out.find("\nstart: 24-03-04\nfinish: 24-12-31\n"), std::string::npos) << info.out;
   EXPECT_NE(info.out.find("amount-digits: 12\n"), std::string::npos) << info.out;
+  // Kelvo opens it without asking: the empty password is stored scrambled.
+  EXPECT_NE(info.out.find("password: none\n"), std::string::npos) << info.out;
 
   const CliRun bad = kvcli("new " + file("bad.kvp") + " --finish 24-02-30");
   EXPECT_EQ(bad.status, 1);
