@@ -22,6 +22,7 @@ namespace {
 
 using kelvo::ScheduleActivity;
 using kelvo::ScheduleRelation;
+using kelvo::testing::installInEngine;
 using kelvo::testing::ListCalendars;
 using kelvo::testing::packDate;
 
@@ -111,8 +112,7 @@ void installEngineCalendars() {
            ++offset) {
         days.push_back(d);
       }
-      uint16_t* array = xSetWork(slot, static_cast<int32_t>(days.size()));
-      std::copy(days.begin(), days.end(), array);
+      if (!installInEngine(slot, days)) return false;
     }
     return true;
   }();

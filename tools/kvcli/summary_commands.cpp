@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "commands.h"
+#include "csv_rows.h"
 #include "kelvo/message_text.h"
 #include "kelvo/summary_build.h"
 #include "kelvo/summary_registry.h"
@@ -34,13 +35,6 @@ int16_t summaryNumber(const char* text) {
   const long n = std::strtol(text, &end, 10);
   return end != text && *end == '\0' && n >= 1 && n <= XQD_SUMMARY_MAX ? static_cast<int16_t>(n)
                                                                        : 0;
-}
-
-std::string csv(const std::string& text) {
-  if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
-  std::string quoted = "\"";
-  for (char c : text) quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
-  return quoted + '"';
 }
 
 // Opens summary file n of an open project; false (with the message
@@ -119,22 +113,10 @@ int dumpSummary(const std::string& file, int16_t n) {
   TableHandle& tb = s.db.summary.table.tb;
   std::string line;
   for (int16_t i = 0; i < tb.fieldCount; ++i) {
-    line += (i ? "," : "") + csv(utf8(tb.fields[i].name));
+    line += (i ? "," : "") + csvField(utf8(tb.fields[i].name));
   }
   std::printf("%s\n", line.c_str());
-  std::vector<uint8_t> record(tb.recordSize);
-  char value[XF_VALUE_BUFFER];
-  tb.current = -1;
-  while (xMoveNext(&tb)) {
-    if (xGetRec(&tb, record.data()) != 1) continue;
-    line.clear();
-    for (int16_t i = 0; i < tb.fieldCount; ++i) {
-      const int32_t flags = static_cast<int32_t>(tb.fields[i].flags & ~(XF_COMMA | XF_RIGHT));
-      xGetValue(tb.fields, s.db.space.refHandle, value, record.data(), i, flags);
-      line += (i ? "," : "") + csv(utf8(value));
-    }
-    std::printf("%s\n", line.c_str());
-  }
+  printRecords(tb, s.db.space.refHandle);
   return 0;
 }
 

@@ -9,6 +9,7 @@
 
 #include "class_definition.h"
 #include "commands.h"
+#include "csv_rows.h"
 #include "kelvo/message_text.h"
 #include "project_session.h"
 #include "xjor/field.h"
@@ -112,13 +113,6 @@ bool parseCsv(const std::string& text, std::vector<std::vector<std::string>>& ro
   return !quoted;
 }
 
-std::string csvField(const std::string& text) {
-  if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
-  std::string quoted = "\"";
-  for (char c : text) quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
-  return quoted + '"';
-}
-
 // Enters one record through the project's input rules for its table.
 int32_t inputRecord(ProjectDb& db, TableBinding* table, void* record, const ClassDefinition* cls,
                     uint16_t projectStart, int16_t dateMode) {
@@ -211,21 +205,7 @@ int dump(const std::string& file, const std::string& tableName) {
   std::string line;
   for (int32_t i = 0; i < tb.fieldCount; ++i) line += (i ? "," : "") + columnName(t, i);
   std::printf("%s\n", line.c_str());
-  std::vector<uint8_t> record(tb.recordSize);
-  char value[XF_VALUE_BUFFER];
-  tb.current = -1;
-  while (xMoveNext(&tb)) {
-    if (!xGetRec(&tb, record.data())) continue;
-    line.clear();
-    for (int32_t i = 0; i < tb.fieldCount; ++i) {
-      // Display text without thousands separators or padding, so that the
-      // dump loads back as it reads.
-      const int32_t flags = static_cast<int32_t>(tb.fields[i].flags & ~(XF_COMMA | XF_RIGHT));
-      xGetValue(tb.fields, s.db.space.refHandle, value, record.data(), i, flags);
-      line += (i ? "," : "") + csvField(utf8(value));
-    }
-    std::printf("%s\n", line.c_str());
-  }
+  printRecords(tb, s.db.space.refHandle);
   return 0;
 }
 

@@ -27,9 +27,7 @@ class EngineCalendarsTest : public ScheduleTest {
     xSetCalNo(0);
   }
   static void install(int slot, const std::vector<uint16_t>& days) {
-    uint16_t* array = xSetWork(slot, static_cast<int32_t>(days.size()));
-    ASSERT_NE(array, nullptr);
-    std::memcpy(array, days.data(), days.size() * sizeof(uint16_t));
+    ASSERT_TRUE(installInEngine(slot, days));
   }
 };
 

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "kelvo/schedule.h"
+#include "xjor/calendar.h"
 
 namespace kelvo::testing {
 
@@ -39,6 +40,15 @@ inline uint16_t dateOfDayNumber(int32_t n) {
 // 0 = Sunday.
 inline int dayOfWeek(uint16_t packed) {
   return (dayNumber(packed) + 2) % 7;
+}
+
+// Copies the ascending working days into the engine's calendar slot (0 is
+// calendar 1); false when the engine refuses the slot or has no memory.
+inline bool installInEngine(int slot, const std::vector<uint16_t>& days) {
+  uint16_t* array = xSetWork(slot, static_cast<int32_t>(days.size()));
+  if (!array) return false;
+  std::copy(days.begin(), days.end(), array);
+  return true;
 }
 
 class ListCalendars : public WorkCalendars {

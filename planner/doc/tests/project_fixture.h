@@ -30,10 +30,8 @@ class EmptyProjectFixture : public ::testing::Test {
     ASSERT_EQ(xCreateDB(&db, nullptr, (folder_.string() + "/").c_str(), nullptr), 1);
     db.space.refHandle = ref_;
     ASSERT_EQ(xInitializeDB(&db, nullptr), 1);
-    const auto days = ListCalendars::fiveDayWeek(packDate(2023, 1, 1), packDate(2023, 12, 31));
-    uint16_t* array = xSetWork(0, static_cast<int32_t>(days.size()));
-    ASSERT_NE(array, nullptr);
-    std::memcpy(array, days.data(), days.size() * sizeof(uint16_t));
+    ASSERT_TRUE(installInEngine(
+        0, ListCalendars::fiveDayWeek(packDate(2023, 1, 1), packDate(2023, 12, 31))));
     std::memset(&info, 0, sizeof info);
   }
   void TearDown() override {

@@ -26,10 +26,7 @@ class ProjectScheduleTest : public ::testing::Test {
     ASSERT_NE(mkdtemp(pattern), nullptr);
     folder_ = pattern;
     ASSERT_EQ(xCreateDB(&db, nullptr, (folder_.string() + "/").c_str(), nullptr), 1);
-    const std::vector<uint16_t> days = ListCalendars::fiveDayWeek(D(1999, 1, 1), D(2001, 12, 31));
-    uint16_t* array = xSetWork(0, static_cast<int32_t>(days.size()));
-    ASSERT_NE(array, nullptr);
-    std::memcpy(array, days.data(), days.size() * sizeof(uint16_t));
+    ASSERT_TRUE(installInEngine(0, ListCalendars::fiveDayWeek(D(1999, 1, 1), D(2001, 12, 31))));
     std::memset(&info, 0, sizeof info);
   }
   void TearDown() override {
@@ -184,9 +181,8 @@ TEST(ProjectScheduleIndexes, IndexesStayExactAfterTheAnalysis) {
   ASSERT_EQ(xCreateDB(&db, nullptr, (folder + "/").c_str(), nullptr), 1);
   db.space.refHandle = ref;
   ASSERT_EQ(xInitializeDB(&db, nullptr), 1);
-  const std::vector<uint16_t> days =
-      ListCalendars::fiveDayWeek(packDate(1999, 1, 1), packDate(2001, 12, 31));
-  std::memcpy(xSetWork(0, static_cast<int32_t>(days.size())), days.data(), days.size() * 2);
+  ASSERT_TRUE(
+      installInEngine(0, ListCalendars::fiveDayWeek(packDate(1999, 1, 1), packDate(2001, 12, 31))));
 
   std::vector<uint8_t> bytes(db.act.tb.recordSize);
   const char* codes[] = {"A1", "A2", "A3", "A4", "A5"};
