@@ -68,6 +68,9 @@ int usage();
 int fail(int message);
 // CP949 text as UTF-8 (bytes that do not convert are kept as they are).
 std::string utf8(const char* cp949);
+// UTF-8 text as CP949 in out; false (out empty) when it has a character
+// CP949 lacks.
+bool cp949(const std::string& utf8Text, std::string& out);
 
 }  // namespace kvcli
 

@@ -16,11 +16,9 @@ namespace {
 // Stores UTF-8 text as CP949 cut to the field's width; false when it has a
 // character CP949 lacks.
 bool storeText(const std::string& text, char* field, int32_t width) {
-  std::string cp949(text.size() + 1, '\0');
-  if (xUtf8ToCp949(text.c_str(), cp949.data(), static_cast<int32_t>(cp949.size())) < 0) {
-    return false;
-  }
-  xCopyChars(field, cp949.c_str(), width);
+  std::string converted;
+  if (!cp949(text, converted)) return false;
+  xCopyChars(field, converted.c_str(), width);
   return true;
 }
 

@@ -24,6 +24,14 @@ std::string utf8(const char* cp949) {
   return out.data();
 }
 
+bool cp949(const std::string& utf8Text, std::string& out) {
+  std::vector<char> buffer(utf8Text.size() + 1);
+  const bool ok =
+      xUtf8ToCp949(utf8Text.c_str(), buffer.data(), static_cast<int32_t>(buffer.size())) >= 0;
+  out = ok ? buffer.data() : "";
+  return ok;
+}
+
 namespace {
 
 std::string dateText(uint16_t day) {

@@ -68,11 +68,7 @@ int registerSummary(int argc, char** argv) {
   kelvo::SummaryRegistration r;
   r.number = static_cast<int16_t>(number);
   if (!titles.empty()) {
-    std::string cp949(titles[0].size() + 1, '\0');
-    if (xUtf8ToCp949(titles[0].c_str(), cp949.data(), static_cast<int32_t>(cp949.size())) < 0) {
-      return refuse("CP949로 나타낼 수 없는 문자가 있습니다.");
-    }
-    r.title = cp949.c_str();
+    if (!cp949(titles[0], r.title)) return refuse("CP949로 나타낼 수 없는 문자가 있습니다.");
     if (r.title.size() > kelvo::kSummaryTitleSize) {
       return refuse(kelvo::registrationMessage(kelvo::kRegistrationTitleLong));
     }
@@ -140,11 +136,9 @@ bool percentOption(int argc, char** argv, long& percent) {
 // false (after the message) when a code is not registered.
 bool chosenActivities(ProjectSession& s, int argc, char** argv, std::vector<int32_t>& chosen) {
   for (const std::string& code : values(argc, argv, 3, "--activity")) {
-    std::string cp949(code.size() + 1, '\0');
+    std::string converted;
     ActCodeEntry key = {};
-    if (xUtf8ToCp949(code.c_str(), cp949.data(), static_cast<int32_t>(cp949.size())) >= 0) {
-      std::strncpy(key.code, cp949.c_str(), sizeof key.code - 1);
-    }
+    if (cp949(code, converted)) std::strncpy(key.code, converted.c_str(), sizeof key.code - 1);
     if (key.code[0] == 0 || s.db.actCodes.count == 0 || !xmSeek(&s.db.actCodes, &key)) {
       std::fprintf(stderr, "%s: %s\n", code.c_str(), kelvo::messageText(XQD_MSG_NO_ACTIVITY));
       return false;
@@ -259,11 +253,9 @@ int derive(int argc, char** argv) {
   const auto classes = values(argc, argv, 3, "--resource-class");
   if (classes.size() > 1) return usage();
   if (!classes.empty()) {
-    std::string cp949(classes[0].size() + 1, '\0');
-    if (xUtf8ToCp949(classes[0].c_str(), cp949.data(), static_cast<int32_t>(cp949.size())) < 0) {
+    if (!cp949(classes[0], options.resourceClass)) {
       return refuse("CP949로 나타낼 수 없는 문자가 있습니다.");
     }
-    options.resourceClass = cp949.c_str();
   }
   ProjectSession s;
   if (int m = s.open(argv[2])) return fail(m);

@@ -32,6 +32,13 @@ TEST_F(StageCommands, RegisterSummaryStoresTheRecordAndRefusesBadCompositions) {
   EXPECT_EQ(kvcli("register-summary " + p + " 49 --title x --compose 0").status, 1);
   EXPECT_EQ(kvcli("register-summary " + p + " 3 --title x --compose 0,x").status, 1);
   EXPECT_EQ(kvcli("register-summary " + p + " 3 --title x --compose 0 --option bogus").status, 1);
+  // A title with a character CP949 lacks, and a good one just too long.
+  run = kvcli("register-summary " + p + " 3 --title 'a\U0001F600b' --compose 0");
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.out, "CP949로 나타낼 수 없는 문자가 있습니다.\n");
+  run = kvcli("register-summary " + p + " 3 --title " + std::string(41, 'x') + " --compose 0");
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.out, "집계 제목은 40자까지 입력할 수 있습니다.\n");
   EXPECT_EQ(readFile(p), saved);
 
   run = kvcli("register-summary " + p + " 2 --title y --compose 10 --replace");
