@@ -11,7 +11,7 @@
 #include <cstring>
 
 #include "grid_fixture.h"
-#include "kelvo/progress_stages.h"
+#include "kelvo/summary_registry.h"
 #include "xQdDb100.h"
 
 using namespace kelvo;
@@ -406,24 +406,26 @@ TEST_F(SheetTest, ASummarySheetFollowsTheRebuiltSummaryBetweenActivitiesAndResou
   char row[11] = "total";
   ASSERT_EQ(xAddRec(&db().summary.table.tb, row), 1);
   doc_->setOpenSummary(number);
-  // Registers the open summary as grouped by composition.
-  const auto registerAs = [&](std::vector<int16_t> composition) {
+  // Registers the open summary with a subject; both are grouped by the
+  // other classification, which does not make a summary one of resources.
+  const auto registerAs = [&](uint32_t subject) {
     SummaryRegistration reg;
     reg.number = number;
-    reg.composition = std::move(composition);
+    reg.flags = subject;
+    reg.composition = {21};
     auto bytes = encodeSummaryRegistration(reg);
     ASSERT_GT(xOption(&db().opt, XOPT_WRITE, XQD_OPT_SUMMARY + number, bytes.data(),
                       uint32_t(bytes.size())),
               0);
   };
-  registerAs({11, 12});  // work-type levels: an activity summary
+  registerAs(0);  // "작업 집계"
   CTableView& v = open(7);
   ASSERT_EQ(v.rowCount(), 1);
   v.applyResize(DragKind::Column, 0, 345);
 
   // Rebuilt as a resource summary: the sheet becomes kind 8 with that kind's
   // own (default) layout, and hears the broadcasts of kind 8 only.
-  registerAs({21});
+  registerAs(kSummaryOfResources);
   doc_->updateAllViews(kAllViews, hint::kSummaryRebuilt);
   EXPECT_EQ(v.viewKind(), 8);
   EXPECT_EQ(v.objectName(), "sheet8");
@@ -441,7 +443,7 @@ TEST_F(SheetTest, ASummarySheetFollowsTheRebuiltSummaryBetweenActivitiesAndResou
   EXPECT_EQ(v.rowCount(), 2);
 
   // Back to an activity summary: kind 7 with the layout it had.
-  registerAs({11});
+  registerAs(0);
   doc_->updateAllViews(uint64_t{1} << 8, hint::kSummaryRebuilt);
   EXPECT_EQ(v.viewKind(), 7);
   ASSERT_FALSE(v.columns().empty());
