@@ -64,6 +64,13 @@ void registerSheetWindows(CKelvoApp& app) {
       return view;
     });
   }
+  // A window's views store their settings while the project is still open,
+  // before the frame deletes them on a window switch, a close or the exit.
+  // Any view of the content is asked, not only the sheets.
+  setContentCloser([](QWidget* content) {
+    if (auto* view = qobject_cast<CBaseView*>(content)) view->prepareToClose();
+    for (CBaseView* view : content->findChildren<CBaseView*>()) view->prepareToClose();
+  });
 }
 
 }  // namespace kelvo

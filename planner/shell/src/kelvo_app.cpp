@@ -61,8 +61,10 @@ CKelvoApp::CKelvoApp(AppOptions options, QObject* parent)
 
 CKelvoApp::~CKelvoApp() {
   if (options_.singleInstance) xSetRunningProcessHandler(nullptr, nullptr);
-  doc_.reset();
+  // The views go before the project they show: the frame's content closer
+  // still reaches the document through them.
   frame_.reset();
+  doc_.reset();
   if (refHandle_ >= 0) xCloseFile(&refHandle_);
 }
 

@@ -19,8 +19,9 @@ int sheetKindForWindow(int window, int choice, bool resourceSummary);
 // registration's subject is "자원 집계").
 bool openSummaryIsResources(CPlanDoc& doc);
 
-// Registers the factories of the four windows. Call once, before the
-// program's first document frame is made.
+// Registers the factories of the four windows and the document frame's
+// content closer, which has every view of a window that goes store its
+// settings. Call once, before the program's first document frame is made.
 void registerSheetWindows(CKelvoApp& app);
 
 }  // namespace kelvo
