@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "converter_dialog.h"
+#include "editor_problem.h"
 #include "editor_read_dialog.h"
 #include "kelvo/kelvo_app.h"
 #include "kelvo/plan_doc.h"
@@ -199,7 +200,7 @@ class CConverterCommands : public QObject, public CommandTarget {
     if (outcome.message) {
       showMessage(window(), outcome.message);
       // Why the workbook did not fit, for the user to mend it.
-      if (data->problem[0]) showStatus(QString::fromUtf8(data->problem));
+      if (data->problem[0]) showStatus(editorProblemText(data->problem, outcome.message));
     }
     if (outcome.message || outcome.result <= 0) return false;
     CPlanDoc* doc = app_.document();

@@ -5,10 +5,12 @@
 #include <QDir>
 #include <QStatusBar>
 
+#include "editor_problem.h"
 #include "editor_read_dialog.h"
 #include "exchange_fixture.h"
 #include "kelvo/grid_format.h"
 #include "kelvo/profile.h"
+#include "kelvo/strings.h"
 #include "kelvo/table_view.h"
 #include "main_frame.h"
 #include "xJorDbm2.h"
@@ -193,6 +195,9 @@ TEST_F(EditorTest, WorkbookOfAnotherSheetIsRefusedAndChangesNothing) {
   python(kWriteBook, {editor("자원.xlsx"), "자원", "A100", "바뀐 이름", "A900", "새 작업"});
   ASSERT_FALSE(readBack(editor("자원.xlsx")));
   EXPECT_EQ(messages_, std::vector<int>{20024});
+  // Why, in the program's words, for the user to mend the workbook.
+  EXPECT_EQ(app_->mainFrame()->statusBar()->currentMessage(),
+            "첫 번째 시트가 \"작업\" 시트가 아닙니다.");
   EXPECT_EQ(activities().size(), before.size());
   EXPECT_EQ(activities()["A100"].title, "터파기");
   EXPECT_FALSE(doc()->isModified());
@@ -203,6 +208,7 @@ TEST_F(EditorTest, WorkbookOfAnotherSheetIsRefusedAndChangesNothing) {
   python(kWriteBook, {editor("작업.xlsx"), "작업", "A100", "하나", "A100", "둘"});
   ASSERT_FALSE(readBack(editor("작업.xlsx"), true));
   EXPECT_EQ(messages_, std::vector<int>{20024});
+  EXPECT_EQ(app_->mainFrame()->statusBar()->currentMessage(), "4행: 코드가 중복되었습니다.");
   EXPECT_EQ(activities().size(), before.size());
   EXPECT_EQ(sheet_->rows().count(), 2u);
   EXPECT_FALSE(doc()->isModified());
@@ -237,4 +243,17 @@ TEST_F(EditorTest, CommandsFollowTheActiveSheetAndTheRegistration) {
   EXPECT_FALSE(kelvo::editorReadsKind(7));
   EXPECT_TRUE(kelvo::editorSendsKind(15));
   EXPECT_FALSE(kelvo::editorSendsKind(9));
+}
+
+TEST(EditorProblemText, ReasonsTheProgramDoesNotKnowFallBackToTheMessageShown) {
+  using kelvo::editorProblemText;
+  using kelvo::loadString;
+  // A refused row's store message becomes that message's text.
+  EXPECT_EQ(editorProblemText("row 4: message 20014", 20024), "4행: " + loadString(20014));
+  // Anything else (e.g. a damaged workbook) reads as the message the user
+  // was shown, never as the converter's English.
+  EXPECT_EQ(editorProblemText("central directory not found", 20024), loadString(20024));
+  EXPECT_EQ(editorProblemText("row 9: cell B9 is not a number", 20024),
+            "9행: " + loadString(20024));
+  EXPECT_EQ(editorProblemText("", 0), "");
 }

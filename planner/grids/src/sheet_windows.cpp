@@ -1,11 +1,9 @@
 #include "kelvo/sheet_windows.h"
 
-#include <array>
-
 #include "child_frame.h"
 #include "kelvo/kelvo_app.h"
 #include "kelvo/plan_doc.h"
-#include "kelvo/progress_stages.h"
+#include "kelvo/summary_registry.h"
 #include "kelvo/table_view.h"
 #include "main_frame.h"
 
@@ -30,17 +28,10 @@ int sheetKindForWindow(int window, int choice, bool resourceSummary) {
 
 bool openSummaryIsResources(CPlanDoc& doc) {
   if (!doc.isOpen() || doc.openSummary() <= 0) return false;
-  std::array<uint8_t, kSummaryRegistrationSize> bytes{};
-  if (xOption(&doc.db().opt, XOPT_READ, XQD_OPT_SUMMARY + doc.openSummary(), bytes.data(),
-              bytes.size()) != 1)
-    return false;
-  const auto reg = decodeSummaryRegistration(bytes);
-  if (!reg) return false;
-  // Rows grouped by the resource classes (classification 2) make a
-  // resource summary.
-  for (int16_t entry : reg->composition)
-    if (entry / 10 == 2) return true;
-  return false;
+  // The registration's subject bit says what the summary rolls up; its
+  // composition only names the classifications that group the rows.
+  const auto reg = readSummaryRegistration(&doc.db(), doc.openSummary());
+  return reg && (reg->flags & kSummaryOfResources);
 }
 
 void registerSheetWindows(CKelvoApp& app) {
@@ -58,6 +49,14 @@ void registerSheetWindows(CKelvoApp& app) {
       // program-wide state; wire it to the program's when nobody has yet.
       if (!vs.router) vs.router = app.router();
       if (!vs.flags) vs.flags = &app.settings().flags;
+      // "Save first?" (fit to paper) saves as the program's save command
+      // does: into the project's file, or under a name asked for when it
+      // has none yet, with a failure reported.
+      if (!vs.saveProject)
+        vs.saveProject = [&app] {
+          CPlanDoc* d = app.document();
+          return d && d->isOpen() && app.onCommand(cmd::kSave);
+        };
       vs.nextViewKind = static_cast<int16_t>(sheetKindForWindow(window, choice, resources));
       vs.nextWindow = static_cast<int16_t>(window);
       auto* view = new CTableView(doc, parent);

@@ -9,6 +9,7 @@
 #include "cp949_validator.h"
 #include "find_dialogs.h"
 #include "kelvo/plan_doc.h"
+#include "kelvo/sheet_windows.h"
 #include "messages.h"
 #include "xjorlib/qt_bridge.h"
 
@@ -102,6 +103,22 @@ void CTableView::openRows() {
   clearSelection();
 }
 
+void CTableView::followSummaryKind() {
+  CPlanDoc* doc = document();
+  if ((viewKind() != 7 && viewKind() != 8) || !doc || !doc->isOpen()) return;
+  const int kind = openSummaryIsResources(*doc) ? 8 : 7;
+  if (kind == viewKind()) return;
+  // The old kind keeps its layout; the new kind's own is read (or made).
+  storeSettings();
+  setViewKind(kind);
+  setObjectName(QStringLiteral("sheet%1").arg(kind));
+  formatRead_ = false;
+  std::memset(&stored_, 0, sizeof stored_);
+  setCurrent(0, 0);
+  setTopRow(0);
+  clearSelection();
+}
+
 void CTableView::storeSettings() {
   CPlanDoc* doc = document();
   if (!doc || !doc->isOpen() || !formatRead_) return;
@@ -132,8 +149,10 @@ void CTableView::onUpdate(int hintCode, qintptr extra) {
       storeSettings();
       break;
     case hint::kSummaryRebuilt:
-      // Only the sheets of summary data show what was rebuilt.
+      // Only the sheets of summary data show what was rebuilt; the summary
+      // sheet follows the new data between activity and resource rows.
       if (!(viewFlags() & sheetflag::kSummary)) break;
+      followSummaryKind();
       [[fallthrough]];
     case hint::kDatesChanged:
     case hint::kInitialUpdate:

@@ -1,6 +1,7 @@
 // The sheets inside the program: the sample project opened by Kelvo's
 // application object, its data sheet shown in document window 8 and
 // printed to PDF.
+#include <QDir>
 #include <QFile>
 #include <QPrinter>
 #include <QProcess>
@@ -30,6 +31,17 @@ QString pdfText(const QString& pdf, const QStringList& range = {}) {
   return QString::fromUtf8(p.readAllStandardOutput()).remove(QRegularExpression("[ \\t\\x{1}]"));
 }
 
+// A view that can be fitted to paper, to drive the command inside the
+// program.
+class FitView : public CBaseView {
+ public:
+  using CBaseView::CBaseView;
+  int fitted = 0;
+  void drawContent(QPainter&, const UnitMapper&, const LogicalRect&, bool) override {}
+  bool canFitToPaper() const override { return true; }
+  void applyFitToPaper(int, int, int32_t, int32_t) override { ++fitted; }
+};
+
 class SampleSheetTest : public ShellTest {
  protected:
   void TearDown() override {
@@ -38,6 +50,7 @@ class SampleSheetTest : public ShellTest {
     ViewState& vs = viewState();
     vs.router = nullptr;
     vs.flags = nullptr;
+    vs.saveProject = nullptr;
     vs.activeEditView = nullptr;
     vs.editTool = tool::kDataSelect;
     // So are the window factories that captured it.
@@ -126,4 +139,40 @@ TEST_F(SampleSheetTest, DataSheetOfTheSampleProjectPrintsItsPages) {
   EXPECT_EQ(all.count("KV-2601"), count);
   EXPECT_EQ(all.count("&26-03-03"), count);
   EXPECT_TRUE(messages_.empty());
+}
+
+TEST_F(SampleSheetTest, SaveFirstBeforeFittingToPaperUsesTheProgramsSaveCommand) {
+  auto app = startOnSample();
+  if (!app) GTEST_SKIP() << "no sample project in the build";
+  ASSERT_TRUE(app->requestWindow(8));
+  CPlanDoc* doc = app->document();
+  const QString file = doc->path();
+  ASSERT_FALSE(file.isEmpty());
+  viewState().nextViewKind = 11;
+  viewState().nextWindow = 3;
+  FitView view(doc);
+  const auto acceptDialog = [] { kelvo_test::whenModal([](QDialog* d) { d->accept(); }); };
+
+  // Yes: the project is written to its file by the save command, then the
+  // view is scaled.
+  answer_ = QMessageBox::Yes;
+  ASSERT_TRUE(QFile::remove(file));
+  acceptDialog();
+  ASSERT_TRUE(view.fitToPaperCommand());
+  EXPECT_EQ(messages_, std::vector<int>{20020});
+  EXPECT_TRUE(QFile::exists(file));
+  EXPECT_EQ(view.fitted, 1);
+
+  // A save that fails is reported as the save command reports it, and
+  // nothing is scaled.
+  messages_.clear();
+  ASSERT_TRUE(QFile::remove(file));
+  ASSERT_TRUE(QDir().mkdir(file));
+  acceptDialog();
+  EXPECT_FALSE(view.fitToPaperCommand());
+  ASSERT_EQ(messages_.size(), 2u);
+  EXPECT_EQ(messages_[0], 20020);
+  EXPECT_NE(messages_[1], 0);
+  EXPECT_EQ(view.fitted, 1);
+  QDir().rmdir(file);
 }

@@ -11,6 +11,8 @@
 #include <cstring>
 
 #include "grid_fixture.h"
+#include "kelvo/summary_registry.h"
+#include "xQdDb100.h"
 
 using namespace kelvo;
 using kelvo_test::cp949;
@@ -392,6 +394,64 @@ TEST_F(SheetTest, ASummarySheetRefusesEditsAndDeletion) {
   QTest::keyClick(view_.get(), Qt::Key_Return);
   EXPECT_TRUE(messages_.empty());
   EXPECT_EQ(db().summary.table.tb.liveCount, 1u);
+}
+
+TEST_F(SheetTest, ASummarySheetFollowsTheRebuiltSummaryBetweenActivitiesAndResources) {
+  FieldDesc fields[1]{};
+  std::strcpy(fields[0].name, "NAME");
+  fields[0].width = 10;
+  fields[0].type = XF_STRING;
+  int16_t number = 0;
+  ASSERT_EQ(xCreateSumFile(&db(), &number, 1, 11, 1, fields), 1);
+  char row[11] = "total";
+  ASSERT_EQ(xAddRec(&db().summary.table.tb, row), 1);
+  doc_->setOpenSummary(number);
+  // Registers the open summary with a subject; both are grouped by the
+  // other classification, which does not make a summary one of resources.
+  const auto registerAs = [&](uint32_t subject) {
+    SummaryRegistration reg;
+    reg.number = number;
+    reg.flags = subject;
+    reg.composition = {21};
+    auto bytes = encodeSummaryRegistration(reg);
+    ASSERT_GT(xOption(&db().opt, XOPT_WRITE, XQD_OPT_SUMMARY + number, bytes.data(),
+                      uint32_t(bytes.size())),
+              0);
+  };
+  registerAs(0);  // "작업 집계"
+  CTableView& v = open(7);
+  ASSERT_EQ(v.rowCount(), 1);
+  v.applyResize(DragKind::Column, 0, 345);
+
+  // Rebuilt as a resource summary: the sheet becomes kind 8 with that kind's
+  // own (default) layout, and hears the broadcasts of kind 8 only.
+  registerAs(kSummaryOfResources);
+  doc_->updateAllViews(kAllViews, hint::kSummaryRebuilt);
+  EXPECT_EQ(v.viewKind(), 8);
+  EXPECT_EQ(v.objectName(), "sheet8");
+  EXPECT_TRUE(v.viewFlags() & sheetflag::kSummary);
+  ASSERT_FALSE(v.columns().empty());
+  EXPECT_NE(v.columns()[0].width, 345);
+  SheetRecord stored{};
+  EXPECT_TRUE(readSheetRecord(&db().opt, 8, &stored));
+  ASSERT_EQ(v.rowCount(), 1);
+  char second[11] = "more";
+  ASSERT_EQ(xAddRec(&db().summary.table.tb, second), 1);
+  doc_->updateAllViews(uint64_t{1} << 7, hint::kRefresh);
+  EXPECT_EQ(v.rowCount(), 1);
+  doc_->updateAllViews(uint64_t{1} << 8, hint::kRefresh);
+  EXPECT_EQ(v.rowCount(), 2);
+
+  // Back to an activity summary: kind 7 with the layout it had.
+  registerAs(0);
+  doc_->updateAllViews(uint64_t{1} << 8, hint::kSummaryRebuilt);
+  EXPECT_EQ(v.viewKind(), 7);
+  ASSERT_FALSE(v.columns().empty());
+  EXPECT_EQ(v.columns()[0].width, 345);
+  EXPECT_EQ(v.rowCount(), 2);
+  // Still read-only.
+  EXPECT_FALSE(v.lineEditor()->isVisible());
+  EXPECT_TRUE(messages_.empty());
 }
 
 TEST_F(SheetTest, DrawsHeaderRowNumbersAndTheNewRecordRow) {

@@ -117,6 +117,11 @@ void CBaseView::prepareToClose() {
     storeSettings();
 }
 
+void CBaseView::setViewKind(int kind) {
+  if (kind < 0 || kind > 63) return;
+  viewKind_ = static_cast<int16_t>(kind);
+}
+
 void CBaseView::broadcastOwnKind(int hintCode) {
   if (viewKind_ < 0 || viewKind_ > 63) return;
   if (doc_)

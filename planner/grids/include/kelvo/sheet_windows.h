@@ -16,7 +16,7 @@ class CPlanDoc;
 int sheetKindForWindow(int window, int choice, bool resourceSummary);
 
 // Whether the summary file open in doc summarises resources (its
-// registration names the resource classes).
+// registration's subject is "자원 집계").
 bool openSummaryIsResources(CPlanDoc& doc);
 
 // Registers the factories of the four windows. Call once, before the

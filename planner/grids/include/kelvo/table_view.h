@@ -100,6 +100,9 @@ class CTableView : public CGridView {
   int deleteCurrent();
   void loadRow();
   void openRows();
+  // A summary sheet (kind 7 or 8) takes the kind of the open summary:
+  // 8 for a resource summary, else 7.
+  void followSummaryKind();
   bool deleteRows(std::vector<int> rows);
   void pruneDeadRows();
 

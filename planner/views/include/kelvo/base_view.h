@@ -377,6 +377,11 @@ class CBaseView : public QAbstractScrollArea, public CommandTarget {
   void scrollContentsBy(int dx, int dy) override;
   void resizeEvent(QResizeEvent* event) override;
 
+  // Makes the view show another kind of data (0..63; others are ignored):
+  // from now on it hears the broadcasts for that kind and reads and writes
+  // that kind's print format. The derived view reloads what it shows.
+  void setViewKind(int kind);
+
   // Ends a data-tool or separator drag in progress (32768 and cancel mode).
   void cancelOperation();
   // Sends hint to every view of this view's kind through the document.
