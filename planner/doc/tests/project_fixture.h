@@ -18,25 +18,19 @@
 
 namespace kelvo::testing {
 
-// A new, initialised project in a folder of its own under /tmp; calendar 1
-// is a five-day week over 2023 and the project information is all zero.
-class EmptyProjectFixture : public ::testing::Test {
+// A project store made in a folder of its own under /tmp, the project
+// information all zero. Closing also empties the engine's calendar 1.
+class ProjectFolderFixture : public ::testing::Test {
  protected:
   void SetUp() override {
     char pattern[] = "/tmp/processing_test_XXXXXX";
     ASSERT_NE(mkdtemp(pattern), nullptr);
     folder_ = pattern;
-    ASSERT_EQ(xOpenRef(&ref_, KELVO_BIN_DIR "/Kelvo.ref"), 1);
     ASSERT_EQ(xCreateDB(&db, nullptr, (folder_.string() + "/").c_str(), nullptr), 1);
-    db.space.refHandle = ref_;
-    ASSERT_EQ(xInitializeDB(&db, nullptr), 1);
-    ASSERT_TRUE(installInEngine(
-        0, ListCalendars::fiveDayWeek(packDate(2023, 1, 1), packDate(2023, 12, 31))));
     std::memset(&info, 0, sizeof info);
   }
   void TearDown() override {
     xCloseDB(&db);
-    xCloseFile(&ref_);
     xFreeWork(0);
     xSetCalNo(0);
     std::filesystem::remove_all(folder_);
@@ -45,6 +39,26 @@ class EmptyProjectFixture : public ::testing::Test {
   ProjectDb db;
   PrjInfo info;
   std::filesystem::path folder_;
+};
+
+// The store initialised from Kelvo.ref; calendar 1 is a five-day week over
+// 2023.
+class EmptyProjectFixture : public ProjectFolderFixture {
+ protected:
+  void SetUp() override {
+    ProjectFolderFixture::SetUp();
+    if (HasFatalFailure()) return;
+    ASSERT_EQ(xOpenRef(&ref_, KELVO_BIN_DIR "/Kelvo.ref"), 1);
+    db.space.refHandle = ref_;
+    ASSERT_EQ(xInitializeDB(&db, nullptr), 1);
+    ASSERT_TRUE(installInEngine(
+        0, ListCalendars::fiveDayWeek(packDate(2023, 1, 1), packDate(2023, 12, 31))));
+  }
+  void TearDown() override {
+    ProjectFolderFixture::TearDown();
+    xCloseFile(&ref_);
+  }
+
   int32_t ref_ = -1;
 };
 

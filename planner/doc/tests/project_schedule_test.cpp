@@ -9,6 +9,7 @@
 #include <filesystem>
 
 #include "list_calendars.h"
+#include "project_fixture.h"
 #include "xQdDb100.h"
 #include "xjor/calendar.h"
 
@@ -19,21 +20,12 @@ uint16_t D(int y, int m, int d) {
   return packDate(y, m, d);
 }
 
-class ProjectScheduleTest : public ::testing::Test {
+class ProjectScheduleTest : public ProjectFolderFixture {
  protected:
   void SetUp() override {
-    char pattern[] = "/tmp/schedule_test_XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    folder_ = pattern;
-    ASSERT_EQ(xCreateDB(&db, nullptr, (folder_.string() + "/").c_str(), nullptr), 1);
+    ProjectFolderFixture::SetUp();
+    if (HasFatalFailure()) return;
     ASSERT_TRUE(installInEngine(0, ListCalendars::fiveDayWeek(D(1999, 1, 1), D(2001, 12, 31))));
-    std::memset(&info, 0, sizeof info);
-  }
-  void TearDown() override {
-    xCloseDB(&db);
-    xFreeWork(0);
-    xSetCalNo(0);
-    std::filesystem::remove_all(folder_);
   }
 
   // Adds an activity record with its code index and order index entries.
@@ -97,10 +89,6 @@ class ProjectScheduleTest : public ::testing::Test {
     std::memcpy(&e, m.data + i * m.recordSize, sizeof e);
     return e;
   }
-
-  ProjectDb db;
-  PrjInfo info;
-  std::filesystem::path folder_;
 };
 
 TEST_F(ProjectScheduleTest, DatesRecordsIndexesAndProjectInformation) {

@@ -9,27 +9,20 @@
 
 #include "kelvo/progress_stages.h"
 #include "list_calendars.h"
+#include "project_fixture.h"
 #include "xQdDb100.h"
 #include "xjor/calendar.h"
 
 namespace kelvo::testing {
 namespace {
 
-class ProjectStagesTest : public ::testing::Test {
+class ProjectStagesTest : public ProjectFolderFixture {
  protected:
   void SetUp() override {
-    char pattern[] = "/tmp/stages_test_XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    folder_ = pattern;
-    ASSERT_EQ(xCreateDB(&db, nullptr, (folder_.string() + "/").c_str(), nullptr), 1);
+    ProjectFolderFixture::SetUp();
+    if (HasFatalFailure()) return;
     ASSERT_TRUE(installInEngine(
         0, ListCalendars::fiveDayWeek(packDate(2023, 1, 1), packDate(2023, 12, 31))));
-  }
-  void TearDown() override {
-    xCloseDB(&db);
-    xFreeWork(0);
-    xSetCalNo(0);
-    std::filesystem::remove_all(folder_);
   }
 
   int32_t add(ActRecord r) {
@@ -57,9 +50,6 @@ class ProjectStagesTest : public ::testing::Test {
     std::memcpy(&r, bytes.data(), sizeof r);
     return r;
   }
-
-  ProjectDb db;
-  std::filesystem::path folder_;
 };
 
 TEST_F(ProjectStagesTest, PlannedScheduleForAllOrSelected) {

@@ -7,27 +7,13 @@
 #include <cstring>
 #include <filesystem>
 
+#include "project_fixture.h"
 #include "xQdDb100.h"
 
 namespace kelvo::testing {
 namespace {
 
-class SummaryRegistryTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    char pattern[] = "/tmp/registry_test_XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    folder_ = pattern;
-    ASSERT_EQ(xCreateDB(&db, nullptr, (folder_.string() + "/").c_str(), nullptr), 1);
-  }
-  void TearDown() override {
-    xCloseDB(&db);
-    std::filesystem::remove_all(folder_);
-  }
-
-  ProjectDb db;
-  std::filesystem::path folder_;
-};
+using SummaryRegistryTest = ProjectFolderFixture;
 
 TEST_F(SummaryRegistryTest, StoredInItemFiftyPlusNumberAndReadBack) {
   SummaryRegistration r{7,

@@ -223,14 +223,11 @@ bool Workbook::open(const std::string& path, const Limits& limits) {
   if (!impl_->zip) {
     error_ = code == ZIP_ER_NOENT || code == ZIP_ER_OPEN ? "cannot open the file"
                                                          : "not a workbook (no zip file)";
-    impl_.reset();
-    return false;
+  } else if (impl_->load(error_)) {
+    return true;
   }
-  if (!impl_->load(error_)) {
-    impl_.reset();
-    return false;
-  }
-  return true;
+  impl_.reset();
+  return false;
 }
 
 bool Workbook::openBuffer(const void* data, size_t size, const Limits& limits) {
@@ -246,14 +243,11 @@ bool Workbook::openBuffer(const void* data, size_t size, const Limits& limits) {
   zip_error_fini(&ze);
   if (!impl_->zip) {
     error_ = "not a workbook (no zip file)";
-    impl_.reset();
-    return false;
+  } else if (impl_->load(error_)) {
+    return true;
   }
-  if (!impl_->load(error_)) {
-    impl_.reset();
-    return false;
-  }
-  return true;
+  impl_.reset();
+  return false;
 }
 
 size_t Workbook::sheetCount() const {
