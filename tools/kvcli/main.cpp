@@ -27,7 +27,7 @@ int usage() {
       "       kvcli converters\n"
       "       kvcli export FILE.kvp OUT.EXT\n"
       "       kvcli import IN.EXT FILE.kvp\n"
-      "       kvcli register-summary FILE.kvp N --title T --compose E,E,...\n"
+      "       kvcli register-summary FILE.kvp N --title T [--compose E,E,...]\n"
       "                 [--option NAME]... [--period month|week|day] [--replace]\n"
       "           E = classification x 10 + level (0 work type, 1 facility, 2 other);\n"
       "           NAME: activities resource-classes resources periods indent number\n"

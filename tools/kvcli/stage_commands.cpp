@@ -52,8 +52,10 @@ int refuse(const char* message) {
   return 1;
 }
 
-// kvcli register-summary FILE N --title T --compose E,E,... [--option NAME]...
+// kvcli register-summary FILE N --title T [--compose E,E,...] [--option NAME]...
 //   [--period month|week|day] [--replace]
+// Without --compose (or with an empty one) the summary has no composition,
+// which the build takes as activity rows alone.
 int registerSummary(int argc, char** argv) {
   if (argc < 4) return usage();
   long number;
@@ -63,7 +65,7 @@ int registerSummary(int argc, char** argv) {
   const auto titles = values(argc, argv, 4, "--title");
   const auto composes = values(argc, argv, 4, "--compose");
   const auto periods = values(argc, argv, 4, "--period");
-  if (titles.size() > 1 || composes.size() != 1 || periods.size() > 1) return usage();
+  if (titles.size() > 1 || composes.size() > 1 || periods.size() > 1) return usage();
 
   kelvo::SummaryRegistration r;
   r.number = static_cast<int16_t>(number);
@@ -73,8 +75,8 @@ int registerSummary(int argc, char** argv) {
       return refuse(kelvo::registrationMessage(kelvo::kRegistrationTitleLong));
     }
   }
-  const std::string& compose = composes[0];
-  for (size_t at = 0; at <= compose.size();) {
+  const std::string compose = composes.empty() ? std::string() : composes[0];
+  for (size_t at = 0; at < compose.size() || (at == compose.size() && at > 0);) {
     const size_t comma = std::min(compose.find(',', at), compose.size());
     long entry;
     if (!wholeNumber(compose.substr(at, comma - at), 0, 29, entry)) {

@@ -18,7 +18,7 @@ TEST_F(StageCommands, RegisterSummaryStoresTheRecordAndRefusesBadCompositions) {
             " --period week");
   ASSERT_EQ(run.status, 0) << run.out;
   EXPECT_EQ(run.out, "집계 2 등록: 3개 구성 항목, 선택 0x491\n");
-  const std::string saved = readFile(p);
+  std::string saved = readFile(p);
 
   run = kvcli("register-summary " + p + " 2 --title x --compose 0");
   EXPECT_EQ(run.status, 3) << run.out;
@@ -40,6 +40,15 @@ TEST_F(StageCommands, RegisterSummaryStoresTheRecordAndRefusesBadCompositions) {
   EXPECT_EQ(run.status, 1);
   EXPECT_EQ(run.out, "집계 제목은 40자까지 입력할 수 있습니다.\n");
   EXPECT_EQ(readFile(p), saved);
+
+  // No composition: activity rows alone, which the summary builds.
+  run = kvcli("register-summary " + p + " 4 --title z");
+  ASSERT_EQ(run.status, 0) << run.out;
+  EXPECT_EQ(run.out.rfind("집계 4 등록: 0개 구성 항목", 0), 0u) << run.out;
+  run = kvcli("summary " + p + " 4");
+  EXPECT_EQ(run.status, 0) << run.out;
+  EXPECT_EQ(kvcli("register-summary " + p + " 5 --title z --compose 0,").status, 1);
+  saved = readFile(p);
 
   run = kvcli("register-summary " + p + " 2 --title y --compose 10 --replace");
   EXPECT_EQ(run.status, 0) << run.out;
