@@ -35,8 +35,15 @@ class AddressOpening : public ::testing::Test {
   }
   void removeOpeners() { qputenv("PATH", dir_.filePath(QStringLiteral("empty")).toUtf8()); }
 
+  // The stand-in creates the log before it writes the line: wait for the
+  // whole line, not for the file.
   QString opened() {
-    waitFor([this] { return QFile::exists(log_); }, 5000);
+    waitFor(
+        [this] {
+          QFile file(log_);
+          return file.open(QIODevice::ReadOnly) && file.readAll().endsWith('\n');
+        },
+        5000);
     QFile file(log_);
     if (!file.open(QIODevice::ReadOnly)) return QString();
     return QString::fromUtf8(file.readAll()).trimmed();
