@@ -12,22 +12,6 @@ namespace kelvo {
 
 namespace {
 
-ProgressActivity progressFields(const ActRecord& r) {
-  ProgressActivity a;
-  a.duration = r.duration;
-  a.remaining = r.remaining;
-  a.totalFloat = r.totalFloat;
-  a.start = r.start;
-  a.finish = r.finish;
-  a.actualStart = r.actualStart;
-  a.actualFinish = r.actualFinish;
-  a.plannedStart = r.plannedStart;
-  a.calendar = r.calendar;
-  a.kind = r.type;
-  a.quantity = r.quantity;
-  return a;
-}
-
 // Stores the quantity done of a time-shared activity for `day`, over an
 // entry of that day if there is one.
 bool storeShared(ProjectDb* db, int32_t activity, uint16_t day, double value) {
@@ -52,7 +36,7 @@ int32_t deriveProjectProgress(ProjectDb* db, uint16_t dataDate, int quantityDeci
     for (int32_t slot : records::visited(db->act.tb, chosen)) {
       ActRecord r;
       if (!records::read(db->act.tb, slot, bytes, r)) continue;
-      ProgressActivity a = progressFields(r);
+      ProgressActivity a = records::progressFields(r);
       const ProgressUpdate update = deriveProgress(a, dataDate, quantityDecimals, calendars);
       if (!update.written) continue;
       r.remaining = a.remaining;

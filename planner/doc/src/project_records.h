@@ -10,6 +10,7 @@
 #include <span>
 #include <vector>
 
+#include "kelvo/progress_stages.h"
 #include "xQdDb100.h"
 
 namespace kelvo::records {
@@ -58,6 +59,23 @@ inline int32_t codeRecord(MemTable& codes, const char* code, size_t width) {
   CodeEntry found;
   std::memcpy(&found, codes.data + size_t{codes.current} * codes.recordSize, sizeof found);
   return found.record;
+}
+
+// The fields of an activity record that the progress calculations read.
+inline ProgressActivity progressFields(const ActRecord& r) {
+  ProgressActivity a;
+  a.duration = r.duration;
+  a.remaining = r.remaining;
+  a.totalFloat = r.totalFloat;
+  a.start = r.start;
+  a.finish = r.finish;
+  a.actualStart = r.actualStart;
+  a.actualFinish = r.actualFinish;
+  a.plannedStart = r.plannedStart;
+  a.calendar = r.calendar;
+  a.kind = r.type;
+  a.quantity = r.quantity;
+  return a;
 }
 
 // Record number of an activity code, -1 when it is not registered.

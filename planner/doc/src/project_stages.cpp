@@ -6,47 +6,12 @@
 #include "kelvo/engine_calendars.h"
 #include "kelvo/progress_stages.h"
 #include "xQdDb100.h"
+#include "project_records.h"
 #include "xjor/calendar.h"
 
 namespace kelvo {
 
 namespace {
-
-// Live activity records in slot order.
-std::vector<int32_t> allActivities(TableHandle& tb) {
-  std::vector<int32_t> records;
-  tb.current = -1;
-  while (xMoveNext(&tb)) records.push_back(tb.current);
-  return records;
-}
-
-bool readActivity(TableHandle& tb, int32_t record, std::vector<uint8_t>& buffer, ActRecord& r) {
-  buffer.resize(tb.recordSize);
-  if (buffer.size() < sizeof r) return false;
-  tb.current = record;
-  if (!xGetRec(&tb, buffer.data())) return false;
-  std::memcpy(&r, buffer.data(), sizeof r);
-  return true;
-}
-
-void writeActivity(TableHandle& tb, int32_t record, std::vector<uint8_t>& buffer,
-                   const ActRecord& r) {
-  std::memcpy(buffer.data(), &r, sizeof r);
-  tb.current = record;
-  xPutRec(&tb, buffer.data());
-}
-
-ProgressActivity takePlanFields(const ActRecord& r) {
-  ProgressActivity a;
-  a.duration = r.duration;
-  a.totalFloat = r.totalFloat;
-  a.start = r.start;
-  a.finish = r.finish;
-  a.actualStart = r.actualStart;
-  a.plannedStart = r.plannedStart;
-  a.calendar = r.calendar;
-  return a;
-}
 
 void givePlanFields(const ProgressActivity& a, ActRecord& r) {
   r.plannedDuration = a.plannedDuration;
@@ -61,21 +26,20 @@ void givePlanFields(const ProgressActivity& a, ActRecord& r) {
 }  // namespace
 
 int32_t planProjectSchedule(ProjectDb* db, int percent, bool excludeStarted,
-                            std::span<const int32_t> records) {
+                            std::span<const int32_t> chosen) {
   TableHandle& tb = db->act.tb;
-  const std::vector<int32_t> every = records.empty() ? allActivities(tb) : std::vector<int32_t>();
-  if (records.empty()) records = every;
+  const std::vector<int32_t> visit = records::visited(tb, chosen);
   std::vector<uint8_t> buffer;
   int32_t written = 0;
   {
     EngineCalendars calendars;
-    for (int32_t record : records) {
+    for (int32_t record : visit) {
       ActRecord r;
-      if (!readActivity(tb, record, buffer, r)) continue;
-      ProgressActivity a = takePlanFields(r);
+      if (!records::read(tb, record, buffer, r)) continue;
+      ProgressActivity a = records::progressFields(r);
       if (!setPlannedSchedule(a, percent, excludeStarted, calendars)) continue;
       givePlanFields(a, r);
-      writeActivity(tb, record, buffer, r);
+      records::write(tb, record, buffer, r);
       ++written;
     }
   }
@@ -85,13 +49,12 @@ int32_t planProjectSchedule(ProjectDb* db, int percent, bool excludeStarted,
 
 int32_t deriveProjectWeights(ProjectDb* db, bool contract, int amountDecimals, int weightDecimals) {
   TableHandle& tb = db->act.tb;
-  const std::vector<int32_t> records = allActivities(tb);
   std::vector<uint8_t> buffer;
   std::vector<double> prices, quantities;
   std::vector<int32_t> read;
-  for (int32_t record : records) {
+  for (int32_t record : records::live(tb)) {
     ActRecord r;
-    if (!readActivity(tb, record, buffer, r)) continue;
+    if (!records::read(tb, record, buffer, r)) continue;
     // Packed members are copied out, never bound by reference.
     const double price = contract ? double{r.contractPrice} : double{r.executionPrice};
     const double quantity = r.quantity;
@@ -103,44 +66,34 @@ int32_t deriveProjectWeights(ProjectDb* db, bool contract, int amountDecimals, i
   if (!weights) return 0;
   for (size_t i = 0; i < read.size(); ++i) {
     ActRecord r;
-    if (!readActivity(tb, read[i], buffer, r)) continue;
+    if (!records::read(tb, read[i], buffer, r)) continue;
     if (contract) {
       r.contractWeight = (*weights)[i];
     } else {
       r.executionWeight = (*weights)[i];
     }
-    writeActivity(tb, read[i], buffer, r);
+    records::write(tb, read[i], buffer, r);
   }
   return static_cast<int32_t>(read.size());
 }
 
 int32_t copyProjectUnitPrices(ProjectDb* db, PriceCopy prices, bool skipCompleted,
-                              std::span<const int32_t> records) {
+                              std::span<const int32_t> chosen) {
   TableHandle& tb = db->act.tb;
-  const std::vector<int32_t> every = records.empty() ? allActivities(tb) : std::vector<int32_t>();
-  if (records.empty()) records = every;
+  const std::vector<int32_t> visit = records::visited(tb, chosen);
   std::vector<uint8_t> buffer, workTypeBuffer;
   int32_t written = 0;
-  for (int32_t record : records) {
+  for (int32_t record : visit) {
     ActRecord r;
-    if (!readActivity(tb, record, buffer, r)) continue;
+    if (!records::read(tb, record, buffer, r)) continue;
     if (skipCompleted && r.actualFinish != 0) continue;
-    CodeEntry key = {};
-    std::memcpy(key.code, r.wbsCode, sizeof key.code);
-    key.code[sizeof key.code - 1] = 0;
-    if (key.code[0] == 0 || !xmSeek(&db->wbsCodes, &key)) continue;
-    CodeEntry found;
-    std::memcpy(&found, db->wbsCodes.data + size_t{db->wbsCodes.current} * db->wbsCodes.recordSize,
-                sizeof found);
+    const int32_t workType = records::codeRecord(db->wbsCodes, r.wbsCode, sizeof r.wbsCode);
     WbsRecord w;
-    workTypeBuffer.resize(db->wbs.tb.recordSize);
-    db->wbs.tb.current = found.record;
-    if (workTypeBuffer.size() < sizeof w || !xGetRec(&db->wbs.tb, workTypeBuffer.data())) continue;
-    std::memcpy(&w, workTypeBuffer.data(), sizeof w);
+    if (workType < 0 || !records::read(db->wbs.tb, workType, workTypeBuffer, w)) continue;
     if (prices.contract) r.contractPrice = w.contractPrice;
     if (prices.execution) r.executionPrice = w.executionPrice;
     if (prices.input) r.inputPrice = w.inputPrice;
-    writeActivity(tb, record, buffer, r);
+    records::write(tb, record, buffer, r);
     ++written;
   }
   return written;
