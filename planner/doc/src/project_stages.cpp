@@ -5,8 +5,8 @@
 
 #include "kelvo/engine_calendars.h"
 #include "kelvo/progress_stages.h"
-#include "xQdDb100.h"
 #include "project_records.h"
+#include "xQdDb100.h"
 #include "xjor/calendar.h"
 
 namespace kelvo {
