@@ -75,8 +75,9 @@ int registerSummary(int argc, char** argv) {
       return refuse(kelvo::registrationMessage(kelvo::kRegistrationTitleLong));
     }
   }
+  // Every comma-separated entry, an empty one included ("0," is refused).
   const std::string compose = composes.empty() ? std::string() : composes[0];
-  for (size_t at = 0; at < compose.size() || (at == compose.size() && at > 0);) {
+  for (size_t at = 0; !compose.empty() && at <= compose.size();) {
     const size_t comma = std::min(compose.find(',', at), compose.size());
     long entry;
     if (!wholeNumber(compose.substr(at, comma - at), 0, 29, entry)) {
