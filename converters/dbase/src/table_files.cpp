@@ -1,6 +1,9 @@
 // Project tables to dBASE files and back through the store's record inputs.
 #include "table_files.h"
 
+#include <sys/stat.h>
+
+#include <cerrno>
 #include <cstddef>
 #include <cstdio>
 #include <cstring>
@@ -322,12 +325,24 @@ bool exportTimeShared(ProjectDb* db, const std::string& path, uint16_t today) {
   return ok && w.close();
 }
 
-bool importTable(ImportContext& ctx, Table t, const std::string& path) {
+bool importTable(ImportContext& ctx, Table t, const std::string& path, std::string& why) {
   kvdbf::Reader r;
   TableHandle& tb = bindingOf(ctx.db, t).tb;
-  if (!r.open(path) || r.columnCount() < static_cast<size_t>(tb.fieldCount)) return false;
+  if (!r.open(path)) {
+    why = r.error();
+    return false;
+  }
+  if (r.columnCount() < static_cast<size_t>(tb.fieldCount)) {
+    why = std::to_string(r.columnCount()) + " columns, fewer than the table's " +
+          std::to_string(tb.fieldCount) + " fields";
+    return false;
+  }
   std::vector<size_t> columnOf;
-  if (!adaptStructure(tb, r.columns(), columnOf)) return false;
+  if (!adaptStructure(tb, r.columns(), columnOf)) {
+    why =
+        "the table's fields cannot take the columns (error " + std::to_string(xGetDbError()) + ")";
+    return false;
+  }
   const int fields = tb.fieldCount < static_cast<int>(columnOf.size())
                          ? tb.fieldCount
                          : static_cast<int>(columnOf.size());
@@ -337,7 +352,10 @@ bool importTable(ImportContext& ctx, Table t, const std::string& path) {
     std::fill(rec.begin(), rec.end(), 0);
     for (int f = 0; f < fields; ++f) readField(r, columnOf[f], tb.fields[f], rec);
     tb.current = -1;
-    if (!xAddRec(&tb, rec.data())) return false;
+    if (!xAddRec(&tb, rec.data())) {
+      why = "cannot be entered (error " + std::to_string(xGetDbError()) + ")";
+      return false;
+    }
   }
   // Enter every record again through the store so that codes, indexes and
   // integrity rules apply. A record the store refuses stays out.
@@ -356,7 +374,10 @@ bool importTable(ImportContext& ctx, Table t, const std::string& path) {
   }
   ok = xEndInputBatch(ctx.db) && ok;
   tb.current = -1;
-  if (!ok) return false;
+  if (!ok) {
+    why = "cannot be entered (error " + std::to_string(xGetDbError()) + ")";
+    return false;
+  }
   if (refused) {
     fprintf(stderr, "xKvDbf: %s: %d record(s) refused\n", path.c_str(), refused);
     ctx.refused += refused;
@@ -364,10 +385,18 @@ bool importTable(ImportContext& ctx, Table t, const std::string& path) {
   return true;
 }
 
-bool importTimeShared(ImportContext& ctx, const std::string& path) {
+bool importTimeShared(ImportContext& ctx, const std::string& path, std::string& why) {
+  struct stat st;
+  if (stat(path.c_str(), &st) != 0 && errno == ENOENT) return true;  // no time-shared entries
   kvdbf::Reader r;
-  if (!r.open(path)) return true;  // a set without time-shared entries
-  if (r.columnCount() != 3) return false;
+  if (!r.open(path)) {
+    why = r.error();
+    return false;
+  }
+  if (r.columnCount() != 3) {
+    why = std::to_string(r.columnCount()) + " columns, not 3";
+    return false;
+  }
   int refused = 0;
   for (uint32_t i = 0; r.seek(i); ++i) {
     if (!r.live()) continue;

@@ -38,12 +38,14 @@ struct ImportContext {
 
 // Reads the file into the (empty) table: adapts the table's field structure
 // to the columns, appends the live records raw, then enters each again
-// through the store's input for the table. Fails when the file cannot be
-// read or has fewer columns than the table has fields.
-bool importTable(ImportContext& ctx, Table t, const std::string& path);
+// through the store's input for the table. Fails, with the reason in why,
+// when the file cannot be read whole or has fewer columns than the table
+// has fields.
+bool importTable(ImportContext& ctx, Table t, const std::string& path, std::string& why);
 
-// Enters the time-shared entries of the file (a missing file is no entries).
-bool importTimeShared(ImportContext& ctx, const std::string& path);
+// Enters the time-shared entries of the file. A missing file is no entries;
+// one that cannot be read whole fails, with the reason in why.
+bool importTimeShared(ImportContext& ctx, const std::string& path, std::string& why);
 
 }  // namespace kvdbase
 

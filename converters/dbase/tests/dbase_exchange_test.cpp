@@ -155,37 +155,65 @@ TEST_F(DbaseTest, DamagedOrMissingMembersFailTheImport) {
     for (const auto& e : fs::directory_iterator(saved))
       fs::copy_file(e.path(), root_ / e.path().filename(), fs::copy_options::overwrite_existing);
   };
-  auto fails = [&](const char* what) {
+  // Each failure names the member and the reason.
+  auto fails = [&](const std::string& member, const char* why) {
     ProjectDb* b = nullptr;
     XKvScheme scheme{};
     char info[XQD_INFO_SIZE];
+    testing::internal::CaptureStderr();
     const kvconv::Outcome o = Import(path, &b, &scheme, info);
-    EXPECT_EQ(o.result, 0) << what;
-    EXPECT_EQ(o.message, XKV_MSG_FAILED) << what;
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(o.result, 0) << why;
+    EXPECT_EQ(o.message, XKV_MSG_FAILED) << why;
+    EXPECT_NE(said.find(member + ": "), std::string::npos) << said;
+    EXPECT_NE(said.find(why), std::string::npos) << said;
     restore();
   };
   fs::remove(Member(path, "Obs"));
-  fails("missing member");
+  fails(Member(path, "Obs"), "No such file");
   fs::resize_file(Member(path, "Act"), 20);
-  fails("short header");
+  fails(Member(path, "Act"), "short header");
+  // The optional members may be missing, but not damaged.
+  fs::resize_file(Member(path, "Spa"), 20);
+  fails(Member(path, "Spa"), "short header");
+  fs::resize_file(Path("PlanEtc.opt"), 100);
+  fails(Path("PlanEtc.opt"), "settings");
+  {
+    std::string b = readFile(Member(path, "Str"));
+    b.resize(b.size() - 30);  // the last level record cut short
+    std::ofstream(Member(path, "Str"), std::ios::binary) << b;
+  }
+  fails(Member(path, "Str"), "records beyond the file");
+  {
+    std::string b = readFile(path);
+    b.replace(32 * 13 + 33 + 1, 4, "  99");  // the first record's "VERSION"
+    std::ofstream(path, std::ios::binary) << b;
+  }
+  fails(path, "VERSION 99");
   {
     std::string b = readFile(Member(path, "Wbs"));
     b[10] = '\xFF';
     b[11] = '\x7F';  // record length beyond the file
     std::ofstream(Member(path, "Wbs"), std::ios::binary) << b;
   }
-  fails("record length");
+  fails(Member(path, "Wbs"), "records beyond the file");
   {
     std::string b = readFile(Member(path, "Res"));
     b[32] = 0x0D;  // no columns
     std::ofstream(Member(path, "Res"), std::ios::binary) << b;
   }
-  fails("no columns");
-  // The plain set still imports after all that.
+  fails(Member(path, "Res"), "no columns");
+  // The plain set still imports after all that, and so does one without
+  // its time-shared entries and settings.
   ProjectDb* b = nullptr;
   XKvScheme scheme{};
   char info[XQD_INFO_SIZE];
   EXPECT_EQ(Import(path, &b, &scheme, info).message, 0);
+  EXPECT_EQ(b->spa.count, 1u);
+  fs::remove(Member(path, "Spa"));
+  fs::remove(Path("PlanEtc.opt"));
+  EXPECT_EQ(Import(path, &b, &scheme, info).message, 0);
+  EXPECT_EQ(b->spa.count, 0u);
 }
 
 TEST_F(DbaseTest, NoExternalEditor) {

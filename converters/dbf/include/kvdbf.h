@@ -99,7 +99,8 @@ class Reader {
   bool open(const std::string& path);
   // Same for a file image already in memory.
   bool openBytes(std::string bytes);
-  // The reason the last open failed, for messages and tests.
+  // The reason the last open failed ("short header", "cannot open: No such
+  // file or directory", ...), for messages and tests.
   const std::string& error() const { return error_; }
 
   const std::vector<Column>& columns() const { return columns_; }
@@ -124,7 +125,7 @@ class Reader {
   uint16_t date(size_t col) const;
 
  private:
-  bool fail(const char* why);
+  bool fail(std::string why);
 
   std::string bytes_, error_;
   std::vector<Column> columns_;

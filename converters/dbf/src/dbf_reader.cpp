@@ -1,7 +1,10 @@
 // Reading dBASE III table files, checked against the bytes present.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstring>
-#include <fstream>
-#include <iterator>
 
 #include "kvdbf.h"
 #include "xjor/numfmt.h"
@@ -20,8 +23,8 @@ uint32_t u32At(const std::string& b, size_t at) {
 
 }  // namespace
 
-bool Reader::fail(const char* why) {
-  error_ = why;
+bool Reader::fail(std::string why) {
+  error_ = std::move(why);
   columns_.clear();
   bytes_.clear();
   count_ = 0;
@@ -30,10 +33,32 @@ bool Reader::fail(const char* why) {
 }
 
 bool Reader::open(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return fail("cannot open the file");
-  std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (in.bad()) return fail("cannot read the file");
+  // Not blocking on open: a FIFO under a member's name is refused, not
+  // waited on.
+  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return fail(std::string("cannot open: ") + strerror(errno));
+  struct stat st;
+  std::string bytes;
+  std::string why;
+  if (fstat(fd, &st) != 0) {
+    why = std::string("cannot read: ") + strerror(errno);
+  } else if (!S_ISREG(st.st_mode)) {
+    why = "not a regular file";
+  } else {
+    bytes.resize(static_cast<size_t>(st.st_size));
+    size_t got = 0;
+    while (got < bytes.size()) {
+      const ssize_t n = ::read(fd, bytes.data() + got, bytes.size() - got);
+      if (n < 0 && errno == EINTR) continue;
+      if (n <= 0) {
+        why = n < 0 ? std::string("cannot read: ") + strerror(errno) : "shorter than its size";
+        break;
+      }
+      got += static_cast<size_t>(n);
+    }
+  }
+  ::close(fd);
+  if (!why.empty()) return fail(why);
   return openBytes(std::move(bytes));
 }
 

@@ -84,11 +84,23 @@ bool writeVersionFile(const std::string& path, const void* info, uint16_t today)
   return w.append() && w.close();
 }
 
-bool readVersionFile(const std::string& path, void* info) {
+bool readVersionFile(const std::string& path, void* info, std::string& why) {
   Reader r;
-  if (!r.open(path) || r.columnCount() != kVersionColumns || !r.seek(0) || !r.live() ||
-      r.integer(0) != kVersion)
+  if (!r.open(path)) {
+    why = r.error();
     return false;
+  }
+  std::string refused;
+  if (r.columnCount() != kVersionColumns)
+    refused = std::to_string(r.columnCount()) + " columns, not " + std::to_string(kVersionColumns);
+  else if (!r.seek(0) || !r.live())
+    refused = "no live first record";
+  else if (r.integer(0) != kVersion)
+    refused = "VERSION " + std::to_string(r.integer(0)) + ", not " + std::to_string(kVersion);
+  if (!refused.empty()) {
+    why = refused;
+    return false;
+  }
   size_t col = 1;
   for (const InfoText& t : kTexts) setText(info, t, r.text(col++));
   setU16(info, kStage, static_cast<uint16_t>(r.integer(col++)));
@@ -141,9 +153,16 @@ void countLevels(XKvSchemeBlock* b) {
   }
 }
 
-bool readSchemeFile(const std::string& path, XKvScheme* scheme) {
+bool readSchemeFile(const std::string& path, XKvScheme* scheme, std::string& why) {
   Reader r;
-  if (!r.open(path) || r.columnCount() != 4) return false;
+  if (!r.open(path)) {
+    why = r.error();
+    return false;
+  }
+  if (r.columnCount() != 4) {
+    why = std::to_string(r.columnCount()) + " columns, not 4";
+    return false;
+  }
   memset(scheme, 0, sizeof *scheme);
   for (uint32_t i = 0; r.seek(i); ++i) {
     if (!r.live()) continue;

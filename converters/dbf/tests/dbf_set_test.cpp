@@ -1,5 +1,6 @@
 // The version and scheme files of a file set, and member names.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstring>
@@ -57,6 +58,7 @@ class SetFiles : public ::testing::Test {
 
   fs::path dir_;
   char info_[200];
+  std::string why_;
 };
 
 TEST(SetNames, TagGoesBeforeTheExtension) {
@@ -88,31 +90,38 @@ TEST_F(SetFiles, VersionFileCarriesTheProjectInformation) {
   EXPECT_EQ(r.raw(10), "        ");
 
   char back[200] = {};
-  ASSERT_TRUE(kvdbf::readVersionFile(path("v.dbf"), back));
+  ASSERT_TRUE(kvdbf::readVersionFile(path("v.dbf"), back, why_));
   EXPECT_EQ(memcmp(back, info_, 200), 0);
 }
 
 TEST_F(SetFiles, WrongVersionOrColumnCountIsRefused) {
   writeVersion(99, true, "", "", "");
-  EXPECT_FALSE(kvdbf::readVersionFile(path("v.dbf"), info_));
+  EXPECT_FALSE(kvdbf::readVersionFile(path("v.dbf"), info_, why_));
+  EXPECT_EQ(why_, "VERSION 99, not 100");
   writeVersion(100, false, "", "", "");
-  EXPECT_FALSE(kvdbf::readVersionFile(path("v.dbf"), info_));
+  EXPECT_FALSE(kvdbf::readVersionFile(path("v.dbf"), info_, why_));
+  EXPECT_EQ(why_, "12 columns, not 13");
   writeVersion(100, true, "", "", "");
-  EXPECT_TRUE(kvdbf::readVersionFile(path("v.dbf"), info_));
+  EXPECT_TRUE(kvdbf::readVersionFile(path("v.dbf"), info_, why_));
   EXPECT_STREQ(info_, "P-1");
-  EXPECT_FALSE(kvdbf::readVersionFile(path("missing.dbf"), info_));
+  EXPECT_FALSE(kvdbf::readVersionFile(path("missing.dbf"), info_, why_));
+  EXPECT_EQ(why_, "cannot open: No such file or directory");
+  // A FIFO under the name is refused at once, not waited on.
+  ASSERT_EQ(mkfifo(path("fifo.dbf").c_str(), 0600), 0);
+  EXPECT_FALSE(kvdbf::readVersionFile(path("fifo.dbf"), info_, why_));
+  EXPECT_EQ(why_, "not a regular file");
 }
 
 TEST_F(SetFiles, MissingDatesGetDefaultsAndSwappedOnesAreSwapped) {
   writeVersion(100, true, "", "", "");
-  ASSERT_TRUE(kvdbf::readVersionFile(path("v.dbf"), info_));
+  ASSERT_TRUE(kvdbf::readVersionFile(path("v.dbf"), info_, why_));
   kvdbf::completeDates(info_, day(2026, 12, 7));
   EXPECT_EQ(u16(info_, 146), day(2026, 1, 1));    // data date: 1 January this year
   EXPECT_EQ(u16(info_, 142), day(2026, 1, 1));    // start: the data date
   EXPECT_EQ(u16(info_, 144), day(2026, 12, 31));  // finish: end of the start's year
 
   writeVersion(100, true, "20250601", "20240101", "20240315");
-  ASSERT_TRUE(kvdbf::readVersionFile(path("v.dbf"), info_));
+  ASSERT_TRUE(kvdbf::readVersionFile(path("v.dbf"), info_, why_));
   kvdbf::completeDates(info_, day(2026, 12, 7));
   EXPECT_EQ(u16(info_, 142), day(2024, 1, 1));
   EXPECT_EQ(u16(info_, 144), day(2025, 6, 1));
@@ -134,7 +143,7 @@ TEST_F(SetFiles, SchemeRoundTripsAndCountsLevelsWithinTenCharacters) {
 
   XKvScheme back;
   memset(&back, 0x55, sizeof back);
-  ASSERT_TRUE(kvdbf::readSchemeFile(path("s.dbf"), &back));
+  ASSERT_TRUE(kvdbf::readSchemeFile(path("s.dbf"), &back, why_));
   EXPECT_EQ(back.block[0].levels, 3);
   EXPECT_EQ(back.block[0].start[2], 5);
   EXPECT_EQ(back.block[0].length[2], 5);
@@ -158,7 +167,7 @@ TEST_F(SetFiles, SchemeRecordsOutOfRangeAreIgnoredAndLongCodesCut) {
   }
   ASSERT_TRUE(w.close());
   XKvScheme s;
-  ASSERT_TRUE(kvdbf::readSchemeFile(path("s.dbf"), &s));
+  ASSERT_TRUE(kvdbf::readSchemeFile(path("s.dbf"), &s, why_));
   // 6 + 6 would make 12 characters: only the first level stays.
   EXPECT_EQ(s.block[0].levels, 1);
   EXPECT_EQ(s.block[0].length[1], 0);
@@ -175,7 +184,7 @@ TEST_F(SetFiles, SchemeFileNeedsFourColumns) {
       w.create(path("s.dbf"), {{"TABLE_NO", 'N', 1}, {"LEVEL", 'N', 1}, {"LENGTH", 'N', 1}}, 0));
   ASSERT_TRUE(w.close());
   XKvScheme s;
-  EXPECT_FALSE(kvdbf::readSchemeFile(path("s.dbf"), &s));
+  EXPECT_FALSE(kvdbf::readSchemeFile(path("s.dbf"), &s, why_));
 }
 
 }  // namespace

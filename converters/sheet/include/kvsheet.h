@@ -12,10 +12,11 @@
 // XKvEditorData::folder and returns its path in `sent`; the caller opens it
 // with the desktop's default application. Reading takes the workbook the
 // user chose (null or empty: the choice was cancelled, result -1), checks
-// its first sheet's name, validates every row and only then, with
-// `rebuild`, empties the table and the tables that depend on it; rows whose
-// key is registered update those records in the shown columns only, the
-// others are added through the store.
+// its first sheet's name and checks every row; with `rebuild` the rows are
+// entered into a working copy first, and only when the store takes them all
+// are the table and the tables that depend on it emptied. Rows whose key is
+// registered update those records in the shown columns only, the others are
+// added through the store.
 #ifndef KVSHEET_H_
 #define KVSHEET_H_
 

@@ -15,6 +15,7 @@
 #include "data_rows.h"
 #include "kvsheet.h"
 #include "kvtables.h"
+#include "scratch_project.h"
 
 namespace kvsheet {
 
@@ -146,6 +147,75 @@ std::vector<Table> emptiedWith(Table t) {
   }
 }
 
+// The tables a rebuild of t leaves in place whose records the store's
+// checks of t's rows read (codes of classifications, resources and
+// activities).
+std::vector<Table> keptForChecks(Table t) {
+  const std::vector<Table> emptied = emptiedWith(t);
+  std::vector<Table> kept;
+  for (Table k : {Table::Wbs, Table::Obs, Table::Res, Table::Act})
+    if (std::find(emptied.begin(), emptied.end(), k) == emptied.end()) kept.push_back(k);
+  return kept;
+}
+
+// One sheet row converted into a record of the view's table.
+struct Row {
+  uint32_t number;
+  std::vector<char> rec;
+  std::string key;  // keyOf the record
+};
+
+// What entering rows needs besides the rows.
+struct Target {
+  const XKvScheme& scheme;
+  Table table;
+  uint16_t projectStart;
+  const std::vector<bool>& shown;  // fields the sheet shows
+};
+
+struct Entered {
+  int added = 0, updated = 0, refused = 0;
+  uint32_t firstRow = 0;  // the first refused row and the store's message
+  int32_t firstMessage = 0;
+};
+
+// Enters the rows through the store into db: a row whose key is in
+// `existing` (key to slot) updates that record in the shown columns only,
+// the others become new records. Refused rows are counted and skipped.
+Entered enterRows(ProjectDb* db, const Target& target, const std::vector<Row>& rows,
+                  const std::map<std::string, int32_t>& existing) {
+  TableHandle& tb = kvconv::bindingOf(db, target.table).tb;
+  Entered e;
+  std::vector<char> rec(tb.recordSize);
+  for (const Row& row : rows) {
+    const auto found = row.key.empty() ? existing.end() : existing.find(row.key);
+    if (found != existing.end()) {
+      tb.current = found->second;
+      if (!xGetRec(&tb, rec.data())) continue;
+      for (int f = 0; f < tb.fieldCount; ++f) {
+        if (!target.shown[static_cast<size_t>(f)]) continue;
+        const FieldDesc& fd = tb.fields[f];
+        const int32_t size = xSizeOfData(&fd, static_cast<uint32_t>(-1));
+        memcpy(rec.data() + fd.offset, row.rec.data() + fd.offset, static_cast<size_t>(size));
+      }
+      tb.current = found->second;
+    } else {
+      rec = row.rec;
+      tb.current = -1;
+    }
+    const int32_t m =
+        kvconv::inputRecord(db, target.scheme, target.table, rec.data(), target.projectStart, 0);
+    if (!m) {
+      ++(found != existing.end() ? e.updated : e.added);
+    } else if (!e.refused++) {
+      e.firstRow = row.number;
+      e.firstMessage = m;
+    }
+  }
+  tb.current = -1;
+  return e;
+}
+
 }  // namespace
 
 int32_t sendSheet(XKvRequest* r) {
@@ -234,11 +304,6 @@ int32_t readSheet(XKvRequest* r) {
   }
 
   // Every row converted and checked before anything changes.
-  struct Row {
-    uint32_t number;
-    std::vector<char> rec;
-    std::string key;
-  };
   std::vector<Row> rows;
   std::map<std::string, uint32_t> seen;
   int bad = 0;
@@ -273,8 +338,26 @@ int32_t readSheet(XKvRequest* r) {
   if (bad && d->rebuild) return 0;  // nothing has been emptied
   d->refused = bad;
 
+  if (classification)
+    std::stable_sort(rows.begin(), rows.end(),
+                     [](const Row& a, const Row& b) { return a.key.size() < b.key.size(); });
+  const Target target{*scheme, t, d->projectStart, shown};
   std::map<std::string, int32_t> existing;
   if (d->rebuild) {
+    // The rows go into a copy of the tables they depend on first: the store
+    // has rules the checks above do not know, and one row it refused after
+    // the emptying would take all the records that depended on the old ones.
+    ScratchProject copy;
+    if (!copy.open(db, keptForChecks(t))) {
+      note(d, "no working copy could be made");
+      return 0;
+    }
+    const Entered tried = enterRows(copy.db(), target, rows, existing);
+    if (tried.refused) {
+      note(d, "row " + std::to_string(tried.firstRow) + ": message " +
+                  std::to_string(tried.firstMessage));
+      return 0;
+    }
     for (Table e : emptiedWith(t)) emptyTable(db, e);
   } else if (keysShown) {
     std::vector<char> rec(tb.recordSize);
@@ -282,36 +365,13 @@ int32_t readSheet(XKvRequest* r) {
     while (xMoveNext(&tb))
       if (xGetRec(&tb, rec.data())) existing.emplace(keyOf(tb, keys, rec.data()), tb.current);
   }
-  if (classification)
-    std::stable_sort(rows.begin(), rows.end(),
-                     [](const Row& a, const Row& b) { return a.key.size() < b.key.size(); });
-  std::vector<char> rec(tb.recordSize);
-  for (Row& row : rows) {
-    const auto found = row.key.empty() ? existing.end() : existing.find(row.key);
-    int32_t m;
-    if (found != existing.end()) {
-      // Only the shown columns change.
-      tb.current = found->second;
-      if (!xGetRec(&tb, rec.data())) continue;
-      for (int f = 0; f < tb.fieldCount; ++f) {
-        if (!shown[static_cast<size_t>(f)]) continue;
-        const FieldDesc& fd = tb.fields[f];
-        const int32_t size = xSizeOfData(&fd, static_cast<uint32_t>(-1));
-        memcpy(rec.data() + fd.offset, row.rec.data() + fd.offset, static_cast<size_t>(size));
-      }
-      tb.current = found->second;
-      m = kvconv::inputRecord(db, *scheme, t, rec.data(), d->projectStart, 0);
-      if (!m) ++d->updated;
-    } else {
-      tb.current = -1;
-      m = kvconv::inputRecord(db, *scheme, t, row.rec.data(), d->projectStart, 0);
-      if (!m) ++d->added;
-    }
-    if (m) {
-      ++d->refused;
-      note(d, "row " + std::to_string(row.number) + ": message " + std::to_string(m));
-    }
-  }
+  const Entered entered = enterRows(db, target, rows, existing);
+  d->added = entered.added;
+  d->updated = entered.updated;
+  d->refused += entered.refused;
+  if (entered.refused)
+    note(d, "row " + std::to_string(entered.firstRow) + ": message " +
+                std::to_string(entered.firstMessage));
   tb.current = -1;
   return 1;
 }

@@ -13,7 +13,8 @@ int32_t sendSheet(XKvRequest* r);
 
 // Reads the chosen workbook back into the view's table. Returns 1 on
 // success, -1 when no workbook was chosen, 0 when the workbook does not fit
-// the window (wrong first sheet, with "rebuild" a row that fails its checks)
+// the window (wrong first sheet; with "rebuild", a row that fails its checks
+// or that the store refuses on a working copy)
 // or cannot be read; the payload's problem text tells why.
 int32_t readSheet(XKvRequest* r);
 

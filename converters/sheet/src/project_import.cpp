@@ -7,6 +7,7 @@
 #include "cell_reader.h"
 #include "data_rows.h"
 #include "kvdbfset.h"
+#include "kvimport.h"
 #include "kvtables.h"
 #include "project_book.h"
 #include "sheet_strings.h"
@@ -304,9 +305,11 @@ bool importProject(ProjectDb* db, XKvScheme* scheme, void* info, uint16_t projec
 
   // Settings first: the calendars must be in place before activities are
   // dated. Without a settings file the new project keeps its defaults.
-  char settings[XQD_INFO_SIZE] = {};
-  if (xReadMiscFormat(db, settings, settingsPathOf(path).c_str()))
-    kvconv::takeSettings(info, settings);
+  const std::string settingsPath = settingsPathOf(path);
+  if (!kvconv::readSettingsFile(db, info, settingsPath, error)) {
+    error = settingsPath + ": " + error;
+    return false;
+  }
   const auto* pi = static_cast<const PrjInfo*>(info);
   xSetPrjDateInfo(db, pi->calendarFrom, pi->calendarTo);
 

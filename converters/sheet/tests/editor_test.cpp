@@ -154,6 +154,70 @@ TEST_F(EditorTest, ReadRefusesWorkbooksThatDoNotFit) {
   EXPECT_EQ(db_->act.tb.liveCount, 4u);
 }
 
+TEST_F(EditorTest, RebuildKeepsEverythingWhenTheStoreWouldRefuseARow) {
+  // Each sheet passes the reader's own checks, but one row breaks a rule
+  // only the store knows: nothing may be emptied.
+  struct Case {
+    int kind;
+    const char* sheet;
+    std::vector<XKvEditorColumn> columns;
+    std::vector<std::vector<const char*>> rows;
+    const char* problem;
+  } cases[] = {
+      {4,
+       "작업",
+       {{0, ""}, {26, ""}, {27, ""}},
+       {{"[c]", "[w]", "[o]"}, {"N1", "A1001", "101"}, {"N2", "ZZZZZ", "102"}},
+       "row 4: message 20032"},
+      {4,
+       "작업",
+       {{0, ""}, {26, ""}, {27, ""}},
+       {{"[c]", "[w]", "[o]"}, {"N1", "A1001", "101"}, {"N2", "A1001", "101"}},
+       "row 4: message 21025"},
+      {5,
+       "선후행 관계",
+       {{0, ""}, {1, ""}},
+       {{"[p]", "[s]"}, {"ACT-1", "NONE"}},
+       "row 3: message 20006"},
+      {6,
+       "세부 작업조",
+       {{0, ""}, {1, ""}},
+       {{"[a]", "[r]"}, {"ACT-1", "R9"}},
+       "row 3: message 20033"},
+      {0, "공종 분류", {{0, ""}}, {{"[c]"}, {"A1"}, {"C1001"}}, "row 4: message 20009"},
+  };
+  auto workFiles = [&] {
+    return std::distance(fs::directory_iterator(root_ / "work"), fs::directory_iterator());
+  };
+  const auto files = workFiles();
+  for (const Case& c : cases) {
+    int32_t result = 0;
+    EXPECT_EQ(Read(Book(c.sheet, c.rows), c.kind, c.columns, true, &result), c.problem) << c.sheet;
+    EXPECT_EQ(result, 0);
+    EXPECT_EQ(db_->wbs.tb.liveCount, 5u);
+    EXPECT_EQ(db_->act.tb.liveCount, 4u);
+    EXPECT_EQ(db_->rel.tb.liveCount, 2u);
+    EXPECT_EQ(db_->opr.tb.liveCount, 1u);
+    EXPECT_EQ(db_->crw.tb.liveCount, 1u);
+    EXPECT_EQ(db_->spa.count, 1u);
+  }
+  EXPECT_EQ(workFiles(), files);  // the copies are gone
+  char report[256] = {};
+  EXPECT_EQ(xCheckIndexes(db_, report, sizeof report), 1) << report;
+
+  // The same sheet without the bad row rebuilds the activities.
+  int32_t result = 0;
+  XKvEditorData data;
+  EXPECT_EQ(Read(Book("작업", {{"[c]", "[w]", "[o]"}, {"N1", "A1001", "101"}}), 4,
+                 {{0, ""}, {26, ""}, {27, ""}}, true, &result, &data),
+            "");
+  EXPECT_EQ(result, 1);
+  EXPECT_EQ(data.added, 1);
+  EXPECT_EQ(db_->act.tb.liveCount, 1u);
+  EXPECT_EQ(db_->rel.tb.liveCount, 0u);
+  EXPECT_EQ(xCheckIndexes(db_, report, sizeof report), 1) << report;
+}
+
 TEST_F(EditorTest, GanttTableAndSummaryKinds) {
   // The Gantt window's table (14) is the activities' sheet.
   int32_t result = 0;

@@ -105,6 +105,18 @@ TEST_F(SheetTest, RefusedWorkbooks) {
   EXPECT_EQ(getInfo(Path("text.xlsx")).message, XKV_MSG_FAILED);
   ReplaceMember(Path("nobook.xlsx"), "docProps/app.xml", "<x/>");
   EXPECT_EQ(getInfo(Path("nobook.xlsx")).message, XKV_MSG_FAILED);
+  // The project code in C2 is a shared string that the workbook lost.
+  {
+    lxw_workbook* wb = workbook_new(Path("shared.xlsx").c_str());
+    for (const char* n : kSheets) workbook_add_worksheet(wb, n);
+    worksheet_write_string(workbook_get_worksheet_by_name(wb, kSheets[0]), 1, 2, "P-9", nullptr);
+    ASSERT_EQ(workbook_close(wb), LXW_NO_ERROR);
+  }
+  Patch(Path("shared.xlsx"), "xl/sharedStrings.xml", "<si>.*</si>", "");
+  testing::internal::CaptureStderr();
+  EXPECT_EQ(getInfo(Path("shared.xlsx")).message, XKV_MSG_FAILED);
+  EXPECT_NE(testing::internal::GetCapturedStderr().find("cell C2: shared string"),
+            std::string::npos);
 
   // Nine empty sheets make a project with the defaults: the reference date
   // 1 January of this year, start at it, finish 31 December.

@@ -139,6 +139,8 @@ bool CKelvoApp::startup(const QStringList& arguments) {
     if (!file.isEmpty()) recent_ << file;
   }
   doc_ = std::make_unique<CPlanDoc>(settings_.folders[kFolderTemp], refHandle_);
+  doc_->setMessagePresenter(
+      [](int message) { showMessage(QApplication::activeWindow(), message); });
   frame_->optionState().flags = &settings_.flags;
   frame_->optionState().summarySchedulesAllowed = [this] { return doc_->openSummary() != 0; };
   connect(doc_.get(), &CPlanDoc::stateChanged, this, &CKelvoApp::refreshStatus);

@@ -65,8 +65,10 @@ class Workbook {
   // Reads the rows of sheet i in file order and calls fn for every row
   // element (rows without cells too; rows the file leaves out are not
   // reported), with columnCount cells from column firstColumn (0 = A).
-  // Returns false, with error(), when the sheet is missing or damaged;
-  // stopping through fn is not an error.
+  // Returns false, with error(), when the sheet is missing or damaged (a
+  // cell that names a shared string the workbook lacks is damage: a
+  // workbook needs shared strings only when its cells use them); stopping
+  // through fn is not an error.
   bool readRows(size_t sheet, int firstColumn, int columnCount, const RowFn& fn);
 
  private:

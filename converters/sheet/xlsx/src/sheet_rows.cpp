@@ -111,6 +111,13 @@ int columnOf(QStringView ref, uint32_t* row) {
   return col == 0 || col > 16384 ? -1 : col - 1;
 }
 
+std::string cellName(int column, uint32_t row) {
+  std::string letters;
+  for (int c = column + 1; c > 0; c = (c - 1) / 26)
+    letters.insert(letters.begin(), static_cast<char>('A' + (c - 1) % 26));
+  return letters + std::to_string(row);
+}
+
 bool Workbook::Impl::readRows(size_t sheet, int firstColumn, int columnCount, const RowFn& fn,
                               std::string& error) {
   MemberStream s(zip, limits);
@@ -183,6 +190,16 @@ bool Workbook::Impl::readRows(size_t sheet, int firstColumn, int columnCount, co
         }
       }
     }
+    // A cell that names a shared string the workbook lacks is damage, not
+    // an empty cell: its text is lost.
+    double index = -1;
+    if (type == u"s" && hasValue &&
+        !(parseNumber(value, &index) && index >= 0 && index < static_cast<double>(shared.size()) &&
+          index == std::floor(index))) {
+      error = "sheet \"" + names[sheet] + "\", cell " + cellName(at, row) + ": shared string \"" +
+              value + "\" is not in the workbook (" + std::to_string(shared.size()) + " strings)";
+      return false;
+    }
     if (at < firstColumn || at >= firstColumn + columnCount) continue;
     Cell& c = cells[static_cast<size_t>(at - firstColumn)];
     if (type == u"inlineStr") {
@@ -193,11 +210,8 @@ bool Workbook::Impl::readRows(size_t sheet, int firstColumn, int columnCount, co
     } else if (!hasValue) {
       // A formatted cell without a value is empty.
     } else if (type == u"s") {
-      double index = -1;
-      if (parseNumber(value, &index) && index >= 0 && index < static_cast<double>(shared.size())) {
-        c.kind = Cell::Text;
-        c.text = shared[static_cast<size_t>(index)];
-      }
+      c.kind = Cell::Text;
+      c.text = shared[static_cast<size_t>(index)];
     } else if (type == u"str") {
       c.kind = Cell::Text;
       c.text = std::move(value);

@@ -6,6 +6,7 @@
 #include <xlsxwriter.h>
 #include <zip.h>
 
+#include <cstring>
 #include <filesystem>
 #include <map>
 #include <string>
@@ -183,6 +184,39 @@ TEST_F(XlsxTest, RefusesWhatIsNoWorkbook) {
   EXPECT_FALSE(wb.readRows(5, 0, 1, [](uint32_t, const std::vector<Cell>&) { return true; }));
   const char junk[] = "PK\3\4 not really";
   EXPECT_FALSE(wb.openBuffer(junk, sizeof junk));
+}
+
+TEST_F(XlsxTest, MissingSharedStringsAreDamage) {
+  // Inline strings and numbers need no shared strings at all.
+  auto members = HandMade(
+      "<worksheet><sheetData><row r=\"1\"><c t=\"inlineStr\"><is><t>x</t></is></c>"
+      "<c><v>2</v></c></row></sheetData></worksheet>");
+  members.erase("xl/strings.xml");
+  kvxlsx::Workbook wb;
+  ASSERT_TRUE(wb.open(Zip("inline.xlsx", members))) << wb.error();
+  EXPECT_EQ(Rows(wb, 0)[1][0].text, "x");
+  // A cell naming a shared string that is not there, even in a column not
+  // asked for, or a workbook whose shared strings are gone: the read fails
+  // and says where.
+  const struct {
+    const char* cell;
+    bool withStrings;
+    const char* error;
+  } cases[] = {
+      {"<c r=\"A1\" t=\"s\"><v>2</v></c>", true,
+       "sheet \"자원\", cell A1: shared string \"2\" is not in the workbook (2 strings)"},
+      {"<c r=\"AB7\" t=\"s\"><v>1.5</v></c>", true, "cell AB7: shared string \"1.5\""},
+      {"<c r=\"C1\" t=\"s\"><v>0</v></c>", false, "(0 strings)"},
+  };
+  for (const auto& c : cases) {
+    members = HandMade(std::string("<worksheet><sheetData><row r=\"") +
+                       (strstr(c.cell, "AB7") ? "7" : "1") + "\">" + c.cell +
+                       "</row></sheetData></worksheet>");
+    if (!c.withStrings) members.erase("xl/strings.xml");
+    ASSERT_TRUE(wb.open(Zip("bad.xlsx", members))) << wb.error();
+    EXPECT_FALSE(wb.readRows(0, 0, 1, [](uint32_t, const std::vector<Cell>&) { return true; }));
+    EXPECT_NE(wb.error().find(c.error), std::string::npos) << wb.error();
+  }
 }
 
 TEST_F(XlsxTest, CapsMembersAndLongTexts) {

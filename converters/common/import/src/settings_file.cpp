@@ -1,0 +1,28 @@
+// The settings file beside an exchange file.
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <cstring>
+
+#include "kvimport.h"
+#include "kvtables.h"
+
+namespace kvconv {
+
+bool readSettingsFile(ProjectDb* db, void* info, const std::string& path, std::string& why) {
+  struct stat st;
+  if (stat(path.c_str(), &st) != 0) {
+    if (errno == ENOENT) return true;
+    why = std::string("cannot open: ") + strerror(errno);
+    return false;
+  }
+  char settings[XQD_INFO_SIZE] = {};
+  if (!S_ISREG(st.st_mode) || !xReadMiscFormat(db, settings, path.c_str())) {
+    why = "not a sound settings file (error " + std::to_string(xGetDbError()) + ")";
+    return false;
+  }
+  takeSettings(info, settings);
+  return true;
+}
+
+}  // namespace kvconv
