@@ -83,7 +83,11 @@ int calendarCommand(int argc, char** argv) {
         known = true;
       }
     }
-    if (!known) return usage();
+    if (!known) {
+      std::fprintf(stderr, "알 수 없는 요일입니다: %s (sun mon tue wed thu fri sat)\n",
+                   name.c_str());
+      return 1;
+    }
     at = comma + 1;
   }
   for (int i = 4; i + 1 < argc; ++i) {

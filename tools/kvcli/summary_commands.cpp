@@ -81,7 +81,7 @@ int buildOne(const std::string& file, int16_t n, bool quiet) {
   if (result != kelvo::kSummaryDone) return failText(kelvo::summaryMessage(result));
   const uint32_t rows = s.db.summary.table.tb.liveCount;
   if (int m = saveWith(s, file, n)) return m;
-  std::printf("summary %d: %u rows\n", n, rows);
+  std::printf("집계 %d: %u개 행\n", n, rows);
   return 0;
 }
 
@@ -103,7 +103,7 @@ int buildAll(const std::string& file, bool quiet) {
     return 3;
   }
   if (int m = saveWith(s, file, current)) return m;
-  std::printf("%d of %zu summaries built\n", built, all.size());
+  std::printf("집계 %zu개 중 %d개를 만들었습니다.\n", all.size(), built);
   return built == static_cast<int>(all.size()) ? 0 : 3;
 }
 

@@ -173,13 +173,13 @@ TEST_F(Kvcli, LoadThenDumpRoundTripsAndReportsRefusedRows) {
             "A1,again,2\r\n");
   CliRun load = kvcli("load " + p + " act " + file("act.csv"));
   EXPECT_EQ(load.status, 3) << load.out;
-  EXPECT_NE(load.out.find("2 entered, 2 refused"), std::string::npos) << load.out;
-  EXPECT_NE(load.out.find("row 4: 코드를 입력하세요."), std::string::npos) << load.out;
-  EXPECT_NE(load.out.find("row 5: 이미 존재하는 코드입니다."), std::string::npos) << load.out;
+  EXPECT_NE(load.out.find("입력 2, 제외 2"), std::string::npos) << load.out;
+  EXPECT_NE(load.out.find("4행: 코드를 입력하세요."), std::string::npos) << load.out;
+  EXPECT_NE(load.out.find("5행: 이미 존재하는 코드입니다."), std::string::npos) << load.out;
   writeFile(file("rel.csv"), "P_CODE,S_CODE,TYPE,LAG\nA1,A2,0,2\nA1,A9,0,0\n");
   load = kvcli("load " + p + " rel " + file("rel.csv"));
   EXPECT_EQ(load.status, 3) << load.out;
-  EXPECT_NE(load.out.find("row 3: 후행작업코드가 등록되어 있지 않습니다."), std::string::npos)
+  EXPECT_NE(load.out.find("3행: 후행작업코드가 등록되어 있지 않습니다."), std::string::npos)
       << load.out;
   EXPECT_EQ(kvcli("check " + p).out, "ok\n");
 
@@ -210,16 +210,83 @@ TEST_F(Kvcli, LoadRefusesUnknownFieldsAndTablesWithoutChangingTheProject) {
   writeFile(file("bad.csv"), "CODE,BOGUS\nA1,x\n");
   CliRun load = kvcli("load " + p + " act " + file("bad.csv"));
   EXPECT_EQ(load.status, 1);
-  EXPECT_NE(load.out.find("unknown field: BOGUS"), std::string::npos) << load.out;
-  EXPECT_EQ(kvcli("load " + p + " nosuch " + file("bad.csv")).status, 1);
+  EXPECT_NE(load.out.find("BOGUS: 파일 항목을 찾을 수 없습니다.\n"), std::string::npos) << load.out;
+  // An unknown table is named, in the program's language, not answered with
+  // the usage.
+  for (const char* command : {"load ", "dump "}) {
+    load = kvcli(command + p + " nosuch " + file("bad.csv"));
+    EXPECT_EQ(load.status, 1);
+    EXPECT_EQ(load.out.rfind("알 수 없는 자료 파일입니다: nosuch (", 0), 0u) << load.out;
+  }
   writeFile(file("open.csv"), "CODE,TITLE\nA1,\"never closed\nA2,x\n");
   load = kvcli("load " + p + " act " + file("open.csv"));
   EXPECT_EQ(load.status, 1);
-  EXPECT_NE(load.out.find("not closed"), std::string::npos) << load.out;
-  EXPECT_EQ(kvcli("load " + p + " act " + file("missing.csv")).status, 1);
+  EXPECT_NE(load.out.find("문자 인용 부호의 쌍이 맞지 않습니다."), std::string::npos) << load.out;
+  load = kvcli("load " + p + " act " + file("missing.csv"));
+  EXPECT_EQ(load.status, 1);
+  EXPECT_NE(load.out.find("파일을 찾을 수 없습니다."), std::string::npos) << load.out;
   const CliRun dump = kvcli("dump " + p + " act");
   EXPECT_EQ(dump.status, 0);
   EXPECT_EQ(dump.out.find("A1"), std::string::npos) << dump.out;
+}
+
+}  // namespace
+
+namespace {
+
+// The dumped line of activity `code` (its CSV row), empty when there is none.
+std::string activityLine(const std::string& dump, const std::string& code) {
+  const size_t at = dump.find("\n" + code + ",");
+  if (at == std::string::npos) return {};
+  return dump.substr(at + 1, dump.find('\n', at + 1) - at - 1);
+}
+
+TEST_F(Kvcli, AnalysisResultsAreStoredAndShownWhole) {
+  // Far past its "finish no later than" date, B's total float is -15002
+  // days: the sign needs a column of its own.
+  const std::string p = file("late.kvp");
+  ASSERT_EQ(kvcli("new " + p + " --start 00-01-03 --data-date 00-01-03").status, 0);
+  writeFile(file("act.csv"), "CODE,DU,CONST_DATE,CONST_TYPE\nA,15000,,\nB,5,00-01-05,4\n");
+  writeFile(file("rel.csv"), "P_CODE,S_CODE\nA,B\n");
+  ASSERT_EQ(kvcli("load " + p + " act " + file("act.csv")).status, 0);
+  ASSERT_EQ(kvcli("load " + p + " rel " + file("rel.csv")).status, 0);
+  ASSERT_EQ(kvcli("schedule " + p).status, 0);
+  const std::string b = activityLine(kvcli("dump " + p + " act").out, "B");
+  EXPECT_NE(b.find(",-15002,"), std::string::npos) << b;
+
+  // A run that would need days after 2107-12-31 stores nothing and says so.
+  const std::string q = file("far.kvp");
+  ASSERT_EQ(kvcli("new " + q + " --start 79-06-01 --data-date 79-06-01").status, 0);
+  writeFile(file("act.csv"), "CODE,DU\nA,30000\nB,1\nC,32767\n");
+  writeFile(file("rel.csv"), "P_CODE,S_CODE\nA,B\nB,C\n");
+  ASSERT_EQ(kvcli("load " + q + " act " + file("act.csv")).status, 0);
+  ASSERT_EQ(kvcli("load " + q + " rel " + file("rel.csv")).status, 0);
+  const std::string before = kvcli("dump " + q + " act").out;
+  const CliRun run = kvcli("schedule " + q);
+  EXPECT_EQ(run.status, 3) << run.out;
+  EXPECT_NE(run.out.find("계산한 날짜가 처리할 수 있는 범위(2107-12-31)를 넘습니다."),
+            std::string::npos)
+      << run.out;
+  EXPECT_EQ(run.out.find("완료되었습니다."), std::string::npos) << run.out;
+  EXPECT_EQ(kvcli("dump " + q + " act").out, before);
+}
+
+TEST_F(Kvcli, AnalysisWarnsOfActivitiesBeyondTheCalendarRange) {
+  const std::string p = file("range.kvp");
+  ASSERT_EQ(kvcli("new " + p + " --start 26-01-05 --data-date 26-01-05").status, 0);
+  ASSERT_EQ(kvcli("calendar " + p + " 1 --from 26-01-01 --to 26-02-27 --off sat,sun").status, 0);
+  // A runs weeks past the range (where Saturdays and Sundays would count);
+  // B and C stay inside; D's calendar has no working days set, so it counts
+  // calendar days anyway.
+  writeFile(file("act.csv"), "CODE,DU,CAL_NO\nA,60,1\nB,5,1\nC,3,1\nD,90,2\n");
+  writeFile(file("rel.csv"), "P_CODE,S_CODE\nB,A\nB,C\n");
+  ASSERT_EQ(kvcli("load " + p + " act " + file("act.csv")).status, 0);
+  ASSERT_EQ(kvcli("load " + p + " rel " + file("rel.csv")).status, 0);
+  const CliRun run = kvcli("schedule " + p);
+  EXPECT_EQ(run.status, 0) << run.out;
+  EXPECT_NE(run.out.find("완료되었습니다.\n1개의 작업이 달력의 적용 기간을 벗어났습니다."),
+            std::string::npos)
+      << run.out;
 }
 
 }  // namespace
