@@ -61,7 +61,8 @@ bool resourceSummary(const TableHandle& tb) {
 // Saves the project with summary n open and named in option slot 4.
 int saveWith(ProjectSession& s, const std::string& file, int16_t n) {
   xOption(&s.db.opt, XOPT_WRITE, kOpenSummarySlot, &n, sizeof n);
-  return xSaveDB(&s.db, &s.info, file.c_str(), n) == 1 ? 0 : fail(21005);
+  const int m = saveProject(s.db, s.info, file, n);
+  return m == 0 ? 0 : fail(m);
 }
 
 void showProgress(int32_t done, int32_t total) {

@@ -9,12 +9,12 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "dialog_buttons.h"
+#include "kelvo/dialog_buttons.h"
 #include "kelvo/plan_doc.h"
 #include "kelvo/project_schedule.h"
 #include "kelvo/strings.h"
-#include "messages.h"
-#include "text_fields.h"
+#include "kelvo/messages.h"
+#include "kelvo/text_fields.h"
 #include "xjorlib/qt_bridge.h"
 
 namespace kelvo {

@@ -1,6 +1,9 @@
 // kvcli as scripts use it: exit statuses, printed results and messages.
+#include <sys/stat.h>
+
 #include <filesystem>
 #include <fstream>
+#include <set>
 #include <string>
 
 #include "kvcli_runner.h"
@@ -120,6 +123,40 @@ TEST_F(Kvcli, BadInputIsReportedWithTheSystemsMessages) {
           << command << keep << ": " << run.status << " " << run.out;
     }
   }
+}
+
+// The user's project file: reached through a link, private, or something
+// that is not a file at all; and a save that cannot be completed.
+TEST_F(Kvcli, UsersFilesKeepTheirLinkAndModeAndFailuresSayWhy) {
+  const std::string p = file("gen.kvp"), link = file("link.kvp");
+  ASSERT_EQ(kvcli("gen " + p + " --activities 20 --relations 30").status, 0);
+  std::filesystem::create_symlink(p, link);
+  std::filesystem::permissions(
+      p, std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+  CliRun run = kvcli("schedule " + link + " --data-date 00-01-10");
+  EXPECT_EQ(run.status, 0) << run.out;
+  EXPECT_TRUE(std::filesystem::is_symlink(link));
+  EXPECT_EQ(std::filesystem::status(p).permissions() & std::filesystem::perms::all,
+            std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+  EXPECT_NE(kvcli("info " + link).out.find("data-date: 00-01-10\n"), std::string::npos);
+
+  ASSERT_EQ(mkfifo(file("pipe.kvp").c_str(), 0600), 0);
+  run = runCommand("timeout 20 " + std::string(KELVO_BIN_DIR) + "/kvcli info " + file("pipe.kvp"));
+  EXPECT_EQ(run.status, 1) << run.out;
+  EXPECT_NE(run.out.find("파일 형식이 올바르지 않습니다."), std::string::npos) << run.out;
+
+  const std::string before = readFile(p);
+  // Room for each working file, not for the whole project.
+  run = runCommand("prlimit --fsize=" + std::to_string(before.size() - 2048) + " " + KELVO_BIN_DIR +
+                   "/kvcli schedule " + p + " --data-date 00-01-11");
+  EXPECT_EQ(run.status, 1) << run.out;
+  EXPECT_NE(run.out.find("파일 위치를 옮길 수 없습니다."), std::string::npos) << run.out;
+  EXPECT_EQ(readFile(p), before);
+  std::set<std::string> names;
+  for (const auto& e : std::filesystem::directory_iterator(file(""))) {
+    names.insert(e.path().filename().string());
+  }
+  EXPECT_EQ(names, (std::set<std::string>{"gen.kvp", "link.kvp", "pipe.kvp"}));
 }
 
 TEST_F(Kvcli, LoadThenDumpRoundTripsAndReportsRefusedRows) {
