@@ -1,5 +1,6 @@
 // kvcli load and dump: one project table to and from UTF-8 CSV, columns
 // named by the table's field names or by the dBASE column names.
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
@@ -14,6 +15,7 @@
 #include "project_session.h"
 #include "xjor/field.h"
 #include "xjor/option.h"
+#include "xjor/table.h"
 #include "xjor/text.h"
 
 namespace kvcli {
@@ -141,7 +143,8 @@ int load(const std::string& file, const std::string& tableName, const std::strin
          int16_t dateMode) {
   std::ifstream in(csvPath, std::ios::binary);
   if (!in) {
-    std::fprintf(stderr, "%s: %s\n", csvPath.c_str(), kelvo::messageText(21002));
+    const int32_t cause = xMapErrno(errno);
+    std::fprintf(stderr, "%s: %s\n", csvPath.c_str(), kelvo::messageText(cause ? cause : 21000));
     return 1;
   }
   std::stringstream text;
