@@ -53,7 +53,7 @@ uint16_t dateOf(const Cell& c) {
   if (c.kind == Cell::Date || c.kind == Cell::Number) return packedOfSerial(c.number);
   std::string text;
   if (c.kind != Cell::Text || !cp949Of(c.text, text)) return 0;
-  return xStrToTime(text.c_str());
+  return dateOfText(text);
 }
 
 struct Importer {
@@ -110,8 +110,9 @@ struct Importer {
       std::vector<char> rec;
     };
     std::vector<Row> rows;
-    int bad = 0;
+    int badCount = 0;
     uint32_t firstBad = 0;
+    std::string whyBad;
     const int columns = headers + tb.fieldCount - 1;
     if (!readDataRows(wb, sheet, columns, [&](uint32_t r, const std::vector<Cell>& cells) {
           Row row{r, std::vector<char>(tb.recordSize, 0)};
@@ -124,11 +125,16 @@ struct Importer {
             if (l < block->levels) code += part.substr(0, xCharCut(part.c_str(), block->length[l]));
           }
           xCopyChars(row.rec.data() + tb.fields[0].offset, code.c_str(), tb.fields[0].width);
-          for (int f = 1; f < tb.fieldCount; ++f)
-            ok = ok && readField(tb.fields, db->space.refHandle, f, cells[headers + f - 1],
-                                 row.rec.data());
+          for (int f = 1; f < tb.fieldCount && ok; ++f) {
+            const char* bad = readField(tb.fields, db->space.refHandle, f, cells[headers + f - 1],
+                                        row.rec.data());
+            if (bad && !badCount)
+              whyBad = std::string(bad) + " in column " + columnName(headers + f);
+            ok = !bad;
+          }
+          if (!ok && whyBad.empty()) whyBad = "text not in CP949";
           if (!ok) {
-            if (!bad++) firstBad = r;
+            if (!badCount++) firstBad = r;
             return;
           }
           rows.push_back(std::move(row));
@@ -166,7 +172,7 @@ struct Importer {
       }
     }
     xEndInputBatch(db);
-    report(sheetText(nameId), bad, firstBad, "text not in CP949");
+    report(sheetText(nameId), badCount, firstBad, whyBad);
     report(sheetText(nameId), refusedHere, firstRefused, "message " + std::to_string(why));
     return true;
   }
@@ -247,18 +253,20 @@ struct Importer {
     if (!adaptToSheet(sheet, tb, columnOf, &columns)) return false;
     std::vector<char> rec(tb.recordSize);
     int bad = 0, refusedHere = 0;
+    std::string whyBad;
     uint32_t firstBad = 0, firstRefused = 0;
     int32_t why = 0;
     xBeginInputBatch(db);
     const bool ok =
         readDataRows(wb, sheet, columns, [&](uint32_t r, const std::vector<Cell>& cells) {
           std::fill(rec.begin(), rec.end(), 0);
-          bool converted = true;
-          for (int f = 0; f < tb.fieldCount; ++f)
-            converted =
-                readField(tb.fields, db->space.refHandle, f, cells[columnOf[f]], rec.data()) &&
-                converted;
-          if (!converted) {
+          const char* unread = nullptr;
+          for (int f = 0; f < tb.fieldCount && !unread; ++f) {
+            unread = readField(tb.fields, db->space.refHandle, f, cells[columnOf[f]], rec.data());
+            if (unread && !bad)
+              whyBad = std::string(unread) + " in column " + columnName(1 + columnOf[f]);
+          }
+          if (unread) {
             if (!bad++) firstBad = r;
             return;
           }
@@ -272,7 +280,7 @@ struct Importer {
         });
     xEndInputBatch(db);
     if (!ok) return fail();
-    report(sheetText(nameId), bad, firstBad, "text not in CP949");
+    report(sheetText(nameId), bad, firstBad, whyBad);
     report(sheetText(nameId), refusedHere, firstRefused, "message " + std::to_string(why));
     return true;
   }
