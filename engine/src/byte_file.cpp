@@ -7,6 +7,7 @@
 
 #include <vector>
 
+#include "file_view.h"
 #include "xjor/table.h"
 
 namespace bytefile {
@@ -70,7 +71,9 @@ bool writeCurrent(int32_t handle, const void* buf, size_t n) {
 }
 
 bool truncate(int32_t handle, int64_t n) {
-  return handle >= 0 && ftruncate(handle, n) == 0;
+  // Through the file view: a slot or index file may be mapped, and its
+  // mapping must learn the new length before the next record call.
+  return handle >= 0 && n >= 0 && xjor::fileTruncate(handle, static_cast<uint64_t>(n));
 }
 
 bool copy(int32_t src, int64_t srcPos, int32_t dst, int64_t dstPos, int64_t n) {

@@ -19,7 +19,8 @@ bool writeAt(int32_t handle, int64_t pos, const void* buf, size_t n);
 // Reads / writes exactly n bytes at the current position, advancing it.
 bool readCurrent(int32_t handle, void* buf, size_t n);
 bool writeCurrent(int32_t handle, const void* buf, size_t n);
-// Cuts or extends the file to n bytes.
+// Cuts or extends the file to n bytes, keeping the engine's mapping of it
+// in step.
 bool truncate(int32_t handle, int64_t n);
 // Copies n bytes from src at srcPos to dst at dstPos through a bounded
 // buffer, lowest bytes first. Returns false on any failed call.

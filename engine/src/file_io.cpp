@@ -2,6 +2,7 @@
 #include <errno.h>
 #include <fcntl.h>
 #include <string.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "file_util.h"
@@ -59,17 +60,37 @@ void closeQuietly(int fd) {
   errno = saved;
 }
 
+// True when fd, opened with O_NONBLOCK, is a regular file; the flag is then
+// cleared. Otherwise sets the error word to code.
+bool regularOrRefuse(int fd, int32_t code) {
+  struct stat st;
+  if (fstat(fd, &st) != 0) {
+    xjorMapErrno(errno);
+    return false;
+  }
+  if (!S_ISREG(st.st_mode)) {
+    xSetDbError(code);
+    return false;
+  }
+  fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+  return true;
+}
+
 }  // namespace xjor
 
 using namespace xjor;
 
 extern "C" int32_t xCreateFile(const char* path, int32_t version) {
-  int fd = open(path, O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+  int fd = open(path, O_RDWR | O_CREAT | O_NONBLOCK | O_CLOEXEC, 0666);
   if (fd < 0) {
     xjorMapErrno(errno);
     return -1;
   }
   fileForget(fd);
+  if (!regularOrRefuse(fd, 21005)) {
+    closeQuietly(fd);
+    return -1;
+  }
   // Lock before truncating, so a file another process is writing is refused
   // rather than emptied under it.
   if (!takeShareLock(fd) || ftruncate(fd, 0) != 0) {
@@ -99,12 +120,18 @@ extern "C" int32_t xOpenFile(const char* path, int32_t mode) {
   bool checkOnly = mode >= 1000;
   int32_t expected = checkOnly ? mode - 1000 : mode;
 
-  int fd = open(path, (readOnly ? O_RDONLY : O_RDWR) | O_CLOEXEC);
+  // O_NONBLOCK: opening a FIFO must not wait for a writer; it is refused
+  // below. Regular files ignore the flag.
+  int fd = open(path, (readOnly ? O_RDONLY : O_RDWR) | O_NONBLOCK | O_CLOEXEC);
   if (fd < 0) {
     xjorMapErrno(errno);
     return -1;
   }
   fileForget(fd);
+  if (!regularOrRefuse(fd, 21006)) {
+    closeQuietly(fd);
+    return -1;
+  }
   // A check-only open is closed again at once and takes no share lock.
   if (!readOnly && !checkOnly && !takeShareLock(fd)) {
     xjorMapErrno(errno);

@@ -1,12 +1,14 @@
 // The memo store: texts in 128-byte blocks of the main scratch file. Each
 // block holds a mark (-2 in use, else the next free block), the next block
 // of its memo (-1 last) and text; the first block also holds the length.
+#include <errno.h>
 #include <stdlib.h>
 #include <string.h>
 
 #include <vector>
 
 #include "byte_file.h"
+#include "platform_error.h"
 #include "xjor/option.h"
 
 namespace {
@@ -37,6 +39,12 @@ bool writeBlock(const DbSpace* db, uint32_t b, const Block& block) {
   return bytefile::writeAt(db->mainHandle, static_cast<int64_t>(b) * kBlock, block.raw, kBlock);
 }
 
+bool writeMark(const DbSpace* db, uint32_t b, uint32_t mark) {
+  unsigned char word[4];
+  bytefile::put32(word, mark);
+  return bytefile::writeAt(db->mainHandle, static_cast<int64_t>(b) * kBlock, word, 4);
+}
+
 // Takes a block off the free list, or appends one. A free head that is out
 // of range or names a block in use means a damaged list; it is dropped so
 // no memo is ever overwritten.
@@ -62,21 +70,40 @@ bool firstBlock(const DbSpace* db, uint32_t m, Block* block) {
 extern "C" uint32_t xAddMemo(DbSpace* db, const char* text, int32_t len) {
   uint32_t length = len < 1 ? static_cast<uint32_t>(strlen(text)) : static_cast<uint32_t>(len);
   if (length == 0) return 0;
+  if (db->mainHandle < 0) {
+    xSetDbError(21002);
+    return 0;
+  }
+  const uint32_t oldFree = db->memoFree, oldBlocks = db->memoBlocks;
   std::vector<uint32_t> chain(static_cast<size_t>(blocksFor(length)));
-  for (uint32_t& b : chain) b = takeBlock(db);
-  uint32_t done = 0;
+  std::vector<uint32_t> oldMarks(chain.size(), kEnd);  // of blocks taken off the free list
   for (size_t k = 0; k < chain.size(); ++k) {
+    chain[k] = takeBlock(db);
+    if (chain[k] < oldBlocks) oldMarks[k] = db->memoFree;
+  }
+  // Last block first: appended blocks, the ones a full disk refuses, are
+  // written before any block taken off the free list is overwritten.
+  for (size_t k = chain.size(); k-- > 0;) {
     Block block;
     memset(block.raw, 0, kBlock);
     bytefile::put32(block.raw, XJOR_MARK_LIVE);
     bytefile::put32(block.raw + 4, k + 1 < chain.size() ? chain[k + 1] : kEnd);
-    uint32_t start = k == 0 ? 12 : 8;
     if (k == 0) bytefile::put32(block.raw + 8, length);
+    uint32_t from = k == 0 ? 0 : kFirstText + static_cast<uint32_t>(k - 1) * kNextText;
     uint32_t room = k == 0 ? kFirstText : kNextText;
-    uint32_t take = length - done < room ? length - done : room;
-    memcpy(block.raw + start, text + done, take);
-    done += take;
-    writeBlock(db, chain[k], block);
+    memcpy(block.raw + (k == 0 ? 12 : 8), text + from, length - from < room ? length - from : room);
+    if (!writeBlock(db, chain[k], block)) {
+      // Nothing was added: blocks already written go back on the free list
+      // as they were. A descriptor that cannot write is a read-only one.
+      int err = errno == EBADF ? EACCES : errno;
+      for (size_t j = k + 1; j < chain.size(); ++j) {
+        if (chain[j] < oldBlocks) writeMark(db, chain[j], oldMarks[j]);
+      }
+      db->memoFree = oldFree;
+      db->memoBlocks = oldBlocks;
+      xjorMapErrno(err);
+      return 0;
+    }
   }
   return chain[0] + 1;
 }
@@ -98,8 +125,21 @@ extern "C" int32_t xDelMemo(DbSpace* db, uint32_t m) {
 }
 
 extern "C" uint32_t xPutMemo(DbSpace* db, uint32_t m, const char* text, int32_t len) {
+  const uint32_t freeBefore = db->memoFree;
   if (!xDelMemo(db, m)) return 0;
-  return xAddMemo(db, text, len);
+  uint32_t added = xAddMemo(db, text, len);
+  if (added == 0 && (len > 0 || text[0] != '\0')) {
+    // The new text could not be stored: the old memo comes back. Its
+    // chain's next links are untouched; only the marks changed.
+    uint32_t b = m - 1;
+    for (uint32_t steps = 0; b != kEnd && steps < db->memoBlocks; ++steps) {
+      Block block;
+      if (!readBlock(db, b, &block) || !writeMark(db, b, XJOR_MARK_LIVE)) break;
+      b = block.next();
+    }
+    db->memoFree = freeBefore;
+  }
+  return added;
 }
 
 extern "C" uint32_t xGetMemo(DbSpace* db, uint32_t m, char* buf) {

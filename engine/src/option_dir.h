@@ -28,8 +28,9 @@ bool write(const OptionFileRef* opt, int32_t item, const Entry& e);
 // True when bytes at offset lie behind the directory and inside the file.
 bool blockInFile(const OptionFileRef* opt, uint32_t offset, uint64_t bytes);
 // Writes bytes of data at e.offset (or appended at the end of the file, which
-// then becomes e.offset), then rewrites the entry with state in use. The
-// entry is rewritten only after the data is written.
+// then becomes e.offset; the file is then extended with zeros to hold
+// e.size bytes there), then rewrites the entry with state in use. The entry
+// is rewritten only after the data is written.
 bool storeBlock(const OptionFileRef* opt, int32_t item, Entry e, const void* data, uint32_t bytes,
                 bool append);
 

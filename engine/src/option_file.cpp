@@ -44,6 +44,10 @@ bool storeBlock(const OptionFileRef* opt, int32_t item, Entry e, const void* dat
     e.offset = static_cast<uint32_t>(end);
   }
   if (bytes > 0 && !bytefile::writeAt(opt->handle, e.offset, data, bytes)) return false;
+  // An appended block takes its whole size even when less was written (op 4
+  // with a short item): the entry must never name bytes past the file.
+  if (append && bytes < e.size && !bytefile::truncate(opt->handle, int64_t{e.offset} + e.size))
+    return false;
   e.state = XOPT_IN_USE;
   return write(opt, item, e);
 }

@@ -55,3 +55,7 @@ int32_t xjorErrnoCode(int err) {
 int32_t xjorMapErrno(int err) {
   return xSetDbError(xjorErrnoCode(err));
 }
+
+extern "C" int32_t xMapErrno(int32_t err) {
+  return xjorMapErrno(err);
+}

@@ -2,6 +2,7 @@
 #include <errno.h>
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "platform_error.h"
@@ -114,6 +115,33 @@ TEST(FileHeader, SecondWriterIsRefusedReadersAreNot) {
   xCloseFile(&writer);
 }
 
+// Only regular files are engine files: a FIFO is refused at once in every
+// mode (never waited on), a folder too, and neither is truncated.
+TEST(FileHeader, SomethingOtherThanAFileIsRefused) {
+  TempFolder tmp;
+  const std::string fifo = tmp.file("pipe"), folder = tmp.file("dir");
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  ASSERT_EQ(mkdir(folder.c_str(), 0700), 0);
+  alarm(20);  // a hang ends the test program instead of the whole run
+  for (const std::string& path : {fifo, folder}) {
+    for (int32_t mode : {10001, 10000, 1100, 100, 0}) {
+      xSetDbError(0);
+      EXPECT_EQ(xOpenFile(path.c_str(), mode), -1) << path << " " << mode;
+      EXPECT_NE(xGetDbError(), 0) << path << " " << mode;
+    }
+    xSetDbError(0);
+    EXPECT_EQ(xCreateFile(path.c_str(), 1), -1) << path;
+    EXPECT_EQ(xGetDbError(), 21005) << path;
+  }
+  xSetDbError(0);
+  EXPECT_EQ(xOpenFile(fifo.c_str(), 10001), -1);
+  EXPECT_EQ(xGetDbError(), 21006);
+  alarm(0);
+  struct stat st;
+  ASSERT_EQ(stat(fifo.c_str(), &st), 0);
+  EXPECT_TRUE(S_ISFIFO(st.st_mode));
+}
+
 TEST(PlatformErrors, MapByMeaningAndSetTheWord) {
   struct {
     int err;
@@ -128,6 +156,7 @@ TEST(PlatformErrors, MapByMeaningAndSetTheWord) {
     xSetDbError(12345);
     EXPECT_EQ(xjorMapErrno(c.err), c.code) << c.err;
     EXPECT_EQ(xGetDbError(), c.code) << c.err;
+    EXPECT_EQ(xMapErrno(c.err), c.code) << c.err;
   }
 }
 

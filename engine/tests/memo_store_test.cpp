@@ -1,6 +1,9 @@
 // The memo store: block counts, chains, reuse of freed blocks, damaged
 // chains, saving and reading, and packing.
+#include <fcntl.h>
+#include <signal.h>
 #include <string.h>
+#include <sys/resource.h>
 
 #include "db_fixture.h"
 
@@ -177,6 +180,51 @@ TEST_F(MemoStore, PackingMovesLiveMemosToTheFront) {
 
 TEST_F(MemoStore, NothingToPack) {
   EXPECT_EQ(xPackMemoF(&db_), nullptr);
+}
+
+// Failed writes add nothing and report why: a closed or read-only main
+// file, and a file that may not grow (the size limit of ulimit -f), where
+// a replaced memo keeps its old text.
+TEST_F(MemoStore, FailedWritesAddNothingAndSetTheErrorWord) {
+  uint32_t a = xAddMemo(&db_, "first", 0);
+  uint32_t b = xAddMemo(&db_, "second", 0);
+  ASSERT_EQ(xDelMemo(&db_, a), 1);  // block 0 on the free list
+  const DbSpace before = db_;
+  const int32_t rw = db_.mainHandle;
+
+  db_.mainHandle = -1;
+  xSetDbError(0);
+  EXPECT_EQ(xAddMemo(&db_, "lost", 0), 0u);
+  EXPECT_EQ(xGetDbError(), 21002);
+
+  db_.mainHandle = open(db_.path, O_RDONLY);
+  xSetDbError(0);
+  EXPECT_EQ(xAddMemo(&db_, Text(300).c_str(), 0), 0u);
+  EXPECT_EQ(xGetDbError(), 21005);
+  EXPECT_EQ(db_.memoFree, before.memoFree);
+  EXPECT_EQ(db_.memoBlocks, before.memoBlocks);
+  close(db_.mainHandle);
+  db_.mainHandle = rw;
+
+  struct rlimit old;
+  getrlimit(RLIMIT_FSIZE, &old);
+  void (*oldHandler)(int) = signal(SIGXFSZ, SIG_IGN);
+  struct rlimit capped = old;
+  capped.rlim_cur = static_cast<rlim_t>(FileSize(rw));
+  setrlimit(RLIMIT_FSIZE, &capped);
+  xSetDbError(0);
+  EXPECT_EQ(xPutMemo(&db_, b, Text(500).c_str(), 0), 0u);  // needs new blocks
+  int32_t error = xGetDbError();
+  setrlimit(RLIMIT_FSIZE, &old);
+  signal(SIGXFSZ, oldHandler);
+  EXPECT_EQ(error, 21009);
+  EXPECT_EQ(Get(b), "second");
+  EXPECT_EQ(db_.memoFree, before.memoFree);
+  EXPECT_EQ(db_.memoBlocks, before.memoBlocks);
+  // The free list is whole: the next add reuses block 0 as before.
+  EXPECT_EQ(xAddMemo(&db_, "again", 0), 1u);
+  EXPECT_EQ(Get(1), "again");
+  EXPECT_EQ(Get(b), "second");
 }
 
 }  // namespace

@@ -82,8 +82,14 @@ TEST_F(OptionFile, WriteAsNewAlwaysAppendsAndKeepsTheLargerSize) {
   EXPECT_EQ(Write(1, "abc", XOPT_WRITE_NEW), 1);
   EXPECT_EQ(Entry(1).offset, 5010u);
   EXPECT_EQ(Entry(1).size, 10u);
-  EXPECT_EQ(FileSize(opt_.handle), 5013);
-  EXPECT_EQ(Read(1, 3), "abc");
+  // The appended block takes its whole size, so it lies inside the file
+  // and survives packing.
+  EXPECT_EQ(FileSize(opt_.handle), 5020);
+  EXPECT_EQ(Read(1, 0), std::string("abc\0\0\0\0\0\0\0", 10));
+  Write(2, "two");
+  xPackOpt(&opt_);
+  EXPECT_EQ(Read(1, 0), std::string("abc\0\0\0\0\0\0\0", 10));
+  EXPECT_EQ(Read(2, 0), "two");
 }
 
 TEST_F(OptionFile, ReadingMoreThanTheBlockNeverShowsTheNextBlock) {

@@ -180,4 +180,58 @@ TEST_F(Restructure, RefusesAListThatCannotBeATable) {
   xFreeBuffer(outside.fields);
 }
 
+// A restructure that shortens the slot file of a table the engine has
+// already mapped (iterated), then adds: the new record must land in the
+// file, and the table must save and read back whole. 1,024 x 16 bytes ends
+// the shortened file on a page boundary, where a stale mapping faults.
+TEST(RestructureMapped, ShorterRecordsThenAddKeepTheTable) {
+  struct Shape {
+    uint32_t records;
+    int32_t width;  // one string field: record size width + 1
+  };
+  for (Shape shape : {Shape{1000, 91}, Shape{1024, 11}}) {
+    SCOPED_TRACE(shape.records);
+    char pattern[] = "/tmp/xjor-test-XXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    std::string dir = std::string(pattern) + "/";
+    DbSpace db{};
+    TableHandle tb{};
+    ASSERT_EQ(xOpenDb(&db, dir.c_str(), nullptr), 1);
+    ASSERT_EQ(xOpenTb(&db, &tb, "t", 0), 1);
+    FieldList wide{0, 0, nullptr, 0}, narrow{0, 0, nullptr, 0};
+    xAddFld(&wide, -1, "CODE", XF_STRING, 0, shape.width, 0);
+    xAddFld(&narrow, -1, "CODE", XF_STRING, 0, 7, 0);
+    ASSERT_EQ(xModFldStr(&tb, &wide), 1);
+    std::vector<unsigned char> rec(tb.recordSize, 'x');
+    for (uint32_t i = 0; i < shape.records; ++i) ASSERT_EQ(xAddRec(&tb, rec.data()), 1);
+    tb.current = -1;
+    while (xMoveNext(&tb)) {
+    }
+    ASSERT_EQ(xModFldStr(&tb, &narrow), 1);
+    ASSERT_EQ(tb.recordSize, 8);
+    ASSERT_EQ(xAddRec(&tb, "new1234"), 1);
+    EXPECT_EQ(lseek(tb.handle, 0, SEEK_END), (shape.records + 1) * 12);
+
+    int32_t image = xOpenTemp(&db, "img", 0);
+    xSaveTb(&tb, image);
+    TableHandle back{};
+    ASSERT_EQ(xOpenTb(&db, &back, "back", 0), 1);
+    lseek(image, 0, SEEK_SET);
+    xReadTb(&back, image);
+    EXPECT_EQ(back.liveCount, shape.records + 1);
+    back.current = static_cast<int32_t>(shape.records);
+    char last[8] = {};
+    ASSERT_EQ(xGetRec(&back, last), 1);
+    EXPECT_STREQ(last, "new1234");
+
+    xCloseTemp(&db, &image, "img");
+    xCloseTb(&db, &back);
+    xCloseTb(&db, &tb);
+    xFreeBuffer(wide.fields);
+    xFreeBuffer(narrow.fields);
+    xCloseFile(&db.mainHandle);
+    std::filesystem::remove_all(dir);
+  }
+}
+
 }  // namespace

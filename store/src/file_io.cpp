@@ -8,6 +8,8 @@
 
 #include <vector>
 
+#include "xjor/table.h"
+
 namespace xqd {
 namespace {
 constexpr size_t kChunk = 1 << 20;
@@ -102,8 +104,32 @@ bool CopyWholeFile(int src, int dst) {
   return WriteU32(dst, static_cast<uint32_t>(size)) && CopyRange(src, 0, size, dst);
 }
 
-int OpenForReading(const std::string& path) {
-  return open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+namespace {
+
+// Opens read-only without blocking on a FIFO and keeps only regular files.
+int OpenRegular(const std::string& path, int extraFlags) {
+  const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | extraFlags);
+  if (fd < 0) return -1;
+  struct stat st;
+  if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    close(fd);
+    errno = 0;  // not a file: no platform error to report
+    return -1;
+  }
+  fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+  return fd;
+}
+
+}  // namespace
+
+int OpenUserFile(const std::string& path) {
+  const int fd = OpenRegular(path, 0);
+  if (fd < 0) xSetDbError(errno != 0 ? xMapErrno(errno) : 21006);
+  return fd;
+}
+
+int OpenMember(const std::string& path) {
+  return OpenRegular(path, O_NOFOLLOW);
 }
 
 int CreateFresh(const std::string& path) {
@@ -111,18 +137,51 @@ int CreateFresh(const std::string& path) {
   return open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
 }
 
+namespace {
+
+mode_t CurrentUmask() {
+  const mode_t m = umask(0);
+  umask(m);
+  return m;
+}
+
+// Gives the new file fd what the file at target had: its mode, and its group
+// when we may set it (else the group bits go, so the file is never opened to
+// a group that could not read the old one).
+void TakeOverAccess(int fd, const std::string& target) {
+  struct stat old;
+  if (stat(target.c_str(), &old) != 0) {
+    fchmod(fd, 0666 & ~CurrentUmask());
+    return;
+  }
+  mode_t mode = old.st_mode & 07777;
+  struct stat now;
+  if (fstat(fd, &now) == 0 && now.st_gid != old.st_gid && fchown(fd, -1, old.st_gid) != 0) {
+    mode &= ~static_cast<mode_t>(070);
+  }
+  fchmod(fd, mode);
+}
+
+}  // namespace
+
 PendingFile::PendingFile(const std::string& target) : target_(target) {
-  std::string pattern = target + ".XXXXXX";
+  // Write where links lead, so that saving keeps the user's link.
+  struct stat st;
+  if (lstat(target.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
+    char* real = realpath(target.c_str(), nullptr);
+    if (real == nullptr) return;  // a dangling link: errno says why
+    target_ = real;
+    free(real);
+  }
+  if (stat(target_.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
+    errno = S_ISDIR(st.st_mode) ? EISDIR : EACCES;
+    return;
+  }
+  std::string pattern = target_ + ".XXXXXX";
   fd_ = mkstemp(pattern.data());
   if (fd_ >= 0) {
     temp_ = pattern;
-    // Project files are ordinary user documents.
-    fchmod(
-        fd_, 0644 & ~[] {
-          const mode_t m = umask(0);
-          umask(m);
-          return m;
-        }());
+    TakeOverAccess(fd_, target_);
   }
 }
 
@@ -143,35 +202,6 @@ bool PendingFile::Commit() {
     return false;
   }
   return true;
-}
-
-int32_t ErrorWordFromErrno(int error) {
-  switch (error) {
-    case 0:
-      return 0;
-    case ENOENT:
-      return 21002;
-    case ENOTDIR:
-    case ENAMETOOLONG:
-    case ELOOP:
-      return 21003;
-    case EMFILE:
-    case ENFILE:
-      return 21004;
-    case EACCES:
-    case EPERM:
-    case EROFS:
-    case EEXIST:
-    case EISDIR:
-      return 21005;
-    case ENOMEM:
-      return 21001;
-    case ENOSPC:
-    case EDQUOT:
-      return 21013;
-    default:
-      return 21000;
-  }
 }
 
 }  // namespace xqd

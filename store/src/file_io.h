@@ -32,15 +32,24 @@ bool CopyRange(int src, uint64_t srcOffset, uint64_t n, int dst);
 // position of dst. Fails for files of 4 GB or more.
 bool CopyWholeFile(int src, int dst);
 
-// Opens path read-only without following a final symlink; -1 on failure.
-int OpenForReading(const std::string& path);
+// Opens a file of the user's (project, settings file) read-only. Links are
+// followed: the user's file may be one. Anything but a regular file is
+// refused without waiting (a FIFO). Returns -1 with the error word set
+// (21006 for something that is not a file).
+int OpenUserFile(const std::string& path);
+// Opens a member of the scratch family read-only, never through a link;
+// -1 when it is missing, a link or not a regular file.
+int OpenMember(const std::string& path);
 // Creates path afresh (an existing file is removed first) for writing,
 // exclusively and without following symlinks; -1 on failure.
 int CreateFresh(const std::string& path);
 
 // A file written beside its target under a temporary name. Commit() flushes
 // it to disk and renames it over the target; a file that is never committed
-// is removed when the object goes away.
+// is removed when the object goes away. A target reached through links is
+// written where the links lead, so they stay links. The new file takes the
+// mode (and, where allowed, the group) of the file it replaces; a new
+// target gets 0666 less the umask. On failure errno says why.
 class PendingFile {
  public:
   explicit PendingFile(const std::string& target);
@@ -57,9 +66,6 @@ class PendingFile {
   std::string temp_;
   int fd_ = -1;
 };
-
-// Maps the errno of a failed open to the engine's error word.
-int32_t ErrorWordFromErrno(int error);
 
 }  // namespace xqd
 

@@ -15,11 +15,8 @@ using xqd::FileKind;
 // file cannot be opened or is damaged.
 int OpenChecked(const char* path, FileKind kind, xqd::Layout* layout) {
   if (path == nullptr) return -1;
-  const int fd = xqd::OpenForReading(path);
-  if (fd < 0) {
-    xSetDbError(xqd::ErrorWordFromErrno(errno));
-    return -1;
-  }
+  const int fd = xqd::OpenUserFile(path);
+  if (fd < 0) return -1;
   if (!xqd::ReadLayout(fd, kind, layout)) {
     close(fd);
     xSetDbError(21006);
@@ -30,8 +27,11 @@ int OpenChecked(const char* path, FileKind kind, xqd::Layout* layout) {
 
 // Replaces the working file of `handle` with a blob of the project file.
 bool RestoreInto(int src, const xqd::Blob& blob, int handle) {
-  return xqd::SeekTo(handle, 0) && xqd::CopyRange(src, blob.at, blob.length, handle) &&
-         ftruncate(handle, blob.length) == 0;
+  if (!xqd::SeekTo(handle, 0) || !xqd::CopyRange(src, blob.at, blob.length, handle) ||
+      ftruncate(handle, blob.length) != 0)
+    return false;
+  xFileChanged(handle);  // the engine may map its files
+  return true;
 }
 
 bool RestoreMember(ProjectDb* db, int src, const std::string& name, const xqd::Blob& blob) {
@@ -82,11 +82,8 @@ bool RestoreTables(ProjectDb* db, int fd, const xqd::Layout& l) {
 
 extern "C" int32_t xGetPrjInfo(const char* path, void* info) {
   if (path == nullptr || info == nullptr) return 0;
-  const int fd = xqd::OpenForReading(path);
-  if (fd < 0) {
-    xSetDbError(xqd::ErrorWordFromErrno(errno));
-    return 0;
-  }
+  const int fd = xqd::OpenUserFile(path);
+  if (fd < 0) return 0;
   uint8_t head[xqd::kEngineHeaderSize + xqd::kHeaderSize + xqd::kInfoSize];
   const bool ok = xqd::ReadAt(fd, 0, head, sizeof head) && xqd::IsProjectEngineHeader(head) &&
                   xqd::HasMagic(FileKind::kProject, head + xqd::kEngineHeaderSize);

@@ -16,9 +16,19 @@ using xqd::FileKind;
 // Engine file header of a project file: "Qz", kind 100, 130, 0.
 constexpr uint8_t kEngineHeader[8] = {'Q', 'z', 100, 0, 130, 0, 0, 0};
 
+// The engine's save calls report a failed write only through the error
+// word: it is cleared before each and checked after.
+template <typename SaveCall>
+bool EngineSave(SaveCall save) {
+  xSetDbError(0);
+  save();
+  return xGetDbError() == 0;
+}
+
 bool WriteOptionFile(ProjectDb* db, int fd, xqd::Header* h) {
   h->option = static_cast<uint32_t>(xqd::Tell(fd));
   xPackOpt(&db->opt);
+  xSetDbError(0);  // packing is an optimisation; its failure is not the save's
   return xqd::CopyWholeFile(db->opt.handle, fd);
 }
 
@@ -40,7 +50,7 @@ bool WriteSummaries(ProjectDb* db, int fd, int16_t openSummary, xqd::Header* h) 
     snprintf(name, sizeof name, "%d", n);
     const bool isOpen =
         n == openSummary && db->summary.number == n && db->summary.table.tb.handle != -1;
-    int src = isOpen ? db->summary.table.tb.handle : xqd::OpenForReading(xqd::MemberPath(db, name));
+    int src = isOpen ? db->summary.table.tb.handle : xqd::OpenMember(xqd::MemberPath(db, name));
     if (src < 0) continue;
     const bool ok = xqd::WriteAll(fd, name, sizeof name) && xqd::CopyWholeFile(src, fd);
     if (!isOpen) close(src);
@@ -63,7 +73,7 @@ bool WritePictures(ProjectDb* db, int fd, xqd::Header* h) {
     const std::string name(reinterpret_cast<const char*>(r + 14),
                            strnlen(reinterpret_cast<const char*>(r + 14), 14));
     if (!xqd::IsPictureName(name)) continue;
-    const int src = xqd::OpenForReading(xqd::MemberPath(db, name.c_str()));
+    const int src = xqd::OpenMember(xqd::MemberPath(db, name.c_str()));
     if (src < 0) continue;
     char padded[xqd::kPictureNameSize] = {};
     memcpy(padded, name.data(), name.size());
@@ -77,7 +87,7 @@ bool WritePictures(ProjectDb* db, int fd, xqd::Header* h) {
 
 bool WriteWorkFiles(ProjectDb* db, int fd, xqd::Header* h) {
   for (int i = 0; i < xqd::kWorkFiles; ++i) {
-    const int src = xqd::OpenForReading(xqd::MemberPath(db, xqd::WorkFileName(i).c_str()));
+    const int src = xqd::OpenMember(xqd::MemberPath(db, xqd::WorkFileName(i).c_str()));
     if (src < 0) continue;
     h->work[i] = static_cast<uint32_t>(xqd::Tell(fd));
     const bool ok = xqd::CopyWholeFile(src, fd);
@@ -98,16 +108,21 @@ bool WriteTableSections(ProjectDb* db, int fd, xqd::Header* h) {
       h->sections[section] = static_cast<uint32_t>(xqd::Tell(fd));
     }
     // Record tables keep their deleted slots: the indexes hold slot numbers.
-    if (images[i].table != nullptr) xSaveTb(images[i].table, fd);
-    if (images[i].index != nullptr) xiSaveTb(images[i].index, fd);
-    if (images[i].memory != nullptr) xmSaveTb(images[i].memory, fd);
+    const xqd::ImageRef& image = images[i];
+    const bool saved = EngineSave([&] {
+      if (image.table != nullptr) xSaveTb(image.table, fd);
+      if (image.index != nullptr) xiSaveTb(image.index, fd);
+      if (image.memory != nullptr) xmSaveTb(image.memory, fd);
+    });
+    if (!saved) return false;
   }
   return true;
 }
 
 // Writes everything of one file kind into fd, then patches the header and
-// reads the whole file back through the checker: the engine's save calls do
-// not report short writes, a file that does not check is not committed.
+// reads the whole file back through the checker: a file that does not check
+// is not committed. A failed write leaves its cause in the error word (an
+// engine save call) or in errno (the store's own writes).
 bool WriteProject(ProjectDb* db, const void* info, int fd, FileKind kind, int16_t openSummary) {
   if (kind == FileKind::kProject && !xqd::WriteAll(fd, kEngineHeader, sizeof kEngineHeader)) {
     return false;
@@ -119,7 +134,7 @@ bool WriteProject(ProjectDb* db, const void* info, int fd, FileKind kind, int16_
   xqd::Header h;
   if (!WriteOptionFile(db, fd, &h)) return false;
   h.objects = static_cast<uint32_t>(xqd::Tell(fd));
-  xmSaveTb(&db->objects, fd);
+  if (!EngineSave([&] { xmSaveTb(&db->objects, fd); })) return false;
   if (kind == FileKind::kProject &&
       (!WriteTableSections(db, fd, &h) || !WriteSummaries(db, fd, openSummary, &h))) {
     return false;
@@ -129,6 +144,7 @@ bool WriteProject(ProjectDb* db, const void* info, int fd, FileKind kind, int16_
   xqd::EncodeHeader(kind, h, header);
   if (!xqd::WriteAt(fd, kind == FileKind::kProject ? 8 : 0, header, sizeof header)) return false;
   xqd::Layout check;
+  errno = 0;  // a file that does not read back whole has no errno of its own
   return xqd::ReadLayout(fd, kind, &check);
 }
 
@@ -137,12 +153,19 @@ int32_t Save(ProjectDb* db, const void* info, const char* path, FileKind kind,
   if (path == nullptr || info == nullptr || db->space.mainHandle == -1) return 0;
   xqd::PendingFile out(path);
   if (!out.ok()) {
-    xSetDbError(xqd::ErrorWordFromErrno(errno));
+    xMapErrno(errno);
     return 0;
   }
+  xSetDbError(0);
   errno = 0;
-  if (!WriteProject(db, info, out.fd(), kind, openSummary) || !out.Commit()) {
-    xSetDbError(errno != 0 ? xqd::ErrorWordFromErrno(errno) : 21000);
+  // The first failure decides the message: an engine call has set the error
+  // word, the store's own calls errno.
+  if (!WriteProject(db, info, out.fd(), kind, openSummary)) {
+    if (xGetDbError() == 0) xSetDbError(errno != 0 ? xMapErrno(errno) : 21000);
+    return 0;
+  }
+  if (!out.Commit()) {
+    xSetDbError(errno != 0 ? xMapErrno(errno) : 21000);
     return 0;
   }
   return 1;

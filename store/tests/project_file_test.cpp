@@ -2,6 +2,7 @@
 // saves that fail half-way.
 #include <signal.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 #include "store_fixture.h"
 
@@ -210,6 +211,105 @@ TEST_F(ProjectFileTest, FailedSaveLeavesThePreviousFileIntact) {
   EXPECT_EQ(FilesIn(root_), (std::set<std::string>{"keep.kvp", "work"}));
   // A folder that does not exist fails cleanly too.
   EXPECT_EQ(xSaveDB(&db_, info_, (root_ / "no/such/dir.kvp").c_str(), 0), 0);
+}
+
+// A failed save says why, whichever write met the failure: the store's own
+// (a limit inside the header) or the engine's (inside the tables), and an
+// open that cannot be made.
+TEST_F(ProjectFileTest, FailedSavesReportTheirCause) {
+  FillProject(&db_);
+  const std::string path = Save(&db_, "keep.kvp");
+  const size_t size = ReadBytes(path).size();
+  signal(SIGXFSZ, SIG_IGN);
+  rlimit old;
+  getrlimit(RLIMIT_FSIZE, &old);
+  for (size_t limit : {size_t{60}, size / 2}) {
+    rlimit small = old;
+    small.rlim_cur = limit;
+    xSetDbError(0);
+    setrlimit(RLIMIT_FSIZE, &small);
+    const int32_t saved = xSaveDB(&db_, info_, path.c_str(), 0);
+    setrlimit(RLIMIT_FSIZE, &old);
+    EXPECT_EQ(saved, 0) << limit;
+    EXPECT_EQ(xGetDbError(), 21009) << limit;  // EFBIG: the file may not grow
+  }
+  signal(SIGXFSZ, SIG_DFL);
+  EXPECT_EQ(xSaveDB(&db_, info_, (root_ / "no/such/dir.kvp").c_str(), 0), 0);
+  EXPECT_EQ(xGetDbError(), 21002);
+  EXPECT_EQ(xSaveMiscFormat(&db_, info_, (root_ / "no/such/dir.opt").c_str()), 0);
+  EXPECT_EQ(xGetDbError(), 21002);
+  EXPECT_EQ(xSaveDB(&db_, info_, work_.c_str(), 0), 0);  // a folder in the way
+  EXPECT_EQ(xGetDbError(), 21005);
+  if (geteuid() != 0) {  // root writes anywhere
+    fs::create_directory(root_ / "locked");
+    fs::permissions(root_ / "locked", fs::perms::owner_read | fs::perms::owner_exec);
+    EXPECT_EQ(xSaveDB(&db_, info_, (root_ / "locked/p.kvp").c_str(), 0), 0);
+    EXPECT_EQ(xGetDbError(), 21005);
+  }
+}
+
+// The replacement keeps the permissions of the file it replaces; a new file
+// gets 0666 less the umask.
+TEST_F(ProjectFileTest, SavingKeepsTheModeOfTheFileItReplaces) {
+  const std::string path = (root_ / "private.kvp").string();
+  auto modeOf = [](const std::string& p) {
+    struct stat st;
+    EXPECT_EQ(stat(p.c_str(), &st), 0);
+    return st.st_mode & 07777;
+  };
+  const mode_t oldMask = umask(022);
+  Save(&db_, "private.kvp");
+  EXPECT_EQ(modeOf(path), 0644u);
+  for (mode_t mode : {0600, 0640, 0444}) {
+    chmod(path.c_str(), mode);
+    Save(&db_, "private.kvp");
+    EXPECT_EQ(modeOf(path), mode);
+  }
+  umask(077);
+  Save(&db_, "new.kvp");
+  EXPECT_EQ(modeOf((root_ / "new.kvp").string()), 0600u);
+  umask(oldMask);
+}
+
+// A project reached through a link opens, and saving writes the file the
+// link leads to and leaves the link in place.
+TEST_F(ProjectFileTest, ProjectsThroughLinks) {
+  SetInfo();
+  FillProject(&db_);
+  const std::string real = Save(&db_, "real.kvp");
+  const fs::path link = root_ / "link.kvp";
+  fs::create_symlink(real, link);
+  uint8_t info[XQD_INFO_SIZE] = {};
+  EXPECT_EQ(xGetPrjInfo(link.c_str(), info), 1);
+  ProjectDb& copy = *NewDb();
+  ASSERT_EQ(xReadDB(&copy, info, link.c_str()), 1);
+  EXPECT_EQ(copy.act.tb.liveCount, 3u);
+  ActRecord a = {};
+  strcpy(a.code, "VIA-LINK");
+  copy.act.tb.current = -1;
+  Add(&copy.act, &a);
+  ASSERT_EQ(xSaveDB(&copy, info, link.c_str(), 0), 1);
+  EXPECT_TRUE(fs::is_symlink(link));
+  EXPECT_EQ(ReadBytes(real), ReadBytes(link));
+  EXPECT_NE(ReadBytes(real), ReadBytes(Save(&db_, "other.kvp")));
+  EXPECT_EQ(FilesIn(root_), (std::set<std::string>{"real.kvp", "link.kvp", "other.kvp", "work"}));
+}
+
+// Only regular files are read: a FIFO is refused at once (never waited on),
+// and so is a folder.
+TEST_F(ProjectFileTest, OnlyRegularFilesAreRead) {
+  const std::string fifo = (root_ / "pipe.kvp").string();
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  alarm(20);  // a hang ends this test program, not the whole run
+  uint8_t info[XQD_INFO_SIZE];
+  for (const std::string& path : {fifo, work_.string()}) {
+    xSetDbError(0);
+    EXPECT_EQ(xGetPrjInfo(path.c_str(), info), 0) << path;
+    EXPECT_EQ(xGetDbError(), 21006) << path;
+    EXPECT_EQ(xReadDB(NewDb(), info, path.c_str()), 0) << path;
+    EXPECT_EQ(xReadMiscFormat(&db_, info, path.c_str()), 0) << path;
+  }
+  alarm(0);
 }
 
 TEST_F(ProjectFileTest, SavingWithTheOpenSummaryKeepsItOpen) {

@@ -87,10 +87,13 @@ void xFreeBuffer(void* block);
 // Memo store. A memo is named by its number (first block + 1; 0 = none).
 
 // Adds text (len < 1: NUL-terminated). Returns its number, 0 for empty text.
+// When a block cannot be written (main file closed or read-only, disk full)
+// returns 0 with the error word set, and the store is as it was.
 uint32_t xAddMemo(DbSpace* db, const char* text, int32_t len);
 // Deletes memo m. Returns 1, or 0 when m is not a memo in use.
 int32_t xDelMemo(DbSpace* db, uint32_t m);
-// Replaces memo m by text. Returns the new number, 0 when m is invalid.
+// Replaces memo m by text. Returns the new number, 0 when m is invalid; when
+// the new text cannot be written, 0 with the error word set and memo m kept.
 uint32_t xPutMemo(DbSpace* db, uint32_t m, const char* text, int32_t len);
 // Copies memo m with a NUL into buf (null: only returns the length).
 // Returns the length, or 0 when m is not a memo in use.

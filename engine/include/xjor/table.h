@@ -52,6 +52,10 @@ int32_t xGetDbError(void);
 // Sets the error word and returns code. Only this call, the query tokenizer
 // and a platform call that reports success ever clear it.
 int32_t xSetDbError(int32_t code);
+// Sets the error word from an errno value, grouped by meaning onto the file
+// codes 21000..21014 (0 for 0), and returns it. For layers above the engine
+// that make their own file calls.
+int32_t xMapErrno(int32_t err);
 
 // ---------------------------------------------------------------------------
 // Files and the 8-byte header ("Qz", i16 version, u16 130, u16 0)
@@ -63,14 +67,16 @@ int32_t xSetDbError(int32_t code);
 
 // Creates or truncates path for read/write. A non-zero version writes the
 // header with its low 16 bits. Returns the handle positioned after the header
-// (or at 0), or -1 with the error word set from the platform error.
+// (or at 0), or -1 with the error word set from the platform error (21005
+// when path names something other than a regular file).
 int32_t xCreateFile(const char* path, int32_t version);
 
 // Opens an existing file. mode >= 10000 opens read-only (10000 subtracted),
 // else read/write. A remaining 0 means no header check; otherwise the header
 // must carry "Qz" or "xD" and the i16 version (mode - 1000 when >= 1000,
 // else mode). A file too short for a header or with the wrong magic/version
-// gives -1 with 21006 (a failing read: the platform error). With a remaining
+// gives -1 with 21006 (a failing read: the platform error), and so does
+// anything but a regular file (a FIFO is refused, never waited on). With a remaining
 // mode >= 1000 the file is closed after a good check and XJOR_CHECKED is
 // returned. Otherwise returns the handle positioned after the header.
 // Examples: 100 read/write version 100; 10001 read-only version 1; 0 and

@@ -10,7 +10,7 @@
 #include "kelvo/plan_doc.h"
 #include "kelvo/strings.h"
 #include "shell_fixture.h"
-#include "text_fields.h"
+#include "kelvo/text_fields.h"
 #include "xJorDbm2.h"
 
 using namespace kelvo;
@@ -43,6 +43,7 @@ class DocEditTest : public ShellTest {
     ShellTest::SetUp();
     ASSERT_EQ(xOpenRef(&ref_, (kelvo_test::binDir() + "/Kelvo.ref").toUtf8().constData()), 1);
     doc_ = std::make_unique<CPlanDoc>(dir_.path() + '/', ref_);
+    doc_->setMessagePresenter([](int message) { showMessage(nullptr, message); });
     PrjInfo info = newProjectInfo();
     info.start = info.dataDate = day(2026, 3, 2);
     info.finish = day(2026, 12, 31);

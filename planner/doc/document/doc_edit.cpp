@@ -1,12 +1,10 @@
 #include "kelvo/doc_edit.h"
 
-#include <QApplication>
 #include <cstring>
 #include <vector>
 
 #include "kelvo/plan_doc.h"
 #include "kelvo/strings.h"
-#include "messages.h"
 
 namespace kelvo {
 namespace {
@@ -52,10 +50,6 @@ bool hasCurrentRecord(TableHandle* tb) {
   if (!tb || tb->handle < 0 || tb->current < 0) return false;
   std::vector<char> buffer(tb->recordSize + 1u);
   return xGetRec(tb, buffer.data()) != 0;
-}
-
-void report(EditReport how, int message) {
-  if (how == EditReport::Show && message != 0) showMessage(QApplication::activeWindow(), message);
 }
 
 }  // namespace
@@ -128,6 +122,14 @@ uint64_t viewsOfEdit(int kind) {
 
 void CPlanDoc::setClassTreeLink(ClassTreeLink* link) {
   treeLink_ = link;
+}
+
+void CPlanDoc::setMessagePresenter(std::function<void(int message)> present) {
+  presentMessage_ = std::move(present);
+}
+
+void CPlanDoc::report(EditReport how, int message) {
+  if (how == EditReport::Show && message != 0 && presentMessage_) presentMessage_(message);
 }
 
 EditResult CPlanDoc::inputRecord(int kind, void* record, int dateMode, EditReport how) {

@@ -9,6 +9,7 @@
 #include <QObject>
 #include <QString>
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 #include "kelvo/doc_edit.h"
@@ -160,6 +161,10 @@ class CPlanDoc : public QObject {
   // The classification tree that codes of kinds 9 and 10 are entered beside
   // (null: none). The document does not own it.
   void setClassTreeLink(ClassTreeLink* link);
+  // Shows a refusal that an edit asked to be shown (EditReport::Show); the
+  // program installs its message box here. Without one a refusal is only
+  // returned.
+  void setMessagePresenter(std::function<void(int message)> present);
 
   // Tells every view whose kind bit is set in mask.
   void updateAllViews(uint64_t mask, int hintCode, intptr_t extra = 0);
@@ -175,6 +180,7 @@ class CPlanDoc : public QObject {
   void readProjectOptions();
   void writeProjectOptions();
   void installCalendars();
+  void report(EditReport how, int message);
 
   QString tempFolder_;
   int32_t refHandle_;
@@ -184,6 +190,7 @@ class CPlanDoc : public QObject {
   int16_t openSummary_ = 0;
   int currentClass_ = 0;
   ClassTreeLink* treeLink_ = nullptr;
+  std::function<void(int)> presentMessage_;
   bool open_ = false;
   bool modified_ = false;
   QString path_;
