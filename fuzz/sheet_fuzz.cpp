@@ -75,10 +75,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     book = pack(parts);
   }
   // The default limits but a smaller member and fewer shared strings, so
-  // that an input that unpacks into gigabytes costs seconds, not minutes,
-  // and the address sanitizer's own keeping of freed blocks stays within
-  // the 256 MB the ctest run allows; what a read holds does not depend on
-  // the member's size.
+  // that an input that unpacks into gigabytes costs seconds, not minutes;
+  // what a read holds does not depend on the member's size (the ctest run
+  // caps it at 256 MB).
   kvxlsx::Limits limits;
   limits.memberBytes = 64 << 20;
   limits.sharedBytes = 16 << 20;
