@@ -8,6 +8,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "kvimport.h"
+
 namespace kvdbase {
 
 namespace {
@@ -47,8 +49,6 @@ std::vector<std::string> namesOf(Table t) {
   return {};
 }
 
-// Longest text a field of a converted table may hold.
-constexpr int kMaxTextWidth = 1024;
 // The activity's quantity field, whose width the time-shared values take.
 constexpr int kActQuantityField = 31;
 
@@ -182,73 +182,6 @@ void readField(const kvdbf::Reader& r, size_t col, const FieldDesc& f, std::vect
   }
 }
 
-// Adapts the table's fields to the file's columns and appends a field for
-// every further column (user fields). columnOf receives the column each
-// field is read from (columns of kinds without a field are passed over).
-bool adaptStructure(TableHandle& tb, const std::vector<kvdbf::Column>& cols,
-                    std::vector<size_t>& columnOf) {
-  FieldList fl{};
-  if (!xTb2Fld(&fl, &tb)) return false;
-  columnOf.clear();
-  for (int i = 0; i < fl.count; ++i) {
-    columnOf.push_back(static_cast<size_t>(i));
-    const kvdbf::Column& c = cols[i];
-    char name[32];
-    int32_t type, width, decimals;
-    uint32_t flags;
-    xGetFld(&fl, i, name, &type, &flags, &width, &decimals);
-    if (type == XF_INT16 || type == XF_INT32) {
-      width = c.length;
-    } else if (type == XF_FLOAT || type == XF_DOUBLE) {
-      decimals = c.decimals;
-      width = c.decimals ? c.length - c.decimals - 1 : c.length;
-    } else if (type == XF_STRING && (flags & 0x80000000u)) {
-      width = c.length < kMaxTextWidth ? c.length : kMaxTextWidth;
-    } else {
-      continue;
-    }
-    if (width < 1) width = 1;
-    xModFld(&fl, i, name, type, flags, width, decimals);
-  }
-  for (size_t i = static_cast<size_t>(fl.count); i < cols.size(); ++i) {
-    const kvdbf::Column& c = cols[i];
-    int type, width = c.length, decimals = 0;
-    switch (c.type) {
-      case 'C':
-      case 'L':
-      case 'M':
-        type = XF_STRING;
-        if (width > kMaxTextWidth) width = kMaxTextWidth;
-        break;
-      case 'D':
-        type = XF_DATE;
-        width = 8;
-        break;
-      case 'N':
-      case 'F':
-        if (c.decimals) {
-          type = c.length < 8 ? XF_FLOAT : XF_DOUBLE;
-          decimals = c.decimals;
-          width = c.length - c.decimals - 1;
-        } else {
-          type = c.length <= 4 ? XF_INT16 : c.length <= 9 ? XF_INT32 : XF_DOUBLE;
-        }
-        break;
-      default:
-        continue;  // other column kinds have no field
-    }
-    if (width < 1) width = 1;
-    if (!xAddFld(&fl, -1, c.name.c_str(), type, XF_PLAIN, width, decimals)) {
-      xFreeBuffer(fl.fields);
-      return false;
-    }
-    columnOf.push_back(i);
-  }
-  const int32_t ok = xModFldStr(&tb, &fl);
-  xFreeBuffer(fl.fields);
-  return ok != 0;
-}
-
 int32_t input(ImportContext& ctx, Table t, void* rec) {
   return kvconv::inputRecord(ctx.db, *ctx.scheme, t, rec, ctx.projectStart, 0);
 }
@@ -337,8 +270,11 @@ bool importTable(ImportContext& ctx, Table t, const std::string& path, std::stri
           std::to_string(tb.fieldCount) + " fields";
     return false;
   }
+  std::vector<kvconv::ColumnShape> shapes;
+  for (const kvdbf::Column& c : r.columns())
+    shapes.push_back({c.name, c.type, c.length, c.decimals});
   std::vector<size_t> columnOf;
-  if (!adaptStructure(tb, r.columns(), columnOf)) {
+  if (!kvconv::adaptFields(tb, shapes, columnOf)) {
     why =
         "the table's fields cannot take the columns (error " + std::to_string(xGetDbError()) + ")";
     return false;

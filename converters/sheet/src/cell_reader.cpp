@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <limits>
 #include <vector>
@@ -59,20 +60,44 @@ std::string cellText(const kvxlsx::Cell& c) {
   }
 }
 
-bool readField(const FieldDesc* fds, int32_t ref, int i, const kvxlsx::Cell& c, void* rec) {
+uint16_t dateOfText(const std::string& text) {
+  if (const uint16_t d = xStrToTime(text.c_str())) return d;
+  int y = 0, m = 0, d = 0;
+  char sep = 0, sep2 = 0, end = 0;
+  const bool separated =
+      sscanf(text.c_str(), " %4d%c%2d%c%2d %c", &y, &sep, &m, &sep2, &d, &end) == 5 &&
+      sep == sep2 && (sep == '-' || sep == '/' || sep == '.');
+  const bool plain =
+      !separated && text.size() == 8 &&
+      std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; }) &&
+      sscanf(text.c_str(), "%4d%2d%2d", &y, &m, &d) == 3;
+  if (!separated && !plain) return 0;
+  int days[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+  if ((y % 4 == 0 && y % 100 != 0) || y % 400 == 0) days[1] = 29;
+  if (y < 1980 || y > 2079 || m < 1 || m > 12 || d < 1 || d > days[m - 1]) return 0;
+  return static_cast<uint16_t>(((y - 1980) << 9) | (m << 5) | d);
+}
+
+const char* readField(const FieldDesc* fds, int32_t ref, int i, const kvxlsx::Cell& c, void* rec) {
   const FieldDesc& f = fds[i];
   using K = kvxlsx::Cell;
   if (f.type == XF_DATE && (c.kind == K::Date || c.kind == K::Number)) {
     const uint16_t d = packedOfSerial(c.number);
     memcpy(static_cast<char*>(rec) + f.offset, &d, 2);
-    return true;
+    return nullptr;
   }
   const bool numeric = c.kind == K::Number || c.kind == K::Bool || c.kind == K::Date;
-  if (numeric && putNumber(f, c.number, rec)) return true;
+  if (numeric && putNumber(f, c.number, rec)) return nullptr;
   std::string text;
-  if (!cp949Of(cellText(c), text)) return false;
+  if (!cp949Of(cellText(c), text)) return "text not in CP949";
+  if (f.type == XF_DATE && !isEmpty(c)) {
+    const uint16_t d = dateOfText(text);
+    if (!d) return "not a date";
+    memcpy(static_cast<char*>(rec) + f.offset, &d, 2);
+    return nullptr;
+  }
   xSetValue(fds, ref, text.c_str(), rec, i);
-  return true;
+  return nullptr;
 }
 
 bool putNumber(const FieldDesc& f, double v, void* rec) {

@@ -27,11 +27,18 @@ inline bool isEmpty(const kvxlsx::Cell& c) {
 // that are not numbers.
 bool putNumber(const FieldDesc& f, double v, void* rec);
 
+// The packed date of a text (CP949): the current date form first, then
+// "2026-03-05", "2026/03/05", "2026.03.05" and "20260305". 0 when it is
+// none of them.
+uint16_t dateOfText(const std::string& text);
+
 // Puts cell c into field i of rec (an empty cell clears the field).
 // Numeric and date cells are stored as they are (putNumber); texts go
-// through the engine's conversion and are cut to the field's width at a character boundary. Returns
-// false, leaving the field as it was, when a text holds a character CP949 lacks.
-bool readField(const FieldDesc* fds, int32_t ref, int i, const kvxlsx::Cell& c, void* rec);
+// through the engine's conversion (dates through dateOfText) and are cut to
+// the field's width at a character boundary. Returns null, or why the cell
+// cannot be read ("text not in CP949", "not a date"), leaving the field as
+// it was.
+const char* readField(const FieldDesc* fds, int32_t ref, int i, const kvxlsx::Cell& c, void* rec);
 
 }  // namespace kvsheet
 

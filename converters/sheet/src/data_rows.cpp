@@ -42,6 +42,13 @@ bool readDataRows(kvxlsx::Workbook& wb, size_t sheet, int columns,
                       });
 }
 
+std::string columnName(int column) {
+  std::string letters;
+  for (int c = column + 1; c > 0; c = (c - 1) / 26)
+    letters.insert(letters.begin(), static_cast<char>('A' + (c - 1) % 26));
+  return letters;
+}
+
 bool parseLevelHeader(const std::string& text, LevelHeader* out) {
   if (text.size() < 4 || text[0] != '#') return false;
   char* end = nullptr;

@@ -26,6 +26,9 @@ bool readDataRows(kvxlsx::Workbook& wb, size_t sheet, int columns,
 bool readRowsFrom(kvxlsx::Workbook& wb, size_t sheet, int columns,
                   const std::function<bool(uint32_t row, const std::vector<kvxlsx::Cell>&)>& fn);
 
+// The letters of a 0-based column ("B" for 1), for messages.
+std::string columnName(int column);
+
 // A classification level header "#%d[%s]%d": level number, name, length.
 struct LevelHeader {
   int level = 0;

@@ -314,10 +314,10 @@ int32_t readSheet(XKvRequest* r) {
         std::string why;
         for (int c = 0; c < cols->count; ++c) {
           const int f = cols->column[c].field;
-          if (f >= 0 && f < tb.fieldCount &&
-              !readField(tb.fields, db->space.refHandle, f, cells[static_cast<size_t>(c)],
-                         row.rec.data()))
-            why = "text not in CP949";
+          if (f < 0 || f >= tb.fieldCount) continue;
+          const char* bad = readField(tb.fields, db->space.refHandle, f,
+                                      cells[static_cast<size_t>(c)], row.rec.data());
+          if (bad && why.empty()) why = std::string(bad) + " in column " + columnName(c + 1);
         }
         row.key = keyOf(tb, keys, row.rec.data());
         if (why.empty() && keysShown && row.key.empty()) why = "no code";

@@ -1,5 +1,7 @@
 // A project built from a workbook: the information sheet, the classification
 // schemes and codes, and the tables by sheet position through the store.
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <vector>
@@ -33,6 +35,11 @@ enum {
   kSheetCount
 };
 
+// Columns past a table's fields that may become user fields, and the most
+// decimals a number column of them gets.
+constexpr int kMaxUserColumns = 64;
+constexpr int kMaxDecimals = 6;
+
 // Text of a cell as CP949 cut to max bytes at a character boundary into
 // out (max + 1 bytes). False when it has a character CP949 lacks.
 bool putText(const Cell& c, char* out, int max) {
@@ -46,7 +53,7 @@ uint16_t dateOf(const Cell& c) {
   if (c.kind == Cell::Date || c.kind == Cell::Number) return packedOfSerial(c.number);
   std::string text;
   if (c.kind != Cell::Text || !cp949Of(c.text, text)) return 0;
-  return xStrToTime(text.c_str());
+  return dateOfText(text);
 }
 
 struct Importer {
@@ -103,8 +110,9 @@ struct Importer {
       std::vector<char> rec;
     };
     std::vector<Row> rows;
-    int bad = 0;
+    int badCount = 0;
     uint32_t firstBad = 0;
+    std::string whyBad;
     const int columns = headers + tb.fieldCount - 1;
     if (!readDataRows(wb, sheet, columns, [&](uint32_t r, const std::vector<Cell>& cells) {
           Row row{r, std::vector<char>(tb.recordSize, 0)};
@@ -117,11 +125,16 @@ struct Importer {
             if (l < block->levels) code += part.substr(0, xCharCut(part.c_str(), block->length[l]));
           }
           xCopyChars(row.rec.data() + tb.fields[0].offset, code.c_str(), tb.fields[0].width);
-          for (int f = 1; f < tb.fieldCount; ++f)
-            ok = ok && readField(tb.fields, db->space.refHandle, f, cells[headers + f - 1],
-                                 row.rec.data());
+          for (int f = 1; f < tb.fieldCount && ok; ++f) {
+            const char* bad = readField(tb.fields, db->space.refHandle, f, cells[headers + f - 1],
+                                        row.rec.data());
+            if (bad && !badCount)
+              whyBad = std::string(bad) + " in column " + columnName(headers + f);
+            ok = !bad;
+          }
+          if (!ok && whyBad.empty()) whyBad = "text not in CP949";
           if (!ok) {
-            if (!bad++) firstBad = r;
+            if (!badCount++) firstBad = r;
             return;
           }
           rows.push_back(std::move(row));
@@ -159,8 +172,75 @@ struct Importer {
       }
     }
     xEndInputBatch(db);
-    report(sheetText(nameId), bad, firstBad, "text not in CP949");
+    report(sheetText(nameId), badCount, firstBad, whyBad);
     report(sheetText(nameId), refusedHere, firstRefused, "message " + std::to_string(why));
+    return true;
+  }
+
+  // Fits the table's fields to the sheet, as the dBASE import fits them to
+  // a file: a widenable text field takes the longest text of its column,
+  // and each column past the table's fields whose header names it becomes
+  // a user field shaped by its cells (texts, dates or numbers).
+  bool adaptToSheet(size_t sheet, TableHandle& tb, std::vector<size_t>& columnOf, int* columns) {
+    std::vector<Cell> header;
+    if (!readHeaderRow(wb, sheet, tb.fieldCount + kMaxUserColumns, header)) return fail();
+    size_t n = static_cast<size_t>(tb.fieldCount);
+    while (n < header.size() && header[n].kind == Cell::Text && header[n].text.size() > 2) ++n;
+    struct Seen {
+      size_t longest = 0;
+      int decimals = 0, digits = 1;
+      bool text = false, number = false, date = false;
+    };
+    std::vector<Seen> seen(n);
+    if (!readDataRows(
+            wb, sheet, static_cast<int>(n), [&](uint32_t, const std::vector<Cell>& cells) {
+              for (size_t i = 0; i < n; ++i) {
+                const Cell& c = cells[i];
+                Seen& k = seen[i];
+                std::string text;
+                if (cp949Of(cellText(c), text)) k.longest = std::max(k.longest, text.size());
+                if (c.kind == Cell::Date) k.date = true;
+                if (c.kind == Cell::Text && !c.text.empty()) k.text = true;
+                if (c.kind != Cell::Number) continue;
+                k.number = true;
+                const std::string digits = kvxlsx::numberText(std::fabs(c.number));
+                const size_t point = digits.find('.');
+                const int whole = static_cast<int>(std::min(point, digits.size()));
+                const int after =
+                    point == std::string::npos ? 0 : static_cast<int>(digits.size() - point - 1);
+                k.digits = std::max(k.digits, whole + (c.number < 0 ? 1 : 0));
+                k.decimals = std::min(kMaxDecimals, std::max(k.decimals, after));
+              }
+            }))
+      return fail();
+    std::vector<kvconv::ColumnShape> shapes(n);
+    for (size_t i = 0; i < n; ++i) {
+      kvconv::ColumnShape& shape = shapes[i];
+      const Seen& k = seen[i];
+      if (i < static_cast<size_t>(tb.fieldCount)) {
+        // Only a text longer than its field says anything: fields never narrow.
+        const FieldDesc& f = tb.fields[i];
+        if (f.type == XF_STRING && k.longest > static_cast<size_t>(f.width))
+          shape = {"", 'C', static_cast<int>(k.longest), 0};
+        continue;
+      }
+      std::string name;
+      const std::string& h = header[i].text;
+      if (!cp949Of(h.front() == '[' && h.back() == ']' ? h.substr(1, h.size() - 2) : h, name))
+        name = "USER" + std::to_string(i + 1 - tb.fieldCount);
+      if (k.text || (!k.number && !k.date))
+        shape = {name, 'C', static_cast<int>(std::max<size_t>(k.longest, 1)), 0};
+      else if (k.date && !k.number)
+        shape = {name, 'D', 8, 0};
+      else
+        shape = {name, 'N', k.digits + (k.decimals ? k.decimals + 1 : 0), k.decimals};
+    }
+    if (!kvconv::adaptFields(tb, shapes, columnOf)) {
+      error = "the fields cannot take the sheet's columns (error " + std::to_string(xGetDbError()) +
+              ")";
+      return false;
+    }
+    *columns = static_cast<int>(n);
     return true;
   }
 
@@ -168,19 +248,25 @@ struct Importer {
   bool importTable(size_t sheet, Table t, int nameId) {
     if (!named(sheet, nameId)) return true;
     TableHandle& tb = kvconv::bindingOf(db, t).tb;
+    std::vector<size_t> columnOf;
+    int columns = 0;
+    if (!adaptToSheet(sheet, tb, columnOf, &columns)) return false;
     std::vector<char> rec(tb.recordSize);
     int bad = 0, refusedHere = 0;
+    std::string whyBad;
     uint32_t firstBad = 0, firstRefused = 0;
     int32_t why = 0;
     xBeginInputBatch(db);
     const bool ok =
-        readDataRows(wb, sheet, tb.fieldCount, [&](uint32_t r, const std::vector<Cell>& cells) {
+        readDataRows(wb, sheet, columns, [&](uint32_t r, const std::vector<Cell>& cells) {
           std::fill(rec.begin(), rec.end(), 0);
-          bool converted = true;
-          for (int f = 0; f < tb.fieldCount; ++f)
-            converted =
-                readField(tb.fields, db->space.refHandle, f, cells[f], rec.data()) && converted;
-          if (!converted) {
+          const char* unread = nullptr;
+          for (int f = 0; f < tb.fieldCount && !unread; ++f) {
+            unread = readField(tb.fields, db->space.refHandle, f, cells[columnOf[f]], rec.data());
+            if (unread && !bad)
+              whyBad = std::string(unread) + " in column " + columnName(1 + columnOf[f]);
+          }
+          if (unread) {
             if (!bad++) firstBad = r;
             return;
           }
@@ -194,7 +280,7 @@ struct Importer {
         });
     xEndInputBatch(db);
     if (!ok) return fail();
-    report(sheetText(nameId), bad, firstBad, "text not in CP949");
+    report(sheetText(nameId), bad, firstBad, whyBad);
     report(sheetText(nameId), refusedHere, firstRefused, "message " + std::to_string(why));
     return true;
   }

@@ -218,6 +218,28 @@ TEST_F(EditorTest, RebuildKeepsEverythingWhenTheStoreWouldRefuseARow) {
   EXPECT_EQ(xCheckIndexes(db_, report, sizeof report), 1) << report;
 }
 
+TEST_F(EditorTest, TextDatesAreReadAndBadOnesReported) {
+  int32_t result = 0;
+  XKvEditorData data;
+  const std::string act = Book("작업", {{"[c]", "[start]"},
+                                        {"ACT-1", "2026-03-05"},
+                                        {"ACT-2", "20260306"},
+                                        {"ACT-3", "2026/03/09"},
+                                        {"ACT-4", "2026-02-30"}});
+  EXPECT_EQ(Read(act, 4, {{0, ""}, {4, ""}}, false, &result, &data),
+            "row 6: not a date in column C");
+  EXPECT_EQ(result, 1);
+  EXPECT_EQ(data.updated, 3);
+  EXPECT_EQ(data.refused, 1);
+  std::vector<char> rec(db_->act.tb.recordSize);
+  for (const auto& [slot, day] : {std::pair{0, Day(2026, 3, 5)}, std::pair{1, Day(2026, 3, 6)},
+                                  std::pair{2, Day(2026, 3, 9)}}) {
+    db_->act.tb.current = slot;
+    ASSERT_EQ(xGetRec(&db_->act.tb, rec.data()), 1);
+    EXPECT_EQ(reinterpret_cast<const ActRecord*>(rec.data())->start, day) << slot;
+  }
+}
+
 TEST_F(EditorTest, GanttTableAndSummaryKinds) {
   // The Gantt window's table (14) is the activities' sheet.
   int32_t result = 0;

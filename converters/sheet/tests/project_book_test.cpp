@@ -52,6 +52,44 @@ TEST_F(SheetTest, RoundTripKeepsEveryTable) {
   }
 }
 
+TEST_F(SheetTest, ImportWidensFieldsAndKeepsUserFields) {
+  // Activities with a widened title and two user fields, one number and
+  // one text.
+  ProjectDb* a = NewDb();
+  FillProject(a);
+  FieldList fl{};
+  ASSERT_EQ(xTb2Fld(&fl, &a->act.tb), 1);
+  char name[32];
+  int32_t type, width, decimals;
+  uint32_t flags;
+  xGetFld(&fl, 1, name, &type, &flags, &width, &decimals);
+  ASSERT_NE(flags & 0x80000000u, 0u);  // the title may be widened
+  xModFld(&fl, 1, name, type, flags, 80, decimals);
+  ASSERT_GT(xAddFld(&fl, -1, "RATE", XF_DOUBLE, XF_PLAIN, 8, 2), 0);
+  ASSERT_GT(xAddFld(&fl, -1, "NOTE", XF_STRING, XF_PLAIN, 30, 0), 0);
+  ASSERT_EQ(xModFldStr(&a->act.tb, &fl), 1);
+  xFreeBuffer(fl.fields);
+  std::vector<char> rec(a->act.tb.recordSize);
+  a->act.tb.current = 0;
+  ASSERT_EQ(xGetRec(&a->act.tb, rec.data()), 1);
+  const std::string title(75, 'T');
+  xSetValue(a->act.tb.fields, ref_, title.c_str(), rec.data(), 1);
+  xSetValue(a->act.tb.fields, ref_, "12.25", rec.data(), a->act.tb.fieldCount - 2);
+  xSetValue(a->act.tb.fields, ref_, "\xB8\xDE\xB8\xF0", rec.data(), a->act.tb.fieldCount - 1);
+  ASSERT_EQ(xPutRec(&a->act.tb, rec.data()), 1);
+
+  const std::string path = Path("Plan.xlsx");
+  ASSERT_EQ(Export(a, path).message, 0);
+  ProjectDb* b = nullptr;
+  XKvScheme scheme{};
+  char info[XQD_INFO_SIZE];
+  ASSERT_EQ(Import(path, &b, &scheme, info).message, 0);
+  ASSERT_EQ(b->act.tb.fieldCount, a->act.tb.fieldCount);
+  EXPECT_STREQ(b->act.tb.fields[a->act.tb.fieldCount - 2].name, "RATE");
+  EXPECT_EQ(Dump(b->act), Dump(a->act));
+  EXPECT_NE(Dump(b->act).find(title + "|"), std::string::npos);
+}
+
 TEST_F(SheetTest, WorkbookLayout) {
   ProjectDb* a = NewDb();
   FillProject(a);
@@ -144,7 +182,8 @@ TEST_F(SheetTest, ImportEdgeCases) {
   Patch(path, "xl/worksheets/sheet4.xml", "<c r=\"B4\"[^>]*><is><t>[^<]*</t></is></c>", "");
   // The relations sheet renamed: skipped, the import goes on.
   Patch(path, "xl/workbook.xml", "name=\"선후행 관계\"", "name=\"Links\"");
-  // A title of 40,000 Hangul characters is cut at a character boundary;
+  // A title of 40,000 Hangul characters widens the field to its most, 1024
+  // bytes, and is cut there at a character boundary;
   // an activity whose title has a character CP949 lacks is refused.
   std::string longTitle;
   for (int i = 0; i < 40000; ++i) longTitle += "한";
@@ -172,7 +211,7 @@ TEST_F(SheetTest, ImportEdgeCases) {
   std::vector<char> rec(b->act.tb.recordSize);
   ASSERT_EQ(xGetRec(&b->act.tb, rec.data()), 1);
   const ActRecord* act = reinterpret_cast<const ActRecord*>(rec.data());
-  EXPECT_EQ(strlen(act->title), 60u);  // 30 two-byte characters
+  EXPECT_EQ(strlen(act->title), 1024u);  // 512 two-byte characters
   EXPECT_EQ(memcmp(act->title, "\xC7\xD1", 2), 0);
 }
 

@@ -16,6 +16,7 @@ struct KnownReason {
 // The reasons the sheet converter gives for a row or a workbook.
 constexpr KnownReason kReasons[] = {
     {"text not in CP949", "완성형 한글로 쓸 수 없는 글자가 있습니다."},
+    {"not a date", "날짜가 아닙니다."},
     {"no code", "코드가 없습니다."},
     {"code repeated", "코드가 중복되었습니다."},
     {"code length matches no level", "코드 길이가 분류 단계와 맞지 않습니다."},
@@ -24,6 +25,11 @@ constexpr KnownReason kReasons[] = {
 };
 
 QString reasonText(const QString& why, int message) {
+  // "<reason> in column C": the cell's column goes in front.
+  static const QRegularExpression inColumn(QStringLiteral("^(.*) in column ([A-Z]+)$"));
+  const QRegularExpressionMatch c = inColumn.match(why);
+  if (c.hasMatch())
+    return QStringLiteral("%1열: %2").arg(c.captured(2), reasonText(c.captured(1), message));
   for (const KnownReason& r : kReasons)
     if (why == QLatin1String(r.english)) return QString::fromUtf8(r.korean);
   static const QRegularExpression storeMessage(QStringLiteral("^message (\\d+)$"));

@@ -256,4 +256,7 @@ TEST(EditorProblemText, ReasonsTheProgramDoesNotKnowFallBackToTheMessageShown) {
   EXPECT_EQ(editorProblemText("row 9: cell B9 is not a number", 20024),
             "9행: " + loadString(20024));
   EXPECT_EQ(editorProblemText("", 0), "");
+  // A cell that could not be read: its column and the reason.
+  EXPECT_EQ(editorProblemText("row 6: not a date in column C", 20024),
+            "6행: C열: 날짜가 아닙니다.");
 }
