@@ -203,7 +203,7 @@ void Sheet::widen(int col, double width) {
 void Sheet::text(int row, int col, const std::string& utf8, lxw_format* format) {
   if (!utf8.empty())
     worksheet_write_string(ws_, static_cast<lxw_row_t>(row), static_cast<lxw_col_t>(col),
-                           utf8.c_str(), format);
+                           kvxlsx::escapeLiteralEscapes(utf8).c_str(), format);
   widen(col, textWidth(utf8));
 }
 

@@ -135,6 +135,7 @@ TEST_F(SheetCli, AWorkbookWrittenByOpenpyxlImports) {
   // by hand (openpyxl writes formulas without one).
   const char* script = R"(
 import sys, re, zipfile, datetime, openpyxl
+from openpyxl.utils.escape import escape
 wb = openpyxl.Workbook()
 info = wb.active
 info.title = '프로젝트 정보'
@@ -156,7 +157,7 @@ o.append([None, '1', '1동'])
 r = wb.create_sheet('자원')
 r.append([])
 r.append([None, '[자원코드]', '[자원명]'])
-r.append([None, 'R1', '인부'])
+r.append([None, 'R1', escape('인\x0b부')])  # cells take control characters escaped
 a = wb.create_sheet('작업')
 a.append([])
 a.append([None, '[작업코드]'])
@@ -182,7 +183,9 @@ with zipfile.ZipFile(sys.argv[1], 'w', zipfile.ZIP_DEFLATED) as out:
   ASSERT_EQ(Kvcli("import " + Path("O.xlsx") + " " + Path("O.kvp"), &out), 0) << out;
   ASSERT_EQ(Kvcli("info " + Path("O.kvp"), &out), 0) << out;
   EXPECT_NE(out.find("오픈 공사"), std::string::npos) << out;
-  std::string wbs, act;
+  std::string wbs, act, res;
+  ASSERT_EQ(Kvcli("dump " + Path("O.kvp") + " res", &res), 0);
+  EXPECT_EQ(DumpField(res, "R1", 1), "인\x0b부");
   ASSERT_EQ(Kvcli("dump " + Path("O.kvp") + " wbs", &wbs), 0);
   EXPECT_EQ(DumpField(wbs, "A01", 1), "터파기");
   EXPECT_EQ(DumpField(wbs, "A01", 4), "125.500");

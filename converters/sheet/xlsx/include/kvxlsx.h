@@ -5,7 +5,8 @@
 // Cells come as numbers, texts (UTF-8), dates (serial days of the 1900
 // system, whatever system the workbook uses), booleans or errors. A formula
 // cell gives its cached value; a cell without a value is empty. Inline
-// strings and rich text are read as plain text (phonetic runs left out).
+// strings and rich text are read as plain text (phonetic runs left out);
+// the _xHHHH_ escapes of texts (control characters, mostly) are undone.
 //
 // Hostile files meet limits, checked while a member is unpacked: a member
 // that unpacks to more than Limits::memberBytes, one piece of XML (a tag, a
@@ -90,6 +91,15 @@ bool dayOfSerial(double serial, int* year, int* month, int* day);
 // A number as a text that reads back to the same value ("%.15g" style
 // without an exponent for everyday magnitudes).
 std::string numberText(double v);
+
+// The reference of a cell ("B3" for column 1 (0-based), row 3), for
+// messages.
+std::string cellName(int column, uint32_t row);
+
+// The text with the underscore of every _xHHHH_ it holds written as
+// _x005F_, so that it reads back literally from a writer that escapes only
+// the characters XML cannot carry (as libxlsxwriter does).
+std::string escapeLiteralEscapes(const std::string& text);
 
 // Length of the UTF-8 text cut to at most max bytes without splitting a
 // character.

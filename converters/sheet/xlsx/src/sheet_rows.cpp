@@ -6,6 +6,7 @@
 
 #include "string_item.h"
 #include "xlsx_parts.h"
+#include "xstring.h"
 
 namespace kvxlsx {
 
@@ -215,6 +216,7 @@ bool Workbook::Impl::readRows(size_t sheet, int firstColumn, int columnCount, co
     } else if (type == u"str") {
       c.kind = Cell::Text;
       c.text = std::move(value);
+      unescapeXstring(c.text);
     } else if (type == u"b") {
       c.kind = Cell::Bool;
       c.number = value == "1" || value == "true" ? 1 : 0;

@@ -1,6 +1,18 @@
 #include "string_item.h"
 
+#include "xstring.h"
+
 namespace kvxlsx {
+
+namespace {
+
+std::string unescaped(CappedText& text) {
+  std::string t = text.take();
+  unescapeXstring(t);
+  return t;
+}
+
+}  // namespace
 
 std::string stringItem(MemberStream& s, size_t cap) {
   CappedText text(cap);
@@ -22,12 +34,12 @@ std::string stringItem(MemberStream& s, size_t cap) {
         break;
       case QXmlStreamReader::Invalid:
       case QXmlStreamReader::EndDocument:
-        return text.take();
+        return unescaped(text);
       default:
         break;
     }
   }
-  return text.take();
+  return unescaped(text);
 }
 
 }  // namespace kvxlsx

@@ -98,8 +98,6 @@ bool isDateFormat(int id, const std::string& code);
 // The 0-based column of a cell reference ("B3" gives 1), -1 when it has no
 // letters or names a column past XFD; *row gets its row number (0 if none).
 int columnOf(QStringView ref, uint32_t* row);
-// The reference of a cell ("B3" for column 1, row 3), for messages.
-std::string cellName(int column, uint32_t row);
 
 }  // namespace kvxlsx
 

@@ -166,6 +166,39 @@ TEST_F(XlsxTest, ReadsWhatLibxlsxwriterWrites) {
   }
 }
 
+// Characters XML cannot carry are written as _xHHHH_ and an underscore that
+// would start such an escape as _x005F_; what is no escape stays as it is.
+TEST_F(XlsxTest, UndoesTextEscapes) {
+  const std::string path = Path("escaped.xlsx");
+  lxw_workbook* w = workbook_new(path.c_str());
+  lxw_worksheet* ws = workbook_add_worksheet(w, "one");
+  worksheet_write_string(ws, 0, 0,
+                         "a\x0b\x01"
+                         "b",
+                         nullptr);
+  ASSERT_EQ(workbook_close(w), LXW_NO_ERROR);
+  kvxlsx::Workbook lxw;
+  ASSERT_TRUE(lxw.open(path)) << lxw.error();
+  EXPECT_EQ(Rows(lxw, 0)[1][0].text,
+            "a\x0b\x01"
+            "b");
+
+  auto package = HandMade(
+      "<worksheet><sheetData><row r=\"1\"><c t=\"s\"><v>0</v></c>"
+      "<c t=\"inlineStr\"><is><r><t>x_x000D__x000a_</t></r><r><t>_x005F_x000B_</t></r></is></c>"
+      "<c t=\"str\"><f>A1</f><v>_xD83D__xDE00__x0000__xD800_</v></c>"
+      "<c t=\"inlineStr\"><is><t>_x00G1_ _x41_ _X0041_ _x0041</t></is></c></row>"
+      "</sheetData></worksheet>");
+  package["xl/strings.xml"] = "<sst><si><t>\xea\xb0\x80_x000B_\xeb\x82\x98</t></si></sst>";
+  kvxlsx::Workbook wb;
+  ASSERT_TRUE(wb.open(Zip("hand.xlsx", package))) << wb.error();
+  const auto row = Rows(wb, 0)[1];
+  EXPECT_EQ(row[0].text, "\xea\xb0\x80\x0b\xeb\x82\x98");
+  EXPECT_EQ(row[1].text, "x\r\n_x000B_");
+  EXPECT_EQ(row[2].text, "\xf0\x9f\x98\x80_x0000__xD800_");
+  EXPECT_EQ(row[3].text, "_x00G1_ _x41_ _X0041_ _x0041");
+}
+
 TEST_F(XlsxTest, RefusesWhatIsNoWorkbook) {
   kvxlsx::Workbook wb;
   const std::string text = Path("text.xlsx");
