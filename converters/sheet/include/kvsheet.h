@@ -52,7 +52,8 @@ typedef struct XKvEditorData {
   uint16_t projectStart;            // read: the project start, for new activities
   char sent[1024];                  // send: the path of the workbook written
   int32_t added, updated, refused;  // read: rows added, rows updating a record, rows refused
-  char problem[256];                // the first refused row and why (UTF-8), empty if none
+  char problem[256];                // read: the first refused row and why; send: the first
+                                    // cell written in part (UTF-8); empty if none
 } XKvEditorData;
 
 #ifdef __cplusplus

@@ -92,13 +92,38 @@ double textWidth(const std::string& utf8) {
   return w;
 }
 
-std::string utf8Of(const char* cp949, size_t max) {
+std::string utf8Of(const char* cp949, size_t max, bool* whole) {
   const size_t n = strnlen(cp949, max);
   std::string in(cp949, n);
+  if (whole) *whole = true;
   if (std::all_of(in.begin(), in.end(), [](char c) { return (c & 0x80) == 0; })) return in;
   std::vector<char> out(n * 2 + 4);
-  if (xCp949ToUtf8(in.c_str(), out.data(), static_cast<int32_t>(out.size())) < 0) return {};
-  return out.data();
+  if (xCp949ToUtf8(in.c_str(), out.data(), static_cast<int32_t>(out.size())) >= 0)
+    return out.data();
+  // Character by character: a pair whose second byte may follow a lead byte
+  // is one character, kept or left out whole; a lead byte without one is
+  // left out alone, so the bytes after it keep their meaning.
+  if (whole) *whole = false;
+  std::string utf8;
+  for (size_t i = 0; i < n;) {
+    const unsigned char c = static_cast<unsigned char>(in[i]);
+    if (c < 0x80) {
+      utf8 += in[i++];
+      continue;
+    }
+    const unsigned char t = i + 1 < n ? static_cast<unsigned char>(in[i + 1]) : 0;
+    const bool pair = c <= 0xFE && ((t >= 0x41 && t <= 0x5A) || (t >= 0x61 && t <= 0x7A) ||
+                                    (t >= 0x81 && t <= 0xFE));
+    if (!pair) {
+      ++i;
+      continue;
+    }
+    const char two[3] = {in[i], in[i + 1], '\0'};
+    char one[8];
+    if (xCp949ToUtf8(two, one, sizeof one) > 0) utf8 += one;
+    i += 2;
+  }
+  return utf8;
 }
 
 Book::~Book() {
@@ -208,7 +233,9 @@ void Sheet::text(int row, int col, const std::string& utf8, lxw_format* format) 
 }
 
 void Sheet::cp949(int row, int col, const char* text, lxw_format* format) {
-  this->text(row, col, utf8Of(text, XF_VALUE_MAX), format);
+  bool whole = true;
+  this->text(row, col, utf8Of(text, XF_VALUE_MAX, &whole), format);
+  if (!whole) book_.note({ws_->name, row, col});
 }
 
 void Sheet::number(int row, int col, double v, lxw_format* format, int decimals) {

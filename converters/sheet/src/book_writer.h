@@ -48,11 +48,20 @@ class Book {
   // On failure the target is untouched and false is returned.
   bool save();
 
+  // A cell whose text was written in part, for the caller to report.
+  struct PartialText {
+    std::string sheet;  // UTF-8
+    int row, col;       // 0-based
+  };
+  void note(PartialText cell) { notes_.push_back(std::move(cell)); }
+  const std::vector<PartialText>& notes() const { return notes_; }
+
  private:
   lxw_workbook* wb_ = nullptr;
   std::string path_, temp_;
   lxw_format *text_ = nullptr, *date_ = nullptr;
   std::map<int, lxw_format*> numbers_;
+  std::vector<PartialText> notes_;
 };
 
 // One worksheet being written: cells and the widths they need.
@@ -60,7 +69,11 @@ class Sheet {
  public:
   Sheet(Book& book, lxw_worksheet* ws, int32_t ref) : book_(book), ws_(ws), ref_(ref) {}
 
+  // A text cell (nothing for an empty text), kept literal when it holds
+  // what reads as an _xHHHH_ escape.
   void text(int row, int col, const std::string& utf8, lxw_format* format);
+  // A CP949 text cell: what converts is written, and a text that does not
+  // convert whole is noted in the book.
   void cp949(int row, int col, const char* text, lxw_format* format);
   void number(int row, int col, double v, lxw_format* format, int decimals);
   void date(int row, int col, uint16_t packed);
@@ -85,9 +98,9 @@ class Sheet {
 
 // Display width of a UTF-8 text: CJK and other wide characters count two.
 double textWidth(const std::string& utf8);
-// CP949 text as UTF-8 (at most max bytes read; bytes that do not convert
-// give an empty text).
-std::string utf8Of(const char* cp949, size_t max);
+// CP949 text as UTF-8 (at most max bytes read). Bytes that do not convert
+// are left out; *whole, when given, tells whether every byte converted.
+std::string utf8Of(const char* cp949, size_t max, bool* whole = nullptr);
 
 }  // namespace kvsheet
 

@@ -261,6 +261,14 @@ int32_t sendSheet(XKvRequest* r) {
   }
   s.fit();
   if (!book.save()) return 0;
+  // The first cell written in part, in the form of a refused row's reason.
+  d->problem[0] = '\0';
+  if (!book.notes().empty()) {
+    const Book::PartialText& c = book.notes().front();
+    const std::string cell = kvxlsx::cellName(c.col, static_cast<uint32_t>(c.row) + 1);
+    note(d, "row " + std::to_string(c.row + 1) + ": text not in CP949 in column " +
+                cell.substr(0, cell.find_first_of("0123456789")));
+  }
   snprintf(d->sent, sizeof d->sent, "%s", path.c_str());
   return 1;
 }

@@ -14,7 +14,9 @@ namespace kvsheet {
 std::string settingsPathOf(const std::string& workbookPath);
 
 // Writes the project workbook at path (replacing a file there only once it
-// is complete) and the settings file beside it. False on any failure.
+// is complete) and the settings file beside it. False on any failure. A
+// text that is not all CP949 is written in part and reported on standard
+// error with its sheet and cell.
 bool exportProject(ProjectDb* db, const XKvScheme& scheme, const void* info,
                    const std::string& path);
 

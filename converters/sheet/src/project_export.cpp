@@ -8,6 +8,7 @@
 
 #include "book_writer.h"
 #include "kvtables.h"
+#include "kvxlsx.h"
 #include "project_book.h"
 #include "sheet_strings.h"
 
@@ -199,6 +200,12 @@ bool exportProject(ProjectDb* db, const XKvScheme& scheme, const void* info,
   writeTable(book, db, Table::Crw, kTextCrw);
   writeTable(book, db, Table::Opr, kTextOpr);
   if (!book.save()) return false;
+  for (const Book::PartialText& c : book.notes())
+    fprintf(stderr,
+            "xKvXls: %s: sheet \"%s\", cell %s: text not in CP949, written without what does "
+            "not convert\n",
+            path.c_str(), c.sheet.c_str(),
+            kvxlsx::cellName(c.col, static_cast<uint32_t>(c.row) + 1).c_str());
   return xSaveMiscFormat(db, info, settingsPathOf(path).c_str()) != 0;
 }
 

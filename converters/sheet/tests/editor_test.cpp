@@ -240,6 +240,31 @@ TEST_F(EditorTest, TextDatesAreReadAndBadOnesReported) {
   }
 }
 
+// A title with a control character, a text that reads as an escape and
+// bytes that are no CP949 (a stray 0xFF, a lead byte cut off at the end) is
+// sent without the bad bytes, the cell named, and read back as sent.
+TEST_F(EditorTest, SentTextsComeBackAsTheyWere) {
+  std::vector<char> rec(db_->wbs.tb.recordSize);
+  db_->wbs.tb.current = 1;
+  ASSERT_EQ(xGetRec(&db_->wbs.tb, rec.data()), 1);
+  auto* w = reinterpret_cast<WbsRecord*>(rec.data());
+  ASSERT_STREQ(w->code, "A1001");
+  strcpy(w->title, "\xB0\xA1\x0b_x0041_\xFF\xB3\xAA\xB0");
+  ASSERT_EQ(xPutRec(&db_->wbs.tb, rec.data()), 1);
+
+  XKvEditorData sent{};
+  const std::string folder = (root_ / "sent").string();
+  sent.folder = folder.c_str();
+  ASSERT_EQ(Call(XKV_EXP_TB, 0, {{0, ""}, {1, ""}}, sent).result, 1);
+  EXPECT_STREQ(sent.problem, "row 4: text not in CP949 in column C");
+
+  int32_t result = 0;
+  EXPECT_EQ(Read(sent.sent, 0, {{0, ""}, {1, ""}}, false, &result), "");
+  EXPECT_EQ(result, 1);
+  EXPECT_NE(Dump(db_->wbs).find("A1001|\xB0\xA1\x0b_x0041_\xB3\xAA|"), std::string::npos)
+      << Dump(db_->wbs);
+}
+
 TEST_F(EditorTest, GanttTableAndSummaryKinds) {
   // The Gantt window's table (14) is the activities' sheet.
   int32_t result = 0;

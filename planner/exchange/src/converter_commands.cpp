@@ -19,6 +19,7 @@
 #include "editor_problem.h"
 #include "editor_read_dialog.h"
 #include "kelvo/kelvo_app.h"
+#include "kelvo/messages.h"
 #include "kelvo/plan_doc.h"
 #include "kelvo/profile.h"
 #include "kelvo/strings.h"
@@ -26,7 +27,6 @@
 #include "kvconverters.h"
 #include "kvsheet.h"
 #include "main_frame.h"
-#include "kelvo/messages.h"
 
 namespace kelvo {
 
@@ -162,7 +162,10 @@ class CConverterCommands : public QObject, public CommandTarget {
     if (outcome.message) showMessage(window(), outcome.message);
     if (outcome.message || outcome.result <= 0) return false;
     const QString sent = QFile::decodeName(data->sent);
-    showStatus(QDir::toNativeSeparators(sent));
+    // A cell whose text could be written only in part is named after the path.
+    QString status = QDir::toNativeSeparators(sent);
+    if (data->problem[0]) status += QStringLiteral("  ") + editorProblemText(data->problem, 0);
+    showStatus(status);
     if (!qEnvironmentVariableIsSet("KELVO_NO_DESKTOP_OPEN"))
       QDesktopServices::openUrl(QUrl::fromLocalFile(sent));
     return true;
