@@ -266,7 +266,7 @@ typedef struct RelAnchorEntry {  // relation anchor index (network links)
 
 // ---------------------------------------------------------------------------
 // The project database. One per open project, owned by the caller and
-// passed to every call. Part 2 record operations make a table's record
+// passed to every call. The record operations below make a table's record
 // current by setting <table>.tb.current before xGetRec / xPutRec / xDelRec.
 
 // The open summary file: a record table whose file is named by its number in

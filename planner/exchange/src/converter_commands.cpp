@@ -26,7 +26,7 @@
 #include "kvconverters.h"
 #include "kvsheet.h"
 #include "main_frame.h"
-#include "messages.h"
+#include "kelvo/messages.h"
 
 namespace kelvo {
 

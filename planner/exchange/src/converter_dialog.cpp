@@ -14,7 +14,7 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
-#include "dialog_buttons.h"
+#include "kelvo/dialog_buttons.h"
 #include "kelvo/strings.h"
 
 namespace kelvo {

@@ -10,7 +10,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "dialog_buttons.h"
+#include "kelvo/dialog_buttons.h"
 #include "kelvo/strings.h"
 
 namespace kelvo {

@@ -11,7 +11,7 @@
 #include <algorithm>
 
 #include "cp949_validator.h"
-#include "dialog_buttons.h"
+#include "kelvo/dialog_buttons.h"
 #include "kelvo/strings.h"
 #include "xjorlib/qt_bridge.h"
 

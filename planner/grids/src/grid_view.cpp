@@ -9,7 +9,7 @@
 #include <algorithm>
 
 #include "kelvo/plan_doc.h"
-#include "messages.h"
+#include "kelvo/messages.h"
 #include "xjorlib/qt_bridge.h"
 
 namespace kelvo {

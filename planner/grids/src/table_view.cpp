@@ -10,7 +10,7 @@
 #include "find_dialogs.h"
 #include "kelvo/plan_doc.h"
 #include "kelvo/sheet_windows.h"
-#include "messages.h"
+#include "kelvo/messages.h"
 #include "xjorlib/qt_bridge.h"
 
 namespace kelvo {

@@ -12,7 +12,7 @@
 #include <QVBoxLayout>
 #include <cstring>
 
-#include "dialog_buttons.h"
+#include "kelvo/dialog_buttons.h"
 #include "kelvo/strings.h"
 #include "xJorLib.h"
 

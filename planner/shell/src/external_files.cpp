@@ -12,7 +12,7 @@
 #include "kelvo/strings.h"
 #include "kvconverters.h"
 #include "main_frame.h"
-#include "messages.h"
+#include "kelvo/messages.h"
 #include "xJorLib.h"
 
 namespace kelvo {

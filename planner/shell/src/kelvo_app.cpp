@@ -17,7 +17,7 @@
 #include "kelvo/profile.h"
 #include "kelvo/strings.h"
 #include "main_frame.h"
-#include "messages.h"
+#include "kelvo/messages.h"
 #include "password_dialogs.h"
 #include "progress_guide_dialog.h"
 #include "project_info_dialog.h"

@@ -1,4 +1,4 @@
-#include "messages.h"
+#include "kelvo/messages.h"
 
 #include <QApplication>
 

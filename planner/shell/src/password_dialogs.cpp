@@ -7,9 +7,9 @@
 #include <QVBoxLayout>
 #include <cstring>
 
-#include "dialog_buttons.h"
+#include "kelvo/dialog_buttons.h"
 #include "kelvo/strings.h"
-#include "messages.h"
+#include "kelvo/messages.h"
 #include "xJorLib.h"
 #include "xjorlib/qt_bridge.h"
 

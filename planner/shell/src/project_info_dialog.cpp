@@ -9,11 +9,11 @@
 #include <QVBoxLayout>
 #include <cstring>
 
-#include "dialog_buttons.h"
+#include "kelvo/dialog_buttons.h"
 #include "kelvo/plan_doc.h"
 #include "kelvo/strings.h"
-#include "messages.h"
-#include "text_fields.h"
+#include "kelvo/messages.h"
+#include "kelvo/text_fields.h"
 #include "xJorLib.h"
 
 namespace kelvo {

@@ -1,4 +1,4 @@
-#include "text_fields.h"
+#include "kelvo/text_fields.h"
 
 #include <cstring>
 

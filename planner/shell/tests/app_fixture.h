@@ -11,7 +11,7 @@
 #include "kelvo/kelvo_app.h"
 #include "kelvo/plan_doc.h"
 #include "shell_fixture.h"
-#include "text_fields.h"
+#include "kelvo/text_fields.h"
 #include "xJorLib.h"
 
 namespace kelvo_test {

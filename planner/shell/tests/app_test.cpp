@@ -22,7 +22,7 @@
 #include "kelvo/profile.h"
 #include "main_frame.h"
 #include "password_dialogs.h"
-#include "text_fields.h"
+#include "kelvo/text_fields.h"
 #include "xJorLib.h"
 
 using namespace kelvo;

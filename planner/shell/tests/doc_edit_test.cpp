@@ -10,7 +10,7 @@
 #include "kelvo/plan_doc.h"
 #include "kelvo/strings.h"
 #include "shell_fixture.h"
-#include "text_fields.h"
+#include "kelvo/text_fields.h"
 #include "xJorDbm2.h"
 
 using namespace kelvo;

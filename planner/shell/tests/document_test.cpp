@@ -6,7 +6,7 @@
 #include "kelvo/option_slots.h"
 #include "kelvo/plan_doc.h"
 #include "shell_fixture.h"
-#include "text_fields.h"
+#include "kelvo/text_fields.h"
 #include "xJorDbm2.h"
 
 using namespace kelvo;

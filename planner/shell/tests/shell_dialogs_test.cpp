@@ -16,7 +16,7 @@
 #include "progress_guide_dialog.h"
 #include "project_open_dialog.h"
 #include "shell_fixture.h"
-#include "text_fields.h"
+#include "kelvo/text_fields.h"
 
 using namespace kelvo;
 using kelvo_test::ShellTest;

@@ -15,7 +15,7 @@
 #include <functional>
 #include <vector>
 
-#include "messages.h"
+#include "kelvo/messages.h"
 
 namespace kelvo_test {
 

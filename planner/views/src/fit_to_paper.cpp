@@ -11,12 +11,12 @@
 #include <algorithm>
 #include <cmath>
 
-#include "dialog_buttons.h"
+#include "kelvo/dialog_buttons.h"
 #include "fit_to_paper_dialog.h"
 #include "kelvo/base_view.h"
 #include "kelvo/plan_doc.h"
 #include "kelvo/strings.h"
-#include "messages.h"
+#include "kelvo/messages.h"
 
 namespace kelvo {
 

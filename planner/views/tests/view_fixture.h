@@ -9,7 +9,7 @@
 #include "kelvo/plan_doc.h"
 #include "shell_fixture.h"
 #include "test_view.h"
-#include "text_fields.h"
+#include "kelvo/text_fields.h"
 #include "xJorDbm2.h"
 
 namespace kelvo_test {
