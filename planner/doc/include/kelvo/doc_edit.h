@@ -37,10 +37,12 @@ inline constexpr int kTimeShared = 35;       // SpaEntry
 
 // What an input or a deletion came to: ok, or the message number (a string
 // of the program's table) that says why the record was refused. message is
-// 0 when ok, and also when no project is open or the kind is unknown.
+// 0 when ok, and also when no project is open or the kind is unknown. slot
+// is the record an accepted input stored (-1 otherwise).
 struct EditResult {
   bool ok = false;
   int message = 0;
+  int32_t slot = -1;
   explicit operator bool() const { return ok; }
 };
 
