@@ -32,10 +32,6 @@ bool isClassKind(int kind) {
          kind == edit::kTreeWorkType || kind == edit::kTreeFacility;
 }
 
-bool isSummaryKind(int kind) {
-  return kind == edit::kSummary || kind == edit::kResourceSummary || kind == edit::kGanttSummary;
-}
-
 ClassLevels levelsOf(const ClassDef& def) {
   ClassLevels levels{};
   levels.count = def.levels;
