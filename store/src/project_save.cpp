@@ -144,10 +144,8 @@ bool WriteProject(ProjectDb* db, const void* info, int fd, FileKind kind, int16_
   xqd::EncodeHeader(kind, h, header);
   if (!xqd::WriteAt(fd, kind == FileKind::kProject ? 8 : 0, header, sizeof header)) return false;
   xqd::Layout check;
-  errno = 0;
-  if (xqd::ReadLayout(fd, kind, &check)) return true;
-  if (errno == 0) errno = EIO;  // written, but does not read back whole
-  return false;
+  errno = 0;  // a file that does not read back whole has no errno of its own
+  return xqd::ReadLayout(fd, kind, &check);
 }
 
 int32_t Save(ProjectDb* db, const void* info, const char* path, FileKind kind,

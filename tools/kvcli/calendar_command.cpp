@@ -83,7 +83,7 @@ int calendar(const std::string& file, const CalendarRequest& request) {
   s.info.calendarTo = xGetTimeFromOffset(first + days - 1);
   xSavePrjDateInfo(&s.db);
   if (int m = s.save(file)) return fail(m);
-  std::printf("%d: %d working days\n", request.number, xGetWorkCount(request.number - 1));
+  std::printf("달력 %d: 작업일 %d일\n", request.number, xGetWorkCount(request.number - 1));
   return 0;
 }
 

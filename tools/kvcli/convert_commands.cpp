@@ -10,6 +10,7 @@
 
 #include "class_definition.h"
 #include "commands.h"
+#include "kelvo/message_text.h"
 #include "kvconverters.h"
 #include "project_session.h"
 #include "xjor/option.h"
@@ -44,7 +45,7 @@ int registerConverter(const std::string& extension, const std::string& title,
                       const std::string& library, bool editor) {
   const std::string ext = kvconv::lowerExtension(extension);
   if (!usableExtension(ext) || library.empty() || library.find('/') != std::string::npos) {
-    std::fprintf(stderr, "register: an extension without '.' or ',' and a library file name\n");
+    std::fprintf(stderr, "확장자나 변환파일 이름이 올바르지 않습니다.\n");
     return 1;
   }
   QSettings settings = userSettings();
@@ -62,7 +63,8 @@ int registerConverter(const std::string& extension, const std::string& title,
   if (editor) regs.editor = ext;
   kvconv::writeRegistrations(settings, regs);
   if (settings.status() != QSettings::NoError) {
-    std::fprintf(stderr, "%s: cannot write\n", settings.fileName().toLocal8Bit().constData());
+    std::fprintf(stderr, "%s: %s\n", settings.fileName().toLocal8Bit().constData(),
+                 kelvo::messageText(20028));
     return 1;
   }
   return 0;
@@ -84,7 +86,7 @@ int exportProject(const std::string& file, const std::string& target) {
   // project being exported.
   std::error_code ec;
   if (std::filesystem::equivalent(file, target, ec)) {
-    std::fprintf(stderr, "%s: the export would overwrite the project\n", target.c_str());
+    std::fprintf(stderr, "%s: 보낼 파일이 프로젝트 파일과 같습니다.\n", target.c_str());
     return 1;
   }
   ProjectSession s;

@@ -90,7 +90,7 @@ int generate(const std::string& file, int32_t activities, int32_t relations, uin
   }
   xEndInputBatch(&s.db);
   if (int m = s.save(file)) return fail(m);
-  std::printf("%d activities, %d relations\n", activities, entered);
+  std::printf("작업 %d개, 선후행 관계 %d개\n", activities, entered);
   return 0;
 }
 

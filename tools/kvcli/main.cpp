@@ -1,5 +1,6 @@
 // kvcli: the command-line companion of the planner.
 #include <algorithm>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -82,7 +83,11 @@ int calendarCommand(int argc, char** argv) {
         known = true;
       }
     }
-    if (!known) return usage();
+    if (!known) {
+      std::fprintf(stderr, "알 수 없는 요일입니다: %s (sun mon tue wed thu fri sat)\n",
+                   name.c_str());
+      return 1;
+    }
     at = comma + 1;
   }
   for (int i = 4; i + 1 < argc; ++i) {
@@ -94,6 +99,9 @@ int calendarCommand(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  // A save past the file-size limit (ulimit -f) fails with a message and
+  // removes its temporary file instead of killing the program.
+  signal(SIGXFSZ, SIG_IGN);
 #ifdef KVCLI_CONVERTERS
   if (const int status = kvcli::convertCommand(argc, argv); status >= 0) return status;
 #endif

@@ -24,6 +24,16 @@ std::string referenceFile() {
 
 }  // namespace
 
+int savedError(int fallback) {
+  const int word = xGetDbError();
+  return word != 0 ? word : fallback;
+}
+
+int saveProject(ProjectDb& db, PrjInfo& info, const std::string& path, int16_t openSummary) {
+  xSetDbError(0);
+  return xSaveDB(&db, &info, path.c_str(), openSummary) == 1 ? 0 : savedError(21000);
+}
+
 ProjectSession::~ProjectSession() {
   if (created_) xCloseDB(&db);
   if (ref_ != -1) xCloseFile(&ref_);
@@ -55,9 +65,10 @@ int ProjectSession::create() {
 int ProjectSession::open(const std::string& path) {
   if (access(path.c_str(), F_OK) != 0) return 21002;
   PrjInfo probe;
-  if (xGetPrjInfo(path.c_str(), &probe) != 1) return 21006;
+  xSetDbError(0);
+  if (xGetPrjInfo(path.c_str(), &probe) != 1) return savedError(21006);
   if (int m = start()) return m;
-  if (xReadDB(&db, &info, path.c_str()) != 1) return 21006;
+  if (xReadDB(&db, &info, path.c_str()) != 1) return savedError(21006);
   xSetPrjDateInfo(&db, info.calendarFrom, info.calendarTo);
   return 0;
 }
@@ -78,7 +89,7 @@ const char* ProjectSession::passwordState() const {
 }
 
 int ProjectSession::save(const std::string& path) {
-  return xSaveDB(&db, &info, path.c_str(), 0) == 1 ? 0 : 21005;
+  return saveProject(db, info, path, 0);
 }
 
 }  // namespace kvcli

@@ -8,6 +8,12 @@
 
 namespace kvcli {
 
+// The engine's error word when it is set, else fallback.
+int savedError(int fallback);
+// Saves db into path with summary openSummary open. Returns 0, or the
+// message number of the cause (full disk, missing folder, ...).
+int saveProject(ProjectDb& db, PrjInfo& info, const std::string& path, int16_t openSummary);
+
 class ProjectSession {
  public:
   ProjectSession() = default;

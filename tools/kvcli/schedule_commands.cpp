@@ -33,7 +33,9 @@ int schedule(const std::string& file, const std::string& dataDateText) {
   if (!out.caption.empty()) std::printf("%s\n", utf8(out.caption.c_str()).c_str());
   std::printf("%s\n", out.result == kelvo::kScheduleDone ? "완료되었습니다."
                                                          : kelvo::messageText(out.result));
-  std::fprintf(stderr, "analysis: %.3f s (cpu %.3f s)\n", seconds,
+  const std::string warning = kelvo::calendarRangeWarning(out.outsideCalendarRange);
+  if (!warning.empty()) std::printf("%s\n", warning.c_str());
+  std::fprintf(stderr, "분석 시간: %.3f초 (CPU %.3f초)\n", seconds,
                static_cast<double>(std::clock() - cpuBegin) / CLOCKS_PER_SEC);
   // The records keep what the analysis wrote, whatever its result.
   if (int m = s.save(file)) return fail(m);

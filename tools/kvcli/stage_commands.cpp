@@ -100,7 +100,10 @@ int registerSummary(int argc, char** argv) {
     for (uint32_t u = 0; u < 3; ++u) {
       if (periods[0] == kUnits[u]) unit = u;
     }
-    if (unit == 3) return usage();
+    if (unit == 3) {
+      std::fprintf(stderr, "알 수 없는 기간 단위입니다: %s (month week day)\n", periods[0].c_str());
+      return 1;
+    }
     r.flags = (r.flags & ~uint32_t{kelvo::kSummaryPeriodMask}) | unit | kelvo::kSummaryPeriods;
   }
 

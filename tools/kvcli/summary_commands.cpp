@@ -61,7 +61,8 @@ bool resourceSummary(const TableHandle& tb) {
 // Saves the project with summary n open and named in option slot 4.
 int saveWith(ProjectSession& s, const std::string& file, int16_t n) {
   xOption(&s.db.opt, XOPT_WRITE, kOpenSummarySlot, &n, sizeof n);
-  return xSaveDB(&s.db, &s.info, file.c_str(), n) == 1 ? 0 : fail(21005);
+  const int m = saveProject(s.db, s.info, file, n);
+  return m == 0 ? 0 : fail(m);
 }
 
 void showProgress(int32_t done, int32_t total) {
@@ -80,7 +81,7 @@ int buildOne(const std::string& file, int16_t n, bool quiet) {
   if (result != kelvo::kSummaryDone) return failText(kelvo::summaryMessage(result));
   const uint32_t rows = s.db.summary.table.tb.liveCount;
   if (int m = saveWith(s, file, n)) return m;
-  std::printf("summary %d: %u rows\n", n, rows);
+  std::printf("집계 %d: %u개 행\n", n, rows);
   return 0;
 }
 
@@ -102,7 +103,7 @@ int buildAll(const std::string& file, bool quiet) {
     return 3;
   }
   if (int m = saveWith(s, file, current)) return m;
-  std::printf("%d of %zu summaries built\n", built, all.size());
+  std::printf("집계 %zu개 중 %d개를 만들었습니다.\n", all.size(), built);
   return built == static_cast<int>(all.size()) ? 0 : 3;
 }
 

@@ -1,5 +1,6 @@
 // kvcli load and dump: one project table to and from UTF-8 CSV, columns
 // named by the table's field names or by the dBASE column names.
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
@@ -14,6 +15,7 @@
 #include "project_session.h"
 #include "xjor/field.h"
 #include "xjor/option.h"
+#include "xjor/table.h"
 #include "xjor/text.h"
 
 namespace kvcli {
@@ -46,6 +48,12 @@ TableChoice chooseTable(ProjectDb& db, const std::string& name) {
   if (name == "rel") return {&db.rel, &rel};
   if (name == "opr") return {&db.opr, &opr};
   return {};
+}
+
+int unknownTable(const std::string& name) {
+  std::fprintf(stderr, "알 수 없는 자료 파일입니다: %s (wbs obs res crw act rel opr)\n",
+               name.c_str());
+  return 1;
 }
 
 // The column name of field i: the dBASE name, or "USER%d" beyond the list.
@@ -135,7 +143,8 @@ int load(const std::string& file, const std::string& tableName, const std::strin
          int16_t dateMode) {
   std::ifstream in(csvPath, std::ios::binary);
   if (!in) {
-    std::fprintf(stderr, "%s: cannot read\n", csvPath.c_str());
+    const int32_t cause = xMapErrno(errno);
+    std::fprintf(stderr, "%s: %s\n", csvPath.c_str(), kelvo::messageText(cause ? cause : 21000));
     return 1;
   }
   std::stringstream text;
@@ -144,23 +153,23 @@ int load(const std::string& file, const std::string& tableName, const std::strin
   if (csv.compare(0, 3, "\xEF\xBB\xBF") == 0) csv.erase(0, 3);  // byte order mark
   std::vector<std::vector<std::string>> rows;
   if (!parseCsv(csv, rows)) {
-    std::fprintf(stderr, "%s: a quoted field is not closed\n", csvPath.c_str());
+    std::fprintf(stderr, "%s: %s\n", csvPath.c_str(), kelvo::messageText(21021));
     return 1;
   }
 
   ProjectSession s;
   if (int m = s.open(file)) return fail(m);
   const TableChoice t = chooseTable(s.db, tableName);
-  if (!t.table) return usage();
+  if (!t.table) return unknownTable(tableName);
   if (rows.empty()) {
-    std::fprintf(stderr, "%s: no header\n", csvPath.c_str());
+    std::fprintf(stderr, "%s: 항목 이름 줄이 없습니다.\n", csvPath.c_str());
     return 1;
   }
   std::vector<int32_t> fieldOfColumn;
   for (const std::string& header : rows[0]) {
     const int32_t f = fieldOf(t, header);
     if (f < 0) {
-      std::fprintf(stderr, "unknown field: %s\n", header.c_str());
+      std::fprintf(stderr, "%s: %s\n", header.c_str(), kelvo::messageText(21024));
       return 1;
     }
     fieldOfColumn.push_back(f);
@@ -184,7 +193,7 @@ int load(const std::string& file, const std::string& tableName, const std::strin
     }
     if (int32_t m = inputRecord(s.db, t.table, record.data(), cls, s.info.start, dateMode)) {
       // Row numbers count the header as row 1, as a spreadsheet shows them.
-      std::fprintf(stderr, "row %zu: %s\n", r + 1, kelvo::messageText(m));
+      std::fprintf(stderr, "%zu행: %s\n", r + 1, kelvo::messageText(m));
       ++refused;
     } else {
       ++entered;
@@ -192,7 +201,7 @@ int load(const std::string& file, const std::string& tableName, const std::strin
   }
   xEndInputBatch(&s.db);
   if (int m = s.save(file)) return fail(m);
-  std::printf("%d entered, %d refused\n", entered, refused);
+  std::printf("입력 %d, 제외 %d\n", entered, refused);
   return refused ? 3 : 0;
 }
 
@@ -200,7 +209,7 @@ int dump(const std::string& file, const std::string& tableName) {
   ProjectSession s;
   if (int m = s.open(file)) return fail(m);
   const TableChoice t = chooseTable(s.db, tableName);
-  if (!t.table) return usage();
+  if (!t.table) return unknownTable(tableName);
   TableHandle& tb = t.table->tb;
   std::string line;
   for (int32_t i = 0; i < tb.fieldCount; ++i) line += (i ? "," : "") + columnName(t, i);

@@ -28,6 +28,7 @@ enum FieldFlag : uint32_t {
   kComputed = 0x00000002,        // computed by the program, not typed by the user
   kTrim = 0x00000010,            // input trimmed of blanks
   kThousands = 0x00000020,       // shown with thousands separators
+  kSigned = 0x00000200,          // may be negative: one column more than its digits, for the sign
   kWeightDigits = 0x04000000,    // decimals of rates and weights
   kAmountDigits = 0x08000000,    // digits of amounts
   kPriceDigits = 0x10000000,     // digits of unit prices

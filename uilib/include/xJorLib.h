@@ -63,9 +63,10 @@ void xShowAboutBox(QWidget* parent, const char* picturePath, const char* webCapt
 
 // --- Addresses ---------------------------------------------------------------
 
-// Opens a web or mail address (or a file) with the desktop's handler, else
-// with xdg-open. Returns nonzero on success; on failure it beeps and shows
-// "Can not open link." with an exclamation icon, and returns 0.
+// Opens a web or mail address (or a file) with the desktop's handler through
+// xdg-open. Returns nonzero when a handler took it; on failure (no opener,
+// or no program for the address) it beeps and shows "Can not open link."
+// with an exclamation icon, and returns 0.
 int32_t xGotoURL(const char* address);
 
 // --- Pickers -------------------------------------------------------------------
@@ -109,7 +110,11 @@ int32_t xColorDlg(QWidget* owner, COLORREF* color);
 int32_t xIsRunningProcess(const char* className);
 
 // Called in the running instance with the command line of each later start
-// (arguments after the program name, UTF-8, separated by '\n').
+// (arguments after the program name, UTF-8, separated by '\n'; arguments
+// that do not start with '-' are file names made absolute in the later
+// start's folder). The calls come from the event loop, one at a time: a
+// start that arrives while the handler runs (in a dialog, say) waits until
+// it returns.
 typedef void (*XRunningProcessHandler)(const char* commandLine, void* context);
 void xSetRunningProcessHandler(XRunningProcessHandler handler, void* context);
 

@@ -8,8 +8,9 @@ class QWidget;
 
 namespace xjor {
 
-// Opens address with the desktop's handler, else by starting xdg-open with
-// it. Returns true when the address was handed to a handler. Blank text fails.
+// Opens address by starting xdg-open with it. Returns true when a handler
+// took the address (the opener ended well, or still runs after 5 s); blank
+// text, no opener, or an opener that reports failure give false.
 bool openAddress(const QString& address);
 
 // Beeps and shows "Can not open link." with an exclamation icon over parent.

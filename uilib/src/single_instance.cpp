@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QStandardPaths>
@@ -24,6 +25,10 @@ struct InstanceState {
   QString className;
   XRunningProcessHandler handler = nullptr;
   void* context = nullptr;
+  // Command lines received but not yet given to the handler, and whether the
+  // handler is running (it may open dialogs, and with them event loops).
+  QList<QByteArray> pending;
+  bool handling = false;
 };
 
 InstanceState& state() {
@@ -31,9 +36,15 @@ InstanceState& state() {
   return s;
 }
 
+// The arguments after the program name; those that are not options are file
+// names, made absolute here because the running instance works in another
+// folder.
 QByteArray ownCommandLine() {
   QStringList arguments = QCoreApplication::arguments();
   if (!arguments.isEmpty()) arguments.removeFirst();
+  for (QString& argument : arguments)
+    if (!argument.isEmpty() && !argument.startsWith(u'-'))
+      argument = QFileInfo(argument).absoluteFilePath();
   return arguments.join(u'\n').toUtf8();
 }
 
@@ -56,6 +67,21 @@ void bringToFront(QWidget* window) {
   }
 }
 
+// Gives the received command lines to the handler one at a time. It runs
+// from the event loop, never inside the socket's signals: the handler may
+// open a dialog, and the socket may go away while that dialog is open.
+void deliverPending() {
+  InstanceState& s = state();
+  if (s.handling) return;  // the running call takes the rest when it returns
+  s.handling = true;
+  while (!s.pending.isEmpty()) {
+    const QByteArray message = s.pending.takeFirst();
+    bringToFront(instanceWindow(s.className));
+    if (s.handler) s.handler(message.constData(), s.context);
+  }
+  s.handling = false;
+}
+
 // A later start has sent its command line (terminated by a NUL byte).
 void serveConnection(QLocalSocket* socket) {
   auto deliver = [socket] {
@@ -73,10 +99,9 @@ void serveConnection(QLocalSocket* socket) {
     }
     socket->setProperty("delivered", true);
     if (end >= 0) message.truncate(end);
-    InstanceState& s = state();
-    bringToFront(instanceWindow(s.className));
-    if (s.handler) s.handler(message.constData(), s.context);
     socket->disconnectFromServer();
+    state().pending.append(message);
+    QMetaObject::invokeMethod(QCoreApplication::instance(), deliverPending, Qt::QueuedConnection);
   };
   QObject::connect(socket, &QLocalSocket::readyRead, socket, deliver);
   QObject::connect(socket, &QLocalSocket::disconnected, socket, [socket, deliver] {

@@ -39,7 +39,7 @@ CSplashWnd::CSplashWnd(QWidget* parent, const QString& picturePath, Mode mode,
     : QDialog(parent) {
   xLoadImg(&picture_, picturePath.toUtf8().constData());
   if (mode == Mode::Splash) {
-    setWindowFlags(Qt::SplashScreen | Qt::FramelessWindowHint);
+    setWindowFlags(Qt::SplashScreen | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
     setAttribute(Qt::WA_DeleteOnClose);
   } else {
     setWindowTitle(QStringLiteral("Kelvo 정보"));
@@ -112,6 +112,7 @@ extern "C" int32_t xShowSplashScreen(QWidget* parent, const char* picturePath,
   // itself goes with the next turn of the event loop.
   QObject::connect(splash, &QDialog::finished, splash, [splash] { xjor::endSplash(splash); });
   splash->show();
+  splash->raise();
   splash->repaint();
   splash->startTimer(CSplashWnd::kSplashMilliseconds);
   return 1;

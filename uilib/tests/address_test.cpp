@@ -25,10 +25,14 @@ class AddressOpening : public ::testing::Test {
   }
   void TearDown() override { qputenv("PATH", savedPath_); }
 
-  void installOpener() {
+  // exitCode 3 is xdg-open's "no program for this address".
+  void installOpener(int exitCode = 0) {
     QFile script(dir_.filePath(QStringLiteral("xdg-open")));
     ASSERT_TRUE(script.open(QIODevice::WriteOnly));
-    script.write(QStringLiteral("#!/bin/sh\necho \"$1\" >> '%1'\n").arg(log_).toUtf8());
+    script.write(QStringLiteral("#!/bin/sh\necho \"$1\" >> '%1'\nexit %2\n")
+                     .arg(log_)
+                     .arg(exitCode)
+                     .toUtf8());
     script.close();
     script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     qputenv("PATH", dir_.path().toUtf8());
@@ -85,6 +89,14 @@ TEST_F(AddressOpening, UnopenableAddressSaysSo) {
   EXPECT_EQ(xGotoURL("www.jorsoft.co.kr"), 0);
   EXPECT_EQ(messageText_, QStringLiteral("Can not open link."));
   EXPECT_EQ(messageIcon_, QMessageBox::Warning);
+
+  // An opener that finds no browser is a failure too, not a success.
+  installOpener(3);
+  answerMessageBox();
+  messageText_.clear();
+  EXPECT_EQ(xGotoURL("www.jorsoft.co.kr"), 0);
+  EXPECT_EQ(messageText_, QStringLiteral("Can not open link."));
+  QFile::remove(log_);
 
   installOpener();
   answerMessageBox();

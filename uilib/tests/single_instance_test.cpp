@@ -8,9 +8,11 @@
 
 #include <QCoreApplication>
 #include <QDialog>
+#include <QDir>
 #include <QFile>
 #include <QLocalSocket>
 #include <QProcess>
+#include <QTimer>
 #include <QWidget>
 
 #include "test_support.h"
@@ -66,13 +68,53 @@ TEST(SingleInstance, SecondStartRaisesTheFirstAndHandsOverItsCommandLine) {
   ASSERT_TRUE(waitFor([&] { return second.state() == QProcess::NotRunning; }, 20000));
   EXPECT_EQ(second.exitCode(), 42);
   ASSERT_TRUE(waitFor([&] { return received.calls == 1; }));
-  EXPECT_EQ(received.commandLine, QStringLiteral("--gtest_filter=SingleInstanceChild.*\nplan.kvp"));
+  // The file name comes over absolute: the first instance works elsewhere.
+  EXPECT_EQ(received.commandLine, QStringLiteral("--gtest_filter=SingleInstanceChild.*\n") +
+                                      QDir::currentPath() + QStringLiteral("/plan.kvp"));
   EXPECT_FALSE(mainWindow.isMinimized());
   EXPECT_TRUE(dialog.isVisible());
 
   // Within the running instance the name answers too.
   EXPECT_EQ(xIsRunningProcess(name.toUtf8().constData()), 1);
   EXPECT_TRUE(waitFor([&] { return received.calls == 2; }));
+  xSetRunningProcessHandler(nullptr, nullptr);
+}
+
+// A hand-over that leads to a dialog (the save question, a message): the
+// later start has long gone when the dialog closes.
+TEST(SingleInstance, HandlerMayRunADialogWhileTheLaterStartGoesAway) {
+  const QString name = uniqueName("KelvoWndDialog");
+  struct Asked {
+    QProcess* second = nullptr;
+    int calls = 0;
+  } asked;
+  QProcess second;
+  asked.second = &second;
+  xSetRunningProcessHandler(
+      [](const char*, void* context) {
+        auto* a = static_cast<Asked*>(context);
+        ++a->calls;
+        QDialog question;
+        QTimer::singleShot(0, &question, [&question, a] {
+          xjor_test::waitFor([a] { return a->second->state() == QProcess::NotRunning; }, 20000);
+          xjor_test::waitFor([] { return false; }, 100);  // the socket's goodbye arrives
+          question.reject();
+        });
+        question.exec();
+      },
+      &asked);
+  ASSERT_EQ(xIsRunningProcess(name.toUtf8().constData()), 0);
+  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+  env.insert(QStringLiteral("KELVO_TEST_INSTANCE"), name);
+  second.setProcessEnvironment(env);
+  second.start(QCoreApplication::applicationFilePath(),
+               {QStringLiteral("--gtest_filter=SingleInstanceChild.*")});
+  ASSERT_TRUE(
+      waitFor([&] { return asked.calls == 1 && !QApplication::activeModalWidget(); }, 20000));
+  EXPECT_EQ(second.exitCode(), 42);
+  // Still serving: the next start is heard.
+  EXPECT_EQ(xIsRunningProcess(name.toUtf8().constData()), 1);
+  EXPECT_TRUE(waitFor([&] { return asked.calls == 2 && !QApplication::activeModalWidget(); }));
   xSetRunningProcessHandler(nullptr, nullptr);
 }
 

@@ -29,7 +29,8 @@ struct Registrations {
 // Reads section "Convert": "Count" entries, each "Ext%d" split at its first
 // comma into extension and title (no comma: all extension, empty title), the
 // file from the key named by the extension, and "Def". A missing "Ext%d"
-// gives an entry with empty extension and title.
+// gives an entry with empty extension and title. Values written by hand
+// without quotes read the same as quoted ones.
 Registrations readRegistrations(QSettings& settings);
 // Replaces section "Convert" as the registration dialog's OK does: the old
 // section is removed, then "Count", "Def", every "Ext%d" and every

@@ -12,6 +12,14 @@ QString q(const std::string& s) {
   return QString::fromStdString(s);
 }
 
+// A value as the text written by hand: an INI value with unquoted commas
+// ("dbf,dBASE files") reads as a list of its parts, put together again here.
+std::string textOf(const QSettings& settings, const QString& key) {
+  const QVariant v = settings.value(key);
+  if (v.typeId() == QMetaType::QStringList) return v.toStringList().join(',').toStdString();
+  return v.toString().toStdString();
+}
+
 }  // namespace
 
 std::string lowerExtension(std::string s) {
@@ -26,16 +34,15 @@ Registrations readRegistrations(QSettings& settings) {
   const int count = settings.value(QStringLiteral("Count"), 0).toInt();
   // A damaged count cannot make thousands of empty rows.
   for (int i = 0; i < count && i < 1000; ++i) {
-    const std::string text =
-        settings.value(QStringLiteral("Ext%1").arg(i)).toString().toStdString();
+    const std::string text = textOf(settings, QStringLiteral("Ext%1").arg(i));
     Entry e;
     const size_t comma = text.find(',');
     e.extension = text.substr(0, comma);
     if (comma != std::string::npos) e.title = text.substr(comma + 1);
-    if (!e.extension.empty()) e.file = settings.value(q(e.extension)).toString().toStdString();
+    if (!e.extension.empty()) e.file = textOf(settings, q(e.extension));
     regs.entries.push_back(std::move(e));
   }
-  regs.editor = settings.value(QStringLiteral("Def")).toString().toStdString();
+  regs.editor = textOf(settings, QStringLiteral("Def"));
   settings.endGroup();
   return regs;
 }

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <QFile>
 #include <QSettings>
 #include <QTemporaryDir>
 
@@ -54,6 +55,33 @@ TEST_F(Registry, OddEntriesStillRead) {
   EXPECT_EQ(regs.entries[2].extension, "");
   EXPECT_EQ(regs.entries[2].title, "");
   EXPECT_EQ(regs.editor, "");
+}
+
+TEST_F(Registry, HandWrittenLinesReadAndSurviveARewrite) {
+  // Unquoted values with commas, as a user types them into the file.
+  {
+    QFile f(settings_.fileName());
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(
+        "[Convert]\nCount=2\nDef=xlsx\nExt0=dbf,dBASE files\n"
+        "Ext1=\"xlsx,Excel, \xED\x86\xB5\xED\x95\xA9\"\ndbf=xKvDbf.so\nxlsx=xKvXls.so\n");
+  }
+  QSettings settings(settings_.fileName(), QSettings::IniFormat);
+  kvconv::Registrations regs = kvconv::readRegistrations(settings);
+  ASSERT_EQ(regs.entries.size(), 2u);
+  EXPECT_EQ(regs.entries[0].extension, "dbf");
+  EXPECT_EQ(regs.entries[0].title, "dBASE files");
+  EXPECT_EQ(regs.entries[0].file, "xKvDbf.so");
+  EXPECT_EQ(regs.entries[1].title, "Excel, 통합");
+  EXPECT_EQ(regs.entries[1].file, "xKvXls.so");
+  // What a registration does next: both entries are still there after it.
+  regs.entries.push_back({"csv", "CSV", "xKvCsv.so"});
+  kvconv::writeRegistrations(settings, regs);
+  const kvconv::Registrations back = kvconv::readRegistrations(settings);
+  ASSERT_EQ(back.entries.size(), 3u);
+  EXPECT_EQ(back.entries[0].file, "xKvDbf.so");
+  EXPECT_EQ(back.entries[1].file, "xKvXls.so");
+  EXPECT_EQ(back.editor, "xlsx");
 }
 
 TEST(FileDialog, FilterAndExtensionOfTheChosenEntry) {

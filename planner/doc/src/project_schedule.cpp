@@ -1,15 +1,20 @@
 #include "kelvo/project_schedule.h"
 
+#include <cstdio>
 #include <cstring>
 #include <vector>
 
 #include "kelvo/engine_calendars.h"
+#include "kelvo/string_table.h"
 #include "xQdDb100.h"
 #include "xjor/calendar.h"
 
 namespace kelvo {
 
 namespace {
+
+// "%d개의 작업이 ..." of the string table.
+constexpr int kOutsideCalendarRangeText = 22201;
 
 template <class Entry>
 Entry* entryAt(MemTable& m, uint32_t i) {
@@ -182,7 +187,34 @@ ScheduleOutcome scheduleProject(ProjectDb* db, PrjInfo* info, uint16_t dataDate,
     info->start = out.projectStart;
     info->finish = out.projectFinish;
   }
+  if (info && out.result == kScheduleDone) {
+    out.outsideCalendarRange =
+        activitiesOutsideRange(activities, info->calendarFrom, info->calendarTo);
+  }
   return out;
+}
+
+int32_t activitiesOutsideRange(std::span<const ScheduleActivity> activities, uint16_t from,
+                               uint16_t to) {
+  if (to == 0) return 0;
+  auto outside = [&](uint16_t day) { return day != 0 && (day < from || day > to); };
+  int32_t count = 0;
+  for (const ScheduleActivity& a : activities) {
+    if (a.actualFinish != 0 || a.calendar < 1 || a.calendar > 8) continue;
+    if (xGetWorkCount(a.calendar - 1) == 0) continue;
+    if (outside(a.earlyStart) || outside(a.earlyFinish) || outside(a.lateStart) ||
+        outside(a.lateFinish)) {
+      ++count;
+    }
+  }
+  return count;
+}
+
+std::string calendarRangeWarning(int32_t activities) {
+  if (activities <= 0) return {};
+  char text[256];
+  std::snprintf(text, sizeof text, stringText(kOutsideCalendarRangeText), activities);
+  return text;
 }
 
 }  // namespace kelvo

@@ -1,11 +1,13 @@
 #include "kelvo/schedule.h"
 
 #include <cstdio>
+#include <cstring>
 #include <optional>
 
 #include "activity_dates.h"
 #include "network_graph.h"
 #include "progress_ticker.h"
+#include "range_checked_calendars.h"
 #include "relation_levels.h"
 
 namespace kelvo {
@@ -32,11 +34,23 @@ std::string loopCaption(const ScheduleActivity& predecessor, const ScheduleActiv
   return text;
 }
 
+// A day the calendars could not give is answered with the last packable
+// day, so the first activity holding that day is the one that ran out.
+std::string outOfRangeCaption(std::span<const ScheduleActivity> activities) {
+  for (const ScheduleActivity& a : activities) {
+    for (uint16_t day :
+         {a.start, a.finish, a.earlyStart, a.earlyFinish, a.lateStart, a.lateFinish, a.anchorDay}) {
+      if (day == kLastPackedDay) return std::string(a.code, strnlen(a.code, sizeof a.code));
+    }
+  }
+  return {};
+}
+
 }  // namespace
 
 ScheduleOutcome runSchedule(std::span<ScheduleActivity> activities,
                             std::span<const ScheduleRelation> relations, uint16_t dataDate,
-                            int32_t activityRecords, WorkCalendars& calendars,
+                            int32_t activityRecords, WorkCalendars& workCalendars,
                             ScheduleListener* listener) {
   ScheduleOutcome out;
   if (dataDate == 0) {
@@ -52,9 +66,18 @@ ScheduleOutcome runSchedule(std::span<ScheduleActivity> activities,
 
   // The adjacency is needed until the relations are ordered.
   std::optional<NetworkGraph> graph(std::in_place, activityCount, relations);
+  // Every date goes through the range check; a run that needed a day past
+  // the packable range stores nothing, whatever else it found.
+  RangeCheckedCalendars calendars(workCalendars);
   // Activities without relations are dated in place; they need no date table.
   ActivityDating dating({}, calendars, dataDate);
   auto finish = [&](int result) {
+    if (calendars.tripped()) {
+      result = kScheduleOutOfRange;
+      out.caption = outOfRangeCaption(activities);
+      out.loopRelation = -1;
+      for (ScheduleActivity& a : activities) a.written = false;
+    }
     out.result = result;
     for (const ScheduleActivity& a : activities) out.datedActivities += a.written ? 1 : 0;
     out.projectStart = dating.projectStart();

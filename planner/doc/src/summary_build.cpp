@@ -347,8 +347,10 @@ int buildSummary(ProjectDb* db, const PrjInfo& info, SummaryRegistration& regist
   summary::Builder builder(db, info, prepared, levels, progress);
   const int result = builder.run(current);
   // A failed build closed the summary that was open; open it again.
-  if (result != kSummaryDone && before != 0 && db->summary.number == 0) {
-    xOpenSumFile(db, current, before);
+  if (result != kSummaryDone) {
+    if (before != 0 && db->summary.number == 0) xOpenSumFile(db, current, before);
+    // The one that was open may be gone with its replaced registration.
+    if (current != nullptr) *current = db->summary.number;
   }
   return result;
 }

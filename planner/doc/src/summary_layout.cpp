@@ -17,6 +17,8 @@ constexpr uint32_t kRateClass = kWeightDigitsClass;
 constexpr uint32_t kAmountClass = kAmountDigitsClass;
 constexpr uint32_t kPriceClass = kPriceDigitsClass;
 constexpr uint32_t kQuantityClass = kQuantityDigitsClass;
+constexpr uint32_t kDigitClasses =
+    kDurationClass | kAmountClass | kPriceClass | kQuantityClass;  // those that set a width
 constexpr int kClassSlot = 1;
 constexpr size_t kClassDefinitionSize = 202;
 
@@ -36,6 +38,7 @@ SummaryDigits summaryDigits(const ProjectDb* db, const PrjInfo& info) {
   const TableHandle& tb = db->act.tb;
   for (int16_t i = 0; tb.fields != nullptr && i < tb.fieldCount; ++i) {
     const FieldDesc& f = tb.fields[i];
+    if (f.flags & kSignedField) continue;  // its width holds a sign column too
     if ((f.flags & kDurationClass) && !seen[0]) {
       d.durationWidth = f.width;
       seen[0] = true;
@@ -79,6 +82,11 @@ void readClassLevels(ProjectDb* db, ClassLevels levels[2]) {
     }
     if (good && end <= 10) levels[c] = l;
   }
+}
+
+bool levelMissing(int16_t entry, const ClassLevels levels[2]) {
+  const int classification = entry / 10, level = entry % 10;
+  return entry >= 0 && classification < 2 && level >= levels[classification].count;
 }
 
 std::vector<ResourceClass> readResourceClasses(ProjectDb* db) {
@@ -134,10 +142,7 @@ int prepareSummaryRegistration(SummaryRegistration& registration, const ClassLev
   }
   std::vector<int16_t> accepted;
   for (int16_t entry : r.composition) {
-    const int classification = entry / 10, level = entry % 10;
-    if (classification < 2 && entry >= 0 && level >= levels[classification].count) {
-      return kSummaryNoSuchLevel;
-    }
+    if (levelMissing(entry, levels)) return kSummaryNoSuchLevel;
     const int check = checkCompositionEntry(accepted, entry, accepted.size());
     if (check == kCompositionOtherTwice) return kSummaryOtherTwice;
     if (check == kCompositionInvalid) return kSummaryNoSuchLevel;
@@ -212,6 +217,7 @@ std::vector<FieldDesc> summaryFields(int32_t refHandle, bool resource, int nameW
       f.width = static_cast<int16_t>(digits.quantityWidth);
       f.decimals = static_cast<int8_t>(digits.quantityDecimals);
     }
+    if ((f.flags & kSignedField) && (f.flags & kDigitClasses)) ++f.width;
   }
   for (const FieldDesc& f : fields) {
     if (f.offset < 0 || f.offset + xSizeOfData(&f, 0xFFFFFFFFu) > recordLength) return {};

@@ -4,11 +4,16 @@
 #include <cstring>
 #include <string>
 
+#include "kelvo/string_table.h"
+#include "kelvo/summary_build.h"
 #include "xQdDb100.h"
 
 namespace kelvo {
 
 namespace {
+
+// "분류체계에 없는 분류단계입니다." of the string table.
+constexpr int kNoSuchLevelText = 22202;
 
 bool validNumber(int16_t number) {
   return number >= 1 && number <= kSummaryNumberMax;
@@ -37,6 +42,15 @@ constexpr OptionName kOptionNames[] = {
     {"자원 - 작업", "resource-first", kSummaryResourceFirst},
 };
 
+// Deletes summary file `number` of the working set (closing it first when it
+// is the open one).
+void dropSummaryFile(ProjectDb* db, int16_t number) {
+  if (db->summary.number == number) xCloseSumFile(db, nullptr);
+  const std::string name = std::to_string(number);
+  int32_t handle = xOpenTemp(&db->space, name.c_str(), 1);
+  if (handle != -1) xCloseTemp(&db->space, &handle, name.c_str());
+}
+
 }  // namespace
 
 std::optional<SummaryRegistration> readSummaryRegistration(ProjectDb* db, int16_t number) {
@@ -54,9 +68,15 @@ std::optional<SummaryRegistration> readSummaryRegistration(ProjectDb* db, int16_
 int writeSummaryRegistration(ProjectDb* db, const SummaryRegistration& r, size_t* refusedEntry) {
   if (!validNumber(r.number)) return kRegistrationBadNumber;
   if (r.title.size() > kSummaryTitleSize) return kRegistrationTitleLong;
+  // A level the project's classification lacks could never be built.
+  ClassLevels levels[2];
+  readClassLevels(db, levels);
   std::vector<int16_t> built;
   for (size_t i = 0; i < r.composition.size(); ++i) {
-    const int check = checkCompositionEntry(built, r.composition[i], built.size());
+    int check = checkCompositionEntry(built, r.composition[i], built.size());
+    if (check == kCompositionAccepted && levelMissing(r.composition[i], levels)) {
+      check = kCompositionInvalid;
+    }
     if (check != kCompositionAccepted) {
       if (refusedEntry) *refusedEntry = i;
       return check;
@@ -64,6 +84,9 @@ int writeSummaryRegistration(ProjectDb* db, const SummaryRegistration& r, size_t
     built.push_back(r.composition[i]);
   }
   auto bytes = encodeSummaryRegistration(r);
+  // The file built under another registration would stand under this one.
+  const std::optional<SummaryRegistration> old = readSummaryRegistration(db, r.number);
+  if (old && encodeSummaryRegistration(*old) != bytes) dropSummaryFile(db, r.number);
   if (!xOption(&db->opt, XOPT_WRITE, slotOf(r.number), bytes.data(), bytes.size())) {
     return kRegistrationNotWritten;
   }
@@ -96,7 +119,7 @@ const char* registrationMessage(int result) {
     case kCompositionFull:
       return "구성 형식은 17개까지 선택할 수 있습니다.";
     case kCompositionInvalid:
-      return "분류단계가 올바르지 않습니다.";
+      return stringText(kNoSuchLevelText);
     default:
       return compositionMessage(result);
   }

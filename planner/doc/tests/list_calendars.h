@@ -31,7 +31,7 @@ inline int32_t dayNumber(uint16_t packed) {
 
 inline uint16_t dateOfDayNumber(int32_t n) {
   int year = 1980 + n / 366;
-  while (dayNumber(packDate(year + 1, 1, 1)) <= n) ++year;
+  while (year < 2107 && dayNumber(packDate(year + 1, 1, 1)) <= n) ++year;  // 2107: last packable
   int month = 1;
   while (month < 12 && dayNumber(packDate(year, month + 1, 1)) <= n) ++month;
   return packDate(year, month, n - dayNumber(packDate(year, month, 1)) + 1);

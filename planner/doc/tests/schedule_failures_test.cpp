@@ -145,6 +145,43 @@ TEST_F(ScheduleFailures, MissingDataDateChangesNothing) {
   }
 }
 
+// Dates after 2107-12-31 cannot be stored: the run is refused whole, on any
+// path that reaches them, and names the first activity that would.
+TEST_F(ScheduleFailures, DatesBeyondThePackableRangeStoreNothing) {
+  struct Case {
+    const char* name;
+    uint16_t dataDate;
+    int16_t duration;
+    int16_t constraintKind;  // 5: start on 2079-12-31
+    bool successors;         // A -> B -> C (32767 days)
+  } cases[] = {
+      {"forward pass", D(2079, 6, 1), 30000, 0, true},
+      {"independent activity", D(2079, 6, 1), 32767, 0, false},
+      {"constraint", D(2000, 1, 3), 32767, 5, false},
+      {"constraint before relations", D(2000, 1, 3), 32767, 5, true},
+  };
+  for (const Case& c : cases) {
+    activities.clear();
+    relations.clear();
+    dataDate = c.dataDate;
+    ScheduleActivity& a = add("A", c.duration, 0);
+    a.constraintKind = c.constraintKind;
+    a.constraintDate = c.constraintKind ? D(2079, 12, 31) : 0;
+    if (c.successors) {
+      add("B", 1, 0);
+      add("C", 32767, 0);
+      link("A", "B");
+      link("B", "C");
+    }
+    const ScheduleOutcome out = run();
+    EXPECT_EQ(out.result, kScheduleOutOfRange) << c.name;
+    EXPECT_EQ(out.caption, "A") << c.name;
+    EXPECT_EQ(out.datedActivities, 0) << c.name;
+    EXPECT_FALSE(out.projectDatesValid) << c.name;
+    for (const ScheduleActivity& x : activities) EXPECT_FALSE(x.written) << c.name << x.code;
+  }
+}
+
 // Records what a run reports.
 struct Recorder : ScheduleListener {
   struct Call {

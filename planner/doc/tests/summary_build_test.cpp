@@ -640,6 +640,14 @@ TEST_F(SummaryBuildTest, SummaryFileBytes) {
   std::memcpy(&name, &file[header - fieldCount * 42u], sizeof name);
   EXPECT_EQ(name.offset, kActRowNameAt);
   EXPECT_EQ(name.width, 40);
+  // The total float takes the duration digits and a column for its sign.
+  for (int16_t i = 0; i < fieldCount; ++i) {
+    FieldDesc d;
+    std::memcpy(&d, &file[header - (fieldCount - i) * 42u], sizeof d);
+    if (d.offset == 6) {
+      EXPECT_EQ(d.width, 5 + 1);
+    }
+  }
   // The file opens again as a summary.
   ASSERT_EQ(xOpenSumFile(&db, &current_, 9), 1);
   EXPECT_EQ(rows().size(), 2u);

@@ -13,7 +13,8 @@
 namespace kelvo::testing {
 namespace {
 
-using SummaryRegistryTest = ProjectFolderFixture;
+// Both classifications have levels 0 and 1.
+using SummaryRegistryTest = ProjectFixture;
 
 TEST_F(SummaryRegistryTest, StoredInItemFiftyPlusNumberAndReadBack) {
   SummaryRegistration r{7,
@@ -50,8 +51,13 @@ TEST_F(SummaryRegistryTest, RefusedRegistrationsChangeNothing) {
   EXPECT_EQ(at, 1u);
   r.composition = {20, 0, 21};
   EXPECT_EQ(writeSummaryRegistration(&db, r, &at), kCompositionOtherTwice);
-  r.composition = {23};
-  EXPECT_EQ(writeSummaryRegistration(&db, r), kCompositionInvalid);
+  // Entries outside the classifications, or at a level the project's
+  // classification does not have.
+  for (const std::vector<int16_t>& levels : {std::vector<int16_t>{23}, {0, 12}, {2}}) {
+    r.composition = levels;
+    EXPECT_EQ(writeSummaryRegistration(&db, r), kCompositionInvalid) << levels.back();
+  }
+  EXPECT_STREQ(registrationMessage(kCompositionInvalid), "분류체계에 없는 분류단계입니다.");
   r.composition = {0};
   r.title = std::string(41, 'x');
   EXPECT_EQ(writeSummaryRegistration(&db, r), kRegistrationTitleLong);
@@ -63,6 +69,29 @@ TEST_F(SummaryRegistryTest, RefusedRegistrationsChangeNothing) {
   EXPECT_EQ(readSummaryRegistration(&db, 3), good);
   EXPECT_STREQ(registrationMessage(kCompositionOtherTwice),
                "기타 분류는 이미 선택했습니다. 한 개만 선택할 수 있습니다.");
+}
+
+// A summary file belongs to the registration it was built under.
+TEST_F(SummaryRegistryTest, ReplacingARegistrationDropsItsSummaryFile) {
+  auto fileExists = [&] {
+    int32_t handle = xOpenTemp(&db.space, "3", 1);
+    if (handle == -1) return false;
+    xCloseFile(&handle);
+    return true;
+  };
+  SummaryRegistration r{3, 0, {0, 10}, "A"};
+  ASSERT_EQ(writeSummaryRegistration(&db, r), kRegistrationWritten);
+  int32_t handle = xOpenTemp(&db.space, "3", 0);  // as if built
+  ASSERT_NE(handle, -1);
+  xCloseFile(&handle);
+  ASSERT_EQ(writeSummaryRegistration(&db, r), kRegistrationWritten);  // the same again
+  EXPECT_TRUE(fileExists());
+  r.composition = {12};
+  ASSERT_NE(writeSummaryRegistration(&db, r), kRegistrationWritten);  // refused
+  EXPECT_TRUE(fileExists());
+  r.composition = {0};
+  ASSERT_EQ(writeSummaryRegistration(&db, r), kRegistrationWritten);
+  EXPECT_FALSE(fileExists());
 }
 
 TEST_F(SummaryRegistryTest, DamagedOrMisfiledItemsAreNotRegistrations) {

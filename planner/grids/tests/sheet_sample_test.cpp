@@ -14,6 +14,7 @@
 #include "kelvo/sheet_windows.h"
 #include "kelvo/table_view.h"
 #include "main_frame.h"
+#include "sample_project.h"
 #include "shell_fixture.h"
 #include "xJorLib.h"
 #include "xQdDb100.h"
@@ -59,24 +60,7 @@ class SampleSheetTest : public ShellTest {
   }
 
   std::unique_ptr<CKelvoApp> startOnSample() {
-    const QString sample = kelvo_test::binDir() + "/samples/small_building.kvp";
-    if (!QFile::exists(sample)) return nullptr;
-    const QString copy = path("small_building.kvp");
-    QFile::copy(sample, copy);
-    QFile::setPermissions(copy, QFile::ReadOwner | QFile::WriteOwner);
-    // The sample is written by kvcli, which leaves the password block all
-    // zero; the program reads that as a password that the empty text does
-    // not match. Give the copy an encoded empty password.
-    PrjInfo info;
-    if (!xGetPrjInfo(QFile::encodeName(copy).constData(), &info)) return nullptr;
-    char block[12] = {};
-    char code[12] = {};
-    std::memcpy(code, info.code, sizeof info.code);
-    xEncodePassword(block, code, 0);
-    QFile file(copy);
-    if (!file.open(QIODevice::ReadWrite) || !file.seek(128 + 83)) return nullptr;
-    file.write(block, sizeof info.password);
-    file.close();
+    if (kelvo_test::copySampleProject(kelvo_test::binDir(), dir_.path()).isEmpty()) return nullptr;
     AppOptions o;
     o.programFolder = kelvo_test::binDir();
     o.profilePath = path("kelvo.ini");

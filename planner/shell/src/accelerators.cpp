@@ -7,6 +7,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QTextDocument>
 #include <QTextEdit>
 #include <QWidget>
 
@@ -50,6 +51,16 @@ bool isTextField(const QWidget* w) {
          qobject_cast<const QPlainTextEdit*>(w) || qobject_cast<const QAbstractSpinBox*>(w);
 }
 
+// Whether the text field has typing of its own to take back; when it has
+// none, undo goes on to the program's undo.
+bool hasOwnUndo(const QWidget* w) {
+  if (auto* line = qobject_cast<const QLineEdit*>(w)) return line->isUndoAvailable();
+  if (auto* text = qobject_cast<const QTextEdit*>(w)) return text->document()->isUndoAvailable();
+  if (auto* plain = qobject_cast<const QPlainTextEdit*>(w))
+    return plain->document()->isUndoAvailable();
+  return true;
+}
+
 }  // namespace
 
 std::span<const Accelerator> acceleratorTable() {
@@ -82,8 +93,10 @@ bool CAccelerators::eventFilter(QObject* watched, QEvent* event) {
   const QKeyCombination typed = key->keyCombination();
   for (const Accelerator& a : kTable) {
     if (a.key != typed) continue;
-    if (isEditingCommand(a.command) &&
-        (isTextField(widget) || isTextField(QApplication::focusWidget())))
+    QWidget* field = isTextField(widget)                        ? widget
+                     : isTextField(QApplication::focusWidget()) ? QApplication::focusWidget()
+                                                                : nullptr;
+    if (field && isEditingCommand(a.command) && (a.command != 57643 || hasOwnUndo(field)))
       return false;
     // An enabled command takes the key whatever it then does (a dialog it
     // opens may be cancelled); a disabled one leaves it to the widgets.

@@ -6,6 +6,7 @@
 #include <QVBoxLayout>
 
 #include "kelvo/strings.h"
+#include "xjorlib/qt_bridge.h"
 
 namespace kelvo {
 namespace {
@@ -33,6 +34,18 @@ ContentCloser& closer() {
   static ContentCloser hook;
   return hook;
 }
+// The tab strip's font, made once for the whole run so that every document
+// frame shows the same one: "굴림체" resolved through the Korean substitute
+// from the first frame on, not only once a view has drawn text.
+const QFont& tabFont() {
+  static const QFont font = [] {
+    xjor::installFontSubstitutes();
+    QFont f(QStringLiteral("굴림체"));
+    f.setPointSize(9);
+    return f;
+  }();
+  return font;
+}
 }  // namespace
 
 void setContentCloser(ContentCloser hook) {
@@ -42,9 +55,7 @@ void setContentCloser(ContentCloser hook) {
 CChildFrame::CChildFrame(QWidget* parent) : QWidget(parent), tabs_(new QTabBar(this)) {
   setObjectName(QStringLiteral("ChildFrame"));
   tabs_->setObjectName(QStringLiteral("tab11000"));
-  QFont font(QStringLiteral("굴림체"));
-  font.setPointSize(9);
-  tabs_->setFont(font);
+  tabs_->setFont(tabFont());
   tabs_->setExpanding(false);
   tabs_->setDrawBase(true);
   for (int n = 0; n < kDocumentWindows; ++n) {
@@ -78,6 +89,12 @@ void CChildFrame::showWindow(int number) {
   delete content_;
   content_ = next;
   contentClosed_ = false;
+}
+
+void CChildFrame::reloadWindow() {
+  const int number = current_;
+  current_ = -1;
+  showWindow(number);
 }
 
 CChildFrame::~CChildFrame() {

@@ -38,6 +38,9 @@ class CChildFrame : public QWidget {
   // Shows window n: its tab selected and its content made (empty when the
   // window has no view yet).
   void showWindow(int number);
+  // Makes the current window's content again (an option-bar choice changed
+  // what it shows).
+  void reloadWindow();
   QTabBar* tabBar() const { return tabs_; }
   QWidget* content() const { return content_; }
   // Tells the content closer (once) that the current content is going.

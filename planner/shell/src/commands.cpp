@@ -4,6 +4,7 @@
 #include <QRegularExpression>
 
 #include "kelvo/strings.h"
+#include "xjorlib/command_icons.h"
 
 namespace kelvo {
 
@@ -15,6 +16,7 @@ QAction* CommandRouter::action(int id) {
   auto* act = new QAction(text, this);
   act->setObjectName(QStringLiteral("cmd%1").arg(id));
   act->setData(id);
+  act->setIcon(xjor::commandIcon(id));  // toolbars and menus alike
   act->setToolTip(plainCommandText(text));
   act->setStatusTip(plainCommandText(text));  // fly-by help in the message pane
   act->setEnabled(false);
@@ -50,7 +52,20 @@ bool CommandRouter::dispatch(int id) {
   return false;
 }
 
+void CommandRouter::setActiveView(CommandTarget* view) {
+  if (activeView_ == view) return;
+  activeView_ = view;
+  refreshSoon();
+}
+
+void CommandRouter::refreshSoon() {
+  if (refreshQueued_) return;
+  refreshQueued_ = true;
+  QMetaObject::invokeMethod(this, &CommandRouter::refresh, Qt::QueuedConnection);
+}
+
 void CommandRouter::refresh() {
+  refreshQueued_ = false;
   for (auto it = actions_.begin(); it != actions_.end(); ++it) {
     const CommandState st = state(it.key());
     QAction* act = it.value();

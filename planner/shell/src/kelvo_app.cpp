@@ -4,6 +4,9 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
 #include <algorithm>
 #include <cstring>
 
@@ -48,6 +51,22 @@ int firstWindow(int iniView) {
   return iniView;
 }
 
+// Qt's own dialogs and buttons (print, preview, file and folder dialogs,
+// Yes/No/Cancel) in Korean, as the rest of the program. Once per process.
+void installKoreanQtTexts() {
+  static const bool installed = [] {
+    auto* translator = new QTranslator(QCoreApplication::instance());
+    if (!translator->load(QLocale(QLocale::Korean, QLocale::SouthKorea), QStringLiteral("qtbase"),
+                          QStringLiteral("_"),
+                          QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+      delete translator;
+      return false;
+    }
+    return QCoreApplication::installTranslator(translator);
+  }();
+  (void)installed;
+}
+
 }  // namespace
 
 CKelvoApp::CKelvoApp(AppOptions options, QObject* parent)
@@ -69,6 +88,7 @@ CKelvoApp::~CKelvoApp() {
 }
 
 bool CKelvoApp::startup(const QStringList& arguments) {
+  installKoreanQtTexts();
   // Files named on the command line are taken from the folder Kelvo was
   // started in, before the folder settings change the current directory.
   QStringList args;
@@ -85,10 +105,6 @@ bool CKelvoApp::startup(const QStringList& arguments) {
   }
 
   frame_ = std::make_unique<CMainFrame>(router_);
-  if (options_.splash) {
-    const QByteArray picture = QFile::encodeName(options_.programFolder + "Dizire.zur");
-    xShowSplashScreen(frame_.get(), picture.constData(), &splashFlag_);
-  }
   frame_->canClose = [this] { return closeProject(); };
   frame_->storePlacement = [this](const QString& text) {
     profile_->writeString(QStringLiteral("Settings"), QStringLiteral("WindowPos"), text);
@@ -133,6 +149,11 @@ bool CKelvoApp::startup(const QStringList& arguments) {
   applyPlacement(*frame_,
                  profile_->getString(QStringLiteral("Settings"), QStringLiteral("WindowPos")));
   frame_->show();
+  if (options_.splash) {
+    // After the main window is up, so that the splash shows above it.
+    const QByteArray picture = QFile::encodeName(options_.programFolder + "Dizire.zur");
+    xShowSplashScreen(frame_.get(), picture.constData(), &splashFlag_);
+  }
 
   if (args.isEmpty()) {
     if (!recent_.isEmpty())

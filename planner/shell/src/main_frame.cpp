@@ -10,7 +10,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
-#include <QPainter>
+#include <QScreen>
 #include <QStatusBar>
 #include <QToolBar>
 
@@ -35,24 +35,6 @@ QStringList localFiles(const QMimeData* data) {
   for (const QUrl& url : data->urls())
     if (url.isLocalFile()) files << url.toLocalFile();
   return files;
-}
-
-// A 16 x 15 button image: the first letter of the command's text.
-QIcon commandIcon(int id) {
-  QPixmap pixmap(16, 15);
-  pixmap.fill(Qt::transparent);
-  QPainter p(&pixmap);
-  const QColor hue = QColor::fromHsv((id * 37) % 360, 120, 150);
-  p.setPen(hue.darker(140));
-  p.setBrush(hue.lighter(160));
-  p.drawRect(0, 0, 15, 14);
-  QFont font(QStringLiteral("굴림체"));
-  font.setPixelSize(11);
-  p.setFont(font);
-  p.setPen(Qt::black);
-  const QString text = plainCommandText(loadString(id));
-  p.drawText(QRect(0, 0, 16, 15), Qt::AlignCenter, text.left(1));
-  return QIcon(pixmap);
 }
 
 }  // namespace
@@ -90,6 +72,11 @@ CMainFrame::CMainFrame(CommandRouter* router, QWidget* parent)
   setCentralWidget(empty);
   buildMenus(false, {});
   setAcceptDrops(true);
+  optionState_.reopenWindow = [this] {
+    if (!child_) return;
+    child_->reloadWindow();
+    activateFirstPane();
+  };
   (new CAccelerators(this, router_))->labelActions();
   theFrame = this;
 }
@@ -121,15 +108,13 @@ QToolBar* CMainFrame::makeToolBar(const QString& name, int captionId,
                                   std::initializer_list<int> buttons) {
   QToolBar* bar = addToolBar(loadString(captionId));
   bar->setObjectName(name);
-  bar->setIconSize(QSize(16, 15));
+  bar->setIconSize(QSize(16, 16));  // the icons are drawn on a square grid
   for (int id : buttons) {
     if (id == kSep) {
       bar->addSeparator();
       continue;
     }
-    QAction* act = router_->action(id);
-    if (act->icon().isNull()) act->setIcon(commandIcon(id));
-    bar->addAction(act);
+    bar->addAction(router_->action(id));
   }
   return bar;
 }
@@ -159,7 +144,7 @@ void CMainFrame::buildMenus(bool projectOpen, const QStringList& recent) {
   add(external, {40114});
   if (projectOpen) add(external, {40115});
   add(external, {kSep, 40116});
-  if (projectOpen) add(file, {kSep, 40117, kSep, 57607, 57609});
+  if (projectOpen) add(file, {kSep, 40117, kSep, 57607, 57609, 40023});
   file->addSeparator();
   for (int i = 0; i < recent.size() && i < 4; ++i) {
     QAction* act = router_->action(cmd::kRecentFirst + i);
@@ -213,11 +198,24 @@ void CMainFrame::showDocumentWindow(int number) {
   addToolBar(Qt::TopToolBarArea, optionBar_);
   insertToolBarBreak(optionBar_);
   child_->showWindow(number);
+  activateFirstPane();
   router_->refresh();
+}
+
+void CMainFrame::activateFirstPane() {
+  const QList<QAbstractScrollArea*> list = panes();
+  if (list.isEmpty()) return;
+  // The focus reaches the view when the window is active (now, or when a
+  // dialog that is open closes); the view is the commands' first target at
+  // once, so that printing and finding need no click.
+  list.first()->setFocus(Qt::OtherFocusReason);
+  if (auto* view = dynamic_cast<CommandTarget*>(list.first())) router_->setActiveView(view);
 }
 
 void CMainFrame::closeDocumentFrame() {
   pointPane_->clear();  // nothing is under the mouse without a view
+  // The views are going: none of them answers for commands any more.
+  router_->setActiveView(nullptr);
   if (optionBar_) {
     removeToolBar(optionBar_);
     delete optionBar_;
@@ -308,6 +306,13 @@ QString placementText(const QMainWindow& window) {
 void applyPlacement(QMainWindow& window, const QString& text) {
   const auto p = parseWindowPos(text);
   if (!p) {
+    // Maximised, over a normal rectangle of three quarters of the screen to
+    // restore to (and to store at close).
+    const QRect screen = window.screen() ? window.screen()->availableGeometry() : QRect();
+    if (screen.isValid()) {
+      const QSize size = screen.size() * 3 / 4;
+      window.setGeometry(QRect(screen.center() - QPoint(size.width(), size.height()) / 2, size));
+    }
     window.setWindowState(Qt::WindowMaximized);
     return;
   }

@@ -65,6 +65,9 @@ class CMainFrame : public QMainWindow, public CommandTarget {
 
  private:
   QList<QAbstractScrollArea*> panes() const;
+  // Gives the first pane of the current window the focus and makes it the
+  // active view.
+  void activateFirstPane();
   // Moves the focus to the next (step 1) or previous (-1) pane.
   void focusPane(int step);
   QToolBar* makeToolBar(const QString& name, int captionId, std::initializer_list<int> buttons);

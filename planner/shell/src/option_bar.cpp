@@ -79,6 +79,7 @@ void comboChanged(OptionBarState* state, QToolBar* bar, QComboBox* combo, int id
     index = 0;
   }
   state->comboChoice[id] = index;
+  if ((id == 10500 || id == 10501 || id == 10504) && state->reopenWindow) state->reopenWindow();
   if (id == 10506 || id == 10507) {
     // The two lower panes never show the same list: the other one moves on.
     const int other = id == 10506 ? 10507 : 10506;

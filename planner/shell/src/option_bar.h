@@ -21,6 +21,9 @@ struct OptionBarState {
   // Whether summary schedules (10505) may be chosen: summary data is open
   // and is not a resource summary.
   std::function<bool()> summarySchedulesAllowed;
+  // Opens the current document window again, for the choices that change
+  // what it is made of (10500, 10501, 10504).
+  std::function<void()> reopenWindow;
 };
 
 // Builds the bar of document window `number` (template 1100 + number).

@@ -108,8 +108,13 @@ void CScheduleDlg::run(uint16_t dataDate) {
   const ScheduleOutcome out = scheduleProject(&doc_->db(), &doc_->info(), dataDate, &listener);
   outcome_ = out.result;
   if (out.result == kScheduleDone) {
-    QApplication::beep();
     caption_->setText(loadString(kStrDone));
+    const std::string warning = calendarRangeWarning(out.outsideCalendarRange);
+    if (warning.empty()) {
+      QApplication::beep();
+    } else {
+      showMessageText(this, QString::fromStdString(warning));  // beeps itself
+    }
     return;
   }
   if (!out.caption.empty())

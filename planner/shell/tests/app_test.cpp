@@ -1,5 +1,6 @@
 // The program driven as a user would: start-up, the new-project flow, the
 // password check, bad files, the document dialogs and the main window.
+#include <QAbstractButton>
 #include <QAction>
 #include <QComboBox>
 #include <QDate>
@@ -7,6 +8,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QScreen>
 #include <QSpinBox>
 #include <QStatusBar>
 #include <QTabBar>
@@ -245,6 +247,15 @@ TEST_F(AppTest, MainWindowWithProjectRendersMenusBarsTabsAndStatus) {
   EXPECT_GE(shot.width(), 1000);
 }
 
+TEST_F(AppTest, QtsOwnDialogsSpeakKoreanAfterStart) {
+  auto app = startWithNewProject("K", "한국어");
+  QMessageBox box;
+  box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+  EXPECT_EQ(box.button(QMessageBox::Cancel)->text(), "취소");
+  // The print preview's title, from Qt's own translations.
+  EXPECT_NE(QCoreApplication::translate("QPrintPreviewDialog", "Print Preview"), "Print Preview");
+}
+
 TEST_F(AppTest, ClosingProjectReturnsToTheEmptyWindow) {
   auto app = startWithNewProject("C", "닫기");
   answer_ = QMessageBox::No;
@@ -271,6 +282,10 @@ TEST_F(AppTest, PlacementIsStoredAtCloseAndAppliedAtStart) {
   const auto maximised = parseWindowPos(profile.getString("Settings", "WindowPos"));
   ASSERT_TRUE(maximised);
   EXPECT_EQ(maximised->flags, 2u);
+  // The normal rectangle is a window to restore to (three quarters of the
+  // screen), not the size the bare window had before it was first maximised.
+  const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+  EXPECT_EQ(maximised->normal.size(), screen.size() * 3 / 4);
 
   profile.writeString("Settings", "WindowPos", "0,1,-1,-1,-1,-1,40,30,840,630");
   {

@@ -290,16 +290,16 @@ TEST_F(OpenRoutesTest, ProjectOpensOnAWindowThatHasAView) {
 
 namespace {
 
-// A view that owns copy and clear and counts what it was asked to do.
+// A view that owns copy, clear and undo and counts what it was asked to do.
 class CopyingView : public CommandTarget {
  public:
-  int copies = 0, clears = 0;
+  int copies = 0, clears = 0, undos = 0;
   bool onCommand(int id) override {
-    ++(id == 57634 ? copies : clears);
+    ++(id == 57634 ? copies : id == 57643 ? undos : clears);
     return true;
   }
   bool updateCommand(int id, CommandState& state) override {
-    if (id != 57634 && id != 57632) return false;
+    if (id != 57634 && id != 57632 && id != 57643) return false;
     state.enabled = true;
     return true;
   }
@@ -342,6 +342,12 @@ TEST_F(OpenRoutesTest, AcceleratorsRunCommandsButLeaveTextFieldsTheirKeys) {
   EXPECT_EQ(edit->text(), "1140");
   EXPECT_EQ(view.clears, 1);
   EXPECT_EQ(view.copies, 2);
+  // Ctrl+Z takes back the field's own typing first, then the program's edit.
+  QTest::keyClick(edit, Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_EQ(edit->text(), "A1140");
+  EXPECT_EQ(view.undos, 0);
+  QTest::keyClick(edit, Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_EQ(view.undos, 1);
   // A key whose command nobody owns reaches the field.
   QTest::keyClick(edit, Qt::Key_Escape);
   app->router()->setActiveView(nullptr);

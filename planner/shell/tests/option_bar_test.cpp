@@ -65,3 +65,20 @@ TEST_F(OptionBarTest, SummarySchedulesNeedSummaryDataAndCheckBoxTogglesFlag) {
   auto pert2 = bar(4);
   EXPECT_TRUE(pert2->findChild<QCheckBox*>("ctl10302")->isChecked());
 }
+
+TEST_F(OptionBarTest, ChoicesThatChangeTheWindowsMakeupReopenItAtOnce) {
+  int reopened = 0;
+  state_.reopenWindow = [&] { ++reopened; };
+  auto classes = bar(0);
+  combo(classes.get(), 10500)->setCurrentIndex(1);  // facility codes
+  combo(classes.get(), 10501)->setCurrentIndex(1);  // sheet only
+  EXPECT_EQ(reopened, 2);
+  auto data = bar(8);
+  combo(data.get(), 10504)->setCurrentIndex(3);  // crew details
+  EXPECT_EQ(reopened, 3);
+  EXPECT_EQ(state_.comboChoice.value(10504), 3);
+  // Choices the views follow themselves leave the window as it is.
+  auto gantt = bar(3);
+  combo(gantt.get(), 10506)->setCurrentIndex(2);
+  EXPECT_EQ(reopened, 3);
+}

@@ -167,3 +167,23 @@ TEST_F(ScheduleDialogTest, LoopIsReportedAndProjectDatesKept) {
   EXPECT_EQ(doc_->info().start, day(2026, 3, 2));
   EXPECT_EQ(doc_->info().finish, day(2026, 12, 31));
 }
+
+TEST_F(ScheduleDialogTest, DatesPastTheCalendarRangeAreWarnedOnce) {
+  doc_->info().calendarFrom = day(2026, 3, 1);
+  doc_->info().calendarTo = day(2026, 4, 30);
+  addActivity("B", 2);
+  addActivity("A", 60);  // runs into June, where weekends would count
+  addRelation("B", "A", 0);
+  std::vector<QString> shown;
+  setMessageHook([&](int, const QString& text) {
+    shown.push_back(text);
+    return QMessageBox::Ok;
+  });
+  CScheduleDlg dialog(doc_.get());
+  dialog.accept();
+  ASSERT_TRUE(dialog.hasRun());
+  EXPECT_EQ(dialog.caption()->text(), "완료되었습니다.");
+  ASSERT_EQ(shown.size(), 1u);
+  EXPECT_TRUE(shown[0].startsWith("1개의 작업이 달력의 적용 기간을 벗어났습니다."))
+      << shown[0].toStdString();
+}

@@ -1,12 +1,14 @@
 #include "kelvo/base_view.h"
 
 #include <QKeyEvent>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
 #include <algorithm>
 
 #include "kelvo/plan_doc.h"
+#include "kelvo/status_panes.h"
 #include "xJorLib.h"
 #include "xjorlib/qt_bridge.h"
 
@@ -35,6 +37,9 @@ CBaseView::CBaseView(CPlanDoc* doc, QWidget* parent)
   viewport()->setMouseTracking(true);
   viewport()->setAutoFillBackground(false);
   if (doc_) connect(doc_, &CPlanDoc::viewsUpdate, this, &CBaseView::receiveUpdate);
+  // What the pointer is over goes to the status bar's position pane.
+  connect(this, &CBaseView::positionChanged, this,
+          [](const QString& text) { setPointStatus(text); });
 }
 
 CBaseView::~CBaseView() {
@@ -327,8 +332,11 @@ void CBaseView::mousePressEvent(QMouseEvent* event) {
   activate();
   int32_t x = 0, y = 0;
   screenMapper().toLogical(event->position(), &x, &y);
-  if (event->button() == Qt::RightButton && (dataDrag_ || separatorDrag_)) {
-    cancelOperation();
+  if (event->button() == Qt::RightButton) {
+    if (dataDrag_ || separatorDrag_)
+      cancelOperation();
+    else
+      rightButton(event->globalPosition().toPoint());
     return;
   }
   if (event->button() != Qt::LeftButton) return;
@@ -391,6 +399,41 @@ void CBaseView::mouseDoubleClickEvent(QMouseEvent* event) {
 void CBaseView::focusInEvent(QFocusEvent* event) {
   activate();
   QAbstractScrollArea::focusInEvent(event);
+}
+
+void CBaseView::rightButton(QPoint globalPosition) {
+  CommandRouter* router = viewState().router;
+  if (optionFlags() & optflag::kRightButtonIsEsc) {
+    if (!router || !router->dispatch(cmd::kCancelState)) cancelOperation();
+    return;
+  }
+  if (!router) return;
+  // Menu 133: the commands a user reaches for most while working in a view.
+  constexpr int kSep = 0;
+  constexpr int kFrequent[] = {cmd::kEditUndo,
+                               kSep,
+                               cmd::kEditCut,
+                               cmd::kEditCopy,
+                               cmd::kEditPaste,
+                               cmd::kEditClear,
+                               kSep,
+                               cmd::kModifyData,
+                               cmd::kDeleteAtCursor,
+                               cmd::kRefresh,
+                               kSep,
+                               cmd::kPrintPreview,
+                               cmd::kPrint};
+  auto* menu = new QMenu(this);
+  menu->setObjectName(QStringLiteral("menu133"));
+  menu->setAttribute(Qt::WA_DeleteOnClose);
+  router->refresh();
+  for (int id : kFrequent) {
+    if (id == kSep)
+      menu->addSeparator();
+    else
+      menu->addAction(router->action(id));
+  }
+  menu->popup(globalPosition);
 }
 
 void CBaseView::cancelOperation() {

@@ -47,9 +47,12 @@ QString pdfText(const QString& pdf) {
 TEST(PrintFormatTest, DefaultsAsStoredBytes) {
   const PrintFormat f = defaultPrintFormat();
   const auto* b = reinterpret_cast<const unsigned char*>(&f);
-  // Flags 4, margins 100 each, no header, footer or legend.
-  const unsigned char head[18] = {4, 0, 100, 0, 100, 0, 100, 0, 100, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+  // Flags 4, margins 100 each, a 150-unit header, no footer or legend.
+  const unsigned char head[18] = {4, 0, 100, 0, 100, 0, 100, 0, 100, 0, 150, 0, 0, 0, 0, 0, 0, 0};
   EXPECT_EQ(std::memcmp(b, head, sizeof head), 0);
+  // The first header text (at 22) names the project; the second is empty.
+  EXPECT_STREQ(reinterpret_cast<const char*>(b + 22), "&2");
+  EXPECT_EQ(b[22 + 80], 0);
   // The first header font: height -32 at 182, face "굴림체" at 182 + 28.
   int32_t height = 0;
   std::memcpy(&height, b + 182, 4);
@@ -196,13 +199,24 @@ TEST_F(PrintTest, PageRangePrintsOnlyThosePages) {
   EXPECT_FALSE(text.contains("1/3-1/2"));
 }
 
-TEST_F(PrintTest, NoHeaderOrFooterPrintsOnlyTheBody) {
+TEST_F(PrintTest, DefaultHeaderNamesProjectDateAndPagesAndZeroHeightPrintsOnlyTheBody) {
   auto view = makeView(11, 2);
   view->width = 100;
   view->height = 100;
   auto printer = pdfPrinter();
   ASSERT_TRUE(view->printTo(printer.get()));
   EXPECT_EQ(pdfPages(), 1);
+  const QString text = pdfText(pdfPath());
+  char today[64] = {};
+  xGetTodayStr(today);
+  EXPECT_TRUE(text.contains("1/1-1/1")) << text.toStdString();
+  EXPECT_TRUE(text.contains(QString::fromLatin1(today)));
+  EXPECT_TRUE(text.contains(squeeze(expandPageTemplate("&2", 2, &doc_->info()))));
+
+  PrintFormat bare = defaultPrintFormat();
+  bare.headerHeight = 0;
+  ASSERT_TRUE(view->writePrintFormat(bare));
+  ASSERT_TRUE(view->printTo(printer.get()));
   EXPECT_FALSE(pdfText(pdfPath()).contains("1/1-1/1"));
 }
 

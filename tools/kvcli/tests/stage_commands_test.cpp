@@ -12,6 +12,8 @@ using StageCommands = ScratchTest;
 TEST_F(StageCommands, RegisterSummaryStoresTheRecordAndRefusesBadCompositions) {
   const std::string p = file("p.kvp");
   ASSERT_EQ(kvcli("new " + p).status, 0);
+  ASSERT_EQ(kvcli("classes " + p + " work 1 2").status, 0);
+  ASSERT_EQ(kvcli("classes " + p + " facility 2").status, 0);
   CliRun run =
       kvcli("register-summary " + p +
             " 2 --title '공종별' --compose 0,1,10 --option activities --option '이정표 제외'"

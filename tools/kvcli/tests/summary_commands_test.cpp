@@ -40,7 +40,7 @@ TEST_F(SummaryCommands, BuildDumpAndSeries) {
             0);
   CliRun run = kvcli("summary " + p_ + " 1 --quiet");
   ASSERT_EQ(run.status, 0) << run.out;
-  EXPECT_EQ(run.out, "summary 1: 7 rows\n");
+  EXPECT_EQ(run.out, "집계 1: 7개 행\n");
   run = kvcli("dump " + p_ + " summary 1");
   ASSERT_EQ(run.status, 0) << run.out;
   // Header, A, A01, X1, X3, A02, X2 and the total row.
@@ -79,6 +79,26 @@ TEST_F(SummaryCommands, BadRequestsEndWithAMessage) {
   EXPECT_EQ(run.status, 1);
   EXPECT_NE(run.out.find("자료를 찾을 수 없거나 기간 자료가 없습니다."), std::string::npos)
       << run.out;
+}
+
+TEST_F(SummaryCommands, RegistrationKeepsToTheProjectsLevelsAndItsOwnFile) {
+  ASSERT_EQ(kvcli("register-summary " + p_ + " 1 --title old --compose 0").status, 0);
+  ASSERT_EQ(kvcli("summary " + p_ + " 1 --quiet").status, 0);
+  const std::string built = kvcli("dump " + p_ + " summary 1").out;
+  // Work type has levels 0 and 1, facility level 0 only.
+  for (const char* compose : {"0,2", "0,11", "0,15"}) {
+    const CliRun run =
+        kvcli("register-summary " + p_ + " 1 --title new --replace --compose " + compose);
+    EXPECT_EQ(run.status, 1) << compose;
+    EXPECT_NE(run.out.find("분류체계에 없는 분류단계입니다."), std::string::npos) << run.out;
+  }
+  EXPECT_EQ(kvcli("dump " + p_ + " summary 1").out, built);
+  // Replaced, the summary built under the old registration is gone rather
+  // than shown under the new title until a build succeeds.
+  ASSERT_EQ(kvcli("register-summary " + p_ + " 1 --title new --replace --compose 1").status, 0);
+  EXPECT_EQ(kvcli("dump " + p_ + " summary 1").status, 1);
+  ASSERT_EQ(kvcli("summary " + p_ + " 1 --quiet").status, 0);
+  EXPECT_NE(kvcli("dump " + p_ + " summary 1").out, built);
 }
 
 }  // namespace

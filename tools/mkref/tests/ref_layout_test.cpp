@@ -272,6 +272,27 @@ TEST(ReferenceFile, FlagsCarryDigitClassesAndProtection) {
   }
 }
 
+// Floats and the differences of amounts go negative: each is marked signed
+// and one column wider than its digit class, so the sign is never cut off.
+TEST(ReferenceFile, SignedValuesHaveAColumnForTheSign) {
+  RefFile ref;
+  auto find = [&](int list, int offset) {
+    for (const Descriptor& d : ref.Fields(list))
+      if (d.offset == offset) return d;
+    return Descriptor{};
+  };
+  const struct {
+    int list, offset, width;
+  } signedFields[] = {{14, 6, 6},    {14, 102, 6},  {17, 6, 6},
+                      {17, 230, 13}, {17, 238, 13}, {17, 246, 13}};
+  for (const auto& f : signedFields) {
+    const Descriptor d = find(f.list, f.offset);
+    EXPECT_TRUE(d.flags & 0x200) << f.list << "/" << f.offset;
+    EXPECT_EQ(d.width, f.width) << f.list << "/" << f.offset;
+  }
+  for (int unsignedField : {2, 4, 24}) EXPECT_FALSE(find(14, unsignedField).flags & 0x200);
+}
+
 TEST(ReferenceFile, SummaryRows) {
   RefFile ref;
   std::vector<Expect> activity = {{"", 396, TXT, 40}, {"", 2, I16, -1},   {"", 38, F32, -1},

@@ -7,10 +7,13 @@
 // cell gives its cached value; a cell without a value is empty. Inline
 // strings and rich text are read as plain text (phonetic runs left out).
 //
-// Hostile files meet limits: a member that unpacks to more than
-// Limits::memberBytes, shared strings above Limits::sharedBytes, a damaged
-// zip or XML end the read with an error;
-// texts longer than Limits::cellBytes are cut at a character boundary.
+// Hostile files meet limits, checked while a member is unpacked: a member
+// that unpacks to more than Limits::memberBytes, one piece of XML (a tag, a
+// text, a run of blanks) above Limits::tokenBytes, elements nested deeper
+// than 100, shared strings above Limits::sharedBytes, a damaged zip or XML
+// end the read with an error; texts longer than Limits::cellBytes are cut
+// at a character boundary. With the default limits a read holds well under
+// 100 MB whatever the file.
 #ifndef KVXLSX_H_
 #define KVXLSX_H_
 
@@ -32,10 +35,11 @@ struct Cell {
 };
 
 struct Limits {
-  size_t memberBytes = size_t{1} << 30;    // unpacked size of one member
-  size_t cellBytes = 65536;                // bytes kept of one text
-  size_t sharedBytes = size_t{256} << 20;  // shared strings held (32 bytes more per string)
-  uint32_t rows = 1048576;                 // rows beyond are not read
+  size_t memberBytes = size_t{1} << 30;   // unpacked size of one member
+  size_t tokenBytes = size_t{4} << 20;    // one piece of XML (a tag, a text, blanks)
+  size_t cellBytes = 65536;               // bytes kept of one text
+  size_t sharedBytes = size_t{64} << 20;  // memory the shared strings take
+  uint32_t rows = 1048576;                // rows beyond are not read
 };
 
 // One row handed to a reader callback: its number (1-based) and the cells of

@@ -6,6 +6,8 @@ namespace kvxlsx {
 
 namespace {
 constexpr size_t kChunk = 1 << 16;
+// Workbook parts nest a dozen elements deep at most.
+constexpr int kMaxDepth = 100;
 }  // namespace
 
 void appendUtf8(std::string& out, QStringView text) {
@@ -53,8 +55,17 @@ bool MemberStream::refill() {
     return false;
   }
   read_ += static_cast<size_t>(n);
+  unparsed_ += static_cast<size_t>(n);
   if (read_ > limits_.memberBytes) {
     error_ = name_ + ": too large";
+    ended_ = true;
+    return false;
+  }
+  // The XML reader holds a token's text until the token ends: a run of
+  // blanks or text that never ends would make it hold the whole member.
+  if (unparsed_ > limits_.tokenBytes) {
+    error_ = name_ + ": damaged (more than " + std::to_string(limits_.tokenBytes >> 20) +
+             " MB in one piece of XML)";
     ended_ = true;
     return false;
   }
@@ -63,9 +74,21 @@ bool MemberStream::refill() {
 }
 
 QXmlStreamReader::TokenType MemberStream::next() {
+  if (!error_.empty()) return QXmlStreamReader::Invalid;
   for (;;) {
     const QXmlStreamReader::TokenType t = xml_.readNext();
-    if (t != QXmlStreamReader::Invalid) return t;
+    if (t != QXmlStreamReader::Invalid) {
+      unparsed_ = 0;
+      // The XML reader keeps every open element: nesting without end would
+      // grow without bound.
+      if (t == QXmlStreamReader::StartElement && ++depth_ > kMaxDepth) {
+        error_ =
+            name_ + ": damaged (elements nested deeper than " + std::to_string(kMaxDepth) + ")";
+        return QXmlStreamReader::Invalid;
+      }
+      if (t == QXmlStreamReader::EndElement) --depth_;
+      return t;
+    }
     if (xml_.error() == QXmlStreamReader::PrematureEndOfDocumentError && refill()) continue;
     if (error_.empty())
       error_ = name_ + ": " +

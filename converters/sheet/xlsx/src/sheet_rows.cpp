@@ -211,7 +211,7 @@ bool Workbook::Impl::readRows(size_t sheet, int firstColumn, int columnCount, co
       // A formatted cell without a value is empty.
     } else if (type == u"s") {
       c.kind = Cell::Text;
-      c.text = shared[static_cast<size_t>(index)];
+      c.text = shared.at(static_cast<size_t>(index));
     } else if (type == u"str") {
       c.kind = Cell::Text;
       c.text = std::move(value);

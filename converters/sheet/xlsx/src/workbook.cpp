@@ -144,12 +144,10 @@ bool Workbook::Impl::readWorkbook(const std::string& path, std::string& sharedPa
 
 bool Workbook::Impl::readShared(const std::string& path, std::string& error) {
   MemberStream s(zip, limits);
-  size_t held = 0;
   return eachToken(s, path, error, [&](auto t, QXmlStreamReader& x) {
     if (t == QXmlStreamReader::StartElement && x.name() == u"si") {
-      shared.push_back(stringItem(s, limits.cellBytes));
-      held += shared.back().size() + 32;
-      if (held > limits.sharedBytes) {
+      shared.add(stringItem(s, limits.cellBytes));
+      if (shared.bytes() > limits.sharedBytes) {
         error = path + ": too many shared strings";
         return false;
       }

@@ -11,11 +11,16 @@
 #include <vector>
 
 #include "kvxlsx.h"
+#include "shared_strings.h"
 
 namespace kvxlsx {
 
 // One zip member fed to a QXmlStreamReader in chunks. next() is
 // QXmlStreamReader::readNext() that refills the reader when it runs dry.
+// What the reader holds stays bounded whatever the member: more than
+// Limits::memberBytes unpacked, more than Limits::tokenBytes in one token,
+// or elements nested deeper than 100 end the stream with Invalid and an
+// error (every later next() gives Invalid too).
 class MemberStream {
  public:
   MemberStream(zip_t* zip, const Limits& limits) : zip_(zip), limits_(limits) {}
@@ -39,7 +44,9 @@ class MemberStream {
   const Limits& limits_;
   zip_file_t* file_ = nullptr;
   QXmlStreamReader xml_;
-  size_t read_ = 0;
+  size_t read_ = 0;      // bytes unpacked
+  size_t unparsed_ = 0;  // bytes handed to the XML reader since its last token
+  int depth_ = 0;        // elements open
   bool ended_ = false;
   std::string name_, error_;
 };
@@ -51,8 +58,8 @@ struct Workbook::Impl {
   std::vector<char> buffer;  // the bytes of a workbook opened from memory
   Limits limits;
   std::vector<std::string> names, targets;  // sheets and their members
-  std::vector<std::string> shared;          // shared strings
-  std::unordered_set<int> dateStyles;       // cell style indexes that show dates
+  SharedStrings shared;
+  std::unordered_set<int> dateStyles;  // cell style indexes that show dates
   bool date1904 = false;
 
   bool load(std::string& error);

@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <map>
 #include <string>
+#include <tuple>
 
 #include "kvxlsx.h"
 
@@ -247,6 +248,19 @@ TEST_F(XlsxTest, CapsMembersAndLongTexts) {
   small.sharedBytes = 40;  // the two shared strings and their overhead are more
   EXPECT_FALSE(wb.open(Zip("big.xlsx", HandMade(sheet)), small));
   EXPECT_NE(wb.error().find("too many shared strings"), std::string::npos);
+  // A run of blanks the XML reader would hold whole, and elements nested
+  // without end: both stop the read early, whatever the member's size.
+  std::string blanks = "<worksheet><sheetData><row r=\"3\"><c t=\"inlineStr\"><is><t>";
+  blanks.append(5 << 20, ' ');
+  std::string deep = "<worksheet><sheetData><row r=\"3\"><c t=\"inlineStr\"><is>";
+  for (int i = 0; i < 200; ++i) deep += "<r>";
+  for (const auto& [name, sheetText, why] :
+       {std::tuple{"blanks", blanks, "more than 4 MB in one piece of XML"},
+        std::tuple{"deep", deep, "elements nested deeper than 100"}}) {
+    ASSERT_TRUE(wb.open(Zip(std::string(name) + ".xlsx", HandMade(sheetText))));
+    EXPECT_FALSE(wb.readRows(0, 0, 1, [](uint32_t, const std::vector<Cell>&) { return true; }));
+    EXPECT_NE(wb.error().find(why), std::string::npos) << wb.error();
+  }
   small = {};
   small.memberBytes = 100000;
   ASSERT_TRUE(wb.open(Zip("big.xlsx", HandMade(sheet)), small));

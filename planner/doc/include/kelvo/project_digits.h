@@ -16,6 +16,9 @@ inline constexpr uint32_t kWeightDigitsClass = 0x04000000;
 inline constexpr uint32_t kAmountDigitsClass = 0x08000000;
 inline constexpr uint32_t kPriceDigitsClass = 0x10000000;
 inline constexpr uint32_t kQuantityDigitsClass = 0x20000000;
+// Flag bit of a field that may hold negative values: its width is one column
+// more than its digit class gives, so that the sign is never cut off.
+inline constexpr uint32_t kSignedField = 0x00000200;
 
 struct ProjectDigits {
   int quantity = 3;

@@ -21,6 +21,7 @@ inline constexpr int kScheduleLoop = 20017;            // a loop reachable from 
 inline constexpr int kScheduleDamagedProject = 20021;  // activity count mismatch
 inline constexpr int kScheduleUnreachable = 20022;     // relations no start activity reaches
 inline constexpr int kScheduleBadDate = 21015;         // no usable data date
+inline constexpr int kScheduleOutOfRange = 22200;      // a date after 2107-12-31
 
 // Bits of the activity flags word the analysis owns.
 inline constexpr uint16_t kFlagStartsNetwork = 0x8000;
@@ -96,7 +97,8 @@ struct ScheduleCounts {
 struct ScheduleOutcome {
   int result = kScheduleDone;
   // For kScheduleLoop: "PRED - SUCC", the codes of one relation on the loop
-  // as stored (CP949 bytes).
+  // as stored (CP949 bytes). For kScheduleOutOfRange: the code of the first
+  // activity whose dates would fall after 2107-12-31.
   std::string caption;
   int32_t loopRelation = -1;  // index of that relation
   ScheduleCounts counts;
@@ -107,6 +109,10 @@ struct ScheduleOutcome {
   uint16_t projectFinish = 0;
   bool projectDatesValid = false;
   int32_t datedActivities = 0;
+  // Set by scheduleProject after a successful run: activities on a working
+  // calendar with computed dates outside the project's calendar range,
+  // where every day counts as a working day.
+  int32_t outsideCalendarRange = 0;
 };
 
 // Receives the progress of a run. Phases: 0 classify activities, 1 level
@@ -130,7 +136,9 @@ const char* schedulePhaseCaption(int phase);
 // `activityRecords` is the number of records in the activity table (a
 // mismatch with activities.size() gives kScheduleDamagedProject). Records
 // dated before a failure keep their new values, as when the analysis writes
-// its records as it goes; nothing is changed for kScheduleBadDate.
+// its records as it goes; nothing is changed for kScheduleBadDate. A date
+// that a packed date cannot hold stops the run with kScheduleOutOfRange and
+// no activity marked `written`, so that no record changes.
 ScheduleOutcome runSchedule(std::span<ScheduleActivity> activities,
                             std::span<const ScheduleRelation> relations, uint16_t dataDate,
                             int32_t activityRecords, WorkCalendars& calendars,

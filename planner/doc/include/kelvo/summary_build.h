@@ -76,6 +76,10 @@ SummaryDigits summaryDigits(const ProjectDb* db, const PrjInfo& info);
 // 0 when the slot is missing or damaged).
 void readClassLevels(ProjectDb* db, ClassLevels levels[2]);
 
+// True when a composition entry names a work-type or facility level that
+// `levels` lacks.
+bool levelMissing(int16_t entry, const ClassLevels levels[2]);
+
 // Resource classes of option slot 5: four entries of a class character and
 // a name of at most 20 bytes (22 bytes each). Missing entries are empty.
 inline constexpr int kResourceClassSlot = 5;

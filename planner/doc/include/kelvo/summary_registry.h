@@ -50,10 +50,14 @@ inline constexpr int kRegistrationNotWritten = -4;  // the option file refused
 // checkCompositionEntry.
 
 // Checks `registration` (number, title of at most 40 bytes, composition
-// built entry by entry under the composition rules) and stores it in item
-// 50 + number, replacing what was there. Returns kRegistrationWritten or the
-// first refusal; on a refusal nothing changes. *refusedEntry (may be null)
-// receives the index of the composition entry that was refused.
+// built entry by entry under the composition rules, every work-type and
+// facility level one the project's classification has) and stores it in item
+// 50 + number, replacing what was there; when what was there differs, the
+// summary file built under it is deleted (closed first when it is open), as
+// it no longer shows what the registration describes. Returns
+// kRegistrationWritten or the first refusal; on a refusal nothing changes.
+// *refusedEntry (may be null) receives the index of the composition entry
+// that was refused.
 int writeSummaryRegistration(ProjectDb* db, const SummaryRegistration& registration,
                              size_t* refusedEntry = nullptr);
 

@@ -95,8 +95,9 @@ class CommandRouter : public QObject {
   const Chain& chain() const { return chain_; }
 
   // The active view, asked before the chain (null: none). A view clears it
-  // when it goes away.
-  void setActiveView(CommandTarget* view) { activeView_ = view; }
+  // when it goes away. A change brings the actions up to date once control
+  // is back in the event loop.
+  void setActiveView(CommandTarget* view);
   CommandTarget* activeView() const { return activeView_; }
 
   // The action of command id, made on first use with its string-table text
@@ -112,6 +113,9 @@ class CommandRouter : public QObject {
 
   // Brings every registered action's enabled and checked state up to date.
   void refresh();
+  // The same, once, when control is back in the event loop: for changes made
+  // while targets are being built or torn down.
+  void refreshSoon();
 
  private:
   std::vector<CommandTarget*> targets() const;
@@ -119,6 +123,7 @@ class CommandRouter : public QObject {
   Chain chain_;
   CommandTarget* activeView_ = nullptr;
   QHash<int, QAction*> actions_;
+  bool refreshQueued_ = false;
 };
 
 // A menu text without its "(&X)" mnemonic, "&" and trailing "...", as tool

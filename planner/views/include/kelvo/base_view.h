@@ -73,6 +73,7 @@ inline constexpr uint16_t kNoCrosshair =
 // Bits of the program option word "Flags" the views read.
 namespace optflag {
 inline constexpr uint16_t kShapesInFront = 0x8;
+inline constexpr uint16_t kRightButtonIsEsc = 0x100;  // else it opens menu 133
 inline constexpr uint16_t kLongCrosshair = 0x200;
 inline constexpr uint16_t kConfirmDelete = 0x400;
 }  // namespace optflag
@@ -384,6 +385,10 @@ class CBaseView : public QAbstractScrollArea, public CommandTarget {
 
   // Ends a data-tool or separator drag in progress (32768 and cancel mode).
   void cancelOperation();
+  // The right button outside a drag: the Esc key (32768) when the option
+  // word says so, else the pop-up menu of frequent commands (menu 133) at
+  // the pointer.
+  void rightButton(QPoint globalPosition);
   // Sends hint to every view of this view's kind through the document.
   void broadcastOwnKind(int hint);
   bool separatorDragging() const { return separatorDrag_; }

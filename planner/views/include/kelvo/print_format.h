@@ -71,8 +71,10 @@ inline constexpr int kPrintFormatSize = 598;
 inline constexpr int kGanttPrintFormatSize = 664;
 inline constexpr int kNetPrintFormatSize = 828;
 
-// A record with the defaults: flags 4, margins 100 (10 mm), no header,
-// footer or legend, black frame and texts, fonts "굴림체" height -32.
+// A record with the defaults: flags 4, margins 100 (10 mm), a header 150
+// high whose first text is "&2" (the project name; the frame adds the print
+// date and page numbers), no footer or legend, black frame and texts, fonts
+// "굴림체" height -32.
 PrintFormat defaultPrintFormat();
 
 }  // namespace kelvo
