@@ -1,5 +1,5 @@
 // Packed dates: validity, month lengths, day numbers, day of week, today.
-#include "packed_date.h"
+#include "xjor/packed_date.h"
 
 #include <time.h>
 

@@ -3,8 +3,8 @@
 #include <stdlib.h>
 
 #include "date_state.h"
-#include "packed_date.h"
 #include "xjor/calendar.h"
+#include "xjor/packed_date.h"
 
 namespace xjor {
 

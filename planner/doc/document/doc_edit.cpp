@@ -32,10 +32,6 @@ bool isClassKind(int kind) {
          kind == edit::kTreeWorkType || kind == edit::kTreeFacility;
 }
 
-bool isSummaryKind(int kind) {
-  return kind == edit::kSummary || kind == edit::kResourceSummary || kind == edit::kGanttSummary;
-}
-
 ClassLevels levelsOf(const ClassDef& def) {
   ClassLevels levels{};
   levels.count = def.levels;
@@ -132,8 +128,39 @@ void CPlanDoc::report(EditReport how, int message) {
   if (how == EditReport::Show && message != 0 && presentMessage_) presentMessage_(message);
 }
 
-EditResult CPlanDoc::inputRecord(int kind, void* record, int dateMode, EditReport how) {
+EditResult CPlanDoc::inputRecord(int kind, int32_t slot, void* record, int dateMode,
+                                 EditReport how) {
   if (!open_ || !record) return {};
+  TableHandle* tb = editTable(*db_, kind);
+  if (tb) tb->current = slot;
+  // A changed record keeps its old values as the undo step.
+  std::vector<char> before;
+  if (kind != edit::kTimeShared && hasCurrentRecord(tb)) {
+    before.resize(tb->recordSize + 1u);
+    xGetRec(tb, before.data());
+  }
+  const EditResult result = enterRecord(kind, record, dateMode, how, uint64_t{1} << kind);
+  if (result.ok && !before.empty()) keepRecordUndo(kind, result.slot, std::move(before));
+  return result;
+}
+
+void CPlanDoc::keepRecordUndo(int kind, int32_t slot, std::vector<char> kept) {
+  undo_.keep(nullptr, [this, kind, slot, kept = std::move(kept)]() mutable {
+    TableHandle* tb = editTable(*db_, kind);
+    if (!open_ || !tb) return false;
+    tb->current = slot;
+    if (!hasCurrentRecord(tb)) return false;
+    std::vector<char> now(kept.size());
+    xGetRec(tb, now.data());
+    // Dates come back as they were kept; every view of the data re-reads.
+    if (!enterRecord(kind, kept.data(), -1, EditReport::Show, 0).ok) return false;
+    kept = std::move(now);
+    return true;
+  });
+}
+
+EditResult CPlanDoc::enterRecord(int kind, void* record, int dateMode, EditReport how,
+                                 uint64_t quietViews) {
   ProjectDb* db = db_.get();
   TableHandle* tb = editTable(*db, kind);
   const bool adding = kind != edit::kTimeShared && !hasCurrentRecord(tb);
@@ -187,9 +214,10 @@ EditResult CPlanDoc::inputRecord(int kind, void* record, int dateMode, EditRepor
     return {false, message};
   }
   setModified(true);
-  updateAllViews(viewsOfEdit(kind) & ~(uint64_t{1} << kind),
-                 adding || kind == edit::kTimeShared ? hint::kRefresh : hint::kRepaint, kind);
-  return {true, 0};
+  const int hintCode =
+      adding || kind == edit::kTimeShared || quietViews == 0 ? hint::kRefresh : hint::kRepaint;
+  updateAllViews(viewsOfEdit(kind) & ~quietViews, hintCode, kind);
+  return {true, 0, tb ? tb->current : -1};
 }
 
 EditResult CPlanDoc::deleteRecord(int kind, EditReport how) {
@@ -240,6 +268,8 @@ EditResult CPlanDoc::deleteRecord(int kind, EditReport how) {
       }
     }
   }
+  // A kept record step may name a slot that is free now or soon reused.
+  undo_.release(nullptr);
   setModified(true);
   updateAllViews(viewsOfEdit(kind) & ~(uint64_t{1} << kind), hint::kRefresh, kind);
   return {true, 0};

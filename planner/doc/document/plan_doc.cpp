@@ -190,6 +190,7 @@ bool CPlanDoc::saveProject(const QString& path) {
 }
 
 void CPlanDoc::closeProject() {
+  undo_.clear();
   if (!open_) return;
   xCloseDB(db_.get());
   db_.reset();
@@ -213,7 +214,10 @@ void CPlanDoc::changeClassDefs(const ClassDef defs[2]) {
     }
   }
   std::memcpy(classes_, defs, sizeof classes_);
-  if (changed) updateAllViews(kAllViews, hint::kRefresh);
+  if (changed) {
+    undo_.clear();
+    updateAllViews(kAllViews, hint::kRefresh);
+  }
   modified_ = true;
   emit stateChanged();
 }
@@ -243,6 +247,12 @@ void CPlanDoc::clearDependentData(int cls) {
   emptyTable(&db_->opr.tb);
   xiDelAll(&db_->op1);
   xiDelAll(&db_->op2);
+}
+
+void CPlanDoc::setProjectInfo(const PrjInfo& info) {
+  info_ = info;
+  modified_ = true;
+  emit stateChanged();
 }
 
 void CPlanDoc::updateAllViews(uint64_t mask, int hintCode, intptr_t extra) {

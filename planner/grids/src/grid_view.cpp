@@ -8,8 +8,8 @@
 #include <QScrollBar>
 #include <algorithm>
 
-#include "kelvo/plan_doc.h"
 #include "kelvo/messages.h"
+#include "kelvo/plan_doc.h"
 #include "xjorlib/qt_bridge.h"
 
 namespace kelvo {
@@ -17,19 +17,6 @@ namespace {
 
 constexpr int kIndent = 10;  // text indent from a cell's side and top
 constexpr int kMsgMarginsTooLarge = 20013;
-
-// The one undo record of all grids: the last resize or format change of the
-// grid that made it.
-struct GridUndo {
-  enum Kind { None, Sizes, Format } kind = None;
-  CGridView* owner = nullptr;
-  GridSizes sizes;
-  GridFormat format{};
-};
-GridUndo& gridUndo() {
-  static GridUndo undo;
-  return undo;
-}
 
 QString fieldName(const FieldDesc* fd) {
   if (!fd) return {};
@@ -86,7 +73,7 @@ CGridView::CGridView(CPlanDoc* doc, QWidget* parent) : CBaseView(doc, parent) {
 }
 
 CGridView::~CGridView() {
-  if (gridUndo().owner == this) gridUndo() = GridUndo{};
+  if (document()) document()->undo().release(this);
 }
 
 // --- Geometry -------------------------------------------------------------------
@@ -289,15 +276,12 @@ void CGridView::endSeparatorDrag(int32_t x, int32_t y, bool apply) {
 void CGridView::applyResize(DragKind kind, int column, int size) {
   const bool validColumn = column >= 0 && column < static_cast<int>(columns_.size());
   if (kind == DragKind::None || (kind == DragKind::Column && !validColumn)) return;
-  GridUndo& u = gridUndo();
-  u = GridUndo{};
-  u.kind = GridUndo::Sizes;
-  u.owner = this;
-  u.sizes.headerHeight = format_.headerHeight;
-  u.sizes.rowHeight = format_.rowHeight;
-  u.sizes.rowNumberWidth = format_.rowNumberWidth;
-  u.sizes.column = kind == DragKind::Column ? column : -1;
-  if (u.sizes.column >= 0) u.sizes.columnWidth = columns_[column].width;
+  keepUndo([this, kept = sizes(kind == DragKind::Column ? column : -1)]() mutable {
+    const GridSizes now = sizes(kept.column);
+    setSizes(kept);
+    kept = now;
+    return true;
+  });
   switch (kind) {
     case DragKind::Header:
       format_.headerHeight = std::clamp(size, 1, 32767);
@@ -319,37 +303,41 @@ void CGridView::applyResize(DragKind kind, int column, int size) {
 }
 
 bool CGridView::undoLayout() {
-  GridUndo& u = gridUndo();
-  if (u.owner != this || u.kind == GridUndo::None) return false;
-  if (u.kind == GridUndo::Sizes) {
-    GridSizes now;
-    now.headerHeight = format_.headerHeight;
-    now.rowHeight = format_.rowHeight;
-    now.rowNumberWidth = format_.rowNumberWidth;
-    now.column = u.sizes.column;
-    format_.headerHeight = static_cast<uint16_t>(u.sizes.headerHeight);
-    format_.rowHeight = static_cast<uint16_t>(u.sizes.rowHeight);
-    format_.rowNumberWidth = static_cast<uint16_t>(u.sizes.rowNumberWidth);
-    if (now.column >= 0 && now.column < static_cast<int>(columns_.size())) {
-      now.columnWidth = columns_[now.column].width;
-      columns_[now.column].width = static_cast<int16_t>(u.sizes.columnWidth);
-    }
-    u.sizes = now;
-  } else {
-    std::swap(format_, u.format);
-  }
-  layoutChanged();
-  updateGrid();
-  return true;
+  return document() && document()->undo().undo(this);
 }
 
 void CGridView::changeFormat(const GridFormat& format) {
-  GridUndo& u = gridUndo();
-  u = GridUndo{};
-  u.kind = GridUndo::Format;
-  u.owner = this;
-  u.format = format_;
+  keepUndo([this, kept = format_]() mutable {
+    std::swap(format_, kept);
+    layoutChanged();
+    updateGrid();
+    return true;
+  });
   format_ = format;
+  layoutChanged();
+  updateGrid();
+}
+
+void CGridView::keepUndo(std::function<bool()> swap) {
+  if (document()) document()->undo().keep(this, std::move(swap));
+}
+
+GridSizes CGridView::sizes(int column) const {
+  GridSizes now;
+  now.headerHeight = format_.headerHeight;
+  now.rowHeight = format_.rowHeight;
+  now.rowNumberWidth = format_.rowNumberWidth;
+  now.column = column >= 0 && column < static_cast<int>(columns_.size()) ? column : -1;
+  if (now.column >= 0) now.columnWidth = columns_[now.column].width;
+  return now;
+}
+
+void CGridView::setSizes(const GridSizes& kept) {
+  format_.headerHeight = static_cast<uint16_t>(kept.headerHeight);
+  format_.rowHeight = static_cast<uint16_t>(kept.rowHeight);
+  format_.rowNumberWidth = static_cast<uint16_t>(kept.rowNumberWidth);
+  if (kept.column >= 0 && kept.column < static_cast<int>(columns_.size()))
+    columns_[kept.column].width = static_cast<int16_t>(kept.columnWidth);
   layoutChanged();
   updateGrid();
 }
@@ -681,7 +669,7 @@ bool CGridView::onCommand(int id) {
 }
 
 bool CGridView::updateCommand(int id, CommandState& state) {
-  if (id == cmd::kEditUndo && gridUndo().owner == this && gridUndo().kind != GridUndo::None) {
+  if (id == cmd::kEditUndo && document() && document()->undo().canUndo(this)) {
     state.enabled = true;
     return true;
   }

@@ -8,9 +8,9 @@
 
 #include "cp949_validator.h"
 #include "find_dialogs.h"
+#include "kelvo/messages.h"
 #include "kelvo/plan_doc.h"
 #include "kelvo/sheet_windows.h"
-#include "kelvo/messages.h"
 #include "xjorlib/qt_bridge.h"
 
 namespace kelvo {
@@ -184,19 +184,18 @@ void CTableView::loadRow() {
 bool CTableView::moveToRow(int row) {
   if (commitCell()) rowChanged_ = true;
   if (rowChanged_ && !readOnly()) {
-    TableBinding* t = table();
     const bool added = currentRow() >= rowCount();
     const uint32_t record = added ? XJOR_NONE : rows_.record(static_cast<uint32_t>(currentRow()));
-    t->tb.current = record == XJOR_NONE ? -1 : static_cast<int32_t>(record);
-    const int message = inputRow(buffer_.data());
-    if (message) {
+    const EditResult result =
+        inputRow(record == XJOR_NONE ? -1 : static_cast<int32_t>(record), buffer_.data());
+    if (!result) {
       // The row stays current with its edits; the editor shows them again.
-      if (row != kCommitSilently && message > 0) showMessage(this, message);
+      if (row != kCommitSilently && result.message > 0) showMessage(this, result.message);
       placeEditor();
       viewport()->update();
       return false;
     }
-    const uint32_t stored = static_cast<uint32_t>(t->tb.current);
+    const uint32_t stored = static_cast<uint32_t>(result.slot);
     if (added) {
       rows_.append(stored);
       setRowCount(static_cast<int>(rows_.count()));
@@ -303,12 +302,11 @@ bool CTableView::storeEditor(QLineEdit* edit, QComboBox* list, const FieldDesc& 
 
 // --- Through the document ---------------------------------------------------------------
 
-int CTableView::inputRow(void* record) {
+EditResult CTableView::inputRow(int32_t slot, void* record) {
   CPlanDoc* doc = document();
-  if (!doc || !doc->isOpen()) return -1;
+  if (!doc || !doc->isOpen()) return {};
   // Activities typed in the sheet get their dates derived from what changed.
-  const EditResult result = doc->inputRecord(viewKind(), record, 0);
-  return result ? 0 : (result.message ? result.message : -1);
+  return doc->inputRecord(viewKind(), slot, record, 0);
 }
 
 int CTableView::deleteCurrent() {
@@ -442,11 +440,11 @@ bool CTableView::linkSelected(int relationKind) {
       std::memset(&r, 0, sizeof r);
       std::memcpy(r.pred, a.code, sizeof r.pred);
       std::memcpy(r.succ, b.code, sizeof r.succ);
-      db.rel.tb.current = -1;
     }
     r.kind = static_cast<int16_t>(relationKind);
     std::memcpy(rel.data(), &r, sizeof r);
-    const EditResult result = document()->inputRecord(5, rel.data(), -1);
+    const int32_t slot = found != XJOR_NONE ? static_cast<int32_t>(found) : -1;
+    const EditResult result = document()->inputRecord(edit::kRelation, slot, rel.data(), -1);
     if (!result) {
       if (result.message) showMessage(this, result.message);
       break;

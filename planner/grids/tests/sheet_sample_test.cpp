@@ -14,6 +14,7 @@
 #include "kelvo/sheet_windows.h"
 #include "kelvo/table_view.h"
 #include "main_frame.h"
+#include "program_wiring.h"
 #include "sample_project.h"
 #include "shell_fixture.h"
 #include "xJorLib.h"
@@ -46,16 +47,7 @@ class FitView : public CBaseView {
 class SampleSheetTest : public ShellTest {
  protected:
   void TearDown() override {
-    // The program-wide view state pointed into the application, which is
-    // gone now.
-    ViewState& vs = viewState();
-    vs.router = nullptr;
-    vs.flags = nullptr;
-    vs.saveProject = nullptr;
-    vs.activeEditView = nullptr;
-    vs.editTool = tool::kDataSelect;
-    // So are the window factories that captured it.
-    for (int window : {0, 1, 8, 9}) registerDocumentWindow(window, nullptr);
+    kelvo_test::forgetProgramWiring();
     ShellTest::TearDown();
   }
 

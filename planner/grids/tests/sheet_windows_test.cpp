@@ -10,6 +10,7 @@
 #include "kelvo/sheet_rows.h"
 #include "kelvo/table_view.h"
 #include "main_frame.h"
+#include "program_wiring.h"
 
 using namespace kelvo;
 using kelvo_test::AppTest;
@@ -19,15 +20,7 @@ namespace {
 class SheetWindowsTest : public AppTest {
  protected:
   void TearDown() override {
-    // The program-wide view state and the window factories pointed into the
-    // application, which is gone now.
-    ViewState& vs = viewState();
-    vs.router = nullptr;
-    vs.flags = nullptr;
-    vs.saveProject = nullptr;
-    vs.activeEditView = nullptr;
-    for (int window : {0, 1, 8, 9}) registerDocumentWindow(window, nullptr);
-    setContentCloser(nullptr);
+    kelvo_test::forgetProgramWiring();
     AppTest::TearDown();
   }
 

@@ -269,6 +269,42 @@ TEST_F(SheetTest, ResizeByDraggingAndUndoTwice) {
   EXPECT_EQ(v.format().headerHeight, 52);
 }
 
+TEST_F(SheetTest, OneUndoStepForLayoutAndRecords) {
+  ASSERT_EQ(addActivity("A1", "one"), 0);
+  const int32_t slot = db().act.tb.current;
+  CTableView& v = open();
+  const auto title = [&] {
+    std::string bytes(db().act.tb.recordSize, '\0');
+    db().act.tb.current = slot;
+    EXPECT_EQ(xGetRec(&db().act.tb, bytes.data()), 1);
+    return std::string(reinterpret_cast<const ActRecord*>(bytes.data())->title);
+  };
+  v.applyResize(DragKind::Column, 0, 345);
+  // A record edit through the document replaces the resize as the one step.
+  std::string bytes(db().act.tb.recordSize, '\0');
+  db().act.tb.current = slot;
+  ASSERT_EQ(xGetRec(&db().act.tb, bytes.data()), 1);
+  std::strcpy(reinterpret_cast<ActRecord*>(bytes.data())->title, "two");
+  db().act.tb.current = -1;  // the edit names its record itself
+  const EditResult edited = doc_->inputRecord(edit::kActivity, slot, bytes.data(), -1);
+  ASSERT_TRUE(edited.ok);
+  EXPECT_EQ(edited.slot, slot);
+  EXPECT_EQ(title(), "two");
+
+  ASSERT_TRUE(v.onCommand(cmd::kEditUndo));
+  EXPECT_EQ(title(), "one");
+  EXPECT_EQ(v.columns()[0].width, 345) << "the resize is no longer the step";
+  ASSERT_TRUE(v.onCommand(cmd::kEditUndo));
+  EXPECT_EQ(title(), "two") << "a second undo redoes";
+  EXPECT_EQ(v.columns()[0].width, 345);
+  EXPECT_EQ(db().act.tb.liveCount, 1u);
+
+  // Once the record is deleted its step is gone: its slot may be reused.
+  db().act.tb.current = slot;
+  ASSERT_TRUE(doc_->deleteRecord(edit::kActivity).ok);
+  EXPECT_FALSE(v.undoLayout());
+}
+
 TEST_F(SheetTest, FindACodeThatExistsAndOneThatDoesNot) {
   for (const char* c : {"A1", "A2", "A3"}) ASSERT_EQ(addActivity(c, "x"), 0);
   CTableView& v = open();

@@ -26,10 +26,15 @@
 #include "kelvo/sheet_windows.h"
 #include "kelvo/table_view.h"
 #include "main_frame.h"
+#include "program_wiring.h"
 #include "sample_project.h"
+#include "shell_fixture.h"
+#include "test_support.h"
 #include "x_server.h"
 
 using namespace kelvo;
+using kelvo_test::whenModal;
+using xjor_test::waitFor;
 
 namespace {
 
@@ -71,31 +76,8 @@ class DesktopEnvironment : public ::testing::Environment {
 
 const auto* const kEnvironment = ::testing::AddGlobalTestEnvironment(new DesktopEnvironment);
 
-bool waitFor(const std::function<bool()>& done, int milliseconds = 10000) {
-  QElapsedTimer clock;
-  clock.start();
-  while (!done()) {
-    if (clock.elapsed() > milliseconds) return false;
-    QApplication::processEvents(QEventLoop::AllEvents, 20);
-  }
-  return true;
-}
-
 void settle(int milliseconds = 200) {
   waitFor([] { return false; }, milliseconds);
-}
-
-// Runs act on the next modal dialog as soon as it shows.
-void whenModal(std::function<void(QDialog*)> act) {
-  auto* timer = new QTimer;
-  QObject::connect(timer, &QTimer::timeout, [timer, act] {
-    auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-    if (!dialog || !dialog->isVisible()) return;
-    timer->stop();
-    timer->deleteLater();
-    act(dialog);
-  });
-  timer->start(10);
 }
 
 class DesktopTest : public ::testing::Test {
@@ -106,14 +88,7 @@ class DesktopTest : public ::testing::Test {
   }
   void TearDown() override {
     app_.reset();
-    // The program-wide view state and the window factories pointed into
-    // the application, which is gone now.
-    ViewState& vs = viewState();
-    vs.router = nullptr;
-    vs.flags = nullptr;
-    vs.saveProject = nullptr;
-    vs.activeEditView = nullptr;
-    for (int window : {0, 1, 8, 9}) registerDocumentWindow(window, nullptr);
+    kelvo_test::forgetProgramWiring();
   }
 
   // Kelvo on a copy of the sample project, the main window active.

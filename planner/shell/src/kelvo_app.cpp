@@ -13,11 +13,11 @@
 #include "child_frame.h"
 #include "class_system_dialog.h"
 #include "environment_dialog.h"
+#include "kelvo/messages.h"
 #include "kelvo/plan_doc.h"
 #include "kelvo/profile.h"
 #include "kelvo/strings.h"
 #include "main_frame.h"
-#include "kelvo/messages.h"
 #include "password_dialogs.h"
 #include "progress_guide_dialog.h"
 #include "project_info_dialog.h"
@@ -411,16 +411,13 @@ bool CKelvoApp::runDocumentCommand(int id) {
     case cmd::kProjectInfo: {
       CProjectInfoDlg dialog(doc_->info(), frame_.get());
       if (dialog.exec() != QDialog::Accepted) return false;
-      doc_->info() = dialog.info();
-      doc_->setModified();
-      refreshStatus();
+      doc_->setProjectInfo(dialog.info());
       return true;
     }
     case cmd::kPassword: {
       CPasswordDlg dialog(doc_->info(), frame_.get());
       if (dialog.exec() != QDialog::Accepted) return false;
-      doc_->info() = dialog.info();
-      doc_->setModified();
+      doc_->setProjectInfo(dialog.info());
       return true;
     }
     case cmd::kScheduleAnalysis: {

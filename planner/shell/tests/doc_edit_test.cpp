@@ -9,8 +9,8 @@
 
 #include "kelvo/plan_doc.h"
 #include "kelvo/strings.h"
-#include "shell_fixture.h"
 #include "kelvo/text_fields.h"
+#include "shell_fixture.h"
 #include "xJorDbm2.h"
 
 using namespace kelvo;
@@ -69,8 +69,7 @@ class DocEditTest : public ShellTest {
   EditResult code(int kind, const char* text, EditReport report = EditReport::Silent) {
     WbsRecord r{};
     setFieldText(r.code, sizeof r.code, text);
-    editTable(doc_->db(), kind)->current = -1;
-    return doc_->inputRecord(kind, &r, -1, report);
+    return doc_->inputRecord(kind, -1, &r, -1, report);
   }
   // An activity record of the table's full length.
   EditResult activity(const char* text, const char* work, const char* facility, int16_t type = 0) {
@@ -83,15 +82,13 @@ class DocEditTest : public ShellTest {
     r.calendar = 1;
     r.type = type;
     std::memcpy(buffer.data(), &r, sizeof r);
-    doc_->db().act.tb.current = -1;
-    return doc_->inputRecord(edit::kActivity, buffer.data(), 0);
+    return doc_->inputRecord(edit::kActivity, -1, buffer.data(), 0);
   }
   EditResult relation(const char* pred, const char* succ) {
     RelRecord r{};
     setFieldText(r.pred, sizeof r.pred, pred);
     setFieldText(r.succ, sizeof r.succ, succ);
-    doc_->db().rel.tb.current = -1;
-    return doc_->inputRecord(edit::kRelation, &r);
+    return doc_->inputRecord(edit::kRelation, -1, &r);
   }
 
   int32_t ref_ = -1;
@@ -134,7 +131,7 @@ TEST_F(DocEditTest, AcceptedInputMarksModifiedAndTellsOtherViews) {
   WbsRecord r{};
   ASSERT_EQ(xGetRec(&doc_->db().wbs.tb, &r), 1);
   setFieldText(r.title, sizeof r.title, "토목");
-  ASSERT_TRUE(doc_->inputRecord(edit::kWorkTypeCode, &r).ok);
+  ASSERT_TRUE(doc_->inputRecord(edit::kWorkTypeCode, made.slot, &r).ok);
   EXPECT_EQ(doc_->db().wbs.tb.liveCount, 1u);
   EXPECT_EQ(hints_.back().hint, hint::kRepaint);
 
@@ -181,7 +178,7 @@ TEST_F(DocEditTest, ActivityDeletionTakesItsRelationsAlong) {
 
 TEST_F(DocEditTest, SummaryRowsAreOnlyRewritten) {
   char row[64] = {};
-  EXPECT_EQ(doc_->inputRecord(edit::kSummary, row, -1, EditReport::Show).message,
+  EXPECT_EQ(doc_->inputRecord(edit::kSummary, -1, row, -1, EditReport::Show).message,
             kStrMsgSummaryFixed)
       << "no summary open";
   EXPECT_EQ(doc_->deleteRecord(edit::kGanttSummary, EditReport::Show).message, kStrMsgSummaryFixed);
@@ -202,14 +199,13 @@ TEST_F(DocEditTest, SummaryRowsAreOnlyRewritten) {
   ASSERT_EQ(xAddRec(&db.summary.table.tb, second), 1);
   db.summary.table.tb.current = 0;
   char edited[11] = "edited";
-  EXPECT_TRUE(doc_->inputRecord(edit::kSummary, edited).ok);
+  EXPECT_TRUE(doc_->inputRecord(edit::kSummary, 0, edited).ok);
   EXPECT_TRUE(doc_->isModified());
   char back[11] = {};
   ASSERT_EQ(xGetRec(&db.summary.table.tb, back), 1);
   EXPECT_STREQ(back, "edited");
   EXPECT_EQ(db.summary.table.tb.liveCount, 2u);
-  db.summary.table.tb.current = -1;
-  EXPECT_EQ(doc_->inputRecord(edit::kResourceSummary, edited).message, kStrMsgSummaryFixed);
+  EXPECT_EQ(doc_->inputRecord(edit::kResourceSummary, -1, edited).message, kStrMsgSummaryFixed);
   db.summary.table.tb.current = 1;
   EXPECT_FALSE(doc_->deleteRecord(edit::kSummary).ok);
   EXPECT_EQ(db.summary.table.tb.liveCount, 2u);
@@ -245,10 +241,10 @@ TEST_F(DocEditTest, TimeSharedEntriesGoInAndOutOfTheirIndex) {
 
   SpaEntry entry{slot, day(2026, 3, 3), 12.5};
   doc_->db().spa.current = XJOR_NONE;
-  ASSERT_TRUE(doc_->inputRecord(edit::kTimeShared, &entry).ok);
+  ASSERT_TRUE(doc_->inputRecord(edit::kTimeShared, -1, &entry).ok);
   EXPECT_EQ(doc_->db().spa.count, 1u);
   SpaEntry bad{slot, 0xFFFF, 1};
-  EXPECT_EQ(doc_->inputRecord(edit::kTimeShared, &bad).message, XQD_MSG_BAD_DATE);
+  EXPECT_EQ(doc_->inputRecord(edit::kTimeShared, -1, &bad).message, XQD_MSG_BAD_DATE);
 
   doc_->db().spa.current = 0;
   ASSERT_TRUE(doc_->deleteRecord(edit::kTimeShared).ok);
@@ -257,10 +253,10 @@ TEST_F(DocEditTest, TimeSharedEntriesGoInAndOutOfTheirIndex) {
 
 TEST_F(DocEditTest, NothingOpenNothingDone) {
   WbsRecord r{};
-  EXPECT_FALSE(doc_->inputRecord(99, &r).ok) << "unknown kind";
+  EXPECT_FALSE(doc_->inputRecord(99, -1, &r).ok) << "unknown kind";
   EXPECT_FALSE(doc_->deleteRecord(99).ok);
   doc_->closeProject();
-  const EditResult result = doc_->inputRecord(edit::kWorkTypeCode, &r);
+  const EditResult result = doc_->inputRecord(edit::kWorkTypeCode, -1, &r);
   EXPECT_FALSE(result.ok);
   EXPECT_EQ(result.message, 0);
   EXPECT_FALSE(doc_->deleteRecord(edit::kActivity).ok);

@@ -35,12 +35,20 @@ inline constexpr int kPaneCrewDetails = 34;  // OprRecord from a lower Gantt pan
 inline constexpr int kTimeShared = 35;       // SpaEntry
 }  // namespace edit
 
+// Kinds of summary data: rewritten in place only, never added or deleted
+// (their sheets are read-only).
+inline bool isSummaryKind(int kind) {
+  return kind == edit::kSummary || kind == edit::kResourceSummary || kind == edit::kGanttSummary;
+}
+
 // What an input or a deletion came to: ok, or the message number (a string
 // of the program's table) that says why the record was refused. message is
-// 0 when ok, and also when no project is open or the kind is unknown.
+// 0 when ok, and also when no project is open or the kind is unknown. slot
+// is the record an accepted input stored (-1 otherwise).
 struct EditResult {
   bool ok = false;
   int message = 0;
+  int32_t slot = -1;
   explicit operator bool() const { return ok; }
 };
 

@@ -11,8 +11,10 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <vector>
 
 #include "kelvo/doc_edit.h"
+#include "kelvo/undo_buffer.h"
 #include "xQdDb100.h"
 
 namespace kelvo {
@@ -143,15 +145,16 @@ class CPlanDoc : public QObject {
   void clearDependentData(int cls);
 
   // Editing dispatch (kinds in kelvo/doc_edit.h). Enters `record` as data
-  // of `kind`: the kind's table's current record is the one changed, with
-  // none current a record is added (it then stays current). dateMode is
-  // passed to activity input (< 0 leaves the dates alone). On success the
-  // stored record is written back into `record`, the document is marked
-  // modified and the views of viewsOfEdit(kind), the caller's own kind
-  // excepted, get hint 11 for an added record and hint 0 for a changed one
-  // (extra = kind). A refusal changes nothing and returns the message
-  // number, shown first when `report` asks for it.
-  EditResult inputRecord(int kind, void* record, int dateMode = -1,
+  // of `kind` into the record in `slot` of the kind's table, which becomes
+  // the table's current record; a slot that holds no record (-1) adds one.
+  // dateMode is passed to activity input (< 0 leaves the dates alone). On
+  // success the stored record is written back into `record`, its slot is
+  // returned, the document is marked modified, a changed record's old
+  // values become the undo step, and the views of viewsOfEdit(kind), the
+  // caller's own kind excepted, get hint 11 for an added record and hint 0
+  // for a changed one (extra = kind). A refusal changes nothing and returns
+  // the message number, shown first when `report` asks for it.
+  EditResult inputRecord(int kind, int32_t slot, void* record, int dateMode = -1,
                          EditReport report = EditReport::Silent);
   // Deletes the current record of the kind's table with everything that
   // depends on it (for time-shared entries the current "spa" entry). Nothing
@@ -165,6 +168,15 @@ class CPlanDoc : public QObject {
   // program installs its message box here. Without one a refusal is only
   // returned.
   void setMessagePresenter(std::function<void(int message)> present);
+
+  // Replaces the project information block (the information and password
+  // dialogs): marked modified, the status bar told.
+  void setProjectInfo(const PrjInfo& info);
+
+  // The one undo step of the program (grid layouts, record edits). Opening,
+  // creating, closing a project and a classification change that empties
+  // data clear it.
+  UndoBuffer& undo() { return undo_; }
 
   // Tells every view whose kind bit is set in mask.
   void updateAllViews(uint64_t mask, int hintCode, intptr_t extra = 0);
@@ -181,6 +193,10 @@ class CPlanDoc : public QObject {
   void writeProjectOptions();
   void installCalendars();
   void report(EditReport how, int message);
+  // inputRecord without the undo step: views in quietViews get no hint
+  // (0: every view re-reads, as after an undo).
+  EditResult enterRecord(int kind, void* record, int dateMode, EditReport how, uint64_t quietViews);
+  void keepRecordUndo(int kind, int32_t slot, std::vector<char> kept);
 
   QString tempFolder_;
   int32_t refHandle_;
@@ -191,6 +207,7 @@ class CPlanDoc : public QObject {
   int currentClass_ = 0;
   ClassTreeLink* treeLink_ = nullptr;
   std::function<void(int)> presentMessage_;
+  UndoBuffer undo_;
   bool open_ = false;
   bool modified_ = false;
   QString path_;

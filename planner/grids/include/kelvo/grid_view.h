@@ -9,6 +9,7 @@
 #define KELVO_GRID_VIEW_H_
 
 #include <QString>
+#include <functional>
 #include <set>
 #include <vector>
 
@@ -74,8 +75,8 @@ class CGridView : public CBaseView {
   // Resizing as a separator drag ends: kind and the new size (heights and
   // widths in 0.1 mm, clamped to 1 and 0). Keeps the old sizes for undo.
   void applyResize(DragKind kind, int column, int size);
-  // One-level undo of the last resize or format change (swaps, so a second
-  // undo redoes). False when this grid holds no undo record.
+  // Runs the document's undo step when this grid made it or it is a record
+  // edit (swaps, so a second undo redoes). False when there is none.
   bool undoLayout();
   // Replaces the format block, keeping the old one for undo.
   void changeFormat(const GridFormat& format);
@@ -143,6 +144,11 @@ class CGridView : public CBaseView {
   bool focusNextPrevChild(bool next) override;
 
  private:
+  // Makes swap the document's undo step, owned by this grid.
+  void keepUndo(std::function<bool()> swap);
+  // The four sizes a resize changes (column -1: none of the columns).
+  GridSizes sizes(int column) const;
+  void setSizes(const GridSizes& kept);
   struct Drag {
     DragKind kind = DragKind::None;
     int column = -1;

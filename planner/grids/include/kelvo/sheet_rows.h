@@ -7,14 +7,10 @@
 
 #include <cstdint>
 
+#include "kelvo/doc_edit.h"
 #include "xQdDb100.h"
 
 namespace kelvo {
-
-// Kinds whose sheet shows summary data (read-only: no input, no deletion).
-inline bool isSummaryKind(int kind) {
-  return kind == 7 || kind == 8 || kind == 15;
-}
 
 // The table a sheet of view kind `kind` shows: 0 and 9 work types, 1 and 10
 // facilities, 2 resources, 3 crews, 4 and 14 activities, 5 relations, 6 crew

@@ -8,6 +8,7 @@
 
 #include <QByteArray>
 
+#include "kelvo/doc_edit.h"
 #include "kelvo/grid_view.h"
 #include "kelvo/sheet_find.h"
 #include "kelvo/sheet_rows.h"
@@ -94,9 +95,9 @@ class CTableView : public CGridView {
  private:
   int32_t refHandle() const;
   bool linkEnabled() const;
-  // The document's editing dispatch for this kind: 0 or a message number
-  // (-1: refused without a message).
-  int inputRow(void* record);
+  // The document's editing dispatch for this kind, into record slot (-1
+  // adds); refused without a message when no project is open.
+  EditResult inputRow(int32_t slot, void* record);
   int deleteCurrent();
   void loadRow();
   void openRows();

@@ -1,4 +1,6 @@
-// Arithmetic on packed dates and day numbers (days since 1980-01-01).
+// Arithmetic on packed dates and day numbers (days since 1980-01-01, the
+// offsets of calendar 0, on which every day counts). Pure arithmetic: no
+// calendar is selected or read.
 #ifndef XJOR_PACKED_DATE_H_
 #define XJOR_PACKED_DATE_H_
 
