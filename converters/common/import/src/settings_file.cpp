@@ -17,7 +17,8 @@ bool readSettingsFile(ProjectDb* db, void* info, const std::string& path, std::s
     return false;
   }
   char settings[XQD_INFO_SIZE] = {};
-  if (!S_ISREG(st.st_mode) || !xReadMiscFormat(db, settings, path.c_str())) {
+  // The store refuses what is not a regular file, so a FIFO fails here too.
+  if (!xReadMiscFormat(db, settings, path.c_str())) {
     why = "not a sound settings file (error " + std::to_string(xGetDbError()) + ")";
     return false;
   }
