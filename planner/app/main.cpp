@@ -4,6 +4,7 @@
 
 #include "kelvo/converter_commands.h"
 #include "kelvo/kelvo_app.h"
+#include "kelvo/processing_commands.h"
 #include "kelvo/sheet_windows.h"
 
 int main(int argc, char** argv) {
@@ -16,6 +17,7 @@ int main(int argc, char** argv) {
   kelvo::CKelvoApp app;
   kelvo::registerSheetWindows(app);
   kelvo::registerConverterCommands(app);
+  kelvo::registerProcessingCommands(app);
   if (!app.startup(args)) return 0;
   const int result = QApplication::exec();
   app.shutdown();
