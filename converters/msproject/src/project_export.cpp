@@ -151,19 +151,25 @@ struct Builder {
     s.outlineNumber = outlineNumber(s.outlineLevel);
     s.outlineValue[0] = valueOf[0][code];
     summaryOf[code] = s.uid;
-    const size_t at = p.tasks.size();
     p.tasks.push_back(std::move(s));
     if (level != levels - 1) return;
     auto found = activitiesOf.find(code);
     if (found == activitiesOf.end()) return;
     for (int32_t slot : found->second) activity(slot, level + 2);
     activitiesOf.erase(found);
-    // The summary spans its activities.
-    Task& sum = p.tasks[at];
-    for (size_t i = at + 1; i < p.tasks.size(); ++i) {
-      const Task& a = p.tasks[i];
-      if (a.start && (!sum.start || a.start < sum.start)) sum.start = a.start;
-      if (a.finish > sum.finish) sum.finish = a.finish;
+  }
+
+  // Each summary task spans the tasks below it.
+  void spanSummaries() {
+    for (size_t i = 1; i < p.tasks.size(); ++i) {
+      Task& sum = p.tasks[i];
+      if (!sum.summary) continue;
+      for (size_t j = i + 1; j < p.tasks.size() && p.tasks[j].outlineLevel > sum.outlineLevel;
+           ++j) {
+        const Task& t = p.tasks[j];
+        if (t.start && (!sum.start || t.start < sum.start)) sum.start = t.start;
+        if (t.finish > sum.finish) sum.finish = t.finish;
+      }
     }
   }
 
@@ -244,6 +250,7 @@ struct Builder {
       rest.insert(rest.end(), entry.second.begin(), entry.second.end());
     std::sort(rest.begin(), rest.end());
     for (int32_t slot : rest) activity(slot, 1);
+    spanSummaries();
   }
 
   void links() {
