@@ -3,6 +3,7 @@
 #include <csignal>
 
 #include "kelvo/converter_commands.h"
+#include "kelvo/gantt_window.h"
 #include "kelvo/kelvo_app.h"
 #include "kelvo/sheet_windows.h"
 
@@ -15,6 +16,7 @@ int main(int argc, char** argv) {
   args.removeFirst();
   kelvo::CKelvoApp app;
   kelvo::registerSheetWindows(app);
+  kelvo::registerGanttWindow(app);
   kelvo::registerConverterCommands(app);
   if (!app.startup(args)) return 0;
   const int result = QApplication::exec();
