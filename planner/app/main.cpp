@@ -3,6 +3,7 @@
 #include <csignal>
 
 #include "kelvo/converter_commands.h"
+#include "kelvo/gantt_window.h"
 #include "kelvo/kelvo_app.h"
 #include "kelvo/processing_commands.h"
 #include "kelvo/sheet_windows.h"
@@ -16,6 +17,7 @@ int main(int argc, char** argv) {
   args.removeFirst();
   kelvo::CKelvoApp app;
   kelvo::registerSheetWindows(app);
+  kelvo::registerGanttWindow(app);
   kelvo::registerConverterCommands(app);
   kelvo::registerProcessingCommands(app);
   if (!app.startup(args)) return 0;
