@@ -5,6 +5,7 @@
 #include "kelvo/converter_commands.h"
 #include "kelvo/gantt_window.h"
 #include "kelvo/kelvo_app.h"
+#include "kelvo/processing_commands.h"
 #include "kelvo/sheet_windows.h"
 
 int main(int argc, char** argv) {
@@ -18,6 +19,7 @@ int main(int argc, char** argv) {
   kelvo::registerSheetWindows(app);
   kelvo::registerGanttWindow(app);
   kelvo::registerConverterCommands(app);
+  kelvo::registerProcessingCommands(app);
   if (!app.startup(args)) return 0;
   const int result = QApplication::exec();
   app.shutdown();
