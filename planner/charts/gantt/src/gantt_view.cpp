@@ -11,6 +11,7 @@
 #include "kelvo/plan_doc.h"
 #include "kelvo/table_view.h"
 #include "xJorDbm2.h"
+#include "xjor/packed_date.h"
 
 namespace kelvo {
 namespace {
@@ -245,10 +246,12 @@ void CGanttView::storeDrag(Drag drag, int32_t x) {
   if (!doc || !readRow(selRow_, &record)) return;
   ActRecord a = activityOf(record);
   const TimeScaleSettings& s = scale().settings();
-  // The day whose start is nearest the moved edge, inside the axis.
+  // The day whose start is nearest the moved edge; an edge beyond either
+  // end of the axis still counts its days (never before the first).
   const auto dayNear = [&](int32_t edge) {
-    const uint16_t day = scale().dateAt(edge + s.stepWidth / s.stepDays / 2);
-    return day == 0 ? s.startDate : day == kRightArea ? s.endDate : day;
+    const int64_t units = int64_t{edge} - scale().timeLeft() + s.stepWidth / s.stepDays / 2;
+    const int64_t days = std::max<int64_t>(0, units * s.stepDays / s.stepWidth);
+    return xjor::dateFromDayNumber(int32_t(xjor::dayNumber(s.startDate) + days));
   };
   const int32_t delta = x - pressX_;
   EngineCalendars calendars;

@@ -1,7 +1,7 @@
 // A scheduled project in window 3: four activities on calendar 0 from
 // Monday 2 March 2026 (A 5 days, then B 3 days and D 2 days side by side,
 // then the milestone C), so that A, B and C are critical and D has a day of
-// float; calendar 1 works on weekdays only.
+// float; calendar 2 works on weekdays only.
 #ifndef GANTT_TESTS_GANTT_FIXTURE_H_
 #define GANTT_TESTS_GANTT_FIXTURE_H_
 
@@ -37,12 +37,13 @@ class GanttTest : public GridTest {
   }
   void TearDown() override {
     window_.reset();
-    xFreeWork(0);
+    xFreeWork(1);
     kelvo::viewState() = kelvo::ViewState{};
     GridTest::TearDown();
   }
 
-  // Calendar 1: Monday to Friday of 2026.
+  // Calendar 2: Monday to Friday of 2026 (the activities keep calendar 1,
+  // which has no working days and so counts every day).
   static void installWeekdayCalendar() {
     std::vector<uint16_t> days;
     for (int32_t n = xjor::dayNumber(day(2026, 1, 1)); n <= xjor::dayNumber(day(2026, 12, 31));
@@ -51,7 +52,7 @@ class GanttTest : public GridTest {
       const int dow = xGetDayOfWeek(d);
       if (dow != 0 && dow != 6) days.push_back(d);
     }
-    uint16_t* slot = xSetWork(0, int32_t(days.size()));
+    uint16_t* slot = xSetWork(1, int32_t(days.size()));
     std::copy(days.begin(), days.end(), slot);
   }
 
@@ -65,7 +66,7 @@ class GanttTest : public GridTest {
     kelvo::TimeScaleSettings s = chart()->scale().settings();
     s.stepWidth = 60;
     s.flags |= kelvo::scaleflag::kDataDateLine;
-    s.shadingCalendar = 1;
+    s.shadingCalendar = 2;
     chart()->setScaleSettings(s);
   }
   kelvo::CGanttView* chart() { return kelvo::ganttChartOf(window_.get()); }
