@@ -22,7 +22,18 @@ bool seekMem(MemTable* m, const Entry& key, Entry* found) {
 }  // namespace
 
 int findCodeLength(int kind) {
-  return kind == 4 || kind == 5 || kind == 14 ? 20 : 10;
+  switch (kind) {
+    case 4:
+    case 5:
+    case 12:
+    case 14:
+    case 16:
+      return 20;
+    case 17:
+      return 12;
+    default:
+      return 10;
+  }
 }
 
 uint32_t findCodeRecord(ProjectDb* db, int kind, const char* code, const char* second) {
@@ -43,6 +54,12 @@ uint32_t findCodeRecord(ProjectDb* db, int kind, const char* code, const char* s
         return XJOR_NONE;
       return static_cast<uint32_t>(found.record);
     }
+    case 12:
+    case 16:
+      // The charts find a relation when a successor is given, else an
+      // activity.
+      if (kind == 16 && second && *second) return findCodeRecord(db, 5, code, second);
+      [[fallthrough]];
     case 4:
     case 14: {
       ActCodeEntry key{}, found{};

@@ -21,15 +21,24 @@ inline bool hasSpecialSearch(int kind) {
   return kind == 4 || kind == 14;
 }
 
-// Characters the code finder accepts for kind: 20 for activity and
-// relation codes, 10 for the classification and resource codes.
+// Characters the code finder accepts in a view of `kind`: 20 for activity
+// and relation codes (sheets 4, 5, 14, the Gantt chart 12 and the network
+// chart 16), 12 in the value sheet (17), 10 for classification and resource
+// codes.
 int findCodeLength(int kind);
 
-// The record number of code (CP949) in the table of sheet kind, looked up
+// Whether the code finder of a view of `kind` also asks for a successor's
+// code: the relation sheet and the network chart.
+inline bool findsSuccessor(int kind) {
+  return kind == 5 || kind == 16;
+}
+
+// The record number of code (CP949) in the table of view kind, looked up
 // in the classification code table (kinds 0, 1, 9, 10), the resource code
-// index (2), the activity code table (4, 14) or, with the successor code
-// `second`, the relation table by predecessor (5). XJOR_NONE when it is not
-// there or the kind has no code search.
+// index (2), the activity code table (4, 12, 14, 16) or, with the successor
+// code `second`, the relation table by predecessor (5, and 16 when `second`
+// is not empty). XJOR_NONE when it is not there or the kind has no code
+// search.
 uint32_t findCodeRecord(ProjectDb* db, int kind, const char* code, const char* second = nullptr);
 
 enum class SpecialClass { Start = 0, End = 1, Independent = 2, Milestone = 3, TimeShared = 4 };
