@@ -7,12 +7,15 @@
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLibraryInfo>
 #include <QLineEdit>
+#include <QLocale>
 #include <QMessageBox>
 #include <QPainter>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTranslator>
 #include <QVBoxLayout>
 
 #include "deploy_messages.h"
@@ -68,7 +71,9 @@ FolderDialog::FolderDialog(QWidget* parent, const QString& title, const QString&
   edit_ = new QLineEdit(folder);
   edit_->setMinimumWidth(360);
   auto* browse = new QPushButton(QStringLiteral("찾아보기(&B)..."));
-  row->addWidget(new QLabel(QStringLiteral("설치 폴더(&D):")));
+  auto* label = new QLabel(QStringLiteral("설치 폴더(&D):"));
+  label->setBuddy(edit_);
+  row->addWidget(label);
   row->addWidget(edit_, 1);
   row->addWidget(browse);
   layout->addLayout(row);
@@ -162,6 +167,20 @@ SelectionDialog::SelectionDialog(QWidget* parent, const QString& title, const QS
 
 int SelectionDialog::choice() const {
   return group_->checkedId();
+}
+
+void installKoreanQtTexts() {
+  static const bool installed = [] {
+    auto* translator = new QTranslator(QCoreApplication::instance());
+    if (!translator->load(QLocale(QLocale::Korean, QLocale::SouthKorea), QStringLiteral("qtbase"),
+                          QStringLiteral("_"),
+                          QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+      delete translator;
+      return false;
+    }
+    return QCoreApplication::installTranslator(translator);
+  }();
+  (void)installed;
 }
 
 void warn(QWidget* parent, const QString& title, int id) {

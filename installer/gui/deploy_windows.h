@@ -76,6 +76,10 @@ class SelectionDialog : public QDialog {
   QButtonGroup* group_;
 };
 
+// Qt's own buttons and dialogs (Yes/No, the folder browser) in Korean, as
+// the rest of the installer. Once per process.
+void installKoreanQtTexts();
+
 // Beeps and shows message `id` with an exclamation icon.
 void warn(QWidget* parent, const QString& title, int id);
 

@@ -68,6 +68,7 @@ void offerRemoval(QWidget* parent, const QString& title, const InstallList& list
 }  // namespace
 
 int runInteractive(Places places) {
+  installKoreanQtTexts();
   Script script;
   if (loadScript(places.mediaDir, true, &script)) {
     warn(nullptr, defaultTitle(), kMsgBadDisk);

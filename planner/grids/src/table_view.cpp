@@ -30,12 +30,12 @@ QString valueText(const FieldDesc* fields, int32_t ref, const char* record, int 
 
 }  // namespace
 
-uint16_t sheetFlagsForKind(int kind) {
+uint16_t sheetFlagsForKind(ViewKind kind) {
   uint16_t f = sheetflag::kTable;
-  if (kind == 9 || kind == 10 || kind == 14 || kind == 15) f |= sheetflag::kTreeOrGantt;
-  if (kind == 9 || kind == 10) f |= sheetflag::kTreeLinked;
-  if (kind == 4 || kind == 14) f |= sheetflag::kActivities;
-  if (kind == 14 || kind == 15) f |= sheetflag::kGanttLinked;
+  if (isTreeKind(kind) || isGanttTableKind(kind)) f |= sheetflag::kTreeOrGantt;
+  if (isTreeKind(kind)) f |= sheetflag::kTreeLinked;
+  if (kind == ViewKind::Activities || kind == ViewKind::GanttTable) f |= sheetflag::kActivities;
+  if (isGanttTableKind(kind)) f |= sheetflag::kGanttLinked;
   if (isSummaryKind(kind)) f |= sheetflag::kSummary;
   if (hasCodeSearch(kind)) f |= sheetflag::kCodeSearch;
   return f;
@@ -43,7 +43,7 @@ uint16_t sheetFlagsForKind(int kind) {
 
 CTableView::CTableView(CPlanDoc* doc, QWidget* parent) : CGridView(doc, parent) {
   setViewFlags(viewFlags() | sheetFlagsForKind(viewKind()));
-  setObjectName(QStringLiteral("sheet%1").arg(viewKind()));
+  setObjectName(QStringLiteral("sheet%1").arg(kindNumber(viewKind())));
 }
 
 bool CTableView::readOnly() const {
@@ -106,13 +106,16 @@ void CTableView::openRows() {
 
 void CTableView::followSummaryKind() {
   CPlanDoc* doc = document();
-  if ((viewKind() != 7 && viewKind() != 8) || !doc || !doc->isOpen()) return;
-  const int kind = openSummaryIsResources(*doc) ? 8 : 7;
+  if ((viewKind() != ViewKind::Summary && viewKind() != ViewKind::ResourceSummary) || !doc ||
+      !doc->isOpen())
+    return;
+  const ViewKind kind =
+      openSummaryIsResources(*doc) ? ViewKind::ResourceSummary : ViewKind::Summary;
   if (kind == viewKind()) return;
   // The old kind keeps its layout; the new kind's own is read (or made).
   storeSettings();
   setViewKind(kind);
-  setObjectName(QStringLiteral("sheet%1").arg(kind));
+  setObjectName(QStringLiteral("sheet%1").arg(kindNumber(kind)));
   formatRead_ = false;
   std::memset(&stored_, 0, sizeof stored_);
   setCurrent(0, 0);
@@ -410,8 +413,9 @@ void CTableView::findSpecialCommand() {
 // --- Record dialogs ----------------------------------------------------------------------
 
 namespace {
-bool hasRecordDialog(int kind) {
-  return kind == edit::kActivity || kind == edit::kRelation || kind == edit::kGanttActivity;
+bool hasRecordDialog(ViewKind kind) {
+  return kind == ViewKind::Activities || kind == ViewKind::Relations ||
+         kind == ViewKind::GanttTable;
 }
 }  // namespace
 
@@ -420,8 +424,8 @@ bool CTableView::modifyAtCursor() {
   if (!hasRecordDialog(viewKind()) || !doc || !doc->isOpen()) return false;
   if (!moveToRow(kCommitOnly) || currentRow() >= rowCount()) return false;
   const int slot = static_cast<int>(rows_.record(static_cast<uint32_t>(currentRow())));
-  const bool changed = viewKind() == edit::kRelation ? editRelation(this, *doc, slot)
-                                                     : editActivity(this, *doc, slot);
+  const bool changed = viewKind() == ViewKind::Relations ? editRelation(this, *doc, slot)
+                                                         : editActivity(this, *doc, slot);
   if (!changed) return false;
   // A deleted relation leaves the sheet; a changed record is shown again.
   pruneDeadRows();
@@ -461,7 +465,7 @@ bool CTableView::linkSelected(int relationKind) {
     std::memcpy(&b, succ.constData(), sizeof b);
     a.code[sizeof a.code - 1] = b.code[sizeof b.code - 1] = 0;
     RelRecord r;
-    const uint32_t found = findCodeRecord(&db, 5, a.code, b.code);
+    const uint32_t found = findCodeRecord(&db, ViewKind::Relations, a.code, b.code);
     if (found != XJOR_NONE) {
       db.rel.tb.current = static_cast<int32_t>(found);
       if (!xGetRec(&db.rel.tb, rel.data())) continue;
@@ -476,7 +480,7 @@ bool CTableView::linkSelected(int relationKind) {
     r.kind = static_cast<int16_t>(relationKind);
     std::memcpy(rel.data(), &r, sizeof r);
     const int32_t slot = found != XJOR_NONE ? static_cast<int32_t>(found) : -1;
-    const EditResult result = document()->inputRecord(edit::kRelation, slot, rel.data(), -1);
+    const EditResult result = document()->inputRecord(ViewKind::Relations, slot, rel.data(), -1);
     if (!result) {
       if (result.message) showMessage(this, result.message);
       break;

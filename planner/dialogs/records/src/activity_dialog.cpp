@@ -412,7 +412,8 @@ void CActivityDialog::accept() {
                    code_->text().trimmed());
   if (!any && !added) return QDialog::accept();
   if (!askTimeSharedDeletion(record)) return;
-  const EditResult result = doc_.inputRecord(edit::kActivity, added ? -1 : slot_, record.data(), 0);
+  const EditResult result =
+      doc_.inputRecord(ViewKind::Activities, added ? -1 : slot_, record.data(), 0);
   if (!result) {
     if (result.message) showMessage(this, result.message);
     return;

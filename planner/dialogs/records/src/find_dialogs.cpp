@@ -29,22 +29,22 @@ constexpr int kStrLabelClass = 105303;       // "분류 코드"
 constexpr int kStrLabelSuccessor = 105304;   // "후행 작업코드"
 constexpr int kStrRelationKindTitle = 1054;  // "선후행 관계 형식"
 
-int codeLabel(int kind) {
+int codeLabel(ViewKind kind) {
   switch (kind) {
-    case 0:
-    case 9:
+    case ViewKind::WorkTypeSheet:
+    case ViewKind::WorkTypeTree:
       return kStrLabelWorkType;
-    case 1:
-    case 10:
+    case ViewKind::FacilitySheet:
+    case ViewKind::FacilityTree:
       return kStrLabelClass;
-    case 2:
+    case ViewKind::Resources:
       return kStrLabelResource;
     default:
       return kStrLabelActivity;
   }
 }
 
-QLineEdit* codeEdit(int kind, QWidget* parent) {
+QLineEdit* codeEdit(ViewKind kind, QWidget* parent) {
   auto* e = new QLineEdit(parent);
   e->setValidator(new Cp949Validator(findCodeLength(kind), e));
   return e;
@@ -56,7 +56,7 @@ QByteArray trimmedCode(const QLineEdit* e) {
 
 }  // namespace
 
-CodeFindDialog::CodeFindDialog(int kind, QWidget* parent) : QDialog(parent) {
+CodeFindDialog::CodeFindDialog(ViewKind kind, QWidget* parent) : QDialog(parent) {
   setWindowTitle(loadString(kStrFindCodeTitle));
   setObjectName(QStringLiteral("dlg1053"));
   auto* form = new QFormLayout;

@@ -293,7 +293,7 @@ bool CProgressDialog::storeActivity() {
     any = true;
   }
   if (!any) return true;
-  const EditResult result = doc_.inputRecord(edit::kActivity, currentSlot(), record.data(), 0);
+  const EditResult result = doc_.inputRecord(ViewKind::Activities, currentSlot(), record.data(), 0);
   if (!result) {
     if (result.message) showMessage(this, result.message);
     return false;
@@ -331,7 +331,7 @@ bool CProgressDialog::setCrewInput() {
   if (!readSlot(db.opr.tb, slot, &opr)) return false;
   // The field's decimals are the quantity decimals: it rounds as it stores.
   storeFieldText(db.opr.tb, db.space.refHandle, opr, kCrewInput, crewInput_->text());
-  const EditResult result = doc_.inputRecord(edit::kCrewDetail, slot, opr.data(), -1);
+  const EditResult result = doc_.inputRecord(ViewKind::CrewDetails, slot, opr.data(), -1);
   if (!result) {
     if (result.message) showMessage(this, result.message);
     return false;
@@ -369,7 +369,7 @@ bool CProgressDialog::enterTimeShared(bool replacing) {
     selectTimeSharedEntry(db, currentSlot(),
                           static_cast<uint16_t>(item->data(0, Qt::UserRole).toUInt()));
   }
-  const EditResult result = doc_.inputRecord(edit::kTimeShared, -1, &entry, -1);
+  const EditResult result = doc_.inputRecord(ViewKind::TimeShared, -1, &entry, -1);
   if (!result) {
     if (result.message) showMessage(this, result.message);
     return false;
@@ -393,7 +393,7 @@ bool CProgressDialog::deleteTimeShared() {
   if (!selectTimeSharedEntry(doc_.db(), currentSlot(),
                              static_cast<uint16_t>(item->data(0, Qt::UserRole).toUInt())))
     return false;
-  const EditResult result = doc_.deleteRecord(edit::kTimeShared);
+  const EditResult result = doc_.deleteRecord(ViewKind::TimeShared);
   if (!result) {
     if (result.message) showMessage(this, result.message);
     return false;

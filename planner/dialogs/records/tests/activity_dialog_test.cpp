@@ -104,7 +104,7 @@ TEST_F(ActivityDialogTest, OkWritesOnlyWhatChanged) {
   a.path = 0;
   a.flags |= 0x0400 | 0x0001;
   std::memcpy(r.data(), &a, sizeof a);
-  ASSERT_TRUE(doc_->inputRecord(edit::kActivity, slot, r.data(), -1));
+  ASSERT_TRUE(doc_->inputRecord(ViewKind::Activities, slot, r.data(), -1));
   const ActRecord before = activity("A1060");
 
   auto d = open("A1060");

@@ -23,22 +23,25 @@ class FinderTest : public RecordDialogTest {};
 
 TEST_F(FinderTest, CodeFinderOfEachView) {
   const struct {
-    int kind;
+    ViewKind kind;
     int length;
     bool successor;
-  } views[] = {{0, 10, false},  {2, 10, false}, {4, 20, false}, {5, 20, true},
-               {12, 20, false}, {16, 20, true}, {17, 12, false}};
+  } views[] = {{ViewKind::WorkTypeSheet, 10, false}, {ViewKind::Resources, 10, false},
+               {ViewKind::Activities, 20, false},    {ViewKind::Relations, 20, true},
+               {ViewKind::GanttChart, 20, false},    {ViewKind::Network, 20, true},
+               {ViewKind::ValueSheet, 12, false}};
   for (const auto& v : views) {
-    EXPECT_EQ(findCodeLength(v.kind), v.length) << v.kind;
+    EXPECT_EQ(findCodeLength(v.kind), v.length) << kindNumber(v.kind);
     CodeFindDialog d(v.kind);
-    EXPECT_EQ(d.findChild<QLineEdit*>("second") != nullptr, v.successor) << v.kind;
+    EXPECT_EQ(d.findChild<QLineEdit*>("second") != nullptr, v.successor) << kindNumber(v.kind);
   }
   // The charts find activities; the network chart finds a relation when a
   // successor is given.
-  EXPECT_EQ(findCodeRecord(&db(), 12, "A1050"), uint32_t(activitySlot("A1050")));
-  EXPECT_EQ(findCodeRecord(&db(), 16, "A1050", ""), uint32_t(activitySlot("A1050")));
-  EXPECT_EQ(findCodeRecord(&db(), 16, "A1020", "A1030"), uint32_t(relationSlot("A1020", "A1030")));
-  EXPECT_EQ(findCodeRecord(&db(), 16, "A1030", "A1020"), XJOR_NONE);
+  EXPECT_EQ(findCodeRecord(&db(), ViewKind::GanttChart, "A1050"), uint32_t(activitySlot("A1050")));
+  EXPECT_EQ(findCodeRecord(&db(), ViewKind::Network, "A1050", ""), uint32_t(activitySlot("A1050")));
+  EXPECT_EQ(findCodeRecord(&db(), ViewKind::Network, "A1020", "A1030"),
+            uint32_t(relationSlot("A1020", "A1030")));
+  EXPECT_EQ(findCodeRecord(&db(), ViewKind::Network, "A1030", "A1020"), XJOR_NONE);
 }
 
 TEST_F(FinderTest, SpecialFinderListsMilestonesInCodeOrder) {
@@ -54,10 +57,10 @@ TEST_F(FinderTest, LeavingTimeSharedAsksBeforeEntriesGo) {
   const int32_t slot = activitySlot("A1040");
   QByteArray r = record(db().act, slot);
   put16(r, 112, 2);
-  ASSERT_TRUE(doc_->inputRecord(edit::kActivity, slot, r.data(), -1));
+  ASSERT_TRUE(doc_->inputRecord(ViewKind::Activities, slot, r.data(), -1));
   SpaEntry e{slot, date(2026, 3, 30), 5};
   db().spa.current = XJOR_NONE;
-  ASSERT_TRUE(doc_->inputRecord(edit::kTimeShared, -1, &e, -1));
+  ASSERT_TRUE(doc_->inputRecord(ViewKind::TimeShared, -1, &e, -1));
   optionFlags() |= optflag::kConfirmDelete;
   for (int answer : {QMessageBox::No, QMessageBox::Yes}) {
     answer_ = answer;
@@ -81,7 +84,7 @@ TEST_F(FinderTest, EachDialogDraws) {
   CActivityDialog a(*doc_, act, record(db().act, act));
   CRelationDialog r(*doc_, rel, record(db().rel, rel), {.showDisplayFlag = true});
   CProgressDialog p(*doc_, {act, activitySlot("A1030")});
-  CodeFindDialog f(16);
+  CodeFindDialog f(ViewKind::Network);
   SpecialFindDialog s(&db());
   const std::pair<QDialog*, const char*> dialogs[] = {{&a, "activity"},
                                                       {&r, "relation"},

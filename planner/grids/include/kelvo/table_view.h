@@ -27,7 +27,7 @@ inline constexpr uint16_t kCodeSearch = 0x200;  // kinds 0, 1, 2, 4, 5, 14
 }  // namespace sheetflag
 
 // The view flags a sheet of `kind` starts with.
-uint16_t sheetFlagsForKind(int kind);
+uint16_t sheetFlagsForKind(ViewKind kind);
 
 // Commands of the sheets.
 namespace cmd {

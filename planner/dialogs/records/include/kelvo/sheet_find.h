@@ -8,38 +8,43 @@
 #include <string>
 #include <vector>
 
+#include "kelvo/view_kind.h"
 #include "xQdDb100.h"
 
 namespace kelvo {
 
 // Whether a sheet of this kind offers the code finder (view flag 0x200).
-inline bool hasCodeSearch(int kind) {
-  return kind == 0 || kind == 1 || kind == 2 || kind == 4 || kind == 5 || kind == 14;
+inline bool hasCodeSearch(ViewKind kind) {
+  return kind == ViewKind::WorkTypeSheet || kind == ViewKind::FacilitySheet ||
+         kind == ViewKind::Resources || kind == ViewKind::Activities ||
+         kind == ViewKind::Relations || kind == ViewKind::GanttTable;
 }
 // Whether a sheet of this kind offers the special-activity finder.
-inline bool hasSpecialSearch(int kind) {
-  return kind == 4 || kind == 14;
+inline bool hasSpecialSearch(ViewKind kind) {
+  return kind == ViewKind::Activities || kind == ViewKind::GanttTable;
 }
 
 // Characters the code finder accepts in a view of `kind`: 20 for activity
-// and relation codes (sheets 4, 5, 14, the Gantt chart 12 and the network
-// chart 16), 12 in the value sheet (17), 10 for classification and resource
-// codes.
-int findCodeLength(int kind);
+// and relation codes (the activity, relation and Gantt sheets, the Gantt
+// and network charts), 12 in the value sheet, 10 for classification and
+// resource codes.
+int findCodeLength(ViewKind kind);
 
 // Whether the code finder of a view of `kind` also asks for a successor's
 // code: the relation sheet and the network chart.
-inline bool findsSuccessor(int kind) {
-  return kind == 5 || kind == 16;
+inline bool findsSuccessor(ViewKind kind) {
+  return kind == ViewKind::Relations || kind == ViewKind::Network;
 }
 
 // The record number of code (CP949) in the table of view kind, looked up
-// in the classification code table (kinds 0, 1, 9, 10), the resource code
-// index (2), the activity code table (4, 12, 14, 16) or, with the successor
-// code `second`, the relation table by predecessor (5, and 16 when `second`
+// in the classification code table (classification sheets, also beside the
+// tree), the resource code index, the activity code table (activity sheets
+// and the charts) or, with the successor code `second`, the relation table
+// by predecessor (the relation sheet, and the network chart when `second`
 // is not empty). XJOR_NONE when it is not there or the kind has no code
 // search.
-uint32_t findCodeRecord(ProjectDb* db, int kind, const char* code, const char* second = nullptr);
+uint32_t findCodeRecord(ProjectDb* db, ViewKind kind, const char* code,
+                        const char* second = nullptr);
 
 enum class SpecialClass { Start = 0, End = 1, Independent = 2, Milestone = 3, TimeShared = 4 };
 
