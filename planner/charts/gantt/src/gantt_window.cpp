@@ -50,6 +50,8 @@ QWidget* makeGanttWindow(CPlanDoc* doc, const GanttWindowChoice& choice, QWidget
   prepareKind(choice.summary ? kGanttSummaryKind : kGanttActivityKind);
   auto* chart = new CGanttView(doc, sheet, upper);
   chart->setObjectName(QStringLiteral("GanttChart"));
+  // The chart prints the window, with the sheet's columns at its left.
+  chart->setProperty("printsWindow", true);
   sheet->chart = chart;
   upper->addWidget(sheet);
   upper->addWidget(chart);

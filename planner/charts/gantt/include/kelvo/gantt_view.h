@@ -72,6 +72,11 @@ class CGanttView : public CTermView {
   void drawLegend(QPainter& painter, const UnitMapper& paper, const LogicalRect& box,
                   const PrintFormat& format) override;
   int printFormatSize() const override { return kGanttPrintFormatSize; }
+  // Unless the format prints the chart alone (print flag bit 3), the sheet
+  // pane's pages across come first, then the chart's; rows line up.
+  bool preparePrinting(const PrintFormat& format, PrintLayout* layout) override;
+  void printPage(QPainter& painter, const UnitMapper& paper, const PrintLayout& layout,
+                 const PrintFormat& format) override;
 
  protected:
   void drawBody(QPainter& painter, const UnitMapper& mapper, const LogicalRect& body,
