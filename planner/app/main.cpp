@@ -7,6 +7,7 @@
 #include "kelvo/converter_commands.h"
 #include "kelvo/gantt_window.h"
 #include "kelvo/kelvo_app.h"
+#include "kelvo/processing_commands.h"
 #include "kelvo/sheet_windows.h"
 
 int main(int argc, char** argv) {
@@ -30,6 +31,7 @@ int main(int argc, char** argv) {
   kelvo::registerSheetWindows(app);
   kelvo::registerGanttWindow(app);
   kelvo::registerConverterCommands(app);
+  kelvo::registerProcessingCommands(app);
   if (printPdf) {
     bool number = false;
     const int window = args.size() == 4 ? args[1].toInt(&number) : -1;

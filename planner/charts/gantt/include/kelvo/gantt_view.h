@@ -21,9 +21,9 @@ class CTableView;
 inline constexpr int kGanttActivityKind = 12;
 inline constexpr int kGanttSummaryKind = 13;
 
-// The record dialogs the chart opens. Until the program installs its
-// dialogs, a double-click opens nothing and a connection enters a
-// finish-to-start relation without lag.
+// The record dialogs the chart opens (the program installs "작업 정보" and
+// "선후행 관계" with registerGanttWindow). Without them a double-click opens
+// nothing and a connection enters a finish-to-start relation without lag.
 struct GanttDialogs {
   // Edits the activity in record slot; true when it was stored.
   std::function<bool(QWidget* parent, CPlanDoc& doc, int slot)> editActivity;
