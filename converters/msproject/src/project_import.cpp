@@ -330,7 +330,7 @@ struct Importer {
 
 bool readProjectInfo(const std::string& path, PrjInfo* info, std::string& error) {
   Project p;
-  if (!readFile(path, p, error)) return false;
+  if (!readInfo(path, p, error)) return false;
   cp949Into(p.subject, info->code, 10);
   cp949Into(p.title, info->title, 60);
   cp949Into(p.manager, info->manager, 10);
