@@ -82,7 +82,7 @@ Project& ProjectOf(int n) {
 }
 
 std::unique_ptr<kelvo::CTableView> OpenSheet(Project& p) {
-  kelvo::viewState().nextViewKind = 4;
+  kelvo::viewState().nextViewKind = kelvo::ViewKind::Activities;
   kelvo::viewState().nextWindow = 8;
   auto view = std::make_unique<kelvo::CTableView>(p.doc.get());
   view->resize(1280, 800);
@@ -114,12 +114,12 @@ void BM_FirstPaintOrdered(benchmark::State& state) {
   Project& p = ProjectOf(static_cast<int>(state.range(0)));
   ProjectDb& db = p.doc->db();
   kelvo::SheetRecord stored{};
-  const bool had = kelvo::readSheetRecord(&db.opt, 4, &stored);
+  const bool had = kelvo::readSheetRecord(&db.opt, kelvo::ViewKind::Activities, &stored);
   kelvo::SheetRecord ordered = stored;
   if (!had) ordered.format = kelvo::defaultGridFormat();
   ordered.order[0] = 1;
   ordered.order[1] = 10000;  // field 0, the activity code, descending
-  kelvo::writeSheetRecord(&db.opt, 4, ordered);
+  kelvo::writeSheetRecord(&db.opt, kelvo::ViewKind::Activities, ordered);
   QImage image(1280, 800, QImage::Format_RGB32);
   for (auto _ : state) {
     auto view = OpenSheet(p);
@@ -130,7 +130,7 @@ void BM_FirstPaintOrdered(benchmark::State& state) {
       state.SkipWithError("the sheet is not in descending code order");
   }
   if (had)
-    kelvo::writeSheetRecord(&db.opt, 4, stored);
+    kelvo::writeSheetRecord(&db.opt, kelvo::ViewKind::Activities, stored);
   else
     xOption(&db.opt, XOPT_DELETE, kelvo::kOptSheetRecord + 4, nullptr, 0);
 }

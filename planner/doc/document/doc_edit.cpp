@@ -9,27 +9,28 @@
 namespace kelvo {
 namespace {
 
-constexpr uint64_t bits(std::initializer_list<int> kinds) {
-  uint64_t mask = 0;
-  for (int k : kinds) mask |= uint64_t{1} << k;
-  return mask;
-}
-
 // Views that show activities: data sheet, map, Gantt table and chart,
 // network, the lower Gantt panes (they follow the selected activity).
-constexpr uint64_t kActivityViews = bits({4, 11, 12, 14, 16, 32, 33, 34});
-constexpr uint64_t kRelationViews = bits({5, 11, 12, 16, 32, 33});
-constexpr uint64_t kCrewDetailViews = bits({2, 6, 11, 34});
-constexpr uint64_t kSummaryViews = bits({7, 8, 13, 15, 17, 18, 19, 20, 21});
+using K = ViewKind;
+constexpr uint64_t kActivityViews =
+    kindBits({K::Activities, K::Map, K::GanttChart, K::GanttTable, K::Network, K::Predecessors,
+              K::Successors, K::PaneCrewDetails});
+constexpr uint64_t kRelationViews =
+    kindBits({K::Relations, K::Map, K::GanttChart, K::Network, K::Predecessors, K::Successors});
+constexpr uint64_t kCrewDetailViews =
+    kindBits({K::Resources, K::CrewDetails, K::Map, K::PaneCrewDetails});
+constexpr uint64_t kSummaryViews = kindBits(
+    {K::Summary, K::ResourceSummary, K::GanttSummaryChart, K::GanttSummaryTable, K::ValueSheet,
+     K::PeriodSheet, K::PeriodResourceSheet, K::PeriodChart, K::UserReport});
 
-int classOfKind(int kind) {
-  return kind == edit::kFacilityCode || kind == edit::kTreeFacility ? kClassFacility
-                                                                    : kClassWorkType;
+int classOfKind(ViewKind kind) {
+  return kind == ViewKind::FacilitySheet || kind == ViewKind::FacilityTree ? kClassFacility
+                                                                           : kClassWorkType;
 }
 
-bool isClassKind(int kind) {
-  return kind == edit::kWorkTypeCode || kind == edit::kFacilityCode ||
-         kind == edit::kTreeWorkType || kind == edit::kTreeFacility;
+bool isClassKind(ViewKind kind) {
+  return kind == ViewKind::WorkTypeSheet || kind == ViewKind::FacilitySheet ||
+         kind == ViewKind::WorkTypeTree || kind == ViewKind::FacilityTree;
 }
 
 ClassLevels levelsOf(const ClassDef& def) {
@@ -50,66 +51,68 @@ bool hasCurrentRecord(TableHandle* tb) {
 
 }  // namespace
 
-TableHandle* editTable(ProjectDb& db, int kind) {
+TableHandle* editTable(ProjectDb& db, ViewKind kind) {
   switch (kind) {
-    case edit::kWorkTypeCode:
-    case edit::kTreeWorkType:
+    case ViewKind::WorkTypeSheet:
+    case ViewKind::WorkTypeTree:
       return &db.wbs.tb;
-    case edit::kFacilityCode:
-    case edit::kTreeFacility:
+    case ViewKind::FacilitySheet:
+    case ViewKind::FacilityTree:
       return &db.obs.tb;
-    case edit::kResource:
+    case ViewKind::Resources:
       return &db.res.tb;
-    case edit::kCrew:
+    case ViewKind::Crews:
       return &db.crw.tb;
-    case edit::kActivity:
-    case edit::kGanttActivity:
+    case ViewKind::Activities:
+    case ViewKind::GanttTable:
       return &db.act.tb;
-    case edit::kRelation:
-    case edit::kPredecessors:
-    case edit::kSuccessors:
+    case ViewKind::Relations:
+    case ViewKind::Predecessors:
+    case ViewKind::Successors:
       return &db.rel.tb;
-    case edit::kCrewDetail:
-    case edit::kPaneCrewDetails:
+    case ViewKind::CrewDetails:
+    case ViewKind::PaneCrewDetails:
       return &db.opr.tb;
-    case edit::kSummary:
-    case edit::kResourceSummary:
-    case edit::kGanttSummary:
+    case ViewKind::Summary:
+    case ViewKind::ResourceSummary:
+    case ViewKind::GanttSummaryTable:
       return &db.summary.table.tb;
     default:
       return nullptr;
   }
 }
 
-uint64_t viewsOfEdit(int kind) {
+uint64_t viewsOfEdit(ViewKind kind) {
   switch (kind) {
-    case edit::kWorkTypeCode:
-    case edit::kTreeWorkType:
+    case ViewKind::WorkTypeSheet:
+    case ViewKind::WorkTypeTree:
       // A changed or deleted work type is carried into crews and activities.
-      return bits({0, 3, 9}) | kActivityViews | kRelationViews | kCrewDetailViews;
-    case edit::kFacilityCode:
-    case edit::kTreeFacility:
-      return bits({1, 10}) | kActivityViews | kRelationViews | kCrewDetailViews;
-    case edit::kResource:
-      return bits({2, 3}) | kCrewDetailViews;
-    case edit::kCrew:
-      return bits({3, 11});
-    case edit::kActivity:
-    case edit::kGanttActivity:
+      return kindBits({K::WorkTypeSheet, K::Crews, K::WorkTypeTree}) | kActivityViews |
+             kRelationViews | kCrewDetailViews;
+    case ViewKind::FacilitySheet:
+    case ViewKind::FacilityTree:
+      return kindBits({K::FacilitySheet, K::FacilityTree}) | kActivityViews | kRelationViews |
+             kCrewDetailViews;
+    case ViewKind::Resources:
+      return kindBits({K::Resources, K::Crews}) | kCrewDetailViews;
+    case ViewKind::Crews:
+      return kindBits({K::Crews, K::Map});
+    case ViewKind::Activities:
+    case ViewKind::GanttTable:
       // A changed code is carried into relations and crew details.
       return kActivityViews | kRelationViews | kCrewDetailViews;
-    case edit::kRelation:
-    case edit::kPredecessors:
-    case edit::kSuccessors:
+    case ViewKind::Relations:
+    case ViewKind::Predecessors:
+    case ViewKind::Successors:
       return kRelationViews;
-    case edit::kCrewDetail:
-    case edit::kPaneCrewDetails:
+    case ViewKind::CrewDetails:
+    case ViewKind::PaneCrewDetails:
       return kCrewDetailViews;
-    case edit::kSummary:
-    case edit::kResourceSummary:
-    case edit::kGanttSummary:
+    case ViewKind::Summary:
+    case ViewKind::ResourceSummary:
+    case ViewKind::GanttSummaryTable:
       return kSummaryViews;
-    case edit::kTimeShared:
+    case ViewKind::TimeShared:
       return kActivityViews;
     default:
       return 0;
@@ -128,23 +131,23 @@ void CPlanDoc::report(EditReport how, int message) {
   if (how == EditReport::Show && message != 0 && presentMessage_) presentMessage_(message);
 }
 
-EditResult CPlanDoc::inputRecord(int kind, int32_t slot, void* record, int dateMode,
+EditResult CPlanDoc::inputRecord(ViewKind kind, int32_t slot, void* record, int dateMode,
                                  EditReport how) {
-  if (!open_ || !record) return {};
+  if (!open_ || !record || !isViewKindNumber(kindNumber(kind))) return {};
   TableHandle* tb = editTable(*db_, kind);
   if (tb) tb->current = slot;
   // A changed record keeps its old values as the undo step.
   std::vector<char> before;
-  if (kind != edit::kTimeShared && hasCurrentRecord(tb)) {
+  if (kind != ViewKind::TimeShared && hasCurrentRecord(tb)) {
     before.resize(tb->recordSize + 1u);
     xGetRec(tb, before.data());
   }
-  const EditResult result = enterRecord(kind, record, dateMode, how, uint64_t{1} << kind);
+  const EditResult result = enterRecord(kind, record, dateMode, how, kindBit(kind));
   if (result.ok && !before.empty()) keepRecordUndo(kind, result.slot, std::move(before));
   return result;
 }
 
-void CPlanDoc::keepRecordUndo(int kind, int32_t slot, std::vector<char> kept) {
+void CPlanDoc::keepRecordUndo(ViewKind kind, int32_t slot, std::vector<char> kept) {
   undo_.keep(nullptr, [this, kind, slot, kept = std::move(kept)]() mutable {
     TableHandle* tb = editTable(*db_, kind);
     if (!open_ || !tb) return false;
@@ -159,16 +162,16 @@ void CPlanDoc::keepRecordUndo(int kind, int32_t slot, std::vector<char> kept) {
   });
 }
 
-EditResult CPlanDoc::enterRecord(int kind, void* record, int dateMode, EditReport how,
+EditResult CPlanDoc::enterRecord(ViewKind kind, void* record, int dateMode, EditReport how,
                                  uint64_t quietViews) {
   ProjectDb* db = db_.get();
   TableHandle* tb = editTable(*db, kind);
-  const bool adding = kind != edit::kTimeShared && !hasCurrentRecord(tb);
+  const bool adding = kind != ViewKind::TimeShared && !hasCurrentRecord(tb);
   int32_t message = 0;
 
   if (isClassKind(kind)) {
     const int cls = classOfKind(kind);
-    const bool fromTree = kind == edit::kTreeWorkType || kind == edit::kTreeFacility;
+    const bool fromTree = isTreeKind(kind);
     if (fromTree && adding && treeLink_ && treeLink_->childLevel() >= classes_[cls].levels) {
       message = kStrMsgLastLevel;
     } else {
@@ -181,27 +184,27 @@ EditResult CPlanDoc::enterRecord(int kind, void* record, int dateMode, EditRepor
     if (adding || !xPutRec(tb, record)) message = kStrMsgSummaryFixed;
   } else {
     switch (kind) {
-      case edit::kResource:
+      case ViewKind::Resources:
         message = xInputRecRes(db, record);
         break;
-      case edit::kCrew:
+      case ViewKind::Crews:
         message = xInputRecCrew(db, record, classes_[kClassWorkType].levels);
         break;
-      case edit::kActivity:
-      case edit::kGanttActivity:
+      case ViewKind::Activities:
+      case ViewKind::GanttTable:
         message = xInputRecAct(db, record, info_.start, classes_[kClassWorkType].levels,
                                classes_[kClassFacility].levels, int16_t(dateMode));
         break;
-      case edit::kRelation:
-      case edit::kPredecessors:
-      case edit::kSuccessors:
+      case ViewKind::Relations:
+      case ViewKind::Predecessors:
+      case ViewKind::Successors:
         message = xInputRecRel(db, record);
         break;
-      case edit::kCrewDetail:
-      case edit::kPaneCrewDetails:
+      case ViewKind::CrewDetails:
+      case ViewKind::PaneCrewDetails:
         message = xInputRecOpr(db, record);
         break;
-      case edit::kTimeShared:
+      case ViewKind::TimeShared:
         message = xInputRecSpa(db, static_cast<const SpaEntry*>(record));
         break;
       default:
@@ -215,19 +218,19 @@ EditResult CPlanDoc::enterRecord(int kind, void* record, int dateMode, EditRepor
   }
   setModified(true);
   const int hintCode =
-      adding || kind == edit::kTimeShared || quietViews == 0 ? hint::kRefresh : hint::kRepaint;
-  updateAllViews(viewsOfEdit(kind) & ~quietViews, hintCode, kind);
+      adding || kind == ViewKind::TimeShared || quietViews == 0 ? hint::kRefresh : hint::kRepaint;
+  updateAllViews(viewsOfEdit(kind) & ~quietViews, hintCode, kindNumber(kind));
   return {true, 0, tb ? tb->current : -1};
 }
 
-EditResult CPlanDoc::deleteRecord(int kind, EditReport how) {
-  if (!open_) return {};
+EditResult CPlanDoc::deleteRecord(ViewKind kind, EditReport how) {
+  if (!open_ || !isViewKindNumber(kindNumber(kind))) return {};
   ProjectDb* db = db_.get();
   if (isSummaryKind(kind)) {
     report(how, kStrMsgSummaryFixed);
     return {false, kStrMsgSummaryFixed};
   }
-  if (kind == edit::kTimeShared) {
+  if (kind == ViewKind::TimeShared) {
     // A time-shared entry has no record of its own: it goes straight out of
     // its index.
     if (db->spa.current == XJOR_NONE || db->spa.current >= db->spa.count) return {true, 0};
@@ -239,28 +242,28 @@ EditResult CPlanDoc::deleteRecord(int kind, EditReport how) {
     if (!hasCurrentRecord(tb)) return {true, 0};  // nothing to delete
     if (isClassKind(kind)) {
       const int cls = classOfKind(kind);
-      const bool fromTree = kind == edit::kTreeWorkType || kind == edit::kTreeFacility;
+      const bool fromTree = isTreeKind(kind);
       if (fromTree && treeLink_) treeLink_->codeDeleted(cls, tb->current);
       xDeleteRecWbs(db, int16_t(cls));
     } else {
       switch (kind) {
-        case edit::kResource:
+        case ViewKind::Resources:
           xDeleteRecRes(db);
           break;
-        case edit::kCrew:
+        case ViewKind::Crews:
           xDeleteRecCrew(db);
           break;
-        case edit::kActivity:
-        case edit::kGanttActivity:
+        case ViewKind::Activities:
+        case ViewKind::GanttTable:
           xDeleteRecAct(db);
           break;
-        case edit::kRelation:
-        case edit::kPredecessors:
-        case edit::kSuccessors:
+        case ViewKind::Relations:
+        case ViewKind::Predecessors:
+        case ViewKind::Successors:
           xDeleteRecRel(db);
           break;
-        case edit::kCrewDetail:
-        case edit::kPaneCrewDetails:
+        case ViewKind::CrewDetails:
+        case ViewKind::PaneCrewDetails:
           xDeleteRecOpr(db);
           break;
         default:
@@ -271,7 +274,7 @@ EditResult CPlanDoc::deleteRecord(int kind, EditReport how) {
   // A kept record step may name a slot that is free now or soon reused.
   undo_.release(nullptr);
   setModified(true);
-  updateAllViews(viewsOfEdit(kind) & ~(uint64_t{1} << kind), hint::kRefresh, kind);
+  updateAllViews(viewsOfEdit(kind) & ~kindBit(kind), hint::kRefresh, kindNumber(kind));
   return {true, 0};
 }
 

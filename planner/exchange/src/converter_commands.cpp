@@ -128,7 +128,7 @@ class CConverterCommands : public QObject, public CommandTarget {
                            XKvScheme* defs) {
     XKvRequest r{};
     r.path = data;
-    r.viewKind = static_cast<int16_t>(view.viewKind());
+    r.viewKind = static_cast<int16_t>(kindNumber(view.viewKind()));
     r.database = &app_.document()->db();
     r.scheme = defs;
     r.columns = columns;
@@ -181,7 +181,8 @@ class CConverterCommands : public QObject, public CommandTarget {
     QStringList recent;
     for (const std::string& p : kvsheet::recentWorkbooks(QFile::encodeName(folder).toStdString()))
       recent << QFile::decodeName(QByteArray::fromStdString(p));
-    CEditorReadDlg dialog(recent, QString::fromStdString(kvsheet::sheetNameOf(view.viewKind())),
+    CEditorReadDlg dialog(recent,
+                          QString::fromStdString(kvsheet::sheetNameOf(kindNumber(view.viewKind()))),
                           folder, window());
     // A cancelled choice is the converter's -1: no message, no refresh.
     if (dialog.exec() != QDialog::Accepted || dialog.workbook().isEmpty()) return false;
@@ -231,12 +232,16 @@ QString editorFolder() {
   return folder;
 }
 
-bool editorSendsKind(int kind) {
-  return (kind >= 0 && kind <= 8) || kind == 14 || kind == 15;
+bool editorSendsKind(ViewKind kind) {
+  const int k = kindNumber(kind);
+  return (k >= kindNumber(ViewKind::WorkTypeSheet) && k <= kindNumber(ViewKind::ResourceSummary)) ||
+         isGanttTableKind(kind);
 }
 
-bool editorReadsKind(int kind) {
-  return (kind >= 0 && kind <= 6) || kind == 14;
+bool editorReadsKind(ViewKind kind) {
+  const int k = kindNumber(kind);
+  return (k >= kindNumber(ViewKind::WorkTypeSheet) && k <= kindNumber(ViewKind::CrewDetails)) ||
+         kind == ViewKind::GanttTable;
 }
 
 void registerConverterCommands(CKelvoApp& app) {

@@ -84,17 +84,17 @@ class EditorTest : public ExchangeTest {
     kelvo::SheetRecord record{};
     record.format = kelvo::defaultGridFormat();
     record.format.columnCount = 2;
-    kelvo::writeSheetRecord(&db.opt, 4, record);
+    kelvo::writeSheetRecord(&db.opt, kelvo::ViewKind::Activities, record);
     kelvo::ColumnRecord code{0, 300, kelvo::kAlignLeft, {}};
     kelvo::ColumnRecord name{1, 600, kelvo::kAlignLeft, {}};
     const QByteArray title = xjor::toCp949(QStringLiteral("작업 이름"));
     std::memcpy(name.title, title.constData(), size_t(title.size()));
-    kelvo::writeColumns(&db.opt, 4, {code, name});
+    kelvo::writeColumns(&db.opt, kelvo::ViewKind::Activities, {code, name});
     ASSERT_TRUE(app_->requestWindow(8));
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     sheet_ = app_->mainFrame()->findChild<CTableView*>();
     ASSERT_NE(sheet_, nullptr);
-    ASSERT_EQ(sheet_->viewKind(), 4);
+    ASSERT_EQ(sheet_->viewKind(), kelvo::ViewKind::Activities);
     sheet_->activate();
     doc()->setModified(false);
   }
@@ -240,9 +240,9 @@ TEST_F(EditorTest, CommandsFollowTheActiveSheetAndTheRegistration) {
   // No data sheet active: off.
   app_->router()->setActiveView(nullptr);
   EXPECT_FALSE(app_->router()->state(40087).enabled);
-  EXPECT_FALSE(kelvo::editorReadsKind(7));
-  EXPECT_TRUE(kelvo::editorSendsKind(15));
-  EXPECT_FALSE(kelvo::editorSendsKind(9));
+  EXPECT_FALSE(kelvo::editorReadsKind(kelvo::ViewKind::Summary));
+  EXPECT_TRUE(kelvo::editorSendsKind(kelvo::ViewKind::GanttSummaryTable));
+  EXPECT_FALSE(kelvo::editorSendsKind(kelvo::ViewKind::WorkTypeTree));
 }
 
 TEST(EditorProblemText, ReasonsTheProgramDoesNotKnowFallBackToTheMessageShown) {

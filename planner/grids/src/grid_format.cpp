@@ -58,10 +58,10 @@ void clampGridFormat(GridFormat* format) {
   format->bodyFont.lfFaceName[LF_FACESIZE - 1] = 0;
 }
 
-bool readSheetRecord(OptionFileRef* opt, int kind, SheetRecord* record) {
+bool readSheetRecord(OptionFileRef* opt, ViewKind kind, SheetRecord* record) {
   SheetRecord r;
   std::memset(&r, 0, sizeof r);
-  if (xOption(opt, XOPT_READ, kOptSheetRecord + kind, &r, sizeof r) != 1) return false;
+  if (xOption(opt, XOPT_READ, kOptSheetRecord + kindNumber(kind), &r, sizeof r) != 1) return false;
   r.filter[sizeof r.filter - 1] = 0;
   if (r.order[0] > 12) r.order[0] = 12;
   clampGridFormat(&r.format);
@@ -69,14 +69,15 @@ bool readSheetRecord(OptionFileRef* opt, int kind, SheetRecord* record) {
   return true;
 }
 
-void writeSheetRecord(OptionFileRef* opt, int kind, const SheetRecord& record) {
-  xOption(opt, XOPT_WRITE, kOptSheetRecord + kind, const_cast<SheetRecord*>(&record),
+void writeSheetRecord(OptionFileRef* opt, ViewKind kind, const SheetRecord& record) {
+  xOption(opt, XOPT_WRITE, kOptSheetRecord + kindNumber(kind), const_cast<SheetRecord*>(&record),
           sizeof record);
 }
 
-std::vector<ColumnRecord> readColumns(OptionFileRef* opt, int kind, int count, int fieldCount) {
+std::vector<ColumnRecord> readColumns(OptionFileRef* opt, ViewKind kind, int count,
+                                      int fieldCount) {
   std::vector<ColumnRecord> columns;
-  const int item = kOptSheetColumns + kind;
+  const int item = kOptSheetColumns + kindNumber(kind);
   const int32_t size = xOption(opt, XOPT_SIZE, item, nullptr, 0);
   const int stored = std::min<int>(count, size / static_cast<int>(sizeof(ColumnRecord)));
   if (stored <= 0) return columns;
@@ -92,12 +93,13 @@ std::vector<ColumnRecord> readColumns(OptionFileRef* opt, int kind, int count, i
   return columns;
 }
 
-void writeColumns(OptionFileRef* opt, int kind, const std::vector<ColumnRecord>& columns) {
+void writeColumns(OptionFileRef* opt, ViewKind kind, const std::vector<ColumnRecord>& columns) {
   if (columns.empty()) {
-    xOption(opt, XOPT_DELETE, kOptSheetColumns + kind, nullptr, 0);
+    xOption(opt, XOPT_DELETE, kOptSheetColumns + kindNumber(kind), nullptr, 0);
     return;
   }
-  xOption(opt, XOPT_WRITE, kOptSheetColumns + kind, const_cast<ColumnRecord*>(columns.data()),
+  xOption(opt, XOPT_WRITE, kOptSheetColumns + kindNumber(kind),
+          const_cast<ColumnRecord*>(columns.data()),
           static_cast<uint32_t>(columns.size() * sizeof(ColumnRecord)));
 }
 

@@ -4,36 +4,36 @@
 
 namespace kelvo {
 
-TableBinding* sheetTable(ProjectDb* db, int kind) {
+TableBinding* sheetTable(ProjectDb* db, ViewKind kind) {
   TableBinding* t = nullptr;
   switch (kind) {
-    case 0:
-    case 9:
+    case ViewKind::WorkTypeSheet:
+    case ViewKind::WorkTypeTree:
       t = &db->wbs;
       break;
-    case 1:
-    case 10:
+    case ViewKind::FacilitySheet:
+    case ViewKind::FacilityTree:
       t = &db->obs;
       break;
-    case 2:
+    case ViewKind::Resources:
       t = &db->res;
       break;
-    case 3:
+    case ViewKind::Crews:
       t = &db->crw;
       break;
-    case 4:
-    case 14:
+    case ViewKind::Activities:
+    case ViewKind::GanttTable:
       t = &db->act;
       break;
-    case 5:
+    case ViewKind::Relations:
       t = &db->rel;
       break;
-    case 6:
+    case ViewKind::CrewDetails:
       t = &db->opr;
       break;
-    case 7:
-    case 8:
-    case 15:
+    case ViewKind::Summary:
+    case ViewKind::ResourceSummary:
+    case ViewKind::GanttSummaryTable:
       t = &db->summary.table;
       break;
     default:

@@ -9,20 +9,21 @@
 
 namespace kelvo {
 
-int sheetKindForWindow(int window, int choice, bool resourceSummary) {
+std::optional<ViewKind> sheetKindForWindow(int window, int choice, bool resourceSummary) {
   switch (window) {
-    case 0:
-      return choice == 1 ? 1 : 0;
-    case 1:
-      return 2;
-    case 8: {
-      constexpr int kinds[] = {4, 5, 3, 6};
+    case windowNumber(DocWindow::Classification):
+      return choice == 1 ? ViewKind::FacilitySheet : ViewKind::WorkTypeSheet;
+    case windowNumber(DocWindow::Resources):
+      return ViewKind::Resources;
+    case windowNumber(DocWindow::DataSheet): {
+      constexpr ViewKind kinds[] = {ViewKind::Activities, ViewKind::Relations, ViewKind::Crews,
+                                    ViewKind::CrewDetails};
       return kinds[choice >= 0 && choice < 4 ? choice : 0];
     }
-    case 9:
-      return resourceSummary ? 8 : 7;
+    case windowNumber(DocWindow::SummarySheet):
+      return resourceSummary ? ViewKind::ResourceSummary : ViewKind::Summary;
     default:
-      return -1;
+      return std::nullopt;
   }
 }
 
@@ -57,7 +58,7 @@ void registerSheetWindows(CKelvoApp& app) {
           CPlanDoc* d = app.document();
           return d && d->isOpen() && app.onCommand(cmd::kSave);
         };
-      vs.nextViewKind = static_cast<int16_t>(sheetKindForWindow(window, choice, resources));
+      vs.nextViewKind = *sheetKindForWindow(window, choice, resources);
       vs.nextWindow = static_cast<int16_t>(window);
       auto* view = new CTableView(doc, parent);
       view->initialUpdate();

@@ -6,10 +6,11 @@
 #include <algorithm>
 #include <cstring>
 
-#include "cp949_validator.h"
-#include "find_dialogs.h"
+#include "kelvo/cp949_validator.h"
+#include "kelvo/find_dialogs.h"
 #include "kelvo/messages.h"
 #include "kelvo/plan_doc.h"
+#include "kelvo/record_dialogs.h"
 #include "kelvo/sheet_windows.h"
 #include "xjorlib/qt_bridge.h"
 
@@ -29,12 +30,12 @@ QString valueText(const FieldDesc* fields, int32_t ref, const char* record, int 
 
 }  // namespace
 
-uint16_t sheetFlagsForKind(int kind) {
+uint16_t sheetFlagsForKind(ViewKind kind) {
   uint16_t f = sheetflag::kTable;
-  if (kind == 9 || kind == 10 || kind == 14 || kind == 15) f |= sheetflag::kTreeOrGantt;
-  if (kind == 9 || kind == 10) f |= sheetflag::kTreeLinked;
-  if (kind == 4 || kind == 14) f |= sheetflag::kActivities;
-  if (kind == 14 || kind == 15) f |= sheetflag::kGanttLinked;
+  if (isTreeKind(kind) || isGanttTableKind(kind)) f |= sheetflag::kTreeOrGantt;
+  if (isTreeKind(kind)) f |= sheetflag::kTreeLinked;
+  if (kind == ViewKind::Activities || kind == ViewKind::GanttTable) f |= sheetflag::kActivities;
+  if (isGanttTableKind(kind)) f |= sheetflag::kGanttLinked;
   if (isSummaryKind(kind)) f |= sheetflag::kSummary;
   if (hasCodeSearch(kind)) f |= sheetflag::kCodeSearch;
   return f;
@@ -42,7 +43,7 @@ uint16_t sheetFlagsForKind(int kind) {
 
 CTableView::CTableView(CPlanDoc* doc, QWidget* parent) : CGridView(doc, parent) {
   setViewFlags(viewFlags() | sheetFlagsForKind(viewKind()));
-  setObjectName(QStringLiteral("sheet%1").arg(viewKind()));
+  setObjectName(QStringLiteral("sheet%1").arg(kindNumber(viewKind())));
 }
 
 bool CTableView::readOnly() const {
@@ -105,13 +106,16 @@ void CTableView::openRows() {
 
 void CTableView::followSummaryKind() {
   CPlanDoc* doc = document();
-  if ((viewKind() != 7 && viewKind() != 8) || !doc || !doc->isOpen()) return;
-  const int kind = openSummaryIsResources(*doc) ? 8 : 7;
+  if ((viewKind() != ViewKind::Summary && viewKind() != ViewKind::ResourceSummary) || !doc ||
+      !doc->isOpen())
+    return;
+  const ViewKind kind =
+      openSummaryIsResources(*doc) ? ViewKind::ResourceSummary : ViewKind::Summary;
   if (kind == viewKind()) return;
   // The old kind keeps its layout; the new kind's own is read (or made).
   storeSettings();
   setViewKind(kind);
-  setObjectName(QStringLiteral("sheet%1").arg(kind));
+  setObjectName(QStringLiteral("sheet%1").arg(kindNumber(kind)));
   formatRead_ = false;
   std::memset(&stored_, 0, sizeof stored_);
   setCurrent(0, 0);
@@ -406,6 +410,37 @@ void CTableView::findSpecialCommand() {
   showRecord(dialog.chosenRecord());
 }
 
+// --- Record dialogs ----------------------------------------------------------------------
+
+namespace {
+bool hasRecordDialog(int kind) {
+  return kind == edit::kActivity || kind == edit::kRelation || kind == edit::kGanttActivity;
+}
+}  // namespace
+
+bool CTableView::modifyAtCursor() {
+  CPlanDoc* doc = document();
+  if (!hasRecordDialog(viewKind()) || !doc || !doc->isOpen()) return false;
+  if (!moveToRow(kCommitOnly) || currentRow() >= rowCount()) return false;
+  const int slot = static_cast<int>(rows_.record(static_cast<uint32_t>(currentRow())));
+  const bool changed = viewKind() == edit::kRelation ? editRelation(this, *doc, slot)
+                                                     : editActivity(this, *doc, slot);
+  if (!changed) return false;
+  // A deleted relation leaves the sheet; a changed record is shown again.
+  pruneDeadRows();
+  setRowCount(static_cast<int>(rows_.count()));
+  if (currentRow() > rowCount()) setCurrent(rowCount(), currentColumn());
+  loadRow();
+  reloadEditor();
+  updateGrid();
+  return true;
+}
+
+void CTableView::dataDoubleClick(int32_t, int32_t y) {
+  // The press before it has made the clicked row current.
+  if (y <= 0) modifyAtCursor();
+}
+
 // --- Linking by relations ---------------------------------------------------------------
 
 bool CTableView::linkEnabled() const {
@@ -429,7 +464,7 @@ bool CTableView::linkSelected(int relationKind) {
     std::memcpy(&b, succ.constData(), sizeof b);
     a.code[sizeof a.code - 1] = b.code[sizeof b.code - 1] = 0;
     RelRecord r;
-    const uint32_t found = findCodeRecord(&db, 5, a.code, b.code);
+    const uint32_t found = findCodeRecord(&db, ViewKind::Relations, a.code, b.code);
     if (found != XJOR_NONE) {
       db.rel.tb.current = static_cast<int32_t>(found);
       if (!xGetRec(&db.rel.tb, rel.data())) continue;
@@ -444,7 +479,7 @@ bool CTableView::linkSelected(int relationKind) {
     r.kind = static_cast<int16_t>(relationKind);
     std::memcpy(rel.data(), &r, sizeof r);
     const int32_t slot = found != XJOR_NONE ? static_cast<int32_t>(found) : -1;
-    const EditResult result = document()->inputRecord(edit::kRelation, slot, rel.data(), -1);
+    const EditResult result = document()->inputRecord(ViewKind::Relations, slot, rel.data(), -1);
     if (!result) {
       if (result.message) showMessage(this, result.message);
       break;
@@ -489,6 +524,10 @@ bool CTableView::onCommand(int id) {
     case cmd::kRefresh:
       if (moveToRow(kCommitOnly)) initialUpdate();
       return true;
+    case cmd::kModifyData:
+      if (!hasRecordDialog(viewKind())) break;
+      modifyAtCursor();
+      return true;
     case cmd::kFindCode:
       findCodeCommand();
       return true;
@@ -529,6 +568,10 @@ bool CTableView::updateCommand(int id, CommandState& state) {
       break;
     case cmd::kRefresh:
       state.enabled = true;
+      return true;
+    case cmd::kModifyData:
+      if (!hasRecordDialog(viewKind())) break;
+      state.enabled = currentRow() < rowCount();
       return true;
     case cmd::kFindCode:
       state.enabled = viewFlags() & sheetflag::kCodeSearch;

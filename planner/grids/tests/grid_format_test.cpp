@@ -78,24 +78,24 @@ TEST_F(GridTest, DefaultColumnsFollowTheFields) {
 TEST_F(GridTest, SheetRecordAndColumnsRoundTrip) {
   OptionFileRef* opt = &db().opt;
   SheetRecord r{};
-  EXPECT_FALSE(readSheetRecord(opt, 4, &r));
+  EXPECT_FALSE(readSheetRecord(opt, ViewKind::Activities, &r));
   r.format = defaultGridFormat();
   r.format.columnCount = 2;
   r.order[0] = 1;
   r.order[1] = 10003;
   std::strcpy(r.filter, "[X] > 3");
-  writeSheetRecord(opt, 4, r);
+  writeSheetRecord(opt, ViewKind::Activities, r);
   EXPECT_EQ(xOption(opt, XOPT_SIZE, 104, nullptr, 0), 276);
   SheetRecord back{};
-  ASSERT_TRUE(readSheetRecord(opt, 4, &back));
+  ASSERT_TRUE(readSheetRecord(opt, ViewKind::Activities, &back));
   EXPECT_EQ(std::memcmp(&back, &r, sizeof r), 0);
 
   std::vector<ColumnRecord> cols(2);
   cols[0] = {3, 200, 1, "a"};
   cols[1] = {5, 120, 0, ""};
-  writeColumns(opt, 4, cols);
+  writeColumns(opt, ViewKind::Activities, cols);
   EXPECT_EQ(xOption(opt, XOPT_SIZE, 136, nullptr, 0), 92);
-  const auto read = readColumns(opt, 4, 2, db().act.tb.fieldCount);
+  const auto read = readColumns(opt, ViewKind::Activities, 2, db().act.tb.fieldCount);
   ASSERT_EQ(read.size(), 2u);
   EXPECT_EQ(read[0].width, 200);
   EXPECT_STREQ(read[0].title, "a");
@@ -112,9 +112,9 @@ TEST_F(GridTest, DamagedStoredLayoutIsMadeSafe) {
   r.format.headerHeight = 0;
   r.order[0] = 400;
   std::memset(r.filter, 'x', sizeof r.filter);
-  writeSheetRecord(opt, 2, r);
+  writeSheetRecord(opt, ViewKind::Resources, r);
   SheetRecord back{};
-  ASSERT_TRUE(readSheetRecord(opt, 2, &back));
+  ASSERT_TRUE(readSheetRecord(opt, ViewKind::Resources, &back));
   EXPECT_EQ(back.format.rowHeight, 1);
   EXPECT_EQ(back.format.headerHeight, 1);
   EXPECT_EQ(back.order[0], 12);
@@ -124,9 +124,9 @@ TEST_F(GridTest, DamagedStoredLayoutIsMadeSafe) {
   cols[0] = {0, 100, 0, ""};
   cols[1] = {999, 100, 0, ""};
   cols[2] = {-4, 100, 9, ""};
-  writeColumns(opt, 2, cols);
-  const auto read = readColumns(opt, 2, 50, db().res.tb.fieldCount);
+  writeColumns(opt, ViewKind::Resources, cols);
+  const auto read = readColumns(opt, ViewKind::Resources, 50, db().res.tb.fieldCount);
   ASSERT_EQ(read.size(), 1u);
   EXPECT_EQ(read[0].field, 0);
-  EXPECT_TRUE(readColumns(opt, 3, 4, db().crw.tb.fieldCount).empty());
+  EXPECT_TRUE(readColumns(opt, ViewKind::Crews, 4, db().crw.tb.fieldCount).empty());
 }

@@ -41,12 +41,12 @@ class SheetPrintTest : public GridTest {
     SheetRecord r{};
     r.format = defaultGridFormat();
     r.format.columnCount = 3;
-    writeSheetRecord(&db().opt, 4, r);
+    writeSheetRecord(&db().opt, ViewKind::Activities, r);
     std::vector<ColumnRecord> cols(3);
     for (int c = 0; c < 3; ++c) cols[c] = {int16_t(c), 700, kAlignLeft, ""};
-    writeColumns(&db().opt, 4, cols);
+    writeColumns(&db().opt, ViewKind::Activities, cols);
 
-    viewState().nextViewKind = 4;
+    viewState().nextViewKind = ViewKind::Activities;
     viewState().nextWindow = 8;
     view_ = std::make_unique<CTableView>(doc_.get());
     view_->resize(800, 600);

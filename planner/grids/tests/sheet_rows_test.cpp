@@ -25,7 +25,7 @@ TEST_F(GridTest, RowsFollowTheStoredFilterAndOrder) {
   ASSERT_EQ(addActivity("A30", "third", 3), 0);
   ASSERT_EQ(addActivity("A10", "first", 8), 0);
   ASSERT_EQ(addActivity("A20", "second", 1), 0);
-  TableBinding* act = sheetTable(&db(), 4);
+  TableBinding* act = sheetTable(&db(), ViewKind::Activities);
   ASSERT_EQ(act, &db().act);
   const size_t size = act->tb.recordSize;
 
@@ -69,13 +69,13 @@ TEST_F(GridTest, RowsFollowTheStoredFilterAndOrder) {
 }
 
 TEST_F(GridTest, SummaryKindsWithoutOpenSummaryShowNoTable) {
-  EXPECT_EQ(sheetTable(&db(), 7), nullptr);
-  EXPECT_EQ(sheetTable(&db(), 8), nullptr);
-  EXPECT_EQ(sheetTable(&db(), 11), nullptr);
-  EXPECT_EQ(sheetTable(&db(), 0), &db().wbs);
-  EXPECT_EQ(sheetTable(&db(), 10), &db().obs);
-  EXPECT_TRUE(isSummaryKind(8));
-  EXPECT_FALSE(isSummaryKind(4));
+  EXPECT_EQ(sheetTable(&db(), ViewKind::Summary), nullptr);
+  EXPECT_EQ(sheetTable(&db(), ViewKind::ResourceSummary), nullptr);
+  EXPECT_EQ(sheetTable(&db(), ViewKind::Map), nullptr);
+  EXPECT_EQ(sheetTable(&db(), ViewKind::WorkTypeSheet), &db().wbs);
+  EXPECT_EQ(sheetTable(&db(), ViewKind::FacilityTree), &db().obs);
+  EXPECT_TRUE(isSummaryKind(ViewKind::ResourceSummary));
+  EXPECT_FALSE(isSummaryKind(ViewKind::Activities));
 }
 
 TEST_F(GridTest, FindCodesInEachSheetsIndex) {
@@ -87,7 +87,7 @@ TEST_F(GridTest, FindCodesInEachSheetsIndex) {
   ASSERT_EQ(addActivity("A2", "two"), 0);
   ASSERT_EQ(addRelation("A1", "A2"), 0);
 
-  const uint32_t wbs = findCodeRecord(&db(), 0, "1001");
+  const uint32_t wbs = findCodeRecord(&db(), ViewKind::WorkTypeSheet, "1001");
   ASSERT_NE(wbs, XJOR_NONE);
   WbsRecord w;
   std::string buf(db().wbs.tb.recordSize, '\0');
@@ -95,18 +95,21 @@ TEST_F(GridTest, FindCodesInEachSheetsIndex) {
   ASSERT_TRUE(xGetRec(&db().wbs.tb, buf.data()));
   std::memcpy(&w, buf.data(), sizeof w);
   EXPECT_STREQ(w.code, "1001");
-  EXPECT_EQ(findCodeRecord(&db(), 0, "100"), XJOR_NONE);  // a prefix is not the code
-  EXPECT_NE(findCodeRecord(&db(), 1, "F01"), XJOR_NONE);
-  EXPECT_EQ(findCodeRecord(&db(), 1, "10"), XJOR_NONE);  // other classification
-  EXPECT_NE(findCodeRecord(&db(), 2, "R1"), XJOR_NONE);
-  EXPECT_EQ(findCodeRecord(&db(), 2, ""), XJOR_NONE);
-  EXPECT_NE(findCodeRecord(&db(), 4, "A2"), XJOR_NONE);
-  EXPECT_EQ(findCodeRecord(&db(), 4, "A3"), XJOR_NONE);
-  EXPECT_NE(findCodeRecord(&db(), 5, "A1", "A2"), XJOR_NONE);
-  EXPECT_EQ(findCodeRecord(&db(), 5, "A2", "A1"), XJOR_NONE);
-  EXPECT_EQ(findCodeRecord(&db(), 3, "R1"), XJOR_NONE);  // crews have no finder
+  EXPECT_EQ(findCodeRecord(&db(), ViewKind::WorkTypeSheet, "100"),
+            XJOR_NONE);  // a prefix is not the code
+  EXPECT_NE(findCodeRecord(&db(), ViewKind::FacilitySheet, "F01"), XJOR_NONE);
+  EXPECT_EQ(findCodeRecord(&db(), ViewKind::FacilitySheet, "10"),
+            XJOR_NONE);  // other classification
+  EXPECT_NE(findCodeRecord(&db(), ViewKind::Resources, "R1"), XJOR_NONE);
+  EXPECT_EQ(findCodeRecord(&db(), ViewKind::Resources, ""), XJOR_NONE);
+  EXPECT_NE(findCodeRecord(&db(), ViewKind::Activities, "A2"), XJOR_NONE);
+  EXPECT_EQ(findCodeRecord(&db(), ViewKind::Activities, "A3"), XJOR_NONE);
+  EXPECT_NE(findCodeRecord(&db(), ViewKind::Relations, "A1", "A2"), XJOR_NONE);
+  EXPECT_EQ(findCodeRecord(&db(), ViewKind::Relations, "A2", "A1"), XJOR_NONE);
+  EXPECT_EQ(findCodeRecord(&db(), ViewKind::Crews, "R1"), XJOR_NONE);  // crews have no finder
   // A code longer than the field is cut, never read past.
-  EXPECT_EQ(findCodeRecord(&db(), 4, "A2345678901234567890123456789"), XJOR_NONE);
+  EXPECT_EQ(findCodeRecord(&db(), ViewKind::Activities, "A2345678901234567890123456789"),
+            XJOR_NONE);
 }
 
 TEST_F(GridTest, SpecialActivitiesByClassInCodeOrder) {

@@ -74,7 +74,7 @@ TEST_F(SampleSheetTest, DataSheetOfTheSampleProjectPrintsItsPages) {
   ASSERT_TRUE(app->requestWindow(8));
   auto* sheet = qobject_cast<CTableView*>(app->mainFrame()->childFrame()->content());
   ASSERT_NE(sheet, nullptr);
-  EXPECT_EQ(sheet->viewKind(), 4);
+  EXPECT_EQ(sheet->viewKind(), ViewKind::Activities);
   EXPECT_EQ(sheet->windowNumber(), 8);
   EXPECT_EQ(sheet->rowCount(), int(app->document()->db().act.tb.liveCount));
   ASSERT_GT(sheet->rowCount(), 47);  // more than one page down
@@ -124,7 +124,7 @@ TEST_F(SampleSheetTest, SaveFirstBeforeFittingToPaperUsesTheProgramsSaveCommand)
   CPlanDoc* doc = app->document();
   const QString file = doc->path();
   ASSERT_FALSE(file.isEmpty());
-  viewState().nextViewKind = 11;
+  viewState().nextViewKind = ViewKind::Map;
   viewState().nextWindow = 3;
   FitView view(doc);
   const auto acceptDialog = [] { kelvo_test::whenModal([](QDialog* d) { d->accept(); }); };

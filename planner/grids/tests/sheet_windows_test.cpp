@@ -42,7 +42,7 @@ class SheetWindowsTest : public AppTest {
   }
 
   // The column records of sheet kind on file (empty when none).
-  static std::vector<ColumnRecord> storedColumns(CKelvoApp& app, int kind, size_t count) {
+  static std::vector<ColumnRecord> storedColumns(CKelvoApp& app, ViewKind kind, size_t count) {
     ProjectDb& db = app.document()->db();
     const TableBinding* t = sheetTable(&db, kind);
     if (!t) return {};
@@ -58,7 +58,7 @@ TEST_F(SheetWindowsTest, LeavingASheetWindowKeepsItsColumnWidthsInTheOptionFile)
   ASSERT_TRUE(app->requestWindow(8));
   CTableView* view = sheet(*app);
   ASSERT_NE(view, nullptr);
-  const int kind = view->viewKind();
+  const ViewKind kind = view->viewKind();
   ASSERT_GE(view->columns().size(), 2u);
   const std::vector<ColumnRecord> before = view->columns();
   const int wider = before[0].width + 137;

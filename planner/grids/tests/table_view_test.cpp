@@ -30,8 +30,8 @@ class SheetTest : public GridTest {
   }
 
   // An activity sheet (kind 4) on screen with the data-input tool.
-  CTableView& open(int kind = 4, QSize size = {900, 400}) {
-    viewState().nextViewKind = int16_t(kind);
+  CTableView& open(ViewKind kind = ViewKind::Activities, QSize size = {900, 400}) {
+    viewState().nextViewKind = kind;
     viewState().nextWindow = 8;
     viewState().editTool = tool::kDataInput;
     view_ = std::make_unique<CTableView>(doc_.get());
@@ -166,7 +166,7 @@ TEST_F(SheetTest, DownFromTheLastVisibleRowScrollsOneRow) {
         addActivity(QStringLiteral("A%1").arg(i, 3, 10, QChar('0')).toLatin1().constData(), "row"),
         0);
   xEndInputBatch(&db());
-  CTableView& v = open(4, {900, 300});
+  CTableView& v = open(ViewKind::Activities, {900, 300});
   const int visible = v.visibleRows();
   ASSERT_GT(visible, 2);
   ASSERT_LT(visible, 60);
@@ -256,10 +256,11 @@ TEST_F(SheetTest, ResizeByDraggingAndUndoTwice) {
 
   // Stored at once for the next time the sheet opens.
   SheetRecord r{};
-  ASSERT_TRUE(readSheetRecord(&db().opt, 4, &r));
+  ASSERT_TRUE(readSheetRecord(&db().opt, ViewKind::Activities, &r));
   EXPECT_EQ(r.format.rowHeight, 80);
   EXPECT_EQ(r.format.headerHeight, 1);
-  const auto stored = readColumns(&db().opt, 4, r.format.columnCount, db().act.tb.fieldCount);
+  const auto stored =
+      readColumns(&db().opt, ViewKind::Activities, r.format.columnCount, db().act.tb.fieldCount);
   ASSERT_FALSE(stored.empty());
   EXPECT_EQ(stored[0].width, after);
   // A column that does not exist is not resized, and the undo record stays.
@@ -286,7 +287,7 @@ TEST_F(SheetTest, OneUndoStepForLayoutAndRecords) {
   ASSERT_EQ(xGetRec(&db().act.tb, bytes.data()), 1);
   std::strcpy(reinterpret_cast<ActRecord*>(bytes.data())->title, "two");
   db().act.tb.current = -1;  // the edit names its record itself
-  const EditResult edited = doc_->inputRecord(edit::kActivity, slot, bytes.data(), -1);
+  const EditResult edited = doc_->inputRecord(ViewKind::Activities, slot, bytes.data(), -1);
   ASSERT_TRUE(edited.ok);
   EXPECT_EQ(edited.slot, slot);
   EXPECT_EQ(title(), "two");
@@ -301,7 +302,7 @@ TEST_F(SheetTest, OneUndoStepForLayoutAndRecords) {
 
   // Once the record is deleted its step is gone: its slot may be reused.
   db().act.tb.current = slot;
-  ASSERT_TRUE(doc_->deleteRecord(edit::kActivity).ok);
+  ASSERT_TRUE(doc_->deleteRecord(ViewKind::Activities).ok);
   EXPECT_FALSE(v.undoLayout());
 }
 
@@ -416,7 +417,7 @@ TEST_F(SheetTest, ASummarySheetRefusesEditsAndDeletion) {
   char row[11] = "total";
   ASSERT_EQ(xAddRec(&db().summary.table.tb, row), 1);
   doc_->setOpenSummary(current);
-  CTableView& v = open(7);
+  CTableView& v = open(ViewKind::Summary);
   ASSERT_EQ(v.rowCount(), 1);
   EXPECT_FALSE(v.lineEditor()->isVisible());
   EXPECT_FALSE(v.listEditor()->isVisible());
@@ -455,7 +456,7 @@ TEST_F(SheetTest, ASummarySheetFollowsTheRebuiltSummaryBetweenActivitiesAndResou
               0);
   };
   registerAs(0);  // "작업 집계"
-  CTableView& v = open(7);
+  CTableView& v = open(ViewKind::Summary);
   ASSERT_EQ(v.rowCount(), 1);
   v.applyResize(DragKind::Column, 0, 345);
 
@@ -463,13 +464,13 @@ TEST_F(SheetTest, ASummarySheetFollowsTheRebuiltSummaryBetweenActivitiesAndResou
   // own (default) layout, and hears the broadcasts of kind 8 only.
   registerAs(kSummaryOfResources);
   doc_->updateAllViews(kAllViews, hint::kSummaryRebuilt);
-  EXPECT_EQ(v.viewKind(), 8);
+  EXPECT_EQ(v.viewKind(), ViewKind::ResourceSummary);
   EXPECT_EQ(v.objectName(), "sheet8");
   EXPECT_TRUE(v.viewFlags() & sheetflag::kSummary);
   ASSERT_FALSE(v.columns().empty());
   EXPECT_NE(v.columns()[0].width, 345);
   SheetRecord stored{};
-  EXPECT_TRUE(readSheetRecord(&db().opt, 8, &stored));
+  EXPECT_TRUE(readSheetRecord(&db().opt, ViewKind::ResourceSummary, &stored));
   ASSERT_EQ(v.rowCount(), 1);
   char second[11] = "more";
   ASSERT_EQ(xAddRec(&db().summary.table.tb, second), 1);
@@ -481,7 +482,7 @@ TEST_F(SheetTest, ASummarySheetFollowsTheRebuiltSummaryBetweenActivitiesAndResou
   // Back to an activity summary: kind 7 with the layout it had.
   registerAs(0);
   doc_->updateAllViews(uint64_t{1} << 8, hint::kSummaryRebuilt);
-  EXPECT_EQ(v.viewKind(), 7);
+  EXPECT_EQ(v.viewKind(), ViewKind::Summary);
   ASSERT_FALSE(v.columns().empty());
   EXPECT_EQ(v.columns()[0].width, 345);
   EXPECT_EQ(v.rowCount(), 2);
@@ -494,7 +495,7 @@ TEST_F(SheetTest, DrawsHeaderRowNumbersAndTheNewRecordRow) {
   ASSERT_EQ(addActivity("A1", "one"), 0);
   ASSERT_EQ(addActivity("A2", "two"), 0);
   viewState().editTool = tool::kDataSelect;
-  CTableView& v = open(4, {700, 300});
+  CTableView& v = open(ViewKind::Activities, {700, 300});
   viewState().editTool = tool::kDataSelect;
   v.onCommand(cmd::kToolFirst + tool::kDataSelect);
   QImage image(v.viewport()->size(), QImage::Format_RGB32);
@@ -559,7 +560,7 @@ TEST_F(SheetTest, LinkSelectedRowsByRelations) {
     EXPECT_EQ(r.kind, 2) << r.pred << "->" << r.succ;
     EXPECT_EQ(r.lag, 0);
   }
-  EXPECT_NE(findCodeRecord(&db(), 5, "A3", "A4"), XJOR_NONE);
+  EXPECT_NE(findCodeRecord(&db(), ViewKind::Relations, "A3", "A4"), XJOR_NONE);
   EXPECT_TRUE(doc_->isModified());
 
   // One selected row links nothing and the command is off.
@@ -578,12 +579,12 @@ TEST_F(SheetTest, NarrowColumnsCutTheirTextAndHighHeadersWrapTitles) {
   SheetRecord r{};
   r.format = defaultGridFormat(200);  // more than (5 + 32) x 2: titles wrap
   r.format.columnCount = 2;
-  writeSheetRecord(&db().opt, 4, r);
+  writeSheetRecord(&db().opt, ViewKind::Activities, r);
   std::vector<ColumnRecord> cols = {{name, 60, kAlignLeft, ""}, {sub, 400, kAlignLeft, ""}};
   std::strcpy(cols[0].title, cp949("작업 이름").c_str());  // wider than the column
-  writeColumns(&db().opt, 4, cols);
+  writeColumns(&db().opt, ViewKind::Activities, cols);
   viewState().editTool = tool::kDataSelect;
-  CTableView& v = open(4, {700, 300});
+  CTableView& v = open(ViewKind::Activities, {700, 300});
   viewState().editTool = tool::kDataSelect;
   v.onCommand(cmd::kToolFirst + tool::kDataSelect);
   QImage image(v.viewport()->size(), QImage::Format_RGB32);
@@ -629,7 +630,7 @@ TEST_F(SheetTest, EachSheetEntersItsOwnKindOfRecord) {
   // Relations: an unknown successor is refused with the store's message,
   // then the mended row goes in with the kind chosen from its list.
   {
-    CTableView& v = open(5);
+    CTableView& v = open(ViewKind::Relations);
     ASSERT_EQ(v.currentColumn(), column("선행작업코드"));
     type("A1");
     key(Qt::Key_Tab);
@@ -645,7 +646,7 @@ TEST_F(SheetTest, EachSheetEntersItsOwnKindOfRecord) {
     v.listEditor()->setCurrentIndex(3);
     key(Qt::Key_Return);
     ASSERT_EQ(db().rel.tb.liveCount, 1u);
-    const uint32_t r = findCodeRecord(&db(), 5, "A1", "A2");
+    const uint32_t r = findCodeRecord(&db(), ViewKind::Relations, "A1", "A2");
     ASSERT_NE(r, XJOR_NONE);
     std::string buffer(db().rel.tb.recordSize, '\0');
     db().rel.tb.current = int32_t(r);
@@ -658,24 +659,24 @@ TEST_F(SheetTest, EachSheetEntersItsOwnKindOfRecord) {
   // Work types: a code that fits no level is refused (levels 2 and 2).
   {
     messages_.clear();
-    CTableView& v = open(0);
+    CTableView& v = open(ViewKind::WorkTypeSheet);
     type("123");
     key(Qt::Key_Return);
     EXPECT_EQ(messages_, std::vector<int>{XQD_MSG_LEVEL_LENGTH});
     type("12");
     key(Qt::Key_Return);
     EXPECT_EQ(v.rowCount(), 1);
-    EXPECT_NE(findCodeRecord(&db(), 0, "12"), XJOR_NONE);
+    EXPECT_NE(findCodeRecord(&db(), ViewKind::WorkTypeSheet, "12"), XJOR_NONE);
     view_.reset();
   }
   // Resources.
   {
     messages_.clear();
-    CTableView& v = open(2);
+    CTableView& v = open(ViewKind::Resources);
     type("R1");
     key(Qt::Key_Return);
     EXPECT_TRUE(messages_.empty());
     EXPECT_EQ(v.rowCount(), 1);
-    EXPECT_NE(findCodeRecord(&db(), 2, "R1"), XJOR_NONE);
+    EXPECT_NE(findCodeRecord(&db(), ViewKind::Resources, "R1"), XJOR_NONE);
   }
 }

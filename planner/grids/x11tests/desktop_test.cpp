@@ -207,7 +207,7 @@ TEST_F(DesktopTest, ShownViewIsActiveAfterOpenSwitchAndDialogAndCommandsFollowSt
   table->setCurrentIndex(1);  // relations
   auto* sheet = qobject_cast<CTableView*>(content());
   ASSERT_NE(sheet, nullptr);
-  EXPECT_EQ(sheet->viewKind(), 5);
+  EXPECT_EQ(sheet->viewKind(), ViewKind::Relations);
   expectShownViewActive("after the relation sheet was chosen");
 
   // The position pane follows the pointer.

@@ -17,6 +17,7 @@
 #include "kelvo/plan_doc.h"
 #include "kelvo/profile.h"
 #include "kelvo/strings.h"
+#include "kelvo/view_kind.h"
 #include "main_frame.h"
 #include "password_dialogs.h"
 #include "progress_guide_dialog.h"
@@ -263,7 +264,7 @@ bool CKelvoApp::requestWindow(int number) {
   if (frame_->currentWindow() == number) return true;
   // The period sheet, the summary sheet and the user report show summary
   // data: without an open summary the chooser is offered first.
-  if ((number == 5 || number == 9 || number == 10) && doc_->openSummary() == 0) {
+  if (showsSummaryData(number) && doc_->openSummary() == 0) {
     router_->dispatch(cmd::kOtherSummary);
     if (doc_->openSummary() == 0) return false;
   }
@@ -370,8 +371,9 @@ bool CKelvoApp::onCommand(int id) {
       return true;
     }
     case cmd::kProgressGuide: {
-      CProgressGuideDlg dialog(doc_->isOpen() ? stageText(doc_->info().stage) : QString(),
-                               frame_.get());
+      CProgressGuideDlg dialog(
+          doc_->isOpen() ? doc_->info().stage : -1,
+          [this](int command) { return router_->state(command).enabled; }, frame_.get());
       if (dialog.exec() != QDialog::Accepted || dialog.command() == 0) return false;
       return router_->dispatch(dialog.command());
     }

@@ -66,7 +66,7 @@ class DocEditTest : public ShellTest {
     ShellTest::TearDown();
   }
 
-  EditResult code(int kind, const char* text, EditReport report = EditReport::Silent) {
+  EditResult code(ViewKind kind, const char* text, EditReport report = EditReport::Silent) {
     WbsRecord r{};
     setFieldText(r.code, sizeof r.code, text);
     return doc_->inputRecord(kind, -1, &r, -1, report);
@@ -82,13 +82,13 @@ class DocEditTest : public ShellTest {
     r.calendar = 1;
     r.type = type;
     std::memcpy(buffer.data(), &r, sizeof r);
-    return doc_->inputRecord(edit::kActivity, -1, buffer.data(), 0);
+    return doc_->inputRecord(ViewKind::Activities, -1, buffer.data(), 0);
   }
   EditResult relation(const char* pred, const char* succ) {
     RelRecord r{};
     setFieldText(r.pred, sizeof r.pred, pred);
     setFieldText(r.succ, sizeof r.succ, succ);
-    return doc_->inputRecord(edit::kRelation, -1, &r);
+    return doc_->inputRecord(ViewKind::Relations, -1, &r);
   }
 
   int32_t ref_ = -1;
@@ -103,26 +103,26 @@ constexpr uint64_t bit(int kind) {
 }  // namespace
 
 TEST_F(DocEditTest, RefusalReturnsTheStoreMessageAndChangesNothing) {
-  EXPECT_EQ(code(edit::kWorkTypeCode, "ABCD").message, XQD_MSG_LEVEL_LENGTH);
-  EXPECT_EQ(code(edit::kWorkTypeCode, "A12").message, XQD_MSG_NO_PARENT);
+  EXPECT_EQ(code(ViewKind::WorkTypeSheet, "ABCD").message, XQD_MSG_LEVEL_LENGTH);
+  EXPECT_EQ(code(ViewKind::WorkTypeSheet, "A12").message, XQD_MSG_NO_PARENT);
   EXPECT_EQ(doc_->db().wbs.tb.liveCount, 0u);
   EXPECT_FALSE(doc_->isModified());
   EXPECT_TRUE(hints_.empty());
   EXPECT_TRUE(messages_.empty()) << "a silent input shows nothing";
 
-  EXPECT_FALSE(code(edit::kWorkTypeCode, "", EditReport::Show).ok);
+  EXPECT_FALSE(code(ViewKind::WorkTypeSheet, "", EditReport::Show).ok);
   ASSERT_EQ(messages_.size(), 1u);
   EXPECT_EQ(messages_[0], XQD_MSG_NO_CODE);
 }
 
 TEST_F(DocEditTest, AcceptedInputMarksModifiedAndTellsOtherViews) {
-  const EditResult made = code(edit::kWorkTypeCode, "A");
+  const EditResult made = code(ViewKind::WorkTypeSheet, "A");
   ASSERT_TRUE(made.ok);
   EXPECT_EQ(made.message, 0);
   EXPECT_TRUE(doc_->isModified());
   ASSERT_EQ(hints_.size(), 1u);
   EXPECT_EQ(hints_[0].hint, hint::kRefresh) << "a new record changes the record sets";
-  EXPECT_EQ(hints_[0].extra, edit::kWorkTypeCode);
+  EXPECT_EQ(hints_[0].extra, kindNumber(ViewKind::WorkTypeSheet));
   EXPECT_FALSE(hints_[0].mask & bit(0)) << "the sheet that entered it updates itself";
   EXPECT_TRUE(hints_[0].mask & bit(9));
   EXPECT_TRUE(hints_[0].mask & bit(4));
@@ -131,21 +131,21 @@ TEST_F(DocEditTest, AcceptedInputMarksModifiedAndTellsOtherViews) {
   WbsRecord r{};
   ASSERT_EQ(xGetRec(&doc_->db().wbs.tb, &r), 1);
   setFieldText(r.title, sizeof r.title, "토목");
-  ASSERT_TRUE(doc_->inputRecord(edit::kWorkTypeCode, made.slot, &r).ok);
+  ASSERT_TRUE(doc_->inputRecord(ViewKind::WorkTypeSheet, made.slot, &r).ok);
   EXPECT_EQ(doc_->db().wbs.tb.liveCount, 1u);
   EXPECT_EQ(hints_.back().hint, hint::kRepaint);
 
   // The facility sheet edits the other table whatever the current class.
-  ASSERT_TRUE(code(edit::kFacilityCode, "B1").ok);
+  ASSERT_TRUE(code(ViewKind::FacilitySheet, "B1").ok);
   EXPECT_EQ(doc_->db().obs.tb.liveCount, 1u);
   EXPECT_EQ(doc_->db().wbs.tb.liveCount, 1u);
 }
 
 TEST_F(DocEditTest, ActivityDeletionTakesItsRelationsAlong) {
-  ASSERT_TRUE(code(edit::kWorkTypeCode, "A").ok);
-  ASSERT_TRUE(code(edit::kWorkTypeCode, "A01").ok);
-  ASSERT_TRUE(code(edit::kWorkTypeCode, "A02").ok);
-  ASSERT_TRUE(code(edit::kFacilityCode, "F1").ok);
+  ASSERT_TRUE(code(ViewKind::WorkTypeSheet, "A").ok);
+  ASSERT_TRUE(code(ViewKind::WorkTypeSheet, "A01").ok);
+  ASSERT_TRUE(code(ViewKind::WorkTypeSheet, "A02").ok);
+  ASSERT_TRUE(code(ViewKind::FacilitySheet, "F1").ok);
   ASSERT_TRUE(activity("ACT-1", "A01", "F1").ok);
   ASSERT_TRUE(activity("ACT-2", "A02", "F1").ok);
   // A work type above the last level is refused with the store's number.
@@ -161,7 +161,7 @@ TEST_F(DocEditTest, ActivityDeletionTakesItsRelationsAlong) {
   EXPECT_NE(first.finish, 0);
 
   hints_.clear();
-  ASSERT_TRUE(doc_->deleteRecord(edit::kActivity).ok);
+  ASSERT_TRUE(doc_->deleteRecord(ViewKind::Activities).ok);
   EXPECT_EQ(doc_->db().act.tb.liveCount, 1u);
   EXPECT_EQ(doc_->db().rel.tb.liveCount, 0u);
   ASSERT_EQ(hints_.size(), 1u);
@@ -172,16 +172,17 @@ TEST_F(DocEditTest, ActivityDeletionTakesItsRelationsAlong) {
 
   // Deleting again with nothing current does nothing.
   hints_.clear();
-  EXPECT_TRUE(doc_->deleteRecord(edit::kRelation).ok);
+  EXPECT_TRUE(doc_->deleteRecord(ViewKind::Relations).ok);
   EXPECT_TRUE(hints_.empty());
 }
 
 TEST_F(DocEditTest, SummaryRowsAreOnlyRewritten) {
   char row[64] = {};
-  EXPECT_EQ(doc_->inputRecord(edit::kSummary, -1, row, -1, EditReport::Show).message,
+  EXPECT_EQ(doc_->inputRecord(ViewKind::Summary, -1, row, -1, EditReport::Show).message,
             kStrMsgSummaryFixed)
       << "no summary open";
-  EXPECT_EQ(doc_->deleteRecord(edit::kGanttSummary, EditReport::Show).message, kStrMsgSummaryFixed);
+  EXPECT_EQ(doc_->deleteRecord(ViewKind::GanttSummaryTable, EditReport::Show).message,
+            kStrMsgSummaryFixed);
   EXPECT_EQ(messages_, (std::vector<int>{kStrMsgSummaryFixed, kStrMsgSummaryFixed}));
   EXPECT_FALSE(doc_->isModified());
 
@@ -199,15 +200,15 @@ TEST_F(DocEditTest, SummaryRowsAreOnlyRewritten) {
   ASSERT_EQ(xAddRec(&db.summary.table.tb, second), 1);
   db.summary.table.tb.current = 0;
   char edited[11] = "edited";
-  EXPECT_TRUE(doc_->inputRecord(edit::kSummary, 0, edited).ok);
+  EXPECT_TRUE(doc_->inputRecord(ViewKind::Summary, 0, edited).ok);
   EXPECT_TRUE(doc_->isModified());
   char back[11] = {};
   ASSERT_EQ(xGetRec(&db.summary.table.tb, back), 1);
   EXPECT_STREQ(back, "edited");
   EXPECT_EQ(db.summary.table.tb.liveCount, 2u);
-  EXPECT_EQ(doc_->inputRecord(edit::kResourceSummary, -1, edited).message, kStrMsgSummaryFixed);
+  EXPECT_EQ(doc_->inputRecord(ViewKind::ResourceSummary, -1, edited).message, kStrMsgSummaryFixed);
   db.summary.table.tb.current = 1;
-  EXPECT_FALSE(doc_->deleteRecord(edit::kSummary).ok);
+  EXPECT_FALSE(doc_->deleteRecord(ViewKind::Summary).ok);
   EXPECT_EQ(db.summary.table.tb.liveCount, 2u);
   xCloseSumFile(&db, &current);
 }
@@ -215,49 +216,49 @@ TEST_F(DocEditTest, SummaryRowsAreOnlyRewritten) {
 TEST_F(DocEditTest, TreeRefusesCodesBelowTheLastLevelAndHearsOfChanges) {
   FakeTree tree;
   doc_->setClassTreeLink(&tree);
-  ASSERT_TRUE(code(edit::kTreeWorkType, "A").ok);
+  ASSERT_TRUE(code(ViewKind::WorkTypeTree, "A").ok);
   ASSERT_EQ(tree.entered.size(), 1u);
   EXPECT_EQ(tree.entered[0], doc_->db().wbs.tb.current);
 
   tree.level = 2;  // a final-level code is selected: nothing goes below it
-  EXPECT_EQ(code(edit::kTreeWorkType, "A01").message, kStrMsgLastLevel);
+  EXPECT_EQ(code(ViewKind::WorkTypeTree, "A01").message, kStrMsgLastLevel);
   EXPECT_EQ(doc_->db().wbs.tb.liveCount, 1u);
 
   tree.level = 1;
-  ASSERT_TRUE(code(edit::kTreeWorkType, "A01").ok);
+  ASSERT_TRUE(code(ViewKind::WorkTypeTree, "A01").ok);
   const int32_t slot = doc_->db().wbs.tb.current;
-  ASSERT_TRUE(doc_->deleteRecord(edit::kTreeWorkType).ok);
+  ASSERT_TRUE(doc_->deleteRecord(ViewKind::WorkTypeTree).ok);
   EXPECT_EQ(tree.deleted, (std::vector<int32_t>{slot}));
   EXPECT_EQ(doc_->db().wbs.tb.liveCount, 1u);
   doc_->setClassTreeLink(nullptr);
 }
 
 TEST_F(DocEditTest, TimeSharedEntriesGoInAndOutOfTheirIndex) {
-  ASSERT_TRUE(code(edit::kWorkTypeCode, "A").ok);
-  ASSERT_TRUE(code(edit::kWorkTypeCode, "A01").ok);
-  ASSERT_TRUE(code(edit::kFacilityCode, "F1").ok);
+  ASSERT_TRUE(code(ViewKind::WorkTypeSheet, "A").ok);
+  ASSERT_TRUE(code(ViewKind::WorkTypeSheet, "A01").ok);
+  ASSERT_TRUE(code(ViewKind::FacilitySheet, "F1").ok);
   ASSERT_TRUE(activity("TS", "A01", "F1", 2).ok);
   const int32_t slot = doc_->db().act.tb.current;
 
   SpaEntry entry{slot, day(2026, 3, 3), 12.5};
   doc_->db().spa.current = XJOR_NONE;
-  ASSERT_TRUE(doc_->inputRecord(edit::kTimeShared, -1, &entry).ok);
+  ASSERT_TRUE(doc_->inputRecord(ViewKind::TimeShared, -1, &entry).ok);
   EXPECT_EQ(doc_->db().spa.count, 1u);
   SpaEntry bad{slot, 0xFFFF, 1};
-  EXPECT_EQ(doc_->inputRecord(edit::kTimeShared, -1, &bad).message, XQD_MSG_BAD_DATE);
+  EXPECT_EQ(doc_->inputRecord(ViewKind::TimeShared, -1, &bad).message, XQD_MSG_BAD_DATE);
 
   doc_->db().spa.current = 0;
-  ASSERT_TRUE(doc_->deleteRecord(edit::kTimeShared).ok);
+  ASSERT_TRUE(doc_->deleteRecord(ViewKind::TimeShared).ok);
   EXPECT_EQ(doc_->db().spa.count, 0u);
 }
 
 TEST_F(DocEditTest, NothingOpenNothingDone) {
   WbsRecord r{};
-  EXPECT_FALSE(doc_->inputRecord(99, -1, &r).ok) << "unknown kind";
-  EXPECT_FALSE(doc_->deleteRecord(99).ok);
+  EXPECT_FALSE(doc_->inputRecord(viewKindOf(99), -1, &r).ok) << "unknown kind";
+  EXPECT_FALSE(doc_->deleteRecord(viewKindOf(99)).ok);
   doc_->closeProject();
-  const EditResult result = doc_->inputRecord(edit::kWorkTypeCode, -1, &r);
+  const EditResult result = doc_->inputRecord(ViewKind::WorkTypeSheet, -1, &r);
   EXPECT_FALSE(result.ok);
   EXPECT_EQ(result.message, 0);
-  EXPECT_FALSE(doc_->deleteRecord(edit::kActivity).ok);
+  EXPECT_FALSE(doc_->deleteRecord(ViewKind::Activities).ok);
 }

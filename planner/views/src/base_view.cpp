@@ -16,7 +16,6 @@ namespace kelvo {
 
 namespace {
 
-constexpr int kUserReportKind = 21;
 constexpr int32_t kLineStep = 50;  // logical units of one scroll line
 constexpr int kCrosshairLength = 10000;
 
@@ -78,7 +77,7 @@ LogicalRect CBaseView::computeClientRect() const {
 // --- Update broadcasts ------------------------------------------------------
 
 void CBaseView::receiveUpdate(quint64 mask, int hint, qintptr extra) {
-  if (viewKind_ < 0 || viewKind_ > 63 || !((mask >> viewKind_) & 1u)) return;
+  if (!isViewKindNumber(kindNumber(viewKind_)) || !(mask & kindBit(viewKind_))) return;
   if (hint == hint::kComputationBegins) {
     // The data is about to change under the view: keep showing what it
     // showed until the computation reports back.
@@ -122,15 +121,15 @@ void CBaseView::prepareToClose() {
     storeSettings();
 }
 
-void CBaseView::setViewKind(int kind) {
-  if (kind < 0 || kind > 63) return;
-  viewKind_ = static_cast<int16_t>(kind);
+void CBaseView::setViewKind(ViewKind kind) {
+  if (!isViewKindNumber(kindNumber(kind))) return;
+  viewKind_ = kind;
 }
 
 void CBaseView::broadcastOwnKind(int hintCode) {
-  if (viewKind_ < 0 || viewKind_ > 63) return;
+  if (!isViewKindNumber(kindNumber(viewKind_))) return;
   if (doc_)
-    doc_->updateAllViews(uint64_t{1} << viewKind_, hintCode);
+    doc_->updateAllViews(kindBit(viewKind_), hintCode);
   else
     onUpdate(hintCode, 0);
 }
@@ -140,7 +139,7 @@ void CBaseView::activate() {
   if (st.activeEditView != this) {
     if (st.activeEditView) st.activeEditView->cancelOperation();
     st.activeEditView = this;
-    if (viewKind_ == kUserReportKind &&
+    if (viewKind_ == ViewKind::UserReport &&
         (st.editTool == tool::kDataSelect || st.editTool == tool::kDataInput))
       st.editTool = tool::kText;
   }

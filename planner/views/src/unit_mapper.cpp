@@ -1,7 +1,7 @@
+#include "kelvo/unit_mapper.h"
+
 #include <QPaintDevice>
 #include <cmath>
-
-#include "kelvo/base_view.h"
 
 namespace kelvo {
 
@@ -39,27 +39,6 @@ QRectF UnitMapper::toDevice(const LogicalRect& rect) const {
 void UnitMapper::toLogical(QPointF device, int32_t* x, int32_t* y) const {
   if (x) *x = originX_ + static_cast<int32_t>(std::lround(unitsX(device.x() - offset_.x())));
   if (y) *y = originY_ - static_cast<int32_t>(std::lround(unitsY(device.y() - offset_.y())));
-}
-
-ViewPosition ViewPosition::time(uint16_t date, uint16_t xRemainder, uint16_t row,
-                                int16_t yRemainder) {
-  ViewPosition p;
-  p.x =
-      static_cast<int32_t>(static_cast<uint32_t>(date) | (static_cast<uint32_t>(xRemainder) << 16));
-  p.y = static_cast<int32_t>(static_cast<uint32_t>(row) |
-                             (static_cast<uint32_t>(static_cast<uint16_t>(yRemainder)) << 16));
-  return p;
-}
-
-ViewState& viewState() {
-  static ViewState state;
-  return state;
-}
-
-uint16_t& optionFlags() {
-  static uint16_t fallback = 0x600;
-  ViewState& st = viewState();
-  return st.flags ? *st.flags : fallback;
 }
 
 }  // namespace kelvo

@@ -18,12 +18,12 @@
 #include <vector>
 
 #include "kelvo/base_view.h"
+#include "kelvo/messages.h"
 #include "kelvo/plan_doc.h"
 #include "kelvo/shell_settings.h"
 #include "kelvo/strings.h"
-#include "kelvo/messages.h"
-#include "page_frame.h"
 #include "kelvo/text_fields.h"
+#include "page_frame.h"
 #include "xJorDbm2.h"
 #include "xJorImg.h"
 #include "xjorlib/qt_bridge.h"
@@ -66,10 +66,12 @@ PrintFormat CBaseView::readPrintFormat() const {
   const int size = std::max(printFormatSize(), kPrintFormatSize);
   std::vector<char> buf(size, 0);
   OptionFileRef* opt = &doc_->db().opt;
-  const int32_t stored = xOption(opt, XOPT_SIZE, kOptPrintFormat + viewKind_, nullptr, 0);
+  const int32_t stored =
+      xOption(opt, XOPT_SIZE, kOptPrintFormat + kindNumber(viewKind()), nullptr, 0);
   // A record shorter than the common part is not one of ours: keep defaults.
   if (stored < kPrintFormatSize) return format;
-  if (xOption(opt, XOPT_READ, kOptPrintFormat + viewKind_, buf.data(), size) != 1) return format;
+  if (xOption(opt, XOPT_READ, kOptPrintFormat + kindNumber(viewKind()), buf.data(), size) != 1)
+    return format;
   std::memcpy(&format, buf.data(), sizeof format);
   sanitise(&format);
   return format;
@@ -80,7 +82,7 @@ bool CBaseView::writePrintFormat(const PrintFormat& format) const {
   const int size = std::max(printFormatSize(), kPrintFormatSize);
   std::vector<char> buf(size, 0);
   OptionFileRef* opt = &doc_->db().opt;
-  const int item = kOptPrintFormat + viewKind_;
+  const int item = kOptPrintFormat + kindNumber(viewKind());
   // Keep the kind's own bytes after the common part.
   if (size > kPrintFormatSize && xOption(opt, XOPT_SIZE, item, nullptr, 0) > 0)
     xOption(opt, XOPT_READ, item, buf.data(), size);

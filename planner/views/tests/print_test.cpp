@@ -122,7 +122,7 @@ class PrintTest : public ViewTest {
 };
 
 TEST_F(PrintTest, FormatRecordRoundTripKeepsTheKindsOwnBytes) {
-  auto view = makeView(12, 3);
+  auto view = makeView(ViewKind::GanttChart, 3);
   view->formatSize = kGanttPrintFormatSize;
   // A Gantt record with a legend colour in its own part.
   GanttPrintFormat stored;
@@ -140,12 +140,12 @@ TEST_F(PrintTest, FormatRecordRoundTripKeepsTheKindsOwnBytes) {
   EXPECT_EQ(back.legendColor, 0x123456u);
   EXPECT_EQ(view->readPrintFormat().marginLeft, 150);
   // Another kind still reads the defaults.
-  auto other = makeView(16, 4);
+  auto other = makeView(ViewKind::Network, 4);
   EXPECT_EQ(other->readPrintFormat().marginLeft, 100);
 }
 
 TEST_F(PrintTest, DamagedRecordIsReadSafely) {
-  auto view = makeView(11, 2);
+  auto view = makeView(ViewKind::Map, 2);
   PrintFormat bad;
   std::memset(&bad, 'A', sizeof bad);  // no NUL anywhere, sizes garbage
   bad.marginTop = -500;
@@ -157,13 +157,13 @@ TEST_F(PrintTest, DamagedRecordIsReadSafely) {
   EXPECT_EQ(std::strlen(f.headerText[0]), 79u);
   // A record too short to be a print format leaves the defaults.
   const char shortRecord[10] = {1, 2, 3};
-  auto map = makeView(13, 3);
+  auto map = makeView(ViewKind::GanttSummaryChart, 3);
   ASSERT_NE(xOption(&doc_->db().opt, XOPT_WRITE, kOptPrintFormat + 13, (void*)shortRecord, 10), 0);
   EXPECT_EQ(map->readPrintFormat().marginTop, 100);
 }
 
 TEST_F(PrintTest, PagesToPdfWithHeaderFooterAndPageNumbers) {
-  auto view = makeView(11, 2);
+  auto view = makeView(ViewKind::Map, 2);
   ASSERT_TRUE(view->writePrintFormat(frameFormat()));
   // A4 less 10 mm margins: body 190 x (297 - 20 - 15 - 16) mm = 1900 x 2460
   // units; an extent of 5000 x 4000 takes 3 pages across and 2 down.
@@ -186,7 +186,7 @@ TEST_F(PrintTest, PagesToPdfWithHeaderFooterAndPageNumbers) {
 }
 
 TEST_F(PrintTest, PageRangePrintsOnlyThosePages) {
-  auto view = makeView(11, 2);
+  auto view = makeView(ViewKind::Map, 2);
   ASSERT_TRUE(view->writePrintFormat(frameFormat()));
   auto printer = pdfPrinter();
   printer->setPrintRange(QPrinter::PageRange);
@@ -200,7 +200,7 @@ TEST_F(PrintTest, PageRangePrintsOnlyThosePages) {
 }
 
 TEST_F(PrintTest, DefaultHeaderNamesProjectDateAndPagesAndZeroHeightPrintsOnlyTheBody) {
-  auto view = makeView(11, 2);
+  auto view = makeView(ViewKind::Map, 2);
   view->width = 100;
   view->height = 100;
   auto printer = pdfPrinter();
@@ -221,7 +221,7 @@ TEST_F(PrintTest, DefaultHeaderNamesProjectDateAndPagesAndZeroHeightPrintsOnlyTh
 }
 
 TEST_F(PrintTest, MarginsTooLargeRefusePrinting) {
-  auto view = makeView(11, 2);
+  auto view = makeView(ViewKind::Map, 2);
   PrintFormat f = frameFormat();
   f.marginTop = 1500;
   f.marginBottom = 1500;
@@ -233,7 +233,7 @@ TEST_F(PrintTest, MarginsTooLargeRefusePrinting) {
 }
 
 TEST_F(PrintTest, FitToPaperAsksToSaveFirst) {
-  auto view = makeView(11, 2);
+  auto view = makeView(ViewKind::Map, 2);
   view->fits = true;
   PrintFormat f = defaultPrintFormat();
   f.headerHeight = 150;
@@ -281,7 +281,7 @@ TEST_F(PrintTest, FitToPaperAsksToSaveFirst) {
 }
 
 TEST_F(PrintTest, FitToPaperNoDoesNotSaveAndCancelOfTheDialogChangesNothing) {
-  auto view = makeView(11, 2);
+  auto view = makeView(ViewKind::Map, 2);
   view->fits = true;
   answer_ = QMessageBox::No;
   kelvo_test::whenModal([](QDialog* d) { d->accept(); });
@@ -311,7 +311,7 @@ namespace {
 
 TEST_F(PrintTest, PreviewAndDirectPrintWithoutAPrinter) {
   if (!QPrinterInfo::availablePrinters().isEmpty()) GTEST_SKIP() << "a printer is installed";
-  auto view = makeView(11, 2);
+  auto view = makeView(ViewKind::Map, 2);
   ASSERT_TRUE(view->writePrintFormat(frameFormat()));
   // The preview renders its pages and closes.
   kelvo_test::whenModal([](QDialog* d) { d->reject(); });

@@ -7,9 +7,9 @@
 
 #include "kelvo/base_view.h"
 #include "kelvo/plan_doc.h"
+#include "kelvo/text_fields.h"
 #include "shell_fixture.h"
 #include "test_view.h"
-#include "kelvo/text_fields.h"
 #include "xJorDbm2.h"
 
 namespace kelvo_test {
@@ -42,8 +42,9 @@ class ViewTest : public ShellTest {
   }
 
   // A view of kind `kind` in window `window`, shown offscreen at w x h pixels.
-  std::unique_ptr<TestView> makeView(int kind, int window = 0, int w = 400, int h = 300) {
-    kelvo::viewState().nextViewKind = static_cast<int16_t>(kind);
+  std::unique_ptr<TestView> makeView(kelvo::ViewKind kind, int window = 0, int w = 400,
+                                     int h = 300) {
+    kelvo::viewState().nextViewKind = kind;
     kelvo::viewState().nextWindow = static_cast<int16_t>(window);
     auto view = std::make_unique<TestView>(doc_.get());
     view->resize(w, h);

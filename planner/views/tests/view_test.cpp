@@ -18,14 +18,14 @@ namespace {
 class BaseViewTest : public ViewTest {};
 
 TEST_F(BaseViewTest, KindAndWindowAreTakenAtCreation) {
-  auto view = makeView(11, 2);
-  kelvo::viewState().nextViewKind = 4;
-  EXPECT_EQ(view->viewKind(), 11);
+  auto view = makeView(ViewKind::Map, 2);
+  kelvo::viewState().nextViewKind = ViewKind::Activities;
+  EXPECT_EQ(view->viewKind(), ViewKind::Map);
   EXPECT_EQ(view->windowNumber(), 2);
 }
 
 TEST_F(BaseViewTest, KeysScrollByLinesPagesAndEnds) {
-  auto view = makeView(11);
+  auto view = makeView(ViewKind::Map);
   const LogicalRect c = view->computeClientRect();
   ASSERT_GT(c.height(), 100);
   ASSERT_GT(c.width(), 100);
@@ -58,7 +58,7 @@ TEST_F(BaseViewTest, KeysScrollByLinesPagesAndEnds) {
 }
 
 TEST_F(BaseViewTest, ExtentSmallerThanTheWindowDoesNotScroll) {
-  auto view = makeView(11);
+  auto view = makeView(ViewKind::Map);
   view->width = 100;
   view->height = 100;
   QTest::keyClick(view.get(), Qt::Key_PageDown);
@@ -68,7 +68,7 @@ TEST_F(BaseViewTest, ExtentSmallerThanTheWindowDoesNotScroll) {
 }
 
 TEST_F(BaseViewTest, ScrolledContentMovesOnScreen) {
-  auto view = makeView(11);
+  auto view = makeView(ViewKind::Map);
   // Square (0, 0) is red at the client origin; after scrolling 10 mm right
   // and down it is gone from there and square (1, 1) is at the origin.
   QImage before = view->viewport()->grab().toImage();
@@ -79,9 +79,9 @@ TEST_F(BaseViewTest, ScrolledContentMovesOnScreen) {
 }
 
 TEST_F(BaseViewTest, BroadcastsReachOnlyTheKindsInTheMask) {
-  auto gantt = makeView(12, 3);
-  auto sheet = makeView(4, 8);
-  auto pane = makeView(33, 3);  // lower Gantt pane: beyond 32 bits
+  auto gantt = makeView(ViewKind::GanttChart, 3);
+  auto sheet = makeView(ViewKind::Activities, 8);
+  auto pane = makeView(ViewKind::Successors, 3);  // lower Gantt pane: beyond 32 bits
   doc_->updateAllViews(uint64_t{1} << 12, hint::kInitialUpdate);
   EXPECT_EQ(gantt->initialUpdates, 1);
   EXPECT_EQ(sheet->initialUpdates, 0);
@@ -101,7 +101,7 @@ TEST_F(BaseViewTest, BroadcastsReachOnlyTheKindsInTheMask) {
 }
 
 TEST_F(BaseViewTest, DuringAComputationTheLastImageIsShown) {
-  auto view = makeView(11);
+  auto view = makeView(ViewKind::Map);
   doc_->updateAllViews(kAllViews, hint::kComputationBegins);
   view->setScrollOrigin(100, -100);  // the data moves under the view
   EXPECT_EQ(QColor(view->viewport()->grab().toImage().pixel(2, 2)), QColor(Qt::red));
@@ -111,9 +111,9 @@ TEST_F(BaseViewTest, DuringAComputationTheLastImageIsShown) {
 }
 
 TEST_F(BaseViewTest, ClosingStoresTheSettingsOfItsOwnKindOnly) {
-  auto a = makeView(16, 4);
-  auto b = makeView(16, 4);
-  auto other = makeView(20, 6);
+  auto a = makeView(ViewKind::Network, 4);
+  auto b = makeView(ViewKind::Network, 4);
+  auto other = makeView(ViewKind::PeriodChart, 6);
   a->prepareToClose();
   EXPECT_EQ(a->stores, 1);
   EXPECT_EQ(b->stores, 1);
@@ -143,7 +143,7 @@ TEST_F(BaseViewTest, RouterAsksTheActiveViewFirst) {
   uint16_t flags = 0x600;
   viewState().flags = &flags;
   {
-    auto view = makeView(11, 2);
+    auto view = makeView(ViewKind::Map, 2);
     view->activate();
     EXPECT_EQ(viewState().activeEditView, view.get());
     EXPECT_EQ(router.activeView(), view.get());
@@ -174,7 +174,7 @@ TEST_F(BaseViewTest, RouterAsksTheActiveViewFirst) {
 TEST_F(BaseViewTest, EditToolsAreChosenAndShownChecked) {
   CommandRouter router;
   viewState().router = &router;
-  auto view = makeView(11, 2);
+  auto view = makeView(ViewKind::Map, 2);
   view->activate();
   EXPECT_TRUE(router.state(cmd::kToolFirst + tool::kDataSelect).checked);
   router.dispatch(cmd::kToolFirst + tool::kRectangle);
@@ -183,13 +183,13 @@ TEST_F(BaseViewTest, EditToolsAreChosenAndShownChecked) {
   EXPECT_FALSE(router.state(cmd::kToolFirst + tool::kDataSelect).checked);
   // Activating the user report with a data tool switches to "문자".
   router.dispatch(cmd::kToolFirst + tool::kDataInput);
-  auto report = makeView(21, 10);
+  auto report = makeView(ViewKind::UserReport, 10);
   report->activate();
   EXPECT_EQ(viewState().editTool, tool::kText);
 }
 
 TEST_F(BaseViewTest, StatusTextIsXAndMinusY) {
-  auto view = makeView(11);
+  auto view = makeView(ViewKind::Map);
   EXPECT_EQ(view->positionText(120, -340), QStringLiteral("120 - 340"));
   const ViewPosition p = view->pointToPosition(120, -340);
   int32_t x = 0, y = 0;
@@ -201,7 +201,7 @@ TEST_F(BaseViewTest, StatusTextIsXAndMinusY) {
 TEST_F(BaseViewTest, LongCrosshairInvertsThroughThePointer) {
   uint16_t flags = 0x600 | optflag::kLongCrosshair;
   viewState().flags = &flags;
-  auto view = makeView(11);
+  auto view = makeView(ViewKind::Map);
   QTest::mouseMove(view->viewport(), QPoint(250, 170));
   QApplication::processEvents();
   EXPECT_EQ(view->crosshair(), QPoint(250, 170));
@@ -229,7 +229,7 @@ class MouseTest : public ViewTest {
 };
 
 TEST_F(MouseTest, SeparatorDragRunsUnderItsOwnToolState) {
-  auto view = makeView(11);
+  auto view = makeView(ViewKind::Map);
   viewState().editTool = tool::kDataInput;
   QTest::mousePress(view->viewport(), Qt::LeftButton, {}, at(*view, 1000, -500));
   EXPECT_EQ(viewState().editTool, tool::kSeparatorDrag);
@@ -254,7 +254,7 @@ TEST_F(MouseTest, SeparatorDragRunsUnderItsOwnToolState) {
 }
 
 TEST_F(MouseTest, DataToolsTakeClicksRightOfTheRowColumnOnly) {
-  auto view = makeView(11);
+  auto view = makeView(ViewKind::Map);
   view->setScrollOrigin(-200, 0);  // 20 mm of row-number column on screen
   QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, at(*view, -100, -300));
   EXPECT_EQ(view->presses, 0);

@@ -144,7 +144,7 @@ class CPlanDoc : public QObject {
   // Empties the data that depends on classification cls.
   void clearDependentData(int cls);
 
-  // Editing dispatch (kinds in kelvo/doc_edit.h). Enters `record` as data
+  // Editing dispatch (kinds in kelvo/view_kind.h). Enters `record` as data
   // of `kind` into the record in `slot` of the kind's table, which becomes
   // the table's current record; a slot that holds no record (-1) adds one.
   // dateMode is passed to activity input (< 0 leaves the dates alone). On
@@ -154,14 +154,14 @@ class CPlanDoc : public QObject {
   // caller's own kind excepted, get hint 11 for an added record and hint 0
   // for a changed one (extra = kind). A refusal changes nothing and returns
   // the message number, shown first when `report` asks for it.
-  EditResult inputRecord(int kind, int32_t slot, void* record, int dateMode = -1,
+  EditResult inputRecord(ViewKind kind, int32_t slot, void* record, int dateMode = -1,
                          EditReport report = EditReport::Silent);
   // Deletes the current record of the kind's table with everything that
   // depends on it (for time-shared entries the current "spa" entry). Nothing
   // current: ok, nothing changes. Summary records cannot be deleted
   // (message 22000). On success: modified, hint 11 to the same views.
-  EditResult deleteRecord(int kind, EditReport report = EditReport::Silent);
-  // The classification tree that codes of kinds 9 and 10 are entered beside
+  EditResult deleteRecord(ViewKind kind, EditReport report = EditReport::Silent);
+  // The classification tree that codes of the tree kinds are entered beside
   // (null: none). The document does not own it.
   void setClassTreeLink(ClassTreeLink* link);
   // Shows a refusal that an edit asked to be shown (EditReport::Show); the
@@ -195,8 +195,9 @@ class CPlanDoc : public QObject {
   void report(EditReport how, int message);
   // inputRecord without the undo step: views in quietViews get no hint
   // (0: every view re-reads, as after an undo).
-  EditResult enterRecord(int kind, void* record, int dateMode, EditReport how, uint64_t quietViews);
-  void keepRecordUndo(int kind, int32_t slot, std::vector<char> kept);
+  EditResult enterRecord(ViewKind kind, void* record, int dateMode, EditReport how,
+                         uint64_t quietViews);
+  void keepRecordUndo(ViewKind kind, int32_t slot, std::vector<char> kept);
 
   QString tempFolder_;
   int32_t refHandle_;

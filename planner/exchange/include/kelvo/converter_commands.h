@@ -7,6 +7,8 @@
 
 #include <QString>
 
+#include "kelvo/view_kind.h"
+
 namespace kelvo {
 
 class CKelvoApp;
@@ -19,8 +21,8 @@ QString editorFolder();
 // Whether the external editor sends (reads back) the data of a sheet of
 // view kind `kind`: sends kinds 0-8, 14 and 15; reads 0-6 and 14 (summary
 // sheets are read-only).
-bool editorSendsKind(int kind);
-bool editorReadsKind(int kind);
+bool editorSendsKind(ViewKind kind);
+bool editorReadsKind(ViewKind kind);
 
 // Adds the converter commands to the program's command chain, after the
 // targets already in it. Call once, before app.startup(). Setting

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "kelvo/view_kind.h"
 #include "xJorDbm2.h"
 #include "xJorLib.h"
 
@@ -79,17 +80,17 @@ std::vector<ColumnRecord> defaultColumns(const FieldDesc* fields, int fieldCount
 void clampGridFormat(GridFormat* format);
 
 // Reads record 100 + kind. False (record untouched) when it is not stored.
-bool readSheetRecord(OptionFileRef* opt, int kind, SheetRecord* record);
+bool readSheetRecord(OptionFileRef* opt, ViewKind kind, SheetRecord* record);
 // Writes record 100 + kind.
-void writeSheetRecord(OptionFileRef* opt, int kind, const SheetRecord& record);
+void writeSheetRecord(OptionFileRef* opt, ViewKind kind, const SheetRecord& record);
 
 // Reads the column records of record 132 + kind: at most `count` whole
 // records that the item holds, dropping those whose field number is not a
 // field of the table (0..fieldCount-1) and clamping widths to 0..32767.
 // Empty when nothing usable is stored.
-std::vector<ColumnRecord> readColumns(OptionFileRef* opt, int kind, int count, int fieldCount);
+std::vector<ColumnRecord> readColumns(OptionFileRef* opt, ViewKind kind, int count, int fieldCount);
 // Writes the column records as record 132 + kind.
-void writeColumns(OptionFileRef* opt, int kind, const std::vector<ColumnRecord>& columns);
+void writeColumns(OptionFileRef* opt, ViewKind kind, const std::vector<ColumnRecord>& columns);
 
 }  // namespace kelvo
 

@@ -12,11 +12,11 @@
 
 namespace kelvo {
 
-// The table a sheet of view kind `kind` shows: 0 and 9 work types, 1 and 10
-// facilities, 2 resources, 3 crews, 4 and 14 activities, 5 relations, 6 crew
-// details, 7, 8 and 15 the open summary data. Null when the kind shows no
+// The table a sheet of view kind `kind` shows: work types, facilities (also
+// beside the tree), resources, crews, activities (also in the Gantt window),
+// relations, crew details, or the open summary data. Null when the kind shows no
 // table or the table is not open.
-TableBinding* sheetTable(ProjectDb* db, int kind);
+TableBinding* sheetTable(ProjectDb* db, ViewKind kind);
 
 class SheetRows {
  public:

@@ -4,16 +4,20 @@
 #ifndef KELVO_SHEET_WINDOWS_H_
 #define KELVO_SHEET_WINDOWS_H_
 
+#include <optional>
+
+#include "kelvo/view_kind.h"
+
 namespace kelvo {
 
 class CKelvoApp;
 class CPlanDoc;
 
 // The view kind a sheet window shows: window 0 by the classification chosen
-// (combo 10500: 0 work types, 1 facilities), 1 resources (2), 8 by combo
-// 10504 (activities 4, relations 5, crews 3, crew details 6), 9 the open
-// summary (7, or 8 for a resource summary). -1 for other windows.
-int sheetKindForWindow(int window, int choice, bool resourceSummary);
+// (combo 10500: 0 work types, 1 facilities), 1 resources, 8 by combo 10504
+// (activities, relations, crews, crew details), 9 the open summary (a
+// resource summary has its own kind). Other windows show no sheet: nullopt.
+std::optional<ViewKind> sheetKindForWindow(int window, int choice, bool resourceSummary);
 
 // Whether the summary file open in doc summarises resources (its
 // registration's subject is "자원 집계").

@@ -1,6 +1,5 @@
 // The view base every chart and grid view derives from: view kind and
-// document window, the mapping of logical units (0.1 mm, y up) to device
-// pixels, the scroll origin, the document's update broadcasts, keyboard
+// document window, the scroll origin, the document's update broadcasts, keyboard
 // scrolling, the long crosshair, the edit tool, the commands all views share,
 // and printing with the page frame, print preview and fit to paper.
 #ifndef KELVO_BASE_VIEW_H_
@@ -8,25 +7,24 @@
 
 #include <QAbstractScrollArea>
 #include <QPixmap>
-#include <QPointF>
-#include <QRectF>
 #include <QString>
 #include <cstdint>
-#include <functional>
-#include <vector>
 
 #include "kelvo/commands.h"
+#include "kelvo/logical_rect.h"
 #include "kelvo/print_format.h"
+#include "kelvo/unit_mapper.h"
+#include "kelvo/view_kind.h"
+#include "kelvo/view_position.h"
+#include "kelvo/view_state.h"
 #include "xJorLib.h"
 
 class QPainter;
-class QPaintDevice;
 class QPrinter;
 
 namespace kelvo {
 
 class CPlanDoc;
-class CBaseView;
 
 // Commands the view base knows by number (those of the shell are in
 // kelvo/commands.h).
@@ -47,132 +45,11 @@ inline constexpr int kEditPaste = 57637;
 inline constexpr int kEditUndo = 57643;
 }  // namespace cmd
 
-// Edit tools: the command id of the "편집 도구" entry minus 40000.
-namespace tool {
-inline constexpr int kDataSelect = 0;   // "자료 선택"
-inline constexpr int kDataInput = 1;    // "자료 입력"
-inline constexpr int kShapeSelect = 2;  // "도형 선택"
-inline constexpr int kText = 3;
-inline constexpr int kHorizontalLine = 4;
-inline constexpr int kVerticalLine = 5;
-inline constexpr int kObliqueLine = 6;
-inline constexpr int kRectangle = 7;
-inline constexpr int kEllipse = 8;
-inline constexpr int kPicture = 9;
-// While a separator drag runs the tool is this state; the tool before the
-// drag is kept in ViewState::toolBeforeDrag.
-inline constexpr int kSeparatorDrag = 100;
-}  // namespace tool
-
 // View flags (bits the base reads; derived classes own the others).
 namespace viewflag {
 inline constexpr uint16_t kNoCrosshair =
     0x2;  // no long crosshair, clicks left of x = 0 reach the view
 }  // namespace viewflag
-
-// Bits of the program option word "Flags" the views read.
-namespace optflag {
-inline constexpr uint16_t kShapesInFront = 0x8;
-inline constexpr uint16_t kRightButtonIsEsc = 0x100;  // else it opens menu 133
-inline constexpr uint16_t kLongCrosshair = 0x200;
-inline constexpr uint16_t kConfirmDelete = 0x400;
-}  // namespace optflag
-
-// The program-wide view state: one instance for the whole program.
-struct ViewState {
-  // What the next view is created for; the frame sets both just before it
-  // creates a view, and the view copies them in its constructor.
-  int16_t nextViewKind = 0;
-  int16_t nextWindow = 0;
-  // The view that last became active (null when none).
-  CBaseView* activeEditView = nullptr;
-  // The current edit tool (tool::*) and, during a separator drag, the tool
-  // before it.
-  int editTool = tool::kDataSelect;
-  int toolBeforeDrag = tool::kDataSelect;
-  // The option word "Flags"; points at the shell's word once the program
-  // wires it, else at a private word holding the default 0x600.
-  uint16_t* flags = nullptr;
-  // The command router; an activated view makes itself its first target.
-  CommandRouter* router = nullptr;
-  // Saves the open project as the shell's save command does (true when
-  // saved). Unset: the document saves to its own file when it has one.
-  std::function<bool()> saveProject;
-};
-ViewState& viewState();
-// The option word through ViewState::flags (the private default when unset).
-uint16_t& optionFlags();
-
-// A position in a view's own coordinates (8 bytes, as drawing objects store
-// their anchors): a logical point (x, y) on most views, or on a
-// time-scaled view the date, x remainder, row and y remainder as four
-// 16-bit values packed little-endian into the same bytes.
-#pragma pack(push, 1)
-struct ViewPosition {
-  int32_t x = 0;
-  int32_t y = 0;
-
-  static ViewPosition time(uint16_t date, uint16_t xRemainder, uint16_t row, int16_t yRemainder);
-  uint16_t date() const { return static_cast<uint16_t>(x & 0xFFFF); }
-  uint16_t xRemainder() const { return static_cast<uint16_t>((x >> 16) & 0xFFFF); }
-  uint16_t row() const { return static_cast<uint16_t>(y & 0xFFFF); }
-  int16_t yRemainder() const { return static_cast<int16_t>((y >> 16) & 0xFFFF); }
-};
-#pragma pack(pop)
-static_assert(sizeof(ViewPosition) == 8, "a view position is 8 bytes");
-
-// A rectangle in logical units (y up: top >= bottom on a normal rectangle).
-struct LogicalRect {
-  int32_t left = 0;
-  int32_t top = 0;
-  int32_t right = 0;
-  int32_t bottom = 0;
-  int32_t width() const { return right - left; }
-  int32_t height() const { return top - bottom; }  // positive when top is above bottom
-};
-
-// The one mapping from logical units (0.1 mm, y up) to device pixels:
-// subtract the origin, negate y, scale by the device's own DPI / 254, and
-// add the device offset. Screen, preview and printer all draw through it.
-class UnitMapper {
- public:
-  UnitMapper() = default;
-  // dpiX, dpiY: the device's DPI (kept apart); (originX, originY) is the
-  // logical point that lands on deviceOffset.
-  UnitMapper(double dpiX, double dpiY, int32_t originX = 0, int32_t originY = 0,
-             QPointF deviceOffset = {});
-  // The mapping for device (its logical DPI, which is also what font point
-  // sizes are resolved against).
-  static UnitMapper forDevice(const QPaintDevice* device, int32_t originX = 0, int32_t originY = 0,
-                              QPointF deviceOffset = {});
-
-  double dpiX() const { return dpiX_; }
-  double dpiY() const { return dpiY_; }
-  int32_t originX() const { return originX_; }
-  int32_t originY() const { return originY_; }
-  QPointF deviceOffset() const { return offset_; }
-  // The same mapping with another origin.
-  UnitMapper withOrigin(int32_t originX, int32_t originY, QPointF deviceOffset) const;
-
-  // Logical point / rectangle to device.
-  QPointF toDevice(double x, double y) const;
-  QRectF toDevice(const LogicalRect& rect) const;
-  QRectF toDevice(double left, double top, double right, double bottom) const;
-  // Device point to logical (rounded to the nearest unit).
-  void toLogical(QPointF device, int32_t* x, int32_t* y) const;
-  // Lengths: logical units to pixels and back.
-  double pixelsX(double units) const { return units * dpiX_ / 254.0; }
-  double pixelsY(double units) const { return units * dpiY_ / 254.0; }
-  double unitsX(double pixels) const { return pixels * 254.0 / dpiX_; }
-  double unitsY(double pixels) const { return pixels * 254.0 / dpiY_; }
-
- private:
-  double dpiX_ = 254.0;
-  double dpiY_ = 254.0;
-  int32_t originX_ = 0;
-  int32_t originY_ = 0;
-  QPointF offset_;
-};
 
 // Keyboard and scroll-bar requests, per direction.
 enum class ScrollAction { LineBack, LineForward, PageBack, PageForward, ToStart, ToEnd, Thumb };
@@ -202,7 +79,7 @@ class CBaseView : public QAbstractScrollArea, public CommandTarget {
   ~CBaseView() override;
 
   CPlanDoc* document() const { return doc_; }
-  int viewKind() const { return viewKind_; }
+  ViewKind viewKind() const { return viewKind_; }
   int windowNumber() const { return window_; }
   uint16_t viewFlags() const { return viewFlags_; }
   void setViewFlags(uint16_t flags) { viewFlags_ = flags; }
@@ -378,10 +255,10 @@ class CBaseView : public QAbstractScrollArea, public CommandTarget {
   void scrollContentsBy(int dx, int dy) override;
   void resizeEvent(QResizeEvent* event) override;
 
-  // Makes the view show another kind of data (0..63; others are ignored):
+  // Makes the view show another kind of data (kinds 0..63; others are ignored):
   // from now on it hears the broadcasts for that kind and reads and writes
   // that kind's print format. The derived view reloads what it shows.
-  void setViewKind(int kind);
+  void setViewKind(ViewKind kind);
 
   // Ends a data-tool or separator drag in progress (32768 and cancel mode).
   void cancelOperation();
@@ -401,7 +278,7 @@ class CBaseView : public QAbstractScrollArea, public CommandTarget {
   int32_t scrollX_ = 0;
   int32_t scrollY_ = 0;
   LogicalRect client_;
-  int16_t viewKind_ = 0;
+  ViewKind viewKind_ = ViewKind::WorkTypeSheet;
   int16_t window_ = 0;
   uint16_t viewFlags_ = 0;
   QPoint crosshair_{-1, -1};

@@ -8,29 +8,33 @@
 #include <string>
 #include <vector>
 
+#include "kelvo/view_kind.h"
 #include "xQdDb100.h"
 
 namespace kelvo {
 
 // Whether a sheet of this kind offers the code finder (view flag 0x200).
-inline bool hasCodeSearch(int kind) {
-  return kind == 0 || kind == 1 || kind == 2 || kind == 4 || kind == 5 || kind == 14;
+inline bool hasCodeSearch(ViewKind kind) {
+  return kind == ViewKind::WorkTypeSheet || kind == ViewKind::FacilitySheet ||
+         kind == ViewKind::Resources || kind == ViewKind::Activities ||
+         kind == ViewKind::Relations || kind == ViewKind::GanttTable;
 }
 // Whether a sheet of this kind offers the special-activity finder.
-inline bool hasSpecialSearch(int kind) {
-  return kind == 4 || kind == 14;
+inline bool hasSpecialSearch(ViewKind kind) {
+  return kind == ViewKind::Activities || kind == ViewKind::GanttTable;
 }
 
 // Characters the code finder accepts for kind: 20 for activity and
 // relation codes, 10 for the classification and resource codes.
-int findCodeLength(int kind);
+int findCodeLength(ViewKind kind);
 
 // The record number of code (CP949) in the table of sheet kind, looked up
-// in the classification code table (kinds 0, 1, 9, 10), the resource code
-// index (2), the activity code table (4, 14) or, with the successor code
-// `second`, the relation table by predecessor (5). XJOR_NONE when it is not
+// in the classification code table (classification sheets, also beside the
+// tree), the resource code index, the activity code table (activity sheets)
+// or, with the successor code `second`, the relation table by predecessor. XJOR_NONE when it is not
 // there or the kind has no code search.
-uint32_t findCodeRecord(ProjectDb* db, int kind, const char* code, const char* second = nullptr);
+uint32_t findCodeRecord(ProjectDb* db, ViewKind kind, const char* code,
+                        const char* second = nullptr);
 
 enum class SpecialClass { Start = 0, End = 1, Independent = 2, Milestone = 3, TimeShared = 4 };
 

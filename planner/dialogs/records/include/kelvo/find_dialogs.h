@@ -21,7 +21,7 @@ class CodeFindDialog : public QDialog {
  public:
   // kind: the sheet's view kind (decides the label, the length and whether
   // a successor code is asked).
-  CodeFindDialog(int kind, QWidget* parent = nullptr);
+  CodeFindDialog(ViewKind kind, QWidget* parent = nullptr);
   // The codes typed, CP949, blanks trimmed.
   QByteArray code() const;
   QByteArray secondCode() const;

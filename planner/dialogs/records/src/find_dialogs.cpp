@@ -1,4 +1,4 @@
-#include "find_dialogs.h"
+#include "kelvo/find_dialogs.h"
 
 #include <QButtonGroup>
 #include <QDialogButtonBox>
@@ -10,7 +10,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
-#include "cp949_validator.h"
+#include "kelvo/cp949_validator.h"
 #include "kelvo/dialog_buttons.h"
 #include "kelvo/strings.h"
 #include "xjorlib/qt_bridge.h"
@@ -29,22 +29,22 @@ constexpr int kStrLabelClass = 105303;       // "분류 코드"
 constexpr int kStrLabelSuccessor = 105304;   // "후행 작업코드"
 constexpr int kStrRelationKindTitle = 1054;  // "선후행 관계 형식"
 
-int codeLabel(int kind) {
+int codeLabel(ViewKind kind) {
   switch (kind) {
-    case 0:
-    case 9:
+    case ViewKind::WorkTypeSheet:
+    case ViewKind::WorkTypeTree:
       return kStrLabelWorkType;
-    case 1:
-    case 10:
+    case ViewKind::FacilitySheet:
+    case ViewKind::FacilityTree:
       return kStrLabelClass;
-    case 2:
+    case ViewKind::Resources:
       return kStrLabelResource;
     default:
       return kStrLabelActivity;
   }
 }
 
-QLineEdit* codeEdit(int kind, QWidget* parent) {
+QLineEdit* codeEdit(ViewKind kind, QWidget* parent) {
   auto* e = new QLineEdit(parent);
   e->setValidator(new Cp949Validator(findCodeLength(kind), e));
   return e;
@@ -56,14 +56,14 @@ QByteArray trimmedCode(const QLineEdit* e) {
 
 }  // namespace
 
-CodeFindDialog::CodeFindDialog(int kind, QWidget* parent) : QDialog(parent) {
+CodeFindDialog::CodeFindDialog(ViewKind kind, QWidget* parent) : QDialog(parent) {
   setWindowTitle(loadString(kStrFindCodeTitle));
   setObjectName(QStringLiteral("dlg1053"));
   auto* form = new QFormLayout;
   code_ = codeEdit(kind, this);
   code_->setObjectName(QStringLiteral("code"));
   form->addRow(loadString(codeLabel(kind)) + QStringLiteral(" :"), code_);
-  if (kind == 5) {
+  if (kind == ViewKind::Relations) {
     second_ = codeEdit(kind, this);
     second_->setObjectName(QStringLiteral("second"));
     form->addRow(loadString(kStrLabelSuccessor) + QStringLiteral(" :"), second_);

@@ -21,35 +21,39 @@ bool seekMem(MemTable* m, const Entry& key, Entry* found) {
 
 }  // namespace
 
-int findCodeLength(int kind) {
-  return kind == 4 || kind == 5 || kind == 14 ? 20 : 10;
+int findCodeLength(ViewKind kind) {
+  return kind == ViewKind::Activities || kind == ViewKind::Relations || kind == ViewKind::GanttTable
+             ? 20
+             : 10;
 }
 
-uint32_t findCodeRecord(ProjectDb* db, int kind, const char* code, const char* second) {
+uint32_t findCodeRecord(ProjectDb* db, ViewKind kind, const char* code, const char* second) {
   switch (kind) {
-    case 0:
-    case 1:
-    case 9:
-    case 10: {
+    case ViewKind::WorkTypeSheet:
+    case ViewKind::FacilitySheet:
+    case ViewKind::WorkTypeTree:
+    case ViewKind::FacilityTree: {
       CodeEntry key{}, found{};
       putCode(key.code, sizeof key.code, code);
-      MemTable* m = (kind == 0 || kind == 9) ? &db->wbsCodes : &db->obsCodes;
+      MemTable* m = (kind == ViewKind::WorkTypeSheet || kind == ViewKind::WorkTypeTree)
+                        ? &db->wbsCodes
+                        : &db->obsCodes;
       return seekMem(m, key, &found) ? static_cast<uint32_t>(found.record) : XJOR_NONE;
     }
-    case 2: {
+    case ViewKind::Resources: {
       CodeEntry key{}, found{};
       putCode(key.code, sizeof key.code, code);
       if (db->ire.handle < 0 || xiSeek(&db->ire, &key) != 1 || xiGet(&db->ire, &found) != 1)
         return XJOR_NONE;
       return static_cast<uint32_t>(found.record);
     }
-    case 4:
-    case 14: {
+    case ViewKind::Activities:
+    case ViewKind::GanttTable: {
       ActCodeEntry key{}, found{};
       putCode(key.code, sizeof key.code, code);
       return seekMem(&db->actCodes, key, &found) ? static_cast<uint32_t>(found.record) : XJOR_NONE;
     }
-    case 5: {
+    case ViewKind::Relations: {
       RelCodeEntry key{}, found{};
       putCode(key.first, sizeof key.first, code);
       putCode(key.second, sizeof key.second, second);
