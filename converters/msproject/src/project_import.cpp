@@ -355,7 +355,7 @@ bool importProject(ProjectDb* db, XKvScheme* scheme, PrjInfo* info, uint16_t pro
 
   // The settings file, when there is one, brings the date settings and the
   // calendars as they were; else the file's calendars are installed.
-  const std::string settings = settingsPathOf(path);
+  const std::string settings = kvconv::settingsPathOf(path);
   struct stat st;
   const bool haveSettings = stat(settings.c_str(), &st) == 0;
   if (!kvconv::readSettingsFile(db, info, settings, error)) {
