@@ -58,8 +58,12 @@ class Writer {
   }
 
  private:
+  // A text element; control characters XML cannot carry are left out.
   void text(const char* name, const std::string& value) {
-    if (!value.empty()) x_.writeTextElement(QLatin1String(name), QString::fromStdString(value));
+    if (value.empty()) return;
+    QString s = QString::fromStdString(value);
+    s.removeIf([](QChar c) { return c.unicode() < 0x20 && c != u'\t' && c != u'\n'; });
+    x_.writeTextElement(QLatin1String(name), s);
   }
   void text(const char* name, int64_t value) {
     x_.writeTextElement(QLatin1String(name), QString::number(value));

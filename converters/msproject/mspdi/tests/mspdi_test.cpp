@@ -41,7 +41,7 @@ TEST(MspdiValues, DurationsAndDatesReadAsTheFileMeansThem) {
 
 TEST(MspdiModel, WhatIsWrittenReadsBackAndWritesTheSame) {
   Project p;
-  p.title = "근린생활시설 <신축> & 공사";
+  p.title = "근린생활시설 <신축> & 공사\x01";
   p.subject = "KV-2601";
   p.start = xjor::packDate(2026, 3, 3);
   p.finish = xjor::packDate(2026, 12, 31);
@@ -88,7 +88,7 @@ TEST(MspdiModel, WhatIsWrittenReadsBackAndWritesTheSame) {
   Project back;
   std::string error;
   ASSERT_TRUE(kvmsp::readBuffer(xml.data(), xml.size(), back, error)) << error;
-  EXPECT_EQ(back.title, p.title);
+  EXPECT_EQ(back.title, "근린생활시설 <신축> & 공사");  // no control character
   ASSERT_EQ(back.calendars.size(), 1u);
   EXPECT_EQ(back.calendars[0].exceptions.size(), 2u);
   EXPECT_TRUE(back.calendars[0].exceptions[1].working);
