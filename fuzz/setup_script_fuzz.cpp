@@ -12,7 +12,7 @@ namespace {
 void check_inside(const QString& base, const QString& relative) {
   const QString path = deploy::resolveInside(base, relative);
   if (path.isEmpty()) return;
-  if (!path.startsWith(base) || path.contains(QLatin1String("/../")) ||
+  if (!deploy::isInside(path, base) || path.contains(QLatin1String("/../")) ||
       path.endsWith(QLatin1String("/..")))
     std::abort();
 }
