@@ -8,6 +8,7 @@
 #include <map>
 #include <vector>
 
+#include "kvimport.h"
 #include "kvtables.h"
 #include "msp_project.h"
 #include "xjor/option.h"
@@ -330,13 +331,6 @@ struct Builder {
 
 }  // namespace
 
-std::string settingsPathOf(const std::string& path) {
-  const size_t slash = path.rfind('/');
-  const size_t dot = path.rfind('.');
-  if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return path + ".opt";
-  return path.substr(0, dot) + ".opt";
-}
-
 Project modelOfProject(ProjectDb* db, const XKvScheme& scheme, const PrjInfo& info,
                        const std::string& stamp) {
   kvconv::KeepCurrent keepAct(db->act.tb), keepRel(db->rel.tb), keepRes(db->res.tb),
@@ -381,7 +375,7 @@ bool exportProject(ProjectDb* db, const XKvScheme& scheme, const PrjInfo& info,
     error = "cannot be written: " + out.errorString().toStdString();
     return false;
   }
-  const std::string settings = settingsPathOf(path);
+  const std::string settings = kvconv::settingsPathOf(path);
   if (!xSaveMiscFormat(db, &info, settings.c_str())) {
     error = settings + ": cannot be written";
     return false;

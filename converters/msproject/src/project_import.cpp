@@ -330,7 +330,7 @@ struct Importer {
 
 bool readProjectInfo(const std::string& path, PrjInfo* info, std::string& error) {
   Project p;
-  if (!readFile(path, p, error)) return false;
+  if (!readInfo(path, p, error)) return false;
   cp949Into(p.subject, info->code, 10);
   cp949Into(p.title, info->title, 60);
   cp949Into(p.manager, info->manager, 10);
@@ -355,7 +355,7 @@ bool importProject(ProjectDb* db, XKvScheme* scheme, PrjInfo* info, uint16_t pro
 
   // The settings file, when there is one, brings the date settings and the
   // calendars as they were; else the file's calendars are installed.
-  const std::string settings = settingsPathOf(path);
+  const std::string settings = kvconv::settingsPathOf(path);
   struct stat st;
   const bool haveSettings = stat(settings.c_str(), &st) == 0;
   if (!kvconv::readSettingsFile(db, info, settings, error)) {

@@ -18,6 +18,7 @@
 #include "kelvo/project_stages.h"
 #include "kelvo/strings.h"
 #include "kelvo/table_view.h"
+#include "kelvo/view_kind.h"
 #include "main_frame.h"
 #include "next_stage_dialog.h"
 #include "numeric_items_dialog.h"
@@ -30,10 +31,8 @@ namespace kelvo {
 namespace {
 
 constexpr int kSendToEditor = 40087;
-constexpr int kNoConverter = 20027;    // "등록된 변환 프로그램이 없습니다."
-constexpr int kCrewSheetChoice = 2;    // combo 10504: "작업조 시트"
-constexpr int kActivitySheetKind = 4;  // data sheet of activities
-constexpr int kGanttSheetKind = 14;    // the Gantt chart's activity pane
+constexpr int kNoConverter = 20027;  // "등록된 변환 프로그램이 없습니다."
+constexpr int kCrewSheetChoice = 2;  // combo 10504: "작업조 시트"
 
 // The activities chosen in the active view: the chosen rows of an activity
 // sheet (its current row when none is chosen), or the bar chosen in the
@@ -42,7 +41,7 @@ std::optional<std::vector<int32_t>> activeSelection(CKelvoApp& app) {
   CommandTarget* active = app.router()->activeView();
   std::vector<int32_t> records;
   if (auto* gantt = dynamic_cast<CGanttView*>(active)) {
-    if (gantt->document() != app.document() || gantt->viewKind() != kGanttActivityKind ||
+    if (gantt->document() != app.document() || gantt->viewKind() != ViewKind::GanttChart ||
         !gantt->sheet())
       return std::nullopt;
     const int32_t row = gantt->selectedRow();
@@ -52,7 +51,7 @@ std::optional<std::vector<int32_t>> activeSelection(CKelvoApp& app) {
   }
   auto* sheet = dynamic_cast<CTableView*>(active);
   if (!sheet || sheet->document() != app.document() ||
-      (sheet->viewKind() != kActivitySheetKind && sheet->viewKind() != kGanttSheetKind))
+      (sheet->viewKind() != ViewKind::Activities && sheet->viewKind() != ViewKind::GanttTable))
     return std::nullopt;
   std::set<int> rows = sheet->selectedRows();
   if (rows.empty() && sheet->currentRow() >= 0) rows.insert(sheet->currentRow());

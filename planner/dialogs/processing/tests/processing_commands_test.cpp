@@ -149,6 +149,20 @@ TEST_F(ProcessingTest, StagesAndDerivedDataMatchKvcli) {
   ASSERT_TRUE(app->onCommand(cmd::kSave));
   kvcli({"actuals", cli});
   EXPECT_EQ(stageDump(gui), stageDump(cli));
+
+  // Sending the crews shows the crew sheet and runs its send, which says
+  // that no external editor is registered.
+  messages_.clear();
+  whenModal([](QDialog* d) {
+    check(d, "compute", false);
+    check(d, "sendToEditor");
+    d->accept();
+  });
+  ASSERT_TRUE(router->dispatch(cmd::kActualWork));
+  auto* sheet = qobject_cast<CTableView*>(app->mainFrame()->childFrame()->content());
+  ASSERT_NE(sheet, nullptr);
+  EXPECT_EQ(sheet->viewKind(), ViewKind::Crews);
+  EXPECT_EQ(messages_, std::vector<int>{20027});
 }
 
 // A summary registered and built in the dialog equals kvcli's; a rebuild
