@@ -7,7 +7,6 @@
 
 #include "actual_work_dialog.h"
 #include "kelvo/commands.h"
-#include "kelvo/gantt_view.h"
 #include "kelvo/kelvo_app.h"
 #include "kelvo/messages.h"
 #include "kelvo/plan_doc.h"
@@ -35,24 +34,14 @@ constexpr int kNoConverter = 20027;  // "등록된 변환 프로그램이 없습
 constexpr int kCrewSheetChoice = 2;  // combo 10504: "작업조 시트"
 
 // The activities chosen in the active view: the chosen rows of an activity
-// sheet (its current row when none is chosen), or the bar chosen in the
-// Gantt chart; nothing when the active view shows no activities.
+// sheet or of the Gantt window's activity pane (its current row when none
+// is chosen); nothing when the active view is no such sheet.
 std::optional<std::vector<int32_t>> activeSelection(CKelvoApp& app) {
-  CommandTarget* active = app.router()->activeView();
-  std::vector<int32_t> records;
-  if (auto* gantt = dynamic_cast<CGanttView*>(active)) {
-    if (gantt->document() != app.document() || gantt->viewKind() != ViewKind::GanttChart ||
-        !gantt->sheet())
-      return std::nullopt;
-    const int32_t row = gantt->selectedRow();
-    if (row >= 0 && uint32_t(row) < gantt->sheet()->rows().count())
-      records.push_back(int32_t(gantt->sheet()->rows().record(uint32_t(row))));
-    return records;
-  }
-  auto* sheet = dynamic_cast<CTableView*>(active);
+  auto* sheet = dynamic_cast<CTableView*>(app.router()->activeView());
   if (!sheet || sheet->document() != app.document() ||
       (sheet->viewKind() != ViewKind::Activities && sheet->viewKind() != ViewKind::GanttTable))
     return std::nullopt;
+  std::vector<int32_t> records;
   std::set<int> rows = sheet->selectedRows();
   if (rows.empty() && sheet->currentRow() >= 0) rows.insert(sheet->currentRow());
   for (int row : rows)
