@@ -249,6 +249,19 @@ QString CTableView::rowLabel(int row) {
 QString CTableView::cellText(int field) {
   const TableBinding* t = table();
   if (!labelled_ || !t || field < 0 || field >= t->tb.fieldCount) return {};
+  // Activities and summary schedules show a milestone's finishes as its
+  // starts; the record keeps what is stored.
+  const int k = viewKind();
+  const FieldDesc& f = t->tb.fields[field];
+  if ((k == 4 || k == 14 || k == 7 || k == 15) && f.type == XF_DATE &&
+      int(f.offset) + 2 <= t->tb.recordSize) {
+    const int from = shownDateOffset(labelled_, f.offset);
+    if (from != f.offset) {
+      QByteArray shown(labelled_, t->tb.recordSize);
+      std::memcpy(shown.data() + f.offset, labelled_ + from, 2);
+      return valueText(t->tb.fields, refHandle(), shown.constData(), field);
+    }
+  }
   return valueText(t->tb.fields, refHandle(), labelled_, field);
 }
 
@@ -413,8 +426,9 @@ void CTableView::findSpecialCommand() {
 // --- Record dialogs ----------------------------------------------------------------------
 
 namespace {
-bool hasRecordDialog(int kind) {
-  return kind == edit::kActivity || kind == edit::kRelation || kind == edit::kGanttActivity;
+bool hasRecordDialog(ViewKind kind) {
+  return kind == ViewKind::Activities || kind == ViewKind::Relations ||
+         kind == ViewKind::GanttTable;
 }
 }  // namespace
 
@@ -423,8 +437,8 @@ bool CTableView::modifyAtCursor() {
   if (!hasRecordDialog(viewKind()) || !doc || !doc->isOpen()) return false;
   if (!moveToRow(kCommitOnly) || currentRow() >= rowCount()) return false;
   const int slot = static_cast<int>(rows_.record(static_cast<uint32_t>(currentRow())));
-  const bool changed = viewKind() == edit::kRelation ? editRelation(this, *doc, slot)
-                                                     : editActivity(this, *doc, slot);
+  const bool changed = viewKind() == ViewKind::Relations ? editRelation(this, *doc, slot)
+                                                         : editActivity(this, *doc, slot);
   if (!changed) return false;
   // A deleted relation leaves the sheet; a changed record is shown again.
   pruneDeadRows();

@@ -58,7 +58,7 @@ void CTermView::readSettings() {
   const int own = ownBlockSize();
   std::vector<char> buf(sizeof(TimeScaleSettings) + own, 0);
   OptionFileRef* opt = &doc->db().opt;
-  const int item = kOptTimeScale + viewKind();
+  const int item = kOptTimeScale + kindNumber(viewKind());
   // A record shorter than the settings is not one of ours: keep defaults.
   if (xOption(opt, XOPT_SIZE, item, nullptr, 0) < int32_t(sizeof(TimeScaleSettings))) return;
   if (xOption(opt, XOPT_READ, item, buf.data(), int32_t(buf.size())) != 1) return;
@@ -73,7 +73,7 @@ void CTermView::storeSettings() {
   std::vector<char> buf(sizeof(TimeScaleSettings) + own, 0);
   std::memcpy(buf.data(), &stored_, sizeof stored_);
   if (own > 0 && ownBlock()) std::memcpy(buf.data() + sizeof stored_, ownBlock(), own);
-  xOption(&doc->db().opt, XOPT_WRITE, kOptTimeScale + viewKind(), buf.data(), int32_t(buf.size()));
+  xOption(&doc->db().opt, XOPT_WRITE, kOptTimeScale + kindNumber(viewKind()), buf.data(), int32_t(buf.size()));
 }
 
 void CTermView::rebuildScale() {
@@ -298,7 +298,7 @@ bool CTermView::preparePrinting(const PrintFormat& format, PrintLayout* layout) 
   pageStarts_ = scale_.pageStarts(layout->body.width());
   rowsPerPage_ = std::max<int32_t>(1, height / s.rowHeight);
   const int32_t rows = std::max<int32_t>(0, printedRowCount());
-  layout->pagesAcross = std::max<int>(1, int(pageStarts_.size()));
+  layout->pagesAcross = std::max<int>(1, int(pageStarts_.size())) + leadingPages_;
   layout->pagesDown = std::max<int32_t>(1, (rows + rowsPerPage_ - 1) / rowsPerPage_);
   return true;
 }
@@ -310,7 +310,7 @@ void CTermView::pageOrigin(const PrintLayout&, int column, int row, int32_t* x, 
 
 void CTermView::printPage(QPainter& painter, const UnitMapper& paper, const PrintLayout& layout,
                           const PrintFormat& format) {
-  pageColumn_ = layout.pageColumn;
+  pageColumn_ = layout.pageColumn - leadingPages_;
   pageRow_ = layout.pageRow;
   CBaseView::printPage(painter, paper, layout, format);
 }

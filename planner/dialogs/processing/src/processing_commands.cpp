@@ -37,7 +37,7 @@ constexpr int kActivityKind = 4;
 // chosen); nothing when the active view is not that sheet.
 std::optional<std::vector<int32_t>> sheetSelection(CKelvoApp& app) {
   auto* sheet = dynamic_cast<CTableView*>(app.router()->activeView());
-  if (!sheet || sheet->document() != app.document() || sheet->viewKind() != kActivityKind)
+  if (!sheet || sheet->document() != app.document() || kindNumber(sheet->viewKind()) != kActivityKind)
     return std::nullopt;
   std::vector<int32_t> records;
   std::set<int> rows = sheet->selectedRows();
