@@ -47,19 +47,18 @@ Calendar calendarOf(int number, const std::vector<uint16_t>& days, uint16_t from
   if (to && xIsValidT(to)) last = std::max(last, xjor::dayNumber(to));
   std::vector<bool> works(static_cast<size_t>(last - first + 1));
   for (uint16_t d : days) works[static_cast<size_t>(xjor::dayNumber(d) - first)] = true;
-  // A weekday works when most of its days in the span do (1980-01-01 was a
-  // Tuesday).
+  // A weekday works when most of its days in the span do.
   int working[7] = {}, all[7] = {};
   for (int32_t n = first; n <= last; ++n) {
-    const int w = (n + 2) % 7;
+    const int w = xGetDayOfWeek(xjor::dateFromDayNumber(n));
     ++all[w];
     working[w] += works[static_cast<size_t>(n - first)];
   }
   for (int w = 0; w < 7; ++w) c.working[w] = working[w] * 2 > all[w];
   for (int32_t n = first; n <= last; ++n) {
     const bool w = works[static_cast<size_t>(n - first)];
-    if (w == c.working[(n + 2) % 7]) continue;
     const uint16_t day = xjor::dateFromDayNumber(n);
+    if (w == c.working[xGetDayOfWeek(day)]) continue;
     if (!c.exceptions.empty() && c.exceptions.back().working == w &&
         xjor::dayNumber(c.exceptions.back().to) == n - 1)
       c.exceptions.back().to = day;
