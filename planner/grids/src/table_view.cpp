@@ -251,7 +251,7 @@ QString CTableView::cellText(int field) {
   if (!labelled_ || !t || field < 0 || field >= t->tb.fieldCount) return {};
   // Activities and summary schedules show a milestone's finishes as its
   // starts; the record keeps what is stored.
-  const int k = viewKind();
+  const int k = kindNumber(viewKind());
   const FieldDesc& f = t->tb.fields[field];
   if ((k == 4 || k == 14 || k == 7 || k == 15) && f.type == XF_DATE &&
       int(f.offset) + 2 <= t->tb.recordSize) {

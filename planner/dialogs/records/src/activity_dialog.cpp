@@ -12,6 +12,7 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <memory>
 
 #include "kelvo/base_view.h"
 #include "kelvo/dialog_buttons.h"
@@ -119,7 +120,7 @@ void CActivityDialog::build() {
   remaining_ = widenedSpin(0, 999, get16(loaded_, pos::kRemaining), this);
   constraintType_ =
       choiceList(str::kConstraintFirst, 7, get16(loaded_, pos::kConstraintType), this);
-  constraintDate_ = addDate(10106, pos::kConstraintDate);
+  constraintDate_ = addDate(actctl::kConstraintDate, pos::kConstraintDate);
   start_ = addDate(actctl::kStart, pos::kStart);
   finish_ = addDate(actctl::kFinish, pos::kFinish);
   actualStart_ = addDate(actctl::kActualStart, pos::kActualStart);

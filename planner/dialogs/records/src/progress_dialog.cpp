@@ -337,7 +337,10 @@ bool CProgressDialog::setCrewInput() {
     return false;
   }
   storedAny_ = true;
-  item->setText(3, kelvo::fieldText(db.opr.tb, db.space.refHandle, opr, kCrewInput));
+  // The lists show the store, read again; the same crew detail stays chosen.
+  const int row = crews_->indexOfTopLevelItem(item);
+  readLists();
+  crews_->setCurrentItem(crews_->topLevelItem(row));
   return true;
 }
 
