@@ -251,7 +251,7 @@ QString CTableView::cellText(int field) {
   if (!labelled_ || !t || field < 0 || field >= t->tb.fieldCount) return {};
   // Activities and summary schedules show a milestone's finishes as its
   // starts; the record keeps what is stored.
-  const int k = viewKind();
+  const int k = kindNumber(viewKind());
   const FieldDesc& f = t->tb.fields[field];
   if ((k == 4 || k == 14 || k == 7 || k == 15) && f.type == XF_DATE &&
       int(f.offset) + 2 <= t->tb.recordSize) {
@@ -426,8 +426,9 @@ void CTableView::findSpecialCommand() {
 // --- Record dialogs ----------------------------------------------------------------------
 
 namespace {
-bool hasRecordDialog(int kind) {
-  return kind == edit::kActivity || kind == edit::kRelation || kind == edit::kGanttActivity;
+bool hasRecordDialog(ViewKind kind) {
+  return kind == ViewKind::Activities || kind == ViewKind::Relations ||
+         kind == ViewKind::GanttTable;
 }
 }  // namespace
 
@@ -436,8 +437,8 @@ bool CTableView::modifyAtCursor() {
   if (!hasRecordDialog(viewKind()) || !doc || !doc->isOpen()) return false;
   if (!moveToRow(kCommitOnly) || currentRow() >= rowCount()) return false;
   const int slot = static_cast<int>(rows_.record(static_cast<uint32_t>(currentRow())));
-  const bool changed = viewKind() == edit::kRelation ? editRelation(this, *doc, slot)
-                                                     : editActivity(this, *doc, slot);
+  const bool changed = viewKind() == ViewKind::Relations ? editRelation(this, *doc, slot)
+                                                         : editActivity(this, *doc, slot);
   if (!changed) return false;
   // A deleted relation leaves the sheet; a changed record is shown again.
   pruneDeadRows();
