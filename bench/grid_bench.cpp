@@ -15,6 +15,7 @@
 #include <map>
 #include <memory>
 
+#include "kelvo/option_slots.h"
 #include "kelvo/plan_doc.h"
 #include "kelvo/table_view.h"
 #include "xQdDb100.h"
@@ -132,7 +133,8 @@ void BM_FirstPaintOrdered(benchmark::State& state) {
   if (had)
     kelvo::writeSheetRecord(&db.opt, kelvo::ViewKind::Activities, stored);
   else
-    xOption(&db.opt, XOPT_DELETE, kelvo::kOptSheetRecord + 4, nullptr, 0);
+    xOption(&db.opt, XOPT_DELETE,
+            kelvo::kindItem(kelvo::KindRecord::Settings, kelvo::ViewKind::Activities), nullptr, 0);
 }
 
 // Scrolling a page down and repainting, from the top to the bottom.

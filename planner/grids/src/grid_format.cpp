@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "kelvo/option_slots.h"
+
 namespace kelvo {
 namespace {
 
@@ -61,7 +63,8 @@ void clampGridFormat(GridFormat* format) {
 bool readSheetRecord(OptionFileRef* opt, ViewKind kind, SheetRecord* record) {
   SheetRecord r;
   std::memset(&r, 0, sizeof r);
-  if (xOption(opt, XOPT_READ, kOptSheetRecord + kindNumber(kind), &r, sizeof r) != 1) return false;
+  const int item = kindItem(KindRecord::Settings, kind);
+  if (item < 0 || xOption(opt, XOPT_READ, item, &r, sizeof r) != 1) return false;
   r.filter[sizeof r.filter - 1] = 0;
   if (r.order[0] > 12) r.order[0] = 12;
   clampGridFormat(&r.format);
@@ -70,14 +73,16 @@ bool readSheetRecord(OptionFileRef* opt, ViewKind kind, SheetRecord* record) {
 }
 
 void writeSheetRecord(OptionFileRef* opt, ViewKind kind, const SheetRecord& record) {
-  xOption(opt, XOPT_WRITE, kOptSheetRecord + kindNumber(kind), const_cast<SheetRecord*>(&record),
-          sizeof record);
+  const int item = kindItem(KindRecord::Settings, kind);
+  if (item < 0) return;
+  xOption(opt, XOPT_WRITE, item, const_cast<SheetRecord*>(&record), sizeof record);
 }
 
 std::vector<ColumnRecord> readColumns(OptionFileRef* opt, ViewKind kind, int count,
                                       int fieldCount) {
   std::vector<ColumnRecord> columns;
-  const int item = kOptSheetColumns + kindNumber(kind);
+  const int item = kindItem(KindRecord::Columns, kind);
+  if (item < 0) return columns;
   const int32_t size = xOption(opt, XOPT_SIZE, item, nullptr, 0);
   const int stored = std::min<int>(count, size / static_cast<int>(sizeof(ColumnRecord)));
   if (stored <= 0) return columns;
@@ -94,12 +99,13 @@ std::vector<ColumnRecord> readColumns(OptionFileRef* opt, ViewKind kind, int cou
 }
 
 void writeColumns(OptionFileRef* opt, ViewKind kind, const std::vector<ColumnRecord>& columns) {
+  const int item = kindItem(KindRecord::Columns, kind);
+  if (item < 0) return;
   if (columns.empty()) {
-    xOption(opt, XOPT_DELETE, kOptSheetColumns + kindNumber(kind), nullptr, 0);
+    xOption(opt, XOPT_DELETE, item, nullptr, 0);
     return;
   }
-  xOption(opt, XOPT_WRITE, kOptSheetColumns + kindNumber(kind),
-          const_cast<ColumnRecord*>(columns.data()),
+  xOption(opt, XOPT_WRITE, item, const_cast<ColumnRecord*>(columns.data()),
           static_cast<uint32_t>(columns.size() * sizeof(ColumnRecord)));
 }
 

@@ -5,8 +5,8 @@
 
 #include "kelvo/option_slots.h"
 #include "kelvo/plan_doc.h"
-#include "shell_fixture.h"
 #include "kelvo/text_fields.h"
+#include "shell_fixture.h"
 #include "xJorDbm2.h"
 
 using namespace kelvo;
@@ -220,4 +220,41 @@ TEST(OptionSlots, NoTwoOwnersShareAnItem) {
           << a.owner << " / " << b.owner;
     }
   for (const auto& s : table) EXPECT_LE(s.first + s.count, XQD_OPTION_SLOTS) << s.owner;
+}
+
+// Items of the records kept per view kind, and the kinds that keep none: the
+// lower Gantt panes have only their own two records, so the sheet path can
+// never reach the column records or print formats of kinds 0-2.
+TEST(OptionSlots, KindRecordsLandOnTheirItems) {
+  using K = ViewKind;
+  using R = KindRecord;
+  const struct {
+    R record;
+    K kind;
+    int item;
+  } cases[] = {
+      {R::Settings, K::Activities, 104},
+      {R::Settings, K::Map, 111},
+      {R::Settings, K::UserReport, 121},
+      {R::Columns, K::ValueSheet, 149},
+      {R::PrintFormat, K::Network, 180},
+      {R::PaneFormat, K::Predecessors, 380},
+      {R::PaneColumns, K::PaneCrewDetails, 392},
+      {R::Band, K::GanttChart, 10},
+      {R::Band, K::Network, 12},
+      {R::Band, K::PeriodResourceSheet, 14},
+      {R::Band, K::PeriodChart, 152},
+      {R::ValueItems, K::PeriodSheet, 6},
+      {R::RowSource, K::PeriodResourceSheet, 9},
+      {R::RowSource, K::UserReport, 153},
+      {R::Settings, K::Predecessors, -1},
+      {R::Columns, K::Successors, -1},
+      {R::PrintFormat, K::PaneCrewDetails, -1},
+      {R::Columns, K::PeriodChart, -1},
+      {R::PaneFormat, K::Activities, -1},
+      {R::Settings, viewKindOf(64), -1},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(kindItem(c.record, c.kind), c.item)
+        << static_cast<int>(c.record) << " of kind " << kindNumber(c.kind);
 }

@@ -19,6 +19,7 @@
 
 #include "kelvo/base_view.h"
 #include "kelvo/messages.h"
+#include "kelvo/option_slots.h"
 #include "kelvo/plan_doc.h"
 #include "kelvo/shell_settings.h"
 #include "kelvo/strings.h"
@@ -66,12 +67,12 @@ PrintFormat CBaseView::readPrintFormat() const {
   const int size = std::max(printFormatSize(), kPrintFormatSize);
   std::vector<char> buf(size, 0);
   OptionFileRef* opt = &doc_->db().opt;
-  const int32_t stored =
-      xOption(opt, XOPT_SIZE, kOptPrintFormat + kindNumber(viewKind()), nullptr, 0);
+  const int item = kindItem(KindRecord::PrintFormat, viewKind());
+  if (item < 0) return format;
+  const int32_t stored = xOption(opt, XOPT_SIZE, item, nullptr, 0);
   // A record shorter than the common part is not one of ours: keep defaults.
   if (stored < kPrintFormatSize) return format;
-  if (xOption(opt, XOPT_READ, kOptPrintFormat + kindNumber(viewKind()), buf.data(), size) != 1)
-    return format;
+  if (xOption(opt, XOPT_READ, item, buf.data(), size) != 1) return format;
   std::memcpy(&format, buf.data(), sizeof format);
   sanitise(&format);
   return format;
@@ -82,7 +83,8 @@ bool CBaseView::writePrintFormat(const PrintFormat& format) const {
   const int size = std::max(printFormatSize(), kPrintFormatSize);
   std::vector<char> buf(size, 0);
   OptionFileRef* opt = &doc_->db().opt;
-  const int item = kOptPrintFormat + kindNumber(viewKind());
+  const int item = kindItem(KindRecord::PrintFormat, viewKind());
+  if (item < 0) return false;
   // Keep the kind's own bytes after the common part.
   if (size > kPrintFormatSize && xOption(opt, XOPT_SIZE, item, nullptr, 0) > 0)
     xOption(opt, XOPT_READ, item, buf.data(), size);

@@ -11,6 +11,7 @@
 #include <QStandardPaths>
 #include <cstring>
 
+#include "kelvo/option_slots.h"
 #include "kelvo/print_format.h"
 #include "page_frame.h"
 #include "view_fixture.h"
@@ -129,13 +130,18 @@ TEST_F(PrintTest, FormatRecordRoundTripKeepsTheKindsOwnBytes) {
   std::memset(&stored, 0, sizeof stored);
   stored.common = defaultPrintFormat();
   stored.legendColor = 0x123456;
-  ASSERT_NE(xOption(&doc_->db().opt, XOPT_WRITE, kOptPrintFormat + 12, &stored, sizeof stored), 0);
+  ASSERT_NE(
+      xOption(&doc_->db().opt, XOPT_WRITE, kindItem(KindRecord::PrintFormat, ViewKind::GanttChart),
+              &stored, sizeof stored),
+      0);
   PrintFormat f = view->readPrintFormat();
   f.marginLeft = 150;
   setText(f.headerText[0], "머리글");
   ASSERT_TRUE(view->writePrintFormat(f));
   GanttPrintFormat back;
-  ASSERT_EQ(xOption(&doc_->db().opt, XOPT_READ, kOptPrintFormat + 12, &back, sizeof back), 1);
+  ASSERT_EQ(xOption(&doc_->db().opt, XOPT_READ,
+                    kindItem(KindRecord::PrintFormat, ViewKind::GanttChart), &back, sizeof back),
+            1);
   EXPECT_EQ(back.common.marginLeft, 150);
   EXPECT_EQ(back.legendColor, 0x123456u);
   EXPECT_EQ(view->readPrintFormat().marginLeft, 150);
@@ -150,7 +156,9 @@ TEST_F(PrintTest, DamagedRecordIsReadSafely) {
   std::memset(&bad, 'A', sizeof bad);  // no NUL anywhere, sizes garbage
   bad.marginTop = -500;
   bad.headerHeight = -3;
-  ASSERT_NE(xOption(&doc_->db().opt, XOPT_WRITE, kOptPrintFormat + 11, &bad, sizeof bad), 0);
+  ASSERT_NE(xOption(&doc_->db().opt, XOPT_WRITE, kindItem(KindRecord::PrintFormat, ViewKind::Map),
+                    &bad, sizeof bad),
+            0);
   const PrintFormat f = view->readPrintFormat();
   EXPECT_EQ(f.marginTop, 0);
   EXPECT_EQ(f.headerHeight, 0);
@@ -158,7 +166,10 @@ TEST_F(PrintTest, DamagedRecordIsReadSafely) {
   // A record too short to be a print format leaves the defaults.
   const char shortRecord[10] = {1, 2, 3};
   auto map = makeView(ViewKind::GanttSummaryChart, 3);
-  ASSERT_NE(xOption(&doc_->db().opt, XOPT_WRITE, kOptPrintFormat + 13, (void*)shortRecord, 10), 0);
+  ASSERT_NE(xOption(&doc_->db().opt, XOPT_WRITE,
+                    kindItem(KindRecord::PrintFormat, ViewKind::GanttSummaryChart),
+                    (void*)shortRecord, 10),
+            0);
   EXPECT_EQ(map->readPrintFormat().marginTop, 100);
 }
 

@@ -8,7 +8,7 @@
 #include <QLineEdit>
 #include <QVBoxLayout>
 
-#include "cp949_validator.h"
+#include "kelvo/cp949_validator.h"
 #include "kelvo/dialog_buttons.h"
 #include "kelvo/strings.h"
 #include "kelvo/text_fields.h"

@@ -7,6 +7,7 @@
 
 #include "actual_work_dialog.h"
 #include "kelvo/commands.h"
+#include "kelvo/gantt_view.h"
 #include "kelvo/kelvo_app.h"
 #include "kelvo/messages.h"
 #include "kelvo/plan_doc.h"
@@ -17,6 +18,7 @@
 #include "kelvo/project_stages.h"
 #include "kelvo/strings.h"
 #include "kelvo/table_view.h"
+#include "kelvo/view_kind.h"
 #include "main_frame.h"
 #include "next_stage_dialog.h"
 #include "numeric_items_dialog.h"
@@ -31,15 +33,26 @@ namespace {
 constexpr int kSendToEditor = 40087;
 constexpr int kNoConverter = 20027;  // "등록된 변환 프로그램이 없습니다."
 constexpr int kCrewSheetChoice = 2;  // combo 10504: "작업조 시트"
-constexpr int kActivityKind = 4;
 
-// The activity data sheet's chosen rows (its current row when none is
-// chosen); nothing when the active view is not that sheet.
-std::optional<std::vector<int32_t>> sheetSelection(CKelvoApp& app) {
-  auto* sheet = dynamic_cast<CTableView*>(app.router()->activeView());
-  if (!sheet || sheet->document() != app.document() || sheet->viewKind() != kActivityKind)
-    return std::nullopt;
+// The activities chosen in the active view: the chosen rows of an activity
+// sheet (its current row when none is chosen), or the bar chosen in the
+// Gantt chart; nothing when the active view shows no activities.
+std::optional<std::vector<int32_t>> activeSelection(CKelvoApp& app) {
+  CommandTarget* active = app.router()->activeView();
   std::vector<int32_t> records;
+  if (auto* gantt = dynamic_cast<CGanttView*>(active)) {
+    if (gantt->document() != app.document() || gantt->viewKind() != ViewKind::GanttChart ||
+        !gantt->sheet())
+      return std::nullopt;
+    const int32_t row = gantt->selectedRow();
+    if (row >= 0 && uint32_t(row) < gantt->sheet()->rows().count())
+      records.push_back(int32_t(gantt->sheet()->rows().record(uint32_t(row))));
+    return records;
+  }
+  auto* sheet = dynamic_cast<CTableView*>(active);
+  if (!sheet || sheet->document() != app.document() ||
+      (sheet->viewKind() != ViewKind::Activities && sheet->viewKind() != ViewKind::GanttTable))
+    return std::nullopt;
   std::set<int> rows = sheet->selectedRows();
   if (rows.empty() && sheet->currentRow() >= 0) rows.insert(sheet->currentRow());
   for (int row : rows)
@@ -52,7 +65,7 @@ class CProcessingCommands : public CommandTarget {
  public:
   CProcessingCommands(CKelvoApp& app, ActivitySelection selection)
       : app_(app), selection_(std::move(selection)) {
-    if (!selection_) selection_ = [this] { return sheetSelection(app_); };
+    if (!selection_) selection_ = [this] { return activeSelection(app_); };
   }
 
   bool updateCommand(int id, CommandState& state) override {

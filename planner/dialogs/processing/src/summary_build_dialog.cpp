@@ -16,7 +16,7 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 
-#include "cp949_validator.h"
+#include "kelvo/cp949_validator.h"
 #include "kelvo/dialog_buttons.h"
 #include "kelvo/messages.h"
 #include "kelvo/plan_doc.h"

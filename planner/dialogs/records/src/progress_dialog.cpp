@@ -252,26 +252,18 @@ void CProgressDialog::readLists() {
 // --- Storing the activity ---------------------------------------------------------------------
 
 bool CProgressDialog::checkDates() {
-  uint16_t actualStart = 0, actualFinish = 0;
+  // Work cannot have been done after the data date.
   const uint16_t dataDate = doc_.info().dataDate;
   for (QLineEdit* edit : {actualStart_, actualFinish_}) {
     uint16_t day = 0;
-    if (!values_.changed(edit) || !dateOf(edit, &day) || !day) continue;
-    // Work cannot have been done after the data date, nor on a day the
-    // calendars do not reach.
-    if (!inCalendarRange(doc_.info(), day) || (dataDate && day > dataDate)) {
-      showMessage(this, kStrMsgBadDate);
-      edit->setFocus();
-      edit->selectAll();
-      return false;
-    }
+    if (values_.changed(edit) && !typedDate(edit, doc_.info(), &day, dataDate)) return false;
   }
-  if (dateOf(actualStart_, &actualStart) && dateOf(actualFinish_, &actualFinish) && actualStart &&
-      actualFinish && actualFinish < actualStart &&
+  uint16_t actualStart = 0, actualFinish = 0;
+  dateOf(actualStart_, &actualStart);
+  dateOf(actualFinish_, &actualFinish);
+  if (actualStart && actualFinish && actualFinish < actualStart &&
       (values_.changed(actualStart_) || values_.changed(actualFinish_))) {
-    showMessage(this, kStrMsgBadDate);
-    actualFinish_->setFocus();
-    actualFinish_->selectAll();
+    refuseDate(actualFinish_);
     return false;
   }
   return true;
@@ -291,7 +283,7 @@ bool CProgressDialog::storeActivity() {
        {std::pair{actualStart_, kActualStart}, {actualFinish_, kActualFinish}}) {
     if (!values_.changed(edit)) continue;
     uint16_t day = 0;
-    if (!dateOf(edit, &day)) day = 0;
+    dateOf(edit, &day);  // checked by checkDates()
     put16(record, offset, static_cast<int16_t>(day));
     any = true;
   }
@@ -301,7 +293,7 @@ bool CProgressDialog::storeActivity() {
     any = true;
   }
   if (!any) return true;
-  const EditResult result = doc_.inputRecord(edit::kActivity, currentSlot(), record.data(), 0);
+  const EditResult result = doc_.inputRecord(ViewKind::Activities, currentSlot(), record.data(), 0);
   if (!result) {
     if (result.message) showMessage(this, result.message);
     return false;
@@ -339,7 +331,7 @@ bool CProgressDialog::setCrewInput() {
   if (!readSlot(db.opr.tb, slot, &opr)) return false;
   // The field's decimals are the quantity decimals: it rounds as it stores.
   storeFieldText(db.opr.tb, db.space.refHandle, opr, kCrewInput, crewInput_->text());
-  const EditResult result = doc_.inputRecord(edit::kCrewDetail, slot, opr.data(), -1);
+  const EditResult result = doc_.inputRecord(ViewKind::CrewDetails, slot, opr.data(), -1);
   if (!result) {
     if (result.message) showMessage(this, result.message);
     return false;
@@ -351,9 +343,9 @@ bool CProgressDialog::setCrewInput() {
 
 bool CProgressDialog::readTimeSharedInput(SpaEntry* entry) {
   uint16_t day = 0;
-  if (!dateOf(sharedDay_, &day) || !day) {
-    showMessage(this, kStrMsgBadDate);
-    sharedDay_->setFocus();
+  if (!typedDate(sharedDay_, doc_.info(), &day)) return false;
+  if (!day) {
+    refuseDate(sharedDay_);
     return false;
   }
   double value = 0;
@@ -377,7 +369,7 @@ bool CProgressDialog::enterTimeShared(bool replacing) {
     selectTimeSharedEntry(db, currentSlot(),
                           static_cast<uint16_t>(item->data(0, Qt::UserRole).toUInt()));
   }
-  const EditResult result = doc_.inputRecord(edit::kTimeShared, -1, &entry, -1);
+  const EditResult result = doc_.inputRecord(ViewKind::TimeShared, -1, &entry, -1);
   if (!result) {
     if (result.message) showMessage(this, result.message);
     return false;
@@ -401,7 +393,7 @@ bool CProgressDialog::deleteTimeShared() {
   if (!selectTimeSharedEntry(doc_.db(), currentSlot(),
                              static_cast<uint16_t>(item->data(0, Qt::UserRole).toUInt())))
     return false;
-  const EditResult result = doc_.deleteRecord(edit::kTimeShared);
+  const EditResult result = doc_.deleteRecord(ViewKind::TimeShared);
   if (!result) {
     if (result.message) showMessage(this, result.message);
     return false;

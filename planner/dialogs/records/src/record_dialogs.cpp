@@ -49,7 +49,7 @@ RelationOutcome editRelationBetween(QWidget* parent, CPlanDoc& doc, const QByteA
   if (!doc.isOpen()) return RelationOutcome::Unchanged;
   ProjectDb& db = doc.db();
   const uint32_t found =
-      findCodeRecord(&db, edit::kRelation, predecessor.constData(), successor.constData());
+      findCodeRecord(&db, ViewKind::Relations, predecessor.constData(), successor.constData());
   QByteArray record(db.rel.tb.recordSize, '\0');
   int32_t slot = -1;
   if (found != XJOR_NONE && readSlot(db.rel.tb, static_cast<int32_t>(found), &record)) {

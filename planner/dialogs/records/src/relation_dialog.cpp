@@ -30,7 +30,7 @@ constexpr uint16_t kShowKindAndLag = 0x0008;
 // The name of the activity with code `code` (CP949), empty when the code is
 // not registered.
 QString activityName(ProjectDb& db, const char* code) {
-  const uint32_t slot = findCodeRecord(&db, edit::kActivity, code);
+  const uint32_t slot = findCodeRecord(&db, ViewKind::Activities, code);
   QByteArray record;
   if (slot == XJOR_NONE || !readSlot(db.act.tb, static_cast<int32_t>(slot), &record)) return {};
   ActRecord a;
@@ -136,7 +136,7 @@ void CRelationDialog::accept() {
     any = true;
   }
   if (!any) return QDialog::accept();
-  const EditResult result = doc_.inputRecord(edit::kRelation, slot_, record.data(), -1);
+  const EditResult result = doc_.inputRecord(ViewKind::Relations, slot_, record.data(), -1);
   if (!result) {
     if (result.message) showMessage(this, result.message);
     return;
@@ -149,7 +149,7 @@ void CRelationDialog::accept() {
 void CRelationDialog::deleteRelation() {
   if (slot_ < 0 || !doc_.isOpen()) return;
   doc_.db().rel.tb.current = slot_;
-  const EditResult result = doc_.deleteRecord(edit::kRelation);
+  const EditResult result = doc_.deleteRecord(ViewKind::Relations);
   if (!result) {
     if (result.message) showMessage(this, result.message);
     return;

@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QFile>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QProcess>
 #include <QTest>
 #include <cstring>
@@ -42,11 +43,11 @@ class RecordDialogTest : public ShellTest {
   ProjectDb& db() { return doc_->db(); }
 
   int32_t activitySlot(const char* code) {
-    const uint32_t slot = kelvo::findCodeRecord(&db(), 4, code);
+    const uint32_t slot = kelvo::findCodeRecord(&db(), kelvo::ViewKind::Activities, code);
     return slot == XJOR_NONE ? -1 : static_cast<int32_t>(slot);
   }
   int32_t relationSlot(const char* pred, const char* succ) {
-    const uint32_t slot = kelvo::findCodeRecord(&db(), 5, pred, succ);
+    const uint32_t slot = kelvo::findCodeRecord(&db(), kelvo::ViewKind::Relations, pred, succ);
     return slot == XJOR_NONE ? -1 : static_cast<int32_t>(slot);
   }
   QByteArray record(TableBinding& t, int32_t slot) {

@@ -163,7 +163,7 @@ TEST_F(ProgressDialogTest, CrewInputAndTimeSharedEntries) {
   // Made time-shared, the activity takes dated quantities.
   QByteArray r = record(db().act, slot);
   put16(r, 112, 2);
-  ASSERT_TRUE(doc_->inputRecord(edit::kActivity, slot, r.data(), -1));
+  ASSERT_TRUE(doc_->inputRecord(ViewKind::Activities, slot, r.data(), -1));
   CProgressDialog shared(*doc_, {slot});
   shared.show();
   auto* list = shared.findChild<QTreeWidget*>("timeShared");

@@ -60,9 +60,6 @@ static_assert(sizeof(SheetRecord) == 276, "sheet record is 276 bytes");
 static_assert(offsetof(SheetRecord, order) == 150);
 static_assert(offsetof(SheetRecord, filter) == 176);
 
-inline constexpr int kOptSheetRecord = 100;   // + view kind
-inline constexpr int kOptSheetColumns = 132;  // + view kind
-
 enum ColumnAlign : int16_t { kAlignLeft = 0, kAlignRight = 1, kAlignCentre = 2 };
 
 // The format a grid gets when nothing is stored: flags 1, header and row

@@ -11,8 +11,6 @@
 
 namespace kelvo {
 
-inline constexpr int kOptPrintFormat = 164;  // 164 + view kind
-
 // Print flags.
 namespace printflag {
 inline constexpr uint16_t kRowColumn = 0x2;    // print the row-number column
