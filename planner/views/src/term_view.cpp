@@ -73,7 +73,8 @@ void CTermView::storeSettings() {
   std::vector<char> buf(sizeof(TimeScaleSettings) + own, 0);
   std::memcpy(buf.data(), &stored_, sizeof stored_);
   if (own > 0 && ownBlock()) std::memcpy(buf.data() + sizeof stored_, ownBlock(), own);
-  xOption(&doc->db().opt, XOPT_WRITE, kOptTimeScale + kindNumber(viewKind()), buf.data(), int32_t(buf.size()));
+  xOption(&doc->db().opt, XOPT_WRITE, kOptTimeScale + kindNumber(viewKind()), buf.data(),
+          int32_t(buf.size()));
 }
 
 void CTermView::rebuildScale() {

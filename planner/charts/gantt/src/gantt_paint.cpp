@@ -315,7 +315,7 @@ void CGanttView::drawLegend(QPainter& painter, const UnitMapper& paper, const Lo
               std::min<size_t>(face.size(), LF_FACESIZE - 1));
   if (CPlanDoc* doc = document(); doc && doc->isOpen()) {
     OptionFileRef* opt = &doc->db().opt;
-    const int item = kOptPrintFormat + viewKind();
+    const int item = kOptPrintFormat + kindNumber(viewKind());
     if (xOption(opt, XOPT_SIZE, item, nullptr, 0) >= int32_t(sizeof full)) {
       GanttPrintFormat stored{};
       if (xOption(opt, XOPT_READ, item, &stored, sizeof stored) == 1 &&

@@ -42,7 +42,7 @@ void setGanttDialogs(GanttDialogs hooks) {
 CGanttView::CGanttView(CPlanDoc* doc, CTableView* sheet, QWidget* parent)
     : CTermView(doc, parent), sheet_(sheet), block_(defaultGanttBlock()) {
   // Bit 7: row lines across the view; bit 8: summary schedules.
-  setViewFlags(uint16_t(0x80 | (viewKind() == kGanttSummaryKind ? 0x100 : 0)));
+  setViewFlags(uint16_t(0x80 | (viewKind() == ViewKind::GanttSummaryChart ? 0x100 : 0)));
 }
 
 TimeScaleSettings CGanttView::defaultSettings() const {
@@ -302,7 +302,7 @@ void CGanttView::storeDrag(Drag drag, int32_t x) {
   std::memcpy(record.data(), &a, sizeof a);
   const int32_t slot = int32_t(sheet_->rows().record(uint32_t(selRow_)));
   // Stored as the activity dialog stores it: dates derived, no constraint.
-  if (doc->inputRecord(edit::kGanttActivity, slot, record.data(), 0, EditReport::Show)) {
+  if (doc->inputRecord(ViewKind::GanttTable, slot, record.data(), 0, EditReport::Show)) {
     sheet_->viewport()->update();
     viewport()->update();
   }
@@ -327,7 +327,7 @@ void CGanttView::connectRows(int32_t from, int32_t to) {
     std::memcpy(r.succ, s.code, sizeof r.succ);
     r.row = path;
     std::memcpy(rel.data(), &r, sizeof r);
-    stored = bool(doc->inputRecord(edit::kRelation, -1, rel.data(), -1, EditReport::Show));
+    stored = bool(doc->inputRecord(ViewKind::Relations, -1, rel.data(), -1, EditReport::Show));
   }
   if (stored) {
     doc->setModified();

@@ -34,8 +34,8 @@ class CGanttSheet : public CTableView {
   }
 };
 
-void prepareKind(int kind) {
-  viewState().nextViewKind = static_cast<int16_t>(kind);
+void prepareKind(ViewKind kind) {
+  viewState().nextViewKind = kind;
   viewState().nextWindow = static_cast<int16_t>(kGanttWindow);
 }
 
@@ -45,10 +45,10 @@ QWidget* makeGanttWindow(CPlanDoc* doc, const GanttWindowChoice& choice, QWidget
   auto* outer = new QSplitter(Qt::Vertical, parent);
   outer->setObjectName(QStringLiteral("GanttWindow"));
   auto* upper = new QSplitter(Qt::Horizontal, outer);
-  prepareKind(choice.summary ? 15 : 14);
+  prepareKind(choice.summary ? ViewKind::GanttSummaryTable : ViewKind::GanttTable);
   auto* sheet = new CGanttSheet(doc, upper);
   sheet->setObjectName(QStringLiteral("GanttSheet"));
-  prepareKind(choice.summary ? kGanttSummaryKind : kGanttActivityKind);
+  prepareKind(choice.summary ? ViewKind::GanttSummaryChart : ViewKind::GanttChart);
   auto* chart = new CGanttView(doc, sheet, upper);
   chart->setObjectName(QStringLiteral("GanttChart"));
   // The chart prints the window, with the sheet's columns at its left.

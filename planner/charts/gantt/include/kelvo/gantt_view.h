@@ -18,9 +18,6 @@ namespace kelvo {
 
 class CTableView;
 
-inline constexpr int kGanttActivityKind = 12;
-inline constexpr int kGanttSummaryKind = 13;
-
 // The record dialogs the chart opens (the program installs "작업 정보" and
 // "선후행 관계" with registerGanttWindow). Without them a double-click opens
 // nothing and a connection enters a finish-to-start relation without lag.
@@ -90,7 +87,7 @@ class CGanttView : public CTermView {
 
  private:
   enum class Drag { None, Start, Finish, Move, Connect };
-  bool activities() const { return viewKind() == kGanttActivityKind; }
+  bool activities() const { return viewKind() == ViewKind::GanttChart; }
   // Rows with a record (the sheet's entry row excluded).
   int32_t recordRows() const;
   bool readRow(int32_t row, QByteArray* record) const;
