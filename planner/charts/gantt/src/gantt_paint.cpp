@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "kelvo/gantt_view.h"
+#include "kelvo/option_slots.h"
 #include "kelvo/plan_doc.h"
 #include "kelvo/table_view.h"
 #include "xJorDbm2.h"
@@ -315,7 +316,7 @@ void CGanttView::drawLegend(QPainter& painter, const UnitMapper& paper, const Lo
               std::min<size_t>(face.size(), LF_FACESIZE - 1));
   if (CPlanDoc* doc = document(); doc && doc->isOpen()) {
     OptionFileRef* opt = &doc->db().opt;
-    const int item = kOptPrintFormat + kindNumber(viewKind());
+    const int item = kindItem(KindRecord::PrintFormat, viewKind());
     if (xOption(opt, XOPT_SIZE, item, nullptr, 0) >= int32_t(sizeof full)) {
       GanttPrintFormat stored{};
       if (xOption(opt, XOPT_READ, item, &stored, sizeof stored) == 1 &&
