@@ -198,7 +198,11 @@ bool CKelvoApp::openFile(const QString& path) {
   return true;
 }
 
-int CKelvoApp::printToPdf(int window, const QString& out, const QString& file) {
+int CKelvoApp::printToPdf(int window, const QString& outArg, const QString& fileArg) {
+  // Paths as typed are relative to the caller's folder; loading the settings
+  // below moves the working folder to the user's folders.
+  const QString out = QFileInfo(outArg).absoluteFilePath();
+  const QString file = QFileInfo(fileArg).absoluteFilePath();
   // Every message the run would show goes to standard error instead; a
   // question is answered No.
   setMessageHook([](int, const QString& text) {
@@ -222,7 +226,7 @@ int CKelvoApp::printToPdf(int window, const QString& out, const QString& file) {
   // Nobody is there to type a password.
   if (!hasNoPassword(info)) return fail(kStrMsgWrongPassword);
   xSetDbError(0);
-  if (!doc_->openProject(QFileInfo(file).absoluteFilePath()))
+  if (!doc_->openProject(file))
     return fail(engineMessage(kStrMsgBadFile));
   std::unique_ptr<QWidget> content(
       window >= 0 && window < kDocumentWindows ? makeDocumentWindow(window, nullptr) : nullptr);
@@ -230,7 +234,7 @@ int CKelvoApp::printToPdf(int window, const QString& out, const QString& file) {
   QPrinter printer(QPrinter::HighResolution);
   printer.setOutputFormat(QPrinter::PdfFormat);
   printer.setPageSize(QPageSize(QPageSize::A4));
-  printer.setOutputFileName(QFileInfo(out).absoluteFilePath());
+  printer.setOutputFileName(out);
   const int printed = content ? printContent(content.get(), &printer) : -1;
   if (printed < 0) {
     std::fprintf(stderr, "Kelvo: window %d does not print\n", window);
