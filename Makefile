@@ -3,7 +3,7 @@ BUILD      ?= build
 FUZZ_BUILD ?= build-fuzz
 JOBS       ?= $(shell nproc)
 
-.PHONY: all setup configure build test unit fuzz bench run clean format
+.PHONY: all setup configure build test unit fuzz bench run clean format dist package
 
 all: build
 
@@ -33,6 +33,15 @@ fuzz:
 bench: configure
 	cmake --build $(BUILD) -j $(JOBS)
 	@for b in $(BUILD)/bin/*_bench; do echo "== $$b"; $$b; done
+
+# The distribution media (archives, xDeploy, the codec and Setup.inf) in
+# $(BUILD)/dist, built from only what it holds.
+dist: configure
+	cmake --build $(BUILD) -j $(JOBS) --target dist
+
+# The Debian package in $(BUILD)/package (CPack builds everything first).
+package: configure
+	cmake --build $(BUILD) -j $(JOBS) --target package
 
 # Sets up, builds, and starts Kelvo on a copy of the sample project; without
 # a display it says so and shows the same project through kvcli instead.

@@ -3,7 +3,9 @@
 #include <csignal>
 
 #include "kelvo/converter_commands.h"
+#include "kelvo/gantt_window.h"
 #include "kelvo/kelvo_app.h"
+#include "kelvo/processing_commands.h"
 #include "kelvo/sheet_windows.h"
 
 int main(int argc, char** argv) {
@@ -15,7 +17,9 @@ int main(int argc, char** argv) {
   args.removeFirst();
   kelvo::CKelvoApp app;
   kelvo::registerSheetWindows(app);
+  kelvo::registerGanttWindow(app);
   kelvo::registerConverterCommands(app);
+  kelvo::registerProcessingCommands(app);
   if (!app.startup(args)) return 0;
   const int result = QApplication::exec();
   app.shutdown();

@@ -65,9 +65,10 @@ int saveWith(ProjectSession& s, const std::string& file, int16_t n) {
   return m == 0 ? 0 : fail(m);
 }
 
-void showProgress(int32_t done, int32_t total) {
+bool showProgress(int32_t done, int32_t total) {
   std::fprintf(stderr, "\r%d/%d", done, total);
   if (done == total) std::fprintf(stderr, "\n");
+  return true;
 }
 
 int buildOne(const std::string& file, int16_t n, bool quiet) {

@@ -1,6 +1,7 @@
 #include "kelvo/project_stages.h"
 
 #include <cstring>
+#include <utility>
 #include <vector>
 
 #include "kelvo/engine_calendars.h"
@@ -12,6 +13,9 @@
 namespace kelvo {
 
 namespace {
+
+// Records visited between two progress reports.
+constexpr int32_t kProgressStep = 256;
 
 void givePlanFields(const ProgressActivity& a, ActRecord& r) {
   r.plannedDuration = a.plannedDuration;
@@ -26,25 +30,41 @@ void givePlanFields(const ProgressActivity& a, ActRecord& r) {
 }  // namespace
 
 int32_t planProjectSchedule(ProjectDb* db, int percent, bool excludeStarted,
-                            std::span<const int32_t> chosen) {
+                            std::span<const int32_t> chosen, const StageProgress& progress) {
   TableHandle& tb = db->act.tb;
   const std::vector<int32_t> visit = records::visited(tb, chosen);
+  const int32_t total = static_cast<int32_t>(visit.size());
   std::vector<uint8_t> buffer;
-  int32_t written = 0;
+  // The planned dates each written record had, to put back on a stop.
+  std::vector<std::pair<int32_t, ProgressActivity>> kept;
+  bool stopped = false;
   {
     EngineCalendars calendars;
-    for (int32_t record : visit) {
+    for (int32_t i = 0; i < total && !stopped; ++i) {
+      if (progress && i % kProgressStep == 0 && !progress(i, total)) {
+        stopped = true;
+        break;
+      }
       ActRecord r;
-      if (!records::read(tb, record, buffer, r)) continue;
+      if (!records::read(tb, visit[i], buffer, r)) continue;
       ProgressActivity a = records::progressFields(r);
+      const ProgressActivity before = a;
       if (!setPlannedSchedule(a, percent, excludeStarted, calendars)) continue;
       givePlanFields(a, r);
-      records::write(tb, record, buffer, r);
-      ++written;
+      records::write(tb, visit[i], buffer, r);
+      kept.emplace_back(visit[i], before);
     }
+    if (!stopped && progress && !progress(total, total)) stopped = true;
   }
   xSetCalNo(0);
-  return written;
+  if (!stopped) return static_cast<int32_t>(kept.size());
+  for (const auto& [record, before] : kept) {
+    ActRecord r;
+    if (!records::read(tb, record, buffer, r)) continue;
+    givePlanFields(before, r);
+    records::write(tb, record, buffer, r);
+  }
+  return kPlanStopped;
 }
 
 int32_t deriveProjectWeights(ProjectDb* db, bool contract, int amountDecimals, int weightDecimals) {
@@ -115,13 +135,14 @@ int closeProjectStage(PrjInfo* info, uint16_t from, uint16_t to) {
 }
 
 int advanceProjectStage(ProjectDb* db, PrjInfo* info, uint16_t from, uint16_t to, int percent,
-                        bool excludeStarted, int32_t* planned) {
+                        bool excludeStarted, int32_t* planned, const StageProgress& progress) {
   if (planned) *planned = 0;
   PrjInfo trial = *info;
   const int checked = closeProjectStage(&trial, from, to);
   if (checked != kStageClosed) return checked;
   if (info->stage == 0) {
-    const int32_t written = planProjectSchedule(db, percent, excludeStarted);
+    const int32_t written = planProjectSchedule(db, percent, excludeStarted, {}, progress);
+    if (written == kPlanStopped) return kStageStopped;
     if (planned) *planned = written;
   }
   return closeProjectStage(info, from, to);

@@ -78,7 +78,7 @@ Builder::Builder(ProjectDb* db, const PrjInfo& info, const SummaryRegistration& 
   settings_.weights = r.flags & kSummaryWeightedProgress;
 }
 
-int Builder::run(int16_t* current) {
+int Builder::gather() {
   int activityNameWidth = kDefaultActivityNameWidth;
   for (int16_t i = 0; db_->act.tb.fields != nullptr && i < db_->act.tb.fieldCount; ++i) {
     const FieldDesc& f = db_->act.tb.fields[i];
@@ -95,12 +95,16 @@ int Builder::run(int16_t* current) {
   } else {
     buildActivityRows();
   }
+  if (stopped_) return kSummaryStopped;
   finishRows();
-  return write(current);
+  return kSummaryDone;
 }
 
 void Builder::report(int32_t done) {
-  if (progress_ && (done % kProgressStep == 0 || done == workTotal_)) progress_(done, workTotal_);
+  if (progress_ && (done % kProgressStep == 0 || done == workTotal_) &&
+      !progress_(done, workTotal_)) {
+    stopped_ = true;
+  }
 }
 
 void Builder::planSegments() {
@@ -288,6 +292,7 @@ void Builder::buildActivityRows() {
   std::string key;
   for (size_t n = 0; n < activities_.size(); ++n) {
     report(static_cast<int32_t>(n));
+    if (stopped_) return;
     const ActRecord& act = activities_[n].act;
     if ((reg_.flags & kSummaryNoMilestones) && act.type == kMilestone) continue;
     if ((reg_.flags & kSummaryNoUnclassified) && act.wbsCode[0] == '\0') continue;
@@ -328,6 +333,10 @@ int buildSummary(ProjectDb* db, const PrjInfo& info, SummaryRegistration& regist
   readClassLevels(db, levels);
   SummaryRegistration prepared = registration;
   if (int refused = prepareSummaryRegistration(prepared, levels)) return refused;
+  // The rows are gathered before anything is stored, so that a stop leaves
+  // the registration and the summary files as they were.
+  summary::Builder builder(db, info, prepared, levels, progress);
+  if (int gathered = builder.gather(); gathered != kSummaryDone) return gathered;
   switch (writeSummaryRegistration(db, prepared)) {
     case kRegistrationWritten:
       break;
@@ -344,8 +353,7 @@ int buildSummary(ProjectDb* db, const PrjInfo& info, SummaryRegistration& regist
   }
   registration = prepared;
   const int16_t before = db->summary.number;
-  summary::Builder builder(db, info, prepared, levels, progress);
-  const int result = builder.run(current);
+  const int result = builder.write(current);
   // A failed build closed the summary that was open; open it again.
   if (result != kSummaryDone) {
     if (before != 0 && db->summary.number == 0) xOpenSumFile(db, current, before);
@@ -361,9 +369,13 @@ int buildSummaries(ProjectDb* db, const PrjInfo& info,
   const int16_t before = current != nullptr ? *current : db->summary.number;
   int16_t open = before;
   int built = 0;
-  for (int16_t n = 1; n <= XQD_SUMMARY_MAX; ++n) {
+  bool stopped = false;
+  for (int16_t n = 1; n <= XQD_SUMMARY_MAX && !stopped; ++n) {
     for (SummaryRegistration& r : registrations) {
-      if (r.number == n && buildSummary(db, info, r, &open, progress) == kSummaryDone) ++built;
+      if (r.number != n || stopped) continue;
+      const int result = buildSummary(db, info, r, &open, progress);
+      if (result == kSummaryDone) ++built;
+      stopped = result == kSummaryStopped;
     }
   }
   if (before != 0 && open != before) {

@@ -38,12 +38,17 @@ class Builder {
  public:
   Builder(ProjectDb* db, const PrjInfo& info, const SummaryRegistration& r,
           const ClassLevels levels[2], const SummaryProgress& progress);
-  // Builds the rows and writes summary file reg.number; kSummaryDone,
-  // kSummaryNoReference or kSummaryFileFailed.
-  int run(int16_t* current);
+  // Reads the project and gathers the rows (the project is only read):
+  // kSummaryDone, kSummaryNoReference or kSummaryStopped.
+  int gather();
+  // Creates the summary file and writes the rows gathered in key order, the
+  // total row, the series, the descriptors and the table header:
+  // kSummaryDone or kSummaryFileFailed.
+  int write(int16_t* current);
 
  private:
-  // Reports rows or records done now and then, and at the end.
+  // Reports rows or records done now and then, and at the end; a listener
+  // that answers false stops the gathering.
   void report(int32_t done);
   // The key segments of the composition and the quantity level.
   void planSegments();
@@ -95,9 +100,6 @@ class Builder {
   std::vector<std::string> shownNames(const std::vector<const Row*>& order) const;
   // Removes a summary file that could not be completed.
   void discard(int16_t* current);
-  // Creates the summary file and writes the rows in key order, the total
-  // row, the series, the descriptors and the table header.
-  int write(int16_t* current);
 
   ProjectDb* db_;
   SummaryRegistration reg_;
@@ -120,6 +122,7 @@ class Builder {
   std::map<std::string, int32_t> byKey_;
   Row total_;
   int32_t workTotal_ = 0;
+  bool stopped_ = false;
 };
 
 }  // namespace kelvo::summary

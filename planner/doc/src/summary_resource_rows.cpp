@@ -26,6 +26,7 @@ void Builder::buildResourceRows() {
   std::string key;
   for (size_t n = 0; n < crew_.size(); ++n) {
     report(static_cast<int32_t>(n));
+    if (stopped_) return;
     const CrewDetail& cd = crew_[n];
     const Activity& a = activities_[cd.activity];
     const ActRecord& act = a.act;

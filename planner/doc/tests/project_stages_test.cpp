@@ -79,6 +79,34 @@ TEST_F(ProjectStagesTest, PlannedScheduleForAllOrSelected) {
   EXPECT_EQ(xGetCalNo(), 0);
 }
 
+// A listener that stops the planned schedule, even after the last record,
+// leaves every record and the stage as they were.
+TEST_F(ProjectStagesTest, StoppedPlannedScheduleChangesNothing) {
+  const int32_t a = addDated(3, 5);
+  const int32_t b = addDated(2, 0);
+  const ActRecord beforeA = at(a), beforeB = at(b);
+  int32_t reports = 0;
+  const auto stopAtEnd = [&](int32_t done, int32_t total) {
+    ++reports;
+    return done < total;
+  };
+  EXPECT_EQ(planProjectSchedule(&db, 100, true, {}, stopAtEnd), kPlanStopped);
+  EXPECT_EQ(reports, 2);
+  const ActRecord afterA = at(a), afterB = at(b);
+  EXPECT_EQ(std::memcmp(&beforeA, &afterA, sizeof afterA), 0);
+  EXPECT_EQ(std::memcmp(&beforeB, &afterB, sizeof afterB), 0);
+
+  PrjInfo info;
+  std::memset(&info, 0, sizeof info);
+  EXPECT_EQ(advanceProjectStage(&db, &info, packDate(2023, 3, 1), packDate(2023, 3, 31), 50, true,
+                                nullptr, stopAtEnd),
+            kStageStopped);
+  EXPECT_EQ(info.stage, 0);
+  EXPECT_EQ(info.dataDate, 0);
+  const ActRecord stillA = at(a);
+  EXPECT_EQ(std::memcmp(&beforeA, &stillA, sizeof stillA), 0);
+}
+
 TEST_F(ProjectStagesTest, WeightsOverAllActivities) {
   for (int i = 0; i < 3; ++i) {
     ActRecord r;

@@ -703,7 +703,8 @@ TEST_F(SummaryBuildTest, BuildAllReopensTheSummaryOpenBefore) {
   std::vector<SummaryRegistration> all = {
       {5, 0, {0, 1}, ""}, {2, kSummaryActivities, {}, ""}, {6, 0, {1, 0}, ""}};
   int32_t calls = 0;
-  EXPECT_EQ(buildSummaries(&db, info, all, &current_, [&](int32_t, int32_t) { ++calls; }), 2);
+  EXPECT_EQ(
+      buildSummaries(&db, info, all, &current_, [&](int32_t, int32_t) { return ++calls > 0; }), 2);
   EXPECT_GT(calls, 0);
   EXPECT_EQ(current_, 1);
   EXPECT_EQ(db.summary.number, 1);
@@ -711,6 +712,35 @@ TEST_F(SummaryBuildTest, BuildAllReopensTheSummaryOpenBefore) {
   std::vector<SummaryRegistration> none = {{6, 0, {1, 0}, ""}};
   EXPECT_EQ(buildSummaries(&db, info, none, &current_), 0);
   EXPECT_STREQ(summaryMessage(kSummaryNoneBuilt), kNoneBuiltMessage);
+}
+
+// A build stopped by its listener stores nothing: the registration, the
+// summary file built under it and the open summary stay as they were, and a
+// build-all run ends at the summary under way.
+TEST_F(SummaryBuildTest, StoppedBuildChangesNothing) {
+  standardProject();
+  SummaryRegistration one{1, kSummaryActivities, {0}, ""};
+  ASSERT_EQ(build(one), kSummaryDone);
+  const auto bytes = [&] {
+    std::ifstream in(memberPath("1"), std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  };
+  const std::string built = bytes();
+  const auto stored = readSummaryRegistration(&db, 1);
+  ASSERT_TRUE(stored.has_value());
+  SummaryRegistration changed{1, 0, {10, 0}, "other"};
+  EXPECT_EQ(buildSummary(&db, info, changed, &current_, [](int32_t, int32_t) { return false; }),
+            kSummaryStopped);
+  EXPECT_EQ(readSummaryRegistration(&db, 1), stored);
+  EXPECT_EQ(bytes(), built);
+  EXPECT_EQ(current_, 1);
+  EXPECT_EQ(db.summary.number, 1);
+
+  std::vector<SummaryRegistration> all = {{1, 0, {10, 0}, ""}, {2, 0, {0}, ""}};
+  EXPECT_EQ(buildSummaries(&db, info, all, &current_, [](int32_t, int32_t) { return false; }), 0);
+  EXPECT_EQ(readSummaryRegistration(&db, 1), stored);
+  EXPECT_FALSE(readSummaryRegistration(&db, 2).has_value());
+  EXPECT_EQ(bytes(), built);
 }
 
 }  // namespace

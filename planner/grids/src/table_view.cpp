@@ -6,10 +6,11 @@
 #include <algorithm>
 #include <cstring>
 
-#include "cp949_validator.h"
-#include "find_dialogs.h"
+#include "kelvo/cp949_validator.h"
+#include "kelvo/find_dialogs.h"
 #include "kelvo/messages.h"
 #include "kelvo/plan_doc.h"
+#include "kelvo/record_dialogs.h"
 #include "kelvo/sheet_windows.h"
 #include "xjorlib/qt_bridge.h"
 
@@ -409,6 +410,38 @@ void CTableView::findSpecialCommand() {
   showRecord(dialog.chosenRecord());
 }
 
+// --- Record dialogs ----------------------------------------------------------------------
+
+namespace {
+bool hasRecordDialog(ViewKind kind) {
+  return kind == ViewKind::Activities || kind == ViewKind::Relations ||
+         kind == ViewKind::GanttTable;
+}
+}  // namespace
+
+bool CTableView::modifyAtCursor() {
+  CPlanDoc* doc = document();
+  if (!hasRecordDialog(viewKind()) || !doc || !doc->isOpen()) return false;
+  if (!moveToRow(kCommitOnly) || currentRow() >= rowCount()) return false;
+  const int slot = static_cast<int>(rows_.record(static_cast<uint32_t>(currentRow())));
+  const bool changed = viewKind() == ViewKind::Relations ? editRelation(this, *doc, slot)
+                                                         : editActivity(this, *doc, slot);
+  if (!changed) return false;
+  // A deleted relation leaves the sheet; a changed record is shown again.
+  pruneDeadRows();
+  setRowCount(static_cast<int>(rows_.count()));
+  if (currentRow() > rowCount()) setCurrent(rowCount(), currentColumn());
+  loadRow();
+  reloadEditor();
+  updateGrid();
+  return true;
+}
+
+void CTableView::dataDoubleClick(int32_t, int32_t y) {
+  // The press before it has made the clicked row current.
+  if (y <= 0) modifyAtCursor();
+}
+
 // --- Linking by relations ---------------------------------------------------------------
 
 bool CTableView::linkEnabled() const {
@@ -492,6 +525,10 @@ bool CTableView::onCommand(int id) {
     case cmd::kRefresh:
       if (moveToRow(kCommitOnly)) initialUpdate();
       return true;
+    case cmd::kModifyData:
+      if (!hasRecordDialog(viewKind())) break;
+      modifyAtCursor();
+      return true;
     case cmd::kFindCode:
       findCodeCommand();
       return true;
@@ -532,6 +569,10 @@ bool CTableView::updateCommand(int id, CommandState& state) {
       break;
     case cmd::kRefresh:
       state.enabled = true;
+      return true;
+    case cmd::kModifyData:
+      if (!hasRecordDialog(viewKind())) break;
+      state.enabled = currentRow() < rowCount();
       return true;
     case cmd::kFindCode:
       state.enabled = viewFlags() & sheetflag::kCodeSearch;

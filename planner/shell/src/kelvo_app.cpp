@@ -371,8 +371,9 @@ bool CKelvoApp::onCommand(int id) {
       return true;
     }
     case cmd::kProgressGuide: {
-      CProgressGuideDlg dialog(doc_->isOpen() ? stageText(doc_->info().stage) : QString(),
-                               frame_.get());
+      CProgressGuideDlg dialog(
+          doc_->isOpen() ? doc_->info().stage : -1,
+          [this](int command) { return router_->state(command).enabled; }, frame_.get());
       if (dialog.exec() != QDialog::Accepted || dialog.command() == 0) return false;
       return router_->dispatch(dialog.command());
     }

@@ -3,9 +3,11 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStandardItemModel>
 #include <QTreeWidget>
 #include <cstring>
 
@@ -13,10 +15,10 @@
 #include "kelvo/kelvo_app.h"
 #include "kelvo/plan_doc.h"
 #include "kelvo/profile.h"
+#include "kelvo/text_fields.h"
 #include "progress_guide_dialog.h"
 #include "project_open_dialog.h"
 #include "shell_fixture.h"
-#include "kelvo/text_fields.h"
 
 using namespace kelvo;
 using kelvo_test::ShellTest;
@@ -95,14 +97,45 @@ TEST_F(ShellDialogsTest, OpenListShowsReadableProjectsAndMarksTheOpenOne) {
 }
 
 TEST_F(ShellDialogsTest, ProgressGuideRunsTheChosenStep) {
-  CProgressGuideDlg guide(stageText(0));
+  CProgressGuideDlg guide(0);
   EXPECT_EQ(guide.findChild<QComboBox*>("steps10200")->count(), 12);
   EXPECT_EQ(guide.findChild<QComboBox*>("steps10204")->itemData(8).toInt(), 40042);
   guide.findChild<QComboBox*>("steps10200")->setCurrentIndex(2);
   guide.findChild<QPushButton*>("btn10200")->click();
   EXPECT_EQ(guide.result(), QDialog::Accepted);
   EXPECT_EQ(guide.command(), 40103);
-  CProgressGuideDlg next{QString()};
+  CProgressGuideDlg next(0);
   next.findChild<QPushButton*>("btn10206")->click();
   EXPECT_EQ(next.command(), 40082);
+}
+
+// The groups of the project's stage are enabled, and in them the steps whose
+// command can run; a group without such a step is disabled.
+TEST_F(ShellDialogsTest, ProgressGuideEnablesTheStepsOfTheStage) {
+  struct Case {
+    int stage;
+    const char* enabled;  // buttons 10200..10206, '1' enabled
+  } cases[] = {{-1, "1000000"}, {0, "1100001"}, {3, "0011110"}};
+  for (const Case& c : cases) {
+    CProgressGuideDlg guide(c.stage);
+    for (int b = 0; b < 7; ++b)
+      EXPECT_EQ(guide.findChild<QPushButton*>(QStringLiteral("btn%1").arg(10200 + b))->isEnabled(),
+                c.enabled[b] == '1')
+          << "stage " << c.stage << " button " << 10200 + b;
+  }
+  // Without a project only registering and opening one can run.
+  CProgressGuideDlg closed(-1, [](int command) { return command == 57600 || command == 57601; });
+  auto* steps = closed.findChild<QComboBox*>("steps10200");
+  auto* model = qobject_cast<QStandardItemModel*>(steps->model());
+  ASSERT_NE(model, nullptr);
+  EXPECT_TRUE(model->item(1)->isEnabled());
+  EXPECT_FALSE(model->item(2)->isEnabled());
+  // A group whose every step is disabled cannot be pressed, nor can the
+  // next stage when its command cannot run.
+  CProgressGuideDlg planning(0, [](int command) {
+    return command != 40082 && command != 40080 && command != 40083 && command != 40084;
+  });
+  EXPECT_FALSE(planning.findChild<QPushButton*>("btn10201")->isEnabled());
+  EXPECT_FALSE(planning.findChild<QPushButton*>("btn10206")->isEnabled());
+  EXPECT_EQ(planning.findChild<QLabel*>("stage")->text(), QStringLiteral("계획 단계"));
 }

@@ -6,6 +6,7 @@
 #define KELVO_PROJECT_STAGES_H_
 
 #include <cstdint>
+#include <functional>
 #include <span>
 
 struct ProjectDb;
@@ -13,12 +14,21 @@ struct PrjInfo;
 
 namespace kelvo {
 
+// Long work reports how far it has got (records visited and the whole) now
+// and then and at the end; the listener returns false to stop the work.
+using StageProgress = std::function<bool(int32_t done, int32_t total)>;
+
+// planProjectSchedule's result when the listener stopped it.
+inline constexpr int32_t kPlanStopped = -1;
+
 // Fixes the planned (target) schedule of the given activity records (empty:
 // every activity) with `percent` of the total float on the activities' own
 // calendars. Returns the number of records written; calendar 0 is selected
-// afterwards.
+// afterwards. When the listener stops it, the planned dates written so far
+// are put back and kPlanStopped is returned: the records are as they were.
 int32_t planProjectSchedule(ProjectDb* db, int percent, bool excludeStarted,
-                            std::span<const int32_t> records = {});
+                            std::span<const int32_t> records = {},
+                            const StageProgress& progress = {});
 
 // Contract (or execution) weights of every activity from its unit price and
 // quantity. Returns the number of records written, 0 when the amounts add up
@@ -44,13 +54,19 @@ int32_t copyProjectUnitPrices(ProjectDb* db, PriceCopy prices, bool skipComplete
 // unchanged). The data date is taken on the installed calendar 1.
 int closeProjectStage(PrjInfo* info, uint16_t from, uint16_t to);
 
+// advanceProjectStage's result when the listener stopped the planned
+// schedule (nothing changed).
+inline constexpr int kStageStopped = 3;
+
 // Moves the project to the next stage: the period is checked first (on
 // failure nothing changes and the result says which date is wrong); at the
 // first closing the planned schedule is fixed over every activity with
-// `percent` and excludeStarted; then the stage is closed as above.
+// `percent` and excludeStarted (the listener follows it and may stop it:
+// kStageStopped, nothing changed); then the stage is closed as above.
 // *planned (may be null) receives the planned-schedule records written.
 int advanceProjectStage(ProjectDb* db, PrjInfo* info, uint16_t from, uint16_t to, int percent,
-                        bool excludeStarted, int32_t* planned = nullptr);
+                        bool excludeStarted, int32_t* planned = nullptr,
+                        const StageProgress& progress = {});
 
 }  // namespace kelvo
 

@@ -101,6 +101,7 @@ inline constexpr int kSummaryNoneBuilt = -4;      // build all built nothing
 inline constexpr int kSummaryNoReference = -5;    // Kelvo.ref lacks the row layout
 inline constexpr int kSummaryTitleLong = -6;      // title above 40 bytes
 inline constexpr int kSummaryNoSuchLevel = -7;    // a level the project lacks
+inline constexpr int kSummaryStopped = -8;        // the progress listener stopped the build
 
 // "등록된 집계자료가 없거나 파일을 만들 수 없습니다." and the overwrite question
 // (UTF-8).
@@ -135,21 +136,27 @@ int summaryNameWidth(const SummaryRegistration& registration, int activityNameWi
 std::vector<FieldDesc> summaryFields(int32_t refHandle, bool resource, int nameWidth,
                                      const SummaryDigits& digits);
 
-// Long work reports its progress: rows or records done and the whole.
-using SummaryProgress = std::function<void(int32_t done, int32_t total)>;
+// Long work reports its progress: rows or records done and the whole. The
+// listener returns false to stop the build; that is heeded while the rows
+// are gathered (before anything is written) and ignored once the file is
+// being written, which then runs to its end.
+using SummaryProgress = std::function<bool(int32_t done, int32_t total)>;
 
 // Builds summary `registration.number` of the open project: prepares the
-// registration (the prepared one is written back) and stores it in option
-// item 50 + number, then builds. The new summary file stays open and
-// *current becomes its number. Returns kSummaryDone, a refusal of the
-// registration (nothing touched) or kSummaryFileFailed (the summary that was
-// open before is open again).
+// registration (the prepared one is written back), gathers the rows, stores
+// the registration in option item 50 + number and writes the file. The new
+// summary file stays open and *current becomes its number. Returns
+// kSummaryDone, a refusal of the registration or kSummaryStopped (nothing
+// touched: registration, summary files and *current as they were) or
+// kSummaryFileFailed (the summary that was open before is open again).
 int buildSummary(ProjectDb* db, const PrjInfo& info, SummaryRegistration& registration,
                  int16_t* current, const SummaryProgress& progress = {});
 
 // Rebuilds every given registration (numbers 1..48 in order); afterwards the
-// summary that was open before is open again when it is another one.
-// Returns the number of summaries built (0: kNoneBuiltMessage applies).
+// summary that was open before is open again when it is another one. A stop
+// by the listener ends the run: the summaries rebuilt so far stay rebuilt,
+// the one under way stays as it was. Returns the number of summaries built
+// (0: kNoneBuiltMessage applies).
 int buildSummaries(ProjectDb* db, const PrjInfo& info,
                    std::vector<SummaryRegistration>& registrations, int16_t* current,
                    const SummaryProgress& progress = {});

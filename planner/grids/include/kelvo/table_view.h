@@ -66,6 +66,11 @@ class CTableView : public CGridView {
   // gets the kind, else a new one with lag 0 is entered. Stops at the first
   // refusal (its message shown). True when any relation was entered.
   bool linkSelected(int relationKind);
+  // "자료내용 수정" (F8, double-click) on an activity or relation sheet: what
+  // was typed in the row goes in first, then the activity or relation
+  // dialog opens on the current row's record. True when it stored or
+  // deleted something (the row is then shown as stored).
+  bool modifyAtCursor();
   // The finder commands with their dialogs.
   void findCodeCommand();
   void findSpecialCommand();
@@ -90,6 +95,7 @@ class CTableView : public CGridView {
   // survives the window being closed without a settings broadcast.
   void layoutChanged() override;
   void loadEditor(QLineEdit* edit, QComboBox* list, const FieldDesc& field) override;
+  void dataDoubleClick(int32_t x, int32_t y) override;
   bool storeEditor(QLineEdit* edit, QComboBox* list, const FieldDesc& field) override;
 
  private:

@@ -1,4 +1,4 @@
-#include "cp949_validator.h"
+#include "kelvo/cp949_validator.h"
 
 #include <vector>
 

@@ -1,4 +1,4 @@
-#include "find_dialogs.h"
+#include "kelvo/find_dialogs.h"
 
 #include <QButtonGroup>
 #include <QDialogButtonBox>
@@ -10,7 +10,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
-#include "cp949_validator.h"
+#include "kelvo/cp949_validator.h"
 #include "kelvo/dialog_buttons.h"
 #include "kelvo/strings.h"
 #include "xjorlib/qt_bridge.h"

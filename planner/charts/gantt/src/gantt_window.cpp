@@ -1,0 +1,103 @@
+#include "kelvo/gantt_window.h"
+
+#include <QLabel>
+#include <QSplitter>
+
+#include "child_frame.h"
+#include "kelvo/gantt_view.h"
+#include "kelvo/kelvo_app.h"
+#include "kelvo/plan_doc.h"
+#include "kelvo/sheet_windows.h"
+#include "kelvo/table_view.h"
+#include "main_frame.h"
+
+namespace kelvo {
+namespace {
+
+constexpr int kGanttWindow = windowNumber(DocWindow::Gantt);
+
+// The sheet pane of the Gantt window: it tells the chart when its rows
+// scroll, so that both panes show the same top row.
+class CGanttSheet : public CTableView {
+ public:
+  using CTableView::CTableView;
+  CGanttView* chart = nullptr;
+
+  void scrollView(Qt::Orientation orientation, ScrollAction action, int thumb) override {
+    CTableView::scrollView(orientation, action, thumb);
+    if (chart && orientation == Qt::Vertical) chart->followSheet(topRow());
+  }
+  void updateScrollBars() override {
+    CTableView::updateScrollBars();
+    if (chart) chart->followSheet(topRow());
+  }
+};
+
+void prepareKind(ViewKind kind) {
+  viewState().nextViewKind = kind;
+  viewState().nextWindow = static_cast<int16_t>(kGanttWindow);
+}
+
+}  // namespace
+
+QWidget* makeGanttWindow(CPlanDoc* doc, const GanttWindowChoice& choice, QWidget* parent) {
+  auto* outer = new QSplitter(Qt::Vertical, parent);
+  outer->setObjectName(QStringLiteral("GanttWindow"));
+  auto* upper = new QSplitter(Qt::Horizontal, outer);
+  prepareKind(choice.summary ? ViewKind::GanttSummaryTable : ViewKind::GanttTable);
+  auto* sheet = new CGanttSheet(doc, upper);
+  sheet->setObjectName(QStringLiteral("GanttSheet"));
+  prepareKind(choice.summary ? ViewKind::GanttSummaryChart : ViewKind::GanttChart);
+  auto* chart = new CGanttView(doc, sheet, upper);
+  chart->setObjectName(QStringLiteral("GanttChart"));
+  sheet->chart = chart;
+  upper->addWidget(sheet);
+  upper->addWidget(chart);
+  upper->setSizes({1, 1});
+  auto* lower = new QSplitter(Qt::Horizontal, outer);
+  int right = choice.lowerRight;
+  if (right == choice.lowerLeft) right = (right + 1) % 3;
+  for (int pane : {choice.lowerLeft, right}) {
+    (void)pane;
+    auto* placeholder = new QWidget(lower);
+    placeholder->setAutoFillBackground(true);
+    lower->addWidget(placeholder);
+  }
+  outer->addWidget(upper);
+  outer->addWidget(lower);
+  outer->setSizes({7, 3});
+  sheet->initialUpdate();
+  chart->initialUpdate();
+  return outer;
+}
+
+CGanttView* ganttChartOf(QWidget* window) {
+  return window ? window->findChild<CGanttView*>(QStringLiteral("GanttChart")) : nullptr;
+}
+
+CTableView* ganttSheetOf(QWidget* window) {
+  return window ? window->findChild<CTableView*>(QStringLiteral("GanttSheet")) : nullptr;
+}
+
+void registerGanttWindow(CKelvoApp& app) {
+  registerDocumentWindow(kGanttWindow, [&app](QWidget* parent) -> QWidget* {
+    CPlanDoc* doc = app.document();
+    GanttWindowChoice choice;
+    if (CMainFrame* frame = app.mainFrame()) {
+      const OptionBarState& st = frame->optionState();
+      choice.summary = st.comboChoice.value(10505, 0) == 1;
+      choice.lowerLeft = st.comboChoice.value(10506, 0);
+      choice.lowerRight = st.comboChoice.value(10507, 1);
+    }
+    // Summary schedules need open summary data that is not a resource
+    // summary; otherwise the window shows activities.
+    if (choice.summary && (!doc || doc->openSummary() <= 0 || openSummaryIsResources(*doc)))
+      choice.summary = false;
+    ViewState& vs = viewState();
+    if (!vs.router) vs.router = app.router();
+    if (!vs.flags) vs.flags = &app.settings().flags;
+    return makeGanttWindow(doc, choice, parent);
+  });
+}
+
+}  // namespace kelvo

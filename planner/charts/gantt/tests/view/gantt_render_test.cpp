@@ -1,0 +1,71 @@
+// What a planner sees in window 3: bars where the dates are, in the colours
+// the legend gives, links with their elbows, shaded holidays and the data
+// date, painted into an image.
+#include <QPainter>
+
+#include "gantt_fixture.h"
+
+namespace kelvo_test {
+namespace {
+
+const QColor kRed(255, 0, 0), kBlue(0, 0, 255), kShade(0xF0, 0xF0, 0xF0);
+
+// Whether colour is within two pixels of p vertically (a one-unit line
+// lands on either of two pixel rows).
+bool lineNear(const QImage& image, QPoint p, const QColor& colour) {
+  for (int dy = -2; dy <= 2; ++dy)
+    if (image.pixelColor(p + QPoint(0, dy)) == colour) return true;
+  return false;
+}
+
+TEST_F(GanttTest, BarsLinksShadingAndDataDate) {
+  doc_->info().dataDate = day(2026, 3, 4);
+  openWindow();
+  const QImage image = grabChart("issue25_gantt.png");
+  // A (critical) is a filled red bar from 2 to 6 March.
+  const int a = rowOf("A"), b = rowOf("B"), c = rowOf("C"), d = rowOf("D");
+  EXPECT_EQ(image.pixelColor(at(xOf(3, 5), barMiddle(a))), kRed);
+  EXPECT_EQ(image.pixelColor(at(xOf(3, 8) + 30, barMiddle(b))), kRed);
+  // D has a day of float: a hollow blue bar over the weekend's shading.
+  EXPECT_EQ(image.pixelColor(at(xOf(3, 8), barMiddle(d))), kShade);
+  const int32_t dTop = kelvo::currentBarTop(d, chart()->scale(), chart()->block());
+  EXPECT_TRUE(lineNear(image, at(xOf(3, 8), dTop), kBlue));
+  // The link D -> C leaves D's top edge, turns 10 units up, and runs across
+  // from the day after D's finish (9 March) to C's start (10 March).
+  ASSERT_GT(d, c);
+  const int32_t elbowY = dTop + 10;
+  EXPECT_TRUE(lineNear(image, at(xOf(3, 9) + 30, elbowY), kBlue));
+  EXPECT_FALSE(lineNear(image, at(xOf(3, 9) + 30, elbowY + 15), kBlue));
+  // Saturday 7 March is shaded below the bars of the last row; Friday is not.
+  const int32_t emptyRowY = -(5 * chart()->scale().settings().rowHeight) - 26;
+  EXPECT_EQ(image.pixelColor(at(xOf(3, 7) + 30, emptyRowY)), kShade);
+  EXPECT_EQ(image.pixelColor(at(xOf(3, 6) + 30, emptyRowY)), QColor(Qt::white));
+  // The data-date line at 4 March, in its colour.
+  EXPECT_EQ(image.pixelColor(at(xOf(3, 4), emptyRowY)), QColor(0, 0x80, 0x80));
+  // The milestone C is a mark, not a bar: the day after its start is empty.
+  EXPECT_EQ(image.pixelColor(at(xOf(3, 11) + 30, barMiddle(c))), QColor(Qt::white));
+}
+
+TEST_F(GanttTest, LegendSamplesInTheLegendColours) {
+  openWindow();
+  QImage image(1600, 120, QImage::Format_RGB32);
+  image.fill(Qt::white);
+  image.setDotsPerMeterX(10000);  // 254 dpi: one pixel is one unit
+  image.setDotsPerMeterY(10000);
+  QPainter painter(&image);
+  const kelvo::UnitMapper m(254, 254, 0, 0);
+  LOGFONT font{};
+  font.lfHeight = -32;
+  chart()->drawLegendInto(painter, m, {0, 0, 1600, -100}, font, 0);
+  painter.end();
+  image.save(QStringLiteral("/work/wt/shots/issue25_legend.png"));
+  // Samples are three font heights long: "완료" filled blue from x = 16,
+  // the critical sample "주공정" filled red further on.
+  EXPECT_EQ(image.pixelColor(40, 50), kBlue);
+  int reds = 0;
+  for (int x = 0; x < 1600; ++x) reds += image.pixelColor(x, 50) == kRed;
+  EXPECT_GE(reds, 90);
+}
+
+}  // namespace
+}  // namespace kelvo_test

@@ -1,0 +1,109 @@
+// The time-scaled view: a calendar axis across the top (years, months, days
+// or weeks), a body of equal rows below it, non-working days shaded, divider
+// lines and the data-date line. It scrolls by days and rows, converts points
+// to (date, row) positions and back, drags the scale and row separators, and
+// prints pages across and down with the scale repeated on each. The views
+// on a time axis (Gantt, network, period sheet and chart) derive from it.
+#ifndef KELVO_TERM_VIEW_H_
+#define KELVO_TERM_VIEW_H_
+
+#include <vector>
+
+#include "kelvo/base_view.h"
+#include "kelvo/time_scale.h"
+
+namespace kelvo {
+
+class CTermView : public CBaseView {
+  Q_OBJECT
+ public:
+  explicit CTermView(CPlanDoc* doc, QWidget* parent = nullptr);
+
+  // The axis as it is now (sizes clamped, dates made valid).
+  const TimeScale& scale() const { return scale_; }
+  // Replaces the settings (the option pages, fit to paper) and lays the
+  // view out again.
+  void setScaleSettings(const TimeScaleSettings& settings);
+  // The first body row shown (-1 before the first initial update).
+  int32_t topRow() const { return topRow_; }
+  // The x shown at the body's left edge.
+  int32_t scrollPosition() const { return xPos_; }
+  // Scrolls to x (moved back to the start of its day) and top row (clamped).
+  void scrollTo(int32_t x, int32_t row);
+  // The project's data date (0 without a project).
+  uint16_t dataDate() const;
+
+  // --- CBaseView -----------------------------------------------------------
+  void initialUpdate() override;
+  void storeSettings() override;
+  void drawContent(QPainter& painter, const UnitMapper& mapper, const LogicalRect& visible,
+                   bool printing) override;
+  void scrollView(Qt::Orientation orientation, ScrollAction action, int thumb = 0) override;
+  void updateScrollBars() override;
+  int32_t extentWidth() const override { return scale_.totalWidth(); }
+  int32_t extentHeight() const override;
+  ViewPosition pointToPosition(int32_t x, int32_t y) const override;
+  void positionToPoint(const ViewPosition& position, int32_t* x, int32_t* y) const override;
+  QString positionText(int32_t x, int32_t y) const override;
+  bool hitSeparator(int32_t x, int32_t y) override;
+  void placeDataItem(int32_t x, int32_t y) override;
+  void endSeparatorDrag(int32_t x, int32_t y, bool apply) override;
+  void drawRubberBand(QPainter& painter, const UnitMapper& mapper) override;
+  bool preparePrinting(const PrintFormat& format, PrintLayout* layout) override;
+  void printPage(QPainter& painter, const UnitMapper& paper, const PrintLayout& layout,
+                 const PrintFormat& format) override;
+  void pageOrigin(const PrintLayout& layout, int column, int row, int32_t* x,
+                  int32_t* y) const override;
+  COLORREF crosshairColor() const override;
+
+ protected:
+  // 17. Draws rows firstRow..lastRow of the body; body is the logical
+  // rectangle of the body on this screen or page.
+  virtual void drawBody(QPainter& painter, const UnitMapper& mapper, const LogicalRect& body,
+                        int32_t firstRow, int32_t lastRow, bool printing) = 0;
+  // The number of body rows (read at every initial update).
+  virtual int32_t bodyRowCount() const = 0;
+  // Rows that print (the Gantt chart leaves its sheet's entry row out).
+  virtual int32_t printedRowCount() const { return bodyRowCount(); }
+  // The derived view's block stored after the 172 bytes (null: none).
+  virtual void* ownBlock() { return nullptr; }
+  virtual int ownBlockSize() const { return 0; }
+  // The settings of a view that has none stored yet.
+  virtual TimeScaleSettings defaultSettings() const;
+  // Tells the derived view that the top row or the row and scale heights
+  // changed (the Gantt chart keeps its sheet pane in step).
+  virtual void rowsMoved() {}
+  void scrollContentsBy(int dx, int dy) override;
+
+  // The stored settings (what setScaleSettings last took).
+  const TimeScaleSettings& storedSettings() const { return stored_; }
+  // Height of the scale strip: three scale rows.
+  int32_t stripHeight() const { return 3 * scale_.settings().scaleRowHeight; }
+
+ private:
+  void readSettings();
+  void rebuildScale();
+  void applyOrigin();
+  void drawStrip(QPainter& painter, const UnitMapper& strip, int32_t left, int32_t right);
+  void drawShading(QPainter& painter, const UnitMapper& mapper, const LogicalRect& body);
+
+  TimeScaleSettings stored_{};
+  TimeScale scale_;
+  bool settingsRead_ = false;
+  int32_t topRow_ = -1;
+  int32_t xPos_ = 0;
+  bool syncing_ = false;
+  // Separator drag: 1 scale row height, 2 row height; the dragged edge.
+  int dragKind_ = 0;
+  int32_t dragAt_ = 0;
+  // Print job: where each page across starts, the rows a page holds, the
+  // page being printed and whether the scale is printed.
+  std::vector<int32_t> pageStarts_;
+  int32_t rowsPerPage_ = 1;
+  int pageColumn_ = 0, pageRow_ = 0;
+  bool printStrip_ = true;
+};
+
+}  // namespace kelvo
+
+#endif  // KELVO_TERM_VIEW_H_

@@ -1,0 +1,321 @@
+// The time-scaled view: settings, layout, scrolling, positions, separator
+// drags and print pagination. The axis and body are drawn in
+// term_view_paint.cpp.
+#include "kelvo/term_view.h"
+
+#include <QPainter>
+#include <QScrollBar>
+#include <algorithm>
+#include <cstring>
+
+#include "kelvo/option_slots.h"
+#include "kelvo/plan_doc.h"
+#include "xJorDbm2.h"
+
+namespace kelvo {
+namespace {
+
+constexpr int32_t kLineStep = 50;
+constexpr int32_t kSeparatorZone = 4;
+constexpr int32_t kMaxSize = 32767;
+
+uint16_t projectStart(const CPlanDoc* doc) {
+  return doc && doc->isOpen() ? doc->info().start : 0;
+}
+uint16_t projectFinish(const CPlanDoc* doc) {
+  return doc && doc->isOpen() ? doc->info().finish : 0;
+}
+
+}  // namespace
+
+CTermView::CTermView(CPlanDoc* doc, QWidget* parent)
+    : CBaseView(doc, parent),
+      stored_(defaultTimeScale(projectStart(doc), projectFinish(doc))),
+      scale_(stored_, projectStart(doc), projectFinish(doc)) {}
+
+TimeScaleSettings CTermView::defaultSettings() const {
+  return defaultTimeScale(projectStart(document()), projectFinish(document()));
+}
+
+uint16_t CTermView::dataDate() const {
+  return document() && document()->isOpen() ? document()->info().dataDate : 0;
+}
+
+int32_t CTermView::extentHeight() const {
+  return scale_.settings().rowCount * scale_.settings().rowHeight;
+}
+
+void CTermView::setScaleSettings(const TimeScaleSettings& settings) {
+  stored_ = settings;
+  rebuildScale();
+  applyOrigin();
+  viewport()->update();
+}
+
+void CTermView::readSettings() {
+  stored_ = defaultSettings();
+  CPlanDoc* doc = document();
+  if (!doc || !doc->isOpen()) return;
+  const int own = ownBlockSize();
+  std::vector<char> buf(sizeof(TimeScaleSettings) + own, 0);
+  OptionFileRef* opt = &doc->db().opt;
+  const int item = kindItem(KindRecord::Settings, viewKind());
+  if (item < 0) return;
+  // A record shorter than the settings is not one of ours: keep defaults.
+  if (xOption(opt, XOPT_SIZE, item, nullptr, 0) < int32_t(sizeof(TimeScaleSettings))) return;
+  if (xOption(opt, XOPT_READ, item, buf.data(), int32_t(buf.size())) != 1) return;
+  std::memcpy(&stored_, buf.data(), sizeof stored_);
+  if (own > 0 && ownBlock()) std::memcpy(ownBlock(), buf.data() + sizeof stored_, own);
+}
+
+void CTermView::storeSettings() {
+  CPlanDoc* doc = document();
+  if (!doc || !doc->isOpen()) return;
+  const int own = ownBlockSize();
+  std::vector<char> buf(sizeof(TimeScaleSettings) + own, 0);
+  std::memcpy(buf.data(), &stored_, sizeof stored_);
+  if (own > 0 && ownBlock()) std::memcpy(buf.data() + sizeof stored_, ownBlock(), own);
+  const int item = kindItem(KindRecord::Settings, viewKind());
+  if (item >= 0) xOption(&doc->db().opt, XOPT_WRITE, item, buf.data(), int32_t(buf.size()));
+}
+
+void CTermView::rebuildScale() {
+  stored_.rowCount = bodyRowCount();
+  scale_ = TimeScale(stored_, projectStart(document()), projectFinish(document()));
+}
+
+void CTermView::initialUpdate() {
+  if (!settingsRead_) {
+    settingsRead_ = true;
+    topRow_ = 0;
+    readSettings();
+  }
+  rebuildScale();
+  if (xPos_ >= scale_.totalWidth()) xPos_ = 0;
+  if (topRow_ >= scale_.settings().rowCount) topRow_ = 0;
+  applyOrigin();
+  CBaseView::initialUpdate();
+}
+
+void CTermView::applyOrigin() {
+  // The client's top-left shows the top of the scale strip over the top
+  // row: x = 0 is the boundary after the row-number column, y = 0 the
+  // strip's bottom when the top row is 0.
+  const TimeScaleSettings& s = scale_.settings();
+  setScrollOrigin(xPos_ - s.rowNumberWidth, stripHeight() - topRow_ * s.rowHeight);
+}
+
+void CTermView::scrollTo(int32_t x, int32_t row) {
+  x = std::clamp<int32_t>(x, 0, scale_.totalWidth());
+  x = scale_.dayStartAt(x);
+  row = std::clamp<int32_t>(row, 0, std::max<int32_t>(0, scale_.settings().rowCount - 1));
+  if (x == xPos_ && row == topRow_) return;
+  const bool rowsChanged = row != topRow_;
+  xPos_ = x;
+  topRow_ = row;
+  applyOrigin();
+  if (rowsChanged) rowsMoved();
+}
+
+void CTermView::scrollView(Qt::Orientation orientation, ScrollAction action, int thumb) {
+  const TimeScaleSettings& s = scale_.settings();
+  const LogicalRect c = computeClientRect();
+  if (orientation == Qt::Horizontal) {
+    const int32_t page = c.width() - kLineStep;
+    int32_t x = xPos_;
+    switch (action) {
+      case ScrollAction::LineBack:
+        x -= kLineStep;
+        break;
+      case ScrollAction::LineForward:
+        x += std::max<int32_t>(kLineStep, s.stepWidth / s.stepDays);
+        break;
+      case ScrollAction::PageBack:
+        x -= page;
+        break;
+      case ScrollAction::PageForward:
+        x += page;
+        break;
+      case ScrollAction::ToStart:
+        x = 0;
+        break;
+      case ScrollAction::ToEnd:
+        x = scale_.totalWidth();
+        break;
+      case ScrollAction::Thumb:
+        x = scale_.xOfScrollBox(thumb);
+        break;
+    }
+    scrollTo(x, topRow_);
+    return;
+  }
+  const int32_t page = std::max<int32_t>(1, (c.height() - stripHeight()) / s.rowHeight);
+  int32_t row = topRow_;
+  switch (action) {
+    case ScrollAction::LineBack:
+      --row;
+      break;
+    case ScrollAction::LineForward:
+      ++row;
+      break;
+    case ScrollAction::PageBack:
+      row -= page;
+      break;
+    case ScrollAction::PageForward:
+      row += page;
+      break;
+    case ScrollAction::ToStart:
+      row = 0;
+      break;
+    case ScrollAction::ToEnd:
+      row = s.rowCount - 1;
+      break;
+    case ScrollAction::Thumb:
+      row = thumb;
+      break;
+  }
+  scrollTo(xPos_, row);
+}
+
+void CTermView::updateScrollBars() {
+  syncing_ = true;
+  horizontalScrollBar()->setRange(0, 16384);
+  horizontalScrollBar()->setPageStep(1024);
+  horizontalScrollBar()->setValue(scale_.scrollBoxAt(xPos_));
+  verticalScrollBar()->setRange(0, std::max<int32_t>(0, scale_.settings().rowCount - 1));
+  verticalScrollBar()->setPageStep(1);
+  verticalScrollBar()->setValue(std::max<int32_t>(0, topRow_));
+  syncing_ = false;
+}
+
+void CTermView::scrollContentsBy(int, int) {
+  if (syncing_) return;
+  const int box = horizontalScrollBar()->value();
+  if (box != scale_.scrollBoxAt(xPos_)) scrollView(Qt::Horizontal, ScrollAction::Thumb, box);
+  scrollView(Qt::Vertical, ScrollAction::Thumb, verticalScrollBar()->value());
+}
+
+// --- Positions -----------------------------------------------------------------
+
+ViewPosition CTermView::pointToPosition(int32_t x, int32_t y) const {
+  const ScalePosition p = scale_.positionAt(x, y);
+  return ViewPosition::time(p.date, static_cast<uint16_t>(p.xRemainder),
+                            static_cast<uint16_t>(p.row), static_cast<int16_t>(p.yRemainder));
+}
+
+void CTermView::positionToPoint(const ViewPosition& position, int32_t* x, int32_t* y) const {
+  ScalePosition p;
+  p.date = position.date();
+  p.xRemainder = position.xRemainder();
+  p.row = position.row();
+  p.yRemainder = position.yRemainder();
+  scale_.pointAt(p, x, y);
+}
+
+QString CTermView::positionText(int32_t x, int32_t y) const {
+  const uint16_t date = scale_.dateAt(x);
+  char text[32] = {};
+  if (date != 0 && date != kRightArea) xTimeToStr(text, date);
+  return QStringLiteral("%1(%2)-%3(%4)")
+      .arg(x)
+      .arg(QString::fromLatin1(text))
+      .arg(-y)
+      .arg(scale_.rowAt(y) + 1);
+}
+
+COLORREF CTermView::crosshairColor() const {
+  return scale_.settings().dataDateColor;
+}
+
+// --- Separator drags ---------------------------------------------------------------
+
+bool CTermView::hitSeparator(int32_t x, int32_t y) {
+  (void)x;
+  const TimeScaleSettings& s = scale_.settings();
+  // Strip y: the height above the strip's bottom line.
+  const int32_t stripY = y + topRow_ * s.rowHeight;
+  const int32_t rowEdge = -(topRow_ + 1) * s.rowHeight;
+  if (stripY >= 1 && stripY <= kSeparatorZone) {
+    dragKind_ = 1;
+  } else if (y >= rowEdge && y <= rowEdge + kSeparatorZone) {
+    dragKind_ = 2;
+  } else {
+    return false;
+  }
+  dragAt_ = y;
+  return true;
+}
+
+void CTermView::placeDataItem(int32_t, int32_t y) {
+  if (dragKind_) dragAt_ = y;
+}
+
+void CTermView::drawRubberBand(QPainter& painter, const UnitMapper& mapper) {
+  if (!dragKind_) return;
+  painter.save();
+  painter.setCompositionMode(QPainter::RasterOp_NotDestination);
+  painter.setPen(QPen(Qt::black, 0));
+  const QPointF at = mapper.toDevice(0, dragAt_);
+  painter.drawLine(QPointF(0, at.y()), QPointF(viewport()->width(), at.y()));
+  painter.restore();
+}
+
+void CTermView::endSeparatorDrag(int32_t, int32_t y, bool apply) {
+  const int kind = dragKind_;
+  dragKind_ = 0;
+  if (!apply || !kind) return;
+  const TimeScaleSettings& s = scale_.settings();
+  const TimeScaleSettings before = stored_;
+  if (kind == 1) {
+    // The strip's new height is from its top to the pointer; three rows.
+    const int32_t strip = stripHeight() - (y + topRow_ * s.rowHeight);
+    stored_.scaleRowHeight = int16_t(std::clamp<int32_t>((strip + 2) / 3, 1, kMaxSize));
+  } else {
+    stored_.rowHeight = int16_t(std::clamp<int32_t>(-y - topRow_ * s.rowHeight, 1, kMaxSize));
+  }
+  if (CPlanDoc* doc = document()) {
+    // Undo swaps the four sizes back; a second undo restores the change.
+    doc->undo().keep(this, [this, kept = before]() mutable {
+      TimeScaleSettings live = stored_;
+      std::swap(live.rowNumberWidth, kept.rowNumberWidth);
+      std::swap(live.leftTableWidth, kept.leftTableWidth);
+      std::swap(live.scaleRowHeight, kept.scaleRowHeight);
+      std::swap(live.rowHeight, kept.rowHeight);
+      setScaleSettings(live);
+      rowsMoved();
+      return true;
+    });
+    doc->setModified();
+  }
+  setScaleSettings(stored_);
+  rowsMoved();
+}
+
+// --- Printing ------------------------------------------------------------------------
+
+bool CTermView::preparePrinting(const PrintFormat& format, PrintLayout* layout) {
+  if (!CBaseView::preparePrinting(format, layout)) return false;
+  const TimeScaleSettings& s = scale_.settings();
+  printStrip_ = format.flags & printflag::kRepeatScale;
+  const int32_t height = layout->body.height() - (printStrip_ ? stripHeight() : 0);
+  pageStarts_ = scale_.pageStarts(layout->body.width());
+  rowsPerPage_ = std::max<int32_t>(1, height / s.rowHeight);
+  const int32_t rows = std::max<int32_t>(0, printedRowCount());
+  layout->pagesAcross = std::max<int>(1, int(pageStarts_.size()));
+  layout->pagesDown = std::max<int32_t>(1, (rows + rowsPerPage_ - 1) / rowsPerPage_);
+  return true;
+}
+
+void CTermView::pageOrigin(const PrintLayout&, int column, int row, int32_t* x, int32_t* y) const {
+  *x = pageStarts_.empty() ? 0 : pageStarts_[std::clamp<int>(column, 0, pageStarts_.size() - 1)];
+  *y = (printStrip_ ? stripHeight() : 0) - row * rowsPerPage_ * scale_.settings().rowHeight;
+}
+
+void CTermView::printPage(QPainter& painter, const UnitMapper& paper, const PrintLayout& layout,
+                          const PrintFormat& format) {
+  pageColumn_ = layout.pageColumn;
+  pageRow_ = layout.pageRow;
+  CBaseView::printPage(painter, paper, layout, format);
+}
+
+}  // namespace kelvo
