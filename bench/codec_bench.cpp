@@ -3,9 +3,16 @@
 // read/write copy of the same file measured in the same process (x_copy).
 // Both are process CPU times (user + system), which other work on a shared
 // machine disturbs far less than wall-clock times.
+//
+// Unpacking is also set against an independent LZHUF decoder: lhasa reads
+// the very same compressed stream wrapped as a "-lh1-" member (BM_Lhasa,
+// timed by the child's CPU time), and BM_Unpack reports its own time as a
+// multiple of lhasa's (x_lhasa; below 1 is faster).
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
 #include <stdlib.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
 #include <time.h>
 #include <unistd.h>
 
@@ -16,6 +23,7 @@
 #include <string>
 #include <vector>
 
+#include "lzh_wrap.h"
 #include "xNubPack.h"
 
 namespace {
@@ -59,11 +67,35 @@ std::vector<char> make_random(size_t size) {
   return out;
 }
 
+std::vector<uint8_t> bytes(const std::vector<char>& v) {
+  return std::vector<uint8_t>(v.begin(), v.end());
+}
+
+void write(const std::string& path, const std::vector<uint8_t>& data) {
+  FILE* f = std::fopen(path.c_str(), "wb");
+  std::fwrite(data.data(), 1, data.size(), f);
+  std::fclose(f);
+}
+
+// The compressed bytes of the first member of an archive.
+std::vector<uint8_t> stream_of(const std::string& archive) {
+  FILE* f = std::fopen(archive.c_str(), "rb");
+  std::vector<uint8_t> all;
+  uint8_t buf[65536];
+  size_t n;
+  while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) all.insert(all.end(), buf, buf + n);
+  std::fclose(f);
+  const size_t h = all[0] | (all[1] << 8);
+  const size_t packed = all[6] | (all[7] << 8) | (all[8] << 16) | (size_t{all[9]} << 24);
+  return std::vector<uint8_t>(all.begin() + h, all.begin() + h + packed);
+}
+
 // The sample files and their archives, made once.
 struct Samples {
   std::string dir;
   std::string source[2];   // text, random
   std::string archive[2];  // each packed alone
+  std::string lzh[2];      // the same streams as "-lh1-" members
   std::string scratch;
 
   Samples() {
@@ -82,6 +114,8 @@ struct Samples {
       xApEncode(source[i].c_str(), src, arc);
       ::close(src);
       ::close(arc);
+      lzh[i] = source[i] + ".lzh";
+      write(lzh[i], codec_test::lzh_archive("sample", bytes(data[i]), stream_of(archive[i])));
     }
   }
   ~Samples() { std::filesystem::remove_all(dir); }
@@ -134,6 +168,37 @@ void measure(benchmark::State& state, F once) {
   state.counters["x_copy"] = total / static_cast<double>(state.iterations()) / baseline;
 }
 
+// CPU seconds lhasa spends printing the member of `lzh` to /dev/null; a
+// negative value when it cannot be run.
+double lhasa_seconds(const std::string& lzh) {
+  const pid_t pid = ::fork();
+  if (pid == 0) {
+    const int null = ::open("/dev/null", O_WRONLY);
+    ::dup2(null, 1);
+    ::dup2(null, 2);
+    ::execlp("lhasa", "lhasa", "pq", lzh.c_str(), static_cast<char*>(nullptr));
+    ::_exit(127);
+  }
+  int status = 0;
+  struct rusage use;
+  if (pid < 0 || ::wait4(pid, &status, 0, &use) != pid || !WIFEXITED(status) ||
+      WEXITSTATUS(status) != 0)
+    return -1;
+  return static_cast<double>(use.ru_utime.tv_sec + use.ru_stime.tv_sec) +
+         static_cast<double>(use.ru_utime.tv_usec + use.ru_stime.tv_usec) * 1e-6;
+}
+
+// lhasa's best time on sample `which`, measured once.
+double lhasa_best(int which) {
+  static double best[2] = {0, 0};
+  if (best[which] == 0) {
+    best[which] = 1e9;
+    for (int i = 0; i < 5; ++i)
+      best[which] = std::min(best[which], lhasa_seconds(samples().lzh[which]));
+  }
+  return best[which];
+}
+
 void BM_PlainCopy(benchmark::State& state) {
   measure(state, [] { plain_copy(samples().source[0], samples().scratch); });
 }
@@ -151,6 +216,7 @@ void BM_Pack(benchmark::State& state, int which) {
 
 // Listing (with its checksum pass over the archive) and unpacking.
 void BM_Unpack(benchmark::State& state, int which) {
+  const double started = cpu_now();
   measure(state, [which] {
     const int arc = ::open(samples().archive[which].c_str(), O_RDONLY);
     const int out = ::open(samples().scratch.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
@@ -159,6 +225,20 @@ void BM_Unpack(benchmark::State& state, int which) {
     ::close(arc);
     ::close(out);
   });
+  const double ours = (cpu_now() - started) / static_cast<double>(state.iterations());
+  if (lhasa_best(which) > 0) state.counters["x_lhasa"] = ours / lhasa_best(which);
+}
+
+void BM_Lhasa(benchmark::State& state, int which) {
+  for (auto _ : state) {
+    const double seconds = lhasa_seconds(samples().lzh[which]);
+    if (seconds < 0) {
+      state.SkipWithError("lhasa is not installed (scripts/setup installs it)");
+      return;
+    }
+    state.SetIterationTime(seconds);
+  }
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * kSize));
 }
 
 BENCHMARK(BM_PlainCopy)->Unit(benchmark::kMillisecond);
@@ -166,6 +246,8 @@ BENCHMARK_CAPTURE(BM_Pack, text, 0)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_Pack, random, 1)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_Unpack, text, 0)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_Unpack, random, 1)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_Lhasa, text, 0)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_Lhasa, random, 1)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

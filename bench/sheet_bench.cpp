@@ -4,91 +4,19 @@
 // saves the same project as a project file, so the ratios show what the
 // workbook costs beside the store's own file.
 #include <benchmark/benchmark.h>
-#include <dlfcn.h>
-#include <stdlib.h>
 
-#include <cstring>
-#include <filesystem>
-#include <string>
+#include <vector>
 
-#include "kvconvert.h"
+#include "converter_fixture.h"
 #include "kvxlsx.h"
-#include "xQdDb100.h"
-#include "xjor/option.h"
 
 namespace {
 
+using Fixture = ConverterFixture;
 namespace fs = std::filesystem;
 
-struct Fixture {
-  fs::path bin, folder;
-  std::string project, workbook;
-  int32_t ref = -1;
-  ProjectDb db;
-  char info[XQD_INFO_SIZE] = {};
-  XKvScheme scheme{};
-  void* plugin = nullptr;
-  const XKvProc* procs = nullptr;
-
-  Fixture() {
-    bin = fs::read_symlink("/proc/self/exe").parent_path();
-    char pattern[] = "/tmp/sheet_bench_XXXXXX";
-    folder = mkdtemp(pattern);
-    project = (folder / "gen.kvp").string();
-    workbook = (folder / "gen.xlsx").string();
-    const std::string gen = (bin / "kvcli").string() + " gen " + project +
-                            " --activities 30000 --relations 45000 > /dev/null";
-    if (std::system(gen.c_str()) != 0) abort();
-    xOpenRef(&ref, (bin / "Kelvo.ref").c_str());
-    xCreateDB(&db, nullptr, (folder.string() + "/").c_str(), nullptr);
-    db.space.refHandle = ref;
-    if (!xReadDB(&db, info, project.c_str())) abort();
-    const auto* pi = reinterpret_cast<const PrjInfo*>(info);
-    xSetPrjDateInfo(&db, pi->calendarFrom, pi->calendarTo);
-    xOption(&db.opt, XOPT_READ, 1, &scheme, sizeof scheme);
-    plugin = dlopen((bin / "xKvXls.so").c_str(), RTLD_NOW);
-    if (!plugin) abort();
-    auto table = reinterpret_cast<XKvOrdinalTableFn>(dlsym(plugin, "xOrdinalTable"));
-    procs = table();
-  }
-  ~Fixture() {
-    xCloseDB(&db);
-    xCloseFile(&ref);
-    dlclose(plugin);
-    fs::remove_all(folder);
-  }
-
-  bool exportBook() {
-    XKvRequest r{};
-    r.path = workbook.c_str();
-    r.database = &db;
-    r.scheme = &scheme;
-    r.info = info;
-    return procs[XKV_EXP_DB](&r) != 0;
-  }
-
-  bool importBook() {
-    char in[XQD_INFO_SIZE] = {};
-    in[198] = 12;
-    XKvScheme s{};
-    XKvRequest r{};
-    r.path = workbook.c_str();
-    r.scheme = &s;
-    r.info = in;
-    if (!procs[XKV_GET_INFO](&r)) return false;
-    ProjectDb made;
-    xCreateDB(&made, nullptr, (folder.string() + "/").c_str(), nullptr);
-    made.space.refHandle = ref;
-    xInitializeDB(&made, nullptr);
-    r.database = &made;
-    const bool ok = procs[XKV_IMP_DB](&r) != 0 && made.act.tb.liveCount == db.act.tb.liveCount;
-    xCloseDB(&made);
-    return ok;
-  }
-};
-
 Fixture& fixture() {
-  static Fixture f;
+  static Fixture f("xKvXls.so", "xlsx");
   return f;
 }
 
@@ -103,15 +31,15 @@ BENCHMARK(BM_SaveProjectFile)->Unit(benchmark::kMillisecond)->UseRealTime();
 void BM_ExportWorkbook(benchmark::State& state) {
   Fixture& f = fixture();
   for (auto _ : state)
-    if (!f.exportBook()) state.SkipWithError("export failed");
+    if (!f.exportFile()) state.SkipWithError("export failed");
 }
 BENCHMARK(BM_ExportWorkbook)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_ImportWorkbook(benchmark::State& state) {
   Fixture& f = fixture();
-  if (!f.exportBook()) state.SkipWithError("export failed");
+  if (!f.exportFile()) state.SkipWithError("export failed");
   for (auto _ : state)
-    if (!f.importBook()) state.SkipWithError("import failed");
+    if (!f.importFile()) state.SkipWithError("import failed");
 }
 BENCHMARK(BM_ImportWorkbook)->Unit(benchmark::kMillisecond)->UseRealTime();
 
@@ -119,11 +47,11 @@ BENCHMARK(BM_ImportWorkbook)->Unit(benchmark::kMillisecond)->UseRealTime();
 // share of the import that goes to unpacking and parsing.
 void BM_ReadActivitySheet(benchmark::State& state) {
   Fixture& f = fixture();
-  if (!f.exportBook()) state.SkipWithError("export failed");
+  if (!f.exportFile()) state.SkipWithError("export failed");
   for (auto _ : state) {
     kvxlsx::Workbook wb;
     size_t cells = 0;
-    if (!wb.open(f.workbook) ||
+    if (!wb.open(f.exchange) ||
         !wb.readRows(4, 1, 40, [&](uint32_t, const std::vector<kvxlsx::Cell>& row) {
           for (const kvxlsx::Cell& c : row) cells += c.kind != kvxlsx::Cell::Empty;
           return true;

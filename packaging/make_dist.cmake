@@ -3,8 +3,9 @@
 # installer, the codec and Setup.inf in CP949.
 #
 #   cmake -DBUILD=<build dir> -DSOURCE=<packaging dir> -DNUBPACK=<nubpack>
-#         -DOUT=<dist folder> -P make_dist.cmake
-foreach(v BUILD SOURCE NUBPACK OUT)
+#         -DPROGRAM_DIR=<program folder below the prefix> -DOUT=<dist folder>
+#         -P make_dist.cmake
+foreach(v BUILD SOURCE NUBPACK PROGRAM_DIR OUT)
   if(NOT DEFINED ${v})
     message(FATAL_ERROR "make_dist: ${v} is not set")
   endif()
@@ -26,7 +27,7 @@ foreach(c program installer)
 endforeach()
 
 # One archive per destination folder: members carry no folder of their own.
-set(_prog ${_stage}/lib/kelvo)
+set(_prog ${_stage}/${PROGRAM_DIR})
 file(GLOB _program LIST_DIRECTORIES false ${_prog}/*)
 list(APPEND _program ${SOURCE}/kelvo-mime.xml ${SOURCE}/kelvo.svg)
 file(GLOB _samples LIST_DIRECTORIES false ${_prog}/samples/*)

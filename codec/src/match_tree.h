@@ -41,10 +41,20 @@ class MatchTree {
   int match_distance = 0;
 
  private:
+  // The links of one node, kept together and narrow (every index fits 16
+  // bits) so that a walk down a tree touches few cache lines.
+  // child[0] is the right son (greater or equal strings), child[1] the
+  // left: indexing by "went left" keeps the walk free of a guessed branch.
+  struct Links {
+    uint16_t child[2];
+    uint16_t parent;
+  };
+  uint16_t& right_(int i) { return links_[i].child[0]; }
+  uint16_t& left_(int i) { return links_[i].child[1]; }
+  uint16_t& parent_(int i) { return links_[i].parent; }
+
   uint8_t ring_[kRing + kLookahead - 1];
-  int left_[kRing + 1];
-  int right_[kRing + 257];  // kRing + 1 + byte: the root of each tree
-  int parent_[kRing + 1];
+  Links links_[kRing + 257];  // kRing + 1 + byte: the root of each tree
 };
 
 }  // namespace nub

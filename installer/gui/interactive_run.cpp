@@ -101,20 +101,22 @@ int runInteractive(Places places) {
   WindowQuestions questions(&backdrop, title, progress);
   InstallSession session(script, places, questions);
   session.addCreatedFolders(made);
-  ProgressDialog dialog(&backdrop, title, places.target, [&] {
-    if (QMessageBox::question(&backdrop, title, messageText(kMsgAskCancel),
-                              QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes)
-      session.cancel();
-  });
-  progress = &dialog;
-  dialog.QDialog::show();
-
   // One step per idle turn: a zero timer fires when no event is waiting.
   QEventLoop loop;
   QTimer idle;
   QObject::connect(&idle, &QTimer::timeout, &loop, [&] {
     if (!session.step()) loop.quit();
   });
+  ProgressDialog dialog(&backdrop, title, places.target, [&] {
+    // The copying waits while the question is open.
+    idle.stop();
+    if (QMessageBox::question(&backdrop, title, messageText(kMsgAskCancel),
+                              QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes)
+      session.cancel();
+    idle.start(0);
+  });
+  progress = &dialog;
+  dialog.QDialog::show();
   idle.start(0);
   loop.exec();
   idle.stop();

@@ -163,7 +163,8 @@ bool parseScript(const QByteArray& bytes, bool topLevel, Script* out) {
   bool first = true;
   int sysCount = -1;
   for (QByteArray raw : bytes.split('\n')) {
-    if (raw.size() > kMaxLineBytes + 1) return false;  // + the CR of a CRLF line
+    if (raw.endsWith('\r')) raw.chop(1);
+    if (raw.size() > kMaxLineBytes) return false;
     QString line;
     if (!fromCp949(raw, &line)) return false;
     line = trimmed(line);

@@ -17,8 +17,8 @@ TEST(ProjectMime, ProjectFilesAreKnownByTheirHeader) {
   QTemporaryDir dir;
   const QString data = dir.path() + "/data";
   ASSERT_TRUE(QDir().mkpath(data + "/mime/packages"));
-  ASSERT_TRUE(QFile::copy(KELVO_SOURCE_DIR "/packaging/kelvo-mime.xml",
-                          data + "/mime/packages/kelvo.xml"));
+  ASSERT_TRUE(
+      QFile::copy(KELVO_SOURCE_DIR "/packaging/kelvo-mime.xml", data + "/mime/packages/kelvo.xml"));
   ASSERT_EQ(QProcess::execute(update, {data + "/mime"}), 0);
   // Only this database: the process has not asked for a MIME type before.
   qputenv("XDG_DATA_DIRS", data.toUtf8());

@@ -21,7 +21,8 @@ QByteArray cp949(const char* utf8) {
 }
 
 TEST(Script, RefusesMediaThatIsNotAScript) {
-  const QByteArray longLine = "[Application]\nAppName=" + QByteArray(300, 'a') + "\n";
+  // "AppName=" and 253 letters make a line of 261 bytes.
+  const QByteArray longLine = "[Application]\nAppName=" + QByteArray(253, 'a') + "\n";
   const struct {
     const char* what;
     QByteArray text;
@@ -41,6 +42,8 @@ TEST(Script, RefusesMediaThatIsNotAScript) {
   }
   Script s;
   EXPECT_FALSE(parseScript("[Selection]\nSysCount=1\n", false, &s)) << "a sub-script selects";
+  EXPECT_TRUE(parseScript("[Application]\r\nAppName=" + QByteArray(252, 'a') + "\r\n", true, &s))
+      << "260 bytes and a CR";
 }
 
 TEST(Script, ReadsSectionsAsAForwardReader) {

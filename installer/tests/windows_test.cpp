@@ -1,8 +1,8 @@
 // The installer's windows, offscreen: what they show, and a whole windowed
 // installation driven through its dialogs. Set KELVO_SHOT_DIR to keep the
 // rendered windows as PNG files.
+#include <QAbstractButton>
 #include <QApplication>
-#include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -166,6 +166,47 @@ TEST_F(DeployTest, WindowedInstallationRunsToItsEnd) {
   EXPECT_EQ(texts.last(), deploy::messageText(deploy::kMsgComplete));
   EXPECT_EQ(readBytes(places_.target + "two"), "mine");
   EXPECT_EQ(readBytes(places_.target + "three"), "3");
+}
+
+// Cancel during copying: message 23 answered Yes stops after the current
+// step, and message 22 offers to remove what was installed so far.
+TEST_F(DeployTest, CancelledWindowedInstallationCanBeRemoved) {
+  app();
+  makeArchive("A.NUB", {{"one", "1"}, {"two", "2"}, {"three", "3"}});
+  writeBytes(places_.target + "two", "mine");
+  writeBytes(places_.installerDir + "Setup.inf",
+             "[Application]\nAppName=K\nFileCount=3\n[Files]\nA.NUB . Y?\n");
+  QStringList texts;
+  answerModals([&](QWidget* w) {
+    if (auto* folder = dynamic_cast<deploy::FolderDialog*>(w)) {
+      folder->findChild<QLineEdit*>()->setText(places_.target);
+      folder->accept();
+      return true;
+    }
+    auto* box = qobject_cast<QMessageBox*>(w);
+    if (!box) return true;
+    texts << box->text();
+    if (box->text() == deploy::messageText(deploy::kMsgAskCancel)) {
+      box->button(QMessageBox::Yes)->click();
+    } else if (box->text().contains("(two)")) {
+      // Cancel pressed while the question about "two" is open.
+      for (QWidget* top : QApplication::topLevelWidgets())
+        if (auto* progress = dynamic_cast<deploy::ProgressDialog*>(top)) progress->reject();
+      box->button(QMessageBox::No)->click();
+    } else {
+      shot(*box, "incomplete");
+      for (QAbstractButton* b : box->buttons())
+        if (b->text().startsWith(QString::fromUtf8("설치된 파일 지우기"))) b->click();
+      return false;
+    }
+    return true;
+  });
+  EXPECT_EQ(deploy::runInteractive(places_), 1);
+  ASSERT_EQ(texts.size(), 3);
+  EXPECT_EQ(texts[2], deploy::messageText(deploy::kMsgIncomplete));
+  // "one" was installed and is gone again; "two" is the person's own; "three"
+  // never came.
+  EXPECT_EQ(deploy_test::filesUnder(places_.target), QStringList{"two"});
 }
 
 }  // namespace

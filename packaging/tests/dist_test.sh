@@ -4,11 +4,12 @@
 # installed sample, removes it again; then damaged media (a cut archive, a
 # Setup.inf naming ../ paths, a missing disk) are refused with the
 # installer's messages and leave nothing outside the target.
-#   dist_test.sh BUILD_DIR PACKAGING_DIR NUBPACK
+#   dist_test.sh BUILD_DIR PACKAGING_DIR NUBPACK PROGRAM_DIR
 set -eu
 build=$1
 packaging=$2
 nubpack=$3
+program_dir=$4
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
@@ -17,7 +18,8 @@ fail() {
   exit 1
 }
 
-cmake -DBUILD="$build" -DSOURCE="$packaging" -DNUBPACK="$nubpack" -DOUT="$work/dist" \
+cmake -DBUILD="$build" -DSOURCE="$packaging" -DNUBPACK="$nubpack" -DPROGRAM_DIR="$program_dir" \
+  -DOUT="$work/dist" \
   -P "$packaging/make_dist.cmake" >/dev/null || fail "make_dist"
 for f in xDeploy libxNubPack.so Setup.inf KELVO.NUB SAMPLES.NUB; do
   [ -f "$work/dist/$f" ] || fail "missing $f"

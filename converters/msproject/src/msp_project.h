@@ -15,9 +15,6 @@ namespace kvmsp {
 // slack and lags on it.
 constexpr int kMinutesPerDay = 480;
 
-// The settings file beside an exchange file ("Plan.xml" -> "Plan.opt").
-std::string settingsPathOf(const std::string& path);
-
 // The project as the file model: information, calendars, the two
 // classifications as outline codes 1 and 2, work types as summary tasks with
 // their activities below them, relations as links, resources, crews as

@@ -8,6 +8,7 @@
 #include <map>
 #include <vector>
 
+#include "kvimport.h"
 #include "kvtables.h"
 #include "msp_project.h"
 #include "xjor/option.h"
@@ -46,19 +47,18 @@ Calendar calendarOf(int number, const std::vector<uint16_t>& days, uint16_t from
   if (to && xIsValidT(to)) last = std::max(last, xjor::dayNumber(to));
   std::vector<bool> works(static_cast<size_t>(last - first + 1));
   for (uint16_t d : days) works[static_cast<size_t>(xjor::dayNumber(d) - first)] = true;
-  // A weekday works when most of its days in the span do (1980-01-01 was a
-  // Tuesday).
+  // A weekday works when most of its days in the span do.
   int working[7] = {}, all[7] = {};
   for (int32_t n = first; n <= last; ++n) {
-    const int w = (n + 2) % 7;
+    const int w = xGetDayOfWeek(xjor::dateFromDayNumber(n));
     ++all[w];
     working[w] += works[static_cast<size_t>(n - first)];
   }
   for (int w = 0; w < 7; ++w) c.working[w] = working[w] * 2 > all[w];
   for (int32_t n = first; n <= last; ++n) {
     const bool w = works[static_cast<size_t>(n - first)];
-    if (w == c.working[(n + 2) % 7]) continue;
     const uint16_t day = xjor::dateFromDayNumber(n);
+    if (w == c.working[xGetDayOfWeek(day)]) continue;
     if (!c.exceptions.empty() && c.exceptions.back().working == w &&
         xjor::dayNumber(c.exceptions.back().to) == n - 1)
       c.exceptions.back().to = day;
@@ -330,13 +330,6 @@ struct Builder {
 
 }  // namespace
 
-std::string settingsPathOf(const std::string& path) {
-  const size_t slash = path.rfind('/');
-  const size_t dot = path.rfind('.');
-  if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return path + ".opt";
-  return path.substr(0, dot) + ".opt";
-}
-
 Project modelOfProject(ProjectDb* db, const XKvScheme& scheme, const PrjInfo& info,
                        const std::string& stamp) {
   kvconv::KeepCurrent keepAct(db->act.tb), keepRel(db->rel.tb), keepRes(db->res.tb),
@@ -381,7 +374,7 @@ bool exportProject(ProjectDb* db, const XKvScheme& scheme, const PrjInfo& info,
     error = "cannot be written: " + out.errorString().toStdString();
     return false;
   }
-  const std::string settings = settingsPathOf(path);
+  const std::string settings = kvconv::settingsPathOf(path);
   if (!xSaveMiscFormat(db, &info, settings.c_str())) {
     error = settings + ": cannot be written";
     return false;

@@ -87,26 +87,25 @@ struct Importer {
     bool taken[9] = {};
     for (const Calendar& c : p.calendars)
       if (c.uid >= 1 && c.uid <= 8) taken[c.uid] = true;
-    int free = 1;
+    int nextFree = 1;
     for (const Calendar& c : p.calendars) {
       int number = c.uid;
       if (number < 1 || number > 8 || calendarOf.count(number)) {
-        while (free <= 8 && taken[free]) ++free;
-        if (free > 8) continue;
-        number = free;
-        taken[free] = true;
+        while (nextFree <= 8 && taken[nextFree]) ++nextFree;
+        if (nextFree > 8) continue;
+        number = nextFree;
+        taken[nextFree] = true;
       }
       std::vector<uint16_t> list;
       for (int32_t n = xjor::dayNumber(from); n <= xjor::dayNumber(to); ++n) {
         const uint16_t d = xjor::dateFromDayNumber(n);
-        bool works = c.working[(n + 2) % 7];  // 1980-01-01 was a Tuesday
+        bool works = c.working[xGetDayOfWeek(d)];
         for (const CalendarException& e : c.exceptions)
           if (d >= e.from && d <= e.to) works = e.working;
         if (works) list.push_back(d);
       }
-      const uint16_t count = static_cast<uint16_t>(std::min<size_t>(list.size(), 65535));
-      xOption(&db->opt, XOPT_WRITE, XQD_OPT_CALENDAR_COUNT + number - 1,
-              const_cast<uint16_t*>(&count), sizeof count);
+      uint16_t count = static_cast<uint16_t>(std::min<size_t>(list.size(), 65535));
+      xOption(&db->opt, XOPT_WRITE, XQD_OPT_CALENDAR_COUNT + number - 1, &count, sizeof count);
       xOption(&db->opt, XOPT_WRITE, XQD_OPT_CALENDAR_DAYS + number - 1, list.data(),
               static_cast<int32_t>(count * sizeof(uint16_t)));
       calendarOf[c.uid] = number;
@@ -330,7 +329,7 @@ struct Importer {
 
 bool readProjectInfo(const std::string& path, PrjInfo* info, std::string& error) {
   Project p;
-  if (!readFile(path, p, error)) return false;
+  if (!readInfo(path, p, error)) return false;
   cp949Into(p.subject, info->code, 10);
   cp949Into(p.title, info->title, 60);
   cp949Into(p.manager, info->manager, 10);
@@ -355,7 +354,7 @@ bool importProject(ProjectDb* db, XKvScheme* scheme, PrjInfo* info, uint16_t pro
 
   // The settings file, when there is one, brings the date settings and the
   // calendars as they were; else the file's calendars are installed.
-  const std::string settings = settingsPathOf(path);
+  const std::string settings = kvconv::settingsPathOf(path);
   struct stat st;
   const bool haveSettings = stat(settings.c_str(), &st) == 0;
   if (!kvconv::readSettingsFile(db, info, settings, error)) {

@@ -9,10 +9,6 @@
 
 namespace kvsheet {
 
-// The settings file kept beside a workbook: its name with the extension
-// replaced by "opt" ("Plan.xlsx" -> "Plan.opt").
-std::string settingsPathOf(const std::string& workbookPath);
-
 // Writes the project workbook at path (replacing a file there only once it
 // is complete) and the settings file beside it. False on any failure. A
 // text that is not all CP949 is written in part and reported on standard

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "book_writer.h"
+#include "kvimport.h"
 #include "kvtables.h"
 #include "kvxlsx.h"
 #include "project_book.h"
@@ -176,14 +177,6 @@ void writeTimeShared(Book& book, ProjectDb* db) {
 
 }  // namespace
 
-std::string settingsPathOf(const std::string& workbookPath) {
-  const size_t slash = workbookPath.rfind('/');
-  const size_t dot = workbookPath.rfind('.');
-  if (dot == std::string::npos || (slash != std::string::npos && dot < slash))
-    return workbookPath + ".opt";
-  return workbookPath.substr(0, dot) + ".opt";
-}
-
 bool exportProject(ProjectDb* db, const XKvScheme& scheme, const void* info,
                    const std::string& path) {
   PrjInfo pi;
@@ -206,7 +199,7 @@ bool exportProject(ProjectDb* db, const XKvScheme& scheme, const void* info,
             "not convert\n",
             path.c_str(), c.sheet.c_str(),
             kvxlsx::cellName(c.col, static_cast<uint32_t>(c.row) + 1).c_str());
-  return xSaveMiscFormat(db, info, settingsPathOf(path).c_str()) != 0;
+  return xSaveMiscFormat(db, info, kvconv::settingsPathOf(path).c_str()) != 0;
 }
 
 }  // namespace kvsheet

@@ -391,7 +391,7 @@ bool importProject(ProjectDb* db, XKvScheme* scheme, void* info, uint16_t projec
 
   // Settings first: the calendars must be in place before activities are
   // dated. Without a settings file the new project keeps its defaults.
-  const std::string settingsPath = settingsPathOf(path);
+  const std::string settingsPath = kvconv::settingsPathOf(path);
   if (!kvconv::readSettingsFile(db, info, settingsPath, error)) {
     error = settingsPath + ": " + error;
     return false;

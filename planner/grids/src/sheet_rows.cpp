@@ -97,4 +97,21 @@ void SheetRows::setRecord(uint32_t row, uint32_t r) {
   if (row < set_.count) std::memcpy(set_.data + static_cast<size_t>(row) * sizeof r, &r, sizeof r);
 }
 
+int shownDateOffset(const char* record, int offset) {
+  // Finish and start positions of the record head: current, early, late,
+  // actual and planned dates.
+  constexpr struct {
+    int finish, start, duration;
+  } kPairs[] = {{10, 8, 2}, {14, 12, 2}, {18, 16, 2}, {22, 20, 2}, {28, 26, 24}};
+  for (const auto& p : kPairs) {
+    if (p.finish != offset) continue;
+    int16_t duration = 0;
+    uint16_t start = 0;
+    std::memcpy(&duration, record + p.duration, sizeof duration);
+    std::memcpy(&start, record + p.start, sizeof start);
+    return duration == 0 && start != 0 ? p.start : offset;
+  }
+  return offset;
+}
+
 }  // namespace kelvo

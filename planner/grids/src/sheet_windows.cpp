@@ -72,6 +72,20 @@ void registerSheetWindows(CKelvoApp& app) {
     if (auto* view = qobject_cast<CBaseView*>(content)) view->prepareToClose();
     for (CBaseView* view : content->findChildren<CBaseView*>()) view->prepareToClose();
   });
+  // A window prints through its own view, or the view of a splitter that
+  // says it prints for the window (the Gantt chart beside its sheet), else
+  // the first one.
+  setContentPrinter([](QWidget* content, QPrinter* printer) {
+    auto* view = qobject_cast<CBaseView*>(content);
+    if (!view) {
+      const auto views = content->findChildren<CBaseView*>();
+      for (CBaseView* v : views)
+        if (v->property("printsWindow").toBool()) view = v;
+      if (!view && !views.isEmpty()) view = views.first();
+    }
+    if (!view) return -1;
+    return view->printTo(printer) ? 1 : 0;
+  });
 }
 
 }  // namespace kelvo

@@ -249,6 +249,19 @@ QString CTableView::rowLabel(int row) {
 QString CTableView::cellText(int field) {
   const TableBinding* t = table();
   if (!labelled_ || !t || field < 0 || field >= t->tb.fieldCount) return {};
+  // Activities and summary schedules show a milestone's finishes as its
+  // starts; the record keeps what is stored.
+  const int k = kindNumber(viewKind());
+  const FieldDesc& f = t->tb.fields[field];
+  if ((k == 4 || k == 14 || k == 7 || k == 15) && f.type == XF_DATE &&
+      int(f.offset) + 2 <= t->tb.recordSize) {
+    const int from = shownDateOffset(labelled_, f.offset);
+    if (from != f.offset) {
+      QByteArray shown(labelled_, t->tb.recordSize);
+      std::memcpy(shown.data() + f.offset, labelled_ + from, 2);
+      return valueText(t->tb.fields, refHandle(), shown.constData(), field);
+    }
+  }
   return valueText(t->tb.fields, refHandle(), labelled_, field);
 }
 

@@ -7,6 +7,7 @@
 #include <QComboBox>
 #include <QImage>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTest>
 #include <cstring>
 
@@ -679,4 +680,36 @@ TEST_F(SheetTest, EachSheetEntersItsOwnKindOfRecord) {
     EXPECT_EQ(v.rowCount(), 1);
     EXPECT_NE(findCodeRecord(&db(), ViewKind::Resources, "R1"), XJOR_NONE);
   }
+}
+
+// "자료내용 수정" (F8) and a double-click open the record's dialog on the
+// current row; what was typed in the row goes in first, and the row shows
+// what the dialog stored.
+TEST_F(SheetTest, ModifyDataOpensTheRecordsDialog) {
+  for (const char* c : {"A1", "A2"}) ASSERT_EQ(addActivity(c, "x"), 0);
+  CTableView& v = open();
+  key(Qt::Key_Down);
+  key(Qt::Key_Tab);
+  ASSERT_EQ(v.currentColumn(), column("작업명"));
+  type("typed");
+  kelvo_test::whenModal([](QDialog* d) {
+    auto* title = d->findChild<QLineEdit*>("c10101");
+    EXPECT_EQ(title->text(), QStringLiteral("typed"));
+    title->setText(QStringLiteral("from the dialog"));
+    d->accept();
+  });
+  ASSERT_TRUE(v.onCommand(cmd::kModifyData));
+  EXPECT_TRUE(messages_.empty());
+  v.rowLabel(1);
+  EXPECT_EQ(v.cellText(v.columns()[column("작업명")].field), QStringLiteral("from the dialog"));
+
+  ASSERT_EQ(addRelation("A1", "A2"), 0);
+  CTableView& rel = open(ViewKind::Relations);
+  ASSERT_EQ(rel.rowCount(), 1);
+  viewState().editTool = tool::kDataSelect;
+  kelvo_test::whenModal([](QDialog* d) { d->findChild<QPushButton*>("delete")->click(); });
+  const QPoint firstRow =
+      rel.screenMapper().toDevice(columnLeft(rel.geometry(), 1) + 20, -26).toPoint();
+  QTest::mouseDClick(rel.viewport(), Qt::LeftButton, {}, firstRow);
+  EXPECT_EQ(rel.rowCount(), 0);
 }

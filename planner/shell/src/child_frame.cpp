@@ -29,6 +29,10 @@ bool hasDocumentWindow(int number) {
   return factories().contains(number);
 }
 
+QWidget* makeDocumentWindow(int number, QWidget* parent) {
+  return hasDocumentWindow(number) ? factories().value(number)(parent) : nullptr;
+}
+
 namespace {
 ContentCloser& closer() {
   static ContentCloser hook;
@@ -50,6 +54,21 @@ const QFont& tabFont() {
 
 void setContentCloser(ContentCloser hook) {
   closer() = std::move(hook);
+}
+
+namespace {
+ContentPrinter& contentPrinter() {
+  static ContentPrinter hook;
+  return hook;
+}
+}  // namespace
+
+void setContentPrinter(ContentPrinter hook) {
+  contentPrinter() = std::move(hook);
+}
+
+int printContent(QWidget* content, QPrinter* printer) {
+  return contentPrinter() ? contentPrinter()(content, printer) : -1;
 }
 
 CChildFrame::CChildFrame(QWidget* parent) : QWidget(parent), tabs_(new QTabBar(this)) {
@@ -79,7 +98,7 @@ void CChildFrame::showWindow(int number) {
   current_ = number;
   restoreTab();
   QWidget* next = nullptr;
-  if (hasDocumentWindow(number)) next = factories().value(number)(this);
+  if (hasDocumentWindow(number)) next = makeDocumentWindow(number, this);
   if (!next) {
     next = new QWidget(this);
     next->setAutoFillBackground(true);

@@ -6,6 +6,7 @@
 #include <QWidget>
 #include <functional>
 
+class QPrinter;
 class QTabBar;
 class QVBoxLayout;
 
@@ -20,6 +21,9 @@ using WindowFactory = std::function<QWidget*(QWidget* parent)>;
 // back.
 void registerDocumentWindow(int number, WindowFactory factory);
 bool hasDocumentWindow(int number);
+// Makes the content of window n with its registered factory (null when it
+// has none).
+QWidget* makeDocumentWindow(int number, QWidget* parent);
 
 // Called with the content of a document window just before the frame
 // deletes it (window switch, project close, exit), so that the views in it
@@ -27,6 +31,13 @@ bool hasDocumentWindow(int number);
 // register it; null removes it.
 using ContentCloser = std::function<void(QWidget* content)>;
 void setContentCloser(ContentCloser closer);
+
+// Prints the content of a document window onto printer through the view
+// that prints for it: 1 printed, 0 failed (its message shown), -1 the
+// content has no view that prints. The views register it; null removes it.
+using ContentPrinter = std::function<int(QWidget* content, QPrinter* printer)>;
+void setContentPrinter(ContentPrinter printer);
+int printContent(QWidget* content, QPrinter* printer);
 
 class CChildFrame : public QWidget {
   Q_OBJECT

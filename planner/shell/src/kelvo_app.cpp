@@ -6,8 +6,10 @@
 #include <QFileInfo>
 #include <QLibraryInfo>
 #include <QLocale>
+#include <QPrinter>
 #include <QTranslator>
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 
 #include "child_frame.h"
@@ -194,6 +196,53 @@ bool CKelvoApp::openFile(const QString& path) {
   addRecent(doc_->path());
   projectOpened();
   return true;
+}
+
+int CKelvoApp::printToPdf(int window, const QString& out, const QString& file) {
+  // Every message the run would show goes to standard error instead; a
+  // question is answered No.
+  setMessageHook([](int, const QString& text) {
+    std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData());
+    return int(QMessageBox::No);
+  });
+  const auto fail = [](int message) {
+    showMessage(nullptr, message);
+    return 1;
+  };
+  settings_ = loadShellSettings(*profile_);
+  const QByteArray ref = QFile::encodeName(options_.programFolder + "Kelvo.ref");
+  if (!xOpenRef(&refHandle_, ref.constData())) {
+    refHandle_ = -1;
+    return fail(kStrMsgNoRefFile);
+  }
+  doc_ = std::make_unique<CPlanDoc>(settings_.folders[kFolderTemp], refHandle_);
+  doc_->setMessagePresenter([](int message) { showMessage(nullptr, message); });
+  PrjInfo info;
+  if (!xGetPrjInfo(QFile::encodeName(file).constData(), &info)) return fail(kStrMsgBadFile);
+  // Nobody is there to type a password.
+  if (!hasNoPassword(info)) return fail(kStrMsgWrongPassword);
+  xSetDbError(0);
+  if (!doc_->openProject(QFileInfo(file).absoluteFilePath()))
+    return fail(engineMessage(kStrMsgBadFile));
+  std::unique_ptr<QWidget> content(
+      window >= 0 && window < kDocumentWindows ? makeDocumentWindow(window, nullptr) : nullptr);
+  content->resize(1200, 800);
+  QPrinter printer(QPrinter::HighResolution);
+  printer.setOutputFormat(QPrinter::PdfFormat);
+  printer.setPageSize(QPageSize(QPageSize::A4));
+  printer.setOutputFileName(QFileInfo(out).absoluteFilePath());
+  const int printed = content ? printContent(content.get(), &printer) : -1;
+  if (printed < 0) {
+    std::fprintf(stderr, "Kelvo: window %d does not print\n", window);
+    return 1;
+  }
+  content.reset();
+  doc_->closeProject();
+  if (printed == 1 && !QFileInfo(out).exists()) {
+    std::fprintf(stderr, "Kelvo: %s cannot be written\n", out.toLocal8Bit().constData());
+    return 1;
+  }
+  return printed == 1 ? 0 : 1;
 }
 
 bool CKelvoApp::openChosenProject() {

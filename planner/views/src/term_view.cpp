@@ -301,7 +301,7 @@ bool CTermView::preparePrinting(const PrintFormat& format, PrintLayout* layout) 
   pageStarts_ = scale_.pageStarts(layout->body.width());
   rowsPerPage_ = std::max<int32_t>(1, height / s.rowHeight);
   const int32_t rows = std::max<int32_t>(0, printedRowCount());
-  layout->pagesAcross = std::max<int>(1, int(pageStarts_.size()));
+  layout->pagesAcross = std::max<int>(1, int(pageStarts_.size())) + leadingPages_;
   layout->pagesDown = std::max<int32_t>(1, (rows + rowsPerPage_ - 1) / rowsPerPage_);
   return true;
 }
@@ -313,7 +313,7 @@ void CTermView::pageOrigin(const PrintLayout&, int column, int row, int32_t* x, 
 
 void CTermView::printPage(QPainter& painter, const UnitMapper& paper, const PrintLayout& layout,
                           const PrintFormat& format) {
-  pageColumn_ = layout.pageColumn;
+  pageColumn_ = layout.pageColumn - leadingPages_;
   pageRow_ = layout.pageRow;
   CBaseView::printPage(painter, paper, layout, format);
 }

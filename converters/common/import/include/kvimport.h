@@ -11,6 +11,11 @@
 
 namespace kvconv {
 
+// The settings file kept beside an exchange file: its name with the
+// extension replaced by "opt" ("Plan.xlsx" -> "Plan.opt"; no extension:
+// ".opt" appended).
+std::string settingsPathOf(const std::string& exchangePath);
+
 // Reads the settings file at path into db (xReadMiscFormat) and takes its
 // calendar range and amount settings into info (takeSettings). A file that
 // does not exist leaves the new project's defaults and gives true; one that

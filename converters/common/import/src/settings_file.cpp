@@ -9,6 +9,14 @@
 
 namespace kvconv {
 
+std::string settingsPathOf(const std::string& exchangePath) {
+  const size_t slash = exchangePath.rfind('/');
+  const size_t dot = exchangePath.rfind('.');
+  if (dot == std::string::npos || (slash != std::string::npos && dot < slash))
+    return exchangePath + ".opt";
+  return exchangePath.substr(0, dot) + ".opt";
+}
+
 bool readSettingsFile(ProjectDb* db, void* info, const std::string& path, std::string& why) {
   struct stat st;
   if (stat(path.c_str(), &st) != 0) {

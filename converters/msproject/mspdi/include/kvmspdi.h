@@ -127,6 +127,10 @@ bool readFile(const std::string& path, Project& project, std::string& error,
 bool readBuffer(const char* data, size_t size, Project& project, std::string& error,
                 const Limits& limits = {});
 
+// Reads the project's own fields and its first task (the project itself)
+// from the file at path, and no more.
+bool readInfo(const std::string& path, Project& project, std::string& error);
+
 // Writes project as UTF-8 MSPDI to out. False when the device fails.
 bool write(const Project& project, QIODevice& out);
 

@@ -193,6 +193,10 @@ struct Reader {
     p.assignments.push_back(std::move(a));
   }
 
+  // Whether reading goes on; with infoOnly it ends at the first task (the
+  // project itself), which follows the project's own fields.
+  bool infoOnly = false;
+
   bool record(const std::string& collection, const Node& n) {
     if (collection.empty())
       projectField(n);
@@ -210,9 +214,10 @@ struct Reader {
   }
 };
 
-bool readWith(BoundedReader& in, Project& project, std::string& error) {
+bool readWith(BoundedReader& in, Project& project, std::string& error, bool infoOnly = false) {
   project = Project{};
   Reader r{project};
+  r.infoOnly = infoOnly;
   const bool ok =
       in.read("Project",
               {"Calendars", "OutlineCodes", "Tasks", "Resources", "Assignments",
@@ -231,6 +236,16 @@ bool readFile(const std::string& path, Project& project, std::string& error, con
     return false;
   }
   return readWith(in, project, error);
+}
+
+bool readInfo(const std::string& path, Project& project, std::string& error) {
+  const Limits limits;
+  BoundedReader in(limits);
+  if (!in.openFile(path)) {
+    error = in.error();
+    return false;
+  }
+  return readWith(in, project, error, true);
 }
 
 bool readBuffer(const char* data, size_t size, Project& project, std::string& error,

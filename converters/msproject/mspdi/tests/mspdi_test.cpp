@@ -41,7 +41,7 @@ TEST(MspdiValues, DurationsAndDatesReadAsTheFileMeansThem) {
 
 TEST(MspdiModel, WhatIsWrittenReadsBackAndWritesTheSame) {
   Project p;
-  p.title = "근린생활시설 <신축> & 공사";
+  p.title = "근린생활시설 <신축> & 공사\x01";
   p.subject = "KV-2601";
   p.start = xjor::packDate(2026, 3, 3);
   p.finish = xjor::packDate(2026, 12, 31);
@@ -88,7 +88,7 @@ TEST(MspdiModel, WhatIsWrittenReadsBackAndWritesTheSame) {
   Project back;
   std::string error;
   ASSERT_TRUE(kvmsp::readBuffer(xml.data(), xml.size(), back, error)) << error;
-  EXPECT_EQ(back.title, p.title);
+  EXPECT_EQ(back.title, "근린생활시설 <신축> & 공사");  // no control character
   ASSERT_EQ(back.calendars.size(), 1u);
   EXPECT_EQ(back.calendars[0].exceptions.size(), 2u);
   EXPECT_TRUE(back.calendars[0].exceptions[1].working);
@@ -125,6 +125,13 @@ TEST(MspdiModel, HostileAndBrokenFilesAreRefusedWithAReason) {
       {open + "<Tasks><Task><UID>1</UID>", "ends early"},
       {open + "<Title>&undeclared;</Title></Project>", "damaged"},
       {"", "ends early"},
+      {"\xFF\xFE<\0P\0", "UTF-16"},
+      {"<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><Project/>", "only UTF-8"},
+      {open + "<Title>a\x01b</Title></Project>", "control character"},
+      {open + "<Title>&#0;</Title></Project>", "does not allow"},
+      {open + "<Title>a & b</Title></Project>", "ends no reference"},
+      {open + "</Project><Project/>", "second root"},
+      {open + "</Project>tail", "text outside"},
   };
   for (const auto& c : cases) {
     Project p;
@@ -132,6 +139,19 @@ TEST(MspdiModel, HostileAndBrokenFilesAreRefusedWithAReason) {
     EXPECT_FALSE(kvmsp::readBuffer(c.xml.data(), c.xml.size(), p, error)) << c.reason;
     EXPECT_NE(error.find(c.reason), std::string::npos) << error;
   }
+  // What XML allows beside plain elements reads as it means.
+  const std::string rich =
+      "\xEF\xBB\xBF<?xml version='1.0' encoding='utf-8'?>\n<!-- made elsewhere -->\n"
+      "<ms:Project xmlns:ms=\"http://schemas.microsoft.com/project\" a='x>y'>"
+      "<ms:Title><![CDATA[<&>]]> &#xAC00;&#54616; &lt;&amp;&gt;</ms:Title>"
+      "<ms:Tasks><ms:Task><ms:UID>7</ms:UID><ms:Name/></ms:Task></ms:Tasks></ms:Project>\n";
+  Project p;
+  std::string error;
+  ASSERT_TRUE(kvmsp::readBuffer(rich.data(), rich.size(), p, error)) << error;
+  EXPECT_EQ(p.title, "<&> 가하 <&>");
+  ASSERT_EQ(p.tasks.size(), 1u);
+  EXPECT_EQ(p.tasks[0].uid, 7);
+
   // The limits on the whole: size, records, and elements in one record.
   Limits small;
   small.fileBytes = 1 << 16;

@@ -144,6 +144,27 @@ void CGanttView::rowsMoved() {
   alignSheet();
 }
 
+// --- Printing --------------------------------------------------------------
+
+bool CGanttView::preparePrinting(const PrintFormat& format, PrintLayout* layout) {
+  setLeadingPages(0);
+  if (sheet_ && !(format.flags & printflag::kGanttOnly)) {
+    PrintLayout sheetLayout = *layout;
+    if (!sheet_->preparePrinting(format, &sheetLayout)) return false;
+    setLeadingPages(sheetLayout.pagesAcross);
+  }
+  return CTermView::preparePrinting(format, layout);
+}
+
+void CGanttView::printPage(QPainter& painter, const UnitMapper& paper, const PrintLayout& layout,
+                           const PrintFormat& format) {
+  if (layout.pageColumn < leadingPages()) {
+    sheet_->printPage(painter, paper, layout, format);
+    return;
+  }
+  CTermView::printPage(painter, paper, layout, format);
+}
+
 // --- Commands --------------------------------------------------------------
 
 bool CGanttView::onCommand(int id) {

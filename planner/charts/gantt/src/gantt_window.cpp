@@ -7,6 +7,7 @@
 #include "kelvo/gantt_view.h"
 #include "kelvo/kelvo_app.h"
 #include "kelvo/plan_doc.h"
+#include "kelvo/record_dialogs.h"
 #include "kelvo/sheet_windows.h"
 #include "kelvo/table_view.h"
 #include "main_frame.h"
@@ -50,6 +51,8 @@ QWidget* makeGanttWindow(CPlanDoc* doc, const GanttWindowChoice& choice, QWidget
   prepareKind(choice.summary ? ViewKind::GanttSummaryChart : ViewKind::GanttChart);
   auto* chart = new CGanttView(doc, sheet, upper);
   chart->setObjectName(QStringLiteral("GanttChart"));
+  // The chart prints the window, with the sheet's columns at its left.
+  chart->setProperty("printsWindow", true);
   sheet->chart = chart;
   upper->addWidget(sheet);
   upper->addWidget(chart);
@@ -80,6 +83,19 @@ CTableView* ganttSheetOf(QWidget* window) {
 }
 
 void registerGanttWindow(CKelvoApp& app) {
+  // The program's chart opens the record dialogs: "작업 정보" on a
+  // double-click, "선후행 관계" for a connection.
+  GanttDialogs dialogs;
+  dialogs.editActivity = [](QWidget* parent, CPlanDoc& doc, int slot) {
+    return editActivity(parent, doc, slot);
+  };
+  dialogs.connect = [](QWidget* parent, CPlanDoc& doc, const QByteArray& pred,
+                       const QByteArray& succ, int16_t routingRow) {
+    RelationDialogOptions options;
+    options.newRoutingRow = routingRow;
+    return editRelationBetween(parent, doc, pred, succ, options) == RelationOutcome::Stored;
+  };
+  setGanttDialogs(std::move(dialogs));
   registerDocumentWindow(kGanttWindow, [&app](QWidget* parent) -> QWidget* {
     CPlanDoc* doc = app.document();
     GanttWindowChoice choice;

@@ -17,6 +17,7 @@
 #include "kelvo/project_stages.h"
 #include "kelvo/strings.h"
 #include "kelvo/table_view.h"
+#include "kelvo/view_kind.h"
 #include "main_frame.h"
 #include "next_stage_dialog.h"
 #include "numeric_items_dialog.h"
@@ -32,11 +33,13 @@ constexpr int kSendToEditor = 40087;
 constexpr int kNoConverter = 20027;  // "등록된 변환 프로그램이 없습니다."
 constexpr int kCrewSheetChoice = 2;  // combo 10504: "작업조 시트"
 
-// The activity data sheet's chosen rows (its current row when none is
-// chosen); nothing when the active view is not that sheet.
-std::optional<std::vector<int32_t>> sheetSelection(CKelvoApp& app) {
+// The activities chosen in the active view: the chosen rows of an activity
+// sheet or of the Gantt window's activity pane (its current row when none
+// is chosen); nothing when the active view is no such sheet.
+std::optional<std::vector<int32_t>> activeSelection(CKelvoApp& app) {
   auto* sheet = dynamic_cast<CTableView*>(app.router()->activeView());
-  if (!sheet || sheet->document() != app.document() || sheet->viewKind() != ViewKind::Activities)
+  if (!sheet || sheet->document() != app.document() ||
+      (sheet->viewKind() != ViewKind::Activities && sheet->viewKind() != ViewKind::GanttTable))
     return std::nullopt;
   std::vector<int32_t> records;
   std::set<int> rows = sheet->selectedRows();
@@ -51,7 +54,7 @@ class CProcessingCommands : public CommandTarget {
  public:
   CProcessingCommands(CKelvoApp& app, ActivitySelection selection)
       : app_(app), selection_(std::move(selection)) {
-    if (!selection_) selection_ = [this] { return sheetSelection(app_); };
+    if (!selection_) selection_ = [this] { return activeSelection(app_); };
   }
 
   bool updateCommand(int id, CommandState& state) override {

@@ -6,13 +6,17 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QSpinBox>
+#include <cstring>
+#include <vector>
 
 #include "child_frame.h"
 #include "kelvo/commands.h"
 #include "kelvo/summary_registry.h"
 #include "kelvo/table_view.h"
+#include "kelvo/text_fields.h"
 #include "main_frame.h"
 #include "processing_fixture.h"
+#include "xJorDbm2.h"
 
 using namespace kelvo;
 using kelvo_test::dump;
@@ -43,6 +47,41 @@ QString stageDump(const QString& file) {
 }
 
 }  // namespace
+
+// "현재 선택된 자료만 적용" visits the activities chosen in the activity sheet
+// only, as kvcli's --activity does.
+TEST_F(ProcessingTest, PlannedScheduleOfTheChosenActivitiesMatchesKvcli) {
+  const QString gui = sample("gui"), cli = sample("cli");
+  if (gui.isEmpty()) GTEST_SKIP() << "no sample project in the build";
+  auto app = start(gui);
+  ASSERT_TRUE(app->requestWindow(8));
+  auto* sheet = qobject_cast<CTableView*>(app->mainFrame()->childFrame()->content());
+  ASSERT_NE(sheet, nullptr);
+  app->router()->setActiveView(sheet);
+  sheet->selectOnly(5);
+  // The chosen activity's code, for kvcli.
+  TableHandle& acts = app->document()->db().act.tb;
+  std::vector<char> bytes(acts.recordSize);
+  const int32_t current = acts.current;
+  acts.current = int32_t(sheet->rows().record(5));
+  ASSERT_EQ(xGetRec(&acts, bytes.data()), 1);
+  acts.current = current;
+  ActRecord chosen;
+  std::memcpy(&chosen, bytes.data(), sizeof chosen);
+  const QString code = fieldText(chosen.code, sizeof chosen.code);
+  whenModal([](QDialog* d) {
+    child<QSpinBox>(d, "percent")->setValue(100);
+    auto* selected = child<QCheckBox>(d, "selectedOnly");
+    EXPECT_TRUE(selected->isEnabled());
+    selected->setChecked(true);
+    d->accept();
+  });
+  ASSERT_TRUE(app->router()->dispatch(cmd::kSetTarget));
+  ASSERT_TRUE(app->onCommand(cmd::kSave));
+  kvcli({"baseline", cli, "--percent", "100", "--activity", code});
+  EXPECT_EQ(dump(gui, "act"), dump(cli, "act"));
+  EXPECT_NE(dump(gui, "act"), dump(sample("fresh"), "act"));
+}
 
 // Planned schedule, stage closing (with a refused period first), numeric
 // items and actual-work figures, one after another as a project goes.
@@ -110,6 +149,20 @@ TEST_F(ProcessingTest, StagesAndDerivedDataMatchKvcli) {
   ASSERT_TRUE(app->onCommand(cmd::kSave));
   kvcli({"actuals", cli});
   EXPECT_EQ(stageDump(gui), stageDump(cli));
+
+  // Sending the crews shows the crew sheet and runs its send, which says
+  // that no external editor is registered.
+  messages_.clear();
+  whenModal([](QDialog* d) {
+    check(d, "compute", false);
+    check(d, "sendToEditor");
+    d->accept();
+  });
+  ASSERT_TRUE(router->dispatch(cmd::kActualWork));
+  auto* sheet = qobject_cast<CTableView*>(app->mainFrame()->childFrame()->content());
+  ASSERT_NE(sheet, nullptr);
+  EXPECT_EQ(sheet->viewKind(), ViewKind::Crews);
+  EXPECT_EQ(messages_, std::vector<int>{20027});
 }
 
 // A summary registered and built in the dialog equals kvcli's; a rebuild

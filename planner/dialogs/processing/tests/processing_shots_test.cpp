@@ -11,12 +11,14 @@
 #include "kelvo/commands.h"
 #include "kelvo/project_map_rewrite.h"
 #include "kelvo/strings.h"
+#include "kelvo/summary_registry.h"
 #include "next_stage_dialog.h"
 #include "numeric_items_dialog.h"
 #include "processing_fixture.h"
 #include "progress_guide_dialog.h"
 #include "summary_build_dialog.h"
 #include "target_schedule_dialog.h"
+#include "xjorlib/qt_bridge.h"
 
 using namespace kelvo;
 using kelvo_test::dump;
@@ -72,7 +74,13 @@ TEST_F(ProcessingTest, DialogsRenderWithTheirCaptions) {
   EXPECT_EQ(actual.windowTitle(), "실적 공사 자료 산출");
   EXPECT_TRUE(drawn(shot(actual, "actual_work")));
 
+  // One summary registered already, listed beside the composition.
+  const QByteArray floors = xjor::toCp949("층별 집계");
+  ASSERT_EQ(
+      writeSummaryRegistration(&doc->db(), {2, kSummaryActivities, {10, 11}, floors.toStdString()}),
+      kRegistrationWritten);
   CSummaryBuildDlg summary(doc);
+  EXPECT_EQ(summary.findChild<QListWidget*>("registered")->count(), 1);
   EXPECT_EQ(summary.windowTitle(), "집계자료 만들기");
   summary.findChild<QLineEdit*>("title")->setText("공종별 집계");
   for (int row : {0, 1, 3}) {

@@ -12,6 +12,7 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <memory>
 
 #include "kelvo/base_view.h"
 #include "kelvo/dialog_buttons.h"
@@ -119,7 +120,7 @@ void CActivityDialog::build() {
   remaining_ = widenedSpin(0, 999, get16(loaded_, pos::kRemaining), this);
   constraintType_ =
       choiceList(str::kConstraintFirst, 7, get16(loaded_, pos::kConstraintType), this);
-  constraintDate_ = addDate(10106, pos::kConstraintDate);
+  constraintDate_ = addDate(actctl::kConstraintDate, pos::kConstraintDate);
   start_ = addDate(actctl::kStart, pos::kStart);
   finish_ = addDate(actctl::kFinish, pos::kFinish);
   actualStart_ = addDate(actctl::kActualStart, pos::kActualStart);
@@ -323,26 +324,18 @@ void CActivityDialog::actualFinishEdited() {
 // --- OK -----------------------------------------------------------------------------------------
 
 bool CActivityDialog::checkDates() {
-  uint16_t actualStart = 0, actualFinish = 0;
   bool anyActual = false;
   for (QLineEdit* edit : {constraintDate_, start_, finish_, actualStart_, actualFinish_}) {
     if (!values_.changed(edit)) continue;
     uint16_t day = 0;
-    // A text that is not a date stores no date; a date the calendars do not
-    // reach would be counted wrongly, so it is refused.
-    if (dateOf(edit, &day) && day && !inCalendarRange(doc_.info(), day)) {
-      showMessage(this, kStrMsgBadDate);
-      edit->setFocus();
-      edit->selectAll();
-      return false;
-    }
+    if (!typedDate(edit, doc_.info(), &day)) return false;
     anyActual |= edit == actualStart_ || edit == actualFinish_;
   }
-  if (anyActual && dateOf(actualStart_, &actualStart) && dateOf(actualFinish_, &actualFinish) &&
-      actualStart && actualFinish && actualFinish < actualStart) {
-    showMessage(this, kStrMsgBadDate);
-    actualFinish_->setFocus();
-    actualFinish_->selectAll();
+  uint16_t actualStart = 0, actualFinish = 0;
+  dateOf(actualStart_, &actualStart);
+  dateOf(actualFinish_, &actualFinish);
+  if (anyActual && actualStart && actualFinish && actualFinish < actualStart) {
+    refuseDate(actualFinish_);
     return false;
   }
   return true;
@@ -377,7 +370,7 @@ bool CActivityDialog::writeChanges(QByteArray& record) {
   for (const auto& [edit, offset] : dates) {
     if (!changed(edit)) continue;
     uint16_t day = 0;
-    if (!dateOf(edit, &day)) day = 0;
+    dateOf(edit, &day);  // checked by checkDates()
     put16(record, offset, static_cast<int16_t>(day));
   }
   bool flagsChanged = false;

@@ -63,7 +63,7 @@ CodeFindDialog::CodeFindDialog(ViewKind kind, QWidget* parent) : QDialog(parent)
   code_ = codeEdit(kind, this);
   code_->setObjectName(QStringLiteral("code"));
   form->addRow(loadString(codeLabel(kind)) + QStringLiteral(" :"), code_);
-  if (kind == ViewKind::Relations) {
+  if (findsSuccessor(kind)) {
     second_ = codeEdit(kind, this);
     second_->setObjectName(QStringLiteral("second"));
     form->addRow(loadString(kStrLabelSuccessor) + QStringLiteral(" :"), second_);

@@ -252,26 +252,18 @@ void CProgressDialog::readLists() {
 // --- Storing the activity ---------------------------------------------------------------------
 
 bool CProgressDialog::checkDates() {
-  uint16_t actualStart = 0, actualFinish = 0;
+  // Work cannot have been done after the data date.
   const uint16_t dataDate = doc_.info().dataDate;
   for (QLineEdit* edit : {actualStart_, actualFinish_}) {
     uint16_t day = 0;
-    if (!values_.changed(edit) || !dateOf(edit, &day) || !day) continue;
-    // Work cannot have been done after the data date, nor on a day the
-    // calendars do not reach.
-    if (!inCalendarRange(doc_.info(), day) || (dataDate && day > dataDate)) {
-      showMessage(this, kStrMsgBadDate);
-      edit->setFocus();
-      edit->selectAll();
-      return false;
-    }
+    if (values_.changed(edit) && !typedDate(edit, doc_.info(), &day, dataDate)) return false;
   }
-  if (dateOf(actualStart_, &actualStart) && dateOf(actualFinish_, &actualFinish) && actualStart &&
-      actualFinish && actualFinish < actualStart &&
+  uint16_t actualStart = 0, actualFinish = 0;
+  dateOf(actualStart_, &actualStart);
+  dateOf(actualFinish_, &actualFinish);
+  if (actualStart && actualFinish && actualFinish < actualStart &&
       (values_.changed(actualStart_) || values_.changed(actualFinish_))) {
-    showMessage(this, kStrMsgBadDate);
-    actualFinish_->setFocus();
-    actualFinish_->selectAll();
+    refuseDate(actualFinish_);
     return false;
   }
   return true;
@@ -291,7 +283,7 @@ bool CProgressDialog::storeActivity() {
        {std::pair{actualStart_, kActualStart}, {actualFinish_, kActualFinish}}) {
     if (!values_.changed(edit)) continue;
     uint16_t day = 0;
-    if (!dateOf(edit, &day)) day = 0;
+    dateOf(edit, &day);  // checked by checkDates()
     put16(record, offset, static_cast<int16_t>(day));
     any = true;
   }
@@ -345,15 +337,18 @@ bool CProgressDialog::setCrewInput() {
     return false;
   }
   storedAny_ = true;
-  item->setText(3, kelvo::fieldText(db.opr.tb, db.space.refHandle, opr, kCrewInput));
+  // The lists show the store, read again; the same crew detail stays chosen.
+  const int row = crews_->indexOfTopLevelItem(item);
+  readLists();
+  crews_->setCurrentItem(crews_->topLevelItem(row));
   return true;
 }
 
 bool CProgressDialog::readTimeSharedInput(SpaEntry* entry) {
   uint16_t day = 0;
-  if (!dateOf(sharedDay_, &day) || !day) {
-    showMessage(this, kStrMsgBadDate);
-    sharedDay_->setFocus();
+  if (!typedDate(sharedDay_, doc_.info(), &day)) return false;
+  if (!day) {
+    refuseDate(sharedDay_);
     return false;
   }
   double value = 0;

@@ -7,6 +7,8 @@
 #include <algorithm>
 
 #include "kelvo/cp949_validator.h"
+#include "kelvo/messages.h"
+#include "kelvo/strings.h"
 #include "kelvo/text_fields.h"
 #include "xJorDbm2.h"
 #include "xjor/packed_date.h"
@@ -90,6 +92,19 @@ bool inCalendarRange(const PrjInfo& info, uint16_t day) {
 
 bool dateOf(const QLineEdit* edit, uint16_t* day) {
   return parseDateText(edit->text(), day);
+}
+
+bool typedDate(QLineEdit* edit, const PrjInfo& info, uint16_t* day, uint16_t latest) {
+  if (dateOf(edit, day) && (!*day || (inCalendarRange(info, *day) && (!latest || *day <= latest))))
+    return true;
+  refuseDate(edit);
+  return false;
+}
+
+void refuseDate(QLineEdit* edit) {
+  showMessage(edit->window(), kStrMsgBadDate);
+  edit->setFocus();
+  edit->selectAll();
 }
 
 }  // namespace kelvo

@@ -78,6 +78,16 @@ bool inCalendarRange(const PrjInfo& info, uint16_t day);
 // text is a date, false when it is not.
 bool dateOf(const QLineEdit* edit, uint16_t* day);
 
+// Reads a date the user typed, for storing: true with *day set (0 for an
+// empty text) when the text is a date that the calendars reach and, with
+// `latest` non-zero, not after `latest`. Otherwise refuses it (refuseDate)
+// and returns false: a typing slip must not silently clear a stored date,
+// and a day the calendars do not reach would be counted wrongly.
+bool typedDate(QLineEdit* edit, const PrjInfo& info, uint16_t* day, uint16_t latest = 0);
+// Shows "날짜 형식이 올바르지 않습니다." with a beep and puts the focus on the
+// control, its text selected.
+void refuseDate(QLineEdit* edit);
+
 }  // namespace kelvo
 
 #endif  // KELVO_RECORDS_RECORD_EDIT_H_

@@ -22,9 +22,18 @@ bool seekMem(MemTable* m, const Entry& key, Entry* found) {
 }  // namespace
 
 int findCodeLength(ViewKind kind) {
-  return kind == ViewKind::Activities || kind == ViewKind::Relations || kind == ViewKind::GanttTable
-             ? 20
-             : 10;
+  switch (kind) {
+    case ViewKind::Activities:
+    case ViewKind::Relations:
+    case ViewKind::GanttChart:
+    case ViewKind::GanttTable:
+    case ViewKind::Network:
+      return 20;
+    case ViewKind::ValueSheet:
+      return 12;
+    default:
+      return 10;
+  }
 }
 
 uint32_t findCodeRecord(ProjectDb* db, ViewKind kind, const char* code, const char* second) {
@@ -47,6 +56,13 @@ uint32_t findCodeRecord(ProjectDb* db, ViewKind kind, const char* code, const ch
         return XJOR_NONE;
       return static_cast<uint32_t>(found.record);
     }
+    case ViewKind::GanttChart:
+    case ViewKind::Network:
+      // The charts find a relation when a successor is given, else an
+      // activity.
+      if (kind == ViewKind::Network && second && *second)
+        return findCodeRecord(db, ViewKind::Relations, code, second);
+      [[fallthrough]];
     case ViewKind::Activities:
     case ViewKind::GanttTable: {
       ActCodeEntry key{}, found{};

@@ -138,23 +138,23 @@ TEST_F(ActivityDialogTest, TextsAndNumbersAreStoredAsTheSheetsStoreThem) {
 
 TEST_F(ActivityDialogTest, RefusalsKeepTheDialogOpen) {
   const ActRecord before = activity("A1080");
-  struct Case {
+  const struct {
     const char* what;
     int control;
-    uint16_t day;
-    int message;
+    QString text;
   } cases[] = {
-      {"start outside the calendars", actctl::kStart, date(2029, 1, 8), 21015},
-      {"actual finish before actual start", actctl::kActualFinish, date(2026, 5, 1), 21015},
+      {"start outside the calendars", actctl::kStart, dateText(date(2029, 1, 8))},
+      {"actual finish before actual start", actctl::kActualFinish, dateText(date(2026, 5, 1))},
+      {"a finish that is not a date", actctl::kFinish, QStringLiteral("26-13-45")},
   };
-  for (const Case& c : cases) {
+  for (const auto& c : cases) {
     messages_.clear();
     auto d = open("A1080");
     type(d.get(), qPrintable(name(actctl::kActualStart)), dateText(date(2026, 5, 4)));
-    type(d.get(), qPrintable(name(c.control)), dateText(c.day));
+    type(d.get(), qPrintable(name(c.control)), c.text);
     d->accept();
     EXPECT_TRUE(d->isVisible()) << c.what;
-    EXPECT_EQ(messages_, std::vector<int>{c.message}) << c.what;
+    EXPECT_EQ(messages_, std::vector<int>{21015}) << c.what;
   }
   // The store's own refusal: a work-type code that is not registered.
   messages_.clear();

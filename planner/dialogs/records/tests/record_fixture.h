@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QFile>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QProcess>
 #include <QTest>
 #include <cstring>

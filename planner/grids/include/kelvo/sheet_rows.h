@@ -18,6 +18,13 @@ namespace kelvo {
 // table or the table is not open.
 TableBinding* sheetTable(ProjectDb* db, ViewKind kind);
 
+// Where a sheet reads the date it shows at `offset` of an activity record or
+// summary row: a milestone (no duration; no planned duration for the
+// planned dates) shows each of its finishes as the matching start, since a
+// finish before its start reads as an error. The stored finish is not
+// changed. Returns offset itself for every other field and record.
+int shownDateOffset(const char* record, int offset);
+
 class SheetRows {
  public:
   SheetRows() = default;

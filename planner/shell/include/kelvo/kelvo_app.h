@@ -38,6 +38,11 @@ class CKelvoApp : public QObject, public CommandTarget {
   bool startup(const QStringList& args);
   // Stores the option word, closes the project and deletes temporary files.
   void shutdown();
+  // Instead of startup: prints document window `window` (0..10) of the
+  // project file `file` into the PDF `out` with the window's stored print
+  // settings, without a main window or any question. Returns the exit
+  // code: 0, or 1 after the system's message went to standard error.
+  int printToPdf(int window, const QString& out, const QString& file);
 
   // Opening a project file by any route: information check, password,
   // closing the open project, reading. Returns true when it is open.

@@ -79,6 +79,10 @@ class CTermView : public CBaseView {
   const TimeScaleSettings& storedSettings() const { return stored_; }
   // Height of the scale strip: three scale rows.
   int32_t stripHeight() const { return 3 * scale_.settings().scaleRowHeight; }
+  // Pages across that the derived view prints before the time axis (the
+  // Gantt chart's sheet); set in its preparePrinting before calling ours.
+  void setLeadingPages(int pages) { leadingPages_ = pages; }
+  int leadingPages() const { return leadingPages_; }
 
  private:
   void readSettings();
@@ -101,6 +105,7 @@ class CTermView : public CBaseView {
   std::vector<int32_t> pageStarts_;
   int32_t rowsPerPage_ = 1;
   int pageColumn_ = 0, pageRow_ = 0;
+  int leadingPages_ = 0;
   bool printStrip_ = true;
 };
 

@@ -18,9 +18,9 @@ namespace kelvo {
 
 class CTableView;
 
-// The record dialogs the chart opens. Until the program installs its
-// dialogs, a double-click opens nothing and a connection enters a
-// finish-to-start relation without lag.
+// The record dialogs the chart opens (the program installs "작업 정보" and
+// "선후행 관계" with registerGanttWindow). Without them a double-click opens
+// nothing and a connection enters a finish-to-start relation without lag.
 struct GanttDialogs {
   // Edits the activity in record slot; true when it was stored.
   std::function<bool(QWidget* parent, CPlanDoc& doc, int slot)> editActivity;
@@ -69,6 +69,11 @@ class CGanttView : public CTermView {
   void drawLegend(QPainter& painter, const UnitMapper& paper, const LogicalRect& box,
                   const PrintFormat& format) override;
   int printFormatSize() const override { return kGanttPrintFormatSize; }
+  // Unless the format prints the chart alone (print flag bit 3), the sheet
+  // pane's pages across come first, then the chart's; rows line up.
+  bool preparePrinting(const PrintFormat& format, PrintLayout* layout) override;
+  void printPage(QPainter& painter, const UnitMapper& paper, const PrintLayout& layout,
+                 const PrintFormat& format) override;
 
  protected:
   void drawBody(QPainter& painter, const UnitMapper& mapper, const LogicalRect& body,

@@ -24,7 +24,8 @@ bool processingCommandEnabled(int id, const CPlanDoc& doc);
 
 // The activity records selected in the active view, or nothing when the
 // active view does not show activities ("현재 선택된 자료만" is then off and
-// disabled). The default source reads the activity data sheet.
+// disabled). The default source reads the activity sheets (the data sheet
+// and the Gantt window's activity pane).
 using ActivitySelection = std::function<std::optional<std::vector<int32_t>>()>;
 
 // Adds the processing commands to the program's command chain, after the

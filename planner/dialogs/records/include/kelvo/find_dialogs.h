@@ -1,5 +1,5 @@
-// The dialogs of the sheets' commands: "코드 찾기" asks for a code (and, in
-// the relation sheet, the successor's code too); "특수 작업 찾기" lists the
+// The finders every view shares: "코드 찾기" asks for a code (and, in the
+// relation sheet and the network chart, the successor's code too); "특수 작업 찾기" lists the
 // activities of one special class and returns the chosen one; "선후행 관계
 // 형식" asks which kind of relation to make.
 #ifndef KELVO_FIND_DIALOGS_H_
@@ -19,8 +19,8 @@ namespace kelvo {
 class CodeFindDialog : public QDialog {
   Q_OBJECT
  public:
-  // kind: the sheet's view kind (decides the label, the length and whether
-  // a successor code is asked).
+  // kind: the view kind of the view that finds (decides the label, the
+  // length and whether a successor code is asked).
   CodeFindDialog(ViewKind kind, QWidget* parent = nullptr);
   // The codes typed, CP949, blanks trimmed.
   QByteArray code() const;

@@ -24,15 +24,25 @@ inline bool hasSpecialSearch(ViewKind kind) {
   return kind == ViewKind::Activities || kind == ViewKind::GanttTable;
 }
 
-// Characters the code finder accepts for kind: 20 for activity and
-// relation codes, 10 for the classification and resource codes.
+// Characters the code finder accepts in a view of `kind`: 20 for activity
+// and relation codes (the activity, relation and Gantt sheets, the Gantt
+// and network charts), 12 in the value sheet, 10 for classification and
+// resource codes.
 int findCodeLength(ViewKind kind);
 
-// The record number of code (CP949) in the table of sheet kind, looked up
+// Whether the code finder of a view of `kind` also asks for a successor's
+// code: the relation sheet and the network chart.
+inline bool findsSuccessor(ViewKind kind) {
+  return kind == ViewKind::Relations || kind == ViewKind::Network;
+}
+
+// The record number of code (CP949) in the table of view kind, looked up
 // in the classification code table (classification sheets, also beside the
-// tree), the resource code index, the activity code table (activity sheets)
-// or, with the successor code `second`, the relation table by predecessor. XJOR_NONE when it is not
-// there or the kind has no code search.
+// tree), the resource code index, the activity code table (activity sheets
+// and the charts) or, with the successor code `second`, the relation table
+// by predecessor (the relation sheet, and the network chart when `second`
+// is not empty). XJOR_NONE when it is not there or the kind has no code
+// search.
 uint32_t findCodeRecord(ProjectDb* db, ViewKind kind, const char* code,
                         const char* second = nullptr);
 
