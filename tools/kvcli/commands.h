@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "xjor/packed_date.h"
+
 namespace kvcli {
 
 // What `kvcli new` is given (UTF-8 texts, dates in the date form; empty =
@@ -51,7 +53,7 @@ int convertCommand(int argc, char** argv);
 
 // The packed date of a day (year 1980-2107).
 inline uint16_t packedDate(int year, int month, int day) {
-  return static_cast<uint16_t>(((year - 1980) << 9) | (month << 5) | day);
+  return xjor::packDate(year, month, day);
 }
 
 // The processing commands (baseline, next-stage, derive, actuals,

@@ -7,6 +7,7 @@
 #include "commands.h"
 #include "project_session.h"
 #include "xjor/calendar.h"
+#include "xjor/packed_date.h"
 #include "xjor/text.h"
 
 namespace kvcli {
@@ -49,7 +50,7 @@ int create(const std::string& file, const NewProject& request) {
     p.dataDate = packedDate(local.tm_year + 1900, 1, 1);
   }
   if (p.start == 0) p.start = p.dataDate;
-  if (p.finish == 0) p.finish = packedDate((p.start >> 9) + 1980, 12, 31);
+  if (p.finish == 0) p.finish = packedDate(xjor::packedYear(p.start), 12, 31);
   p.amountDigits = 12;
   s.clearPassword();
   xSavePrjDateInfo(&s.db);

@@ -10,18 +10,18 @@ namespace xjor {
 
 constexpr int kBaseYear = 1980;
 
-inline int packedYear(uint16_t d) {
+constexpr int packedYear(uint16_t d) {
   return kBaseYear + (d >> 9);
 }
-inline int packedMonth(uint16_t d) {
+constexpr int packedMonth(uint16_t d) {
   return (d >> 5) & 15;
 }
-inline int packedDay(uint16_t d) {
+constexpr int packedDay(uint16_t d) {
   return d & 31;
 }
 
 // Packs a date; the caller ensures 1980 <= year <= 2107, 1-12, 1-31.
-inline uint16_t packDate(int year, int month, int day) {
+constexpr uint16_t packDate(int year, int month, int day) {
   return static_cast<uint16_t>(((year - kBaseYear) << 9) | (month << 5) | day);
 }
 

@@ -6,16 +6,17 @@
 
 #include "kelvo/option_slots.h"
 #include "kelvo/strings.h"
+#include "xjor/packed_date.h"
 #include "xjorlib/qt_bridge.h"
 
 namespace kelvo {
 namespace {
 
 uint16_t packDate(int year, int month, int day) {
-  return static_cast<uint16_t>(((year - 1980) << 9) | (month << 5) | day);
+  return xjor::packDate(year, month, day);
 }
 int yearOf(uint16_t d) {
-  return 1980 + (d >> 9);
+  return xjor::packedYear(d);
 }
 
 // Deletes every record of a table and gives its slot file back.

@@ -9,11 +9,12 @@
 #include <cstdint>
 
 #include "kelvo/schedule.h"
+#include "xjor/packed_date.h"
 
 namespace kelvo {
 
 // The last day a packed date can hold: 2107-12-31.
-inline constexpr uint16_t kLastPackedDay = (127 << 9) | (12 << 5) | 31;
+inline constexpr uint16_t kLastPackedDay = xjor::packDate(2107, 12, 31);
 
 class RangeCheckedCalendars final : public WorkCalendars {
  public:

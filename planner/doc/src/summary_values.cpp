@@ -6,29 +6,31 @@
 #include "summary_internal.h"
 #include "xjor/calendar.h"
 #include "xjor/numfmt.h"
+#include "xjor/packed_date.h"
 
 namespace kelvo::summary {
 
 namespace {
 
-constexpr int kMonthBefore[] = {0, 31, 59, 90, 120, 151, 181, 212, 243, 273, 304, 334};
 constexpr int kLastYear = 127;  // 2107
 // A series never runs longer than this many periods (about 270 years of days).
 constexpr int kMaxPeriods = 100000;
 
-bool leap(int yearsFrom1980) {
-  return yearsFrom1980 % 4 == 0;
+// y counts years from 1980.
+uint16_t pack(int y, int m, int d) {
+  return xjor::packDate(xjor::kBaseYear + y, m, d);
 }
 
-uint16_t pack(int y, int m, int d) {
-  return static_cast<uint16_t>((y << 9) | (m << 5) | d);
+int yearsFrom1980(uint16_t packed) {
+  return xjor::packedYear(packed) - xjor::kBaseYear;
 }
 
 }  // namespace
 
 int32_t dayNumber(uint16_t packed) {
-  const int y = packed >> 9, m = std::clamp((packed >> 5) & 15, 1, 12), d = packed & 31;
-  return y * 365 + (y + 3) / 4 + kMonthBefore[m - 1] + (leap(y) && m > 2 ? 1 : 0) + d - 1;
+  // A month outside 1..12 counts as the nearest month.
+  const int m = std::clamp(xjor::packedMonth(packed), 1, 12);
+  return xjor::dayNumber(pack(yearsFrom1980(packed), m, xjor::packedDay(packed)));
 }
 
 uint16_t dateOfDayNumber(int32_t n) {
@@ -52,7 +54,7 @@ uint16_t Boundaries::first(uint16_t day) const {
     const int weekday = (dayNumber(day) + 2) % 7;  // 1980-01-01 was a Tuesday
     return addDays(day, (startDayOfWeek - weekday + 7) % 7);
   }
-  const int y = day >> 9, m = (day >> 5) & 15;
+  const int y = yearsFrom1980(day), m = xjor::packedMonth(day);
   const uint16_t here = pack(y, m, startDayOfMonth);
   return here >= day ? here : next(here);
 }
@@ -61,7 +63,7 @@ uint16_t Boundaries::next(uint16_t boundary) const {
   if (boundary == 0) return 0;
   if (unit == 2) return addDays(boundary, 1);
   if (unit == 1) return addDays(boundary, 7);
-  int y = boundary >> 9, m = ((boundary >> 5) & 15) + 1;
+  int y = yearsFrom1980(boundary), m = xjor::packedMonth(boundary) + 1;
   if (m > 12) {
     m = 1;
     ++y;

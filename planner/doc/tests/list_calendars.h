@@ -11,6 +11,7 @@
 
 #include "kelvo/schedule.h"
 #include "xjor/calendar.h"
+#include "xjor/packed_date.h"
 
 namespace kelvo::testing {
 
@@ -19,13 +20,14 @@ constexpr bool isLeap(int year) {
 }
 
 constexpr uint16_t packDate(int year, int month, int day) {
-  return static_cast<uint16_t>(((year - 1980) << 9) | (month << 5) | day);
+  return xjor::packDate(year, month, day);
 }
 
 // Days since 1980-01-01.
 inline int32_t dayNumber(uint16_t packed) {
   static constexpr int kBefore[] = {0, 31, 59, 90, 120, 151, 181, 212, 243, 273, 304, 334};
-  const int y = packed >> 9, m = (packed >> 5) & 15, d = packed & 31;
+  const int y = xjor::packedYear(packed) - 1980, m = xjor::packedMonth(packed),
+            d = xjor::packedDay(packed);
   return y * 365 + (y + 3) / 4 + kBefore[m - 1] + (isLeap(1980 + y) && m > 2 ? 1 : 0) + d - 1;
 }
 

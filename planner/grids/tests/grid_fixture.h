@@ -11,11 +11,12 @@
 #include "kelvo/plan_doc.h"
 #include "shell_fixture.h"
 #include "xJorDbm2.h"
+#include "xjor/packed_date.h"
 
 namespace kelvo_test {
 
 inline uint16_t day(int y, int m, int d) {
-  return uint16_t(((y - 1980) << 9) | (m << 5) | d);
+  return xjor::packDate(y, m, d);
 }
 
 // CP949 bytes of a UTF-8 literal, as records and field names hold text.

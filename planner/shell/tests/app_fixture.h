@@ -10,9 +10,10 @@
 
 #include "kelvo/kelvo_app.h"
 #include "kelvo/plan_doc.h"
-#include "shell_fixture.h"
 #include "kelvo/text_fields.h"
+#include "shell_fixture.h"
 #include "xJorLib.h"
+#include "xjor/packed_date.h"
 
 namespace kelvo_test {
 
@@ -21,7 +22,7 @@ using kelvo::CKelvoApp;
 using kelvo::CPlanDoc;
 
 inline uint16_t day(int y, int m, int d) {
-  return uint16_t(((y - 1980) << 9) | (m << 5) | d);
+  return xjor::packDate(y, m, d);
 }
 
 inline void type(QDialog* dialog, const char* name, const QString& text) {

@@ -8,6 +8,7 @@
 #include "kelvo/text_fields.h"
 #include "shell_fixture.h"
 #include "xJorDbm2.h"
+#include "xjor/packed_date.h"
 
 using namespace kelvo;
 using kelvo_test::ShellTest;
@@ -15,7 +16,7 @@ using kelvo_test::ShellTest;
 namespace {
 
 uint16_t day(int y, int m, int d) {
-  return uint16_t(((y - 1980) << 9) | (m << 5) | d);
+  return xjor::packDate(y, m, d);
 }
 
 class DocumentTest : public ShellTest {

@@ -8,9 +8,10 @@
 #include <cstring>
 
 #include "kelvo/plan_doc.h"
-#include "shell_fixture.h"
 #include "kelvo/text_fields.h"
+#include "shell_fixture.h"
 #include "xJorDbm2.h"
+#include "xjor/packed_date.h"
 
 using namespace kelvo;
 using kelvo_test::ShellTest;
@@ -18,7 +19,7 @@ using kelvo_test::ShellTest;
 namespace {
 
 uint16_t day(int y, int m, int d) {
-  return uint16_t(((y - 1980) << 9) | (m << 5) | d);
+  return xjor::packDate(y, m, d);
 }
 
 class ScheduleDialogTest : public ShellTest {

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "kelvo/option_slots.h"
 #include "kelvo/plan_doc.h"
 #include "xJorDbm2.h"
 
@@ -58,7 +59,8 @@ void CTermView::readSettings() {
   const int own = ownBlockSize();
   std::vector<char> buf(sizeof(TimeScaleSettings) + own, 0);
   OptionFileRef* opt = &doc->db().opt;
-  const int item = kOptTimeScale + kindNumber(viewKind());
+  const int item = kindItem(KindRecord::Settings, viewKind());
+  if (item < 0) return;
   // A record shorter than the settings is not one of ours: keep defaults.
   if (xOption(opt, XOPT_SIZE, item, nullptr, 0) < int32_t(sizeof(TimeScaleSettings))) return;
   if (xOption(opt, XOPT_READ, item, buf.data(), int32_t(buf.size())) != 1) return;
@@ -73,8 +75,8 @@ void CTermView::storeSettings() {
   std::vector<char> buf(sizeof(TimeScaleSettings) + own, 0);
   std::memcpy(buf.data(), &stored_, sizeof stored_);
   if (own > 0 && ownBlock()) std::memcpy(buf.data() + sizeof stored_, ownBlock(), own);
-  xOption(&doc->db().opt, XOPT_WRITE, kOptTimeScale + kindNumber(viewKind()), buf.data(),
-          int32_t(buf.size()));
+  const int item = kindItem(KindRecord::Settings, viewKind());
+  if (item >= 0) xOption(&doc->db().opt, XOPT_WRITE, item, buf.data(), int32_t(buf.size()));
 }
 
 void CTermView::rebuildScale() {

@@ -9,12 +9,14 @@
 #include <cstring>
 #include <vector>
 
+#include "xjor/packed_date.h"
+
 using namespace kelvo;
 
 namespace {
 
 uint16_t day(int y, int m, int d) {
-  return uint16_t(((y - 1980) << 9) | (m << 5) | d);
+  return xjor::packDate(y, m, d);
 }
 
 TimeScale scale(int16_t stepWidth, int16_t stepDays, uint16_t start, uint16_t end, int16_t left = 0,

@@ -11,11 +11,12 @@
 #include "shell_fixture.h"
 #include "test_view.h"
 #include "xJorDbm2.h"
+#include "xjor/packed_date.h"
 
 namespace kelvo_test {
 
 inline uint16_t packedDay(int y, int m, int d) {
-  return uint16_t(((y - 1980) << 9) | (m << 5) | d);
+  return xjor::packDate(y, m, d);
 }
 
 class ViewTest : public ShellTest {

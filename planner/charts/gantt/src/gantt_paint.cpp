@@ -317,7 +317,7 @@ void CGanttView::drawLegend(QPainter& painter, const UnitMapper& paper, const Lo
   if (CPlanDoc* doc = document(); doc && doc->isOpen()) {
     OptionFileRef* opt = &doc->db().opt;
     const int item = kindItem(KindRecord::PrintFormat, viewKind());
-    if (xOption(opt, XOPT_SIZE, item, nullptr, 0) >= int32_t(sizeof full)) {
+    if (item >= 0 && xOption(opt, XOPT_SIZE, item, nullptr, 0) >= int32_t(sizeof full)) {
       GanttPrintFormat stored{};
       if (xOption(opt, XOPT_READ, item, &stored, sizeof stored) == 1 &&
           stored.legendFont.lfHeight != 0) {

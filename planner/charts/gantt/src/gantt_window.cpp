@@ -15,7 +15,7 @@
 namespace kelvo {
 namespace {
 
-constexpr int kGanttWindow = 3;
+constexpr int kGanttWindow = windowNumber(DocWindow::Gantt);
 
 // The sheet pane of the Gantt window: it tells the chart when its rows
 // scroll, so that both panes show the same top row.

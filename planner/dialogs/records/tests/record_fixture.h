@@ -21,6 +21,7 @@
 #include "shell_fixture.h"
 #include "xJorDbm2.h"
 #include "xJorLib.h"
+#include "xjor/packed_date.h"
 
 namespace kelvo_test {
 
@@ -67,9 +68,7 @@ class RecordDialogTest : public ShellTest {
     std::memcpy(&rel, r.constData(), sizeof rel);
     return rel;
   }
-  static uint16_t date(int y, int m, int d) {
-    return static_cast<uint16_t>(((y - 1980) << 9) | (m << 5) | d);
-  }
+  static uint16_t date(int y, int m, int d) { return xjor::packDate(y, m, d); }
 
   // Types text into a line edit and leaves it, as a user does.
   static void type(QWidget* dialog, const char* name, const QString& text) {

@@ -14,9 +14,6 @@
 
 namespace kelvo {
 
-// Option record of the time-scale settings of view kind k: 100 + k.
-inline constexpr int kOptTimeScale = 100;
-
 class CTermView : public CBaseView {
   Q_OBJECT
  public:

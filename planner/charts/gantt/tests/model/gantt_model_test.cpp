@@ -14,7 +14,7 @@ namespace kelvo {
 namespace {
 
 uint16_t d(int month, int day) {
-  return uint16_t(((2026 - 1980) << 9) | (month << 5) | day);
+  return xjor::packDate(2026, month, day);
 }
 
 // Ten units a day from 2 March 2026; rows 52 high, bars 20: the current
