@@ -22,9 +22,9 @@ inline int common_prefix(const uint8_t* a, const uint8_t* b, bool* less) {
       std::memcpy(&x, a + i, 8);
       std::memcpy(&y, b + i, 8);
       if (x != y) {
-        const int shift = std::countr_zero(x ^ y) & ~7;
-        *less = ((x >> shift) & 0xFF) < ((y >> shift) & 0xFF);
-        return i + (shift >> 3);
+        // Byte-swapped, the words compare as the strings do.
+        *less = __builtin_bswap64(x) < __builtin_bswap64(y);
+        return i + (std::countr_zero(x ^ y) >> 3);
       }
     }
   }
