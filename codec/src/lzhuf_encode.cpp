@@ -109,7 +109,14 @@ EncodeResult lzhuf_encode(ByteSource& in, ByteSink& out, uint64_t max_input,
       tree.store(s, static_cast<uint8_t>(c));
       s = (s + 1) & (N - 1);
       r = (r + 1) & (N - 1);
-      tree.insert(r);
+      // Only the last string of a match is looked up for the next symbol;
+      // the ones before it just join the trees. Past the end of the input
+      // the loop below inserts, and its last string is looked up there.
+      if (i + 1 < last_match_length) {
+        tree.add(r);
+      } else {
+        tree.insert(r);
+      }
     }
     while (i++ < last_match_length) {
       tree.remove(s);

@@ -49,6 +49,15 @@ void MatchTree::reset() {
 }
 
 void MatchTree::insert(int r) {
+  link<true>(r);
+}
+
+void MatchTree::add(int r) {
+  link<false>(r);
+}
+
+template <bool kFindMatch>
+void MatchTree::link(int r) {
   const uint8_t* key = &ring_[r];
   int p = kRing + 1 + key[0];
   bool less = false;  // the first step from a tree's root goes right
@@ -67,13 +76,17 @@ void MatchTree::insert(int r) {
     if (next == kNil) {
       links_[p].child[less] = static_cast<uint16_t>(r);
       parent_(r) = static_cast<uint16_t>(p);
-      match_length = best_length;
-      match_distance = best_distance;
+      if constexpr (kFindMatch) {
+        match_length = best_length;
+        match_distance = best_distance;
+      }
       return;
     }
     p = static_cast<int>(next);
     const int i = common_prefix(key, &ring_[p], &less);
-    if (i > kThreshold) {
+    if constexpr (!kFindMatch) {
+      if (i >= kLookahead) break;
+    } else if (i > kThreshold) {
       const int distance = ((r - p) & (kRing - 1)) - 1;
       if (i > best_length) {
         best_distance = distance;
@@ -84,8 +97,10 @@ void MatchTree::insert(int r) {
       }
     }
   }
-  match_length = best_length;
-  match_distance = best_distance;
+  if constexpr (kFindMatch) {
+    match_length = best_length;
+    match_distance = best_distance;
+  }
   // Full match: r takes p's place in the tree.
   parent_(r) = parent_(p);
   left_(r) = left_(p);

@@ -33,6 +33,11 @@ class MatchTree {
   // equal in all kLookahead bytes replaces the older node.
   void insert(int r);
 
+  // Inserts the string at `r` as insert() does, leaving match_length and
+  // match_distance alone: for strings inside a match, whose own longest
+  // match is never asked for. The trees come out exactly as after insert().
+  void add(int r);
+
   // Removes the string at `p` if it is in a tree.
   void remove(int p);
 
@@ -41,6 +46,10 @@ class MatchTree {
   int match_distance = 0;
 
  private:
+  // The walk behind insert() and add(); kFindMatch keeps the match record.
+  template <bool kFindMatch>
+  void link(int r);
+
   // The links of one node, kept together and narrow (every index fits 16
   // bits) so that a walk down a tree touches few cache lines.
   // child[0] is the right son (greater or equal strings), child[1] the
