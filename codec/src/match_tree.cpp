@@ -66,6 +66,12 @@ void MatchTree::link(int r) {
   // end: the members would be reloaded and stored at every node.
   int best_length = 0;
   int best_distance = match_distance;
+  auto publish = [&] {
+    if constexpr (kFindMatch) {
+      match_length = best_length;
+      match_distance = best_distance;
+    }
+  };
   for (;;) {
     // Both sons are read before the comparison that picks one is done, so
     // that the walk waits on the string comparison only, not on a further
@@ -76,10 +82,7 @@ void MatchTree::link(int r) {
     if (next == kNil) {
       links_[p].child[less] = static_cast<uint16_t>(r);
       parent_(r) = static_cast<uint16_t>(p);
-      if constexpr (kFindMatch) {
-        match_length = best_length;
-        match_distance = best_distance;
-      }
+      publish();
       return;
     }
     p = static_cast<int>(next);
@@ -97,10 +100,7 @@ void MatchTree::link(int r) {
       }
     }
   }
-  if constexpr (kFindMatch) {
-    match_length = best_length;
-    match_distance = best_distance;
-  }
+  publish();
   // Full match: r takes p's place in the tree.
   parent_(r) = parent_(p);
   left_(r) = left_(p);
