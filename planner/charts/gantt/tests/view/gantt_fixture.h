@@ -75,8 +75,8 @@ class GanttTest : public GridTest {
   QImage grabChart(const char* shot = nullptr) {
     QImage image = chart()->viewport()->grab().toImage();
     if (shot) {
-      const QString folder = QStringLiteral("/work/wt/shots");
-      if (QDir(folder).exists()) image.save(folder + '/' + shot);
+      const QString folder = qEnvironmentVariable("KELVO_SHOT_DIR");
+      if (!folder.isEmpty() && QDir(folder).exists()) image.save(folder + '/' + shot);
     }
     return image;
   }
