@@ -285,7 +285,7 @@ struct Builder {
       out.uid = out.id = static_cast<int>(p.resources.size()) + 1;
       out.code = text(r.code, sizeof r.code);
       out.name = text(r.title, sizeof r.title);
-      // The size (specification) goes to the group, the unit to the
+      // The size (grade or dimensions) goes to the group, the unit to the
       // material label: the file has no fields of their own for them.
       out.group = text(r.size, sizeof r.size);
       out.unit = text(r.unit, sizeof r.unit);
