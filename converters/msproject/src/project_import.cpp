@@ -12,6 +12,7 @@
 #include "kvimport.h"
 #include "kvtables.h"
 #include "msp_project.h"
+#include "summary_outline.h"
 #include "xjor/option.h"
 #include "xjor/packed_date.h"
 
@@ -326,6 +327,10 @@ bool importProject(ProjectDb* db, XKvScheme* scheme, PrjInfo* info, uint16_t pro
                    const std::string& path, int* refused, std::string& error) {
   Project p;
   if (!readFile(path, p, error)) return false;
+  const SummaryOutline outline = classifyBySummaries(p);
+  if (outline.deepest > outline.levels && outline.levels > 0)
+    fprintf(stderr, "xKvMsp: %s: summary tasks below outline level %d folded into level %d\n",
+            path.c_str(), outline.levels, outline.levels);
   Importer im{db, scheme, projectStart, p};
   im.minutesPerDay = p.minutesPerDay;
 
