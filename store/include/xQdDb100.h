@@ -474,6 +474,12 @@ int32_t xInputRecCrew(ProjectDb* db, void* record, int16_t wbsLevels);
 // calendar days (calendar 0) selected in the engine when dates were derived.
 int32_t xInputRecAct(ProjectDb* db, void* record, uint16_t projectStart, int16_t wbsLevels,
                      int16_t obsLevels, int16_t dateMode);
+// The day a successor of the activity may follow (its anchor day): a
+// milestone's start; otherwise the day free float working days after the
+// finish on the activity's calendar, then one calendar day. Activity input
+// stores this day; a caller that keeps an activity's dates as given
+// computes it here. Leaves plain calendar days (calendar 0) selected.
+uint16_t xSuccessorAnchorDay(const ActRecord* activity);
 // Relation. Checks: predecessor not registered 20005; successor 20006; both
 // the same 20004; the pair or its reverse already related 21025 (the
 // relation being edited excepted). Changed codes re-enter the relation.

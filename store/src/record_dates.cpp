@@ -109,16 +109,20 @@ void ApplyDateRules(const ActRecord& old, ActRecord* r, bool added, uint16_t pro
   if (added) r->flags = kNewFlags;
   if (r->type != kTimeShared) r->type = r->duration == 0 ? kMilestone : 0;
 
-  // 7. The day a successor may follow: free float after the finish on the
-  // activity's calendar, then one calendar day.
-  if (r->type == kMilestone) {
-    r->anchor = r->start;
-  } else {
-    const uint16_t last = Plus(r->finish, r->freeFloat);
-    xSetCalNo(0);
-    r->anchor = Plus(last, 1);
-  }
-  xSetCalNo(0);
+  // 7. The day a successor may follow.
+  r->anchor = xSuccessorAnchorDay(r);
 }
 
 }  // namespace xqd
+
+uint16_t xSuccessorAnchorDay(const ActRecord* a) {
+  uint16_t anchor = a->start;
+  if (a->type != xqd::kMilestone) {
+    xSetCalNo(a->calendar);
+    const uint16_t last = xqd::Plus(a->finish, a->freeFloat);
+    xSetCalNo(0);
+    anchor = xqd::Plus(last, 1);
+  }
+  xSetCalNo(0);
+  return anchor;
+}

@@ -208,3 +208,31 @@ TEST_F(RecordDatesTest, FreeFloatPushesTheAnchorAndNegativeModesLeaveDatesAlone)
 }
 
 }  // namespace
+
+// The anchor day a caller that keeps an activity's own dates computes: free
+// float counts working days on the activity's calendar, the last step is
+// one calendar day, and a milestone follows from its start.
+TEST_F(RecordDatesTest, SuccessorAnchorDayIsFreeFloatOnTheCalendarThenOnePlainDay) {
+  struct Case {
+    int16_t type, calendar, freeFloat;
+    uint16_t start, finish, anchor;
+  } const cases[] = {
+      {0, 1, 0, Day(2024, 1, 1), Day(2024, 1, 5), Day(2024, 1, 6)},     // Friday: Saturday
+      {0, 1, 2, Day(2024, 1, 1), Day(2024, 1, 3), Day(2024, 1, 6)},     // Wed + 2 = Fri
+      {0, 1, 1, Day(2024, 1, 1), Day(2024, 1, 5), Day(2024, 1, 9)},     // over the weekend
+      {2, 1, 1, Day(2024, 1, 1), Day(2024, 1, 5), Day(2024, 1, 9)},     // time-shared alike
+      {0, 0, 1, Day(2024, 1, 1), Day(2024, 1, 5), Day(2024, 1, 7)},     // plain days
+      {1, 1, 3, Day(2024, 1, 10), Day(2024, 1, 12), Day(2024, 1, 10)},  // milestone: start
+  };
+  for (const Case& c : cases) {
+    ActRecord a = {};
+    a.type = c.type;
+    a.calendar = c.calendar;
+    a.freeFloat = c.freeFloat;
+    a.start = c.start;
+    a.finish = c.finish;
+    xSetCalNo(1);
+    EXPECT_EQ(xSuccessorAnchorDay(&a), c.anchor) << "type " << c.type << " ff " << c.freeFloat;
+    EXPECT_EQ(xGetCalNo(), 0);
+  }
+}

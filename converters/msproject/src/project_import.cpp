@@ -12,6 +12,7 @@
 #include "kvimport.h"
 #include "kvtables.h"
 #include "msp_project.h"
+#include "summary_outline.h"
 #include "xjor/option.h"
 #include "xjor/packed_date.h"
 
@@ -30,17 +31,6 @@ constexpr int16_t kMilestone = 1;
 constexpr uint16_t kNewFlags = 0x3000;
 // The option slot of the classification scheme.
 constexpr int kSchemeSlot = 1;
-
-// Selects a calendar for the scope and restores the previous one.
-struct CalendarScope {
-  explicit CalendarScope(int number) : previous(xGetCalNo()) { xSetCalNo(number); }
-  ~CalendarScope() { xSetCalNo(previous); }
-  int previous;
-};
-
-uint16_t plusDays(uint16_t d, int32_t n) {
-  return xGetTimeFromOffset(xGetTimeOffset(d) + n);
-}
 
 int16_t clampDays(double days) {
   const double r = std::round(days);
@@ -235,19 +225,7 @@ struct Importer {
       a.lateFinish = t.lateFinish ? t.lateFinish : t.finish;
       a.totalFloat = clampDays(double(t.totalSlack) / (minutesPerDay * 10.0));
       a.freeFloat = std::max<int16_t>(0, clampDays(double(t.freeSlack) / (minutesPerDay * 10.0)));
-      // The day a successor may follow: the free float after the finish,
-      // then one calendar day (a milestone: its start).
-      if (a.type == kMilestone) {
-        a.anchor = a.start;
-      } else {
-        uint16_t last;
-        {
-          CalendarScope on(a.calendar);
-          last = plusDays(a.finish, a.freeFloat);
-        }
-        CalendarScope plain(0);
-        a.anchor = plusDays(last, 1);
-      }
+      a.anchor = xSuccessorAnchorDay(&a);
     } else {
       a.start = t.start;
     }
@@ -349,6 +327,10 @@ bool importProject(ProjectDb* db, XKvScheme* scheme, PrjInfo* info, uint16_t pro
                    const std::string& path, int* refused, std::string& error) {
   Project p;
   if (!readFile(path, p, error)) return false;
+  const SummaryOutline outline = classifyBySummaries(p);
+  if (outline.deepest > outline.levels && outline.levels > 0)
+    fprintf(stderr, "xKvMsp: %s: summary tasks below outline level %d folded into level %d\n",
+            path.c_str(), outline.levels, outline.levels);
   Importer im{db, scheme, projectStart, p};
   im.minutesPerDay = p.minutesPerDay;
 

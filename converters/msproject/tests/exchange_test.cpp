@@ -2,8 +2,10 @@
 // project and a generated one out and back in, what the store refuses
 // reported, hostile files refused, and a file from elsewhere taken in.
 #include <algorithm>
+#include <map>
 #include <regex>
 #include <sstream>
+#include <tuple>
 
 #include "kvcli_runner.h"
 
@@ -153,6 +155,85 @@ TEST_F(MspExchange, AFileFromElsewhereIsCodedInOrderAndDated) {
   const std::string g = readFile(file("G.xml"));
   EXPECT_NE(g.find("<Finish>2026-03-05T17:00:00</Finish>"), std::string::npos) << g;
   EXPECT_NE(g.find("<Start>2026-03-09T08:00:00</Start>"), std::string::npos) << g;
+}
+
+// Foreign files carry their structure as summary tasks, not outline codes.
+class MspSummaryOutline : public MspExchange {
+ protected:
+  // A file of tasks given as (outline level, summary, name), in order.
+  void WriteOutline(const std::vector<std::tuple<int, bool, std::string>>& tasks) {
+    std::string xml =
+        "<Project xmlns=\"http://schemas.microsoft.com/project\">"
+        "<StartDate>2026-03-02T08:00:00</StartDate><Tasks>";
+    int uid = 0;
+    for (const auto& [level, summary, name] : tasks)
+      xml += "<Task><UID>" + std::to_string(++uid) + "</UID><Name>" + name +
+             "</Name><OutlineLevel>" + std::to_string(level) + "</OutlineLevel><Summary>" +
+             (summary ? "1" : "0") + "</Summary><Duration>PT8H0M0S</Duration></Task>";
+    writeFile(file("S.xml"), xml + "</Tasks></Project>");
+  }
+  // Imports S.xml; the work type and facility of each activity by title.
+  std::map<std::string, std::pair<std::string, std::string>> Import(CliRun* run) {
+    *run = Kvcli("import " + file("S.xml") + " " + file("S.kvp"));
+    std::map<std::string, std::pair<std::string, std::string>> codes;
+    std::istringstream rows(Dump(file("S.kvp"), "act"));
+    std::string header;
+    std::getline(rows, header);
+    for (std::string row; std::getline(rows, row);) {
+      std::vector<std::string> f;
+      std::istringstream cells(row);
+      for (std::string cell; std::getline(cells, cell, ',');) f.push_back(cell);
+      if (f.size() > 27) codes[f[1]] = {f[26], f[27]};
+    }
+    return codes;
+  }
+};
+
+TEST_F(MspSummaryOutline, ThreeSummaryLevelsBecomeTheWorkTypes) {
+  WriteOutline({{1, true, "Frame"},
+                {2, false, "a"},  // directly under a first-level summary
+                {2, true, "Floors"},
+                {3, true, "B1"},
+                {4, false, "b"},
+                {4, false, "c"},
+                {3, false, "d"},
+                {2, true, "Roof"},
+                {3, true, "Deck"},
+                {4, false, "e"},
+                {1, true, "Finish"},
+                {2, false, "f"},
+                {1, false, "g"}});  // outside any summary
+  CliRun run;
+  const auto codes = Import(&run);
+  ASSERT_EQ(run.status, 0) << run.out;
+  EXPECT_EQ(run.out.find("refused"), std::string::npos) << run.out;
+  const std::map<std::string, std::pair<std::string, std::string>> expected = {
+      {"a", {"100", "1"}}, {"b", {"111", "1"}}, {"c", {"111", "2"}}, {"d", {"110", "1"}},
+      {"e", {"121", "1"}}, {"f", {"200", "1"}}, {"g", {"", ""}}};
+  EXPECT_EQ(codes, expected);
+  const std::string wbs = Dump(file("S.kvp"), "wbs");
+  for (const char* code : {"1,Frame", "11,Floors", "111,B1", "12,Roof", "121,Deck", "2,Finish"})
+    EXPECT_NE(wbs.find(std::string("\n") + code + ","), std::string::npos) << code << wbs;
+  EXPECT_EQ(Kvcli("check " + file("S.kvp")).status, 0);
+}
+
+TEST_F(MspSummaryOutline, SummariesDeeperThanTheClassificationFoldIntoItsLastLevel) {
+  std::vector<std::tuple<int, bool, std::string>> tasks;
+  for (int level = 1; level <= 10; ++level) {
+    tasks.emplace_back(level, true, "S" + std::to_string(level));
+    tasks.emplace_back(level + 1, false, "t" + std::to_string(level));
+  }
+  WriteOutline(tasks);
+  CliRun run;
+  const auto codes = Import(&run);
+  ASSERT_EQ(run.status, 0) << run.out;
+  EXPECT_EQ(run.out.find("refused"), std::string::npos) << run.out;
+  EXPECT_EQ(Count(run.out, "folded into level 8"), 1u) << run.out;
+  ASSERT_EQ(codes.size(), 10u);
+  EXPECT_EQ(codes.at("t1"), std::make_pair(std::string("10000000"), std::string("1")));
+  EXPECT_EQ(codes.at("t8"), std::make_pair(std::string("11111111"), std::string("1")));
+  EXPECT_EQ(codes.at("t9"), std::make_pair(std::string("11111111"), std::string("2")));
+  EXPECT_EQ(codes.at("t10"), std::make_pair(std::string("11111111"), std::string("3")));
 }
 
 }  // namespace
