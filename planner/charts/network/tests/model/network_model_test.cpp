@@ -1,0 +1,102 @@
+// The network block's bytes, relation routes between paths, and the texts
+// written on relation lines.
+#include "kelvo/network_model.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "xjor/packed_date.h"
+
+namespace {
+
+uint16_t march(int d) {
+  return xjor::packDate(2026, 3, d);
+}
+
+// 10 units a day from 1 March, rows 50 high, no left table.
+kelvo::TimeScale scale() {
+  kelvo::TimeScaleSettings s = kelvo::defaultNetScale(march(1), march(31));
+  s.stepWidth = 10;
+  s.rowHeight = 50;
+  s.leftTableWidth = 0;
+  return kelvo::TimeScale(s, march(1), march(31));
+}
+
+TEST(NetBlock, DefaultBytes) {
+  const kelvo::NetBlock b = kelvo::defaultNetBlock();
+  unsigned char bytes[110];
+  std::memcpy(bytes, &b, sizeof bytes);
+  // Widths 1, 5, 1, 20; colours FF0000, 0000FF, 008000, 008080 (0x00BBGGRR).
+  const unsigned char head[24] = {1,    0, 5, 0, 1, 0,    20, 0, 0,    0,    0xFF, 0,
+                                  0xFF, 0, 0, 0, 0, 0x80, 0,  0, 0x80, 0x80, 0,    0};
+  EXPECT_EQ(std::memcmp(bytes, head, sizeof head), 0);
+  // Field 1 above and field 2 below, each ended by 0xFF.
+  EXPECT_EQ(bytes[24], 1);
+  EXPECT_EQ(bytes[25], 0xFF);
+  EXPECT_EQ(bytes[64], 2);
+  EXPECT_EQ(bytes[65], 0xFF);
+  // Label line height 32 at 106.
+  EXPECT_EQ(bytes[106], 32);
+  EXPECT_EQ(bytes[107], 0);
+}
+
+TEST(NetRoute, OrthogonalLinesStopAtTheNodes) {
+  const kelvo::TimeScale s = scale();
+  const kelvo::NodeEdge edge{10, 10};
+  const auto route = [&](kelvo::NetLink l) {
+    return kelvo::routeRelation(l, s, edge, 0, 0, 1000, -1000);
+  };
+  // Path 1's centre is at -25, path 3's at -125, row 2's at -75.
+  EXPECT_EQ(kelvo::pathCentre(1, s), -25);
+  EXPECT_EQ(kelvo::pathAt(-26, s), 1);
+  EXPECT_EQ(kelvo::pathAt(-50, s), 2);
+
+  // Same path: a straight line from the predecessor's edge to the
+  // successor's, with the arrowhead pointing right.
+  kelvo::NetRoute r = route({1, 1, 1, march(5), march(9)});
+  ASSERT_EQ(r.count, 4);
+  EXPECT_EQ(r.x[0], 40 + 10);
+  EXPECT_EQ(r.x[3], 80 - 10);
+  for (int i = 0; i < 4; ++i) EXPECT_EQ(r.y[i], -25);
+  EXPECT_EQ(r.headX[0], 60);
+  EXPECT_EQ(r.headY[0], -15);
+
+  // Path 1 to path 3 along row 2: down out of the node's bottom, across at
+  // -75, down into the successor's top.
+  r = route({1, 3, 2, march(5), march(9)});
+  const int32_t xs[4] = {40, 40, 80, 80}, ys[4] = {-35, -75, -75, -115};
+  for (int i = 0; i < 4; ++i) {
+    EXPECT_EQ(r.x[i], xs[i]) << i;
+    EXPECT_EQ(r.y[i], ys[i]) << i;
+  }
+  EXPECT_EQ(r.headY[0], -105);
+
+  // Row 0 runs along the predecessor's path; upward routes leave the top.
+  r = route({3, 1, 0, march(5), march(9)});
+  EXPECT_EQ(r.y[0], -125);
+  EXPECT_EQ(r.x[0], 50);
+  EXPECT_EQ(r.y[3], -35);
+
+  // Ends out of sight run 20 units past the edge.
+  r = kelvo::routeRelation({1, 30, 2, march(5), march(30)}, s, edge, 0, 0, 100, -500);
+  EXPECT_EQ(r.x[3], 120);
+  EXPECT_EQ(r.y[3], -520);
+
+  // Nothing to draw: the same day on the same path, or a path <= 0.
+  EXPECT_EQ(route({2, 2, 2, march(5), march(5)}).count, 0);
+  EXPECT_EQ(route({0, 2, 2, march(5), march(9)}).count, 0);
+  // A hit within 10 units of a leg.
+  r = route({1, 3, 2, march(5), march(9)});
+  EXPECT_EQ(kelvo::distanceToRoute(r, 60, -70), 5);
+  EXPECT_EQ(kelvo::distanceToRoute(r, 100, -100), 20);
+}
+
+TEST(NetRoute, RelationTexts) {
+  EXPECT_EQ(kelvo::relationText(0, 3), "FS 3");
+  EXPECT_EQ(kelvo::relationText(1, -1), "FF -1");
+  EXPECT_EQ(kelvo::relationText(2, 0), "SS 0");
+  EXPECT_EQ(kelvo::relationText(3, 2), "SF 2");
+}
+
+}  // namespace
