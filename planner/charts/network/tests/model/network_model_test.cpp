@@ -6,6 +6,7 @@
 
 #include <cstring>
 
+#include "kelvo/network_label.h"
 #include "xjor/packed_date.h"
 
 namespace {
@@ -97,6 +98,64 @@ TEST(NetRoute, RelationTexts) {
   EXPECT_EQ(kelvo::relationText(1, -1), "FF -1");
   EXPECT_EQ(kelvo::relationText(2, 0), "SS 0");
   EXPECT_EQ(kelvo::relationText(3, 2), "SF 2");
+}
+
+}  // namespace
+
+namespace {
+
+// Fields 0..4 of a pretend table: 0 a number 4 wide, 1 a code 6 wide, 2 a
+// long name 10 wide holding Hangul (two bytes a syllable).
+kelvo::LabelValue field(int i) {
+  switch (i) {
+    case 0:
+      return {"12", 4, true};
+    case 1:
+      return {"A10", 6, false};
+    default:
+      return {
+          "\xB0\xA1\xB0\xA1\xB0\xA1"
+          "abcdef",
+          10, false};
+  }
+}
+int widthOf(int i) {
+  return field(i).width;
+}
+
+TEST(NetLabel, TemplatesAreReadDefensivelyAndWrapped) {
+  // Field 0, field 1 on one line; a literal; a line break; field 2 wrapped
+  // over three lines; a stray 0xFD, a field beyond the table (9) and bytes
+  // after the end mark are skipped.
+  const uint8_t t[40] = {0, 1, 0xFC, 'd', 'a', 'y', 0, 0xFE, 2, 0xFD, 0xFD, 0xFD, 9, 0xFF, 1, 1, 1};
+  const auto items = kelvo::parseLabelTemplate(t, sizeof t, 5);
+  ASSERT_EQ(items.size(), 5u);
+  EXPECT_EQ(items[2].text, "day");
+  EXPECT_EQ(items[4].extraLines, 3);
+  // Line 1: 4 + 1 + 6 + 1 + 3 = 15 characters; field 2 counts ceil(10 / 4).
+  EXPECT_EQ(kelvo::labelLineChars(items, widthOf), 15);
+  EXPECT_EQ(kelvo::labelLineCount(items), 5);
+  // Wrapped at 5 bytes: a Hangul pair is never split (4 bytes, then 4).
+  const auto lines = kelvo::labelLines(items, field, 5);
+  ASSERT_EQ(lines.size(), 4u);
+  EXPECT_EQ(lines[0], "  12 A10    day");
+  EXPECT_EQ(lines[1], "\xB0\xA1\xB0\xA1");
+  EXPECT_EQ(lines[2],
+            "\xB0\xA1"
+            "abc");
+  EXPECT_EQ(lines[3], "def");
+  // A literal that runs to the template's end, and a label held to 1022
+  // bytes.
+  uint8_t longLiteral[40];
+  longLiteral[0] = 0xFC;
+  std::memset(longLiteral + 1, 'x', 39);
+  EXPECT_EQ(kelvo::parseLabelTemplate(longLiteral, 40, 5)[0].text.size(), 39u);
+  const auto huge = [](int) { return kelvo::LabelValue{std::string(900, 'y'), 900, false}; };
+  const uint8_t two[] = {0, 0xFE, 0, 0xFF};
+  size_t total = 0;
+  for (const auto& l : kelvo::labelLines(kelvo::parseLabelTemplate(two, 4, 1), huge, 10))
+    total += l.size();
+  EXPECT_EQ(total, kelvo::kMaxLabelBytes);
 }
 
 }  // namespace
