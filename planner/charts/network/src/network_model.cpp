@@ -64,37 +64,38 @@ NetRoute routeRelation(const NetLink& link, const TimeScale& scale, const NodeEd
   NetRoute r;
   if (link.predPath <= 0 || link.succPath <= 0) return r;
   const int32_t row = link.row > 0 ? link.row : link.predPath;
-  if (link.predPath == link.succPath && row == link.predPath && link.leaveDay == link.reachDay)
-    return r;
   const int32_t x0 = scale.x(link.leaveDay), x1 = scale.x(link.reachDay);
   const int32_t yp = pathCentre(link.predPath, scale), ys = pathCentre(link.succPath, scale);
   const int32_t yr = pathCentre(row, scale);
-  int32_t xs[4] = {x0, x0, x1, x1};
-  int32_t ys4[4] = {yp, yr, yr, ys};
-  // Leave the predecessor's node: vertically when the row lies off its
-  // path, else sideways toward the successor.
-  if (yr != yp)
-    ys4[0] += sign(int64_t{yr} - yp) * edge.vertical;
-  else
-    xs[0] += sign(int64_t{x1} - x0) * edge.side;
-  // Enter the successor's node the same way.
-  int32_t dirX = 0, dirY = 0;  // direction of the last leg
-  if (yr != ys) {
-    dirY = sign(int64_t{ys} - yr);
-    ys4[3] -= dirY * edge.vertical;
-  } else {
-    dirX = x1 != x0 ? sign(int64_t{x1} - x0) : 1;
-    xs[3] -= dirX * edge.side;
+  // The corners, legs of no length left out.
+  const int32_t cx[4] = {x0, x0, x1, x1}, cy[4] = {yp, yr, yr, ys};
+  int n = 0;
+  for (int i = 0; i < 4; ++i) {
+    if (n > 0 && r.x[n - 1] == cx[i] && r.y[n - 1] == cy[i]) continue;
+    r.x[n] = cx[i], r.y[n] = cy[i], ++n;
   }
+  if (n < 2) return r;  // both ends on one point: nothing to draw
+  // Leave the predecessor's node and enter the successor's at their edges:
+  // sideways along a horizontal leg, above or below along a vertical one.
+  const auto shorten = [&](int at, int toward) {
+    const int dx = sign(int64_t{r.x[toward]} - r.x[at]);
+    const int dy = sign(int64_t{r.y[toward]} - r.y[at]);
+    r.x[at] += dx * edge.side;
+    r.y[at] += dy * edge.vertical;
+  };
+  const int dirX = sign(int64_t{r.x[n - 1]} - r.x[n - 2]);
+  const int dirY = sign(int64_t{r.y[n - 1]} - r.y[n - 2]);
+  shorten(0, 1);
+  shorten(n - 1, n - 2);
   const int32_t lo = left - kBeyondEdge, hi = right + kBeyondEdge;
   const int32_t yLo = bottom - kBeyondEdge, yHi = top + kBeyondEdge;
-  for (int i = 0; i < 4; ++i) {
-    r.x[i] = std::clamp(xs[i], lo, hi);
-    r.y[i] = std::clamp(ys4[i], yLo, yHi);
+  for (int i = 0; i < n; ++i) {
+    r.x[i] = std::clamp(r.x[i], lo, hi);
+    r.y[i] = std::clamp(r.y[i], yLo, yHi);
   }
-  r.count = 4;
+  r.count = n;
   // Two strokes back from the tip, against the last leg.
-  const int32_t tx = r.x[3], ty = r.y[3];
+  const int32_t tx = r.x[n - 1], ty = r.y[n - 1];
   if (dirY != 0) {
     r.headX[0] = tx - kArrowLength, r.headY[0] = ty - dirY * kArrowLength;
     r.headX[1] = tx + kArrowLength, r.headY[1] = ty - dirY * kArrowLength;

@@ -105,11 +105,11 @@ struct NetLink {
   uint16_t leaveDay = 0, reachDay = 0;
 };
 
-// The drawn route: up to four points (out of the predecessor, along the
-// routing row, into the successor) and the two arrowhead strokes from the
-// tip.
+// The drawn route: two to four points (out of the predecessor, along the
+// routing row, into the successor; legs of no length left out) and the two
+// arrowhead strokes from the tip.
 struct NetRoute {
-  int count = 0;  // 0: not drawn
+  int count = 0;  // points; 0: not drawn
   int32_t x[4] = {}, y[4] = {};
   int32_t headX[2] = {}, headY[2] = {};
 };

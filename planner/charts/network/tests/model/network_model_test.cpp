@@ -56,16 +56,18 @@ TEST(NetRoute, OrthogonalLinesStopAtTheNodes) {
   // Same path: a straight line from the predecessor's edge to the
   // successor's, with the arrowhead pointing right.
   kelvo::NetRoute r = route({1, 1, 1, march(5), march(9)});
-  ASSERT_EQ(r.count, 4);
+  ASSERT_EQ(r.count, 2);
   EXPECT_EQ(r.x[0], 40 + 10);
-  EXPECT_EQ(r.x[3], 80 - 10);
-  for (int i = 0; i < 4; ++i) EXPECT_EQ(r.y[i], -25);
+  EXPECT_EQ(r.x[1], 80 - 10);
+  EXPECT_EQ(r.y[0], -25);
+  EXPECT_EQ(r.y[1], -25);
   EXPECT_EQ(r.headX[0], 60);
   EXPECT_EQ(r.headY[0], -15);
 
   // Path 1 to path 3 along row 2: down out of the node's bottom, across at
   // -75, down into the successor's top.
   r = route({1, 3, 2, march(5), march(9)});
+  ASSERT_EQ(r.count, 4);
   const int32_t xs[4] = {40, 40, 80, 80}, ys[4] = {-35, -75, -75, -115};
   for (int i = 0; i < 4; ++i) {
     EXPECT_EQ(r.x[i], xs[i]) << i;
@@ -75,9 +77,18 @@ TEST(NetRoute, OrthogonalLinesStopAtTheNodes) {
 
   // Row 0 runs along the predecessor's path; upward routes leave the top.
   r = route({3, 1, 0, march(5), march(9)});
+  ASSERT_EQ(r.count, 3);
   EXPECT_EQ(r.y[0], -125);
   EXPECT_EQ(r.x[0], 50);
-  EXPECT_EQ(r.y[3], -35);
+  EXPECT_EQ(r.y[2], -35);
+  // A successor straight below on the day the predecessor leaves: one
+  // vertical leg from edge to edge, the arrowhead pointing down.
+  r = route({1, 2, 2, march(5), march(5)});
+  ASSERT_EQ(r.count, 2);
+  EXPECT_EQ(r.x[1], 40);
+  EXPECT_EQ(r.y[0], -35);
+  EXPECT_EQ(r.y[1], -65);
+  EXPECT_EQ(r.headY[0], -55);
 
   // Ends out of sight run 20 units past the edge.
   r = kelvo::routeRelation({1, 30, 2, march(5), march(30)}, s, edge, 0, 0, 100, -500);
