@@ -22,6 +22,11 @@ constexpr int32_t kFrameHalfHeight = 5;  // the selection frame around a path's 
 constexpr int32_t kRelationHitDistance = 10;
 constexpr uint16_t kActivitiesFirst = 0x80;  // "작업 먼저 선택" in the option word
 constexpr int kRangeHoldsData = 20040;
+constexpr int kNotFound = 20014;
+constexpr int kAssignPaths = 10210;
+constexpr int kEditPaths = 10213;
+constexpr int kFindCode = 57636;
+constexpr int kFindSpecial = 40113;
 
 NetDialogs& dialogs() {
   static NetDialogs hooks;
@@ -392,6 +397,17 @@ bool CNetView::onCommand(int id) {
     setScaleSettings(storedSettings());
     return true;
   }
+  if ((id == kAssignPaths || id == kEditPaths) && doc && doc->isOpen()) {
+    if (id == kAssignPaths && dialogs().pathOptions && dialogs().pathOptions(this, &pathOptions_))
+      assignPaths(pathOptions_);
+    if (id == kEditPaths && dialogs().pathEdit && dialogs().pathEdit(this, &pathEdit_))
+      editPaths(pathEdit_.position, pathEdit_.count, pathEdit_.insert);
+    return true;
+  }
+  if ((id == kFindCode || id == kFindSpecial) && doc && doc->isOpen()) {
+    findCommand(id);
+    return true;
+  }
   if (id == kEditData) {
     if (!selActs_.empty() && dialogs().editActivity && doc)
       dialogs().editActivity(this, *doc, selActs_.front());
@@ -403,7 +419,29 @@ bool CNetView::onCommand(int id) {
   return CTermView::onCommand(id);
 }
 
+void CNetView::findCommand(int command) {
+  int32_t slot = -1;
+  bool relation = false;
+  if (!dialogs().find || !dialogs().find(this, *document(), command, &slot, &relation)) return;
+  if (slot < 0) {
+    showRefusal(this, kNotFound);
+    return;
+  }
+  if (!relation) {
+    showActivity(slot);
+    return;
+  }
+  selActs_.clear();
+  selRels_.assign(1, slot);
+  viewState().editTool = tool::kDataSelect;
+  viewport()->update();
+}
+
 bool CNetView::updateCommand(int id, CommandState& state) {
+  if (id == kAssignPaths || id == kEditPaths || id == kFindCode || id == kFindSpecial) {
+    state.enabled = document() && document()->isOpen();
+    return true;
+  }
   if (id == kRefresh) {
     state.enabled = document() && document()->isOpen();
     return true;

@@ -3,16 +3,20 @@
 #include <QMessageBox>
 
 #include "child_frame.h"
+#include "kelvo/find_dialogs.h"
 #include "kelvo/kelvo_app.h"
 #include "kelvo/message_text.h"
+#include "kelvo/network_dialogs.h"
 #include "kelvo/network_view.h"
 #include "kelvo/plan_doc.h"
 #include "kelvo/record_dialogs.h"
+#include "kelvo/sheet_find.h"
 
 namespace kelvo {
 namespace {
 
 constexpr int kNetworkWindow = windowNumber(DocWindow::Network);
+constexpr int kFindSpecialCommand = 40113;
 
 }  // namespace
 
@@ -42,6 +46,26 @@ void registerNetworkWindow(CKelvoApp& app) {
   };
   dialogs.showMessage = [](QWidget* parent, int message) {
     QMessageBox::warning(parent, QStringLiteral("Kelvo"), QString::fromUtf8(messageText(message)));
+  };
+  dialogs.pathOptions = askPathOptions;
+  dialogs.pathEdit = askPathEdit;
+  dialogs.find = [](QWidget* parent, CPlanDoc& doc, int command, int32_t* slot, bool* relation) {
+    *relation = false;
+    if (command == kFindSpecialCommand) {
+      SpecialFindDialog dialog(&doc.db(), parent);
+      if (dialog.exec() != QDialog::Accepted) return false;
+      const uint32_t record = dialog.chosenRecord();
+      *slot = record == XJOR_NONE ? -1 : int32_t(record);
+      return true;
+    }
+    CodeFindDialog dialog(ViewKind::Network, parent);
+    if (dialog.exec() != QDialog::Accepted) return false;
+    const QByteArray second = dialog.secondCode();
+    const uint32_t record =
+        findCodeRecord(&doc.db(), ViewKind::Network, dialog.code().constData(), second.constData());
+    *relation = !second.isEmpty();
+    *slot = record == XJOR_NONE ? -1 : int32_t(record);
+    return true;
   };
   setNetDialogs(std::move(dialogs));
   registerDocumentWindow(kNetworkWindow, [&app](QWidget* parent) -> QWidget* {

@@ -11,6 +11,7 @@
 #include <functional>
 #include <vector>
 
+#include "kelvo/network_dialogs.h"
 #include "kelvo/network_model.h"
 #include "kelvo/network_paths.h"
 #include "kelvo/term_view.h"
@@ -36,6 +37,13 @@ struct NetDialogs {
       connect;
   // Shows a message (after the chart's beep).
   std::function<void(QWidget* parent, int message)> showMessage;
+  // The option bar's dialogs; false on Cancel.
+  std::function<bool(QWidget* parent, PathOptions* options)> pathOptions;
+  std::function<bool(QWidget* parent, PathEditRequest* request)> pathEdit;
+  // The finder of command 57636 or 40113: false on Cancel, else the record
+  // found (-1 none) in *slot, a relation when *relation.
+  std::function<bool(QWidget* parent, CPlanDoc& doc, int command, int32_t* slot, bool* relation)>
+      find;
 };
 void setNetDialogs(NetDialogs dialogs);
 
@@ -117,6 +125,7 @@ class CNetView : public CTermView {
   void selectInBand(int32_t x0, int32_t y0, int32_t x1, int32_t y1);
   void connect(int32_t fromSlot, int32_t toSlot);
   void storeAfterEdit();
+  void findCommand(int command);
 
   NetBlock block_;
   std::vector<int32_t> selActs_, selRels_;
@@ -124,6 +133,8 @@ class CNetView : public CTermView {
   int32_t pressX_ = 0, pressY_ = 0, dragX_ = 0, dragY_ = 0;
   int32_t pressSlot_ = -1;
   bool firstUpdate_ = true;
+  PathOptions pathOptions_;
+  PathEditRequest pathEdit_;
 };
 
 }  // namespace kelvo

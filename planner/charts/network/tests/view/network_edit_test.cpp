@@ -187,3 +187,38 @@ TEST_F(NetworkEditTest, DataInputConnectsTwoActivities) {
 
 }  // namespace
 }  // namespace kelvo_test
+
+namespace kelvo_test {
+namespace {
+
+TEST_F(NetworkEditTest, OptionBarCommandsAndFindersGoThroughTheirDialogs) {
+  openWindow();
+  int shown = 0;
+  kelvo::NetDialogs hooks;
+  hooks.showMessage = [&](QWidget*, int message) { shown = message; };
+  hooks.pathEdit = [](QWidget*, kelvo::PathEditRequest* r) {
+    r->position = 2, r->count = 1, r->insert = true;
+    return true;
+  };
+  int32_t found = -1;
+  hooks.find = [&](QWidget*, kelvo::CPlanDoc&, int, int32_t* slot, bool* relation) {
+    *slot = found;
+    *relation = false;
+    return true;
+  };
+  kelvo::setNetDialogs(hooks);
+  EXPECT_TRUE(chart_->onCommand(10213));
+  EXPECT_EQ(activity("D").path, 3);
+  // A finder that finds nothing beeps, says so and keeps the selection.
+  chart_->showActivity(slotOf("B"));
+  EXPECT_TRUE(chart_->onCommand(57636));
+  EXPECT_EQ(shown, 20014);
+  EXPECT_EQ(chart_->selectedActivities(), std::vector<int32_t>{slotOf("B")});
+  found = slotOf("D");
+  EXPECT_TRUE(chart_->onCommand(40113));
+  EXPECT_EQ(chart_->selectedActivities(), std::vector<int32_t>{slotOf("D")});
+  kelvo::setNetDialogs({});
+}
+
+}  // namespace
+}  // namespace kelvo_test
