@@ -151,12 +151,12 @@ bool CNetView::readActivity(int32_t slot, ActRecord* a) const {
   CPlanDoc* doc = document();
   if (!doc || !doc->isOpen() || slot < 0) return false;
   TableHandle& t = doc->db().act.tb;
-  std::vector<char> buf(std::max<size_t>(t.recordSize, sizeof *a));
+  recordBuf_.resize(std::max<size_t>(t.recordSize, sizeof *a));
   const int32_t kept = t.current;
   t.current = slot;
-  const bool ok = xGetRec(&t, buf.data()) != 0;
+  const bool ok = xGetRec(&t, recordBuf_.data()) != 0;
   t.current = kept;
-  if (ok) std::memcpy(a, buf.data(), sizeof *a);
+  if (ok) std::memcpy(a, recordBuf_.data(), sizeof *a);
   return ok;
 }
 
@@ -164,12 +164,12 @@ bool CNetView::readRelation(int32_t slot, RelRecord* r) const {
   CPlanDoc* doc = document();
   if (!doc || !doc->isOpen() || slot < 0) return false;
   TableHandle& t = doc->db().rel.tb;
-  std::vector<char> buf(std::max<size_t>(t.recordSize, sizeof *r));
+  recordBuf_.resize(std::max<size_t>(t.recordSize, sizeof *r));
   const int32_t kept = t.current;
   t.current = slot;
-  const bool ok = xGetRec(&t, buf.data()) != 0;
+  const bool ok = xGetRec(&t, recordBuf_.data()) != 0;
   t.current = kept;
-  if (ok) std::memcpy(r, buf.data(), sizeof *r);
+  if (ok) std::memcpy(r, recordBuf_.data(), sizeof *r);
   return ok;
 }
 

@@ -135,6 +135,7 @@ class CNetView : public CTermView {
   bool firstUpdate_ = true;
   PathOptions pathOptions_;
   PathEditRequest pathEdit_;
+  mutable std::vector<char> recordBuf_;  // one record read at a time
 };
 
 }  // namespace kelvo
