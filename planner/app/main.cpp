@@ -8,6 +8,7 @@
 #include "kelvo/gantt_window.h"
 #include "kelvo/kelvo_app.h"
 #include "kelvo/network_window.h"
+#include "kelvo/map_window.h"
 #include "kelvo/processing_commands.h"
 #include "kelvo/sheet_windows.h"
 
@@ -32,6 +33,7 @@ int main(int argc, char** argv) {
   kelvo::registerSheetWindows(app);
   kelvo::registerGanttWindow(app);
   kelvo::registerNetworkWindow(app);
+  kelvo::registerMapWindow(app);
   kelvo::registerConverterCommands(app);
   kelvo::registerProcessingCommands(app);
   if (printPdf) {
