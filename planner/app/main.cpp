@@ -7,6 +7,7 @@
 #include "kelvo/converter_commands.h"
 #include "kelvo/gantt_window.h"
 #include "kelvo/kelvo_app.h"
+#include "kelvo/period_windows.h"
 #include "kelvo/processing_commands.h"
 #include "kelvo/sheet_windows.h"
 
@@ -30,6 +31,7 @@ int main(int argc, char** argv) {
   kelvo::CKelvoApp app(options);
   kelvo::registerSheetWindows(app);
   kelvo::registerGanttWindow(app);
+  kelvo::registerPeriodWindows(app);
   kelvo::registerConverterCommands(app);
   kelvo::registerProcessingCommands(app);
   if (printPdf) {
