@@ -9,6 +9,7 @@
 #include "band_paint.h"
 #include "kelvo/chart_view.h"
 #include "kelvo/option_slots.h"
+#include "kelvo/period_band_widget.h"
 #include "kelvo/project_digits.h"
 #include "kelvo/sheet_view.h"
 #include "kelvo/summary_build.h"
@@ -149,6 +150,52 @@ TEST_F(PeriodTest, PeriodSheetShowsTheSeriesKvcliPrints) {
   EXPECT_EQ(xOption(&app_->document()->db().opt, XOPT_SIZE,
                     kindItem(KindRecord::ValueItems, ViewKind::PeriodSheet), nullptr, 0),
             int32_t(bytes.size()));
+}
+
+// The band under the period sheet shows while the scale flag asks for it,
+// and draws a value sheet's S-curve on the sheet's own time axis.
+TEST_F(PeriodTest, PeriodBandFollowsTheSheetsScale) {
+  const QString file = summarySample();
+  if (file.isEmpty()) GTEST_SKIP() << "no sample project in the build";
+  CSheetView* sheet = open<CSheetView>(file, 5);
+  ASSERT_NE(sheet, nullptr);
+  auto* band = app_->mainFrame()->findChild<CPeriodBand*>();
+  ASSERT_NE(band, nullptr);
+  EXPECT_EQ(band->view(), sheet);
+  EXPECT_FALSE(band->isVisible());
+  ValueSheet values;
+  OptionFileRef* opt = &app_->document()->db().opt;
+  ASSERT_TRUE(values.load(opt, 2));
+  values.title = "S";
+  const int points[][3] = {{3, 1, 0}, {4, 1, 20}, {5, 1, 60}, {6, 1, 100}};
+  for (const auto& p : points)
+    ASSERT_EQ(values.commit(int(values.entries().size()), xjor::packDate(2026, p[0], p[1]), p[2]),
+              0);
+  ASSERT_TRUE(values.store(opt));
+  BandBlock block = defaultBandBlock();
+  block.seriesCount = 1;
+  block.series[0].sheet = 2;
+  block.panelHeight = 400;
+  band->setBlock(block);
+  TimeScaleSettings s = sheet->scale().settings();
+  s.flags |= scaleflag::kPeriodBand;
+  s.stepWidth = 8;
+  sheet->setScaleSettings(s);
+  QApplication::processEvents();
+  ASSERT_TRUE(band->isVisible());
+  const QImage image = grab(band, "issue29_period_band.png");
+  const UnitMapper m = UnitMapper::forDevice(band, sheet->scrollX(), 0);
+  const BandLayout layout = bandLayout(block, -block.gap, block.panelHeight);
+  const Axis axis = bandAxis(block);
+  const QColor line = xjor::colorFromRef(block.series[0].lineColor);
+  // The curve passes through 60 at the first of May and ends at 100.
+  for (auto [month, value] : {std::pair{5, 60}, {6, 100}}) {
+    const QPoint at =
+        m.toDevice(sheet->scale().x(xjor::packDate(2026, month, 1)), layout.yOf(value, axis))
+            .toPoint();
+    EXPECT_TRUE(colourNear(image, at, line)) << month;
+  }
+  EXPECT_EQ(band->height(), band->sizeHint().height());
 }
 
 TEST_F(PeriodTest, ChartDrawsPlanAgainstActualEndingAtHundredPercent) {
