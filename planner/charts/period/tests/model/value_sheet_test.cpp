@@ -9,6 +9,7 @@
 #include <filesystem>
 
 #include "kelvo/option_slots.h"
+#include "kelvo/period_band.h"
 #include "xJorDbm2.h"
 #include "xjor/packed_date.h"
 
@@ -116,6 +117,52 @@ TEST_F(ValueSheetTest, DamagedEntriesAreDroppedOnLoad) {
   xOption(&opt_, XOPT_WRITE, kelvo::kOptValueEntries + 0, bytes, sizeof bytes);
   ASSERT_TRUE(sheet.load(&opt_, 0));
   EXPECT_TRUE(sheet.entries().empty());
+}
+
+// The band block (record 152 of the chart), the chart block (29) and a
+// value sheet's link (300 + n) as stored.
+TEST_F(ValueSheetTest, BandChartAndLinkRecordsAsStored) {
+  kelvo::BandBlock band = kelvo::defaultBandBlock();
+  band.panelHeight = 0x1234;
+  band.seriesCount = 9;
+  std::memset(band.series[0].runtime, 0xAB, sizeof band.series[0].runtime);
+  band.series[0].sheet = 7;
+  std::memcpy(band.unit, "kg", 3);
+  ASSERT_TRUE(kelvo::writeBandBlock(&opt_, 152, band));
+  std::vector<uint8_t> bytes = item(152);
+  ASSERT_EQ(bytes.size(), 554u);
+  EXPECT_EQ(bytes[0], 0x34);
+  EXPECT_EQ(bytes[1], 0x12);
+  EXPECT_EQ(std::memcmp(&bytes[46], "kg", 3), 0);
+  EXPECT_EQ(bytes[130], 9);
+  // The series' runtime bytes are written as zeros; its sheet follows.
+  EXPECT_EQ(std::vector<uint8_t>(bytes.begin() + 134, bytes.begin() + 142),
+            std::vector<uint8_t>(8, 0));
+  EXPECT_EQ(bytes[142], 7);
+  kelvo::BandBlock back{};
+  ASSERT_TRUE(kelvo::readBandBlock(&opt_, 152, &back));
+  EXPECT_EQ(back.seriesCount, 6);
+  EXPECT_EQ(back.panelHeight, 0x1234);
+  // A record of another size is not a band block.
+  xOption(&opt_, XOPT_WRITE, 153, bytes.data(), 100);
+  EXPECT_FALSE(kelvo::readBandBlock(&opt_, 153, &back));
+
+  kelvo::ChartBlock chart = kelvo::defaultChartBlock();
+  chart.barWidth = -5;
+  ASSERT_TRUE(kelvo::writeChartBlock(&opt_, kelvo::kOptChartBlock, chart));
+  EXPECT_EQ(item(kelvo::kOptChartBlock).size(), 498u);
+  kelvo::ChartBlock chartBack{};
+  ASSERT_TRUE(kelvo::readChartBlock(&opt_, kelvo::kOptChartBlock, &chartBack));
+  EXPECT_EQ(chartBack.barWidth, 1);
+
+  const kelvo::ValueSheetLink link{1, 2, 3, 1, 0x01020304, 1};
+  ASSERT_TRUE(kelvo::writeValueLink(&opt_, 5, link));
+  EXPECT_EQ(item(kelvo::kOptValueLink + 5),
+            (std::vector<uint8_t>{1, 0, 2, 0, 3, 0, 1, 0, 4, 3, 2, 1, 1, 0}));
+  kelvo::ValueSheetLink linkBack{};
+  EXPECT_TRUE(kelvo::readValueLink(&opt_, 5, &linkBack));
+  EXPECT_EQ(linkBack.row, 0x01020304);
+  EXPECT_FALSE(kelvo::writeValueLink(&opt_, 50, link));
 }
 
 TEST(ValueSheetDays, GeneratedByMonthWeekAndDay) {
