@@ -9,6 +9,7 @@
 #include "kelvo/kelvo_app.h"
 #include "kelvo/network_window.h"
 #include "kelvo/map_window.h"
+#include "kelvo/period_windows.h"
 #include "kelvo/processing_commands.h"
 #include "kelvo/sheet_windows.h"
 
@@ -34,6 +35,7 @@ int main(int argc, char** argv) {
   kelvo::registerGanttWindow(app);
   kelvo::registerNetworkWindow(app);
   kelvo::registerMapWindow(app);
+  kelvo::registerPeriodWindows(app);
   kelvo::registerConverterCommands(app);
   kelvo::registerProcessingCommands(app);
   if (printPdf) {
