@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "kelvo/converter_commands.h"
+#include "kelvo/definition_commands.h"
 #include "kelvo/gantt_window.h"
 #include "kelvo/kelvo_app.h"
 #include "kelvo/network_window.h"
@@ -38,6 +39,7 @@ int main(int argc, char** argv) {
   kelvo::registerPeriodWindows(app);
   kelvo::registerConverterCommands(app);
   kelvo::registerProcessingCommands(app);
+  kelvo::registerDefinitionCommands(app);
   if (printPdf) {
     bool number = false;
     const int window = args.size() == 4 ? args[1].toInt(&number) : -1;
