@@ -62,7 +62,9 @@ NodeEdge nodeEdge(const NetBlock& block, uint16_t flags, int32_t textHeight) {
 NetRoute routeRelation(const NetLink& link, const TimeScale& scale, const NodeEdge& edge,
                        int32_t left, int32_t top, int32_t right, int32_t bottom) {
   NetRoute r;
-  if (link.predPath <= 0 || link.succPath <= 0) return r;
+  // Nothing is drawn to a path <= 0 or from a day of 0, which lies decades
+  // left of the axis.
+  if (link.predPath <= 0 || link.succPath <= 0 || !link.leaveDay || !link.reachDay) return r;
   const int32_t row = link.row > 0 ? link.row : link.predPath;
   const int32_t x0 = scale.x(link.leaveDay), x1 = scale.x(link.reachDay);
   const int32_t yp = pathCentre(link.predPath, scale), ys = pathCentre(link.succPath, scale);

@@ -117,8 +117,8 @@ struct NetRoute {
 // day to the routing row, along it to the reaching day, and to the
 // successor's path, stopping at the nodes' edges. Points are clamped to
 // `visible` widened by 20 units, so ends out of sight run past the edge.
-// A relation on paths <= 0, or whose paths, row and days all coincide, has
-// no route.
+// A relation on paths <= 0 or with a day of 0, or whose paths, row and
+// days all coincide, has no route.
 NetRoute routeRelation(const NetLink& link, const TimeScale& scale, const NodeEdge& edge,
                        int32_t visibleLeft, int32_t visibleTop, int32_t visibleRight,
                        int32_t visibleBottom);

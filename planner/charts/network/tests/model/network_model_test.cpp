@@ -98,6 +98,7 @@ TEST(NetRoute, OrthogonalLinesStopAtTheNodes) {
   // Nothing to draw: the same day on the same path, or a path <= 0.
   EXPECT_EQ(route({2, 2, 2, march(5), march(5)}).count, 0);
   EXPECT_EQ(route({0, 2, 2, march(5), march(9)}).count, 0);
+  EXPECT_EQ(route({1, 2, 2, 0, march(9)}).count, 0);
   // A hit within 10 units of a leg.
   r = route({1, 3, 2, march(5), march(9)});
   EXPECT_EQ(kelvo::distanceToRoute(r, 60, -70), 5);
