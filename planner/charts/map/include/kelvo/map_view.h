@@ -116,6 +116,8 @@ class CMapView : public CBaseView {
   int32_t columnCount() const { return int32_t(layout_.columns.codes.size()); }
   void readSettings();
   void rebuild();
+  // The cell table and map places again, after the data changed.
+  void refreshCells();
   void applyScroll();
   // The cell under a point, clamped to the lists (false outside them).
   bool cellAt(int32_t x, int32_t y, int32_t* row, int32_t* column, bool clamp) const;
@@ -140,6 +142,8 @@ class CMapView : public CBaseView {
   int item_ = -1;
   int32_t topRow_ = 0, leftColumn_ = 0;
   std::vector<int32_t> rowHeads_, columnHeads_;
+  std::vector<MapLink> links_;
+  bool linksValid_ = false;
   std::vector<MapCell> selected_;
   int32_t selRow1_ = -1, selColumn1_ = -1, selRow2_ = -1, selColumn2_ = -1;
   Drag drag_ = Drag::None;
