@@ -321,6 +321,9 @@ void CMapView::drawContent(QPainter& painter, const UnitMapper& mapper, const Lo
   }
   painter.save();
   painter.setClipRect(mapper.toDevice(area), Qt::IntersectClip);
+  // Drawing objects lie behind and in front of the cells, never over the
+  // headings.
+  drawObjectLayer(painter, mapper, area, false);
   if (lastRow >= firstRow && lastColumn >= firstColumn) {
     drawCells(painter, mapper, firstRow, lastRow, firstColumn, lastColumn);
     if (layout_.mode == MapMode::Activities && (settings_.flags & mapflag::kRelations)) {
@@ -330,6 +333,8 @@ void CMapView::drawContent(QPainter& painter, const UnitMapper& mapper, const Lo
       drawRelations(painter, mapper, drawn);
     }
   }
+  painter.setClipRect(mapper.toDevice(area));
+  drawObjectLayer(painter, mapper, area, true);
   painter.restore();
   drawHeadings(painter, mapper, visible, firstRow, lastRow, firstColumn, lastColumn);
 }

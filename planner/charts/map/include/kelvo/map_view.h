@@ -103,6 +103,9 @@ class CMapView : public CBaseView {
   void printPage(QPainter& painter, const UnitMapper& paper, const PrintLayout& layout,
                  const PrintFormat& format) override;
   bool canFitToPaper() const override { return true; }
+  // Objects show with map flag bit 0, between the cells' layers.
+  bool objectsShown() const override { return viewFlags() & mapflag::kObjects; }
+  bool paintsObjectLayers() const override { return true; }
   void fitReserved(int32_t* width, int32_t* height) const override;
   void applyFitToPaper(int pagesAcross, int pagesDown, int32_t printableWidth,
                        int32_t printableHeight) override;
