@@ -432,7 +432,7 @@ void CMapView::drawHeadings(QPainter& painter, const UnitMapper& mapper, const L
   painter.save();
   painter.setFont(xjor::fontFromLogFont(settings_.headingFont));
   const auto label = [&](const UnitMapper& m, const LogicalRect& r, const MapCode& code, int length,
-                         bool vertical) {
+                         bool leftAligned) {
     const QRectF box = m.toDevice(r);
     painter.fillRect(box, fill);
     painter.setPen(gridPen);
@@ -441,7 +441,7 @@ void CMapView::drawHeadings(QPainter& painter, const UnitMapper& mapper, const L
     const QString s =
         xjor::fromCp949(code.text, int(std::min(strnlen(code.text, 10), size_t(length))));
     painter.drawText(box.adjusted(2, 0, -2, 0),
-                     Qt::AlignVCenter | (vertical ? Qt::AlignLeft : Qt::AlignHCenter), s);
+                     Qt::AlignVCenter | (leftAligned ? Qt::AlignLeft : Qt::AlignHCenter), s);
   };
   // Row headings: one column per displayed level.
   painter.save();
@@ -474,7 +474,6 @@ void CMapView::drawHeadings(QPainter& painter, const UnitMapper& mapper, const L
       for (const HeadingGroup& g : headingGroups(layout_.columns.codes, length)) {
         if (g.last < firstColumn || g.first > lastColumn) continue;
         const int32_t from = std::max(g.first, firstColumn), to = std::min(g.last, lastColumn);
-        // The innermost level writes its codes upright in narrow cells.
         label(columns, {from * w, y, (to + 1) * w, y - columnHeads_[level]},
               layout_.columns.codes[size_t(g.first)], length, false);
       }
