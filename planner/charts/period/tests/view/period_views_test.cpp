@@ -2,6 +2,8 @@
 // shows what kvcli's series prints, the chart's planned S-curve ends at 100
 // percent, a bar stands as high as its value, and the value sheet takes
 // typed and generated days.
+#include <QComboBox>
+#include <QDialog>
 #include <QLineEdit>
 #include <QTest>
 #include <cmath>
@@ -308,8 +310,25 @@ TEST_F(PeriodTest, ValueSheetTakesTypedAndGeneratedDays) {
       view->generateDays(xjor::packDate(2026, 3, 3), xjor::packDate(2026, 6, 30), DayStep::Month),
       0);
   EXPECT_EQ(view->rowCount(), 4);  // 4-1, 3-1 typed; 5-1, 6-1 added
+  // Through the option bar: a finish before the start is refused with
+  // 21015 and the dialog stays; weekly days then go in.
+  messages_.clear();
+  app_->router()->setActiveView(view);
+  kelvo_test::whenModal([&](QDialog* d) {
+    d->findChild<QLineEdit*>("start")->setText(dayText(xjor::packDate(2026, 6, 1)));
+    d->findChild<QLineEdit*>("finish")->setText(dayText(xjor::packDate(2026, 5, 1)));
+    d->accept();
+    EXPECT_TRUE(d->isVisible());
+    d->findChild<QLineEdit*>("finish")->setText(dayText(xjor::packDate(2026, 6, 14)));
+    d->findChild<QComboBox*>("unit")->setCurrentIndex(2);
+    d->accept();
+  });
+  ASSERT_TRUE(app_->router()->dispatch(10215));
+  EXPECT_EQ(messages_, std::vector<int>{21015});
+  EXPECT_EQ(view->rowCount(), 4 + 13);  // 2..14 June; the 1st exists
   EXPECT_TRUE(view->findDay(xjor::packDate(2026, 6, 1)));
   EXPECT_EQ(view->selectedRows(), std::set<int>{3});
+  EXPECT_FALSE(view->findDay(xjor::packDate(2026, 7, 1)));
   QApplication::processEvents();
   grab(view->viewport(), "issue29_value_sheet.png");
 
@@ -325,6 +344,22 @@ TEST_F(PeriodTest, ValueSheetTakesTypedAndGeneratedDays) {
   link.rebuild = 1;
   EXPECT_EQ(view->readFromSummary(link), 0);
   EXPECT_GT(view->rowCount(), 0);
+  const std::vector<PeriodValue> read = view->sheet().entries();
+  // A row beyond the summary's records: 20038, and the sheet stays.
   link.row = 100000;
   EXPECT_EQ(view->readFromSummary(link), 20038);
+  EXPECT_EQ(view->sheet().entries(), read);
+  // Every linked sheet is read again, through the option bar's dialog too.
+  EXPECT_EQ(view->readAllLinked(), 1);
+  EXPECT_EQ(view->sheet().entries(), read);
+  EXPECT_EQ(app_->document()->openSummary(), 1);
+  kelvo_test::whenModal([](QDialog* d) {
+    d->findChild<QComboBox*>("series")->setCurrentIndex(kSeriesActual);
+    d->accept();
+  });
+  ASSERT_TRUE(app_->router()->dispatch(10209));
+  ValueSheetLink stored{};
+  ASSERT_TRUE(readValueLink(&app_->document()->db().opt, currentValueSheet(), &stored));
+  EXPECT_EQ(stored.series, kSeriesActual);
+  EXPECT_EQ(stored.row, 0);
 }
