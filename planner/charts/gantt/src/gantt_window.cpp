@@ -6,6 +6,7 @@
 #include "child_frame.h"
 #include "kelvo/gantt_view.h"
 #include "kelvo/kelvo_app.h"
+#include "kelvo/period_band_widget.h"
 #include "kelvo/plan_doc.h"
 #include "kelvo/record_dialogs.h"
 #include "kelvo/sheet_windows.h"
@@ -71,6 +72,7 @@ QWidget* makeGanttWindow(CPlanDoc* doc, const GanttWindowChoice& choice, QWidget
   outer->setSizes({7, 3});
   sheet->initialUpdate();
   chart->initialUpdate();
+  attachPeriodBand(chart);
   return outer;
 }
 

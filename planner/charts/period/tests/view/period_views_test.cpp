@@ -10,6 +10,8 @@
 
 #include "band_paint.h"
 #include "kelvo/chart_view.h"
+#include "kelvo/gantt_view.h"
+#include "kelvo/gantt_window.h"
 #include "kelvo/option_slots.h"
 #include "kelvo/period_band_widget.h"
 #include "kelvo/project_digits.h"
@@ -34,9 +36,10 @@ struct CliEntry {
   QString day;
   double value;
 };
-std::vector<CliEntry> cliSeries(const QString& file, int row) {
+std::vector<CliEntry> cliSeries(const QString& file, int row, int summary = 1) {
   std::vector<CliEntry> out;
-  const QStringList lines = kvcli({"series", file, "1", QString::number(row)}).split('\n');
+  const QStringList lines =
+      kvcli({"series", file, QString::number(summary), QString::number(row)}).split('\n');
   for (int i = 1; i < lines.size(); ++i) {
     const QStringList f = lines[i].split(',');
     if (f.size() >= 3) out.push_back({f[0].toInt(), f[1], f[2].toDouble()});
@@ -146,6 +149,25 @@ TEST_F(PeriodTest, PeriodSheetShowsTheSeriesKvcliPrints) {
   QApplication::processEvents();
   const QImage image = grab(app_->mainFrame(), "issue29_period_sheet.png");
   EXPECT_FALSE(image.isNull());
+  // Another summary of resources opened (hint 10): the sheet becomes kind
+  // 19 with that summary's rows and single values.
+  CPlanDoc* doc = app_->document();
+  int16_t current = doc->openSummary();
+  ASSERT_EQ(xOpenSumFile(&doc->db(), &current, 2), 1);
+  doc->setOpenSummary(current);
+  doc->updateAllViews(kAllViews, hint::kSummaryRebuilt);
+  EXPECT_EQ(sheet->viewKind(), ViewKind::PeriodResourceSheet);
+  EXPECT_TRUE(sheet->resourceSummary());
+  const int resourceRows = int(doc->db().summary.table.tb.liveCount);
+  EXPECT_EQ(sheet->scale().settings().rowCount, 2 * resourceRows);
+  for (int record : {1, resourceRows}) {
+    std::vector<CliEntry> want;
+    for (const CliEntry& e : cliSeries(file, record, 2))
+      if (e.block == 0) want.push_back(e);
+    const std::vector<PeriodValue> shown = sheet->rowValues((record - 1) * 2);
+    ASSERT_EQ(shown.size(), want.size()) << record;
+    for (size_t i = 0; i < shown.size(); ++i) EXPECT_EQ(dayText(shown[i].day), want[i].day);
+  }
   // Stored on hint 2 and read back by a new view: the three items stay.
   app_->document()->updateAllViews(kAllViews, hint::kStoreSettings);
   std::vector<char> bytes(3 * sizeof(ValueItem));
@@ -198,6 +220,23 @@ TEST_F(PeriodTest, PeriodBandFollowsTheSheetsScale) {
     EXPECT_TRUE(colourNear(image, at, line)) << month;
   }
   EXPECT_EQ(band->height(), band->sizeHint().height());
+
+  // The Gantt chart carries the same band under it, on its own kind.
+  std::unique_ptr<QWidget> gantt(makeGanttWindow(app_->document(), {}, nullptr));
+  gantt->resize(1200, 700);
+  gantt->show();
+  CGanttView* chart = ganttChartOf(gantt.get());
+  ASSERT_NE(chart, nullptr);
+  auto* ganttBand = gantt->findChild<CPeriodBand*>();
+  ASSERT_NE(ganttBand, nullptr);
+  EXPECT_EQ(ganttBand->view(), chart);
+  EXPECT_FALSE(ganttBand->isVisible());
+  TimeScaleSettings g = chart->scale().settings();
+  g.flags |= scaleflag::kPeriodBand;
+  chart->setScaleSettings(g);
+  QApplication::processEvents();
+  EXPECT_TRUE(ganttBand->isVisible());
+  EXPECT_LT(chart->height() + ganttBand->height(), gantt->height());
 }
 
 TEST_F(PeriodTest, ChartDrawsPlanAgainstActualEndingAtHundredPercent) {
