@@ -4,7 +4,9 @@
 // typed and generated days.
 #include <QComboBox>
 #include <QDialog>
+#include <QFileInfo>
 #include <QLineEdit>
+#include <QPrinter>
 #include <QTest>
 #include <cmath>
 
@@ -267,6 +269,22 @@ TEST_F(PeriodTest, ChartDrawsPlanAgainstActualEndingAtHundredPercent) {
           .toPoint();
   EXPECT_TRUE(colourNear(image, end, xjor::colorFromRef(plan.style.lineColor)))
       << end.x() << "," << end.y();
+  // Printed: pages of the same chart.
+  QPrinter printer(QPrinter::HighResolution);
+  printer.setOutputFormat(QPrinter::PdfFormat);
+  printer.setPageSize(QPageSize(QPageSize::A4));
+  const QString pdf = path("chart.pdf");
+  printer.setOutputFileName(pdf);
+  ASSERT_TRUE(chart->printTo(&printer));
+  EXPECT_GT(QFileInfo(pdf).size(), 1000);
+  // The rows hold both value rows under the panel.
+  EXPECT_GE(chart->scale().settings().rowCount * chart->scale().settings().rowHeight,
+            -chart->scene().bottom());
+  const QString folder = qEnvironmentVariable("KELVO_SHOT_DIR");
+  if (!folder.isEmpty() && QDir(folder).exists()) {
+    QFile::remove(folder + "/issue29_period_chart.pdf");
+    QFile::copy(pdf, folder + "/issue29_period_chart.pdf");
+  }
   // Nothing of the plan's colour above the 100 percent line.
   EXPECT_FALSE(colourNear(image, end - QPoint(0, 12), xjor::colorFromRef(plan.style.lineColor), 2));
 }
