@@ -385,6 +385,29 @@ TEST_F(ObjectLayerTest, EditingATextAndTheStyleDialogAsAUserFillsIt) {
   EXPECT_EQ(e.fill, 4);
 }
 
+TEST_F(ObjectLayerTest, FitToPaperScalesSizesAndFonts) {
+  auto view = makeView(ViewKind::Map, 2);
+  put(ViewKind::Map, shape::kRectangle, 100, -100, 301, -200);
+  LOGFONT font{};
+  font.lfHeight = -60;
+  table().append(layerCode(ViewKind::Map, true),
+                 makeTextObject(view->pointToPosition(500, -100), 0, 0, 0, 0, font, "Level 3"));
+  put(ViewKind::Network, shape::kRectangle, 0, 0, 300, -300);  // another view's: untouched
+  view->objects().scaleObjects(0.5, 0.25, 0.5);
+  EXPECT_EQ(table().at(0).width, 150);
+  EXPECT_EQ(table().at(0).height, -50);
+  EXPECT_EQ(table().at(0).anchor.x, 100);
+  LOGFONT scaled{};
+  std::string text;
+  ASSERT_TRUE(table().readText(1, &scaled, &text));
+  EXPECT_EQ(scaled.lfHeight, -30);
+  EXPECT_EQ(text, "Level 3");
+  const uint64_t extent = xGetTextExtent(text.data(), int32_t(text.size()), &scaled);
+  EXPECT_EQ(table().at(1).width, int16_t(extent & 0xFFFFFFFF));
+  EXPECT_EQ(table().at(1).height, -int16_t(extent >> 32));
+  EXPECT_EQ(table().at(table().count() - 1).width, 300);
+}
+
 TEST_F(ObjectLayerTest, BothLayersPrint) {
   auto view = makeView(ViewKind::Map, 2);
   put(ViewKind::Map, shape::kRectangle, 200, -200, 400, -400, true);  // blue, in front
