@@ -251,6 +251,10 @@ TEST_F(ObjectLayerTest, SelectOrderAlignAndDelete) {
   // Undo brings every record back at its old index.
   view->onCommand(cmd::kEditUndo);
   EXPECT_EQ(table().snapshot(), kept);
+  ASSERT_TRUE(doc_->saveProject(path("ordered.kvp")));
+  ASSERT_TRUE(doc_->openProject(path("ordered.kvp")));
+  EXPECT_EQ(table().snapshot(), kept);
+  EXPECT_EQ(table().at(2).layer, 23);  // the rectangle stays in front
 }
 
 TEST_F(ObjectLayerTest, CopyCutAndPasteBetweenViews) {
@@ -296,6 +300,11 @@ TEST_F(ObjectLayerTest, CopyCutAndPasteBetweenViews) {
   EXPECT_EQ(table().count(), 11u);
   map->onCommand(cmd::kEditUndo);
   EXPECT_EQ(table().count(), 10u);
+  // The records come back from the project file as they were.
+  const std::vector<uint8_t> stored = table().snapshot();
+  ASSERT_TRUE(doc_->saveProject(path("pasted.kvp")));
+  ASSERT_TRUE(doc_->openProject(path("pasted.kvp")));
+  EXPECT_EQ(table().snapshot(), stored);
 }
 
 TEST_F(ObjectLayerTest, TextToolMeasuresTheTextAndTheLayersPaintAroundTheData) {
