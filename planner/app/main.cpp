@@ -5,8 +5,12 @@
 #include <cstring>
 
 #include "kelvo/converter_commands.h"
+#include "kelvo/definition_commands.h"
 #include "kelvo/gantt_window.h"
 #include "kelvo/kelvo_app.h"
+#include "kelvo/map_window.h"
+#include "kelvo/network_window.h"
+#include "kelvo/period_windows.h"
 #include "kelvo/processing_commands.h"
 #include "kelvo/sheet_windows.h"
 
@@ -30,8 +34,12 @@ int main(int argc, char** argv) {
   kelvo::CKelvoApp app(options);
   kelvo::registerSheetWindows(app);
   kelvo::registerGanttWindow(app);
+  kelvo::registerNetworkWindow(app);
+  kelvo::registerMapWindow(app);
+  kelvo::registerPeriodWindows(app);
   kelvo::registerConverterCommands(app);
   kelvo::registerProcessingCommands(app);
+  kelvo::registerDefinitionCommands(app);
   if (printPdf) {
     bool number = false;
     const int window = args.size() == 4 ? args[1].toInt(&number) : -1;

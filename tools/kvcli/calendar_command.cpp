@@ -1,55 +1,19 @@
 // kvcli calendar: one working calendar set as the calendar dialog's OK
 // stores it, the others rebuilt over the same range.
-#include <algorithm>
 #include <cstdio>
-#include <vector>
 
 #include "commands.h"
+#include "kelvo/calendar_maps.h"
+#include "kelvo/korean_holidays.h"
 #include "project_session.h"
 #include "xjor/calendar.h"
+#include "xjor/packed_date.h"
 
 namespace kvcli {
 
 namespace {
-
-constexpr int32_t kLongestRange = 7304;  // days after the first day of a range
-
-// Day maps of the dialog: for each calendar, one flag per day of the range,
-// true for a non-working day.
-using DayMap = std::vector<bool>;
-
-// The map of an installed calendar: an empty list means every day works.
-DayMap mapOf(int slot, int32_t first, int32_t days) {
-  DayMap offDays(days, false);
-  const int32_t count = xGetWorkCount(slot);
-  if (count == 0) return offDays;
-  const uint16_t* list = xGetWork(slot);
-  std::fill(offDays.begin(), offDays.end(), true);
-  for (int32_t i = 0; i < count; ++i) {
-    const int32_t k = xGetTimeOffset(list[i]) - first;  // plain day numbers
-    if (k >= 0 && k < days) offDays[k] = false;
-  }
-  return offDays;
-}
-
-// Installs a map as the dialog's OK does: a list only when the range has
-// both working and non-working days, with the day before and after the
-// range when its ends do not work.
-void install(int slot, const DayMap& offDays, int32_t first) {
-  const bool someOff = std::find(offDays.begin(), offDays.end(), true) != offDays.end();
-  const bool someWork = std::find(offDays.begin(), offDays.end(), false) != offDays.end();
-  if (!someOff || !someWork) return;
-  std::vector<uint16_t> list;
-  const int32_t days = static_cast<int32_t>(offDays.size());
-  if (offDays.front()) list.push_back(xGetTimeFromOffset(first - 1));
-  for (int32_t k = 0; k < days; ++k) {
-    if (!offDays[k]) list.push_back(xGetTimeFromOffset(first + k));
-  }
-  if (offDays.back()) list.push_back(xGetTimeFromOffset(first + days));
-  uint16_t* array = xSetWork(slot, static_cast<int32_t>(list.size()));
-  if (array) std::copy(list.begin(), list.end(), array);
-}
-
+constexpr int kBadDate = 21015;
+constexpr int kOutOfMemory = 21001;
 }  // namespace
 
 int calendar(const std::string& file, const CalendarRequest& request) {
@@ -60,30 +24,37 @@ int calendar(const std::string& file, const CalendarRequest& request) {
   std::vector<uint16_t> holidays;
   for (const std::string& h : request.holidays) {
     holidays.push_back(xStrToTime(h.c_str()));
-    if (holidays.back() == 0) return fail(21015);
+    if (holidays.back() == 0) return fail(kBadDate);
   }
   xSetCalNo(0);
-  if (from == 0 || to == 0 || to < from) return fail(21015);
-  const int32_t first = xGetTimeOffset(from);
-  const int32_t days = std::min(xGetTimeOffset(to), first + kLongestRange) - first + 1;
-
-  std::vector<DayMap> maps;
-  for (int slot = 0; slot < XJOR_CALENDAR_SLOTS; ++slot) maps.push_back(mapOf(slot, first, days));
-  DayMap& chosen = maps[request.number - 1];
-  for (int32_t k = 0; k < days; ++k) {
-    const uint16_t day = xGetTimeFromOffset(first + k);
-    const bool weekdayOff = (request.offWeekdays >> xGetDayOfWeek(day)) & 1;
-    chosen[k] = weekdayOff || std::find(holidays.begin(), holidays.end(), day) != holidays.end();
+  kelvo::CalendarMaps maps;
+  if (!maps.load(from, to)) return fail(kBadDate);
+  if (request.koreanHolidays) {
+    for (int y = xjor::packedYear(maps.from()); y <= xjor::packedYear(maps.to()); ++y) {
+      const std::vector<uint16_t> days = kelvo::koreanPublicHolidays(y);
+      holidays.insert(holidays.end(), days.begin(), days.end());
+    }
   }
-  for (int slot = 0; slot < XJOR_CALENDAR_SLOTS; ++slot) {
-    xFreeWork(slot);
-    install(slot, maps[slot], first);
+  const int chosen = request.number;
+  for (int32_t n = xjor::dayNumber(maps.from()); n <= xjor::dayNumber(maps.to()); ++n) {
+    const uint16_t day = xjor::dateFromDayNumber(n);
+    maps.setOff(chosen, day, (request.offWeekdays >> xGetDayOfWeek(day)) & 1);
   }
-  s.info.calendarFrom = from;
-  s.info.calendarTo = xGetTimeFromOffset(first + days - 1);
+  maps.markOff(chosen, holidays);
+  switch (maps.install()) {
+    case kelvo::CalendarMaps::InstallResult::Installed:
+      break;
+    case kelvo::CalendarMaps::InstallResult::NoWorkingDay:
+      std::fprintf(stderr, "달력 %d에 작업일이 없습니다.\n", maps.calendarWithoutWorkingDay());
+      return 1;
+    case kelvo::CalendarMaps::InstallResult::OutOfMemory:
+      return fail(kOutOfMemory);
+  }
+  s.info.calendarFrom = maps.from();
+  s.info.calendarTo = maps.to();
   xSavePrjDateInfo(&s.db);
   if (int m = s.save(file)) return fail(m);
-  std::printf("달력 %d: 작업일 %d일\n", request.number, xGetWorkCount(request.number - 1));
+  std::printf("달력 %d: 작업일 %d일\n", chosen, xGetWorkCount(chosen - 1));
   return 0;
 }
 

@@ -21,13 +21,15 @@ struct NewProject {
 int create(const std::string& file, const NewProject& request);
 
 // What `kvcli calendar` is given: the calendar number 1..8, the range (date
-// texts), the weekdays that do not work (bit 0 Sunday .. bit 6 Saturday)
-// and the holidays.
+// texts), the weekdays that do not work (bit 0 Sunday .. bit 6 Saturday),
+// the holidays, and whether the Korean public holidays of the range's years
+// are holidays too.
 struct CalendarRequest {
   int number = 0;
   std::string from, to;
   unsigned offWeekdays = 0;
   std::vector<std::string> holidays;
+  bool koreanHolidays = false;
 };
 
 int calendar(const std::string& file, const CalendarRequest& request);

@@ -19,6 +19,7 @@ int usage() {
       "       kvcli info FILE.kvp\n"
       "       kvcli classes FILE.kvp work|facility LEN[:NAME]...\n"
       "       kvcli calendar FILE.kvp N --from D --to D [--off sat,sun] [--holiday D]...\n"
+      "                 [--korean-holidays]\n"
       "       kvcli check FILE.kvp\n"
       "       kvcli schedule FILE.kvp [--data-date D]\n"
       "       kvcli gen FILE.kvp --activities N --relations M [--seed S]\n"
@@ -64,6 +65,7 @@ const char* option(int argc, char** argv, const char* name, const char* fallback
 }
 
 // kvcli calendar FILE N --from D --to D [--off sat,sun] [--holiday D]...
+//                [--korean-holidays]
 int calendarCommand(int argc, char** argv) {
   if (argc < 4) return usage();
   kvcli::CalendarRequest request;
@@ -93,6 +95,8 @@ int calendarCommand(int argc, char** argv) {
   for (int i = 4; i + 1 < argc; ++i) {
     if (std::strcmp(argv[i], "--holiday") == 0) request.holidays.push_back(argv[i + 1]);
   }
+  for (int i = 4; i < argc; ++i)
+    if (std::strcmp(argv[i], "--korean-holidays") == 0) request.koreanHolidays = true;
   return kvcli::calendar(argv[2], request);
 }
 

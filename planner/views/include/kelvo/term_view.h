@@ -88,6 +88,12 @@ class CTermView : public CBaseView {
   // Gantt chart's sheet); set in its preparePrinting before calling ours.
   void setLeadingPages(int pages) { leadingPages_ = pages; }
   int leadingPages() const { return leadingPages_; }
+  // Makes the next initial update read the stored settings again (a view
+  // that changed its kind reads the new kind's records).
+  void forgetSettings() {
+    settingsRead_ = false;
+    topRow_ = -1;
+  }
 
  private:
   void readSettings();

@@ -1,0 +1,18 @@
+// The definition commands of the program that set project-wide
+// conventions and change records in bulk: "달력" (40096) and "항목값
+// 일괄변경" (40086, on the active sheet). Each opens its dialog on the open
+// project.
+#ifndef KELVO_DEFINITION_COMMANDS_H_
+#define KELVO_DEFINITION_COMMANDS_H_
+
+namespace kelvo {
+
+class CKelvoApp;
+
+// Adds the definition commands to the program's command chain, after the
+// targets already in it. Call once, before app.startup().
+void registerDefinitionCommands(CKelvoApp& app);
+
+}  // namespace kelvo
+
+#endif  // KELVO_DEFINITION_COMMANDS_H_

@@ -1,0 +1,79 @@
+#include "kelvo/definition_commands.h"
+
+#include "batch_change_dialog.h"
+#include "calendar_dialog.h"
+#include "kelvo/commands.h"
+#include "kelvo/kelvo_app.h"
+#include "kelvo/plan_doc.h"
+#include "kelvo/table_view.h"
+#include "main_frame.h"
+
+namespace kelvo {
+namespace {
+
+constexpr int kBatchChange = 40086;
+
+class CDefinitionCommands : public CommandTarget {
+ public:
+  explicit CDefinitionCommands(CKelvoApp& app) : app_(app) {}
+
+  bool updateCommand(int id, CommandState& state) override {
+    const bool open = app_.document() && app_.document()->isOpen();
+    switch (id) {
+      case cmd::kCalendar:
+        state.enabled = open;
+        return true;
+      case kBatchChange:
+        state.enabled = open && activeSheet();
+        return true;
+      default:
+        return false;
+    }
+  }
+
+  bool onCommand(int id) override {
+    CPlanDoc* doc = app_.document();
+    if (!doc || !doc->isOpen()) return false;
+    switch (id) {
+      case cmd::kCalendar: {
+        CCalendarDlg dialog(*doc, app_.mainFrame());
+        const bool done = dialog.exec() == QDialog::Accepted;
+        if (done) app_.router()->refresh();
+        return done;
+      }
+      case kBatchChange: {
+        CTableView* sheet = activeSheet();
+        if (!sheet) return false;
+        CBatchChangeDlg dialog(*doc, *sheet, app_.mainFrame());
+        dialog.exec();
+        app_.router()->refresh();
+        return true;
+      }
+      default:
+        return false;
+    }
+  }
+
+ private:
+  // The active view when it is a sheet of this project's records.
+  CTableView* activeSheet() const {
+    auto* sheet = dynamic_cast<CTableView*>(app_.router()->activeView());
+    return sheet && sheet->document() == app_.document() && sheet->table() ? sheet : nullptr;
+  }
+
+  CKelvoApp& app_;
+};
+
+}  // namespace
+
+void registerDefinitionCommands(CKelvoApp& app) {
+  CommandRouter* router = app.router();
+  auto* commands = new CDefinitionCommands(app);
+  router->setChain([chain = router->chain(), commands] {
+    std::vector<CommandTarget*> targets = chain ? chain() : std::vector<CommandTarget*>{};
+    targets.push_back(commands);
+    return targets;
+  });
+}
+
+}  // namespace kelvo
