@@ -2,6 +2,7 @@
 
 #include "batch_change_dialog.h"
 #include "calendar_dialog.h"
+#include "file_fields_dialog.h"
 #include "kelvo/commands.h"
 #include "kelvo/kelvo_app.h"
 #include "kelvo/plan_doc.h"
@@ -21,6 +22,7 @@ class CDefinitionCommands : public CommandTarget {
     const bool open = app_.document() && app_.document()->isOpen();
     switch (id) {
       case cmd::kCalendar:
+      case cmd::kFileFields:
         state.enabled = open;
         return true;
       case kBatchChange:
@@ -37,6 +39,12 @@ class CDefinitionCommands : public CommandTarget {
     switch (id) {
       case cmd::kCalendar: {
         CCalendarDlg dialog(*doc, app_.mainFrame());
+        const bool done = dialog.exec() == QDialog::Accepted;
+        if (done) app_.router()->refresh();
+        return done;
+      }
+      case cmd::kFileFields: {
+        CFileFieldsDlg dialog(*doc, app_.mainFrame());
         const bool done = dialog.exec() == QDialog::Accepted;
         if (done) app_.router()->refresh();
         return done;
