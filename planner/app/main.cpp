@@ -8,6 +8,9 @@
 #include "kelvo/definition_commands.h"
 #include "kelvo/gantt_window.h"
 #include "kelvo/kelvo_app.h"
+#include "kelvo/map_window.h"
+#include "kelvo/network_window.h"
+#include "kelvo/period_windows.h"
 #include "kelvo/processing_commands.h"
 #include "kelvo/sheet_windows.h"
 
@@ -31,6 +34,9 @@ int main(int argc, char** argv) {
   kelvo::CKelvoApp app(options);
   kelvo::registerSheetWindows(app);
   kelvo::registerGanttWindow(app);
+  kelvo::registerNetworkWindow(app);
+  kelvo::registerMapWindow(app);
+  kelvo::registerPeriodWindows(app);
   kelvo::registerConverterCommands(app);
   kelvo::registerProcessingCommands(app);
   kelvo::registerDefinitionCommands(app);

@@ -7,6 +7,7 @@
 #include <QScrollBar>
 #include <algorithm>
 
+#include "kelvo/object_layer.h"
 #include "kelvo/plan_doc.h"
 #include "kelvo/status_panes.h"
 #include "xJorLib.h"
@@ -31,11 +32,16 @@ CBaseView::CBaseView(CPlanDoc* doc, QWidget* parent)
     : QAbstractScrollArea(parent),
       doc_(doc),
       viewKind_(viewState().nextViewKind),
-      window_(viewState().nextWindow) {
+      window_(viewState().nextWindow),
+      objects_(std::make_unique<ObjectLayer>(this)) {
   setFocusPolicy(Qt::StrongFocus);
   viewport()->setMouseTracking(true);
   viewport()->setAutoFillBackground(false);
-  if (doc_) connect(doc_, &CPlanDoc::viewsUpdate, this, &CBaseView::receiveUpdate);
+  if (doc_) {
+    connect(doc_, &CPlanDoc::viewsUpdate, this, &CBaseView::receiveUpdate);
+    // A document that goes first leaves nothing to release at the end.
+    connect(doc_, &QObject::destroyed, this, [this] { doc_ = nullptr; });
+  }
   // What the pointer is over goes to the status bar's position pane.
   connect(this, &CBaseView::positionChanged, this,
           [](const QString& text) { setPointStatus(text); });
@@ -45,6 +51,8 @@ CBaseView::~CBaseView() {
   // Nothing is stored here (the frame calls prepareToClose first); only the
   // program-wide pointers to this view are dropped so they never dangle.
   ViewState& st = viewState();
+  // An undo step of this view refers to it: it goes with the view.
+  if (doc_) doc_->undo().release(this);
   if (st.activeEditView == this) st.activeEditView = nullptr;
   if (st.router && st.router->activeView() == static_cast<CommandTarget*>(this))
     st.router->setActiveView(nullptr);
@@ -230,12 +238,13 @@ void CBaseView::scrollContentsBy(int, int) {
 
 void CBaseView::keyPressEvent(QKeyEvent* event) {
   // Scrolling by keys is ignored while a mouse operation holds the pointer.
-  if (QWidget::mouseGrabber() || dataDrag_ || separatorDrag_) {
+  if (QWidget::mouseGrabber() || dataDrag_ || separatorDrag_ || objects_->busy()) {
     if (event->key() == Qt::Key_Escape) cancelOperation();
     event->accept();
     return;
   }
-  if (dataKey(event->key(), event->modifiers())) {
+  if (objects_->key(event->key(), event->modifiers()) ||
+      dataKey(event->key(), event->modifiers())) {
     event->accept();
     return;
   }
@@ -285,11 +294,16 @@ void CBaseView::paintEvent(QPaintEvent*) {
   }
   painter.fillRect(viewport()->rect(), Qt::white);
   const UnitMapper mapper = screenMapper();
+  if (!paintsObjectLayers()) drawObjectLayer(painter, mapper, client_, false);
   drawContent(painter, mapper, client_, false);
+  if (!paintsObjectLayers()) drawObjectLayer(painter, mapper, client_, true);
   painter.setClipping(false);
   // Overlays, last: the operation in progress, then the crosshair.
   if (dataDrag_ || separatorDrag_) drawRubberBand(painter, mapper);
-  if (viewState().activeEditView == this) drawSelectionHandles(painter, mapper);
+  if (viewState().activeEditView == this) {
+    drawSelectionHandles(painter, mapper);
+    objects_->paintOverlay(painter, mapper);
+  }
   if (crosshairShown() && crosshair_.x() >= 0) {
     painter.save();
     painter.setCompositionMode(QPainter::RasterOp_NotDestination);
@@ -325,6 +339,15 @@ void CBaseView::leaveEvent(QEvent* event) {
   QAbstractScrollArea::leaveEvent(event);
 }
 
+bool CBaseView::objectsShown() const {
+  return true;
+}
+
+void CBaseView::drawObjectLayer(QPainter& painter, const UnitMapper& mapper,
+                                const LogicalRect& body, bool front) {
+  if (objectsShown()) objects_->paintLayer(painter, mapper, body, front);
+}
+
 // --- Mouse --------------------------------------------------------------------
 
 void CBaseView::mousePressEvent(QMouseEvent* event) {
@@ -332,7 +355,7 @@ void CBaseView::mousePressEvent(QMouseEvent* event) {
   int32_t x = 0, y = 0;
   screenMapper().toLogical(event->position(), &x, &y);
   if (event->button() == Qt::RightButton) {
-    if (dataDrag_ || separatorDrag_)
+    if (dataDrag_ || separatorDrag_ || objects_->busy())
       cancelOperation();
     else
       rightButton(event->globalPosition().toPoint());
@@ -354,6 +377,8 @@ void CBaseView::mousePressEvent(QMouseEvent* event) {
   if (st.editTool == tool::kDataSelect || st.editTool == tool::kDataInput) {
     dataDrag_ = true;
     dataToolPress(x, y, event->modifiers());
+  } else if (st.editTool >= tool::kShapeSelect && st.editTool <= tool::kPicture) {
+    objects_->press(x, y, event->modifiers());
   }
 }
 
@@ -367,7 +392,18 @@ void CBaseView::mouseMoveEvent(QMouseEvent* event) {
     viewport()->update();
   } else if (dataDrag_) {
     dataToolDrag(x, y);
+  } else if (objects_->busy()) {
+    objects_->drag(x, y);
   } else {
+    if (viewState().editTool == tool::kShapeSelect) {
+      // The cursor tells what a press on the selection would do.
+      static const Qt::CursorShape kShapes[9] = {
+          Qt::SizeFDiagCursor, Qt::SizeVerCursor, Qt::SizeBDiagCursor,
+          Qt::SizeHorCursor,   Qt::SizeAllCursor, Qt::SizeHorCursor,
+          Qt::SizeBDiagCursor, Qt::SizeVerCursor, Qt::SizeFDiagCursor};
+      const int handle = objects_->handleAt(x, y);
+      viewport()->setCursor(handle >= 0 ? kShapes[handle] : Qt::ArrowCursor);
+    }
     dataHover(x, y);
   }
 }
@@ -384,6 +420,8 @@ void CBaseView::mouseReleaseEvent(QMouseEvent* event) {
   } else if (dataDrag_) {
     dataDrag_ = false;
     dataToolRelease(x, y);
+  } else if (objects_->busy()) {
+    objects_->release(x, y);
   }
 }
 
@@ -392,6 +430,7 @@ void CBaseView::mouseDoubleClickEvent(QMouseEvent* event) {
   int32_t x = 0, y = 0;
   screenMapper().toLogical(event->position(), &x, &y);
   if (x < 0 && !(viewFlags_ & viewflag::kNoCrosshair)) return;
+  if (objects_->doubleClick(x, y)) return;
   dataDoubleClick(x, y);
 }
 
@@ -447,6 +486,7 @@ void CBaseView::cancelOperation() {
     dataToolCancel();
     viewport()->update();
   }
+  objects_->cancel();
 }
 
 // --- Commands -----------------------------------------------------------------
@@ -463,8 +503,9 @@ bool CBaseView::updateCommand(int id, CommandState& state) {
     state.checked = current == id - cmd::kToolFirst;
     return true;
   }
+  if (objects_->updateCommand(id, state)) return true;
   if (isShapeCommand(id)) {
-    // No drawing objects are selected in the base: nothing to act on.
+    // Nothing to act on: no drawing objects selected, nothing copied.
     state.enabled = false;
     return true;
   }
@@ -489,6 +530,7 @@ bool CBaseView::onCommand(int id) {
     cancelOperation();
     return true;
   }
+  if (objects_->onCommand(id)) return true;
   if (id >= cmd::kToolFirst && id <= cmd::kToolLast) {
     cancelOperation();
     viewState().editTool = id - cmd::kToolFirst;

@@ -223,6 +223,10 @@ QString CTermView::positionText(int32_t x, int32_t y) const {
       .arg(scale_.rowAt(y) + 1);
 }
 
+bool CTermView::objectsShown() const {
+  return scale_.settings().flags & scaleflag::kDrawShapes;
+}
+
 COLORREF CTermView::crosshairColor() const {
   return scale_.settings().dataDateColor;
 }

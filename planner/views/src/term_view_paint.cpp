@@ -57,6 +57,7 @@ void CTermView::drawContent(QPainter& painter, const UnitMapper& mapper, const L
   painter.save();
   painter.setClipRect(mapper.toDevice(body), Qt::IntersectClip);
   drawShading(painter, mapper, body);
+  drawObjectLayer(painter, mapper, body, false);
   const int32_t timeLeft = std::max(scale_.timeLeft(), body.left);
   const int32_t timeRight = std::min(scale_.timeRight(), body.right);
   QPen grid(xjor::colorFromRef(s.gridColor), 0);
@@ -85,6 +86,7 @@ void CTermView::drawContent(QPainter& painter, const UnitMapper& mapper, const L
     painter.fillRect(mapper.toDevice(x - 1, body.top, x - 1 + kDataDateWidth, body.bottom),
                      xjor::colorFromRef(s.dataDateColor));
   }
+  drawObjectLayer(painter, mapper, body, true);
   painter.restore();
 
   if (strip > 0) {

@@ -127,7 +127,9 @@ void CBaseView::printPage(QPainter& painter, const UnitMapper& paper, const Prin
   const LogicalRect visible{ox, oy, ox + layout.body.width(), oy - layout.body.height()};
   painter.save();
   painter.setClipRect(bodyRect);
+  if (!paintsObjectLayers()) drawObjectLayer(painter, content, visible, false);
   drawContent(painter, content, visible, true);
+  if (!paintsObjectLayers()) drawObjectLayer(painter, content, visible, true);
   painter.restore();
   painter.setClipping(false);
   drawPageFrame(painter, paper, layout, format);

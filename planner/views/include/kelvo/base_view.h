@@ -9,6 +9,7 @@
 #include <QPixmap>
 #include <QString>
 #include <cstdint>
+#include <memory>
 
 #include "kelvo/commands.h"
 #include "kelvo/logical_rect.h"
@@ -25,6 +26,7 @@ class QPrinter;
 namespace kelvo {
 
 class CPlanDoc;
+class ObjectLayer;
 
 // Commands the view base knows by number (those of the shell are in
 // kelvo/commands.h).
@@ -136,6 +138,17 @@ class CBaseView : public QAbstractScrollArea, public CommandTarget {
   // applyFitToPaper. Returns true when the view was rescaled; when the user
   // asked to save first and the save did not happen, nothing is scaled.
   bool fitToPaperCommand();
+
+  // --- Drawing objects ----------------------------------------------------
+  // The view's drawing-object layer: selection, tools, clipboard, undo.
+  ObjectLayer& objects() const { return *objects_; }
+  // Whether the view shows its drawing objects now. Base: true.
+  virtual bool objectsShown() const;
+  // Paints the view's objects of one layer (front = in front of the data)
+  // through mapper, inside body and only right of x = 0 and below y = 0;
+  // nothing when objectsShown() is false.
+  void drawObjectLayer(QPainter& painter, const UnitMapper& mapper, const LogicalRect& body,
+                       bool front);
 
   // --- Commands -----------------------------------------------------------
   bool onCommand(int id) override;
@@ -269,6 +282,11 @@ class CBaseView : public QAbstractScrollArea, public CommandTarget {
   // Sends hint to every view of this view's kind through the document.
   void broadcastOwnKind(int hint);
   bool separatorDragging() const { return separatorDrag_; }
+  // True when drawContent calls drawObjectLayer itself where each layer
+  // belongs (behind the bars, over the shading). Otherwise the base paints
+  // the back layer before drawContent and the front layer after it, on
+  // screen and on paper. Base: false.
+  virtual bool paintsObjectLayers() const { return false; }
 
  private:
   bool crosshairShown() const;
@@ -286,6 +304,7 @@ class CBaseView : public QAbstractScrollArea, public CommandTarget {
   bool separatorDrag_ = false;
   bool syncingBars_ = false;
   QPixmap frozen_;  // the last image while a computation runs
+  std::unique_ptr<ObjectLayer> objects_;
 };
 
 }  // namespace kelvo

@@ -55,8 +55,13 @@ class CTermView : public CBaseView {
   void pageOrigin(const PrintLayout& layout, int column, int row, int32_t* x,
                   int32_t* y) const override;
   COLORREF crosshairColor() const override;
+  // Drawing objects show while scale flag bit 0 is set.
+  bool objectsShown() const override;
 
  protected:
+  // The back layer goes over the shading and under the dividers and the
+  // body; the front layer over the body and the data-date line.
+  bool paintsObjectLayers() const override { return true; }
   // 17. Draws rows firstRow..lastRow of the body; body is the logical
   // rectangle of the body on this screen or page.
   virtual void drawBody(QPainter& painter, const UnitMapper& mapper, const LogicalRect& body,
@@ -83,6 +88,12 @@ class CTermView : public CBaseView {
   // Gantt chart's sheet); set in its preparePrinting before calling ours.
   void setLeadingPages(int pages) { leadingPages_ = pages; }
   int leadingPages() const { return leadingPages_; }
+  // Makes the next initial update read the stored settings again (a view
+  // that changed its kind reads the new kind's records).
+  void forgetSettings() {
+    settingsRead_ = false;
+    topRow_ = -1;
+  }
 
  private:
   void readSettings();

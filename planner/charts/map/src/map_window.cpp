@@ -1,0 +1,75 @@
+#include "kelvo/map_window.h"
+
+#include <QInputDialog>
+
+#include "child_frame.h"
+#include "kelvo/find_dialogs.h"
+#include "kelvo/kelvo_app.h"
+#include "kelvo/map_options_dialog.h"
+#include "kelvo/map_view.h"
+#include "kelvo/plan_doc.h"
+#include "kelvo/record_dialogs.h"
+#include "main_frame.h"
+
+namespace kelvo {
+namespace {
+
+constexpr int kMapWindow = windowNumber(DocWindow::Map);
+
+}  // namespace
+
+CMapView* makeMapWindow(CPlanDoc* doc, MapMode mode, QWidget* parent) {
+  viewState().nextViewKind = ViewKind::Map;
+  viewState().nextWindow = static_cast<int16_t>(kMapWindow);
+  auto* view = new CMapView(doc, mode, parent);
+  view->setObjectName(QStringLiteral("MapView"));
+  view->initialUpdate();
+  return view;
+}
+
+void registerMapWindow(CKelvoApp& app) {
+  MapDialogs dialogs;
+  dialogs.editActivity = [](QWidget* parent, CPlanDoc& doc, int slot) {
+    return editActivity(parent, doc, slot);
+  };
+  dialogs.connect = [](QWidget* parent, CPlanDoc& doc, const QByteArray& pred,
+                       const QByteArray& succ) {
+    return editRelationBetween(parent, doc, pred, succ) == RelationOutcome::Stored;
+  };
+  dialogs.askValue = [](QWidget* parent, const QString& caption, QString* value) {
+    bool ok = false;
+    const QString text =
+        QInputDialog::getText(parent, caption, caption, QLineEdit::Normal, *value, &ok);
+    if (ok) *value = text;
+    return ok;
+  };
+  dialogs.askKind = [](QWidget* parent) {
+    RelationKindDialog dialog(parent);
+    return dialog.exec() == QDialog::Accepted ? dialog.kind() : -1;
+  };
+  dialogs.options = [](QWidget* parent, MapSettings* settings) {
+    return editMapOptions(parent, settings);
+  };
+  setMapDialogs(std::move(dialogs));
+  registerDocumentWindow(kMapWindow, [&app](QWidget* parent) -> QWidget* {
+    CPlanDoc* doc = app.document();
+    MapMode mode = MapMode::Activities;
+    int item = 0;
+    if (CMainFrame* frame = app.mainFrame()) {
+      const OptionBarState& st = frame->optionState();
+      mode = MapMode(std::clamp(st.comboChoice.value(10503, 0), 0, 2));
+      item = st.comboChoice.value(10502, 0);
+    }
+    // The summary mode needs open summary data.
+    if (mode == MapMode::Summary && (!doc || doc->openSummary() <= 0)) mode = MapMode::Activities;
+    ViewState& vs = viewState();
+    if (!vs.router) vs.router = app.router();
+    if (!vs.flags) vs.flags = &app.settings().flags;
+    CMapView* view = makeMapWindow(doc, mode, parent);
+    // The bar's first entry is "표시 항목 없음"; the others are the fields.
+    if (item > 0) view->setDisplayedItem(item - 1);
+    return view;
+  });
+}
+
+}  // namespace kelvo

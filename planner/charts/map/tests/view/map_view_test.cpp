@@ -1,0 +1,322 @@
+// The map of the sample project on screen and on paper: each mode drawn,
+// a block edit over selected cells against the same edits in the sheet,
+// relations made on the map, and pages of whole cells with headings.
+#include "kelvo/map_view.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QImage>
+#include <QLineEdit>
+#include <QPrinter>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QSpinBox>
+#include <QTest>
+#include <cstring>
+#include <map>
+#include <memory>
+
+#include "kelvo/map_edit.h"
+#include "kelvo/map_options_dialog.h"
+#include "kelvo/map_window.h"
+#include "kelvo/plan_doc.h"
+#include "kelvo/record_dialogs.h"
+#include "sample_project.h"
+#include "shell_fixture.h"
+#include "xjorlib/qt_bridge.h"
+
+using namespace kelvo;
+
+namespace {
+
+class MapViewTest : public kelvo_test::ShellTest {
+ protected:
+  void SetUp() override {
+    ShellTest::SetUp();
+    const QString copy = kelvo_test::copySampleProject(kelvo_test::binDir(), dir_.path());
+    ASSERT_FALSE(copy.isEmpty());
+    ASSERT_EQ(xOpenRef(&ref_, (kelvo_test::binDir() + "/Kelvo.ref").toUtf8().constData()), 1);
+    doc_ = std::make_unique<CPlanDoc>(dir_.path() + '/', ref_);
+    ASSERT_TRUE(doc_->openProject(copy));
+    viewState() = ViewState{};
+    viewState().editTool = tool::kDataSelect;
+  }
+  void TearDown() override {
+    view_.reset();
+    doc_.reset();
+    xCloseFile(&ref_);
+    viewState() = ViewState{};
+    setMapDialogs({});
+    ShellTest::TearDown();
+  }
+
+  CMapView* open(MapMode mode = MapMode::Activities, int w = 900, int h = 600) {
+    view_.reset(makeMapWindow(doc_.get(), mode, nullptr));
+    view_->resize(w, h);
+    view_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    view_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    view_->show();
+    return view_.get();
+  }
+
+  QImage grab(const char* shot) {
+    QImage image = view_->viewport()->grab().toImage();
+    const QString folder = qEnvironmentVariable("KELVO_SHOT_DIR");
+    if (!folder.isEmpty() && QDir(folder).exists()) image.save(folder + '/' + shot);
+    return image;
+  }
+  // Device point of the middle of a cell.
+  QPoint cellMiddle(int32_t row, int32_t column) {
+    const MapSettings& s = view_->settings();
+    return view_->screenMapper()
+        .toDevice(column * s.cellWidth + s.cellWidth / 2, -row * s.cellHeight - s.cellHeight / 2)
+        .toPoint();
+  }
+  // The field that lies at `offset` of the table's records.
+  int field(TableHandle* tb, size_t offset) {
+    for (int i = 0; i < tb->fieldCount; ++i)
+      if (size_t(tb->fields[i].offset) == offset) return i;
+    return -1;
+  }
+  std::vector<char> record(TableHandle* tb, int32_t slot) {
+    std::vector<char> buf(tb->recordSize + 1u);
+    tb->current = slot;
+    xGetRec(tb, buf.data());
+    return buf;
+  }
+  ActRecord activity(int32_t slot) {
+    ActRecord a;
+    std::memcpy(&a, record(&doc_->db().act.tb, slot).data(), sizeof a);
+    return a;
+  }
+  // The cells of the first column that holds at least n activities.
+  std::vector<MapCell> columnWith(size_t n) {
+    std::map<int16_t, std::vector<MapCell>> byColumn;
+    for (const MapCell& c : view_->layout().cells) byColumn[c.column].push_back(c);
+    for (auto& [column, cells] : byColumn)
+      if (cells.size() >= n) return cells;
+    return {};
+  }
+  int32_t relationCount() { return int32_t(doc_->db().rel.tb.liveCount); }
+  int32_t relationSlot(const char* pred, const char* succ) {
+    TableHandle* tb = &doc_->db().rel.tb;
+    std::vector<char> buf(tb->recordSize + 1u);
+    tb->current = -1;
+    while (xMoveNext(tb)) {
+      xGetRec(tb, buf.data());
+      RelRecord r;
+      std::memcpy(&r, buf.data(), sizeof r);
+      if (std::strcmp(r.pred, pred) == 0 && std::strcmp(r.succ, succ) == 0) return tb->current;
+    }
+    return -1;
+  }
+
+  int32_t ref_ = -1;
+  std::unique_ptr<CPlanDoc> doc_;
+  std::unique_ptr<CMapView> view_;
+};
+
+TEST_F(MapViewTest, EachModeDrawsItsCellsAndHeadings) {
+  CMapView* map = open();
+  ASSERT_EQ(map->layout().cells.size(), 63u);
+  // Critical activities on colour 1, the codes in the cells.
+  MapSettings s = map->settings();
+  s.colourChoice = 1;
+  s.cellWidth = 120;
+  map->setSettings(s);
+  map->setDisplayedItem(field(&doc_->db().act.tb, offsetof(ActRecord, duration)));
+  QImage image = grab("issue28_map_activities.png");
+  const MapCell first = map->layout().cells.front();
+  const ActRecord a = activity(first.record);
+  const QPoint at = cellMiddle(first.row, first.column) + QPoint(-20, -6);
+  const QColor fill = xjor::colorFromRef(s.cellFill[a.totalFloat < 1 ? 1 : 0]);
+  EXPECT_EQ(image.pixelColor(at), fill);
+  // Headings on their background left of and above the cells.
+  const QColor heading = xjor::colorFromRef(s.headingFill);
+  EXPECT_EQ(image.pixelColor(3, 3), heading);
+  const int32_t rowHead = map->rowHeadingWidth();
+  EXPECT_EQ(rowHead, 52 + 52 + 180);
+  EXPECT_EQ(map->columnHeadingHeight(), 52 + 180);
+
+  // Resource mode: crews on the crossings of work types and resources.
+  map->setMode(MapMode::Resources);
+  map->setDisplayedItem(field(&doc_->db().crw.tb, offsetof(CrewRecord, unitQuantity)));
+  image = grab("issue28_map_resources.png");
+  EXPECT_EQ(map->layout().cells.size(), doc_->db().crw.tb.liveCount);
+  const MapCell crew = map->layout().cells.front();
+  EXPECT_EQ(image.pixelColor(cellMiddle(crew.row, crew.column) + QPoint(-20, -6)),
+            xjor::colorFromRef(s.cellFill[0]));
+  // The position text counts cells from 1.
+  EXPECT_EQ(map->positionText(130, -110), QStringLiteral("130(2) - 110(3)"));
+  EXPECT_EQ(map->positionText(-5, 10), QStringLiteral("-5(0) - -10(0)"));
+}
+
+TEST_F(MapViewTest, BlockEditOfDurationEqualsTheSameEditsInTheSheet) {
+  CMapView* map = open();
+  const std::vector<MapCell> column = columnWith(3);
+  ASSERT_GE(column.size(), 3u);
+  map->selectBlock(column.front().row, column.front().column, column.back().row,
+                   column.back().column);
+  ASSERT_EQ(map->selection().size(), column.size());
+  TableHandle* act = &doc_->db().act.tb;
+  const int du = field(act, offsetof(ActRecord, duration));
+  map->setDisplayedItem(du);
+  std::vector<std::vector<char>> before, onMap, inSheet;
+  for (const MapCell& c : map->selection()) before.push_back(record(act, c.record));
+
+  ASSERT_GE(du, 0);
+  ASSERT_EQ(map->displayedItem(), du);
+  EXPECT_EQ(map->editSelectedItem("9"), int(column.size()));
+  EXPECT_TRUE(doc_->isModified());
+  for (const MapCell& c : map->selection()) {
+    onMap.push_back(record(act, c.record));
+    EXPECT_EQ(activity(c.record).duration, 9);
+  }
+  // One undo step puts every record back.
+  ASSERT_TRUE(doc_->undo().undo(map));
+  for (size_t i = 0; i < column.size(); ++i)
+    EXPECT_EQ(record(act, map->selection()[i].record), before[i]) << i;
+
+  // The sheet stores a typed cell as the text parsed into the field, one
+  // record at a time.
+  for (const MapCell& c : map->selection()) {
+    std::vector<char> r = record(act, c.record);
+    xSetValue(act->fields, doc_->db().space.refHandle, "9", r.data(), du);
+    ASSERT_TRUE(doc_->inputRecord(ViewKind::Activities, c.record, r.data(), 0));
+    inSheet.push_back(record(act, c.record));
+  }
+  EXPECT_EQ(onMap, inSheet);
+}
+
+TEST_F(MapViewTest, RefusedAndReadOnlyItems) {
+  CMapView* map = open();
+  TableHandle* act = &doc_->db().act.tb;
+  // Both cells of a column given the first one's work type: the first
+  // keeps its cell, the second would share it and is refused (21025),
+  // which stops the edit; the one stored stays.
+  const std::vector<MapCell> column = columnWith(2);
+  ASSERT_GE(column.size(), 2u);
+  map->selectBlock(column[0].row, column[0].column, column[1].row, column[1].column);
+  map->setDisplayedItem(field(act, offsetof(ActRecord, wbsCode)));
+  const MapCode target = map->layout().rows.codes[size_t(column[0].row)];
+  const ActRecord second = activity(column[1].record);
+  const size_t cells = map->layout().cells.size();
+  messages_.clear();
+  EXPECT_EQ(map->editSelectedItem(target.text), 1);
+  EXPECT_EQ(messages_, (std::vector<int>{21025}));
+  EXPECT_STREQ(activity(column[1].record).wbsCode, second.wbsCode);
+  EXPECT_EQ(map->layout().cells.size(), cells);
+  FieldDesc f{};
+  f.flags = XF_READONLY;
+  EXPECT_EQ(itemEditKind(MapMode::Activities, f), ItemEdit::ReadOnly);
+  f.flags = 0;
+  f.offset = offsetof(ActRecord, totalFloat);
+  EXPECT_EQ(itemEditKind(MapMode::Activities, f), ItemEdit::Computed);
+}
+
+TEST_F(MapViewTest, RelationsMadeOnTheMapAreRelationRecords) {
+  CMapView* map = open(MapMode::Activities, 1400, 900);
+  // Three cells of one column and one of another: the three are linked top
+  // to bottom, the fourth is left alone.
+  std::vector<MapCell> column = columnWith(3);
+  ASSERT_GE(column.size(), 3u);
+  column.resize(3);
+  const MapCell* other = nullptr;
+  for (const MapCell& c : map->layout().cells)
+    if (c.column != column[0].column) other = &c;
+  ASSERT_NE(other, nullptr);
+  std::vector<MapCell> chosen = column;
+  chosen.push_back(*other);
+  const auto code = [&](const MapCell& c) { return std::string(activity(c.record).code); };
+  // Clear what the sample has between them.
+  for (const MapCell& c : chosen) deleteRelationsFrom(*doc_, {c.record});
+  EXPECT_EQ(linkSelectedCells(*doc_, chosen, 2), 0);
+  for (int i = 0; i < 2; ++i) {
+    const int32_t slot =
+        relationSlot(code(column[size_t(i)]).c_str(), code(column[size_t(i + 1)]).c_str());
+    ASSERT_GE(slot, 0) << i;
+    RelRecord r;
+    std::memcpy(&r, record(&doc_->db().rel.tb, slot).data(), sizeof r);
+    EXPECT_EQ(r.kind, 2);
+    EXPECT_EQ(r.lag, 0);
+  }
+  EXPECT_LT(relationSlot(code(column[2]).c_str(), code(*other).c_str()), 0);
+  // Linking again with another kind changes the kind, adds nothing.
+  const int32_t count = relationCount();
+  EXPECT_EQ(linkSelectedCells(*doc_, chosen, 0), 0);
+  EXPECT_EQ(relationCount(), count);
+
+  // A drag with "자료 입력" from one filled cell to another opens
+  // "선후행 관계" for the pair; OK stores the relation.
+  MapDialogs dialogs;
+  dialogs.connect = [](QWidget* parent, CPlanDoc& doc, const QByteArray& p, const QByteArray& s) {
+    return editRelationBetween(parent, doc, p, s) == RelationOutcome::Stored;
+  };
+  setMapDialogs(dialogs);
+  map->setDisplayedItem(field(&doc_->db().act.tb, offsetof(ActRecord, duration)));
+  viewState().editTool = tool::kDataInput;
+  map->activate();
+  kelvo_test::whenModal([](QDialog* d) { d->accept(); });
+  QTest::mousePress(map->viewport(), Qt::LeftButton, {},
+                    cellMiddle(column[2].row, column[2].column));
+  QTest::mouseMove(map->viewport(), cellMiddle(other->row, other->column));
+  QTest::mouseRelease(map->viewport(), Qt::LeftButton, {}, cellMiddle(other->row, other->column));
+  EXPECT_GE(relationSlot(code(column[2]).c_str(), code(*other).c_str()), 0);
+  grab("issue28_map_relations.png");
+}
+
+TEST_F(MapViewTest, PagesOfWholeCellsRepeatTheHeadings) {
+  CMapView* map = open();
+  MapSettings s = map->settings();
+  s.cellWidth = 150;
+  s.cellHeight = 90;
+  map->setSettings(s);
+  map->setDisplayedItem(field(&doc_->db().act.tb, offsetof(ActRecord, code)));
+  const QString pdf = dir_.path() + "/map.pdf";
+  QPrinter printer(QPrinter::HighResolution);
+  printer.setOutputFormat(QPrinter::PdfFormat);
+  printer.setOutputFileName(pdf);
+  printer.setPageSize(QPageSize(QPageSize::A4));
+  ASSERT_TRUE(map->printTo(&printer));
+  QProcess info;
+  info.start("pdfinfo", {pdf});
+  info.waitForFinished(30000);
+  const QString out = QString::fromUtf8(info.readAllStandardOutput());
+  const int pages = QRegularExpression("Pages:\\s+(\\d+)").match(out).captured(1).toInt();
+  EXPECT_GT(pages, 1);
+  // Every page shows the first work-type group's letter in its headings
+  // or a facility code in its column headings.
+  for (int page = 1; page <= pages; ++page) {
+    QProcess text;
+    text.start("pdftotext", {"-f", QString::number(page), "-l", QString::number(page), pdf, "-"});
+    text.waitForFinished(30000);
+    const QString t = QString::fromUtf8(text.readAllStandardOutput());
+    EXPECT_TRUE(t.contains(QString::fromLatin1(map->layout().columns.codes[0].text, 1))) << page;
+  }
+  const QString folder = qEnvironmentVariable("KELVO_SHOT_DIR");
+  if (!folder.isEmpty() && QDir(folder).exists())
+    QProcess::execute(
+        "pdftoppm", {"-png", "-r", "40", "-f", "1", "-l", "2", pdf, folder + "/issue28_map_print"});
+}
+
+TEST_F(MapViewTest, OptionsDialogEditsTheSettings) {
+  MapSettings s = defaultMapSettings();
+  MapOptionsDialog dialog(s);
+  auto boxes = dialog.findChildren<QSpinBox*>();
+  ASSERT_EQ(boxes.size(), 3);
+  boxes[1]->setValue(80);
+  auto checks = dialog.findChildren<QCheckBox*>();
+  checks[1]->setChecked(false);
+  auto* combo = dialog.findChild<QComboBox*>();
+  combo->setCurrentIndex(4);
+  dialog.findChild<QLineEdit*>("colourCode0")->setText("U1");
+  const MapSettings out = dialog.settings();
+  EXPECT_EQ(out.cellWidth, 80);
+  EXPECT_EQ(out.flags, 11 & ~mapflag::kRelations);
+  EXPECT_EQ(out.colourChoice, 4);
+  EXPECT_STREQ(out.colourCode[0], "U1");
+  EXPECT_EQ(std::memcmp(&out.headingFont, &s.headingFont, sizeof s.headingFont), 0);
+}
+
+}  // namespace

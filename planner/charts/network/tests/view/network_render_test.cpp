@@ -1,0 +1,94 @@
+// What a planner sees in window 4: relation lines along their routing rows
+// in the link colour, critical and non-critical arrows, nodes, the
+// milestone diamond, bar mode, and the printed PDF.
+#include <QFile>
+#include <QPainter>
+#include <QProcess>
+
+#include "kelvo/kelvo_app.h"
+#include "kelvo/sheet_windows.h"
+#include "network_fixture.h"
+
+namespace kelvo_test {
+namespace {
+
+const QColor kGreen(0, 0x80, 0), kRed(0xFF, 0, 0), kBlue(0, 0, 0xFF), kTeal(0x80, 0x80, 0);
+
+// Whether colour is within two pixels of p in either direction.
+bool near(const QImage& image, QPoint p, const QColor& colour) {
+  for (int dy = -2; dy <= 2; ++dy)
+    for (int dx = -2; dx <= 2; ++dx)
+      if (image.pixelColor(p + QPoint(dx, dy)) == colour) return true;
+  return false;
+}
+
+TEST_F(NetworkTest, RelationRoutesNodesAndArrows) {
+  openWindow();
+  const QImage image = grab("issue27_network.png");
+  // A -> D leaves A's end node (7 March, path 1) straight down to D's start
+  // node on path 2: green between the nodes' edges, nothing beside it.
+  const int32_t x7 = xOf(7), mid = (centre(1) + centre(2)) / 2;
+  EXPECT_TRUE(near(image, at(x7, mid), kGreen));
+  EXPECT_FALSE(near(image, at(x7 + 25, mid), kGreen));
+  // D -> C runs up from D's end (10 March) along row 2 into C on path 1.
+  EXPECT_TRUE(near(image, at(xOf(10), mid), kGreen));
+  // A is critical (red arrow, 0.5 mm); D has float: a blue arrow up to the
+  // day after its early finish, then a dotted line on to its end node.
+  EXPECT_EQ(image.pixelColor(at(xOf(4), centre(1))), kRed);
+  EXPECT_TRUE(near(image, at(xOf(8), centre(2)), kBlue));
+  // Nodes are filled teal; the milestone C is a red diamond (no float).
+  EXPECT_EQ(image.pixelColor(at(xOf(2), centre(1))), kTeal);
+  EXPECT_EQ(image.pixelColor(at(xOf(10), centre(1))), kRed);
+  // Paths past the last one draw nothing.
+  EXPECT_FALSE(near(image, at(xOf(5), centre(4)), kRed));
+}
+
+TEST_F(NetworkTest, BarModeDrawsBarsAndDoneParts) {
+  doc_->info().dataDate = day(2026, 3, 4);
+  ActRecord a = activity("A");
+  a.actualStart = day(2026, 3, 2);
+  const int32_t slot = slotOf("A");
+  std::vector<char> buf(db().act.tb.recordSize);
+  db().act.tb.current = slot;
+  xGetRec(&db().act.tb, buf.data());
+  std::memcpy(buf.data(), &a, sizeof a);
+  xPutRec(&db().act.tb, buf.data());
+  openWindow();
+  kelvo::TimeScaleSettings s = chart_->scale().settings();
+  s.flags |= kelvo::netflag::kBarMode;
+  chart_->setScaleSettings(s);
+  const QImage image = grab("issue27_bars.png");
+  // A's done part (2..3 March) in the node colour, the rest red.
+  EXPECT_EQ(image.pixelColor(at(xOf(3), centre(1))), kTeal);
+  EXPECT_EQ(image.pixelColor(at(xOf(5), centre(1))), kRed);
+}
+
+TEST_F(NetworkTest, PrintsToPdfWithTheScaleAndTheLegend) {
+  openWindow();
+  const QString project = path(QStringLiteral("net.kvp"));
+  ASSERT_TRUE(doc_->saveProject(project));
+  kelvo::AppOptions options;
+  options.programFolder = binDir();
+  options.profilePath = path(QStringLiteral("profile.ini"));
+  options.singleInstance = false;
+  options.splash = false;
+  kelvo::CKelvoApp app(options);
+  kelvo::registerSheetWindows(app);
+  kelvo::registerNetworkWindow(app);
+  const QString pdf = path(QStringLiteral("net.pdf"));
+  ASSERT_EQ(app.printToPdf(4, pdf, project), 0);
+  QProcess p;
+  p.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
+  p.waitForFinished(20000);
+  const QString text = QString::fromUtf8(p.readAllStandardOutput());
+  EXPECT_TRUE(text.contains(QStringLiteral("3월"))) << text.toStdString();
+  EXPECT_TRUE(text.contains(QStringLiteral("handover"))) << text.toStdString();
+  const QString shots = qEnvironmentVariable("KELVO_SHOT_DIR");
+  if (!shots.isEmpty())
+    QProcess::execute(QStringLiteral("pdftoppm"),
+                      {QStringLiteral("-png"), QStringLiteral("-r"), QStringLiteral("60"), pdf,
+                       shots + QStringLiteral("/issue27_print")});
+}
+
+}  // namespace
+}  // namespace kelvo_test

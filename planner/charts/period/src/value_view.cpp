@@ -1,0 +1,379 @@
+#include "kelvo/value_view.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QInputDialog>
+#include <QLineEdit>
+#include <cstring>
+
+#include "kelvo/commands.h"
+#include "kelvo/messages.h"
+#include "kelvo/option_slots.h"
+#include "kelvo/plan_doc.h"
+#include "kelvo/project_digits.h"
+#include "kelvo/sheet_rows.h"
+#include "xJorDbm2.h"
+#include "xjorlib/qt_bridge.h"
+
+namespace kelvo {
+namespace {
+
+constexpr int kNoSeries = 20038;  // "자료를 찾을 수 없거나 기간 자료가 없습니다."
+constexpr int kFind = 57636;
+constexpr int kValueWidth = 15;
+
+FieldDesc makeField(const char* name, int8_t type, int16_t width, int16_t offset) {
+  FieldDesc f{};
+  std::strncpy(f.name, name, sizeof f.name - 1);
+  f.type = type;
+  f.width = width;
+  f.offset = offset;
+  return f;
+}
+
+// Reads the series of summary row n (0: the total row) of the open summary.
+bool summaryRowSeries(ProjectDb* db, int32_t n, bool resource, RowSeries* series) {
+  if (n == 0) return readSummaryTotalSeries(db, series);
+  TableBinding* table = sheetTable(db, ViewKind::Summary);
+  if (!table || n < 0) return false;
+  SheetRecord sheet{};
+  const ViewKind kind = resource ? ViewKind::ResourceSummary : ViewKind::Summary;
+  const bool stored = readSheetRecord(&db->opt, kind, &sheet);
+  sheet.filter[sizeof sheet.filter - 1] = 0;
+  SheetRows rows;
+  rows.open(table, stored ? sheet.filter : "", stored ? sheet.order : nullptr);
+  std::vector<uint8_t> record(size_t(table->tb.recordSize));
+  if (uint32_t(n) > rows.count() || !rows.read(uint32_t(n - 1), record.data())) return false;
+  return readSummaryRowSeries(db, record.data(), resource, series);
+}
+
+}  // namespace
+
+int& currentValueSheet() {
+  static int number = 0;
+  return number;
+}
+
+CValueView::CValueView(CPlanDoc* doc, QWidget* parent) : CGridView(doc, parent) {
+  // CP949 names: "날짜", "수치".
+  fields_[0] = makeField("\xB3\xAF\xC2\xA5", XF_DATE, 8, 0);
+  fields_[1] = makeField("\xBC\xF6\xC4\xA1", XF_DOUBLE, kValueWidth, 2);
+}
+
+// --- Sheet and settings ----------------------------------------------------------------
+
+bool CValueView::openSheet(int n) {
+  CPlanDoc* doc = document();
+  if (n < 0 || n >= kValueSheetCount || !doc || !doc->isOpen()) return false;
+  moveToRow(kCommitSilently);
+  if (sheet_.number() >= 0) sheet_.store(&doc->db().opt);
+  currentValueSheet() = n;
+  sheet_.load(&doc->db().opt, n);
+  setCurrent(0, currentColumn());
+  clearSelection();
+  refreshRows();
+  return true;
+}
+
+void CValueView::initialUpdate() {
+  CPlanDoc* doc = document();
+  if (!doc || !doc->isOpen()) {
+    setRowCount(0);
+    updateGrid();
+    return;
+  }
+  OptionFileRef* opt = &doc->db().opt;
+  if (!formatRead_) {
+    formatRead_ = true;
+    GridFormat format = defaultGridFormat();
+    const int item = kindItem(KindRecord::Settings, viewKind());
+    if (xOption(opt, XOPT_SIZE, item, nullptr, 0) == int32_t(sizeof format))
+      xOption(opt, XOPT_READ, item, &format, sizeof format);
+    clampGridFormat(&format);
+    setFormat(format);
+    std::vector<ColumnRecord> columns = readColumns(opt, viewKind(), 2, 2);
+    if (columns.size() != 2) {
+      columns.assign(2, ColumnRecord{});
+      columns[0] = {0, 228, kAlignRight, {}};
+      columns[1] = {1, 276, kAlignRight, {}};
+    }
+    setColumns(columns);
+  }
+  sheet_.load(opt, currentValueSheet());
+  refreshRows();
+}
+
+void CValueView::refreshRows() {
+  rowChanged_ = false;
+  setRowCount(int(sheet_.entries().size()));
+  if (currentRow() > rowCount()) setCurrent(rowCount(), currentColumn());
+  loadRow();
+  updateGrid();
+  viewport()->update();
+}
+
+void CValueView::storeSettings() {
+  CPlanDoc* doc = document();
+  if (!doc || !doc->isOpen() || !formatRead_) return;
+  OptionFileRef* opt = &doc->db().opt;
+  GridFormat format = this->format();
+  format.columnCount = 2;
+  xOption(opt, XOPT_WRITE, kindItem(KindRecord::Settings, viewKind()), &format, sizeof format);
+  writeColumns(opt, viewKind(), columns());
+  sheet_.store(opt);
+}
+
+void CValueView::layoutChanged() {
+  CGridView::layoutChanged();
+}
+
+void CValueView::onUpdate(int hintCode, qintptr extra) {
+  switch (hintCode) {
+    case hint::kStoreSettings:
+      moveToRow(kCommitSilently);
+      storeSettings();
+      break;
+    case hint::kInitialUpdate:
+    case hint::kRefresh:
+      moveToRow(kCommitSilently);
+      initialUpdate();
+      break;
+    default:
+      CGridView::onUpdate(hintCode, extra);
+  }
+}
+
+bool CValueView::onCommand(int id) {
+  switch (id) {
+    case cmd::kRefresh:
+      moveToRow(kCommitSilently);
+      initialUpdate();
+      return true;
+    case cmd::kEditClear: {
+      // The selected rows, or the current one, leave both tables.
+      std::vector<int> rows(selectedRows().begin(), selectedRows().end());
+      if (rows.empty() && currentRow() < rowCount()) rows.push_back(currentRow());
+      if (rows.empty()) return true;
+      sheet_.removeRows(rows);
+      clearSelection();
+      if (document()) document()->setModified();
+      refreshRows();
+      return true;
+    }
+    case kFind: {
+      bool ok = false;
+      const QString text =
+          QInputDialog::getText(this, QString::fromUtf8("찾기"), QString::fromUtf8("날짜 :"),
+                                QLineEdit::Normal, QString(), &ok);
+      if (ok) findDay(xStrToTime(xjor::toCp949(text).constData()));
+      return true;
+    }
+    default:
+      return CGridView::onCommand(id);
+  }
+}
+
+bool CValueView::updateCommand(int id, CommandState& state) {
+  if (id == kFind || id == cmd::kRefresh) {
+    state.enabled = true;
+    return true;
+  }
+  return CGridView::updateCommand(id, state);
+}
+
+bool CValueView::findDay(uint16_t day) {
+  const int row = sheet_.find(day);
+  if (row < 0) return false;
+  moveToRow(kCommitSilently);
+  selectOnly(row);
+  return true;
+}
+
+// --- Generating and reading --------------------------------------------------------------
+
+int CValueView::generateDays(uint16_t start, uint16_t finish, DayStep step, int* field) {
+  const int bad = checkGenerateRange(start, finish);
+  if (bad) {
+    if (field) *field = bad - 1;
+    return kBadDate;
+  }
+  moveToRow(kCommitSilently);
+  if (sheet_.generate(start, finish, step, xGetStartDayOfM(), xGetStartDayOfW()) > 0 && document())
+    document()->setModified();
+  refreshRows();
+  return 0;
+}
+
+bool CValueView::generateDialog() {
+  CPlanDoc* doc = document();
+  if (!doc || !doc->isOpen()) return false;
+  QDialog dialog(this);
+  dialog.setWindowTitle(QString::fromUtf8("기준일 자동 생성"));
+  auto* form = new QFormLayout(&dialog);
+  char text[32];
+  xTimeToStr(text, doc->info().start);
+  auto* start = new QLineEdit(QString::fromLatin1(text), &dialog);
+  start->setObjectName(QStringLiteral("start"));
+  xTimeToStr(text, doc->info().finish);
+  auto* finish = new QLineEdit(QString::fromLatin1(text), &dialog);
+  finish->setObjectName(QStringLiteral("finish"));
+  auto* unit = new QComboBox(&dialog);
+  unit->setObjectName(QStringLiteral("unit"));
+  unit->addItems(
+      {QString::fromUtf8("1 개월"), QString::fromUtf8("1 주"), QString::fromUtf8("1 일")});
+  form->addRow(QString::fromUtf8("시작일 :"), start);
+  form->addRow(QString::fromUtf8("완료일 :"), finish);
+  form->addRow(QString::fromUtf8("단위 :"), unit);
+  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+  form->addRow(buttons);
+  connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+  bool added = false;
+  connect(buttons, &QDialogButtonBox::accepted, &dialog, [&] {
+    int field = 0;
+    const uint16_t from = xStrToTime(xjor::toCp949(start->text()).constData());
+    const uint16_t to = xStrToTime(xjor::toCp949(finish->text()).constData());
+    const DayStep steps[] = {DayStep::Month, DayStep::Week, DayStep::Day};
+    const int result =
+        generateDays(from, to, steps[std::clamp(unit->currentIndex(), 0, 2)], &field);
+    if (result) {
+      showMessage(&dialog, result);
+      (field == 0 ? start : finish)->setFocus();
+      return;
+    }
+    added = true;
+    dialog.accept();
+  });
+  dialog.exec();
+  return added;
+}
+
+int CValueView::readFromSummary(const ValueSheetLink& link) {
+  CPlanDoc* doc = document();
+  if (!doc || !doc->isOpen() || sheet_.number() < 0) return kNoSeries;
+  // What was typed since goes in first, so the read cannot lose it.
+  moveToRow(kCommitSilently);
+  storeSettings();
+  ProjectDb& db = doc->db();
+  int16_t current = doc->openSummary();
+  const int16_t before = current;
+  const int16_t wanted = link.summary > 0 ? link.summary : before;
+  if (wanted <= 0 || (wanted != current && !xOpenSumFile(&db, &current, wanted))) return kNoSeries;
+  const bool resource = summaryIsResources(&db);
+  RowSeries series;
+  const bool found = summaryRowSeries(&db, link.row, resource, &series);
+  if (wanted != before) {
+    // Only the read used the other summary: the one that was open returns.
+    if (before <= 0 || !xOpenSumFile(&db, &current, before)) {
+      xCloseSumFile(&db, &current);
+      doc->setOpenSummary(0);
+      doc->updateAllViews(kAllViews, hint::kSummaryRebuilt);
+    }
+  }
+  if (!found) return kNoSeries;
+  sheet_.setEntries(entriesFromSeries(sheet_.entries(), series, resource, link));
+  const int item = resource ? 0 : link.item;
+  sheet_.decimals = periodDecimals(item, resource, projectDigits(&db, doc->info()));
+  sheet_.store(&db.opt);
+  writeValueLink(&db.opt, sheet_.number(), link);
+  doc->setModified();
+  refreshRows();
+  return 0;
+}
+
+// --- Rows and cells ------------------------------------------------------------------------
+
+void CValueView::loadRow() {
+  rowChanged_ = false;
+  const auto& entries = sheet_.entries();
+  const bool exists = currentRow() >= 0 && size_t(currentRow()) < entries.size();
+  day_ = exists ? entries[size_t(currentRow())].day : 0;
+  value_ = exists ? entries[size_t(currentRow())].value : 0;
+}
+
+bool CValueView::moveToRow(int row) {
+  if (commitCell()) rowChanged_ = true;
+  if (rowChanged_) {
+    const int result = sheet_.commit(currentRow(), day_, value_);
+    if (result) {
+      // The row stays current with what was typed.
+      if (row != kCommitSilently) showMessage(this, result);
+      if (row == kCommitSilently) loadRow();
+      placeEditor();
+      viewport()->update();
+      return false;
+    }
+    rowChanged_ = false;
+    if (document()) document()->setModified();
+    setRowCount(int(sheet_.entries().size()));
+    updateGrid();
+  }
+  if (row < 0) return true;
+  setCurrent(row, currentColumn());
+  loadRow();
+  return true;
+}
+
+bool CValueView::moveToColumn(int column) {
+  if (commitCell()) rowChanged_ = true;
+  if (column < 0) return true;
+  setCurrent(currentRow(), column);
+  return true;
+}
+
+const FieldDesc* CValueView::fieldDesc(int field) const {
+  return field == 0 || field == 1 ? &fields_[field] : nullptr;
+}
+
+QString CValueView::rowLabel(int row) {
+  labelled_ = row;
+  return row >= rowCount() ? QStringLiteral(">") : QString::number(row + 1);
+}
+
+QString CValueView::textOf(int field, uint16_t day, double value) const {
+  if (field == 0) {
+    if (day == 0) return {};
+    char text[32];
+    xTimeToStr(text, day);
+    return QString::fromLatin1(text);
+  }
+  char text[64];
+  xNumToStr(text, value, kValueWidth, sheet_.decimals, 0);
+  return QString::fromLatin1(text).trimmed();
+}
+
+QString CValueView::cellText(int field) {
+  if (labelled_ == currentRow() && (rowChanged_ || labelled_ >= rowCount()))
+    return rowChanged_ ? textOf(field, day_, value_) : QString();
+  if (labelled_ < 0 || labelled_ >= rowCount()) return {};
+  const PeriodValue& e = sheet_.entries()[size_t(labelled_)];
+  return textOf(field, e.day, e.value);
+}
+
+void CValueView::loadEditor(QLineEdit* edit, QComboBox*, const FieldDesc& field) {
+  const int index = &field == &fields_[0] ? 0 : 1;
+  const bool blank = currentRow() >= rowCount() && !rowChanged_;
+  edit->setText(blank ? QString() : textOf(index, day_, value_));
+  edit->setReadOnly(false);
+  edit->selectAll();
+}
+
+bool CValueView::storeEditor(QLineEdit* edit, QComboBox*, const FieldDesc& field) {
+  const int index = &field == &fields_[0] ? 0 : 1;
+  const bool blank = currentRow() >= rowCount() && !rowChanged_;
+  const QString shown = blank ? QString() : textOf(index, day_, value_);
+  if (edit->text() == shown) return false;
+  const QByteArray bytes = xjor::toCp949(edit->text());
+  if (index == 0) {
+    day_ = xStrToTime(bytes.constData());
+  } else {
+    double v = 0;
+    xStrToNum(bytes.constData(), &v, kValueWidth, sheet_.decimals);
+    value_ = v;
+  }
+  return true;
+}
+
+}  // namespace kelvo
