@@ -2,6 +2,7 @@
 
 #include "batch_change_dialog.h"
 #include "calendar_dialog.h"
+#include "digits_dialog.h"
 #include "file_fields_dialog.h"
 #include "kelvo/commands.h"
 #include "kelvo/kelvo_app.h"
@@ -23,6 +24,7 @@ class CDefinitionCommands : public CommandTarget {
     switch (id) {
       case cmd::kCalendar:
       case cmd::kFileFields:
+      case cmd::kDigits:
         state.enabled = open;
         return true;
       case kBatchChange:
@@ -39,6 +41,12 @@ class CDefinitionCommands : public CommandTarget {
     switch (id) {
       case cmd::kCalendar: {
         CCalendarDlg dialog(*doc, app_.mainFrame());
+        const bool done = dialog.exec() == QDialog::Accepted;
+        if (done) app_.router()->refresh();
+        return done;
+      }
+      case cmd::kDigits: {
+        CDigitsDlg dialog(*doc, app_.mainFrame());
         const bool done = dialog.exec() == QDialog::Accepted;
         if (done) app_.router()->refresh();
         return done;
