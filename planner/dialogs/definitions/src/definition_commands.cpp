@@ -2,6 +2,7 @@
 
 #include "batch_change_dialog.h"
 #include "calendar_dialog.h"
+#include "date_format_dialog.h"
 #include "digits_dialog.h"
 #include "file_fields_dialog.h"
 #include "kelvo/commands.h"
@@ -25,6 +26,7 @@ class CDefinitionCommands : public CommandTarget {
       case cmd::kCalendar:
       case cmd::kFileFields:
       case cmd::kDigits:
+      case cmd::kDateFormat:
         state.enabled = open;
         return true;
       case kBatchChange:
@@ -41,6 +43,12 @@ class CDefinitionCommands : public CommandTarget {
     switch (id) {
       case cmd::kCalendar: {
         CCalendarDlg dialog(*doc, app_.mainFrame());
+        const bool done = dialog.exec() == QDialog::Accepted;
+        if (done) app_.router()->refresh();
+        return done;
+      }
+      case cmd::kDateFormat: {
+        CDateFormatDlg dialog(*doc, app_.mainFrame());
         const bool done = dialog.exec() == QDialog::Accepted;
         if (done) app_.router()->refresh();
         return done;
