@@ -41,30 +41,14 @@ class CDefinitionCommands : public CommandTarget {
     CPlanDoc* doc = app_.document();
     if (!doc || !doc->isOpen()) return false;
     switch (id) {
-      case cmd::kCalendar: {
-        CCalendarDlg dialog(*doc, app_.mainFrame());
-        const bool done = dialog.exec() == QDialog::Accepted;
-        if (done) app_.router()->refresh();
-        return done;
-      }
-      case cmd::kDateFormat: {
-        CDateFormatDlg dialog(*doc, app_.mainFrame());
-        const bool done = dialog.exec() == QDialog::Accepted;
-        if (done) app_.router()->refresh();
-        return done;
-      }
-      case cmd::kDigits: {
-        CDigitsDlg dialog(*doc, app_.mainFrame());
-        const bool done = dialog.exec() == QDialog::Accepted;
-        if (done) app_.router()->refresh();
-        return done;
-      }
-      case cmd::kFileFields: {
-        CFileFieldsDlg dialog(*doc, app_.mainFrame());
-        const bool done = dialog.exec() == QDialog::Accepted;
-        if (done) app_.router()->refresh();
-        return done;
-      }
+      case cmd::kCalendar:
+        return settle<CCalendarDlg>(*doc);
+      case cmd::kDateFormat:
+        return settle<CDateFormatDlg>(*doc);
+      case cmd::kDigits:
+        return settle<CDigitsDlg>(*doc);
+      case cmd::kFileFields:
+        return settle<CFileFieldsDlg>(*doc);
       case kBatchChange: {
         CTableView* sheet = activeSheet();
         if (!sheet) return false;
@@ -79,6 +63,16 @@ class CDefinitionCommands : public CommandTarget {
   }
 
  private:
+  // Runs a definition dialog on the open project; menus and toolbars follow
+  // what its OK changed.
+  template <class Dialog>
+  bool settle(CPlanDoc& doc) {
+    Dialog dialog(doc, app_.mainFrame());
+    const bool done = dialog.exec() == QDialog::Accepted;
+    if (done) app_.router()->refresh();
+    return done;
+  }
+
   // The active view when it is a sheet of this project's records.
   CTableView* activeSheet() const {
     auto* sheet = dynamic_cast<CTableView*>(app_.router()->activeView());
