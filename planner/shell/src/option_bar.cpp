@@ -95,6 +95,7 @@ void comboChanged(OptionBarState* state, QToolBar* bar, QComboBox* combo, int id
       }
     }
   }
+  if (id >= 10505 && id <= 10507 && state->ganttChoiceChanged) state->ganttChoiceChanged();
 }
 
 }  // namespace
