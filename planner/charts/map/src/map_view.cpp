@@ -168,7 +168,9 @@ void CMapView::onUpdate(int hintCode, qintptr extra) {
       initialUpdate();
       return;
     case hint::kOptionBarChange:
-      setMode(MapMode(std::clamp<int>(int(extra), 0, 2)));
+      // The window is opened anew for another mode; here the lists are
+      // stored and the same mode built again.
+      setMode(layout_.mode);
       return;
     default:
       CBaseView::onUpdate(hintCode, extra);
