@@ -146,10 +146,6 @@ void CValueView::storeSettings() {
   sheet_.store(opt);
 }
 
-void CValueView::layoutChanged() {
-  CGridView::layoutChanged();
-}
-
 void CValueView::onUpdate(int hintCode, qintptr extra) {
   switch (hintCode) {
     case hint::kStoreSettings:

@@ -55,7 +55,6 @@ class CValueView : public CGridView {
  protected:
   void loadEditor(QLineEdit* edit, QComboBox* list, const FieldDesc& field) override;
   bool storeEditor(QLineEdit* edit, QComboBox* list, const FieldDesc& field) override;
-  void layoutChanged() override;
 
  private:
   void loadRow();
