@@ -1,6 +1,7 @@
 #include "kelvo/network_window.h"
 
 #include <QMessageBox>
+#include <QVBoxLayout>
 
 #include "child_frame.h"
 #include "kelvo/find_dialogs.h"
@@ -8,6 +9,7 @@
 #include "kelvo/message_text.h"
 #include "kelvo/network_dialogs.h"
 #include "kelvo/network_view.h"
+#include "kelvo/period_band_widget.h"
 #include "kelvo/plan_doc.h"
 #include "kelvo/record_dialogs.h"
 #include "kelvo/sheet_find.h"
@@ -72,7 +74,15 @@ void registerNetworkWindow(CKelvoApp& app) {
     ViewState& vs = viewState();
     if (!vs.router) vs.router = app.router();
     if (!vs.flags) vs.flags = &app.settings().flags;
-    return makeNetworkWindow(app.document(), parent);
+    // The chart over its period band, which shows while the scale asks for it.
+    auto* column = new QWidget(parent);
+    column->setObjectName(QStringLiteral("NetworkWindow"));
+    auto* layout = new QVBoxLayout(column);
+    layout->setContentsMargins(0, 0, 0, 0);
+    CNetView* chart = makeNetworkWindow(app.document(), column);
+    layout->addWidget(chart);
+    attachPeriodBand(chart);
+    return column;
   });
 }
 
