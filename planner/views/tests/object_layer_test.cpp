@@ -5,9 +5,18 @@
 // as they are painted.
 #include "kelvo/object_layer.h"
 
+#include <QComboBox>
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QImage>
 #include <QPainter>
+#include <QPrinter>
+#include <QProcess>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <QTabWidget>
 #include <QTest>
 
 #include "kelvo/object_paint.h"
@@ -242,6 +251,10 @@ TEST_F(ObjectLayerTest, SelectOrderAlignAndDelete) {
   // Undo brings every record back at its old index.
   view->onCommand(cmd::kEditUndo);
   EXPECT_EQ(table().snapshot(), kept);
+  ASSERT_TRUE(doc_->saveProject(path("ordered.kvp")));
+  ASSERT_TRUE(doc_->openProject(path("ordered.kvp")));
+  EXPECT_EQ(table().snapshot(), kept);
+  EXPECT_EQ(table().at(2).layer, 23);  // the rectangle stays in front
 }
 
 TEST_F(ObjectLayerTest, CopyCutAndPasteBetweenViews) {
@@ -287,6 +300,11 @@ TEST_F(ObjectLayerTest, CopyCutAndPasteBetweenViews) {
   EXPECT_EQ(table().count(), 11u);
   map->onCommand(cmd::kEditUndo);
   EXPECT_EQ(table().count(), 10u);
+  // The records come back from the project file as they were.
+  const std::vector<uint8_t> stored = table().snapshot();
+  ASSERT_TRUE(doc_->saveProject(path("pasted.kvp")));
+  ASSERT_TRUE(doc_->openProject(path("pasted.kvp")));
+  EXPECT_EQ(table().snapshot(), stored);
 }
 
 TEST_F(ObjectLayerTest, TextToolMeasuresTheTextAndTheLayersPaintAroundTheData) {
@@ -326,6 +344,119 @@ TEST_F(ObjectLayerTest, TextToolMeasuresTheTextAndTheLayersPaintAroundTheData) {
   click(view.get(), 200, -200);
   view->onCommand(cmd::kShapeOrderFirst + 3);
   EXPECT_EQ(QColor(view->viewport()->grab().toImage().pixel(inside)), QColor(Qt::red));
+}
+
+TEST_F(ObjectLayerTest, EditingATextAndTheStyleDialogAsAUserFillsIt) {
+  auto view = makeView(ViewKind::Map, 2);
+  view->activate();
+  LOGFONT font{};
+  font.lfHeight = -30;
+  table().append(layerCode(ViewKind::Map, false),
+                 makeTextObject(view->pointToPosition(100, -100), 300, -40, 0xFF, textalign::kLeft,
+                                font, "short"));
+  put(ViewKind::Map, shape::kEllipse, 600, -100, 200, -200);
+  view->onCommand(cmd::kToolFirst + tool::kShapeSelect);
+  // A text in the selection leaves "도형 모양" off: its style bytes hold
+  // the text's own data.
+  click(view.get(), 150, -120);
+  ASSERT_EQ(selected(view.get()), std::vector<int32_t>{0});
+  CommandState state;
+  ASSERT_TRUE(view->updateCommand(cmd::kShapeStyle, state));
+  EXPECT_FALSE(state.enabled);
+  // A double click edits it: a longer text takes more records.
+  setObjectDialogs({[](QWidget*, TextInput* in) {
+                      EXPECT_EQ(in->text, QStringLiteral("short"));
+                      in->text = QString(80, QChar('w'));
+                      return true;
+                    },
+                    nullptr, nullptr});
+  QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, device(view.get(), 150, -120));
+  EXPECT_EQ(table().span(0), 1u + uint32_t(continuationsFor(80)));
+  EXPECT_EQ(table().at(0).lineColor, 0xFFu);  // colour and place kept
+  EXPECT_EQ(table().at(table().span(0)).type, shape::kEllipse);
+
+  // The style dialog itself: dash, 0.5 mm, hatched with no outline.
+  click(view.get(), 700, -200);
+  setObjectDialogs({});
+  kelvo_test::whenModal([](QDialog* dialog) {
+    dialog->findChild<QComboBox*>("penStyle")->setCurrentIndex(1);
+    dialog->findChild<QSpinBox*>("penWidth")->setValue(5);
+    dialog->findChild<QTabWidget*>()->setCurrentIndex(1);
+    dialog->findChild<QRadioButton*>("fillKind2")->click();
+    dialog->findChild<QComboBox*>("fillPattern")->setCurrentIndex(5);  // cross
+    saveShot(dialog->grab().toImage(), "issue26_style_dialog.png");
+    dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
+  });
+  ASSERT_TRUE(view->onCommand(cmd::kShapeStyle));
+  const ObjectRecord e = table().at(table().span(0));
+  EXPECT_EQ(e.lineStyle, penstyle::kNone);  // "테두리 없이 채움"
+  EXPECT_EQ(e.lineWidth, 5);
+  EXPECT_EQ(e.fill, 4);
+}
+
+TEST_F(ObjectLayerTest, FitToPaperScalesSizesAndFonts) {
+  auto view = makeView(ViewKind::Map, 2);
+  put(ViewKind::Map, shape::kRectangle, 100, -100, 301, -200);
+  LOGFONT font{};
+  font.lfHeight = -60;
+  table().append(layerCode(ViewKind::Map, true),
+                 makeTextObject(view->pointToPosition(500, -100), 0, 0, 0, 0, font, "Level 3"));
+  put(ViewKind::Network, shape::kRectangle, 0, 0, 300, -300);  // another view's: untouched
+  view->objects().scaleObjects(0.5, 0.25, 0.5);
+  EXPECT_EQ(table().at(0).width, 150);
+  EXPECT_EQ(table().at(0).height, -50);
+  EXPECT_EQ(table().at(0).anchor.x, 100);
+  LOGFONT scaled{};
+  std::string text;
+  ASSERT_TRUE(table().readText(1, &scaled, &text));
+  EXPECT_EQ(scaled.lfHeight, -30);
+  EXPECT_EQ(text, "Level 3");
+  const uint64_t extent = xGetTextExtent(text.data(), int32_t(text.size()), &scaled);
+  EXPECT_EQ(table().at(1).width, int16_t(extent & 0xFFFFFFFF));
+  EXPECT_EQ(table().at(1).height, -int16_t(extent >> 32));
+  EXPECT_EQ(table().at(table().count() - 1).width, 300);
+}
+
+TEST_F(ObjectLayerTest, BothLayersPrint) {
+  auto view = makeView(ViewKind::Map, 2);
+  put(ViewKind::Map, shape::kRectangle, 200, -200, 400, -400, true);  // blue, in front
+  put(ViewKind::Map, shape::kEllipse, 800, -200, 400, -400);          // green, behind
+  ObjectTable t = table();
+  ObjectRecord r = t.at(1);
+  r.fillColor = 0xFF0000;
+  t.put(1, r);
+  r = t.at(0);
+  r.fillColor = 0x00FF00;
+  t.put(0, r);
+  LOGFONT font{};
+  font.lfHeight = -40;
+  t.append(layerCode(ViewKind::Map, true),
+           makeTextObject(view->pointToPosition(200, -700), 900, -60, 0, 0, font, "Pour slab 3F"));
+  QPrinter printer(QPrinter::HighResolution);
+  printer.setOutputFormat(QPrinter::PdfFormat);
+  printer.setOutputFileName(path("objects.pdf"));
+  printer.setPageSize(QPageSize(QPageSize::A4));
+  ASSERT_TRUE(view->printTo(&printer));
+  QProcess text;
+  text.start("pdftotext", {path("objects.pdf"), "-"});
+  text.waitForFinished(30000);
+  EXPECT_TRUE(text.readAllStandardOutput().contains("Pour slab 3F"));
+  QProcess render;
+  render.start("pdftoppm", {"-r", "96", "-png", "-f", "1", "-l", "1", "-singlefile",
+                            path("objects.pdf"), path("page")});
+  render.waitForFinished(30000);
+  const QImage page(path("page.png"));
+  ASSERT_FALSE(page.isNull());
+  saveShot(page, "issue26_printed.png");
+  int blue = 0, green = 0;
+  for (int y = 0; y < page.height(); ++y)
+    for (int x = 0; x < page.width(); ++x) {
+      const QColor c(page.pixel(x, y));
+      blue += c.blue() > 200 && c.red() < 60 && c.green() < 60;
+      green += c.green() > 200 && c.red() < 60 && c.blue() < 60;
+    }
+  EXPECT_GT(blue, 500);
+  EXPECT_GT(green, 500);
 }
 
 TEST_F(ObjectLayerTest, EachHatchRunsItsWay) {

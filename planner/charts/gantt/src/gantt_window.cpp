@@ -7,6 +7,7 @@
 #include "kelvo/act_sub.h"
 #include "kelvo/gantt_view.h"
 #include "kelvo/kelvo_app.h"
+#include "kelvo/period_band_widget.h"
 #include "kelvo/plan_doc.h"
 #include "kelvo/record_dialogs.h"
 #include "kelvo/sheet_windows.h"
@@ -161,6 +162,7 @@ QWidget* makeGanttWindow(CPlanDoc* doc, const GanttWindowChoice& choice, QWidget
   sheet->initialUpdate();
   chart->initialUpdate();
   for (CActSub* pane : panes) pane->initialUpdate();
+  attachPeriodBand(chart);
   return outer;
 }
 

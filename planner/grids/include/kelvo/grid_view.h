@@ -110,6 +110,8 @@ class CGridView : public CBaseView {
   int32_t printedWidth(int across) const;
   bool onCommand(int id) override;
   bool updateCommand(int id, CommandState& state) override;
+  // Drawing objects show while grid flag bit 0 is set.
+  bool objectsShown() const override { return format_.flags & 0x1; }
 
  protected:
   // Whether the rows may be edited at all (summary data may not).

@@ -105,6 +105,12 @@ class ObjectLayer {
   bool onCommand(int id);
   bool updateCommand(int id, CommandState& state);
 
+  // Fit to paper: multiplies the width and height of every object of the
+  // view by fx and fy (truncated toward zero); a text's font height is
+  // multiplied by fontFactor and its box measured again. Views call it from
+  // applyFitToPaper with the factors they rescaled themselves by.
+  void scaleObjects(double fx, double fy, double fontFactor);
+
   // The logical point of an object's anchor and its normalised rectangle.
   void anchorPoint(const ObjectRecord& head, int32_t* x, int32_t* y) const;
   LogicalRect rectOf(uint32_t index) const;
