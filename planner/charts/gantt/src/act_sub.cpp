@@ -171,7 +171,14 @@ void CActSub::initialUpdate() {
     if (xOption(opt, XOPT_READ, item, stored, uint32_t(count * sizeof(ColumnRecord))) != 1)
       count = 0;
   }
-  setColumns(paneColumns(viewKind(), t->tb.fields, refHandle(), stored, count));
+  std::vector<ColumnRecord> columns =
+      paneColumns(viewKind(), t->tb.fields, refHandle(), stored, count);
+  // The name column is titled as the name field of what it looks up.
+  const ProjectDb& db = document()->db();
+  const TableHandle& named = viewKind() == ViewKind::PaneCrewDetails ? db.res.tb : db.act.tb;
+  if (!columns[1].title[0] && named.fieldCount > 1)
+    xCopyChars(columns[1].title, named.fields[1].name, sizeof columns[1].title - 1);
+  setColumns(std::move(columns));
   buffer_.fill(0, t->tb.recordSize);
   scratch_.fill(0, t->tb.recordSize);
   rebuildRows();
@@ -316,7 +323,13 @@ QString CActSub::rowLabel(int row) {
   labelled_ = nullptr;
   if (code_.isEmpty()) return {};  // no activity: no rows, no entry row
   if (row == currentRow() && !buffer_.isEmpty()) labelled_ = buffer_.constData();
-  if (row >= int(records_.size())) return labelled_ ? QStringLiteral(">") : QString();
+  if (row >= int(records_.size())) {
+    if (!labelled_) {
+      scratch_.fill(0);
+      labelled_ = scratch_.constData();
+    }
+    return QStringLiteral(">");
+  }
   if (labelled_) return QString::number(row + 1);
   if (scratch_.isEmpty() || !readRecord(row, scratch_.data())) return QStringLiteral("-");
   labelled_ = scratch_.constData();

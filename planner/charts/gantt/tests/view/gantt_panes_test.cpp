@@ -41,6 +41,8 @@ TEST_F(GanttPanesTest, PanesListTheRelationsOfTheCurrentActivity) {
   selectActivity("C");
   EXPECT_EQ(listed(pane(0)), (std::vector<std::string>{"B frame", "D services"}));
   EXPECT_TRUE(listed(pane(1)).empty());
+  const QString shots = qEnvironmentVariable("KELVO_SHOT_DIR");
+  if (!shots.isEmpty()) window_->grab().save(shots + QStringLiteral("/issue25_panes.png"));
   selectActivity("A");
   EXPECT_TRUE(listed(pane(0)).empty());
   EXPECT_EQ(listed(pane(1)), (std::vector<std::string>{"B frame", "D services"}));
@@ -50,6 +52,9 @@ TEST_F(GanttPanesTest, PanesListTheRelationsOfTheCurrentActivity) {
   EXPECT_TRUE(pane(1)->activityCode().isEmpty());
   EXPECT_TRUE(pane(1)->records().empty());
   EXPECT_EQ(pane(1)->rowLabel(0), QString());
+  // With an activity, the entry row is marked as in every sheet.
+  selectActivity("A");
+  EXPECT_EQ(pane(0)->rowLabel(0), QStringLiteral(">"));
 }
 
 TEST_F(GanttPanesTest, ANewRowIsARelationOfTheCurrentActivity) {
