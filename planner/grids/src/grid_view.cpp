@@ -637,6 +637,21 @@ bool CGridView::preparePrinting(const PrintFormat& format, PrintLayout* layout) 
 
 void CGridView::printPage(QPainter& painter, const UnitMapper& paper, const PrintLayout& layout,
                           const PrintFormat& format) {
+  printColumns(painter, paper, layout);
+  drawPageFrame(painter, paper, layout, format);
+}
+
+int32_t CGridView::printedWidth(int across) const {
+  if (across < 0 || across >= static_cast<int>(plan_.firstColumns.size())) return 0;
+  const int end = plan_.endColumn(across, static_cast<int>(columns_.size()));
+  int32_t width = format_.rowNumberWidth;
+  for (int c = plan_.firstColumns[across]; c < end; ++c)
+    width += std::max<int>(columns_[c].width, 0);
+  return width;
+}
+
+void CGridView::printColumns(QPainter& painter, const UnitMapper& paper,
+                             const PrintLayout& layout) {
   const int across = layout.pageColumn;
   const int first = plan_.firstColumns.empty() ? 0 : plan_.firstColumns[across];
   const int end = plan_.endColumn(across, static_cast<int>(columns_.size()));
@@ -653,7 +668,6 @@ void CGridView::printPage(QPainter& painter, const UnitMapper& paper, const Prin
            layout.body.height() - format_.headerHeight, first, end, top, limit, true);
   painter.restore();
   painter.setClipping(false);
-  drawPageFrame(painter, paper, layout, format);
 }
 
 // --- Commands ----------------------------------------------------------------------------

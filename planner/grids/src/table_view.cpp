@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "kelvo/cp949_validator.h"
+#include "kelvo/field_editor.h"
 #include "kelvo/find_dialogs.h"
 #include "kelvo/messages.h"
 #include "kelvo/plan_doc.h"
@@ -19,14 +19,6 @@ namespace {
 
 constexpr int kMsgNotFound = 20014;
 constexpr int kMsgDeleteAsk = 20018;
-constexpr int kValueChars = 192;  // the editor shows at most this much of a value
-
-QString valueText(const FieldDesc* fields, int32_t ref, const char* record, int field) {
-  char out[XF_VALUE_BUFFER];
-  out[0] = 0;
-  xGetValue(fields, ref, out, record, field, -1);
-  return xjor::fromCp949(out, static_cast<int>(strnlen(out, XF_VALUE_MAX)));
-}
 
 }  // namespace
 
@@ -112,10 +104,22 @@ void CTableView::followSummaryKind() {
   const ViewKind kind =
       openSummaryIsResources(*doc) ? ViewKind::ResourceSummary : ViewKind::Summary;
   if (kind == viewKind()) return;
+  changeKind(kind);
+  setObjectName(QStringLiteral("sheet%1").arg(kindNumber(kind)));
+}
+
+void CTableView::changeKind(ViewKind kind) {
+  if (kind == viewKind()) return;
+  if (rowChanged_ || editorShown()) moveToRow(kCommitSilently);
   // The old kind keeps its layout; the new kind's own is read (or made).
   storeSettings();
+  rows_.close();
+  constexpr uint16_t kSheetFlags = sheetflag::kTreeOrGantt | sheetflag::kTable |
+                                   sheetflag::kTreeLinked | sheetflag::kActivities |
+                                   sheetflag::kGanttLinked | sheetflag::kSummary |
+                                   sheetflag::kCodeSearch;
   setViewKind(kind);
-  setObjectName(QStringLiteral("sheet%1").arg(kindNumber(kind)));
+  setViewFlags(uint16_t((viewFlags() & ~kSheetFlags) | sheetFlagsForKind(kind)));
   formatRead_ = false;
   std::memset(&stored_, 0, sizeof stored_);
   setCurrent(0, 0);
@@ -259,62 +263,24 @@ QString CTableView::cellText(int field) {
     if (from != f.offset) {
       QByteArray shown(labelled_, t->tb.recordSize);
       std::memcpy(shown.data() + f.offset, labelled_ + from, 2);
-      return valueText(t->tb.fields, refHandle(), shown.constData(), field);
+      return fieldText(t->tb.fields, refHandle(), shown.constData(), field);
     }
   }
-  return valueText(t->tb.fields, refHandle(), labelled_, field);
+  return fieldText(t->tb.fields, refHandle(), labelled_, field);
 }
 
 // --- The editor -----------------------------------------------------------------------
 
 void CTableView::loadEditor(QLineEdit* edit, QComboBox* list, const FieldDesc& field) {
-  const int index = static_cast<int>(&field - table()->tb.fields);
-  if (field.type == XF_REF) {
-    list->clear();
-    RefList ref{};
-    if (refHandle() >= 0 && xGetRef(refHandle(), field.width, &ref)) {
-      for (int i = 0; i < ref.count; ++i) {
-        const char* e = ref.entries + i * (ref.width + 1);
-        list->addItem(xjor::fromCp949(e, static_cast<int>(strnlen(e, ref.width + 1))));
-      }
-      xFreeBuffer(ref.entries);
-    }
-    uint16_t stored = 0;
-    std::memcpy(&stored, buffer_.constData() + field.offset, sizeof stored);
-    list->setCurrentIndex(stored < list->count() ? stored : -1);
-    list->setEnabled(!(field.flags & XF_READONLY));
-    return;
-  }
-  auto* validator = dynamic_cast<Cp949Validator*>(const_cast<QValidator*>(edit->validator()));
-  if (!validator) {
-    validator = new Cp949Validator(-1, edit);
-    edit->setValidator(validator);
-  }
-  validator->setMaxBytes(field.type == XF_STRING ? field.width : kValueChars);
-  edit->setText(
-      valueText(table()->tb.fields, refHandle(), buffer_.constData(), index).left(kValueChars));
-  edit->setReadOnly(field.flags & XF_READONLY);
-  edit->selectAll();
+  const TableBinding* t = table();
+  loadFieldEditor(edit, list, t->tb.fields, static_cast<int>(&field - t->tb.fields), refHandle(),
+                  buffer_.constData());
 }
 
 bool CTableView::storeEditor(QLineEdit* edit, QComboBox* list, const FieldDesc& field) {
-  if (field.flags & XF_READONLY) return false;
-  const int index = static_cast<int>(&field - table()->tb.fields);
-  if (field.type == XF_REF) {
-    const int chosen = list->currentIndex();
-    uint16_t stored = 0;
-    std::memcpy(&stored, buffer_.constData() + field.offset, sizeof stored);
-    if (chosen < 0 || chosen == stored) return false;
-    const uint16_t value = static_cast<uint16_t>(chosen);
-    std::memcpy(buffer_.data() + field.offset, &value, sizeof value);
-    return true;
-  }
-  const QString now = edit->text();
-  if (now == valueText(table()->tb.fields, refHandle(), buffer_.constData(), index)) return false;
-  // Whatever does not parse is stored as the engine's conversion makes it.
-  const QByteArray bytes = xjor::toCp949(now);
-  xSetValue(table()->tb.fields, refHandle(), bytes.constData(), buffer_.data(), index);
-  return true;
+  const TableBinding* t = table();
+  return storeFieldEditor(edit, list, t->tb.fields, static_cast<int>(&field - t->tb.fields),
+                          refHandle(), buffer_.data());
 }
 
 // --- Through the document ---------------------------------------------------------------

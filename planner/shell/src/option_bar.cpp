@@ -79,7 +79,10 @@ void comboChanged(OptionBarState* state, QToolBar* bar, QComboBox* combo, int id
     index = 0;
   }
   state->comboChoice[id] = index;
-  if ((id == 10500 || id == 10501 || id == 10504) && state->reopenWindow) state->reopenWindow();
+  // The map's mode (10503) is made anew too: the closing view stores the
+  // old mode's lists and the new one builds its own.
+  if ((id == 10500 || id == 10501 || id == 10503 || id == 10504) && state->reopenWindow)
+    state->reopenWindow();
   if (id == 10506 || id == 10507) {
     // The two lower panes never show the same list: the other one moves on.
     const int other = id == 10506 ? 10507 : 10506;
@@ -92,6 +95,7 @@ void comboChanged(OptionBarState* state, QToolBar* bar, QComboBox* combo, int id
       }
     }
   }
+  if (id >= 10505 && id <= 10507 && state->ganttChoiceChanged) state->ganttChoiceChanged();
 }
 
 }  // namespace

@@ -24,6 +24,9 @@ struct OptionBarState {
   // Opens the current document window again, for the choices that change
   // what it is made of (10500, 10501, 10504).
   std::function<void()> reopenWindow;
+  // The Gantt window's mode (10505) or the list of a lower pane (10506,
+  // 10507) changed: the open window switches its panes.
+  std::function<void()> ganttChoiceChanged;
 };
 
 // Builds the bar of document window `number` (template 1100 + number).

@@ -77,8 +77,11 @@ TEST_F(OptionBarTest, ChoicesThatChangeTheWindowsMakeupReopenItAtOnce) {
   combo(data.get(), 10504)->setCurrentIndex(3);  // crew details
   EXPECT_EQ(reopened, 3);
   EXPECT_EQ(state_.comboChoice.value(10504), 3);
+  auto map = bar(2);
+  combo(map.get(), 10503)->setCurrentIndex(1);  // resources on the map
+  EXPECT_EQ(reopened, 4);
   // Choices the views follow themselves leave the window as it is.
   auto gantt = bar(3);
   combo(gantt.get(), 10506)->setCurrentIndex(2);
-  EXPECT_EQ(reopened, 3);
+  EXPECT_EQ(reopened, 4);
 }

@@ -18,15 +18,26 @@ namespace {
 constexpr int32_t kLineStep = 50;
 constexpr int32_t kSeparatorZone = 4;
 constexpr int32_t kMaxSize = 32767;
+// What a separator drag changes.
+constexpr int kDragScaleRow = 1, kDragRow = 2, kDragRowNumbers = 3, kDragLeftTable = 4;
 
 uint16_t projectStart(const CPlanDoc* doc) {
   return doc && doc->isOpen() ? doc->info().start : 0;
 }
 uint16_t projectFinish(const CPlanDoc* doc) {
-  return doc && doc->isOpen() ? doc->info().finish : 0;
+  return shownProjectFinish(doc);
 }
 
 }  // namespace
+
+uint16_t shownProjectFinish(const CPlanDoc* doc) {
+  if (!doc || !doc->isOpen()) return 0;
+  uint16_t finish = doc->info().finish;
+  const MemTable& codes = const_cast<CPlanDoc*>(doc)->db().actCodes;
+  const auto* e = reinterpret_cast<const ActCodeEntry*>(codes.data);
+  for (uint32_t i = 0; e && i < codes.count; ++i) finish = std::max(finish, e[i].start);
+  return finish;
+}
 
 CTermView::CTermView(CPlanDoc* doc, QWidget* parent)
     : CBaseView(doc, parent),
@@ -234,24 +245,31 @@ COLORREF CTermView::crosshairColor() const {
 // --- Separator drags ---------------------------------------------------------------
 
 bool CTermView::hitSeparator(int32_t x, int32_t y) {
-  (void)x;
   const TimeScaleSettings& s = scale_.settings();
   // Strip y: the height above the strip's bottom line.
   const int32_t stripY = y + topRow_ * s.rowHeight;
   const int32_t rowEdge = -(topRow_ + 1) * s.rowHeight;
+  constexpr int32_t kEdgeZone = 3;
+  // The period sheet (window 5) keeps its left table's width to itself.
+  constexpr int kPeriodSheetWindow = 5;
   if (stripY >= 1 && stripY <= kSeparatorZone) {
-    dragKind_ = 1;
+    dragKind_ = kDragScaleRow;
   } else if (y >= rowEdge && y <= rowEdge + kSeparatorZone) {
-    dragKind_ = 2;
+    dragKind_ = kDragRow;
+  } else if (s.rowNumberWidth > 0 && std::abs(x) <= kEdgeZone) {
+    dragKind_ = kDragRowNumbers;
+  } else if (windowNumber() != kPeriodSheetWindow && s.leftTableWidth > 0 &&
+             std::abs(x - s.leftTableWidth) <= kEdgeZone) {
+    dragKind_ = kDragLeftTable;
   } else {
     return false;
   }
-  dragAt_ = y;
+  dragAt_ = dragKind_ >= kDragRowNumbers ? x : y;
   return true;
 }
 
-void CTermView::placeDataItem(int32_t, int32_t y) {
-  if (dragKind_) dragAt_ = y;
+void CTermView::placeDataItem(int32_t x, int32_t y) {
+  if (dragKind_) dragAt_ = dragKind_ >= kDragRowNumbers ? x : y;
 }
 
 void CTermView::drawRubberBand(QPainter& painter, const UnitMapper& mapper) {
@@ -259,23 +277,33 @@ void CTermView::drawRubberBand(QPainter& painter, const UnitMapper& mapper) {
   painter.save();
   painter.setCompositionMode(QPainter::RasterOp_NotDestination);
   painter.setPen(QPen(Qt::black, 0));
-  const QPointF at = mapper.toDevice(0, dragAt_);
-  painter.drawLine(QPointF(0, at.y()), QPointF(viewport()->width(), at.y()));
+  if (dragKind_ >= kDragRowNumbers) {
+    const QPointF at = mapper.toDevice(dragAt_, 0);
+    painter.drawLine(QPointF(at.x(), 0), QPointF(at.x(), viewport()->height()));
+  } else {
+    const QPointF at = mapper.toDevice(0, dragAt_);
+    painter.drawLine(QPointF(0, at.y()), QPointF(viewport()->width(), at.y()));
+  }
   painter.restore();
 }
 
-void CTermView::endSeparatorDrag(int32_t, int32_t y, bool apply) {
+void CTermView::endSeparatorDrag(int32_t x, int32_t y, bool apply) {
   const int kind = dragKind_;
   dragKind_ = 0;
   if (!apply || !kind) return;
   const TimeScaleSettings& s = scale_.settings();
   const TimeScaleSettings before = stored_;
-  if (kind == 1) {
+  if (kind == kDragScaleRow) {
     // The strip's new height is from its top to the pointer; three rows.
     const int32_t strip = stripHeight() - (y + topRow_ * s.rowHeight);
     stored_.scaleRowHeight = int16_t(std::clamp<int32_t>((strip + 2) / 3, 1, kMaxSize));
-  } else {
+  } else if (kind == kDragRow) {
     stored_.rowHeight = int16_t(std::clamp<int32_t>(-y - topRow_ * s.rowHeight, 1, kMaxSize));
+  } else if (kind == kDragRowNumbers) {
+    // The column's left edge stays at the view's left; x = 0 was its right.
+    stored_.rowNumberWidth = int16_t(std::clamp<int32_t>(s.rowNumberWidth + x, 0, kMaxSize));
+  } else {
+    stored_.leftTableWidth = int16_t(std::clamp<int32_t>(x, 0, kMaxSize));
   }
   if (CPlanDoc* doc = document()) {
     // Undo swaps the four sizes back; a second undo restores the change.
@@ -302,22 +330,29 @@ bool CTermView::preparePrinting(const PrintFormat& format, PrintLayout* layout) 
   const TimeScaleSettings& s = scale_.settings();
   printStrip_ = format.flags & printflag::kRepeatScale;
   const int32_t height = layout->body.height() - (printStrip_ ? stripHeight() : 0);
-  pageStarts_ = scale_.pageStarts(layout->body.width());
+  const int32_t width = layout->body.width();
+  if (sharedWidth_ <= 0 || sharedWidth_ >= width) sharedWidth_ = 0;
+  pageStarts_ = scale_.pageStarts(width, sharedWidth_ > 0 ? width - sharedWidth_ : 0);
   rowsPerPage_ = std::max<int32_t>(1, height / s.rowHeight);
   const int32_t rows = std::max<int32_t>(0, printedRowCount());
-  layout->pagesAcross = std::max<int>(1, int(pageStarts_.size())) + leadingPages_;
+  layout->pagesAcross = std::max<int>(1, int(pageStarts_.size())) + firstChartPage();
   layout->pagesDown = std::max<int32_t>(1, (rows + rowsPerPage_ - 1) / rowsPerPage_);
   return true;
 }
 
 void CTermView::pageOrigin(const PrintLayout&, int column, int row, int32_t* x, int32_t* y) const {
+  // Columns count the pages across of the whole job; the axis starts on
+  // the first page that is not the derived view's own.
+  column -= firstChartPage();
   *x = pageStarts_.empty() ? 0 : pageStarts_[std::clamp<int>(column, 0, pageStarts_.size() - 1)];
+  // The shared page shows the axis from its left edge after the sheet.
+  if (column == 0) *x -= sharedWidth_;
   *y = (printStrip_ ? stripHeight() : 0) - row * rowsPerPage_ * scale_.settings().rowHeight;
 }
 
 void CTermView::printPage(QPainter& painter, const UnitMapper& paper, const PrintLayout& layout,
                           const PrintFormat& format) {
-  pageColumn_ = layout.pageColumn - leadingPages_;
+  pageColumn_ = layout.pageColumn - firstChartPage();
   pageRow_ = layout.pageRow;
   CBaseView::printPage(painter, paper, layout, format);
 }

@@ -51,6 +51,9 @@ void CTermView::drawContent(QPainter& painter, const UnitMapper& mapper, const L
     lastRow = std::min<int32_t>(lastRow, printedRowCount() - 1);
     if (size_t(pageColumn_ + 1) < pageStarts_.size())
       body.right = std::min(body.right, pageStarts_[pageColumn_ + 1]);
+    // A page shared with the sheet shows the axis from its own start only.
+    if (size_t(pageColumn_) < pageStarts_.size())
+      body.left = std::max(body.left, pageStarts_[pageColumn_]);
     body.bottom = std::max(body.bottom, -(lastRow + 1) * s.rowHeight);
   }
 

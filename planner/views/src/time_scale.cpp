@@ -165,10 +165,11 @@ void TimeScale::forEachDivider(uint16_t first, uint16_t last, int startDayOfMont
   }
 }
 
-std::vector<int32_t> TimeScale::pageStarts(int32_t printableWidth) const {
+std::vector<int32_t> TimeScale::pageStarts(int32_t printableWidth, int32_t firstWidth) const {
   std::vector<int32_t> starts{0};
   const int32_t step = std::max(1, printableWidth);
-  for (int64_t edge = step; edge < total_;) {
+  const int32_t first = firstWidth > 0 ? std::min(firstWidth, step) : step;
+  for (int64_t edge = first; edge < total_;) {
     int32_t start = dayStartAt(static_cast<int32_t>(edge));
     if (start <= starts.back()) start = static_cast<int32_t>(edge);
     starts.push_back(start);

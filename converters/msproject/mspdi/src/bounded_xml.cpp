@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+#include "kvutf8.h"
+
 namespace kvmsp {
 
 namespace {
@@ -17,24 +19,6 @@ const std::string& emptyText() {
 
 bool isBlank(char c) {
   return c == ' ' || c == '\t' || c == '\n' || c == '\r';
-}
-
-void appendUtf8(std::string& out, uint32_t cp) {
-  if (cp < 0x80) {
-    out += static_cast<char>(cp);
-  } else if (cp < 0x800) {
-    out += static_cast<char>(0xC0 | (cp >> 6));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else if (cp < 0x10000) {
-    out += static_cast<char>(0xE0 | (cp >> 12));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (cp >> 18));
-    out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  }
 }
 
 // A character XML allows in a document.
@@ -188,7 +172,7 @@ bool BoundedReader::text(size_t end) {
       } else {
         return damaged("an undeclared entity &" + std::string(ref) + ";");
       }
-      if (text_.size() <= limits_.textBytes) appendUtf8(text_, cp);
+      if (text_.size() <= limits_.textBytes) kvconv::appendUtf8(text_, cp);
       i += semi;
       continue;
     }

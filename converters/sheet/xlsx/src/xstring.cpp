@@ -1,5 +1,6 @@
 #include "xstring.h"
 
+#include "kvutf8.h"
 #include "kvxlsx.h"
 
 namespace kvxlsx {
@@ -22,24 +23,6 @@ long escapeAt(const std::string& text, size_t i) {
   return unit;
 }
 
-void appendCodePoint(std::string& out, unsigned long cp) {
-  if (cp < 0x80) {
-    out += static_cast<char>(cp);
-  } else if (cp < 0x800) {
-    out += static_cast<char>(0xC0 | (cp >> 6));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else if (cp < 0x10000) {
-    out += static_cast<char>(0xE0 | (cp >> 12));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (cp >> 18));
-    out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  }
-}
-
 }  // namespace
 
 void unescapeXstring(std::string& text) {
@@ -49,15 +32,15 @@ void unescapeXstring(std::string& text) {
   for (size_t i = 0; i < text.size();) {
     const long unit = escapeAt(text, i);
     if (unit > 0 && (unit < 0xD800 || unit > 0xDFFF)) {
-      appendCodePoint(out, static_cast<unsigned long>(unit));
+      kvconv::appendUtf8(out, static_cast<uint32_t>(unit));
       i += 7;
       continue;
     }
     if (unit >= 0xD800 && unit <= 0xDBFF) {
       const long low = escapeAt(text, i + 7);
       if (low >= 0xDC00 && low <= 0xDFFF) {
-        appendCodePoint(out, 0x10000 + ((static_cast<unsigned long>(unit) - 0xD800) << 10) +
-                                 (static_cast<unsigned long>(low) - 0xDC00));
+        kvconv::appendUtf8(out, 0x10000 + ((static_cast<uint32_t>(unit) - 0xD800) << 10) +
+                                    (static_cast<uint32_t>(low) - 0xDC00));
         i += 14;
         continue;
       }

@@ -7,9 +7,11 @@
 #include <algorithm>
 #include <cstring>
 
+#include "kelvo/field_editor.h"
 #include "kelvo/gantt_view.h"
 #include "kelvo/option_slots.h"
 #include "kelvo/plan_doc.h"
+#include "kelvo/sheet_rows.h"
 #include "kelvo/table_view.h"
 #include "xJorDbm2.h"
 #include "xjorlib/qt_bridge.h"
@@ -125,19 +127,60 @@ void CGanttView::drawBody(QPainter& painter, const UnitMapper& mapper, const Log
   lastRow = std::min(lastRow, recordRows() - 1);
   if (lastRow < firstRow) return;
   std::vector<GanttBar> bars;
+  std::vector<RowLabel> labels;
+  const bool labelled = block_.leftLabel >= 0 || block_.rightLabel >= 0;
   QByteArray record;
   for (int32_t row = firstRow; row <= lastRow; ++row) {
     if (!readRow(row, &record)) continue;
-    appendRowBars(ganttDates(record.constData()), row, scale(), block_, dataDate(), &bars);
+    const GanttDates dates = ganttDates(record.constData());
+    appendRowBars(dates, row, scale(), block_, dataDate(), &bars);
+    if (labelled) appendLabels(record, dates, row, body, &labels);
   }
   painter.save();
   painter.setRenderHint(QPainter::Antialiasing, false);
   for (const GanttBar& bar : bars)
     if (barInRange(bar, body.left, body.right, block_.barHeight))
       drawBar(painter, mapper, bar, body);
+  // Labels in the body font the scale has set, in the body text colour.
+  painter.setPen(xjor::colorFromRef(scale().settings().bodyTextColor));
+  for (const RowLabel& label : labels)
+    painter.drawText(mapper.toDevice(label.left, label.top, label.right,
+                                     label.top - scale().settings().rowHeight),
+                     label.align | Qt::AlignTop | Qt::TextSingleLine, label.text);
   if (activities() && (scale().settings().flags & ganttflag::kLinks))
     drawLinks(painter, mapper, body, firstRow, lastRow);
   painter.restore();
+}
+
+void CGanttView::appendLabels(const QByteArray& record, const GanttDates& dates, int32_t row,
+                              const LogicalRect& body, std::vector<RowLabel>* out) const {
+  const TableBinding* t = sheet_ ? sheet_->table() : nullptr;
+  if (!t) return;
+  const int32_t ref = document()->db().space.refHandle;
+  const auto text = [&](int16_t field) {
+    if (field < 0 || field >= t->tb.fieldCount) return QString();
+    // A milestone's finish dates read as its start, as in the sheet.
+    const FieldDesc& f = t->tb.fields[field];
+    QByteArray shown = record;
+    if (f.type == XF_DATE && int(f.offset) + 2 <= shown.size()) {
+      const int from = shownDateOffset(record.constData(), f.offset);
+      std::memcpy(shown.data() + f.offset, record.constData() + from, 2);
+    }
+    return fieldText(t->tb.fields, ref, shown.constData(), field);
+  };
+  // Room for a label: far more than any field's text needs.
+  constexpr int32_t kLabelRoom = 4000;
+  const LabelAnchors at = labelAnchors(dates, scale(), block_);
+  const int32_t top = currentBarTop(row, scale(), block_);
+  if (at.left && block_.leftLabel >= 0 && at.leftEnd > body.left) {
+    const QString s = text(block_.leftLabel);
+    if (!s.isEmpty()) out->push_back({at.leftEnd - kLabelRoom, at.leftEnd, top, Qt::AlignRight, s});
+  }
+  if (at.right && block_.rightLabel >= 0 && at.rightStart < body.right) {
+    const QString s = text(block_.rightLabel);
+    if (!s.isEmpty())
+      out->push_back({at.rightStart, at.rightStart + kLabelRoom, top, Qt::AlignLeft, s});
+  }
 }
 
 void CGanttView::appendLinks(int32_t firstRow, int32_t lastRow, std::vector<GanttLink>* out) {

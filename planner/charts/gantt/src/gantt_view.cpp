@@ -3,11 +3,14 @@
 #include "kelvo/gantt_view.h"
 
 #include <QApplication>
+#include <QKeyEvent>
+#include <QLineEdit>
 #include <QPainter>
 #include <algorithm>
 #include <cstring>
 
 #include "kelvo/engine_calendars.h"
+#include "kelvo/gantt_window.h"
 #include "kelvo/plan_doc.h"
 #include "kelvo/table_view.h"
 #include "xJorDbm2.h"
@@ -48,7 +51,7 @@ CGanttView::CGanttView(CPlanDoc* doc, CTableView* sheet, QWidget* parent)
 TimeScaleSettings CGanttView::defaultSettings() const {
   const CPlanDoc* doc = document();
   const bool open = doc && doc->isOpen();
-  return defaultGanttScale(open ? doc->info().start : 0, open ? doc->info().finish : 0);
+  return defaultGanttScale(open ? doc->info().start : 0, shownProjectFinish(doc));
 }
 
 void CGanttView::setBlock(const GanttBlock& block) {
@@ -112,6 +115,9 @@ void CGanttView::onUpdate(int hintCode, qintptr extra) {
     case 11:
       initialUpdate();
       break;
+    case hint::kOptionBarChange:
+      switchMode(ganttChoiceOfHint(extra).summary);
+      break;
     default:
       CTermView::onUpdate(hintCode, extra);
   }
@@ -140,6 +146,24 @@ void CGanttView::followSheet(int top) {
   following_ = false;
 }
 
+void CGanttView::switchMode(bool summary) {
+  const ViewKind table = summary ? ViewKind::GanttSummaryTable : ViewKind::GanttTable;
+  const ViewKind chart = summary ? ViewKind::GanttSummaryChart : ViewKind::GanttChart;
+  if (sheet_ && sheet_->viewKind() != table) {
+    sheet_->changeKind(table);
+    sheet_->initialUpdate();
+  }
+  if (viewKind() == chart) return;
+  storeSettings();
+  setViewKind(chart);
+  setViewFlags(uint16_t((viewFlags() & ~0x100) | (summary ? 0x100 : 0)));
+  selRow_ = -1;
+  drag_ = Drag::None;
+  block_ = defaultGanttBlock();
+  forgetSettings();
+  initialUpdate();
+}
+
 void CGanttView::rowsMoved() {
   alignSheet();
 }
@@ -149,19 +173,23 @@ void CGanttView::rowsMoved() {
 bool CGanttView::preparePrinting(const PrintFormat& format, PrintLayout* layout) {
   setLeadingPages(0);
   if (sheet_ && !(format.flags & printflag::kGanttOnly)) {
+    // The sheet's pages come first; the chart starts right after the
+    // sheet's last columns, on the same page when there is room.
     PrintLayout sheetLayout = *layout;
     if (!sheet_->preparePrinting(format, &sheetLayout)) return false;
-    setLeadingPages(sheetLayout.pagesAcross);
+    const int pages = sheetLayout.pagesAcross;
+    setLeadingPages(pages, sheet_->printedWidth(pages - 1));
   }
   return CTermView::preparePrinting(format, layout);
 }
 
 void CGanttView::printPage(QPainter& painter, const UnitMapper& paper, const PrintLayout& layout,
                            const PrintFormat& format) {
-  if (layout.pageColumn < leadingPages()) {
+  if (layout.pageColumn < firstChartPage()) {
     sheet_->printPage(painter, paper, layout, format);
     return;
   }
+  if (layout.pageColumn < leadingPages()) sheet_->printColumns(painter, paper, layout);
   CTermView::printPage(painter, paper, layout, format);
 }
 
@@ -173,6 +201,7 @@ bool CGanttView::onCommand(int id) {
     sheet_->activate();
     return sheet_->onCommand(id);
   }
+  if (id == cmd::kEditClear && deleteBarCommand()) return true;
   if (id == cmd::kEditUndo && document() && document()->undo().canUndo(this)) {
     document()->undo().undo(this);
     viewport()->update();
@@ -182,7 +211,45 @@ bool CGanttView::onCommand(int id) {
   return CTermView::onCommand(id);
 }
 
+bool CGanttView::deleteBarCommand() {
+  if (!sheet_ || !activities()) return false;
+  const int tool = viewState().editTool;
+  if (tool == tool::kDataSelect) {
+    // The selected bar's activity goes as its sheet row would: the same
+    // question, and the sheet's rows follow.
+    if (selRow_ < 0 || selRow_ >= recordRows()) return true;
+    sheet_->selectOnly(selRow_);
+    if (sheet_->deleteSelected()) {
+      // The sheet drops the row only after the document has told the views.
+      selRow_ = -1;
+      initialUpdate();
+    }
+    viewport()->update();
+    return true;
+  }
+  if (tool == tool::kDataInput) {
+    // The Delete key goes to the sheet's editor.
+    if (sheet_->editorShown()) {
+      QKeyEvent key(QEvent::KeyPress, Qt::Key_Delete, Qt::NoModifier);
+      QApplication::sendEvent(sheet_->lineEditor(), &key);
+    }
+    return true;
+  }
+  return false;
+}
+
 bool CGanttView::updateCommand(int id, CommandState& state) {
+  if (id == cmd::kEditClear && sheet_ && activities()) {
+    const int tool = viewState().editTool;
+    if (tool == tool::kDataSelect) {
+      state.enabled = selRow_ >= 0 && selRow_ < recordRows();
+      return true;
+    }
+    if (tool == tool::kDataInput) {
+      state.enabled = sheet_->editorShown();
+      return true;
+    }
+  }
   if (sheet_ && std::find(std::begin(kSheetCommands), std::end(kSheetCommands), id) !=
                     std::end(kSheetCommands)) {
     const bool find = std::find(std::begin(kFindCommands), std::end(kFindCommands), id) !=

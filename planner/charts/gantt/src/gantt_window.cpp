@@ -1,11 +1,13 @@
 #include "kelvo/gantt_window.h"
 
-#include <QLabel>
 #include <QSplitter>
+#include <algorithm>
 
 #include "child_frame.h"
+#include "kelvo/act_sub.h"
 #include "kelvo/gantt_view.h"
 #include "kelvo/kelvo_app.h"
+#include "kelvo/period_band_widget.h"
 #include "kelvo/plan_doc.h"
 #include "kelvo/record_dialogs.h"
 #include "kelvo/sheet_windows.h"
@@ -16,9 +18,15 @@ namespace kelvo {
 namespace {
 
 constexpr int kGanttWindow = windowNumber(DocWindow::Gantt);
+constexpr uint64_t kPaneKinds =
+    kindBits({ViewKind::Predecessors, ViewKind::Successors, ViewKind::PaneCrewDetails});
+constexpr uint64_t kWindowKinds =
+    kPaneKinds | kindBits({ViewKind::GanttChart, ViewKind::GanttSummaryChart, ViewKind::GanttTable,
+                           ViewKind::GanttSummaryTable});
 
 // The sheet pane of the Gantt window: it tells the chart when its rows
-// scroll, so that both panes show the same top row.
+// scroll, so that both panes show the same top row, and the lower panes
+// when its current row moves to another record or what it holds changed.
 class CGanttSheet : public CTableView {
  public:
   using CTableView::CTableView;
@@ -32,6 +40,50 @@ class CGanttSheet : public CTableView {
     CTableView::updateScrollBars();
     if (chart) chart->followSheet(topRow());
   }
+  void initialUpdate() override {
+    CTableView::initialUpdate();
+    tellPanes(true);
+  }
+  bool moveToRow(int row) override {
+    const bool typed = rowChanged();
+    const bool moved = CTableView::moveToRow(row);
+    tellPanes(typed && !rowChanged());
+    return moved;
+  }
+  bool onCommand(int id) override {
+    const bool done = CTableView::onCommand(id);
+    tellPanes(false);
+    return done;
+  }
+
+ private:
+  // Hint 11 to the lower panes when the current record or the row count
+  // changed, or always when committed says a row went in.
+  void tellPanes(bool committed) {
+    const uint32_t record =
+        currentRow() < rowCount() ? rows().record(uint32_t(currentRow())) : XJOR_NONE;
+    const bool changed = committed || record != lastRecord_ || rowCount() != lastRows_;
+    lastRecord_ = record;
+    lastRows_ = rowCount();
+    if (changed && document()) document()->updateAllViews(kPaneKinds, hint::kRefresh);
+  }
+  uint32_t lastRecord_ = XJOR_NONE;
+  int lastRows_ = -1;
+};
+
+// A lower pane; its list follows the option bar (hint 17).
+class CGanttPane : public CActSub {
+ public:
+  using CActSub::CActSub;
+  void onUpdate(int hintCode, qintptr extra) override {
+    if (hintCode == hint::kOptionBarChange) {
+      const GanttWindowChoice choice = ganttChoiceOfHint(extra);
+      changeKind(paneKind(choice, side()));
+      initialUpdate();
+      return;
+    }
+    CActSub::onUpdate(hintCode, extra);
+  }
 };
 
 void prepareKind(ViewKind kind) {
@@ -39,7 +91,47 @@ void prepareKind(ViewKind kind) {
   viewState().nextWindow = static_cast<int16_t>(kGanttWindow);
 }
 
+// The choices on the option bar, summary schedules only where the open
+// summary data allows them.
+GanttWindowChoice currentChoice(CKelvoApp& app) {
+  CPlanDoc* doc = app.document();
+  GanttWindowChoice choice;
+  if (CMainFrame* frame = app.mainFrame()) {
+    const OptionBarState& st = frame->optionState();
+    choice.summary = st.comboChoice.value(10505, 0) == 1;
+    choice.lowerLeft = st.comboChoice.value(10506, 0);
+    choice.lowerRight = st.comboChoice.value(10507, 1);
+  }
+  if (choice.summary && (!doc || doc->openSummary() <= 0 || openSummaryIsResources(*doc)))
+    choice.summary = false;
+  return choice;
+}
+
 }  // namespace
+
+ViewKind paneKind(const GanttWindowChoice& choice, int side) {
+  const int left = std::clamp(choice.lowerLeft, 0, 2);
+  int list = side == 0 ? left : std::clamp(choice.lowerRight, 0, 2);
+  if (side != 0 && list == left) list = (list + 1) % 3;
+  return viewKindOf(kindNumber(ViewKind::Predecessors) + list);
+}
+
+intptr_t ganttChoiceHint(const GanttWindowChoice& choice) {
+  return (choice.summary ? 1 : 0) | (std::clamp(choice.lowerLeft, 0, 2) << 4) |
+         (std::clamp(choice.lowerRight, 0, 2) << 8);
+}
+
+GanttWindowChoice ganttChoiceOfHint(intptr_t extra) {
+  GanttWindowChoice choice;
+  choice.summary = extra & 1;
+  choice.lowerLeft = std::clamp(int((extra >> 4) & 0xF), 0, 2);
+  choice.lowerRight = std::clamp(int((extra >> 8) & 0xF), 0, 2);
+  return choice;
+}
+
+void switchGanttWindow(CPlanDoc* doc, const GanttWindowChoice& choice) {
+  if (doc) doc->updateAllViews(kWindowKinds, hint::kOptionBarChange, ganttChoiceHint(choice));
+}
 
 QWidget* makeGanttWindow(CPlanDoc* doc, const GanttWindowChoice& choice, QWidget* parent) {
   auto* outer = new QSplitter(Qt::Vertical, parent);
@@ -58,19 +150,19 @@ QWidget* makeGanttWindow(CPlanDoc* doc, const GanttWindowChoice& choice, QWidget
   upper->addWidget(chart);
   upper->setSizes({1, 1});
   auto* lower = new QSplitter(Qt::Horizontal, outer);
-  int right = choice.lowerRight;
-  if (right == choice.lowerLeft) right = (right + 1) % 3;
-  for (int pane : {choice.lowerLeft, right}) {
-    (void)pane;
-    auto* placeholder = new QWidget(lower);
-    placeholder->setAutoFillBackground(true);
-    lower->addWidget(placeholder);
+  CActSub* panes[2];
+  for (int side : {0, 1}) {
+    prepareKind(paneKind(choice, side));
+    panes[side] = new CGanttPane(doc, sheet, side, lower);
+    lower->addWidget(panes[side]);
   }
   outer->addWidget(upper);
   outer->addWidget(lower);
   outer->setSizes({7, 3});
   sheet->initialUpdate();
   chart->initialUpdate();
+  for (CActSub* pane : panes) pane->initialUpdate();
+  attachPeriodBand(chart);
   return outer;
 }
 
@@ -80,6 +172,10 @@ CGanttView* ganttChartOf(QWidget* window) {
 
 CTableView* ganttSheetOf(QWidget* window) {
   return window ? window->findChild<CTableView*>(QStringLiteral("GanttSheet")) : nullptr;
+}
+
+CActSub* ganttPaneOf(QWidget* window, int side) {
+  return window ? window->findChild<CActSub*>(QStringLiteral("GanttPane%1").arg(side)) : nullptr;
 }
 
 void registerGanttWindow(CKelvoApp& app) {
@@ -97,22 +193,15 @@ void registerGanttWindow(CKelvoApp& app) {
   };
   setGanttDialogs(std::move(dialogs));
   registerDocumentWindow(kGanttWindow, [&app](QWidget* parent) -> QWidget* {
-    CPlanDoc* doc = app.document();
-    GanttWindowChoice choice;
-    if (CMainFrame* frame = app.mainFrame()) {
-      const OptionBarState& st = frame->optionState();
-      choice.summary = st.comboChoice.value(10505, 0) == 1;
-      choice.lowerLeft = st.comboChoice.value(10506, 0);
-      choice.lowerRight = st.comboChoice.value(10507, 1);
-    }
-    // Summary schedules need open summary data that is not a resource
-    // summary; otherwise the window shows activities.
-    if (choice.summary && (!doc || doc->openSummary() <= 0 || openSummaryIsResources(*doc)))
-      choice.summary = false;
     ViewState& vs = viewState();
     if (!vs.router) vs.router = app.router();
     if (!vs.flags) vs.flags = &app.settings().flags;
-    return makeGanttWindow(doc, choice, parent);
+    // The option bar switches the open window's mode and lower panes.
+    if (CMainFrame* frame = app.mainFrame())
+      frame->optionState().ganttChoiceChanged = [&app] {
+        switchGanttWindow(app.document(), currentChoice(app));
+      };
+    return makeGanttWindow(app.document(), currentChoice(app), parent);
   });
 }
 

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <map>
 
 #include "kelvo/plan_doc.h"
 #include "kelvo/summary_build.h"

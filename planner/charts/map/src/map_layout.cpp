@@ -180,6 +180,39 @@ int writeMapPlaces(ProjectDb& db, const std::vector<MapCell>& cells) {
   return written;
 }
 
+std::vector<MapLink> mapLinks(ProjectDb& db, const std::vector<MapCell>& cells) {
+  std::vector<MapLink> links;
+  // Record number -> its cell (index + 1, 0 = off the map).
+  std::vector<uint32_t> cellOf;
+  for (size_t i = 0; i < cells.size(); ++i) {
+    const size_t r = size_t(std::max(cells[i].record, 0));
+    if (r >= cellOf.size()) cellOf.resize(r + 1, 0);
+    cellOf[r] = uint32_t(i + 1);
+  }
+  const auto find = [&](const char* code) -> const MapCell* {
+    ActCodeEntry key{};
+    std::strncpy(key.code, code, sizeof key.code - 1);
+    if (!xmSeek(&db.actCodes, &key)) return nullptr;
+    ActCodeEntry e;
+    std::memcpy(&e, db.actCodes.data + size_t(db.actCodes.current) * sizeof e, sizeof e);
+    const size_t r = size_t(std::max(e.record, 0));
+    return r < cellOf.size() && cellOf[r] ? &cells[cellOf[r] - 1] : nullptr;
+  };
+  TableHandle* tb = &db.rel.tb;
+  std::vector<char> buf(size_t(tb->recordSize) + 1);
+  tb->current = -1;
+  while (xMoveNext(tb)) {
+    if (!xGetRec(tb, buf.data())) continue;
+    RelRecord r;
+    std::memcpy(&r, buf.data(), sizeof r);
+    r.pred[sizeof r.pred - 1] = r.succ[sizeof r.succ - 1] = 0;
+    const MapCell* p = find(r.pred);
+    const MapCell* q = p ? find(r.succ) : nullptr;
+    if (q) links.push_back({p->row, p->column, q->row, q->column, r.kind});
+  }
+  return links;
+}
+
 void rebuildCells(ProjectDb& db, MapLayout* layout) {
   const std::vector<MapSource> sources = mapSources(db, layout->mode);
   layout->cells = buildCellTable(layout->rows.codes, layout->columns.codes, sources);

@@ -28,6 +28,11 @@ int32_t floorDiv(int32_t a, int32_t b) {
   return (a % b != 0 && (a < 0) != (b < 0)) ? q - 1 : q;
 }
 
+// The cell table's order: by row, then column.
+bool cellOrder(const MapCell& a, const MapCell& b) {
+  return a.row != b.row ? a.row < b.row : a.column < b.column;
+}
+
 template <typename T>
 T readAt(const void* record, size_t offset) {
   T v;
@@ -113,9 +118,7 @@ std::vector<MapCell> buildCellTable(const MapCodeList& rows, const MapCodeList& 
   }
   // Stable, so that the first source of a cell stays in front of any later
   // one, which is then dropped.
-  std::stable_sort(cells.begin(), cells.end(), [](const MapCell& a, const MapCell& b) {
-    return a.row != b.row ? a.row < b.row : a.column < b.column;
-  });
+  std::stable_sort(cells.begin(), cells.end(), cellOrder);
   cells.erase(std::unique(cells.begin(), cells.end(),
                           [](const MapCell& a, const MapCell& b) {
                             return a.row == b.row && a.column == b.column;
@@ -123,12 +126,6 @@ std::vector<MapCell> buildCellTable(const MapCodeList& rows, const MapCodeList& 
               cells.end());
   return cells;
 }
-
-namespace {
-auto cellOrder = [](const MapCell& a, const MapCell& b) {
-  return a.row != b.row ? a.row < b.row : a.column < b.column;
-};
-}  // namespace
 
 const MapCell* findCell(const std::vector<MapCell>& cells, int32_t row, int32_t column) {
   if (row < 0 || column < 0 || row > INT16_MAX || column > INT16_MAX) return nullptr;

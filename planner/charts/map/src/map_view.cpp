@@ -112,14 +112,22 @@ void CMapView::readSettings() {
 void CMapView::rebuild() {
   CPlanDoc* doc = document();
   if (!doc || !doc->isOpen()) return;
-  ClassLevels classes[2];
-  readClassLevels(&doc->db(), classes);
+  // The document's definitions are the live ones; the option file gets
+  // them only when the project is written.
+  ClassLevels classes[2] = {};
+  for (int cls = 0; cls < 2; ++cls) {
+    const ClassDef& def = doc->classDef(cls);
+    classes[cls].count = def.levels;
+    std::memcpy(classes[cls].start, def.start, sizeof def.start);
+    std::memcpy(classes[cls].length, def.length, sizeof def.length);
+  }
   const MapMode mode = layout_.mode;
   layout_ = buildMapLayout(doc->db(), classes, mode);
   rowHeads_ = headingSizes(int(layout_.rows.levelLengths.size()));
   columnHeads_ = headingSizes(int(layout_.columns.levelLengths.size()));
   selected_.clear();
   selRow1_ = -1;
+  linksValid_ = false;
 }
 
 void CMapView::initialUpdate() {
@@ -142,12 +150,13 @@ void CMapView::initialUpdate() {
 void CMapView::onUpdate(int hintCode, qintptr extra) {
   switch (hintCode) {
     case 4:
-      if (document() && document()->isOpen()) rebuildCells(document()->db(), &layout_);
+      refreshCells();
       viewport()->update();
       return;
     case hint::kRepaint:
-      // A record changed elsewhere may have moved to another cell.
-      if (!editing_ && document() && document()->isOpen()) rebuildCells(document()->db(), &layout_);
+      // A record changed elsewhere may have moved to another cell, and
+      // relation edits come here too.
+      if (!editing_) refreshCells();
       viewport()->update();
       return;
     case hint::kSummaryRebuilt:
@@ -176,6 +185,11 @@ void CMapView::storeSettings() {
   shared.field[int(layout_.mode)] = int16_t(item_);
   xOption(&doc->db().opt, XOPT_WRITE, kOptMapItem, &shared, sizeof shared);
   storeMapLists(doc->db(), layout_);
+}
+
+void CMapView::refreshCells() {
+  if (document() && document()->isOpen()) rebuildCells(document()->db(), &layout_);
+  linksValid_ = false;
 }
 
 bool CMapView::readRecord(int32_t record, std::vector<char>* buf) const {
@@ -307,6 +321,9 @@ void CMapView::drawContent(QPainter& painter, const UnitMapper& mapper, const Lo
   }
   painter.save();
   painter.setClipRect(mapper.toDevice(area), Qt::IntersectClip);
+  // Drawing objects lie behind and in front of the cells, never over the
+  // headings.
+  drawObjectLayer(painter, mapper, area, false);
   if (lastRow >= firstRow && lastColumn >= firstColumn) {
     drawCells(painter, mapper, firstRow, lastRow, firstColumn, lastColumn);
     if (layout_.mode == MapMode::Activities && (settings_.flags & mapflag::kRelations)) {
@@ -316,6 +333,8 @@ void CMapView::drawContent(QPainter& painter, const UnitMapper& mapper, const Lo
       drawRelations(painter, mapper, drawn);
     }
   }
+  painter.setClipRect(mapper.toDevice(area));
+  drawObjectLayer(painter, mapper, area, true);
   painter.restore();
   drawHeadings(painter, mapper, visible, firstRow, lastRow, firstColumn, lastColumn);
 }
@@ -368,48 +387,25 @@ void CMapView::drawCells(QPainter& painter, const UnitMapper& mapper, int32_t fi
 void CMapView::drawRelations(QPainter& painter, const UnitMapper& mapper, const LogicalRect& area) {
   CPlanDoc* doc = document();
   if (!doc || !doc->isOpen()) return;
-  ProjectDb& db = doc->db();
-  // Activity code -> cell, for the activities on the map.
-  std::vector<std::pair<std::string, const MapCell*>> placed;
-  placed.reserve(layout_.cells.size());
-  std::vector<char> buf;
-  for (const MapCell& c : layout_.cells) {
-    if (!readRecord(c.record, &buf)) continue;
-    placed.emplace_back(std::string(buf.data() + offsetof(ActRecord, code),
-                                    strnlen(buf.data() + offsetof(ActRecord, code), 20)),
-                        &c);
+  // The links are found once per change of the data, not per repaint.
+  if (!linksValid_) {
+    links_ = mapLinks(doc->db(), layout_.cells);
+    linksValid_ = true;
   }
-  std::sort(placed.begin(), placed.end());
-  const auto cellOf = [&](const char* code) -> const MapCell* {
-    const std::string key(code, strnlen(code, 20));
-    const auto at =
-        std::lower_bound(placed.begin(), placed.end(), std::make_pair(key, nullptr),
-                         [](const auto& a, const auto& b) { return a.first < b.first; });
-    return at != placed.end() && at->first == key ? at->second : nullptr;
-  };
   const QColor colour = xjor::colorFromRef(settings_.relationLine);
   painter.setPen(QPen(colour, 0));
   painter.setBrush(colour);
   const int32_t w = settings_.cellWidth, h = settings_.cellHeight;
   const int32_t margin = 100;
-  for (uint32_t i = 0; i < db.relByPred.count; ++i) {
-    RelCodeEntry e;
-    std::memcpy(&e, db.relByPred.data + size_t(i) * sizeof e, sizeof e);
-    const MapCell* p = cellOf(e.first);
-    const MapCell* s = p ? cellOf(e.second) : nullptr;
-    if (!s) continue;
+  for (const MapLink& k : links_) {
     // A line wholly beside the drawn cells is skipped.
-    if (std::max(p->column, s->column) * w + w < area.left - margin ||
-        std::min(p->column, s->column) * w > area.right + margin ||
-        -std::max(p->row, s->row) * h - h > area.top + margin ||
-        -std::min(p->row, s->row) * h < area.bottom - margin)
+    if (std::max(k.predColumn, k.succColumn) * w + w < area.left - margin ||
+        std::min(k.predColumn, k.succColumn) * w > area.right + margin ||
+        -std::max(k.predRow, k.succRow) * h - h > area.top + margin ||
+        -std::min(k.predRow, k.succRow) * h < area.bottom - margin)
       continue;
-    db.rel.tb.current = e.record;
-    RelRecord rel{};
-    std::vector<char> relBuf(db.rel.tb.recordSize + 1u);
-    if (!xGetRec(&db.rel.tb, relBuf.data())) continue;
-    std::memcpy(&rel, relBuf.data(), sizeof rel);
-    const MapRelationLine l = relationLine(p->row, p->column, s->row, s->column, rel.kind, w, h);
+    const MapRelationLine l =
+        relationLine(k.predRow, k.predColumn, k.succRow, k.succColumn, k.kind, w, h);
     painter.drawLine(mapper.toDevice(l.x1, l.y1), mapper.toDevice(l.x2, l.y2));
     QPainterPath head;
     head.moveTo(mapper.toDevice(l.headX[0], l.headY[0]));
@@ -436,7 +432,7 @@ void CMapView::drawHeadings(QPainter& painter, const UnitMapper& mapper, const L
   painter.save();
   painter.setFont(xjor::fontFromLogFont(settings_.headingFont));
   const auto label = [&](const UnitMapper& m, const LogicalRect& r, const MapCode& code, int length,
-                         bool vertical) {
+                         bool leftAligned) {
     const QRectF box = m.toDevice(r);
     painter.fillRect(box, fill);
     painter.setPen(gridPen);
@@ -445,7 +441,7 @@ void CMapView::drawHeadings(QPainter& painter, const UnitMapper& mapper, const L
     const QString s =
         xjor::fromCp949(code.text, int(std::min(strnlen(code.text, 10), size_t(length))));
     painter.drawText(box.adjusted(2, 0, -2, 0),
-                     Qt::AlignVCenter | (vertical ? Qt::AlignLeft : Qt::AlignHCenter), s);
+                     Qt::AlignVCenter | (leftAligned ? Qt::AlignLeft : Qt::AlignHCenter), s);
   };
   // Row headings: one column per displayed level.
   painter.save();
@@ -478,7 +474,6 @@ void CMapView::drawHeadings(QPainter& painter, const UnitMapper& mapper, const L
       for (const HeadingGroup& g : headingGroups(layout_.columns.codes, length)) {
         if (g.last < firstColumn || g.first > lastColumn) continue;
         const int32_t from = std::max(g.first, firstColumn), to = std::min(g.last, lastColumn);
-        // The innermost level writes its codes upright in narrow cells.
         label(columns, {from * w, y, (to + 1) * w, y - columnHeads_[level]},
               layout_.columns.codes[size_t(g.first)], length, false);
       }
@@ -559,7 +554,10 @@ void CMapView::dataToolRelease(int32_t x, int32_t y) {
     const char* c = r.data() + offsetof(ActRecord, code);
     return QByteArray(c, int(strnlen(c, 20)));
   };
-  if (dialogs().connect(this, *document(), code(a), code(b))) viewport()->update();
+  if (dialogs().connect(this, *document(), code(a), code(b))) {
+    linksValid_ = false;
+    viewport()->update();
+  }
 }
 
 void CMapView::dataToolCancel() {
@@ -591,7 +589,7 @@ int CMapView::editSelectedItem(const QByteArray& value) {
     showMessage(this, r.message);
   }
   // A changed code moves records to other cells.
-  rebuildCells(doc->db(), &layout_);
+  refreshCells();
   if (selRow1_ >= 0)
     selected_ = cellsInRange(layout_.cells, selRow1_, selRow2_, selColumn1_, selColumn2_);
   viewport()->update();
@@ -604,7 +602,7 @@ void CMapView::editItemCommand() {
   if (item_ < 0) {
     if (selected_.size() == 1 && layout_.mode == MapMode::Activities && dialogs().editActivity &&
         dialogs().editActivity(this, *doc, selected_.front().record)) {
-      rebuildCells(doc->db(), &layout_);
+      refreshCells();
       viewport()->update();
     }
     return;
@@ -634,7 +632,10 @@ void CMapView::editItemCommand() {
 bool CMapView::linkSelection(int kind) {
   CPlanDoc* doc = document();
   if (!doc || !relationsAllowed() || selected_.size() < 2) return false;
+  editing_ = true;
   const int skipped = linkSelectedCells(*doc, selected_, kind);
+  editing_ = false;
+  linksValid_ = false;
   if (skipped > 0) QApplication::beep();
   viewport()->update();
   return skipped >= 0;
@@ -655,7 +656,11 @@ void CMapView::deleteRelationsCommand() {
   }
   std::vector<int32_t> records;
   for (const MapCell& c : selected_) records.push_back(c.record);
-  if (deleteRelationsFrom(*doc, records) > 0) viewport()->update();
+  editing_ = true;
+  deleteRelationsFrom(*doc, records);
+  editing_ = false;
+  linksValid_ = false;
+  viewport()->update();
 }
 
 void CMapView::narrow(bool rows) {
@@ -667,6 +672,7 @@ void CMapView::narrow(bool rows) {
     keepRows(doc->db(), &layout_, keep);
   else
     keepColumns(doc->db(), &layout_, keep);
+  linksValid_ = false;
   selected_.clear();
   selRow1_ = -1;
   scrollToCell(0, 0);

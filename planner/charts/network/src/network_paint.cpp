@@ -132,6 +132,27 @@ void drawLines(const Pass& s, const QStringList& lines, int32_t x, int32_t top, 
   }
 }
 
+// A straight leg of a relation line: along x = at (vertical) or y = at.
+struct Leg {
+  int32_t at, from, to;
+};
+
+// Draws the legs with overlapping ones on one line merged.
+void drawMerged(QPainter& p, const UnitMapper& m, std::vector<Leg>* legs, bool vertical) {
+  std::sort(legs->begin(), legs->end(), [](const Leg& a, const Leg& b) {
+    return a.at != b.at ? a.at < b.at : a.from < b.from;
+  });
+  for (size_t i = 0; i < legs->size();) {
+    Leg run = (*legs)[i++];
+    while (i < legs->size() && (*legs)[i].at == run.at && (*legs)[i].from <= run.to)
+      run.to = std::max(run.to, (*legs)[i++].to);
+    if (vertical)
+      p.drawLine(m.toDevice(run.at, run.from), m.toDevice(run.at, run.to));
+    else
+      p.drawLine(m.toDevice(run.from, run.at), m.toDevice(run.to, run.at));
+  }
+}
+
 }  // namespace
 
 void CNetView::drawBody(QPainter& painter, const UnitMapper& mapper, const LogicalRect& body,
@@ -147,7 +168,12 @@ void CNetView::drawBody(QPainter& painter, const UnitMapper& mapper, const Logic
 
   // Relations first, so that nodes cover their ends.
   const NodeEdge ends = edge();
-  const QPen linkPen = unitPen(mapper, block_.linkColor, block_.linkWidth);
+  QPen linkPen = unitPen(mapper, block_.linkColor, block_.linkWidth);
+  linkPen.setCapStyle(Qt::SquareCap);  // legs drawn apart still meet at the corners
+  // Legs are collected and drawn merged: relations that leave on the same
+  // day or share a routing row overlap, and a large network would otherwise
+  // paint the same pixels thousands of times.
+  std::vector<Leg> vertical, horizontal;
   const auto* links = reinterpret_cast<const RelAnchorEntry*>(db.relAnchor.data);
   for (uint32_t i = 0; links && i < db.relAnchor.count; ++i) {
     const RelAnchorEntry& e = links[i];
@@ -163,24 +189,35 @@ void CNetView::drawBody(QPainter& painter, const UnitMapper& mapper, const Logic
     const NetRoute r = routeRelation({e.predPath, e.succPath, e.row, e.predAnchor, e.succAnchor},
                                      scale(), ends, body.left, body.top, body.right, body.bottom);
     if (!r.count) continue;
-    QPointF points[4];
-    for (int k = 0; k < r.count; ++k) points[k] = mapper.toDevice(r.x[k], r.y[k]);
+    for (int k = 0; k + 1 < r.count; ++k) {
+      if (r.x[k] == r.x[k + 1])
+        vertical.push_back({r.x[k], std::min(r.y[k], r.y[k + 1]), std::max(r.y[k], r.y[k + 1])});
+      else
+        horizontal.push_back({r.y[k], std::min(r.x[k], r.x[k + 1]), std::max(r.x[k], r.x[k + 1])});
+    }
     painter.setPen(linkPen);
-    painter.drawPolyline(points, r.count);
     if (s.flags & netflag::kArrowheads)
       for (int k = 0; k < 2; ++k)
-        painter.drawLine(points[r.count - 1], mapper.toDevice(r.headX[k], r.headY[k]));
+        painter.drawLine(mapper.toDevice(r.x[r.count - 1], r.y[r.count - 1]),
+                         mapper.toDevice(r.headX[k], r.headY[k]));
+    // The kind and lag, for relations whose text lies in sight.
+    const int32_t yRow = pathCentre(row, scale());
+    const int32_t x = std::min(r.x[0], r.x[r.count - 1]) + kLabelGap;
+    const bool textShown = yRow <= body.top && yRow >= body.bottom - textHeight() &&
+                           x <= body.right && x >= body.left - 400;
     RelRecord rel;
-    if ((s.flags & netflag::kRelationText) && readRelation(e.record, &rel) &&
+    if ((s.flags & netflag::kRelationText) && textShown && readRelation(e.record, &rel) &&
         (rel.flags & 0x0008)) {
-      const int32_t yRow = pathCentre(row, scale());
-      const int32_t x = std::min(r.x[0], r.x[r.count - 1]) + kLabelGap;
       painter.setPen(xjor::colorFromRef(block_.linkColor));
       painter.drawText(mapper.toDevice(x, yRow + textHeight() + 2, x + 400, yRow + 2),
                        Qt::AlignLeft | Qt::AlignBottom | Qt::TextDontClip,
                        QString::fromLatin1(relationText(rel.kind, rel.lag).c_str()));
     }
   }
+
+  painter.setPen(linkPen);
+  drawMerged(painter, mapper, &vertical, true);
+  drawMerged(painter, mapper, &horizontal, false);
 
   // Activities of the visible paths whose days overlap the visible range.
   const int32_t reach = block_.nodeWidth / 2 + kVisibleMargin;

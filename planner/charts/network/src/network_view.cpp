@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "kelvo/drawing_objects.h"
 #include "kelvo/network_label.h"
 #include "kelvo/network_store.h"
 #include "kelvo/plan_doc.h"
@@ -151,12 +152,12 @@ bool CNetView::readActivity(int32_t slot, ActRecord* a) const {
   CPlanDoc* doc = document();
   if (!doc || !doc->isOpen() || slot < 0) return false;
   TableHandle& t = doc->db().act.tb;
-  std::vector<char> buf(std::max<size_t>(t.recordSize, sizeof *a));
+  recordBuf_.resize(std::max<size_t>(t.recordSize, sizeof *a));
   const int32_t kept = t.current;
   t.current = slot;
-  const bool ok = xGetRec(&t, buf.data()) != 0;
+  const bool ok = xGetRec(&t, recordBuf_.data()) != 0;
   t.current = kept;
-  if (ok) std::memcpy(a, buf.data(), sizeof *a);
+  if (ok) std::memcpy(a, recordBuf_.data(), sizeof *a);
   return ok;
 }
 
@@ -164,12 +165,12 @@ bool CNetView::readRelation(int32_t slot, RelRecord* r) const {
   CPlanDoc* doc = document();
   if (!doc || !doc->isOpen() || slot < 0) return false;
   TableHandle& t = doc->db().rel.tb;
-  std::vector<char> buf(std::max<size_t>(t.recordSize, sizeof *r));
+  recordBuf_.resize(std::max<size_t>(t.recordSize, sizeof *r));
   const int32_t kept = t.current;
   t.current = slot;
-  const bool ok = xGetRec(&t, buf.data()) != 0;
+  const bool ok = xGetRec(&t, recordBuf_.data()) != 0;
   t.current = kept;
-  if (ok) std::memcpy(r, buf.data(), sizeof *r);
+  if (ok) std::memcpy(r, recordBuf_.data(), sizeof *r);
   return ok;
 }
 
@@ -214,7 +215,23 @@ int CNetView::assignPaths(const PathOptions& options) {
   return message;
 }
 
-int CNetView::editPaths(int32_t position, int32_t count, bool insert) {
+void CNetView::moveObjectRows(int32_t firstRow, int32_t delta) {
+  ObjectTable table(&document()->db().objects);
+  for (bool front : {false, true}) {
+    const ObjectTable::Range range = table.layer(layerCode(viewKind(), front));
+    for (uint32_t i = range.first; i < range.end; ++i) {
+      ObjectRecord r = table.at(i);
+      // Continuation records of a text carry text where heads keep anchors.
+      if (!shape::isHeadType(r.type) || r.anchor.row() < firstRow) continue;
+      const int32_t row = std::clamp<int32_t>(r.anchor.row() + delta, 0, 0xFFFF);
+      r.anchor = ViewPosition::time(r.anchor.date(), r.anchor.xRemainder(), uint16_t(row),
+                                    r.anchor.yRemainder());
+      table.put(i, r);
+    }
+  }
+}
+
+int CNetView::editPaths(int32_t position, int32_t count, bool insert, bool withObjects) {
   CPlanDoc* doc = document();
   if (!doc || !doc->isOpen() || count <= 0 || position < 1) return 0;
   const NetworkRecords records = readNetwork(&doc->db());
@@ -235,6 +252,10 @@ int CNetView::editPaths(int32_t position, int32_t count, bool insert) {
     return message;
   }
   const int message = storePathChanges(&doc->db(), inputOf(*doc), changesOf(records, now));
+  // Objects below the position move with the paths (path p is row p - 1);
+  // those inside deleted rows stay where they are.
+  if (withObjects)
+    moveObjectRows(insert ? position - 1 : position - 1 + count, insert ? count : -count);
   TimeScaleSettings s = storedSettings();
   s.rowCount = insert ? s.rowCount + count
                       : std::max({s.rowCount - count, highestPath(&doc->db()), int32_t{1}});
@@ -401,7 +422,7 @@ bool CNetView::onCommand(int id) {
     if (id == kAssignPaths && dialogs().pathOptions && dialogs().pathOptions(this, &pathOptions_))
       assignPaths(pathOptions_);
     if (id == kEditPaths && dialogs().pathEdit && dialogs().pathEdit(this, &pathEdit_))
-      editPaths(pathEdit_.position, pathEdit_.count, pathEdit_.insert);
+      editPaths(pathEdit_.position, pathEdit_.count, pathEdit_.insert, pathEdit_.withObjects);
     return true;
   }
   if ((id == kFindCode || id == kFindSpecial) && doc && doc->isOpen()) {

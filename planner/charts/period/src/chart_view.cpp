@@ -84,7 +84,10 @@ void CChartView::setBlocks(const BandBlock& band, const ChartBlock& chart) {
 }
 
 int32_t CChartView::bodyRowCount() const {
-  return chartRowCount(band_, chart_.seriesCount, std::max<int16_t>(1, storedSettings().rowHeight));
+  // The rows hold the value rows of what is shown (the plan and the actual
+  // curve when the chart has no series of its own).
+  return chartRowCount(band_, int(scene_->lines.size()), int(scene_->bars.size()),
+                       std::max<int16_t>(1, storedSettings().rowHeight));
 }
 
 void CChartView::initialUpdate() {

@@ -213,8 +213,8 @@ BandLayout bandLayout(const BandBlock& block, int32_t panelTop, int32_t panelHei
   return layout;
 }
 
-int32_t chartRowCount(const BandBlock& block, int barSeries, int32_t rowHeight) {
-  const int lines = std::clamp<int>(block.seriesCount, 0, kBandSeriesMax);
+int32_t chartRowCount(const BandBlock& block, int lineSeries, int barSeries, int32_t rowHeight) {
+  const int lines = std::clamp(lineSeries, 0, kBandSeriesMax);
   const int bars = std::clamp(barSeries, 0, kBandSeriesMax);
   const int64_t height = int64_t{valueRowHeight(block)} * (lines + bars) +
                          std::max<int>(0, block.margin[1]) + std::max<int>(0, block.gap) +

@@ -17,16 +17,17 @@ bool validNumber(int n) {
   return n >= 0 && n < kValueSheetCount;
 }
 
-// The entries image: a 32-bit count, then the entries.
+// The entries image: a 32-bit count, then the entries. A block written in
+// place over a longer one keeps the longer size, so the count decides.
 std::vector<PeriodValue> readEntries(OptionFileRef* opt, int item) {
   std::vector<PeriodValue> out;
   const int32_t size = xOption(opt, XOPT_SIZE, item, nullptr, 0);
-  if (size < 4 || (size - 4) % int32_t(sizeof(ValueEntryRecord)) != 0) return out;
+  if (size < 4) return out;
   std::vector<uint8_t> bytes(static_cast<size_t>(size));
   if (xOption(opt, XOPT_READ, item, bytes.data(), uint32_t(size)) != 1) return out;
   uint32_t count = 0;
   std::memcpy(&count, bytes.data(), 4);
-  if (count != uint32_t(size - 4) / sizeof(ValueEntryRecord)) return out;
+  if (count > uint32_t(size - 4) / sizeof(ValueEntryRecord)) return out;
   std::set<uint16_t> seen;
   for (uint32_t i = 0; i < count; ++i) {
     ValueEntryRecord r;

@@ -1,13 +1,18 @@
 #include "kelvo/value_view.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QInputDialog>
 #include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSpinBox>
 #include <cstring>
+#include <functional>
 
 #include "kelvo/commands.h"
 #include "kelvo/messages.h"
@@ -15,6 +20,7 @@
 #include "kelvo/plan_doc.h"
 #include "kelvo/project_digits.h"
 #include "kelvo/sheet_rows.h"
+#include "kelvo/summary_registry.h"
 #include "xJorDbm2.h"
 #include "xjorlib/qt_bridge.h"
 
@@ -23,6 +29,10 @@ namespace {
 
 constexpr int kNoSeries = 20038;  // "자료를 찾을 수 없거나 기간 자료가 없습니다."
 constexpr int kFind = 57636;
+// The option bar's buttons.
+constexpr int kOtherSheet = 10208;
+constexpr int kReadSummary = 10209;
+constexpr int kGenerateDays = 10215;
 constexpr int kValueWidth = 15;
 
 FieldDesc makeField(const char* name, int8_t type, int16_t width, int16_t offset) {
@@ -49,6 +59,16 @@ bool summaryRowSeries(ProjectDb* db, int32_t n, bool resource, RowSeries* series
   if (uint32_t(n) > rows.count() || !rows.read(uint32_t(n - 1), record.data())) return false;
   return readSummaryRowSeries(db, record.data(), resource, series);
 }
+
+// A dialog whose OK runs a check first; the dialog stays open when it fails.
+class CheckedDialog : public QDialog {
+ public:
+  using QDialog::QDialog;
+  std::function<bool()> check;
+  void accept() override {
+    if (!check || check()) QDialog::accept();
+  }
+};
 
 }  // namespace
 
@@ -163,6 +183,20 @@ bool CValueView::onCommand(int id) {
       refreshRows();
       return true;
     }
+    case kOtherSheet: {
+      bool ok = false;
+      const int n = QInputDialog::getInt(this, QString::fromUtf8("다른 수치시트 열기"),
+                                         QString::fromUtf8("수치시트 번호 :"), sheet_.number(), 0,
+                                         kValueSheetCount - 1, 1, &ok);
+      if (ok) openSheet(n);
+      return true;
+    }
+    case kReadSummary:
+      readFromSummaryDialog();
+      return true;
+    case kGenerateDays:
+      generateDialog();
+      return true;
     case kFind: {
       bool ok = false;
       const QString text =
@@ -177,7 +211,8 @@ bool CValueView::onCommand(int id) {
 }
 
 bool CValueView::updateCommand(int id, CommandState& state) {
-  if (id == kFind || id == cmd::kRefresh) {
+  if (id == kFind || id == cmd::kRefresh || id == kOtherSheet || id == kReadSummary ||
+      id == kGenerateDays) {
     state.enabled = true;
     return true;
   }
@@ -210,7 +245,7 @@ int CValueView::generateDays(uint16_t start, uint16_t finish, DayStep step, int*
 bool CValueView::generateDialog() {
   CPlanDoc* doc = document();
   if (!doc || !doc->isOpen()) return false;
-  QDialog dialog(this);
+  CheckedDialog dialog(this);
   dialog.setWindowTitle(QString::fromUtf8("기준일 자동 생성"));
   auto* form = new QFormLayout(&dialog);
   char text[32];
@@ -230,8 +265,9 @@ bool CValueView::generateDialog() {
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
   form->addRow(buttons);
   connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+  connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
   bool added = false;
-  connect(buttons, &QDialogButtonBox::accepted, &dialog, [&] {
+  dialog.check = [&] {
     int field = 0;
     const uint16_t from = xStrToTime(xjor::toCp949(start->text()).constData());
     const uint16_t to = xStrToTime(xjor::toCp949(finish->text()).constData());
@@ -241,14 +277,43 @@ bool CValueView::generateDialog() {
     if (result) {
       showMessage(&dialog, result);
       (field == 0 ? start : finish)->setFocus();
-      return;
+      return false;
     }
     added = true;
-    dialog.accept();
-  });
+    return true;
+  };
   dialog.exec();
   return added;
 }
+
+namespace {
+
+// Fills sheet from its link's summary row: false (sheet unchanged) when the
+// summary cannot be opened or the row has no series. A summary other than
+// the open one is opened for the read only.
+bool fillFromSummary(CPlanDoc* doc, ValueSheet* sheet, const ValueSheetLink& link) {
+  ProjectDb& db = doc->db();
+  int16_t current = doc->openSummary();
+  const int16_t before = current;
+  const int16_t wanted = link.summary > 0 ? link.summary : before;
+  if (wanted <= 0 || (wanted != current && !xOpenSumFile(&db, &current, wanted))) return false;
+  const bool resource = summaryIsResources(&db);
+  RowSeries series;
+  const bool found = summaryRowSeries(&db, link.row, resource, &series);
+  if (wanted != before && (before <= 0 || !xOpenSumFile(&db, &current, before))) {
+    // The summary that was open cannot come back: none is open now.
+    xCloseSumFile(&db, &current);
+    doc->setOpenSummary(0);
+    doc->updateAllViews(kAllViews, hint::kSummaryRebuilt);
+  }
+  if (!found) return false;
+  sheet->setEntries(entriesFromSeries(sheet->entries(), series, resource, link));
+  sheet->decimals =
+      periodDecimals(resource ? 0 : link.item, resource, projectDigits(&db, doc->info()));
+  return true;
+}
+
+}  // namespace
 
 int CValueView::readFromSummary(const ValueSheetLink& link) {
   CPlanDoc* doc = document();
@@ -256,31 +321,112 @@ int CValueView::readFromSummary(const ValueSheetLink& link) {
   // What was typed since goes in first, so the read cannot lose it.
   moveToRow(kCommitSilently);
   storeSettings();
-  ProjectDb& db = doc->db();
-  int16_t current = doc->openSummary();
-  const int16_t before = current;
-  const int16_t wanted = link.summary > 0 ? link.summary : before;
-  if (wanted <= 0 || (wanted != current && !xOpenSumFile(&db, &current, wanted))) return kNoSeries;
-  const bool resource = summaryIsResources(&db);
-  RowSeries series;
-  const bool found = summaryRowSeries(&db, link.row, resource, &series);
-  if (wanted != before) {
-    // Only the read used the other summary: the one that was open returns.
-    if (before <= 0 || !xOpenSumFile(&db, &current, before)) {
-      xCloseSumFile(&db, &current);
-      doc->setOpenSummary(0);
-      doc->updateAllViews(kAllViews, hint::kSummaryRebuilt);
-    }
-  }
-  if (!found) return kNoSeries;
-  sheet_.setEntries(entriesFromSeries(sheet_.entries(), series, resource, link));
-  const int item = resource ? 0 : link.item;
-  sheet_.decimals = periodDecimals(item, resource, projectDigits(&db, doc->info()));
-  sheet_.store(&db.opt);
-  writeValueLink(&db.opt, sheet_.number(), link);
+  if (!fillFromSummary(doc, &sheet_, link)) return kNoSeries;
+  sheet_.store(&doc->db().opt);
+  writeValueLink(&doc->db().opt, sheet_.number(), link);
   doc->setModified();
   refreshRows();
   return 0;
+}
+
+int CValueView::readAllLinked() {
+  CPlanDoc* doc = document();
+  if (!doc || !doc->isOpen()) return 0;
+  moveToRow(kCommitSilently);
+  storeSettings();
+  OptionFileRef* opt = &doc->db().opt;
+  int read = 0;
+  for (int n = 0; n < kValueSheetCount; ++n) {
+    ValueSheetLink link;
+    if (xOption(opt, XOPT_SIZE, kOptValueHeader + n, nullptr, 0) <= 0 ||
+        !readValueLink(opt, n, &link))
+      continue;
+    ValueSheet sheet;
+    if (!sheet.load(opt, n) || !fillFromSummary(doc, &sheet, link)) continue;
+    sheet.store(opt);
+    ++read;
+  }
+  if (read) doc->setModified();
+  sheet_.load(opt, sheet_.number());
+  refreshRows();
+  return read;
+}
+
+void CValueView::readFromSummaryDialog() {
+  CPlanDoc* doc = document();
+  if (!doc || !doc->isOpen() || sheet_.number() < 0) return;
+  OptionFileRef* opt = &doc->db().opt;
+  ValueSheetLink link{};
+  if (!readValueLink(opt, sheet_.number(), &link)) link.summary = doc->openSummary();
+  CheckedDialog dialog(this);
+  dialog.setWindowTitle(QString::fromUtf8("집계자료에서 읽기"));
+  auto* form = new QFormLayout(&dialog);
+  auto* summary = new QSpinBox(&dialog);
+  summary->setObjectName(QStringLiteral("summary"));
+  summary->setRange(1, kSummaryNumberMax);
+  summary->setValue(std::max<int>(1, link.summary));
+  form->addRow(QString::fromUtf8("집계 파일 : #"), summary);
+  auto* whole = new QRadioButton(QString::fromUtf8("프로젝트 전체 집계"), &dialog);
+  auto* one = new QRadioButton(QString::fromUtf8("특정 집계자료"), &dialog);
+  auto* row = new QSpinBox(&dialog);
+  row->setObjectName(QStringLiteral("row"));
+  row->setRange(1, 999999);
+  row->setValue(std::max(1, link.row));
+  (link.row > 0 ? one : whole)->setChecked(true);
+  form->addRow(whole);
+  form->addRow(one);
+  form->addRow(QString::fromUtf8("자료번호 :"), row);
+  auto* item = new QComboBox(&dialog);
+  item->setObjectName(QStringLiteral("item"));
+  for (const char* name : {"수량", "계약금액", "계약진도율", "실행금액", "실행진도율", "투입금액"})
+    item->addItem(QString::fromUtf8(name));
+  item->setCurrentIndex(std::clamp<int>(link.item, 0, 5));
+  form->addRow(item);
+  auto* series = new QComboBox(&dialog);
+  series->setObjectName(QStringLiteral("series"));
+  for (const char* name : {"계획", "실적", "예상", "실적+예상"})
+    series->addItem(QString::fromUtf8(name));
+  series->setCurrentIndex(std::clamp<int>(link.series, 0, 3));
+  form->addRow(series);
+  auto* period = new QRadioButton(QString::fromUtf8("당기"), &dialog);
+  auto* running = new QRadioButton(QString::fromUtf8("누계"), &dialog);
+  (link.cumulative ? running : period)->setChecked(true);
+  form->addRow(period, running);
+  auto* rebuild = new QCheckBox(QString::fromUtf8("자료 모두 삭제 후 재구성"), &dialog);
+  rebuild->setChecked(link.rebuild);
+  form->addRow(rebuild);
+  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+  QPushButton* unlink =
+      buttons->addButton(QString::fromUtf8("집계자료와 연결 끊기"), QDialogButtonBox::ActionRole);
+  QPushButton* all = buttons->addButton(QString::fromUtf8("집계자료와 연결된 모든 수치시트 읽기"),
+                                        QDialogButtonBox::ActionRole);
+  form->addRow(buttons);
+  connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+  connect(unlink, &QPushButton::clicked, &dialog, [&] {
+    xOption(opt, XOPT_DELETE, kOptValueLink + sheet_.number(), nullptr, 0);
+    doc->setModified();
+    dialog.reject();
+  });
+  connect(all, &QPushButton::clicked, &dialog, [&] {
+    readAllLinked();
+    dialog.reject();
+  });
+  connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+  dialog.check = [&] {
+    ValueSheetLink chosen{};
+    chosen.summary = int16_t(summary->value());
+    chosen.item = int16_t(item->currentIndex());
+    chosen.series = int16_t(series->currentIndex());
+    chosen.cumulative = running->isChecked() ? 1 : 0;
+    chosen.row = one->isChecked() ? row->value() : 0;
+    chosen.rebuild = rebuild->isChecked() ? 1 : 0;
+    if (const int result = readFromSummary(chosen)) {
+      showMessage(&dialog, result);
+      return false;
+    }
+    return true;
+  };
+  dialog.exec();
 }
 
 // --- Rows and cells ------------------------------------------------------------------------

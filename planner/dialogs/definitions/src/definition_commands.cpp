@@ -2,6 +2,9 @@
 
 #include "batch_change_dialog.h"
 #include "calendar_dialog.h"
+#include "date_format_dialog.h"
+#include "digits_dialog.h"
+#include "file_fields_dialog.h"
 #include "kelvo/commands.h"
 #include "kelvo/kelvo_app.h"
 #include "kelvo/plan_doc.h"
@@ -21,6 +24,9 @@ class CDefinitionCommands : public CommandTarget {
     const bool open = app_.document() && app_.document()->isOpen();
     switch (id) {
       case cmd::kCalendar:
+      case cmd::kFileFields:
+      case cmd::kDigits:
+      case cmd::kDateFormat:
         state.enabled = open;
         return true;
       case kBatchChange:
@@ -35,12 +41,14 @@ class CDefinitionCommands : public CommandTarget {
     CPlanDoc* doc = app_.document();
     if (!doc || !doc->isOpen()) return false;
     switch (id) {
-      case cmd::kCalendar: {
-        CCalendarDlg dialog(*doc, app_.mainFrame());
-        const bool done = dialog.exec() == QDialog::Accepted;
-        if (done) app_.router()->refresh();
-        return done;
-      }
+      case cmd::kCalendar:
+        return settle<CCalendarDlg>(*doc);
+      case cmd::kDateFormat:
+        return settle<CDateFormatDlg>(*doc);
+      case cmd::kDigits:
+        return settle<CDigitsDlg>(*doc);
+      case cmd::kFileFields:
+        return settle<CFileFieldsDlg>(*doc);
       case kBatchChange: {
         CTableView* sheet = activeSheet();
         if (!sheet) return false;
@@ -55,6 +63,16 @@ class CDefinitionCommands : public CommandTarget {
   }
 
  private:
+  // Runs a definition dialog on the open project; menus and toolbars follow
+  // what its OK changed.
+  template <class Dialog>
+  bool settle(CPlanDoc& doc) {
+    Dialog dialog(doc, app_.mainFrame());
+    const bool done = dialog.exec() == QDialog::Accepted;
+    if (done) app_.router()->refresh();
+    return done;
+  }
+
   // The active view when it is a sheet of this project's records.
   CTableView* activeSheet() const {
     auto* sheet = dynamic_cast<CTableView*>(app_.router()->activeView());

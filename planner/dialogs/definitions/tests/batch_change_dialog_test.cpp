@@ -128,3 +128,28 @@ TEST_F(BatchChangeDialogTest, RefusalsChangeNothing) {
 
 }  // namespace
 }  // namespace kelvo_test
+
+namespace kelvo_test {
+namespace {
+
+// The definition commands open their dialogs from the menu; the batch change
+// only while a sheet is the active view.
+TEST_F(BatchChangeDialogTest, CommandsFollowTheActiveView) {
+  auto app = start(sample("commands"));
+  kelvo::CommandRouter* router = app->router();
+  for (int id : {40096, 40097, 40100, 40101}) EXPECT_TRUE(router->state(id).enabled) << id;
+  router->setActiveView(nullptr);
+  EXPECT_FALSE(router->state(40086).enabled);
+  ASSERT_NE(activitySheet(*app), nullptr);
+  EXPECT_TRUE(router->state(40086).enabled);
+  QString title;
+  whenModal([&title](QDialog* d) {
+    title = d->windowTitle();
+    d->reject();
+  });
+  router->dispatch(40086);
+  EXPECT_EQ(title, QStringLiteral("항목값 일괄변경"));
+}
+
+}  // namespace
+}  // namespace kelvo_test

@@ -102,6 +102,12 @@ class CGridView : public CBaseView {
   bool preparePrinting(const PrintFormat& format, PrintLayout* layout) override;
   void printPage(QPainter& painter, const UnitMapper& paper, const PrintLayout& layout,
                  const PrintFormat& format) override;
+  // The page of the print job in progress without its page frame: the
+  // columns of page column layout.pageColumn and the rows of its page row.
+  void printColumns(QPainter& painter, const UnitMapper& paper, const PrintLayout& layout);
+  // Width of page column `across` of the print job in progress: its
+  // columns and the row-number column.
+  int32_t printedWidth(int across) const;
   bool onCommand(int id) override;
   bool updateCommand(int id, CommandState& state) override;
   // Drawing objects show while grid flag bit 0 is set.

@@ -71,6 +71,11 @@ class CTableView : public CGridView {
   // dialog opens on the current row's record. True when it stored or
   // deleted something (the row is then shown as stored).
   bool modifyAtCursor();
+  // Shows the data of another kind (the Gantt table between activities
+  // and summary schedules, the summary sheet between activity and
+  // resource summaries): what was typed goes in silently, the old kind's
+  // layout is stored, and the next initial update reads the new kind's.
+  void changeKind(ViewKind kind);
   // The finder commands with their dialogs.
   void findCodeCommand();
   void findSpecialCommand();

@@ -14,6 +14,12 @@
 
 namespace kelvo {
 
+// The last day the time axes show by default: the project finish, or the
+// latest activity start when that is later. The analysis keeps a
+// milestone's finish (and so the project finish) on the day before its
+// start, so a final milestone would otherwise fall just past the axis.
+uint16_t shownProjectFinish(const CPlanDoc* doc);
+
 class CTermView : public CBaseView {
   Q_OBJECT
  public:
@@ -86,8 +92,17 @@ class CTermView : public CBaseView {
   int32_t stripHeight() const { return 3 * scale_.settings().scaleRowHeight; }
   // Pages across that the derived view prints before the time axis (the
   // Gantt chart's sheet); set in its preparePrinting before calling ours.
-  void setLeadingPages(int pages) { leadingPages_ = pages; }
+  // With sharedWidth (0 < sharedWidth < the printable width) the last of
+  // them is shared: it holds sharedWidth units of the derived view's own,
+  // and the chart begins right after them on the same page.
+  void setLeadingPages(int pages, int32_t sharedWidth = 0) {
+    leadingPages_ = pages;
+    sharedWidth_ = sharedWidth;
+  }
   int leadingPages() const { return leadingPages_; }
+  // The page across where the chart begins (the shared page, if any).
+  int firstChartPage() const { return leadingPages_ - (sharedWidth_ > 0 ? 1 : 0); }
+  int32_t sharedWidth() const { return sharedWidth_; }
   // Makes the next initial update read the stored settings again (a view
   // that changed its kind reads the new kind's records).
   void forgetSettings() {
@@ -108,7 +123,8 @@ class CTermView : public CBaseView {
   int32_t topRow_ = -1;
   int32_t xPos_ = 0;
   bool syncing_ = false;
-  // Separator drag: 1 scale row height, 2 row height; the dragged edge.
+  // Separator drag: 1 scale row height, 2 row height, 3 row-number column
+  // width, 4 left table width; the dragged edge (y for 1-2, x for 3-4).
   int dragKind_ = 0;
   int32_t dragAt_ = 0;
   // Print job: where each page across starts, the rows a page holds, the
@@ -117,6 +133,7 @@ class CTermView : public CBaseView {
   int32_t rowsPerPage_ = 1;
   int pageColumn_ = 0, pageRow_ = 0;
   int leadingPages_ = 0;
+  int32_t sharedWidth_ = 0;
   bool printStrip_ = true;
 };
 

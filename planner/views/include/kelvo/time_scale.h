@@ -129,8 +129,10 @@ class TimeScale {
   // The x where each page across starts when pages are printableWidth wide:
   // from 0 in steps of the page, each edge inside the time area moved back to
   // the start of its day. A day wider than a page is cut where the page ends,
-  // so that every page moves on.
-  std::vector<int32_t> pageStarts(int32_t printableWidth) const;
+  // so that every page moves on. When firstWidth is given (1..printable
+  // width), the first page holds only that much of the axis: the rest of it
+  // shows something else (the Gantt chart's sheet columns).
+  std::vector<int32_t> pageStarts(int32_t printableWidth, int32_t firstWidth = 0) const;
 
  private:
   int32_t dayNumberOf(uint16_t date) const;

@@ -8,6 +8,7 @@
 #define KELVO_GANTT_VIEW_H_
 
 #include <QByteArray>
+#include <QString>
 #include <functional>
 #include <vector>
 
@@ -49,6 +50,11 @@ class CGanttView : public CTermView {
   void alignSheet();
   // The sheet pane scrolled: follow its top row.
   void followSheet(int topRow);
+  // Shows summary schedules (kinds 13 and 15) or activities (12 and 14) in
+  // the chart and its sheet pane: each stores the settings of the kind it
+  // leaves and reads those of the kind it takes. Nothing changes when the
+  // panes show that mode already.
+  void switchMode(bool summary);
 
   // The legend: samples with their captions, left to right, in box.
   void drawLegendInto(QPainter& painter, const UnitMapper& mapper, const LogicalRect& box,
@@ -92,12 +98,26 @@ class CGanttView : public CTermView {
   int32_t recordRows() const;
   bool readRow(int32_t row, QByteArray* record) const;
   void mapRecords();
+  // A label beside a bar: text placed in [left, right] from top down.
+  struct RowLabel {
+    int32_t left, right, top;
+    Qt::Alignment align;
+    QString text;
+  };
+  // The left and right labels of row (the block's label items), unless
+  // they lie wholly outside body.
+  void appendLabels(const QByteArray& record, const GanttDates& dates, int32_t row,
+                    const LogicalRect& body, std::vector<RowLabel>* out) const;
   void appendLinks(int32_t firstRow, int32_t lastRow, std::vector<GanttLink>* out);
   void drawLinks(QPainter& painter, const UnitMapper& mapper, const LogicalRect& body,
                  int32_t firstRow, int32_t lastRow);
   // The selection frame of row: x of its start to x of its anchor day.
   bool selectionFrame(int32_t row, int32_t* left, int32_t* right, int32_t* top) const;
   void storeDrag(Drag drag, int32_t x);
+  // Delete (57632) on the chart: with "자료 선택" the selected bar's
+  // activity is deleted through the sheet pane; with "자료 입력" the key
+  // goes to the sheet's editor. False with the drawing tools.
+  bool deleteBarCommand();
   void connectRows(int32_t from, int32_t to);
 
   CTableView* sheet_;

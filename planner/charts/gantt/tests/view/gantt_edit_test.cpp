@@ -2,9 +2,13 @@
 // activity through the document (and undo takes it back); dragging from one
 // row to another with the data-input tool relates the two activities.
 #include <QApplication>
+#include <QDialog>
+#include <QLineEdit>
+#include <QMessageBox>
 #include <QMouseEvent>
 
 #include "gantt_fixture.h"
+#include "kelvo/record_dialogs.h"
 
 namespace kelvo_test {
 namespace {
@@ -74,6 +78,70 @@ TEST_F(GanttEditTest, DraggingFromRowToRowRelatesTheActivities) {
   drag(xOf(3, 3), barMiddle(rowOf("B")), xOf(3, 4), barMiddle(rowOf("B")));
   drag(xOf(3, 3), barMiddle(rowOf("B")), xOf(3, 3), barMiddle(4));
   EXPECT_EQ(db().relByPred.count, count);
+}
+
+TEST_F(GanttEditTest, DeleteWithDataSelectDeletesTheSelectedBarsActivity) {
+  openWindow();
+  kelvo::viewState().editTool = kelvo::tool::kDataSelect;
+  const int b = rowOf("B");
+  chart()->dataToolPress(xOf(3, 8), barMiddle(b), Qt::NoModifier);
+  ASSERT_EQ(chart()->selectedRow(), b);
+  // Asked first: No keeps it.
+  kelvo::optionFlags() |= kelvo::optflag::kConfirmDelete;
+  answer_ = QMessageBox::No;
+  EXPECT_TRUE(chart()->onCommand(kelvo::cmd::kEditClear));
+  EXPECT_EQ(rowOf("B"), b);
+  answer_ = QMessageBox::Yes;
+  EXPECT_TRUE(chart()->onCommand(kelvo::cmd::kEditClear));
+  EXPECT_EQ(rowOf("B"), -1);
+  EXPECT_EQ(sheet()->rowCount(), 3);
+  EXPECT_EQ(chart()->selectedRow(), -1);
+  EXPECT_EQ(chart()->scale().settings().rowCount, 4);  // three rows and the entry row
+}
+
+TEST_F(GanttEditTest, DoubleClickOpensTheActivityDialog) {
+  kelvo::GanttDialogs hooks;
+  hooks.editActivity = [](QWidget* parent, kelvo::CPlanDoc& doc, int slot) {
+    return kelvo::editActivity(parent, doc, slot);
+  };
+  kelvo::setGanttDialogs(hooks);
+  openWindow();
+  QString title, code;
+  whenModal([&](QDialog* dialog) {
+    title = dialog->windowTitle();
+    for (QLineEdit* edit : dialog->findChildren<QLineEdit*>())
+      if (edit->text() == QStringLiteral("D")) code = edit->text();
+    dialog->reject();
+  });
+  QWidget* target = chart()->viewport();
+  const QPointF p = at(xOf(3, 8), barMiddle(rowOf("D")));
+  QMouseEvent click(QEvent::MouseButtonDblClick, p, target->mapToGlobal(p), Qt::LeftButton,
+                    Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(target, &click);
+  kelvo::setGanttDialogs({});
+  EXPECT_EQ(title, QStringLiteral("작업 정보"));
+  EXPECT_EQ(code, QStringLiteral("D"));
+}
+
+// The row-number column's and the left table's right edges drag their
+// widths; undo puts them back.
+TEST_F(GanttEditTest, SeparatorDragsSetTheRowNumberAndLeftTableWidths) {
+  openWindow();
+  kelvo::TimeScaleSettings s = chart()->scale().settings();
+  s.rowNumberWidth = 84;
+  s.leftTableWidth = 300;
+  chart()->setScaleSettings(s);
+  const int32_t y = barMiddle(2);
+  ASSERT_TRUE(chart()->hitSeparator(2, y));
+  chart()->endSeparatorDrag(50, y, true);
+  EXPECT_EQ(chart()->scale().settings().rowNumberWidth, 134);
+  ASSERT_TRUE(chart()->hitSeparator(298, y));
+  chart()->endSeparatorDrag(-20, y, true);  // past its left end: no table
+  EXPECT_EQ(chart()->scale().settings().leftTableWidth, 0);
+  EXPECT_FALSE(chart()->hitSeparator(150, y));
+  EXPECT_TRUE(chart()->onCommand(kelvo::cmd::kEditUndo));
+  EXPECT_EQ(chart()->scale().settings().leftTableWidth, 300);
+  EXPECT_EQ(chart()->scale().settings().rowNumberWidth, 134);
 }
 
 }  // namespace

@@ -3,18 +3,27 @@
 // print the same way; a file that cannot be read ends with 1.
 #include <QDir>
 #include <QFile>
+#include <QPageSize>
+#include <QPrinter>
 #include <QProcess>
+#include <cstddef>
 
 #include "gantt_fixture.h"
+#include "kelvo/grid_format.h"
 #include "kelvo/kelvo_app.h"
 #include "kelvo/sheet_windows.h"
 
 namespace kelvo_test {
 namespace {
 
-QString pdfText(const QString& pdf) {
+// The text of a PDF, or of its page `page` (from 1).
+QString pdfText(const QString& pdf, int page = 0) {
+  QStringList args{QStringLiteral("-layout")};
+  if (page > 0)
+    args << QStringLiteral("-f") << QString::number(page) << QStringLiteral("-l")
+         << QString::number(page);
   QProcess p;
-  p.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
+  p.start(QStringLiteral("pdftotext"), args << pdf << QStringLiteral("-"));
   p.waitForFinished(20000);
   return QString::fromUtf8(p.readAllStandardOutput());
 }
@@ -64,6 +73,44 @@ TEST_F(GanttPrintTest, WindowsPrintToPdfWithoutAWindow) {
 
   EXPECT_EQ(print(3, path(QStringLiteral("none.pdf")), path(QStringLiteral("missing.kvp"))), 1);
   EXPECT_FALSE(QFile::exists(path(QStringLiteral("none.pdf"))));
+}
+
+// The chart begins on the page of the sheet's last columns, right after
+// them, so no page is left half empty at the boundary.
+TEST_F(GanttPrintTest, TheChartStartsBesideTheSheetsLastColumns) {
+  std::vector<kelvo::ColumnRecord> columns;
+  for (int f = 0; f < db().act.tb.fieldCount; ++f) {
+    const int offset = db().act.tb.fields[f].offset;
+    if (offset == offsetof(ActRecord, code) || offset == offsetof(ActRecord, title))
+      columns.push_back({int16_t(f), 300, kelvo::kAlignLeft, ""});
+  }
+  ASSERT_EQ(columns.size(), 2u);
+  kelvo::SheetRecord sheetRecord{};
+  sheetRecord.format = kelvo::defaultGridFormat(96);
+  sheetRecord.format.columnCount = 2;
+  kelvo::writeSheetRecord(&db().opt, kelvo::ViewKind::GanttTable, sheetRecord);
+  kelvo::writeColumns(&db().opt, kelvo::ViewKind::GanttTable, columns);
+  openWindow();
+  kelvo::TimeScaleSettings s = chart()->scale().settings();
+  s.endDate = day(2026, 4, 30);  // two months: more than a page
+  chart()->setScaleSettings(s);
+  const QString pdf = path(QStringLiteral("straddle.pdf"));
+  QPrinter printer(QPrinter::HighResolution);
+  printer.setOutputFormat(QPrinter::PdfFormat);
+  printer.setPageSize(QPageSize(QPageSize::A4));
+  printer.setOutputFileName(pdf);
+  ASSERT_TRUE(chart()->printTo(&printer));
+  const QString first = pdfText(pdf, 1), second = pdfText(pdf, 2);
+  EXPECT_TRUE(first.contains(QStringLiteral("foundation"))) << first.toStdString();
+  EXPECT_TRUE(first.contains(QStringLiteral("3월"))) << first.toStdString();
+  EXPECT_TRUE(second.contains(QStringLiteral("4월"))) << second.toStdString();
+  EXPECT_FALSE(second.contains(QStringLiteral("foundation"))) << second.toStdString();
+  const QString shots = qEnvironmentVariable("KELVO_SHOT_DIR");
+  if (!shots.isEmpty())
+    QProcess::execute(QStringLiteral("pdftoppm"),
+                      {QStringLiteral("-png"), QStringLiteral("-r"), QStringLiteral("50"),
+                       QStringLiteral("-f"), QStringLiteral("1"), QStringLiteral("-l"),
+                       QStringLiteral("2"), pdf, shots + QStringLiteral("/issue25_straddle")});
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 // the legend gives, links with their elbows, shaded holidays and the data
 // date, painted into an image.
 #include <QPainter>
+#include <cstddef>
 
 #include "gantt_fixture.h"
 
@@ -94,6 +95,49 @@ TEST_F(GanttTest, SheetShowsAMilestonesFinishAsItsStart) {
   EXPECT_NE(sheet()->cellText(finishField), sheet()->cellText(startField));
   // The stored record is untouched.
   EXPECT_EQ(activity("C").finish, c.finish);
+}
+
+// The analysis keeps the final milestone's finish (and so the project
+// finish) on the day before its start; the axis still reaches its start.
+TEST_F(GanttTest, TheAxisReachesAFinalMilestone) {
+  ASSERT_EQ(doc_->info().finish, day(2026, 3, 9));
+  openWindow();
+  ASSERT_EQ(activity("C").start, day(2026, 3, 10));
+  EXPECT_EQ(chart()->scale().settings().endDate, day(2026, 3, 10));
+  EXPECT_EQ(chart()->scale().totalWidth(), xOf(3, 11));
+  const QImage image = grabChart();
+  EXPECT_NE(image.pixelColor(at(xOf(3, 10), barMiddle(rowOf("C")) + 5)), QColor(Qt::white));
+}
+
+// Labels: the code left of each bar, the name right of it, in the body
+// text colour.
+TEST_F(GanttTest, LabelsBesideTheBars) {
+  openWindow();
+  kelvo::GanttBlock block = chart()->block();
+  for (int f = 0; f < db().act.tb.fieldCount; ++f) {
+    if (db().act.tb.fields[f].offset == offsetof(ActRecord, code)) block.leftLabel = int16_t(f);
+    if (db().act.tb.fields[f].offset == offsetof(ActRecord, title)) block.rightLabel = int16_t(f);
+  }
+  chart()->setBlock(block);
+  const QImage image = grabChart("issue25_labels.png");
+  // The text colour 0x800000 (dark blue); text edges are smoothed, and
+  // bars and links are pure blue.
+  const auto navy = [](const QColor& c) {
+    return c.red() < 100 && c.green() < 100 && c.blue() > c.red() && c.blue() < 200;
+  };
+  const auto inked = [&](int32_t left, int32_t right, int row) {
+    const int32_t top = kelvo::currentBarTop(row, chart()->scale(), chart()->block());
+    const QRect box = QRectF(at(left, top), at(right, top - 30)).toRect();
+    for (int x = box.left(); x <= box.right(); ++x)
+      for (int y = box.top(); y <= box.bottom(); ++y)
+        if (navy(image.pixelColor(x, y))) return true;
+    return false;
+  };
+  const int d = rowOf("D");
+  // D: code before its start (7 March), name after its late finish (9th).
+  EXPECT_TRUE(inked(xOf(3, 7) - 60, xOf(3, 7) - 10, d));
+  EXPECT_TRUE(inked(xOf(3, 10) + 10, xOf(3, 11), d));
+  EXPECT_FALSE(inked(xOf(3, 7) + 15, xOf(3, 8), d));
 }
 
 }  // namespace

@@ -78,6 +78,15 @@ int writeMapPlaces(ProjectDb& db, const std::vector<MapCell>& cells);
 void keepRows(ProjectDb& db, MapLayout* layout, const std::vector<int32_t>& rows);
 void keepColumns(ProjectDb& db, MapLayout* layout, const std::vector<int32_t>& columns);
 
+// A relation between two activities on the map: their cells and its kind.
+struct MapLink {
+  int16_t predRow, predColumn, succRow, succColumn;
+  int16_t kind;
+};
+// Every relation whose two activities are both in `cells` (activity
+// mode), in the order of the relation table.
+std::vector<MapLink> mapLinks(ProjectDb& db, const std::vector<MapCell>& cells);
+
 // Stores the layout's lists and levels (the settings record is the
 // view's).
 void storeMapLists(ProjectDb& db, const MapLayout& layout);

@@ -103,6 +103,9 @@ class CMapView : public CBaseView {
   void printPage(QPainter& painter, const UnitMapper& paper, const PrintLayout& layout,
                  const PrintFormat& format) override;
   bool canFitToPaper() const override { return true; }
+  // Objects show with map flag bit 0, between the cells' layers.
+  bool objectsShown() const override { return viewFlags() & mapflag::kObjects; }
+  bool paintsObjectLayers() const override { return true; }
   void fitReserved(int32_t* width, int32_t* height) const override;
   void applyFitToPaper(int pagesAcross, int pagesDown, int32_t printableWidth,
                        int32_t printableHeight) override;
@@ -116,6 +119,8 @@ class CMapView : public CBaseView {
   int32_t columnCount() const { return int32_t(layout_.columns.codes.size()); }
   void readSettings();
   void rebuild();
+  // The cell table and map places again, after the data changed.
+  void refreshCells();
   void applyScroll();
   // The cell under a point, clamped to the lists (false outside them).
   bool cellAt(int32_t x, int32_t y, int32_t* row, int32_t* column, bool clamp) const;
@@ -140,6 +145,8 @@ class CMapView : public CBaseView {
   int item_ = -1;
   int32_t topRow_ = 0, leftColumn_ = 0;
   std::vector<int32_t> rowHeads_, columnHeads_;
+  std::vector<MapLink> links_;
+  bool linksValid_ = false;
   std::vector<MapCell> selected_;
   int32_t selRow1_ = -1, selColumn1_ = -1, selRow2_ = -1, selColumn2_ = -1;
   Drag drag_ = Drag::None;

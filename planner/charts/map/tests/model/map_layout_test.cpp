@@ -7,6 +7,7 @@
 
 #include <cstring>
 #include <filesystem>
+#include <set>
 #include <string>
 
 #include "kelvo/summary_build.h"
@@ -181,6 +182,36 @@ TEST_F(SampleMap, LevelRecordsChooseTheDeepestDisplayedLevel) {
   levels.level[0] = 7;
   writeMapLevels(&db.opt, rowLevelItem(MapMode::Activities), levels);
   EXPECT_EQ(buildMapLayout(db, classes, MapMode::Activities).rows.levelLengths.size(), 3u);
+}
+
+TEST_F(SampleMap, SummaryCellsAreTheOpenSummarysRows) {
+  EXPECT_TRUE(buildMapLayout(db, classes, MapMode::Summary).cells.empty());  // none open
+  PrjInfo info;
+  xGetPrjInfo(KELVO_BIN_DIR "/samples/small_building.kvp", &info);
+  SummaryRegistration r;
+  r.number = 3;
+  r.composition = {1, 11};  // work types of level 1 by facilities of level 1
+  int16_t current = 0;
+  ASSERT_EQ(buildSummary(&db, info, r, &current), kSummaryDone);
+  const MapLayout map = buildMapLayout(db, classes, MapMode::Summary);
+  ASSERT_FALSE(map.cells.empty());
+  // Every row that carries both codes has its cell; the first keeps it.
+  std::set<std::pair<std::string, std::string>> pairs;
+  TableHandle* tb = &db.summary.table.tb;
+  std::vector<char> buf(tb->recordSize + 1u);
+  for (const MapCell& c : map.cells) {
+    tb->current = c.record;
+    ASSERT_TRUE(xGetRec(tb, buf.data()));
+    EXPECT_STREQ(buf.data() + kActRowCodesAt, map.rows.codes[size_t(c.row)].text);
+    EXPECT_STREQ(buf.data() + kActRowCodesAt + 11, map.columns.codes[size_t(c.column)].text);
+  }
+  tb->current = -1;
+  while (xMoveNext(tb)) {
+    xGetRec(tb, buf.data());
+    const char* w = buf.data() + kActRowCodesAt;
+    if (w[0] && w[11]) pairs.emplace(w, w + 11);
+  }
+  EXPECT_EQ(map.cells.size(), pairs.size());
 }
 
 }  // namespace

@@ -62,8 +62,9 @@ class CNetView : public CTermView {
   int assignPaths(const PathOptions& options);
   // "빈 경로 삽입/삭제". Returns 0, 20040 when the deleted range holds data
   // or -1 when an insertion would pass the last path (both after a beep,
-  // nothing changed).
-  int editPaths(int32_t position, int32_t count, bool insert);
+  // nothing changed). withObjects ("도형 연동") moves the chart's drawing
+  // objects below the position with the paths.
+  int editPaths(int32_t position, int32_t count, bool insert, bool withObjects = false);
 
   // The selected activities and relations (record slots).
   const std::vector<int32_t>& selectedActivities() const { return selActs_; }
@@ -126,6 +127,9 @@ class CNetView : public CTermView {
   void connect(int32_t fromSlot, int32_t toSlot);
   void storeAfterEdit();
   void findCommand(int command);
+  // Moves the anchors of the chart's drawing objects on rows >= firstRow
+  // by delta rows.
+  void moveObjectRows(int32_t firstRow, int32_t delta);
 
   NetBlock block_;
   std::vector<int32_t> selActs_, selRels_;
@@ -135,6 +139,7 @@ class CNetView : public CTermView {
   bool firstUpdate_ = true;
   PathOptions pathOptions_;
   PathEditRequest pathEdit_;
+  mutable std::vector<char> recordBuf_;  // one record read at a time
 };
 
 }  // namespace kelvo

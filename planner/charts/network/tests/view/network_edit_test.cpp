@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QMouseEvent>
 
+#include "kelvo/drawing_objects.h"
 #include "kelvo/network_store.h"
 #include "network_fixture.h"
 
@@ -141,6 +142,28 @@ TEST_F(NetworkEditTest, InsertingAndDeletingEmptyPaths) {
   EXPECT_EQ(rowOf("D", "C"), 2);
   EXPECT_EQ(chart_->scale().settings().rowCount, rows);
   EXPECT_TRUE(indexesInStep());
+  // With "도형 연동" the chart's objects below the position move along: a
+  // rectangle on row 2 (path 3) goes down two rows, one on row 0 stays;
+  // deleting the rows again brings it back.
+  kelvo::ObjectTable objects(&db().objects);
+  const uint8_t layer = kelvo::layerCode(kelvo::ViewKind::Network, false);
+  kelvo::ObjectRecord box;
+  box.type = 7;
+  box.anchor = kelvo::ViewPosition::time(day(2026, 3, 5), 0, 2, -5);
+  kelvo::ObjectRecord top = box;
+  top.anchor = kelvo::ViewPosition::time(day(2026, 3, 5), 0, 0, -5);
+  ASSERT_GE(objects.append(layer, {box, top}), 0);
+  const auto rowsOfObjects = [&] {
+    const kelvo::ObjectTable::Range r = objects.layer(layer);
+    std::vector<int> rows;
+    for (uint32_t i = r.first; i < r.end; ++i) rows.push_back(objects.at(i).anchor.row());
+    std::sort(rows.begin(), rows.end());
+    return rows;
+  };
+  ASSERT_EQ(chart_->editPaths(3, 2, true, true), 0);
+  EXPECT_EQ(rowsOfObjects(), (std::vector<int>{0, 4}));
+  ASSERT_EQ(chart_->editPaths(3, 2, false, true), 0);
+  EXPECT_EQ(rowsOfObjects(), (std::vector<int>{0, 2}));
   // An insertion that would pass path 32767 is refused.
   EXPECT_EQ(chart_->editPaths(1, 32767, true), -1);
   EXPECT_EQ(paths(), (Paths{1, 1, 1, 2}));

@@ -8,6 +8,7 @@
 #include "kelvo/kelvo_app.h"
 #include "kelvo/sheet_windows.h"
 #include "network_fixture.h"
+#include "sample_project.h"
 
 namespace kelvo_test {
 namespace {
@@ -61,6 +62,41 @@ TEST_F(NetworkTest, BarModeDrawsBarsAndDoneParts) {
   // A's done part (2..3 March) in the node colour, the rest red.
   EXPECT_EQ(image.pixelColor(at(xOf(3), centre(1))), kTeal);
   EXPECT_EQ(image.pixelColor(at(xOf(5), centre(1))), kRed);
+}
+
+TEST_F(NetworkTest, TheSampleProjectsNetworkAfterPathAssignment) {
+  const QString copy = copySampleProject(binDir(), dir_.path());
+  ASSERT_FALSE(copy.isEmpty());
+  doc_->closeProject();
+  ASSERT_TRUE(doc_->openProject(copy));
+  chart_.reset(kelvo::makeNetworkWindow(doc_.get(), nullptr));
+  chart_->resize(1400, 800);
+  chart_->show();
+  kelvo::TimeScaleSettings s = chart_->scale().settings();
+  s.stepWidth = 40;
+  s.rowHeight = 110;  // room for the labels above and below the arrows
+  s.flags |= kelvo::netflag::kArrowheads | kelvo::netflag::kCodeInNode;
+  chart_->setScaleSettings(s);
+  kelvo::PathOptions o;
+  o.allActivities = true;
+  ASSERT_EQ(chart_->assignPaths(o), 0);
+  ASSERT_EQ(xCheckIndexes(&db(), nullptr, 0), 1);
+  // Every activity has a path, and the relations are drawn in their colour.
+  const auto* order = reinterpret_cast<const ActOrderEntry*>(db().actOrder.data);
+  ASSERT_GT(db().actOrder.count, 0u);
+  EXPECT_GE(order[0].path, 1);
+  const QImage image = grab("issue27_sample.png");
+  int green = 0;
+  for (int y = 0; y < image.height(); ++y)
+    for (int x = 0; x < image.width(); ++x) green += image.pixelColor(x, y) == kGreen;
+  EXPECT_GT(green, 100);
+  // The same in bar mode with path labels.
+  o.barLabels = true;
+  o.nameBefore = kelvo::LabelClass::WorkType;
+  o.startDate = o.finishDate = true;
+  o.spacing = 2;
+  ASSERT_EQ(chart_->assignPaths(o), 0);
+  grab("issue27_sample_bars.png");
 }
 
 TEST_F(NetworkTest, PrintsToPdfWithTheScaleAndTheLegend) {

@@ -140,8 +140,9 @@ BandLayout bandLayout(const BandBlock& block, int32_t panelTop, int32_t panelHei
 int32_t valueRowHeight(const BandBlock& block);
 
 // The period chart's rows: enough rows of rowHeight to hold the gap, the
-// panel, the bottom margin and a value row per series (line and bars).
-int32_t chartRowCount(const BandBlock& block, int barSeries, int32_t rowHeight);
+// panel, the bottom margin and a value row per series (line and bars, each
+// 0..6).
+int32_t chartRowCount(const BandBlock& block, int lineSeries, int barSeries, int32_t rowHeight);
 
 // One point of a line series.
 struct BandPoint {

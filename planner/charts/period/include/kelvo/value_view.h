@@ -30,6 +30,13 @@ class CValueView : public CGridView {
   // "집계자료에서 읽기" with link: 0, or 20038 when the summary row is not
   // there or has no series (the sheet is then left as it was).
   int readFromSummary(const ValueSheetLink& link);
+  // "집계자료와 연결된 모든 수치시트 읽기": every sheet with a header and a
+  // link is read again from its summary (one that cannot be opened is
+  // skipped) and stored; the open summary stays open. Returns how many.
+  int readAllLinked();
+  // The dialog of "집계자료에서 읽기" over the sheet's link (or the open
+  // summary's total row): OK reads, "집계자료와 연결 끊기" deletes the link.
+  void readFromSummaryDialog();
   // Find (57636): makes the row of day the only selected one.
   bool findDay(uint16_t day);
 

@@ -85,11 +85,11 @@ TEST(BandGeometry, PanelValueRowsAndChartRows) {
   // An empty range puts everything on the bottom instead of dividing by 0.
   EXPECT_EQ(layout.yOf(50, Axis{5, 5, 1, 1}), -1068);
   // Six line and six bar series: twelve value rows fit the rows.
-  block.seriesCount = 6;
-  const int32_t rows = kelvo::chartRowCount(block, 6, 52);
+  const int32_t rows = kelvo::chartRowCount(block, 6, 6, 52);
   EXPECT_EQ(rows, (48 * 12 + 20 + 68 + 1000) / 52 + 1);
   EXPECT_GE(rows * 52, 68 + 1000 + 20 + 12 * 48);
-  EXPECT_GT(rows, kelvo::chartRowCount(block, 0, 52));
+  EXPECT_GT(rows, kelvo::chartRowCount(block, 6, 0, 52));
+  EXPECT_EQ(kelvo::chartRowCount(block, 60, 60, 52), rows);
 }
 
 TEST(BandGeometry, LinePointsStartBeforeAndEndAtTheVisibleRange) {

@@ -112,7 +112,13 @@ TEST_F(ValueSheetTest, DamagedEntriesAreDroppedOnLoad) {
   EXPECT_EQ(sheet.title.size(), 32u);
   const std::vector<PeriodValue> want = {{d(2026, 5, 1), 1}, {d(2026, 6, 1), 4}};
   EXPECT_EQ(sheet.entries(), want);
-  // A count that does not match the record's size loads nothing.
+  // Fewer entries written in place over more: the count decides.
+  ValueSheet shorter = sheet;
+  shorter.removeRows({1});
+  ASSERT_TRUE(shorter.store(&opt_));
+  ASSERT_TRUE(sheet.load(&opt_, 0));
+  EXPECT_EQ(sheet.entries().size(), 1u);
+  // A count beyond the record's size loads nothing.
   bytes[0] = 9;
   xOption(&opt_, XOPT_WRITE, kelvo::kOptValueEntries + 0, bytes, sizeof bytes);
   ASSERT_TRUE(sheet.load(&opt_, 0));

@@ -40,12 +40,19 @@ class PeriodTest : public ShellTest {
   }
 
   // The sample with summary 1 (work types, activities, by month) built and
-  // open; empty when the build has no sample.
+  // open, and summary 2 of resources; empty when the build has no sample.
   QString summarySample() {
     QDir().mkpath(path("p"));
     const QString file = copySampleProject(binDir(), path("p"));
     if (file.isEmpty()) return file;
     int status = 1;
+    // Summary 2 rolls up resources; summary 1, built last, is the open one.
+    kvcli({"register-summary", file, "2", "--title", "자원별", "--compose", "0", "--option",
+           "resource-summary", "--period", "month"},
+          &status);
+    EXPECT_EQ(status, 0);
+    kvcli({"summary", file, "2", "--quiet"}, &status);
+    EXPECT_EQ(status, 0);
     kvcli({"register-summary", file, "1", "--title", "공종별", "--compose", "0", "--option",
            "activities", "--period", "month"},
           &status);

@@ -2,12 +2,18 @@
 // shows what kvcli's series prints, the chart's planned S-curve ends at 100
 // percent, a bar stands as high as its value, and the value sheet takes
 // typed and generated days.
+#include <QComboBox>
+#include <QDialog>
+#include <QFileInfo>
 #include <QLineEdit>
+#include <QPrinter>
 #include <QTest>
 #include <cmath>
 
 #include "band_paint.h"
 #include "kelvo/chart_view.h"
+#include "kelvo/gantt_view.h"
+#include "kelvo/gantt_window.h"
 #include "kelvo/option_slots.h"
 #include "kelvo/period_band_widget.h"
 #include "kelvo/project_digits.h"
@@ -32,9 +38,10 @@ struct CliEntry {
   QString day;
   double value;
 };
-std::vector<CliEntry> cliSeries(const QString& file, int row) {
+std::vector<CliEntry> cliSeries(const QString& file, int row, int summary = 1) {
   std::vector<CliEntry> out;
-  const QStringList lines = kvcli({"series", file, "1", QString::number(row)}).split('\n');
+  const QStringList lines =
+      kvcli({"series", file, QString::number(summary), QString::number(row)}).split('\n');
   for (int i = 1; i < lines.size(); ++i) {
     const QStringList f = lines[i].split(',');
     if (f.size() >= 3) out.push_back({f[0].toInt(), f[1], f[2].toDouble()});
@@ -144,6 +151,25 @@ TEST_F(PeriodTest, PeriodSheetShowsTheSeriesKvcliPrints) {
   QApplication::processEvents();
   const QImage image = grab(app_->mainFrame(), "issue29_period_sheet.png");
   EXPECT_FALSE(image.isNull());
+  // Another summary of resources opened (hint 10): the sheet becomes kind
+  // 19 with that summary's rows and single values.
+  CPlanDoc* doc = app_->document();
+  int16_t current = doc->openSummary();
+  ASSERT_EQ(xOpenSumFile(&doc->db(), &current, 2), 1);
+  doc->setOpenSummary(current);
+  doc->updateAllViews(kAllViews, hint::kSummaryRebuilt);
+  EXPECT_EQ(sheet->viewKind(), ViewKind::PeriodResourceSheet);
+  EXPECT_TRUE(sheet->resourceSummary());
+  const int resourceRows = int(doc->db().summary.table.tb.liveCount);
+  EXPECT_EQ(sheet->scale().settings().rowCount, 2 * resourceRows);
+  for (int record : {1, resourceRows}) {
+    std::vector<CliEntry> want;
+    for (const CliEntry& e : cliSeries(file, record, 2))
+      if (e.block == 0) want.push_back(e);
+    const std::vector<PeriodValue> shown = sheet->rowValues((record - 1) * 2);
+    ASSERT_EQ(shown.size(), want.size()) << record;
+    for (size_t i = 0; i < shown.size(); ++i) EXPECT_EQ(dayText(shown[i].day), want[i].day);
+  }
   // Stored on hint 2 and read back by a new view: the three items stay.
   app_->document()->updateAllViews(kAllViews, hint::kStoreSettings);
   std::vector<char> bytes(3 * sizeof(ValueItem));
@@ -196,6 +222,23 @@ TEST_F(PeriodTest, PeriodBandFollowsTheSheetsScale) {
     EXPECT_TRUE(colourNear(image, at, line)) << month;
   }
   EXPECT_EQ(band->height(), band->sizeHint().height());
+
+  // The Gantt chart carries the same band under it, on its own kind.
+  std::unique_ptr<QWidget> gantt(makeGanttWindow(app_->document(), {}, nullptr));
+  gantt->resize(1200, 700);
+  gantt->show();
+  CGanttView* chart = ganttChartOf(gantt.get());
+  ASSERT_NE(chart, nullptr);
+  auto* ganttBand = gantt->findChild<CPeriodBand*>();
+  ASSERT_NE(ganttBand, nullptr);
+  EXPECT_EQ(ganttBand->view(), chart);
+  EXPECT_FALSE(ganttBand->isVisible());
+  TimeScaleSettings g = chart->scale().settings();
+  g.flags |= scaleflag::kPeriodBand;
+  chart->setScaleSettings(g);
+  QApplication::processEvents();
+  EXPECT_TRUE(ganttBand->isVisible());
+  EXPECT_LT(chart->height() + ganttBand->height(), gantt->height());
 }
 
 TEST_F(PeriodTest, ChartDrawsPlanAgainstActualEndingAtHundredPercent) {
@@ -226,6 +269,22 @@ TEST_F(PeriodTest, ChartDrawsPlanAgainstActualEndingAtHundredPercent) {
           .toPoint();
   EXPECT_TRUE(colourNear(image, end, xjor::colorFromRef(plan.style.lineColor)))
       << end.x() << "," << end.y();
+  // Printed: pages of the same chart.
+  QPrinter printer(QPrinter::HighResolution);
+  printer.setOutputFormat(QPrinter::PdfFormat);
+  printer.setPageSize(QPageSize(QPageSize::A4));
+  const QString pdf = path("chart.pdf");
+  printer.setOutputFileName(pdf);
+  ASSERT_TRUE(chart->printTo(&printer));
+  EXPECT_GT(QFileInfo(pdf).size(), 1000);
+  // The rows hold both value rows under the panel.
+  EXPECT_GE(chart->scale().settings().rowCount * chart->scale().settings().rowHeight,
+            -chart->scene().bottom());
+  const QString folder = qEnvironmentVariable("KELVO_SHOT_DIR");
+  if (!folder.isEmpty() && QDir(folder).exists()) {
+    QFile::remove(folder + "/issue29_period_chart.pdf");
+    QFile::copy(pdf, folder + "/issue29_period_chart.pdf");
+  }
   // Nothing of the plan's colour above the 100 percent line.
   EXPECT_FALSE(colourNear(image, end - QPoint(0, 12), xjor::colorFromRef(plan.style.lineColor), 2));
 }
@@ -308,8 +367,25 @@ TEST_F(PeriodTest, ValueSheetTakesTypedAndGeneratedDays) {
       view->generateDays(xjor::packDate(2026, 3, 3), xjor::packDate(2026, 6, 30), DayStep::Month),
       0);
   EXPECT_EQ(view->rowCount(), 4);  // 4-1, 3-1 typed; 5-1, 6-1 added
+  // Through the option bar: a finish before the start is refused with
+  // 21015 and the dialog stays; weekly days then go in.
+  messages_.clear();
+  app_->router()->setActiveView(view);
+  kelvo_test::whenModal([&](QDialog* d) {
+    d->findChild<QLineEdit*>("start")->setText(dayText(xjor::packDate(2026, 6, 1)));
+    d->findChild<QLineEdit*>("finish")->setText(dayText(xjor::packDate(2026, 5, 1)));
+    d->accept();
+    EXPECT_TRUE(d->isVisible());
+    d->findChild<QLineEdit*>("finish")->setText(dayText(xjor::packDate(2026, 6, 14)));
+    d->findChild<QComboBox*>("unit")->setCurrentIndex(2);
+    d->accept();
+  });
+  ASSERT_TRUE(app_->router()->dispatch(10215));
+  EXPECT_EQ(messages_, std::vector<int>{21015});
+  EXPECT_EQ(view->rowCount(), 4 + 13);  // 2..14 June; the 1st exists
   EXPECT_TRUE(view->findDay(xjor::packDate(2026, 6, 1)));
   EXPECT_EQ(view->selectedRows(), std::set<int>{3});
+  EXPECT_FALSE(view->findDay(xjor::packDate(2026, 7, 1)));
   QApplication::processEvents();
   grab(view->viewport(), "issue29_value_sheet.png");
 
@@ -325,6 +401,22 @@ TEST_F(PeriodTest, ValueSheetTakesTypedAndGeneratedDays) {
   link.rebuild = 1;
   EXPECT_EQ(view->readFromSummary(link), 0);
   EXPECT_GT(view->rowCount(), 0);
+  const std::vector<PeriodValue> read = view->sheet().entries();
+  // A row beyond the summary's records: 20038, and the sheet stays.
   link.row = 100000;
   EXPECT_EQ(view->readFromSummary(link), 20038);
+  EXPECT_EQ(view->sheet().entries(), read);
+  // Every linked sheet is read again, through the option bar's dialog too.
+  EXPECT_EQ(view->readAllLinked(), 1);
+  EXPECT_EQ(view->sheet().entries(), read);
+  EXPECT_EQ(app_->document()->openSummary(), 1);
+  kelvo_test::whenModal([](QDialog* d) {
+    d->findChild<QComboBox*>("series")->setCurrentIndex(kSeriesActual);
+    d->accept();
+  });
+  ASSERT_TRUE(app_->router()->dispatch(10209));
+  ValueSheetLink stored{};
+  ASSERT_TRUE(readValueLink(&app_->document()->db().opt, currentValueSheet(), &stored));
+  EXPECT_EQ(stored.series, kSeriesActual);
+  EXPECT_EQ(stored.row, 0);
 }

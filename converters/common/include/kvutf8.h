@@ -1,0 +1,32 @@
+// UTF-8 encoding of one Unicode code point, for the readers that turn
+// character references and escapes back into text.
+#ifndef KVUTF8_H_
+#define KVUTF8_H_
+
+#include <cstdint>
+#include <string>
+
+namespace kvconv {
+
+// Appends the UTF-8 bytes of code point cp (at most U+10FFFF) to out.
+inline void appendUtf8(std::string& out, uint32_t cp) {
+  if (cp < 0x80) {
+    out += static_cast<char>(cp);
+  } else if (cp < 0x800) {
+    out += static_cast<char>(0xC0 | (cp >> 6));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  } else if (cp < 0x10000) {
+    out += static_cast<char>(0xE0 | (cp >> 12));
+    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  } else {
+    out += static_cast<char>(0xF0 | (cp >> 18));
+    out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  }
+}
+
+}  // namespace kvconv
+
+#endif  // KVUTF8_H_

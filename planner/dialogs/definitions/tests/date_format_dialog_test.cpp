@@ -1,0 +1,78 @@
+// "날짜 표현 형식" as a user drives it: the example follows each change
+// without touching the engine, a delimiter that would break date constants
+// is refused, OK sets the engine's settings.
+#include "date_format_dialog.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTest>
+
+#include "definitions_fixture.h"
+#include "kelvo/date_settings_scope.h"
+#include "kelvo/text_fields.h"
+#include "xjor/packed_date.h"
+
+namespace kelvo_test {
+namespace {
+
+using kelvo::CDateFormatDlg;
+
+TEST(DateDelimiter, OnlyPrintablePunctuationOtherThanAt) {
+  for (char c : {'\0', '-', '/', '.', '~', '!'}) EXPECT_TRUE(kelvo::isDateDelimiter(c)) << c;
+  for (char c : {'@', ' ', '0', 'a', 'Z', '\t', '\x7F'})
+    EXPECT_FALSE(kelvo::isDateDelimiter(c)) << c;
+}
+
+class DateFormatDialogTest : public DefinitionsTest {};
+
+TEST_F(DateFormatDialogTest, ExampleFollowsAndOkSetsTheEngine) {
+  auto app = start(sample("dates"));
+  kelvo::DateSettingsScope restoreAfterTest;
+  kelvo::CPlanDoc& doc = *app->document();
+  DateInfo before;
+  xGetDateInfo(&before);
+  CDateFormatDlg d(doc);
+  d.show();
+  auto* delimiter = d.findChild<QLineEdit*>("delimiter");
+  d.findChild<QComboBox*>("form")->setCurrentIndex(3);
+  delimiter->clear();
+  QTest::keyClick(delimiter, Qt::Key_Slash);
+  const uint16_t today = xGetToday();
+  const QString expected = QStringLiteral("%1/%2/%3")
+                               .arg(xjor::packedMonth(today), 2, 10, QChar('0'))
+                               .arg(xjor::packedDay(today), 2, 10, QChar('0'))
+                               .arg(xjor::packedYear(today));
+  EXPECT_EQ(d.findChild<QLabel*>("example")->text(), expected);
+  // The base day follows the form: the project start.
+  EXPECT_EQ(d.findChild<QLineEdit*>("ordinalBase")->text(), QStringLiteral("03/03/2026"));
+  // '@' marks date constants in expressions: refused, '/' stays.
+  delimiter->selectAll();
+  QTest::keyClick(delimiter, Qt::Key_At);
+  EXPECT_EQ(delimiter->text(), QStringLiteral("/"));
+  DateInfo now;
+  xGetDateInfo(&now);
+  EXPECT_EQ(now.form, before.form);  // nothing set before OK
+  shoot(&d, "issue30_date_format.png");
+  pressOk(&d);
+  ASSERT_EQ(d.result(), QDialog::Accepted);
+  EXPECT_EQ(xGetDateForm(), 3);
+  EXPECT_EQ(xGetDateDelimiter(), '/');
+  EXPECT_EQ(kelvo::dateText(xjor::packDate(2026, 3, 3)), QStringLiteral("03/03/2026"));
+  EXPECT_TRUE(doc.isModified());
+}
+
+TEST_F(DateFormatDialogTest, OrdinalWithoutValidBaseIsSwitchedOff) {
+  auto app = start(sample("ordinal"));
+  kelvo::DateSettingsScope restoreAfterTest;
+  CDateFormatDlg d(*app->document());
+  d.show();
+  d.findChild<QCheckBox*>("ordinal")->setChecked(true);
+  d.findChild<QLineEdit*>("ordinalBase")->setText(QStringLiteral("26-02-30"));
+  pressOk(&d);
+  EXPECT_EQ(xIsOrdinalTime(), 0);
+}
+
+}  // namespace
+}  // namespace kelvo_test
