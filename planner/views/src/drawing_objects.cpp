@@ -206,7 +206,6 @@ std::vector<uint32_t> ObjectTable::reorder(const std::vector<uint32_t>& descendi
   struct Group {
     uint8_t target;
     std::vector<ObjectRecords> objects;  // ascending old order
-    uint32_t records = 0;
   };
   std::vector<Group> groups;
   std::vector<uint32_t> order = descending;
@@ -221,11 +220,12 @@ std::vector<uint32_t> ObjectTable::reorder(const std::vector<uint32_t>& descendi
     if (move == Move::IntoBackLayer) target = backCode;
     auto g = std::find_if(groups.begin(), groups.end(),
                           [&](const Group& x) { return x.target == target; });
-    if (g == groups.end()) g = groups.insert(groups.end(), Group{target, {}, 0});
-    g->records += uint32_t(records.size());
+    if (g == groups.end()) g = groups.insert(groups.end(), Group{target, {}});
     g->objects.insert(g->objects.begin(), std::move(records));
   }
   const bool toEnd = move != Move::ToBack;
+  // Where each moved object went; a later insertion before it shifts it.
+  std::vector<uint32_t> placed;
   for (const Group& g : groups) {
     uint32_t to = toEnd ? layer(g.target).end : layer(g.target).first;
     for (const ObjectRecords& records : g.objects) {
@@ -233,17 +233,11 @@ std::vector<uint32_t> ObjectTable::reorder(const std::vector<uint32_t>& descendi
         restore(before);
         return descending;
       }
-      to += uint32_t(records.size());
-    }
-  }
-  // Where the moved objects are now: the ends (or starts) of their layers.
-  std::vector<uint32_t> placed;
-  for (const Group& g : groups) {
-    const Range r = layer(g.target);
-    uint32_t i = toEnd ? r.end - g.records : r.first;
-    for (const ObjectRecords& records : g.objects) {
-      placed.push_back(i);
-      i += uint32_t(records.size());
+      const uint32_t len = uint32_t(records.size());
+      for (uint32_t& p : placed)
+        if (p >= to) p += len;
+      placed.push_back(to);
+      to += len;
     }
   }
   std::sort(placed.begin(), placed.end(), std::greater<uint32_t>());
