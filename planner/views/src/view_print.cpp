@@ -78,6 +78,27 @@ PrintFormat CBaseView::readPrintFormat() const {
   return format;
 }
 
+GanttPrintFormat CBaseView::readLegendFormat() const {
+  GanttPrintFormat full{};
+  full.legendFont.lfHeight = -32;
+  full.legendFont.lfCharSet = 1;
+  const QByteArray face = xjor::toCp949(QStringLiteral("굴림체"));
+  std::memcpy(full.legendFont.lfFaceName, face.constData(),
+              std::min<size_t>(face.size(), LF_FACESIZE - 1));
+  if (!doc_ || !doc_->isOpen()) return full;
+  OptionFileRef* opt = &doc_->db().opt;
+  const int item = kindItem(KindRecord::PrintFormat, viewKind());
+  if (item < 0 || xOption(opt, XOPT_SIZE, item, nullptr, 0) < int32_t(sizeof full)) return full;
+  GanttPrintFormat stored{};
+  if (xOption(opt, XOPT_READ, item, &stored, sizeof stored) == 1 &&
+      stored.legendFont.lfHeight != 0) {
+    full.legendFont = stored.legendFont;
+    full.legendFont.lfFaceName[LF_FACESIZE - 1] = 0;
+    full.legendColor = stored.legendColor;
+  }
+  return full;
+}
+
 bool CBaseView::writePrintFormat(const PrintFormat& format) const {
   if (!doc_ || !doc_->isOpen()) return false;
   const int size = std::max(printFormatSize(), kPrintFormatSize);

@@ -22,7 +22,6 @@ namespace {
 // Geometry reaching further than this beyond the drawn rectangle is cut
 // there, so that lines of kilometres never reach the raster engine.
 constexpr int32_t kClampMargin = 100;
-constexpr int kLegendFontHeight = -32;
 
 int32_t clampX(int32_t x, const LogicalRect& r) {
   return std::clamp(x, r.left - kClampMargin, r.right + kClampMargin);
@@ -349,28 +348,8 @@ void CGanttView::drawLegendInto(QPainter& painter, const UnitMapper& mapper, con
 
 void CGanttView::drawLegend(QPainter& painter, const UnitMapper& paper, const LogicalRect& box,
                             const PrintFormat&) {
-  // The legend font and colour follow the common record (Gantt kinds keep
-  // 664 bytes); an older, shorter record gives the default font in black.
-  GanttPrintFormat full{};
-  full.legendFont.lfHeight = kLegendFontHeight;
-  full.legendFont.lfCharSet = 1;
-  const QByteArray face = xjor::toCp949(QStringLiteral("굴림체"));
-  std::memcpy(full.legendFont.lfFaceName, face.constData(),
-              std::min<size_t>(face.size(), LF_FACESIZE - 1));
-  if (CPlanDoc* doc = document(); doc && doc->isOpen()) {
-    OptionFileRef* opt = &doc->db().opt;
-    const int item = kindItem(KindRecord::PrintFormat, viewKind());
-    if (item >= 0 && xOption(opt, XOPT_SIZE, item, nullptr, 0) >= int32_t(sizeof full)) {
-      GanttPrintFormat stored{};
-      if (xOption(opt, XOPT_READ, item, &stored, sizeof stored) == 1 &&
-          stored.legendFont.lfHeight != 0) {
-        full.legendFont = stored.legendFont;
-        full.legendFont.lfFaceName[LF_FACESIZE - 1] = 0;
-        full.legendColor = stored.legendColor;
-      }
-    }
-  }
-  drawLegendInto(painter, paper, box, full.legendFont, full.legendColor);
+  const GanttPrintFormat legend = readLegendFormat();
+  drawLegendInto(painter, paper, box, legend.legendFont, legend.legendColor);
 }
 
 }  // namespace kelvo

@@ -118,6 +118,10 @@ class CBaseView : public QAbstractScrollArea, public CommandTarget {
   PrintFormat readPrintFormat() const;
   // Writes the record back (false when no project is open or it fails).
   bool writePrintFormat(const PrintFormat& format) const;
+  // The legend font and colour a time-scaled chart keeps after the common
+  // part of its print format; a shorter record, or one without a legend
+  // font, gives "굴림체" height -32 in black.
+  GanttPrintFormat readLegendFormat() const;
   // Prints every page (or the printer's page range) onto printer. Returns
   // false when preparation refused (message shown) or printing failed.
   bool printTo(QPrinter* printer);
