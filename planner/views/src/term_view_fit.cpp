@@ -80,6 +80,7 @@ void CTermView::applyFitToPaper(int pagesAcross, int pagesDown, int32_t printabl
     return ViewPosition::time(p.date(), uint16_t(p.xRemainder() * m), p.row(),
                               int16_t(p.yRemainder() * v));
   });
+  scaleOwnWidths(m);
   setScaleSettings(next);
   rowsMoved();
 }

@@ -89,6 +89,9 @@ class CTermView : public CBaseView {
   virtual int ownBlockSize() const { return 0; }
   // The settings of a view that has none stored yet.
   virtual TimeScaleSettings defaultSettings() const;
+  // Fit to paper: the derived view scales the widths it keeps itself (its
+  // table's columns) by the horizontal factor. Base: nothing.
+  virtual void scaleOwnWidths(double /*factor*/) {}
   // Tells the derived view that the top row or the row and scale heights
   // changed (the Gantt chart keeps its sheet pane in step).
   virtual void rowsMoved() {}
