@@ -62,7 +62,8 @@ void CTermView::applyFitToPaper(int pagesAcross, int pagesDown, int32_t printabl
 
   const int32_t rows = std::max<int32_t>(1, printedRowCount());
   const int32_t rowsPerPage = std::max<int32_t>(1, (rows + pagesDown - 1) / pagesDown);
-  const int16_t rowHeight = scaledSize(printableHeight / rowsPerPage, 1.0, 1);
+  const int16_t rowHeight =
+      int16_t(std::clamp<int32_t>(printableHeight / rowsPerPage, 1, kMaxSize));
   const double v = double(rowHeight) / s.rowHeight;
   const double fontFactor = std::min(m, v);
 
