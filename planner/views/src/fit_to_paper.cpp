@@ -11,12 +11,12 @@
 #include <algorithm>
 #include <cmath>
 
-#include "kelvo/dialog_buttons.h"
 #include "fit_to_paper_dialog.h"
 #include "kelvo/base_view.h"
+#include "kelvo/dialog_buttons.h"
+#include "kelvo/messages.h"
 #include "kelvo/plan_doc.h"
 #include "kelvo/strings.h"
-#include "kelvo/messages.h"
 
 namespace kelvo {
 
@@ -95,6 +95,8 @@ bool CBaseView::fitToPaperCommand() {
   }
   cancelOperation();
   applyFitToPaper(dialog.pagesAcross(), dialog.pagesDown(), printableW, printableH);
+  // A step kept before the rescale would put back sizes of the old scale.
+  if (doc_) doc_->undo().release(this);
   // The new sizes are project settings: the project must be saved again.
   if (doc_ && doc_->isOpen()) doc_->setModified();
   broadcastOwnKind(hint::kDatesChanged);

@@ -228,7 +228,8 @@ void ObjectLayer::resizeSelection(int handle, int32_t dx, int32_t dy) {
 
 // --- Fit to paper ---
 
-void ObjectLayer::scaleObjects(double fx, double fy, double fontFactor) {
+void ObjectLayer::scaleObjects(double fx, double fy, double fontFactor,
+                               const std::function<ViewPosition(ViewPosition)>& moveAnchor) {
   if (!open()) return;
   ObjectTable t = table();
   for (bool front : {false, true}) {
@@ -237,6 +238,7 @@ void ObjectLayer::scaleObjects(double fx, double fy, double fontFactor) {
       const uint32_t parts = t.span(i);
       if (parts == 0) continue;
       ObjectRecord head = t.at(i);
+      if (moveAnchor) head.anchor = moveAnchor(head.anchor);
       LOGFONT font{};
       std::string text;
       if (head.type == shape::kText && t.readText(i, &font, &text)) {

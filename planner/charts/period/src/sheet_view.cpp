@@ -131,6 +131,15 @@ void CSheetView::openData() {
   setScaleSettings(s);
 }
 
+void CSheetView::scaleOwnWidths(double factor) {
+  const auto scaled = [factor](int32_t width) {
+    return std::clamp<int32_t>(int32_t(width * factor), 0, 32767);
+  };
+  block_.baseWidth = uint16_t(scaled(block_.baseWidth));
+  for (ColumnRecord& c : columns_)
+    if (c.width > 0) c.width = int16_t(scaled(c.width));
+}
+
 void CSheetView::setItems(std::vector<ValueItem> items) {
   items_ = std::move(items);
   setScaleSettings(storedSettings());

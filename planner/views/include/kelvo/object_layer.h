@@ -108,8 +108,11 @@ class ObjectLayer {
   // Fit to paper: multiplies the width and height of every object of the
   // view by fx and fy (truncated toward zero); a text's font height is
   // multiplied by fontFactor and its box measured again. Views call it from
-  // applyFitToPaper with the factors they rescaled themselves by.
-  void scaleObjects(double fx, double fy, double fontFactor);
+  // applyFitToPaper with the factors they rescaled themselves by. A view
+  // whose anchors hold distances of its own scale passes moveAnchor, which
+  // gives each object's new anchor.
+  void scaleObjects(double fx, double fy, double fontFactor,
+                    const std::function<ViewPosition(ViewPosition)>& moveAnchor = {});
 
   // The logical point of an object's anchor and its normalised rectangle.
   void anchorPoint(const ObjectRecord& head, int32_t* x, int32_t* y) const;

@@ -61,6 +61,14 @@ class CTermView : public CBaseView {
   void pageOrigin(const PrintLayout& layout, int column, int row, int32_t* x,
                   int32_t* y) const override;
   COLORREF crosshairColor() const override;
+  // Fit to paper: the strip is reserved when it prints on every page. The
+  // axis is narrowed (step width and days), the rows and fonts scaled, so
+  // that the whole chart, with what the derived view prints before it,
+  // fills the pages asked for; drawing objects keep their dates and rows.
+  bool canFitToPaper() const override { return true; }
+  void fitReserved(int32_t* width, int32_t* height) const override;
+  void applyFitToPaper(int pagesAcross, int pagesDown, int32_t printableWidth,
+                       int32_t printableHeight) override;
   // Drawing objects show while scale flag bit 0 is set.
   bool objectsShown() const override;
 
@@ -81,6 +89,9 @@ class CTermView : public CBaseView {
   virtual int ownBlockSize() const { return 0; }
   // The settings of a view that has none stored yet.
   virtual TimeScaleSettings defaultSettings() const;
+  // Fit to paper: the derived view scales the widths it keeps itself (its
+  // table's columns) by the horizontal factor. Base: nothing.
+  virtual void scaleOwnWidths(double /*factor*/) {}
   // Tells the derived view that the top row or the row and scale heights
   // changed (the Gantt chart keeps its sheet pane in step).
   virtual void rowsMoved() {}

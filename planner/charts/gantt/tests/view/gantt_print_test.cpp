@@ -5,13 +5,18 @@
 #include <QFile>
 #include <QPageSize>
 #include <QPrinter>
+#include <QPrinterInfo>
 #include <QProcess>
+#include <QRegularExpression>
+#include <QSpinBox>
 #include <cstddef>
 
 #include "gantt_fixture.h"
 #include "kelvo/grid_format.h"
 #include "kelvo/kelvo_app.h"
+#include "kelvo/object_layer.h"
 #include "kelvo/sheet_windows.h"
+#include "sample_project.h"
 
 namespace kelvo_test {
 namespace {
@@ -111,6 +116,73 @@ TEST_F(GanttPrintTest, TheChartStartsBesideTheSheetsLastColumns) {
                       {QStringLiteral("-png"), QStringLiteral("-r"), QStringLiteral("50"),
                        QStringLiteral("-f"), QStringLiteral("1"), QStringLiteral("-l"),
                        QStringLiteral("2"), pdf, shots + QStringLiteral("/issue25_straddle")});
+}
+
+// Fit to paper on one page: the sample project's sheet columns and its
+// whole chart, first month to last, print on that one page, and a drawing
+// object placed inside a day stays on that day and row.
+TEST_F(GanttPrintTest, FittedToOnePageTheWholeChartPrintsOnOnePage) {
+  const QString sample = copySampleProject(binDir(), path(QString()));
+  ASSERT_FALSE(sample.isEmpty());
+  ASSERT_TRUE(doc_->openProject(sample));
+  openWindow();
+  const uint16_t start = doc_->info().start, finish = kelvo::shownProjectFinish(doc_.get());
+  kelvo::TimeScaleSettings s = chart()->scale().settings();
+  s.startDate = start;
+  s.endDate = finish;
+  chart()->setScaleSettings(s);
+  const uint16_t objectDay = day(2026, 6, 10);
+  LOGFONT font{};
+  font.lfHeight = -40;
+  kelvo::ObjectTable objects(&db().objects);
+  objects.append(kelvo::layerCode(kelvo::ViewKind::GanttChart, true),
+                 kelvo::makeTextObject(kelvo::ViewPosition::time(objectDay, 45, 7, -30), 400, -40,
+                                       0, 0, font, "pour"));
+
+  const auto fit = [&](int across) {
+    answer_ = QMessageBox::No;
+    whenModal([across](QDialog* d) {
+      d->findChild<QSpinBox*>(QStringLiteral("pagesAcross"))->setValue(across);
+      d->accept();
+    });
+    return chart()->onCommand(kelvo::cmd::kFitToPaper);
+  };
+  const QString pdf = path(QStringLiteral("fitted.pdf"));
+  const auto printedPages = [&] {
+    QPrinter printer(QPrinter::HighResolution);
+    if (QPrinterInfo::availablePrinters().isEmpty()) printer.setPageSize(QPageSize(QPageSize::A4));
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(pdf);
+    if (!chart()->printTo(&printer)) return 0;
+    QProcess info;
+    info.start(QStringLiteral("pdfinfo"), {pdf});
+    info.waitForFinished(20000);
+    const QRegularExpressionMatch m = QRegularExpression(QStringLiteral("Pages:\\s+(\\d+)"))
+                                          .match(QString::fromUtf8(info.readAllStandardOutput()));
+    return m.hasMatch() ? m.captured(1).toInt() : 0;
+  };
+
+  // The sheet's columns fill five pages and part of a sixth: on six pages
+  // the chart takes the rest of the sixth.
+  ASSERT_TRUE(fit(6));
+  EXPECT_EQ(printedPages(), 6);
+  const kelvo::LogicalRect box = chart()->objects().rectOf(0);
+  EXPECT_EQ(chart()->scale().dateAt(box.left), objectDay);
+  EXPECT_EQ(chart()->scale().rowAt(box.top), 7);
+
+  kelvo::PrintFormat format = chart()->readPrintFormat();
+  format.flags |= kelvo::printflag::kGanttOnly;
+  ASSERT_TRUE(chart()->writePrintFormat(format));
+  ASSERT_TRUE(fit(1));
+  EXPECT_EQ(printedPages(), 1);
+  const QString text = pdfText(pdf);
+  for (const char* month : {"3월", "9월"})
+    EXPECT_TRUE(text.contains(QString::fromUtf8(month))) << month << text.toStdString();
+  const QString shots = qEnvironmentVariable("KELVO_SHOT_DIR");
+  if (!shots.isEmpty())
+    QProcess::execute(QStringLiteral("pdftoppm"),
+                      {QStringLiteral("-png"), QStringLiteral("-r"), QStringLiteral("100"), pdf,
+                       shots + QStringLiteral("/fit_to_paper")});
 }
 
 }  // namespace

@@ -57,6 +57,8 @@ class CSheetView : public CTermView {
   void* ownBlock() override { return &block_; }
   int ownBlockSize() const override { return sizeof block_; }
   TimeScaleSettings defaultSettings() const override;
+  // The left table is as wide as its columns: they narrow with the axis.
+  void scaleOwnWidths(double factor) override;
 
  private:
   void openData();

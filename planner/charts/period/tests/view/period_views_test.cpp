@@ -6,7 +6,10 @@
 #include <QDialog>
 #include <QFileInfo>
 #include <QLineEdit>
+#include <QMessageBox>
+#include <QPageLayout>
 #include <QPrinter>
+#include <QPrinterInfo>
 #include <QTest>
 #include <cmath>
 
@@ -239,6 +242,31 @@ TEST_F(PeriodTest, PeriodBandFollowsTheSheetsScale) {
   QApplication::processEvents();
   EXPECT_TRUE(ganttBand->isVisible());
   EXPECT_LT(chart->height() + ganttBand->height(), gantt->height());
+}
+
+// Fitted to one page across, the sheet's columns narrow with the axis (the
+// sheet lays its table out from them again), so table and axis print on
+// that one page.
+TEST_F(PeriodTest, FitToPaperNarrowsTheSheetsColumnsWithTheAxis) {
+  const QString file = summarySample();
+  if (file.isEmpty()) GTEST_SKIP() << "no sample project in the build";
+  CSheetView* sheet = open<CSheetView>(file, 5);
+  ASSERT_NE(sheet, nullptr);
+  const int32_t tableBefore = sheet->scale().settings().leftTableWidth;
+  answer_ = QMessageBox::No;
+  kelvo_test::whenModal([](QDialog* d) { d->accept(); });
+  ASSERT_TRUE(sheet->onCommand(cmd::kFitToPaper));
+  EXPECT_LT(sheet->scale().settings().leftTableWidth, tableBefore);
+  // The paper the command fitted to.
+  QPrinter printer(QPrinter::HighResolution);
+  if (QPrinterInfo::availablePrinters().isEmpty()) printer.setPageSize(QPageSize(QPageSize::A4));
+  const QRectF paper = printer.pageLayout().fullRect(QPageLayout::Millimeter);
+  PrintLayout layout;
+  layout.paperWidth = int32_t(std::lround(paper.width() * 10));
+  layout.paperHeight = int32_t(std::lround(paper.height() * 10));
+  ASSERT_TRUE(sheet->preparePrinting(sheet->readPrintFormat(), &layout));
+  EXPECT_EQ(layout.pagesAcross, 1);
+  EXPECT_EQ(layout.pagesDown, 1);
 }
 
 TEST_F(PeriodTest, ChartDrawsPlanAgainstActualEndingAtHundredPercent) {
