@@ -173,6 +173,10 @@ void CTableView::onUpdate(int hintCode, qintptr extra) {
     case hint::kComputationBegins:
       moveToRow(kCommitSilently);
       break;
+    case hint::kSettingsRewritten:
+      formatRead_ = false;
+      initialUpdate();
+      break;
     default:
       CGridView::onUpdate(hintCode, extra);
       break;

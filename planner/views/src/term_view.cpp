@@ -90,6 +90,15 @@ void CTermView::storeSettings() {
   if (item >= 0) xOption(&doc->db().opt, XOPT_WRITE, item, buf.data(), int32_t(buf.size()));
 }
 
+void CTermView::onUpdate(int hintCode, qintptr extra) {
+  if (hintCode != hint::kSettingsRewritten) {
+    CBaseView::onUpdate(hintCode, extra);
+    return;
+  }
+  forgetSettings();
+  initialUpdate();
+}
+
 void CTermView::rebuildScale() {
   stored_.rowCount = bodyRowCount();
   scale_ = TimeScale(stored_, projectStart(document()), projectFinish(document()));

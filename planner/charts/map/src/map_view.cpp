@@ -164,6 +164,7 @@ void CMapView::onUpdate(int hintCode, qintptr extra) {
       [[fallthrough]];
     case hint::kRefresh:
     case hint::kInitialUpdate:
+    case hint::kSettingsRewritten:
       built_ = false;
       initialUpdate();
       return;

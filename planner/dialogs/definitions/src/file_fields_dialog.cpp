@@ -13,6 +13,7 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include "field_index_remap.h"
 #include "kelvo/cp949_validator.h"
 #include "kelvo/dialog_buttons.h"
 #include "kelvo/messages.h"
@@ -219,6 +220,9 @@ void CFileFieldsDlg::accept() {
     return;
   }
   fieldMap_ = edit_->oldToNew();
+  // Columns, sort keys and labels keep naming the fields they named.
+  remapActivityFieldIndexes(&doc_.db().opt, fieldMap_);
+  doc_.updateAllViews(kActivityViews, hint::kSettingsRewritten);
   // The undo step holds a record in the old layout.
   doc_.undo().clear();
   doc_.setModified();

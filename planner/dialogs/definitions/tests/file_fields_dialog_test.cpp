@@ -104,6 +104,108 @@ TEST_F(FileFieldsDialogTest, UserItemsAddedAndEveryValueKept) {
   EXPECT_EQ(d.fieldMap()[2], 2);
 }
 
+// Settings stored by field index keep naming their fields when a user item
+// before them is deleted; settings of the deleted item drop it.
+TEST_F(FileFieldsDialogTest, StoredFieldIndexesFollowTheirFields) {
+  auto app = start(sample("indexes"));
+  kelvo::CPlanDoc& doc = *app->document();
+  OptionFileRef* opt = &doc.db().opt;
+  const int f = doc.db().act.tb.fieldCount;
+  {
+    CFileFieldsDlg d(doc);
+    type(d, "가", 1, 3, 0);
+    press(d, "add");
+    type(d, "나", 1, 3, 0);
+    press(d, "add");
+    pressOk(&d);
+    ASSERT_EQ(d.result(), QDialog::Accepted);
+  }
+  const auto i16 = [](std::vector<uint8_t>& b, size_t at, int v) {
+    const int16_t w = int16_t(v);
+    std::memcpy(b.data() + at, &w, 2);
+  };
+  const auto put = [&](int item, std::vector<uint8_t> b) {
+    xOption(opt, XOPT_WRITE, item, b.data(), uint32_t(b.size()));
+  };
+  const auto get = [&](int item) {
+    std::vector<uint8_t> b(size_t(std::max(0, xOption(opt, XOPT_SIZE, item, nullptr, 0))));
+    xOption(opt, XOPT_READ, item, b.data(), uint32_t(b.size()));
+    return b;
+  };
+  const auto columns = [&](std::initializer_list<int> fields) {
+    std::vector<uint8_t> b(46 * fields.size(), 0);
+    size_t at = 0;
+    for (int field : fields) i16(b, at, field), i16(b, at + 2, 100 + field), at += 46;
+    return b;
+  };
+  // The first n column records as (field, field it was put in for).
+  const auto fieldsOf = [&](const std::vector<uint8_t>& b, size_t n) {
+    std::vector<std::pair<int, int>> fields;
+    for (size_t at = 0; at + 46 <= b.size() && fields.size() < n; at += 46)
+      fields.emplace_back(int16_t(b[at] | b[at + 1] << 8), (b[at + 2] | b[at + 3] << 8) - 100);
+    return fields;
+  };
+  const uint8_t ga = uint8_t(f), na = uint8_t(f + 1);
+  // An upper template: 가 wrapped over a line, a literal, 나; a lower: field 1.
+  const std::vector<uint8_t> upper = {ga, 0xFD, 0xFC, 'a', 0, na, 0xFF};
+  // The open sheet's own record with four columns and a sort order.
+  std::vector<uint8_t> sheet = get(104), gantt(172 + 32, 0), net(172 + 110, 0xEE), paper(828, 0);
+  ASSERT_EQ(sheet.size(), 276u);
+  i16(sheet, 2, 4);
+  for (int k : {0, 1, 2, 3}) i16(sheet, 150 + 2 * k, std::vector<int>{3, f, f + 1 + 10000, 1}[k]);
+  i16(gantt, 180, f);
+  i16(gantt, 182, f + 1);
+  for (auto* b : {&net, &paper}) {
+    const size_t at = b == &net ? 172 + 24 : 664;
+    std::fill(b->begin() + at, b->begin() + at + 80, 0xFF);
+    std::copy(upper.begin(), upper.end(), b->begin() + at);
+    (*b)[at + 40] = 1;
+  }
+  std::vector<uint8_t> map(6, 0xFF);
+  i16(map, 0, f + 1);
+  put(132 + 4, columns({0, f, f + 1, 2}));
+  put(132 + 14, columns({f + 1}));
+  put(104, sheet);
+  put(112, gantt);
+  put(116, net);
+  put(180, paper);
+  put(25, map);
+  // The open sheet takes them as its own.
+  doc.updateAllViews(kelvo::kAllViews, kelvo::hint::kSettingsRewritten);
+
+  CFileFieldsDlg d(doc);
+  d.findChild<QTreeWidget*>("fields")->setCurrentItem(
+      d.findChild<QTreeWidget*>("fields")->topLevelItem(f));
+  press(d, "remove");
+  pressOk(&d);
+  ASSERT_EQ(d.result(), QDialog::Accepted);
+  // What the open views hold is what the file holds.
+  doc.updateAllViews(kelvo::kAllViews, kelvo::hint::kStoreSettings);
+  const auto sorted = get(104);
+  ASSERT_EQ(sorted.size(), 276u);
+  EXPECT_EQ(sorted[2], 3) << "one column fewer";
+  using Moves = std::vector<std::pair<int, int>>;
+  EXPECT_EQ(fieldsOf(get(132 + 4), 3), (Moves{{0, 0}, {f, f + 1}, {2, 2}}));
+  EXPECT_EQ(fieldsOf(get(132 + 14), 9), (Moves{{f, f + 1}}));
+  EXPECT_EQ(std::vector<uint8_t>(sorted.begin() + 150, sorted.begin() + 158),
+            (std::vector<uint8_t>{2, 0, uint8_t((f + 10000) & 0xFF), uint8_t((f + 10000) >> 8), 1,
+                                  0, 0, 0}));
+  const auto labels = get(112);
+  EXPECT_EQ(int16_t(labels[180] | labels[181] << 8), -1);
+  EXPECT_EQ(int16_t(labels[182] | labels[183] << 8), f);
+  std::vector<uint8_t> moved = {0xFC, 'a', 0, ga};
+  moved.resize(40, 0xFF);
+  std::vector<uint8_t> lower(40, 0xFF);
+  lower[0] = 1;
+  for (const auto& [item, at] : {std::pair{116, 172 + 24}, std::pair{180, 664}}) {
+    const auto b = get(item);
+    EXPECT_EQ(std::vector<uint8_t>(b.begin() + at, b.begin() + at + 40), moved) << item;
+    EXPECT_EQ(std::vector<uint8_t>(b.begin() + at + 40, b.begin() + at + 80), lower) << item;
+  }
+  EXPECT_EQ(get(116)[172], 0xEE) << "the rest of the block is kept";
+  EXPECT_EQ(get(25), (std::vector<uint8_t>{ga, 0, 0xFF, 0xFF, 0xFF, 0xFF}));
+}
+
 TEST_F(FileFieldsDialogTest, FailedRelayoutLeavesTheTable) {
   auto app = start(sample("full"));
   kelvo::CPlanDoc& doc = *app->document();

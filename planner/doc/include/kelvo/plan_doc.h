@@ -44,6 +44,9 @@ inline constexpr int kDatesChanged = 6;
 inline constexpr int kComputationBegins = 8;
 inline constexpr int kSummaryRebuilt = 10;
 inline constexpr int kRefresh = 11;
+// The stored settings of views were rewritten under them (field indexes
+// after a re-layout): views drop what they read and read them again.
+inline constexpr int kSettingsRewritten = 12;
 inline constexpr int kOptionBarChange = 17;
 }  // namespace hint
 inline constexpr uint64_t kAllViews = ~uint64_t{0};

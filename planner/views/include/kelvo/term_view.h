@@ -42,6 +42,7 @@ class CTermView : public CBaseView {
   // --- CBaseView -----------------------------------------------------------
   void initialUpdate() override;
   void storeSettings() override;
+  void onUpdate(int hintCode, qintptr extra) override;
   void drawContent(QPainter& painter, const UnitMapper& mapper, const LogicalRect& visible,
                    bool printing) override;
   void scrollView(Qt::Orientation orientation, ScrollAction action, int thumb = 0) override;
