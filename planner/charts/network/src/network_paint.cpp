@@ -12,6 +12,7 @@
 #include "kelvo/network_view.h"
 #include "kelvo/option_slots.h"
 #include "kelvo/plan_doc.h"
+#include "text_layouts.h"
 #include "xJorDbm2.h"
 #include "xjor/packed_date.h"
 #include "xjorlib/qt_bridge.h"
@@ -82,6 +83,7 @@ struct Pass {
   uint16_t flags;
   int32_t textHeight;
   uint16_t dataDate;
+  TextLayouts& texts;
 };
 
 void drawNode(const Pass& s, int32_t x, int32_t centre, COLORREF outline, const QString& code) {
@@ -96,7 +98,7 @@ void drawNode(const Pass& s, int32_t x, int32_t centre, COLORREF outline, const 
     s.p.drawEllipse(r);
   if (!code.isEmpty()) {
     s.p.setPen(Qt::black);
-    s.p.drawText(r, Qt::AlignCenter | Qt::TextDontClip, code);
+    s.texts.draw(s.p, r, Qt::AlignCenter | Qt::TextDontClip, code);
   }
 }
 
@@ -127,7 +129,7 @@ void drawLines(const Pass& s, const QStringList& lines, int32_t x, int32_t top, 
                int32_t width) {
   for (int i = 0; i < lines.size(); ++i) {
     const int32_t t = top - i * lineHeight;
-    s.p.drawText(s.m.toDevice(x, t, x + width, t - lineHeight),
+    s.texts.draw(s.p, s.m.toDevice(x, t, x + width, t - lineHeight),
                  Qt::AlignLeft | Qt::AlignVCenter | Qt::TextDontClip, lines[i]);
   }
 }
@@ -160,8 +162,8 @@ void CNetView::drawBody(QPainter& painter, const UnitMapper& mapper, const Logic
   CPlanDoc* doc = document();
   if (!doc || !doc->isOpen()) return;
   ProjectDb& db = doc->db();
-  const Pass s{painter,      mapper,    body, scale(), block_, scale().settings().flags,
-               textHeight(), dataDate()};
+  const Pass s{painter,      mapper,     body,   scale(), block_, scale().settings().flags,
+               textHeight(), dataDate(), *texts_};
   const int32_t firstPath = firstRow + 1, lastPath = lastRow + 1;
   painter.save();
   painter.setRenderHint(QPainter::Antialiasing, false);
@@ -209,9 +211,9 @@ void CNetView::drawBody(QPainter& painter, const UnitMapper& mapper, const Logic
     if ((s.flags & netflag::kRelationText) && textShown && readRelation(e.record, &rel) &&
         (rel.flags & 0x0008)) {
       painter.setPen(xjor::colorFromRef(block_.linkColor));
-      painter.drawText(mapper.toDevice(x, yRow + textHeight() + 2, x + 400, yRow + 2),
-                       Qt::AlignLeft | Qt::AlignBottom | Qt::TextDontClip,
-                       QString::fromLatin1(relationText(rel.kind, rel.lag).c_str()));
+      texts_->draw(painter, mapper.toDevice(x, yRow + textHeight() + 2, x + 400, yRow + 2),
+                   Qt::AlignLeft | Qt::AlignBottom | Qt::TextDontClip,
+                   QString::fromLatin1(relationText(rel.kind, rel.lag).c_str()));
     }
   }
 
@@ -261,7 +263,8 @@ void CNetView::drawBody(QPainter& painter, const UnitMapper& mapper, const Logic
     if (a.type == 1) {
       drawDiamond(s, xs, c, w, a.totalFloat > 0 ? block_.normalColor : block_.criticalColor);
       painter.setPen(xjor::colorFromRef(scale().settings().bodyTextColor));
-      painter.drawText(
+      texts_->draw(
+          painter,
           mapper.toDevice(xs + w / 2 + kLabelGap, c + textHeight(), xs + 4000, c - textHeight()),
           Qt::AlignLeft | Qt::AlignVCenter | Qt::TextDontClip, textOf(a.title, sizeof a.title));
       continue;
@@ -306,20 +309,21 @@ void CNetView::drawBody(QPainter& painter, const UnitMapper& mapper, const Logic
       for (int cls = 0; cls < 2; ++cls) {
         const char* code = cls == 0 ? a.wbsCode : a.obsCode;
         if (a.flags & (cls == 0 ? actflag::kNameBeforeWorkType : actflag::kNameBeforeFacility))
-          painter.drawText(mapper.toDevice(xs - kLabelGap - 4000, c + th, xs - kLabelGap, c - th),
-                           Qt::AlignRight | Qt::AlignVCenter, classTitle(db, cls, code));
+          texts_->draw(painter,
+                       mapper.toDevice(xs - kLabelGap - 4000, c + th, xs - kLabelGap, c - th),
+                       Qt::AlignRight | Qt::AlignVCenter, classTitle(db, cls, code));
         if (a.flags & (cls == 0 ? actflag::kNameOnBarWorkType : actflag::kNameOnBarFacility))
-          painter.drawText(mapper.toDevice(xs, top + kLabelGap + th, xs + 4000, top + kLabelGap),
-                           Qt::AlignLeft | Qt::AlignBottom | Qt::TextDontClip,
-                           classTitle(db, cls, code));
+          texts_->draw(
+              painter, mapper.toDevice(xs, top + kLabelGap + th, xs + 4000, top + kLabelGap),
+              Qt::AlignLeft | Qt::AlignBottom | Qt::TextDontClip, classTitle(db, cls, code));
       }
       const int32_t under = c - w / 2 - 2;
       if (a.flags & actflag::kStartDate)
-        painter.drawText(mapper.toDevice(xs, under, xs + 4000, under - th),
-                         Qt::AlignLeft | Qt::AlignTop | Qt::TextDontClip, dateText(a.start));
+        texts_->draw(painter, mapper.toDevice(xs, under, xs + 4000, under - th),
+                     Qt::AlignLeft | Qt::AlignTop | Qt::TextDontClip, dateText(a.start));
       if (a.flags & actflag::kFinishDate)
-        painter.drawText(mapper.toDevice(barRight - 4000, under, barRight, under - th),
-                         Qt::AlignRight | Qt::AlignTop | Qt::TextDontClip, dateText(a.finish));
+        texts_->draw(painter, mapper.toDevice(barRight - 4000, under, barRight, under - th),
+                     Qt::AlignRight | Qt::AlignTop | Qt::TextDontClip, dateText(a.finish));
       continue;
     }
     // Upper and lower labels in the label box.
