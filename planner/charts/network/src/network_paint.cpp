@@ -144,15 +144,18 @@ void drawMerged(QPainter& p, const UnitMapper& m, std::vector<Leg>* legs, bool v
   std::sort(legs->begin(), legs->end(), [](const Leg& a, const Leg& b) {
     return a.at != b.at ? a.at < b.at : a.from < b.from;
   });
+  std::vector<QLineF> lines;
+  lines.reserve(legs->size());
   for (size_t i = 0; i < legs->size();) {
     Leg run = (*legs)[i++];
     while (i < legs->size() && (*legs)[i].at == run.at && (*legs)[i].from <= run.to)
       run.to = std::max(run.to, (*legs)[i++].to);
     if (vertical)
-      p.drawLine(m.toDevice(run.at, run.from), m.toDevice(run.at, run.to));
+      lines.emplace_back(m.toDevice(run.at, run.from), m.toDevice(run.at, run.to));
     else
-      p.drawLine(m.toDevice(run.from, run.at), m.toDevice(run.to, run.at));
+      lines.emplace_back(m.toDevice(run.from, run.at), m.toDevice(run.to, run.at));
   }
+  p.drawLines(lines.data(), int(lines.size()));
 }
 
 }  // namespace
@@ -167,6 +170,7 @@ void CNetView::drawBody(QPainter& painter, const UnitMapper& mapper, const Logic
   const int32_t firstPath = firstRow + 1, lastPath = lastRow + 1;
   painter.save();
   painter.setRenderHint(QPainter::Antialiasing, false);
+  texts_->begin(painter);
 
   // Relations first, so that nodes cover their ends.
   const NodeEdge ends = edge();

@@ -26,16 +26,22 @@ bool covered(const QString& text, int flags, const QFont& font) {
 TextLayouts::TextLayouts() = default;
 TextLayouts::~TextLayouts() = default;
 
-void TextLayouts::draw(QPainter& painter, const QRectF& r, int flags, const QString& text) {
-  if (text.isEmpty() || painter.pen().style() == Qt::NoPen) return;
-  const QFont font(painter.font(), painter.device());
-  if (!covered(text, flags, font)) {
-    painter.drawText(r, flags, text);
-    return;
-  }
+void TextLayouts::begin(const QPainter& painter) {
+  device_ = painter.device();
+  requested_ = painter.font();
+  const QFont font(requested_, device_);
   if (!(font == font_)) {
     layouts_.clear();
     font_ = font;
+  }
+}
+
+void TextLayouts::draw(QPainter& painter, const QRectF& r, int flags, const QString& text) {
+  if (text.isEmpty() || painter.pen().style() == Qt::NoPen) return;
+  if (painter.device() != device_ || !(painter.font() == requested_)) begin(painter);
+  if (!covered(text, flags, font_)) {
+    painter.drawText(r, flags, text);
+    return;
   }
   std::shared_ptr<QTextLayout>& layout = layouts_[text];
   if (!layout) {

@@ -9,6 +9,7 @@
 #include <QString>
 #include <memory>
 
+class QPaintDevice;
 class QPainter;
 class QRectF;
 class QTextLayout;
@@ -20,6 +21,10 @@ class TextLayouts {
   TextLayouts();
   ~TextLayouts();
 
+  // Resolves the painter's font for its device; a paint calls it first, as
+  // the device's resolution may have changed since the last one.
+  void begin(const QPainter& painter);
+
   // Draws text in rect as painter.drawText(rect, flags, text) does, with
   // the same pixels, reusing the text's layout from earlier calls. Texts
   // and flags the cache does not cover (line breaks, tabs, clipping,
@@ -27,7 +32,9 @@ class TextLayouts {
   void draw(QPainter& painter, const QRectF& rect, int flags, const QString& text);
 
  private:
-  QFont font_;  // the device font of the kept layouts
+  const QPaintDevice* device_ = nullptr;  // of the last begin
+  QFont requested_;                       // the painter's font at the last begin
+  QFont font_;                            // the device font of the kept layouts
   QHash<QString, std::shared_ptr<QTextLayout>> layouts_;
 };
 
