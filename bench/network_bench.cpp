@@ -8,6 +8,7 @@
 
 #include <QApplication>
 #include <QImage>
+#include <QString>
 #include <QTemporaryDir>
 #include <cstdio>
 #include <cstring>
@@ -206,10 +207,15 @@ void BM_RepaintPage(benchmark::State& state) {
   const int32_t middle = kelvo::highestPath(db) / 2;
   chart->scrollTo(chart->scale().x(xjor::dateFromDayNumber(xjor::dayNumber(kStart) + 300)), middle);
   QImage image(1600, 900, QImage::Format_RGB32);
+  image.fill(Qt::white);
   for (auto _ : state) {
     chart->viewport()->render(&image);
     benchmark::DoNotOptimize(image.bits());
   }
+  // The page itself, to compare before and after a change to the painting.
+  const QString folder = qEnvironmentVariable("KELVO_SHOT_DIR");
+  if (!folder.isEmpty())
+    image.save(QStringLiteral("%1/network_page_%2.png").arg(folder).arg(state.range(0)));
   state.counters["paths"] = kelvo::highestPath(db);
 }
 

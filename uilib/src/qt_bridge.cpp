@@ -8,6 +8,7 @@
 #include <QImage>
 #include <QStringDecoder>
 #include <QStringEncoder>
+#include <algorithm>
 #include <cmath>
 
 namespace xjor {
@@ -24,6 +25,11 @@ COLORREF colorToRef(const QColor& color) {
 
 QString fromCp949(const char* bytes, int length) {
   if (!bytes || length <= 0) return QString();
+  // Printable ASCII but the backslash (the won sign in CP949) reads as
+  // itself; most codes and labels are nothing else, and they skip opening a
+  // converter, which a chart repaint would otherwise do for every label.
+  const auto plain = [](char c) { return c >= 0x20 && c <= 0x7E && c != 0x5C; };
+  if (std::all_of(bytes, bytes + length, plain)) return QString::fromLatin1(bytes, length);
   QStringDecoder decoder("CP949");
   if (!decoder.isValid()) return QString::fromLatin1(bytes, length);
   return decoder.decode(QByteArrayView(bytes, length));

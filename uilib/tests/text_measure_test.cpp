@@ -107,6 +107,9 @@ TEST(Cp949, RoundTripsHangulAndDropsWhatItCannotHold) {
   EXPECT_EQ(bytes, QByteArray("\xB0\xF8\xC1\xA4 A1"));
   EXPECT_EQ(xjor::fromCp949(bytes), text);
   EXPECT_EQ(xjor::toCp949(QStringLiteral("a😀b")), QByteArray("ab"));
+  // Plain ASCII reads as itself, but the backslash is the won sign.
+  EXPECT_EQ(xjor::fromCp949(QByteArray("A-01 ~x")), QStringLiteral("A-01 ~x"));
+  EXPECT_EQ(xjor::fromCp949(QByteArray("1\\2")), QStringLiteral("1₩2"));
 }
 
 TEST(TextExtent, OneLineIsMeasuredWithTheFontsOwnMetrics) {

@@ -12,6 +12,7 @@
 #include "kelvo/network_view.h"
 #include "kelvo/option_slots.h"
 #include "kelvo/plan_doc.h"
+#include "text_layouts.h"
 #include "xJorDbm2.h"
 #include "xjor/packed_date.h"
 #include "xjorlib/qt_bridge.h"
@@ -81,6 +82,7 @@ struct Pass {
   uint16_t flags;
   int32_t textHeight;
   uint16_t dataDate;
+  TextLayouts& texts;
 };
 
 void drawNode(const Pass& s, int32_t x, int32_t centre, COLORREF outline, const QString& code) {
@@ -95,7 +97,7 @@ void drawNode(const Pass& s, int32_t x, int32_t centre, COLORREF outline, const 
     s.p.drawEllipse(r);
   if (!code.isEmpty()) {
     s.p.setPen(Qt::black);
-    s.p.drawText(r, Qt::AlignCenter | Qt::TextDontClip, code);
+    s.texts.draw(s.p, r, Qt::AlignCenter | Qt::TextDontClip, code);
   }
 }
 
@@ -126,7 +128,7 @@ void drawLines(const Pass& s, const QStringList& lines, int32_t x, int32_t top, 
                int32_t width) {
   for (int i = 0; i < lines.size(); ++i) {
     const int32_t t = top - i * lineHeight;
-    s.p.drawText(s.m.toDevice(x, t, x + width, t - lineHeight),
+    s.texts.draw(s.p, s.m.toDevice(x, t, x + width, t - lineHeight),
                  Qt::AlignLeft | Qt::AlignVCenter | Qt::TextDontClip, lines[i]);
   }
 }
@@ -141,15 +143,18 @@ void drawMerged(QPainter& p, const UnitMapper& m, std::vector<Leg>* legs, bool v
   std::sort(legs->begin(), legs->end(), [](const Leg& a, const Leg& b) {
     return a.at != b.at ? a.at < b.at : a.from < b.from;
   });
+  std::vector<QLineF> lines;
+  lines.reserve(legs->size());
   for (size_t i = 0; i < legs->size();) {
     Leg run = (*legs)[i++];
     while (i < legs->size() && (*legs)[i].at == run.at && (*legs)[i].from <= run.to)
       run.to = std::max(run.to, (*legs)[i++].to);
     if (vertical)
-      p.drawLine(m.toDevice(run.at, run.from), m.toDevice(run.at, run.to));
+      lines.emplace_back(m.toDevice(run.at, run.from), m.toDevice(run.at, run.to));
     else
-      p.drawLine(m.toDevice(run.from, run.at), m.toDevice(run.to, run.at));
+      lines.emplace_back(m.toDevice(run.from, run.at), m.toDevice(run.to, run.at));
   }
+  p.drawLines(lines.data(), int(lines.size()));
 }
 
 }  // namespace
@@ -159,11 +164,12 @@ void CNetView::drawBody(QPainter& painter, const UnitMapper& mapper, const Logic
   CPlanDoc* doc = document();
   if (!doc || !doc->isOpen()) return;
   ProjectDb& db = doc->db();
-  const Pass s{painter,      mapper,    body, scale(), block_, scale().settings().flags,
-               textHeight(), dataDate()};
+  const Pass s{painter,      mapper,     body,   scale(), block_, scale().settings().flags,
+               textHeight(), dataDate(), *texts_};
   const int32_t firstPath = firstRow + 1, lastPath = lastRow + 1;
   painter.save();
   painter.setRenderHint(QPainter::Antialiasing, false);
+  texts_->begin(painter);
 
   // Relations first, so that nodes cover their ends.
   const NodeEdge ends = edge();
@@ -208,9 +214,9 @@ void CNetView::drawBody(QPainter& painter, const UnitMapper& mapper, const Logic
     if ((s.flags & netflag::kRelationText) && textShown && readRelation(e.record, &rel) &&
         (rel.flags & 0x0008)) {
       painter.setPen(xjor::colorFromRef(block_.linkColor));
-      painter.drawText(mapper.toDevice(x, yRow + textHeight() + 2, x + 400, yRow + 2),
-                       Qt::AlignLeft | Qt::AlignBottom | Qt::TextDontClip,
-                       QString::fromLatin1(relationText(rel.kind, rel.lag).c_str()));
+      texts_->draw(painter, mapper.toDevice(x, yRow + textHeight() + 2, x + 400, yRow + 2),
+                   Qt::AlignLeft | Qt::AlignBottom | Qt::TextDontClip,
+                   QString::fromLatin1(relationText(rel.kind, rel.lag).c_str()));
     }
   }
 
@@ -260,7 +266,8 @@ void CNetView::drawBody(QPainter& painter, const UnitMapper& mapper, const Logic
     if (a.type == 1) {
       drawDiamond(s, xs, c, w, a.totalFloat > 0 ? block_.normalColor : block_.criticalColor);
       painter.setPen(xjor::colorFromRef(scale().settings().bodyTextColor));
-      painter.drawText(
+      texts_->draw(
+          painter,
           mapper.toDevice(xs + w / 2 + kLabelGap, c + textHeight(), xs + 4000, c - textHeight()),
           Qt::AlignLeft | Qt::AlignVCenter | Qt::TextDontClip, textOf(a.title, sizeof a.title));
       continue;
@@ -305,20 +312,21 @@ void CNetView::drawBody(QPainter& painter, const UnitMapper& mapper, const Logic
       for (int cls = 0; cls < 2; ++cls) {
         const char* code = cls == 0 ? a.wbsCode : a.obsCode;
         if (a.flags & (cls == 0 ? actflag::kNameBeforeWorkType : actflag::kNameBeforeFacility))
-          painter.drawText(mapper.toDevice(xs - kLabelGap - 4000, c + th, xs - kLabelGap, c - th),
-                           Qt::AlignRight | Qt::AlignVCenter, classTitle(db, cls, code));
+          texts_->draw(painter,
+                       mapper.toDevice(xs - kLabelGap - 4000, c + th, xs - kLabelGap, c - th),
+                       Qt::AlignRight | Qt::AlignVCenter, classTitle(db, cls, code));
         if (a.flags & (cls == 0 ? actflag::kNameOnBarWorkType : actflag::kNameOnBarFacility))
-          painter.drawText(mapper.toDevice(xs, top + kLabelGap + th, xs + 4000, top + kLabelGap),
-                           Qt::AlignLeft | Qt::AlignBottom | Qt::TextDontClip,
-                           classTitle(db, cls, code));
+          texts_->draw(
+              painter, mapper.toDevice(xs, top + kLabelGap + th, xs + 4000, top + kLabelGap),
+              Qt::AlignLeft | Qt::AlignBottom | Qt::TextDontClip, classTitle(db, cls, code));
       }
       const int32_t under = c - w / 2 - 2;
       if (a.flags & actflag::kStartDate)
-        painter.drawText(mapper.toDevice(xs, under, xs + 4000, under - th),
-                         Qt::AlignLeft | Qt::AlignTop | Qt::TextDontClip, dateText(a.start));
+        texts_->draw(painter, mapper.toDevice(xs, under, xs + 4000, under - th),
+                     Qt::AlignLeft | Qt::AlignTop | Qt::TextDontClip, dateText(a.start));
       if (a.flags & actflag::kFinishDate)
-        painter.drawText(mapper.toDevice(barRight - 4000, under, barRight, under - th),
-                         Qt::AlignRight | Qt::AlignTop | Qt::TextDontClip, dateText(a.finish));
+        texts_->draw(painter, mapper.toDevice(barRight - 4000, under, barRight, under - th),
+                     Qt::AlignRight | Qt::AlignTop | Qt::TextDontClip, dateText(a.finish));
       continue;
     }
     // Upper and lower labels in the label box.

@@ -11,6 +11,7 @@
 #include "kelvo/network_label.h"
 #include "kelvo/network_store.h"
 #include "kelvo/plan_doc.h"
+#include "text_layouts.h"
 #include "xJorDbm2.h"
 #include "xjorlib/qt_bridge.h"
 
@@ -58,7 +59,9 @@ void setNetDialogs(NetDialogs hooks) {
 }
 
 CNetView::CNetView(CPlanDoc* doc, QWidget* parent)
-    : CTermView(doc, parent), block_(defaultNetBlock()) {}
+    : CTermView(doc, parent), block_(defaultNetBlock()), texts_(std::make_unique<TextLayouts>()) {}
+
+CNetView::~CNetView() = default;
 
 TimeScaleSettings CNetView::defaultSettings() const {
   const CPlanDoc* doc = document();

@@ -9,6 +9,7 @@
 
 #include <QByteArray>
 #include <functional>
+#include <memory>
 #include <vector>
 
 #include "kelvo/network_dialogs.h"
@@ -21,6 +22,8 @@ struct ActRecord;
 struct RelRecord;
 
 namespace kelvo {
+
+class TextLayouts;
 
 // The record dialogs the chart opens (the program installs "작업 정보" and
 // "선후행 관계" with registerNetworkWindow). Without them a double-click opens
@@ -51,6 +54,7 @@ class CNetView : public CTermView {
   Q_OBJECT
  public:
   explicit CNetView(CPlanDoc* doc, QWidget* parent = nullptr);
+  ~CNetView() override;
 
   const NetBlock& block() const { return block_; }
   void setBlock(const NetBlock& block);
@@ -140,6 +144,7 @@ class CNetView : public CTermView {
   PathOptions pathOptions_;
   PathEditRequest pathEdit_;
   mutable std::vector<char> recordBuf_;  // one record read at a time
+  std::unique_ptr<TextLayouts> texts_;   // the body's texts, shaped once
 };
 
 }  // namespace kelvo
