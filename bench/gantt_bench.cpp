@@ -18,38 +18,16 @@
 #include "kelvo/gantt_window.h"
 #include "kelvo/plan_doc.h"
 #include "kelvo/table_view.h"
+#include "planner_project.h"
 #include "xQdDb100.h"
 #include "xjor/packed_date.h"
 
 namespace {
 
-QApplication& App() {
-  static QApplication* app = [] {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    static int argc = 1;
-    static char name[] = "gantt_bench";
-    static char* argv[] = {name, nullptr};
-    return new QApplication(argc, argv);
-  }();
-  return *app;
-}
-
 // One project of n activities spread over two years, every third one
 // followed by the next, made once per size.
-struct Project {
-  QTemporaryDir dir;
-  int32_t ref = -1;
-  std::unique_ptr<kelvo::CPlanDoc> doc;
-
-  explicit Project(int n) {
-    const QString refPath = QCoreApplication::applicationDirPath() + "/Kelvo.ref";
-    xOpenRef(&ref, refPath.toUtf8().constData());
-    doc = std::make_unique<kelvo::CPlanDoc>(dir.path() + '/', ref);
-    PrjInfo info = kelvo::newProjectInfo();
-    std::strcpy(info.code, "BENCH");
-    info.start = info.dataDate = xjor::packDate(2026, 3, 2);
-    info.finish = xjor::packDate(2027, 12, 31);
-    doc->newProject(info);
+struct Project : bench::NewProject {
+  explicit Project(int n) : NewProject(xjor::packDate(2026, 3, 2), xjor::packDate(2027, 12, 31)) {
     ProjectDb& db = doc->db();
     std::vector<char> bytes(db.act.tb.recordSize);
     const int32_t first = xjor::dayNumber(info.start);
@@ -80,10 +58,6 @@ struct Project {
     }
     xEndInputBatch(&db);
   }
-  ~Project() {
-    doc.reset();
-    xCloseFile(&ref);
-  }
 };
 
 Project& ProjectOf(int n) {
@@ -109,7 +83,7 @@ void Paint(kelvo::CGanttView* chart, QImage& image) {
 
 // Opening window 3 and painting the chart once.
 void BM_FirstPaint(benchmark::State& state) {
-  App();
+  bench::OffscreenApp();
   Project& p = ProjectOf(static_cast<int>(state.range(0)));
   QImage image(800, 630, QImage::Format_RGB32);
   for (auto _ : state) {
@@ -122,7 +96,7 @@ void BM_FirstPaint(benchmark::State& state) {
 
 // From the middle of the project: a row down and a day right, repainted.
 void BM_ScrollStep(benchmark::State& state) {
-  App();
+  bench::OffscreenApp();
   Project& p = ProjectOf(static_cast<int>(state.range(0)));
   auto window = OpenWindow(p);
   kelvo::CGanttView* chart = Chart(window.get());
@@ -143,7 +117,7 @@ void BM_ScrollStep(benchmark::State& state) {
 
 // A bar being dragged: the drag position moves and the chart repaints.
 void BM_DragRepaint(benchmark::State& state) {
-  App();
+  bench::OffscreenApp();
   Project& p = ProjectOf(static_cast<int>(state.range(0)));
   auto window = OpenWindow(p);
   kelvo::CGanttView* chart = Chart(window.get());

@@ -18,6 +18,7 @@
 #include "kelvo/option_slots.h"
 #include "kelvo/plan_doc.h"
 #include "kelvo/table_view.h"
+#include "planner_project.h"
 #include "xQdDb100.h"
 
 namespace {
@@ -28,31 +29,9 @@ double Seconds(Clock::time_point since) {
   return std::chrono::duration<double>(Clock::now() - since).count();
 }
 
-QApplication& App() {
-  static QApplication* app = [] {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    static int argc = 1;
-    static char name[] = "grid_bench";
-    static char* argv[] = {name, nullptr};
-    return new QApplication(argc, argv);
-  }();
-  return *app;
-}
-
 // One project of n activities, made once per size.
-struct Project {
-  QTemporaryDir dir;
-  int32_t ref = -1;
-  std::unique_ptr<kelvo::CPlanDoc> doc;
-
-  explicit Project(int n) {
-    const QString refPath = QCoreApplication::applicationDirPath() + "/Kelvo.ref";
-    xOpenRef(&ref, refPath.toUtf8().constData());
-    doc = std::make_unique<kelvo::CPlanDoc>(dir.path() + '/', ref);
-    PrjInfo info = kelvo::newProjectInfo();
-    std::strcpy(info.code, "BENCH");
-    info.start = info.dataDate = uint16_t((2026 - 1980) << 9 | 3 << 5 | 2);
-    doc->newProject(info);
+struct Project : bench::NewProject {
+  explicit Project(int n) : NewProject(uint16_t((2026 - 1980) << 9 | 3 << 5 | 2), 0) {
     ProjectDb& db = doc->db();
     std::vector<char> bytes(db.act.tb.recordSize);
     xBeginInputBatch(&db);
@@ -68,10 +47,6 @@ struct Project {
       xInputRecAct(&db, bytes.data(), info.start, 0, 0, -1);
     }
     xEndInputBatch(&db);
-  }
-  ~Project() {
-    doc.reset();
-    xCloseFile(&ref);
   }
 };
 
@@ -97,7 +72,7 @@ void Paint(kelvo::CTableView& view, QImage& image) {
 
 // Opening the sheet and painting it once.
 void BM_FirstPaint(benchmark::State& state) {
-  App();
+  bench::OffscreenApp();
   Project& p = ProjectOf(static_cast<int>(state.range(0)));
   QImage image(1280, 800, QImage::Format_RGB32);
   for (auto _ : state) {
@@ -111,7 +86,7 @@ void BM_FirstPaint(benchmark::State& state) {
 // Opening the sheet with a stored order (activity code, descending) and
 // painting it once: the record set is sorted as it is built.
 void BM_FirstPaintOrdered(benchmark::State& state) {
-  App();
+  bench::OffscreenApp();
   Project& p = ProjectOf(static_cast<int>(state.range(0)));
   ProjectDb& db = p.doc->db();
   kelvo::SheetRecord stored{};
@@ -139,7 +114,7 @@ void BM_FirstPaintOrdered(benchmark::State& state) {
 
 // Scrolling a page down and repainting, from the top to the bottom.
 void BM_PageRepaint(benchmark::State& state) {
-  App();
+  bench::OffscreenApp();
   Project& p = ProjectOf(static_cast<int>(state.range(0)));
   auto view = OpenSheet(p);
   QImage image(1280, 800, QImage::Format_RGB32);
@@ -158,7 +133,7 @@ void BM_PageRepaint(benchmark::State& state) {
 
 // Scrolling the whole sheet once from top to bottom, page by page.
 void BM_ScrollTopToBottom(benchmark::State& state) {
-  App();
+  bench::OffscreenApp();
   Project& p = ProjectOf(static_cast<int>(state.range(0)));
   QImage image(1280, 800, QImage::Format_RGB32);
   double worst = 0;

@@ -18,21 +18,11 @@
 #include "kelvo/map_view.h"
 #include "kelvo/map_window.h"
 #include "kelvo/plan_doc.h"
+#include "planner_project.h"
 #include "xQdDb100.h"
 #include "xjor/packed_date.h"
 
 namespace {
-
-QApplication& App() {
-  static QApplication* app = [] {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    static int argc = 1;
-    static char name[] = "map_bench";
-    static char* argv[] = {name, nullptr};
-    return new QApplication(argc, argv);
-  }();
-  return *app;
-}
 
 // Activity i sits on work type i mod side and facility
 // (i / side) x 10 + i mod 10: every pair once, spread over the matrix.
@@ -43,20 +33,8 @@ void codesOf(int i, int side, char* w, char* o) {
 
 // A project of `side` work types and facilities (one level of five
 // characters each) and n activities, made once per size.
-struct Project {
-  QTemporaryDir dir;
-  int32_t ref = -1;
-  std::unique_ptr<kelvo::CPlanDoc> doc;
-
-  Project(int side, int n) {
-    const QString refPath = QCoreApplication::applicationDirPath() + "/Kelvo.ref";
-    xOpenRef(&ref, refPath.toUtf8().constData());
-    doc = std::make_unique<kelvo::CPlanDoc>(dir.path() + '/', ref);
-    PrjInfo info = kelvo::newProjectInfo();
-    std::strcpy(info.code, "BENCH");
-    info.start = info.dataDate = xjor::packDate(2026, 3, 2);
-    info.finish = xjor::packDate(2027, 12, 31);
-    doc->newProject(info);
+struct Project : bench::NewProject {
+  Project(int side, int n) : NewProject(xjor::packDate(2026, 3, 2), xjor::packDate(2027, 12, 31)) {
     const int lengths[8] = {5};
     QString names[8];
     kelvo::ClassDef defs[2];
@@ -102,10 +80,6 @@ struct Project {
     }
     xEndInputBatch(&db);
   }
-  ~Project() {
-    doc.reset();
-    xCloseFile(&ref);
-  }
 };
 
 Project& ProjectOf(int side, int n) {
@@ -141,7 +115,7 @@ void BM_CellTable(benchmark::State& state) {
 // The whole build of the project's map: lists from the classifications,
 // the activities read, the cell table and the map places.
 void BM_BuildFromProject(benchmark::State& state) {
-  App();
+  bench::OffscreenApp();
   const int n = int(state.range(0));
   Project& p = ProjectOf(SideOf(n), n);
   ClassLevels classes[2] = {};
@@ -160,7 +134,7 @@ void BM_BuildFromProject(benchmark::State& state) {
 
 // From the middle of the map: a cell down and a cell right, repainted.
 void BM_ScrollStep(benchmark::State& state) {
-  App();
+  bench::OffscreenApp();
   const int n = int(state.range(0));
   Project& p = ProjectOf(SideOf(n), n);
   std::unique_ptr<kelvo::CMapView> map(

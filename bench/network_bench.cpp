@@ -21,21 +21,11 @@
 #include "kelvo/network_view.h"
 #include "kelvo/network_window.h"
 #include "kelvo/plan_doc.h"
+#include "planner_project.h"
 #include "xQdDb100.h"
 #include "xjor/packed_date.h"
 
 namespace {
-
-QApplication& App() {
-  static QApplication* app = [] {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    static int argc = 1;
-    static char name[] = "network_bench";
-    static char* argv[] = {name, nullptr};
-    return new QApplication(argc, argv);
-  }();
-  return *app;
-}
 
 const uint16_t kStart = xjor::packDate(2026, 3, 2);
 
@@ -106,20 +96,8 @@ void BM_AssignAndRoute(benchmark::State& state) {
 }
 
 // A project in the store with the network above, made once per size.
-struct Project {
-  QTemporaryDir dir;
-  int32_t ref = -1;
-  std::unique_ptr<kelvo::CPlanDoc> doc;
-
-  explicit Project(int n) {
-    const QString refPath = QCoreApplication::applicationDirPath() + "/Kelvo.ref";
-    xOpenRef(&ref, refPath.toUtf8().constData());
-    doc = std::make_unique<kelvo::CPlanDoc>(dir.path() + '/', ref);
-    PrjInfo info = kelvo::newProjectInfo();
-    std::strcpy(info.code, "BENCH");
-    info.start = info.dataDate = kStart;
-    info.finish = xjor::packDate(2027, 12, 31);
-    doc->newProject(info);
+struct Project : bench::NewProject {
+  explicit Project(int n) : NewProject(kStart, xjor::packDate(2027, 12, 31)) {
     ProjectDb& db = doc->db();
     const Network& net = NetworkOf(n);
     std::vector<char> bytes(db.act.tb.recordSize);
@@ -151,10 +129,6 @@ struct Project {
     }
     xEndInputBatch(&db);
   }
-  ~Project() {
-    doc.reset();
-    xCloseFile(&ref);
-  }
 };
 
 Project& ProjectOf(int n) {
@@ -167,7 +141,7 @@ Project& ProjectOf(int n) {
 // The whole command: records read, paths assigned, changed records stored
 // (alternating spacing 1 and 2, so that every run changes them).
 void BM_PathCommand(benchmark::State& state) {
-  App();
+  bench::OffscreenApp();
   Project& p = ProjectOf(int(state.range(0)));
   ProjectDb* db = &p.doc->db();
   kelvo::ActivityInput input;
@@ -187,7 +161,7 @@ void BM_PathCommand(benchmark::State& state) {
 // each path carries about twice as many activities in the same days as at
 // 1,000, so the page itself holds about twice as much to draw.
 void BM_RepaintPage(benchmark::State& state) {
-  App();
+  bench::OffscreenApp();
   Project& p = ProjectOf(int(state.range(0)));
   ProjectDb* db = &p.doc->db();
   kelvo::PathOptions o;
