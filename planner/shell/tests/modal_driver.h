@@ -1,39 +1,38 @@
-// Driving modal dialogs in tests: an action run on the next modal widget
-// that opens (a sheet, a picker), from a timer, while exec() blocks.
+// Driving a dialog that opens from inside another modal one (a picker
+// over a settings sheet): whenModal of shell_fixture.h would act on the
+// outer dialog, which is still the active modal widget until the inner one
+// shows.
 #ifndef SHELL_TESTS_MODAL_DRIVER_H_
 #define SHELL_TESTS_MODAL_DRIVER_H_
 
-#include <QApplication>
 #include <QColorDialog>
-#include <QTimer>
-#include <functional>
+
+#include "shell_fixture.h"
 
 namespace kelvo_test {
 
-// Runs action(dialog) once a modal widget other than `outer` is active,
-// polling every 20 ms for at most 5 s.
-inline void whenModal(std::function<void(QWidget*)> action, QWidget* outer = nullptr,
-                      int tries = 250) {
-  QTimer::singleShot(20, [action = std::move(action), outer, tries]() mutable {
-    QWidget* modal = QApplication::activeModalWidget();
-    if (modal && modal != outer) {
-      action(modal);
-    } else if (tries > 0) {
-      whenModal(std::move(action), outer, tries - 1);
-    }
+// Runs act on the next modal dialog other than outer.
+inline void whenModalOver(QWidget* outer, std::function<void(QDialog*)> act) {
+  auto* timer = new QTimer;
+  timer->setInterval(5);
+  QObject::connect(timer, &QTimer::timeout, [timer, outer, act] {
+    auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+    if (!dialog || dialog == outer || !dialog->isVisible()) return;
+    timer->stop();
+    timer->deleteLater();
+    act(dialog);
   });
+  timer->start();
 }
 
-// Answers the next colour picker with colour.
+// Answers the next colour picker over outer with colour.
 inline void pickColourNext(QColor colour, QWidget* outer) {
-  whenModal(
-      [colour](QWidget* w) {
-        auto* dialog = qobject_cast<QColorDialog*>(w);
-        if (!dialog) return;
-        dialog->setCurrentColor(colour);
-        dialog->accept();
-      },
-      outer);
+  whenModalOver(outer, [colour](QDialog* dialog) {
+    auto* picker = qobject_cast<QColorDialog*>(dialog);
+    if (!picker) return;
+    picker->setCurrentColor(colour);
+    picker->accept();
+  });
 }
 
 }  // namespace kelvo_test

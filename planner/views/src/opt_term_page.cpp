@@ -126,11 +126,8 @@ void COptTermPage::apply() {
   s_->scaleRowHeight = int16_t(rowHeight_->value());
   s_->divider = int16_t(divider_->currentIndex());
   s_->shadingCalendar = int16_t(calendar_->value());
-  auto setFlag = [this](uint16_t bit, bool on) {
-    s_->flags = on ? uint16_t(s_->flags | bit) : uint16_t(s_->flags & ~bit);
-  };
-  setFlag(scaleflag::kDataDateLine, dataDate_->isChecked());
-  setFlag(scaleflag::kThreeRows, dayLines_->isChecked());
+  setFlagBit(&s_->flags, scaleflag::kDataDateLine, dataDate_->isChecked());
+  setFlagBit(&s_->flags, scaleflag::kThreeRows, dayLines_->isChecked());
 }
 
 }  // namespace kelvo
