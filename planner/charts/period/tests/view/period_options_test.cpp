@@ -1,6 +1,7 @@
 // The "선택 사항" sheet of the period chart, driven as a user would: OK
 // writes every page's values to the view and its stored records, the
 // dividers follow "구분선 :", and Cancel leaves everything as it was.
+#include <QCheckBox>
 #include <QComboBox>
 #include <QInputDialog>
 #include <QLabel>
@@ -17,6 +18,8 @@
 #include "kelvo/opt_histo_page.h"
 #include "kelvo/opt_term_page.h"
 #include "kelvo/option_slots.h"
+#include "kelvo/period_band_widget.h"
+#include "kelvo/sheet_view.h"
 #include "kelvo/text_fields.h"
 #include "kelvo/value_sheet.h"
 #include "modal_driver.h"
@@ -212,6 +215,35 @@ TEST_F(PeriodOptionsTest, CancelLeavesTheViewAsItWas) {
   EXPECT_EQ(std::memcmp(&bars, &chart->chart(), sizeof bars), 0);
   QApplication::processEvents();
   EXPECT_EQ(chart->viewport()->grab().toImage(), image);
+}
+
+// The period sheet's sheet edits its scale and the band under it.
+TEST_F(PeriodOptionsTest, PeriodSheetTakesScaleAndBand) {
+  const QString file = summarySample();
+  if (file.isEmpty()) GTEST_SKIP() << "no sample project in the build";
+  CSheetView* view = open<CSheetView>(file, 5);
+  ASSERT_NE(view, nullptr);
+  CPeriodBand* band = periodBandOf(view);
+  ASSERT_NE(band, nullptr);
+  runOptions(
+      view,
+      [](CPropertySheet* sheet) {
+        ASSERT_EQ(sheet->pageCount(), 2);
+        EXPECT_EQ(sheet->tabs()->tabText(1), QStringLiteral("S-Curve"));
+        sheet->findChild<COptTermPage*>()->dividerCombo()->setCurrentIndex(6);
+        sheet->tabs()->setCurrentIndex(1);
+        auto* curve = sheet->findChild<COptChartPage*>();
+        curve->check(8)->setChecked(true);
+        curve->panelHeightSpin()->setValue(444);
+      },
+      true);
+  EXPECT_EQ(view->scale().settings().divider, 6);
+  EXPECT_TRUE(view->scale().settings().flags & scaleflag::kPeriodBand);
+  EXPECT_EQ(band->block().panelHeight, 444);
+  BandBlock stored = defaultBandBlock();
+  ASSERT_TRUE(readBandBlock(&app_->document()->db().opt,
+                            kindItem(KindRecord::Band, view->viewKind()), &stored));
+  EXPECT_EQ(stored.panelHeight, 444);
 }
 
 }  // namespace
