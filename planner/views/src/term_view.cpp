@@ -63,13 +63,14 @@ void CTermView::setScaleSettings(const TimeScaleSettings& settings) {
   viewport()->update();
 }
 
-void CTermView::commitScaleOptions(const TimeScaleSettings& edited) {
+void CTermView::commitScaleOptions(const TimeScaleSettings& edited, std::function<void()> swapOwn) {
   CPlanDoc* doc = document();
   if (doc) {
-    doc->undo().keep(this, [this, kept = stored_]() mutable {
+    doc->undo().keep(this, [this, kept = stored_, swapOwn]() mutable {
       TimeScaleSettings live = stored_;
       stored_ = kept;
       kept = live;
+      if (swapOwn) swapOwn();
       initialUpdate();
       rowsMoved();
       return true;

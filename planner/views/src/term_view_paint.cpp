@@ -140,6 +140,13 @@ void CTermView::drawStrip(QPainter& painter, const UnitMapper& m, int32_t left, 
   QPen grid(xjor::colorFromRef(s.gridColor), 0);
   painter.setPen(grid);
   painter.drawLine(m.toDevice(left, 0), m.toDevice(right, 0));
+  const QString title = left < scale_.timeLeft() ? stripTitle() : QString();
+  if (!title.isEmpty()) {
+    painter.setFont(xjor::fontFromLogFont(s.scaleFont));
+    painter.setPen(xjor::colorFromRef(s.scaleTextColor));
+    painter.drawText(m.toDevice(0, top, scale_.timeLeft(), 0), Qt::AlignCenter, title);
+    painter.setPen(grid);
+  }
   const int32_t timeLeft = std::max(scale_.timeLeft(), left);
   const int32_t timeRight = std::min(scale_.timeRight(), right);
   if (timeLeft >= timeRight) return;

@@ -6,11 +6,13 @@
 
 #include "kelvo/commands.h"
 #include "kelvo/opt_chart_page.h"
+#include "kelvo/opt_sheet_page.h"
 #include "kelvo/opt_term_page.h"
 #include "kelvo/option_slots.h"
 #include "kelvo/plan_doc.h"
 #include "kelvo/project_digits.h"
 #include "kelvo/strings.h"
+#include "kelvo/text_fields.h"
 #include "xJorDbm2.h"
 #include "xjorlib/qt_bridge.h"
 
@@ -57,6 +59,11 @@ QString valueItemCaption(const ValueItem& item) {
   return QStringLiteral("%1 %2 %3")
       .arg(QString::fromUtf8(kItems[item.item]), QString::fromUtf8(kSeries[item.series]),
            QString::fromUtf8(item.cumulative ? "누계" : "당기"));
+}
+
+QString valueItemTitle(const ValueItem& item) {
+  const QString own = fieldText(item.title, sizeof item.title);
+  return own.isEmpty() ? valueItemCaption(item) : own;
 }
 
 CSheetView::CSheetView(CPlanDoc* doc, QWidget* parent) : CTermView(doc, parent) {}
@@ -143,6 +150,10 @@ void CSheetView::scaleOwnWidths(double factor) {
     if (c.width > 0) c.width = int16_t(scaled(c.width));
 }
 
+QString CSheetView::stripTitle() const {
+  return fieldText(block_.title, sizeof block_.title);
+}
+
 void CSheetView::setItems(std::vector<ValueItem> items) {
   items_ = std::move(items);
   setScaleSettings(storedSettings());
@@ -212,14 +223,25 @@ bool CSheetView::updateCommand(int id, CommandState& state) {
 
 void CSheetView::optionsCommand() {
   TimeScaleSettings settings = storedSettings();
+  PeriodSheetBlock block = block_;
+  std::vector<ValueItem> items = items_;
   BandOptions band(this);
   CPropertySheet sheet(loadString(kStrOptionsSheet), this);
   sheet.setPagesShareCopy(true);
   sheet.addPage(new COptTermPage(&settings));
+  sheet.addPage(new COptSheetPage(&settings, &block, &items, resource_));
   sheet.addPage(band.makePage(&settings));
   if (sheet.exec() != QDialog::Accepted) return;
   band.commit();
-  commitScaleOptions(settings);
+  std::swap(block_, block);
+  std::swap(items_, items);
+  cachedRecord_ = -1;
+  // Undo swaps the sheet's rows back together with its scale settings.
+  commitScaleOptions(settings, [this, block, items]() mutable {
+    std::swap(block_, block);
+    std::swap(items_, items);
+    cachedRecord_ = -1;
+  });
 }
 
 const ValueItem* CSheetView::itemOf(int32_t row) const {
@@ -276,8 +298,13 @@ void CSheetView::drawBody(QPainter& painter, const UnitMapper& mapper, const Log
                      mapper.toDevice(body.right, bottom));
     painter.setPen(text);
     const int32_t itemRow = row % int32_t(items_.size());
+    // Row numbers count records, on each record's first row.
+    if (body.left < 0 && itemRow == 0)
+      painter.drawText(mapper.toDevice(-s.rowNumberWidth, top, -kCellIndent, bottom),
+                       Qt::AlignRight | Qt::AlignVCenter,
+                       QString::number(row / int32_t(items_.size()) + 1));
     // The left table: the record's fields on its first row, the item's
-    // caption on every row.
+    // title on every row.
     if (body.left < timeLeft) {
       int32_t x = 0;
       if (itemRow == 0 && table &&
@@ -295,7 +322,7 @@ void CSheetView::drawBody(QPainter& painter, const UnitMapper& mapper, const Log
         for (const ColumnRecord& c : columns_) x += c.width;
       }
       painter.drawText(mapper.toDevice(x + kCellIndent, top, timeLeft - kCellIndent, bottom),
-                       Qt::AlignLeft | Qt::AlignVCenter, valueItemCaption(items_[size_t(itemRow)]));
+                       Qt::AlignLeft | Qt::AlignVCenter, valueItemTitle(items_[size_t(itemRow)]));
       painter.setPen(grid);
       painter.drawLine(mapper.toDevice(timeLeft, top), mapper.toDevice(timeLeft, bottom));
       painter.setPen(text);

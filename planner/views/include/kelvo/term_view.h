@@ -7,6 +7,7 @@
 #ifndef KELVO_TERM_VIEW_H_
 #define KELVO_TERM_VIEW_H_
 
+#include <functional>
 #include <vector>
 
 #include "kelvo/base_view.h"
@@ -96,13 +97,16 @@ class CTermView : public CBaseView {
   // Tells the derived view that the top row or the row and scale heights
   // changed (the Gantt chart keeps its sheet pane in step).
   virtual void rowsMoved() {}
+  // A title the scale strip shows over the left table ("": none).
+  virtual QString stripTitle() const { return {}; }
   void scrollContentsBy(int dx, int dy) override;
 
   // Takes the settings edited in a "선택 사항" sheet that ended with OK:
   // keeps the previous block as the undo step, marks the document modified,
   // re-runs the initial update and stores the view's settings (hint 2 to
-  // its kind). A derived view sets its own edited blocks first.
-  void commitScaleOptions(const TimeScaleSettings& edited);
+  // its kind). A derived view sets its own edited blocks first; swapOwn,
+  // if given, is called on undo and redo to swap them with what it kept.
+  void commitScaleOptions(const TimeScaleSettings& edited, std::function<void()> swapOwn = {});
   // The stored settings (what setScaleSettings last took).
   const TimeScaleSettings& storedSettings() const { return stored_; }
   // Height of the scale strip: three scale rows.

@@ -14,19 +14,19 @@
 
 namespace kelvo {
 
-// One value row of a period sheet (38 bytes; the sheet reads the first
-// three fields and keeps the rest as stored).
+// One value row of a period sheet (38 bytes).
 #pragma pack(push, 1)
 struct ValueItem {
   int16_t item;        // 0 quantity, 1 contract amount, 2 contract rate, 3 execution
                        // amount, 4 execution rate, 5 input amount
   int16_t series;      // 0 plan, 1 actual, 2 expected, 3 actual then expected
   int16_t cumulative;  // nonzero: running totals
-  char rest[32];
+  char title[32];      // the row's title, CP949 ending in 0 ("": its caption)
 };
 #pragma pack(pop)
 static_assert(sizeof(ValueItem) == 38, "a value item is 38 bytes");
 static_assert(offsetof(ValueItem, cumulative) == 4, "the sheet reads three words");
+static_assert(offsetof(ValueItem, title) == 6, "the title follows them");
 
 inline constexpr int kSeriesPlan = 0, kSeriesActual = 1, kSeriesExpected = 2,
                      kSeriesActualExpected = 3;

@@ -22,13 +22,15 @@ struct PeriodSheetBlock {
   uint16_t columnCount;  // left-table columns (record 132 + kind)
   uint16_t itemCount;    // value items (rows per record)
   uint16_t baseWidth;    // added to the column widths: the item caption's room
-  char rest[32];
+  char title[32];        // the sheet's title, CP949 ending in 0
 };
 #pragma pack(pop)
 static_assert(sizeof(PeriodSheetBlock) == 38, "the period sheet block is 38 bytes");
 
 // The caption of a value item, such as "수량 계획 당기".
 QString valueItemCaption(const ValueItem& item);
+// What a value row is titled with: its own title, else its caption.
+QString valueItemTitle(const ValueItem& item);
 
 class CSheetView : public CTermView {
   Q_OBJECT
@@ -50,8 +52,10 @@ class CSheetView : public CTermView {
   void onUpdate(int hint, qintptr extra) override;
   bool onCommand(int id) override;
   bool updateCommand(int id, CommandState& state) override;
-  // 40098: the sheet "기간 표시", "S-Curve" over copies of the scale
-  // settings and the period band; OK takes them.
+  const PeriodSheetBlock& block() const { return block_; }
+  // 40098: the sheet "기간 표시", "도표", "S-Curve" over copies of the
+  // scale settings, the sheet block, the value items and the period band;
+  // OK takes them as one undo step.
   void optionsCommand();
 
  protected:
@@ -63,6 +67,8 @@ class CSheetView : public CTermView {
   TimeScaleSettings defaultSettings() const override;
   // The left table is as wide as its columns: they narrow with the axis.
   void scaleOwnWidths(double factor) override;
+  // The sheet's title, over its left table.
+  QString stripTitle() const override;
 
  private:
   void openData();

@@ -6,9 +6,13 @@
 #include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPrinter>
+#include <QProcess>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSpinBox>
 #include <QTabWidget>
+#include <QTreeWidget>
 #include <cstring>
 
 #include "band_page_parts.h"
@@ -16,6 +20,7 @@
 #include "kelvo/chart_view.h"
 #include "kelvo/opt_chart_page.h"
 #include "kelvo/opt_histo_page.h"
+#include "kelvo/opt_sheet_page.h"
 #include "kelvo/opt_term_page.h"
 #include "kelvo/option_slots.h"
 #include "kelvo/period_band_widget.h"
@@ -53,6 +58,30 @@ void runOptions(CBaseView* view, std::function<void(CPropertySheet*)> edit, bool
     ok ? sheet->accept() : sheet->reject();
   });
   ASSERT_TRUE(view->onCommand(cmd::kOptions));
+}
+
+// The period sheet's value items as stored (record kind - 12).
+std::vector<ValueItem> storedItems(CSheetView* view) {
+  OptionFileRef* opt = &view->document()->db().opt;
+  const int item = kindItem(KindRecord::ValueItems, view->viewKind());
+  std::vector<ValueItem> items(size_t(xOption(opt, XOPT_SIZE, item, nullptr, 0)) /
+                               sizeof(ValueItem));
+  if (!items.empty())
+    xOption(opt, XOPT_READ, item, items.data(), uint32_t(items.size() * sizeof(ValueItem)));
+  return items;
+}
+
+// The texts of the sheet printed to a PDF, blanks removed.
+QString printedText(CBaseView* view, const QString& pdf) {
+  QPrinter printer(QPrinter::HighResolution);
+  printer.setOutputFormat(QPrinter::PdfFormat);
+  printer.setPageSize(QPageSize(QPageSize::A4));
+  printer.setOutputFileName(pdf);
+  if (!view->printTo(&printer)) return {};
+  QProcess p;
+  p.start(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")});
+  p.waitForFinished(20000);
+  return QString::fromUtf8(p.readAllStandardOutput()).remove(QRegularExpression("[\\s\\x01]"));
 }
 
 // The columns in a row of image that show the grid colour.
@@ -228,10 +257,10 @@ TEST_F(PeriodOptionsTest, PeriodSheetTakesScaleAndBand) {
   runOptions(
       view,
       [](CPropertySheet* sheet) {
-        ASSERT_EQ(sheet->pageCount(), 2);
-        EXPECT_EQ(sheet->tabs()->tabText(1), QStringLiteral("S-Curve"));
+        ASSERT_EQ(sheet->pageCount(), 3);
+        EXPECT_EQ(sheet->tabs()->tabText(2), QStringLiteral("S-Curve"));
         sheet->findChild<COptTermPage*>()->dividerCombo()->setCurrentIndex(6);
-        sheet->tabs()->setCurrentIndex(1);
+        sheet->tabs()->setCurrentIndex(2);
         auto* curve = sheet->findChild<COptChartPage*>();
         curve->check(8)->setChecked(true);
         curve->panelHeightSpin()->setValue(444);
@@ -244,6 +273,112 @@ TEST_F(PeriodOptionsTest, PeriodSheetTakesScaleAndBand) {
   ASSERT_TRUE(readBandBlock(&app_->document()->db().opt,
                             kindItem(KindRecord::Band, view->viewKind()), &stored));
   EXPECT_EQ(stored.panelHeight, 444);
+}
+
+// "도표" of the period sheet: rows edited with 수정, 첨가, 삽입 and 삭제
+// are stored and shown under their titles on OK, as one undo step; Cancel
+// keeps the rows as they were.
+TEST_F(PeriodOptionsTest, PeriodSheetRowsFollowTheChartPage) {
+  const QString file = summarySample();
+  if (file.isEmpty()) GTEST_SKIP() << "no sample project in the build";
+  CSheetView* view = open<CSheetView>(file, 5);
+  ASSERT_NE(view, nullptr);
+  const std::vector<ValueItem> before = view->items();
+  ASSERT_EQ(before.size(), 2u);
+  const uint16_t widthBefore = view->block().baseWidth;
+  const auto edit = [](COptSheetPage* page, int item, int series, int period, const char* title) {
+    page->itemCombo()->setCurrentIndex(item);
+    page->seriesCombo()->setCurrentIndex(series);
+    page->periodCombo()->setCurrentIndex(period);
+    page->titleEdit()->setText(QString::fromUtf8(title));
+  };
+  // Cancel after editing: nothing changes.
+  runOptions(
+      view,
+      [&](CPropertySheet* sheet) {
+        sheet->tabs()->setCurrentIndex(1);
+        auto* page = sheet->findChild<COptSheetPage*>();
+        page->deleteRow();
+        edit(page, 1, 0, 0, "취소됨");
+        page->appendRow();
+      },
+      false);
+  EXPECT_EQ(std::memcmp(view->items().data(), before.data(), 2 * sizeof(ValueItem)), 0);
+  EXPECT_EQ(storedItems(view).size(), 0u);
+  EXPECT_FALSE(app_->document()->isModified());
+  // OK: row 0 modified, one appended, one inserted before row 0, the old
+  // actual row deleted.
+  runOptions(
+      view,
+      [&](CPropertySheet* sheet) {
+        ASSERT_EQ(sheet->pageCount(), 3);
+        EXPECT_EQ(sheet->tabs()->tabText(1), QStringLiteral("도표"));
+        sheet->tabs()->setCurrentIndex(1);
+        auto* page = sheet->findChild<COptSheetPage*>();
+        QTreeWidget* list = page->list();
+        list->setCurrentItem(list->topLevelItem(0));
+        edit(page, 2, 3, 1, "누계진도");
+        page->modifyRow();
+        edit(page, 0, 2, 0, "예상물량");
+        page->appendRow();
+        list->setCurrentItem(list->topLevelItem(0));
+        edit(page, 1, 0, 0, "계약Plan");
+        page->insertRow();
+        list->setCurrentItem(list->topLevelItem(2));
+        page->deleteRow();
+        page->rowHeightSpin()->setValue(90);
+        page->titleWidthSpin()->setValue(700);
+        page->sheetTitleEdit()->setText(QStringLiteral("월별 기성"));
+        page->numbersCheck()->setChecked(false);
+        ASSERT_EQ(list->topLevelItemCount(), 3);
+        EXPECT_EQ(list->topLevelItem(1)->text(1), QStringLiteral("실적+예상"));
+        grab(sheet, "issue33_opt_sheet.png");
+      },
+      true);
+  struct Want {
+    int item, series, cumulative;
+    const char* title;
+  };
+  const Want want[] = {{1, 0, 0, "계약Plan"}, {2, 3, 1, "누계진도"}, {0, 2, 0, "예상물량"}};
+  const std::vector<ValueItem> stored = storedItems(view);
+  ASSERT_EQ(view->items().size(), 3u);
+  ASSERT_EQ(stored.size(), 3u);
+  for (size_t i = 0; i < 3; ++i) {
+    EXPECT_EQ(std::memcmp(&stored[i], &view->items()[i], sizeof(ValueItem)), 0) << i;
+    EXPECT_EQ(stored[i].item, want[i].item) << i;
+    EXPECT_EQ(stored[i].series, want[i].series) << i;
+    EXPECT_EQ(stored[i].cumulative, want[i].cumulative) << i;
+    EXPECT_EQ(QByteArray(stored[i].title), xjor::toCp949(QString::fromUtf8(want[i].title))) << i;
+  }
+  // The settings record: row height, no row numbers, and the sheet block
+  // after the 172 bytes with the item count, title width and title.
+  std::vector<char> record(210, 0);
+  ASSERT_EQ(xOption(&app_->document()->db().opt, XOPT_READ,
+                    kindItem(KindRecord::Settings, view->viewKind()), record.data(), 210),
+            1);
+  TimeScaleSettings s;
+  std::memcpy(&s, record.data(), sizeof s);
+  EXPECT_EQ(s.rowHeight, 90);
+  EXPECT_EQ(s.rowNumberWidth, 0);
+  PeriodSheetBlock block;
+  std::memcpy(&block, record.data() + 172, sizeof block);
+  EXPECT_EQ(block.itemCount, 3);
+  EXPECT_EQ(block.baseWidth, 700);
+  EXPECT_EQ(QByteArray(block.title), xjor::toCp949(QStringLiteral("월별 기성")));
+  EXPECT_TRUE(app_->document()->isModified());
+  QApplication::processEvents();
+  grab(view->viewport(), "issue33_opt_sheet_view.png");
+  // Every record shows its rows under their titles, the strip the title.
+  const QString text = printedText(view, path("sheet.pdf"));
+  for (const char* title : {"계약Plan", "누계진도", "예상물량"})
+    EXPECT_GE(text.count(QString::fromUtf8(title)), 2) << title;
+  EXPECT_FALSE(text.contains(QStringLiteral("수량실적당기")));
+  EXPECT_TRUE(text.contains(QStringLiteral("월별기성")));
+  // One undo step brings the old rows back.
+  ASSERT_TRUE(view->onCommand(cmd::kEditUndo));
+  ASSERT_EQ(view->items().size(), 2u);
+  EXPECT_EQ(std::memcmp(view->items().data(), before.data(), 2 * sizeof(ValueItem)), 0);
+  EXPECT_EQ(view->block().baseWidth, widthBefore);
 }
 
 }  // namespace
