@@ -21,6 +21,30 @@ Entry* entryAt(MemTable& m, uint32_t i) {
   return reinterpret_cast<Entry*>(m.data + static_cast<size_t>(i) * m.recordSize);
 }
 
+// One end of a relation found in a relation index: the relation's record
+// number and the position of the activity in the activity code index.
+struct SlotEnd {
+  uint32_t slot;
+  int32_t activity;
+};
+
+// Stable radix sort by slot number, 11 bits a pass, as many passes as the
+// largest slot needs. The relation indexes list relations by code, in an
+// order unrelated to their slots; sorted, the ends are stored in one
+// sequential sweep instead of a cache miss per relation.
+void sortBySlot(std::vector<SlotEnd>& ends, uint32_t slotCount) {
+  constexpr int kBits = 11;
+  constexpr uint32_t kBuckets = 1u << kBits;
+  std::vector<SlotEnd> sorted(ends.size());
+  for (int shift = 0; shift < 32 && (uint64_t{slotCount} - 1) >> shift != 0; shift += kBits) {
+    std::vector<size_t> begin(kBuckets + 1, 0);
+    for (const SlotEnd& e : ends) ++begin[((e.slot >> shift) & (kBuckets - 1)) + 1];
+    for (uint32_t b = 0; b < kBuckets; ++b) begin[b + 1] += begin[b];
+    for (const SlotEnd& e : ends) sorted[begin[(e.slot >> shift) & (kBuckets - 1)]++] = e;
+    ends.swap(sorted);
+  }
+}
+
 // Fills one end of every relation from a relation index (sorted by that
 // end's code) by walking it alongside the activity code index: the position
 // of the code in the activity code index, or -1 when it is not there.
@@ -30,17 +54,23 @@ void resolveEnds(const MemTable& byCode, const MemTable& activityCodes,
   auto codeAt = [&](uint32_t k) {
     return reinterpret_cast<const char*>(activityCodes.data) + size_t{k} * activityCodes.recordSize;
   };
+  std::vector<SlotEnd> ends;
+  ends.reserve(byCode.count);
   uint32_t cursor = 0;
   for (uint32_t i = 0; i < byCode.count; ++i) {
     RelCodeEntry e;
     std::memcpy(&e, byCode.data + size_t{i} * byCode.recordSize, sizeof e);
     if (e.record < 0 || static_cast<size_t>(e.record) >= relationOfSlot.size()) continue;
-    const int32_t relation = relationOfSlot[e.record];
-    if (relation < 0) continue;
     while (cursor < activityCodes.count && std::strncmp(codeAt(cursor), e.first, 21) < 0) ++cursor;
     const bool found =
         cursor < activityCodes.count && std::strncmp(codeAt(cursor), e.first, 21) == 0;
-    relations[relation].*end = found ? static_cast<int32_t>(cursor) : -1;
+    ends.push_back({static_cast<uint32_t>(e.record), found ? static_cast<int32_t>(cursor) : -1});
+  }
+  // An index naming a slot twice leaves the end its later entry names.
+  sortBySlot(ends, static_cast<uint32_t>(relationOfSlot.size()));
+  for (const SlotEnd& e : ends) {
+    const int32_t relation = relationOfSlot[e.slot];
+    if (relation >= 0) relations[relation].*end = e.activity;
   }
 }
 
