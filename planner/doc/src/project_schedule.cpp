@@ -142,6 +142,29 @@ void refreshRelationAnchors(ProjectDb* db, const std::vector<ScheduleActivity>& 
   }
 }
 
+// Start and anchor day of the order index entries (path, record) of the
+// activities the analysis wrote, in one pass over the index: an entry is
+// matched to its activity through the record number and must carry the
+// path the code index gives that record.
+void refreshOrderIndex(ProjectDb* db, const std::vector<ScheduleActivity>& activities) {
+  std::vector<int32_t> activityOfRecord(db->act.tb.slotCount, -1);
+  for (uint32_t i = 0; i < db->actCodes.count; ++i) {
+    const int32_t record = entryAt<ActCodeEntry>(db->actCodes, i)->record;
+    if (record >= 0 && static_cast<size_t>(record) < activityOfRecord.size()) {
+      activityOfRecord[record] = static_cast<int32_t>(i);
+    }
+  }
+  for (uint32_t i = 0; i < db->actOrder.count; ++i) {
+    ActOrderEntry* o = entryAt<ActOrderEntry>(db->actOrder, i);
+    if (o->record < 0 || static_cast<size_t>(o->record) >= activityOfRecord.size()) continue;
+    const int32_t k = activityOfRecord[o->record];
+    if (k < 0 || !activities[k].written) continue;
+    if (entryAt<ActCodeEntry>(db->actCodes, k)->path != o->path) continue;
+    o->start = activities[k].start;
+    o->anchor = activities[k].anchorDay;
+  }
+}
+
 }  // namespace
 
 ScheduleOutcome scheduleProject(ProjectDb* db, PrjInfo* info, uint16_t dataDate,
@@ -205,13 +228,8 @@ ScheduleOutcome scheduleProject(ProjectDb* db, PrjInfo* info, uint16_t dataDate,
     }
     e->start = a.start;
     e->anchor = a.anchorDay;
-    ActOrderEntry key = {e->path, e->record, 0, 0};
-    if (xmSeek(&db->actOrder, &key)) {
-      ActOrderEntry* o = entryAt<ActOrderEntry>(db->actOrder, db->actOrder.current);
-      o->start = a.start;
-      o->anchor = a.anchorDay;
-    }
   }
+  refreshOrderIndex(db, activities);
   if (out.datedActivities > 0) refreshRelationAnchors(db, activities, relations, relationOfSlot);
   if (info && out.projectDatesValid) {
     info->start = out.projectStart;
