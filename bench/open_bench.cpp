@@ -1,9 +1,9 @@
 // Kelvo on a generated and scheduled project of 100,000 and of 999,999
 // activities, offscreen: opening the file to the first painted activity
 // sheet and to the first painted Gantt window, then a scroll step and a drag
-// repaint in the middle of each. Opening is measured in processor time of
-// the process (the machine is shared with compilers); the repaints, being
-// short, by the clock. The larger size reports its growth over the smaller.
+// repaint in the middle of each. Everything is measured in processor time of
+// the process (the machine is shared with compilers), a repaint as the mean
+// of 50. The larger size reports its growth over the smaller.
 //
 // The projects are made with kvcli under $KELVO_BENCH_DIR (else the
 // temporary folder) and removed at the end; the larger takes about 600 MB.
@@ -12,7 +12,6 @@
 #include <sys/resource.h>
 
 #include <QImage>
-#include <chrono>
 #include <cmath>
 #include <filesystem>
 #include <map>
@@ -92,17 +91,17 @@ std::unique_ptr<QWidget> openGantt(kelvo::CPlanDoc* doc) {
   return window;
 }
 
-// Seconds of the clock for one call of step, averaged over `times`.
+// Processor seconds of one call of step, averaged over `times`.
 template <class Step>
-double clockSeconds(int times, Step step) {
-  const auto t0 = std::chrono::steady_clock::now();
+double meanSeconds(int times, Step step) {
+  const double t0 = cpuSeconds();
   for (int i = 0; i < times; ++i) step();
-  return std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count() / times;
+  return (cpuSeconds() - t0) / times;
 }
 
 struct Figures {
-  double openSheet = 0, openGantt = 0;                     // processor seconds
-  double sheetScroll = 0, ganttScroll = 0, ganttDrag = 0;  // clock seconds
+  double openSheet = 0, openGantt = 0;  // processor seconds
+  double sheetScroll = 0, ganttScroll = 0, ganttDrag = 0;
   bool ok = false;
 };
 
@@ -123,7 +122,7 @@ Figures measure(int n) {
       sheet->scrollView(Qt::Vertical, kelvo::ScrollAction::PageForward);
       if (sheet->topRow() == 0) break;
     }
-    f.sheetScroll = clockSeconds(50, [&] {
+    f.sheetScroll = meanSeconds(50, [&] {
       sheet->scrollView(Qt::Vertical, kelvo::ScrollAction::LineForward);
       sheet->viewport()->render(&image);
     });
@@ -143,7 +142,7 @@ Figures measure(int n) {
   std::memcpy(&a, record.constData(), sizeof a);
   chart->scrollTo(chart->scale().x(a.start) - 200, row);
   chart->viewport()->render(&image);
-  f.ganttScroll = clockSeconds(50, [&] {
+  f.ganttScroll = meanSeconds(50, [&] {
     chart->scrollView(Qt::Vertical, kelvo::ScrollAction::LineForward);
     chart->viewport()->render(&image);
   });
@@ -153,7 +152,7 @@ Figures measure(int n) {
   const int32_t x = chart->scale().x(a.start) + 3;
   chart->dataToolPress(x, y, Qt::NoModifier);
   int32_t dx = 0;
-  f.ganttDrag = clockSeconds(50, [&] {
+  f.ganttDrag = meanSeconds(50, [&] {
     dx = (dx + 10) % 300;
     chart->dataToolDrag(x + dx, y);
     chart->viewport()->render(&image);
