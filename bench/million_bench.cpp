@@ -9,40 +9,23 @@
 // The projects are written under $KELVO_BENCH_DIR (else the temporary
 // folder) and removed at the end; the larger one takes about 600 MB.
 #include <benchmark/benchmark.h>
-#include <stdlib.h>
-#include <sys/resource.h>
-#include <unistd.h>
 
-#include <cmath>
-#include <cstdio>
 #include <filesystem>
 #include <map>
 #include <string>
 
+#include "generated_projects.h"
 #include "kelvo/project_schedule.h"
 #include "xQdDb100.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-
-double cpuSeconds(int who) {
-  rusage u;
-  getrusage(who, &u);
-  return u.ru_utime.tv_sec + u.ru_stime.tv_sec + (u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
-}
-
-fs::path binFolder() {
-  return fs::read_symlink("/proc/self/exe").parent_path();
-}
+using bench::binFolder;
+using bench::cpuSeconds;
 
 fs::path scratch() {
-  static const fs::path folder = [] {
-    const char* base = getenv("KELVO_BENCH_DIR");
-    std::string pattern = ((base ? fs::path(base) : fs::temp_directory_path()) / "million_XXXXXX");
-    return fs::path(mkdtemp(pattern.data()));
-  }();
-  return folder;
+  return bench::scratchFolder("million");
 }
 
 // What one size measured, in processor seconds.
@@ -125,7 +108,7 @@ void BM_MillionPath(benchmark::State& state) {
   }
   if (n != kSmall) {
     const Figures& s = figures(kSmall);
-    const double nlogn = (double(n) * std::log(n)) / (double(kSmall) * std::log(kSmall));
+    const double nlogn = bench::nlognGrowth(kSmall, n);
     state.counters["growth_nlogn"] = nlogn;
     for (auto [name, big, small] : {std::tuple{"gen", f.gen, s.gen},
                                     {"read", f.read, s.read},

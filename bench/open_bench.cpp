@@ -8,15 +8,13 @@
 // The projects are made with kvcli under $KELVO_BENCH_DIR (else the
 // temporary folder) and removed at the end; the larger takes about 600 MB.
 #include <benchmark/benchmark.h>
-#include <stdlib.h>
-#include <sys/resource.h>
 
 #include <QImage>
-#include <cmath>
 #include <filesystem>
 #include <map>
 #include <string>
 
+#include "generated_projects.h"
 #include "kelvo/gantt_model.h"
 #include "kelvo/gantt_view.h"
 #include "kelvo/gantt_window.h"
@@ -27,24 +25,11 @@
 namespace {
 
 namespace fs = std::filesystem;
-
-double cpuSeconds() {
-  rusage u;
-  getrusage(RUSAGE_SELF, &u);
-  return u.ru_utime.tv_sec + u.ru_stime.tv_sec + (u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
-}
-
-fs::path binFolder() {
-  return fs::read_symlink("/proc/self/exe").parent_path();
-}
+using bench::binFolder;
+using bench::cpuSeconds;
 
 fs::path scratch() {
-  static const fs::path folder = [] {
-    const char* base = getenv("KELVO_BENCH_DIR");
-    std::string pattern = ((base ? fs::path(base) : fs::temp_directory_path()) / "open_XXXXXX");
-    return fs::path(mkdtemp(pattern.data()));
-  }();
-  return folder;
+  return bench::scratchFolder("open");
 }
 
 // The project file of n activities, generated and scheduled once.
@@ -194,8 +179,7 @@ void BM_OpenAndRepaint(benchmark::State& state) {
           f.*member / (small->*member);
     }
   }
-  if (small)
-    state.counters["growth_nlogn"] = (double(n) * std::log(n)) / (kSmall * std::log(kSmall));
+  if (small) state.counters["growth_nlogn"] = bench::nlognGrowth(kSmall, n);
 }
 BENCHMARK(BM_OpenAndRepaint)
     ->Arg(kSmall)

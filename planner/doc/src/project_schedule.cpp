@@ -168,13 +168,14 @@ ScheduleOutcome scheduleProject(ProjectDb* db, PrjInfo* info, uint16_t dataDate,
   // The activity records in slot order, each to its place in code order.
   std::vector<SlotRef> byRecord;
   byRecord.reserve(count);
+  auto damaged = [] {
+    ScheduleOutcome out;
+    out.result = kScheduleDamagedProject;
+    return out;
+  };
   for (uint32_t i = 0; i < count; ++i) {
     const int32_t record = entryAt<ActCodeEntry>(db->actCodes, i)->record;
-    if (record < 0 || act.recordSize < static_cast<int32_t>(sizeof(ActRecord))) {
-      ScheduleOutcome out;
-      out.result = kScheduleDamagedProject;
-      return out;
-    }
+    if (record < 0 || act.recordSize < static_cast<int32_t>(sizeof(ActRecord))) return damaged();
     byRecord.push_back({static_cast<uint32_t>(record), static_cast<int32_t>(i)});
   }
   sortBySlot(byRecord, act.slotCount);
@@ -183,11 +184,7 @@ ScheduleOutcome scheduleProject(ProjectDb* db, PrjInfo* info, uint16_t dataDate,
     SlotFileReader reader(act);
     for (const SlotRef& r : byRecord) {
       const uint8_t* bytes = reader.record(r.slot);
-      if (bytes == nullptr) {
-        ScheduleOutcome out;
-        out.result = kScheduleDamagedProject;
-        return out;
-      }
+      if (bytes == nullptr) return damaged();
       std::memcpy(&record, bytes, sizeof record);
       takeRecord(record, activities[r.activity]);
     }
