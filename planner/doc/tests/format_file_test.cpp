@@ -54,13 +54,12 @@ class FormatFileTest : public ::testing::Test {
                       uint32_t(bytes.size())),
               0);
   }
-  void putU16(int p, int item, size_t at, uint16_t v) {
-    std::vector<uint8_t> bytes = item_(p, item);
+  void putU16(int p, int slot, size_t at, uint16_t v) {
+    std::vector<uint8_t> bytes = item(p, slot);
     bytes[at] = uint8_t(v);
     bytes[at + 1] = uint8_t(v >> 8);
-    put(p, item, bytes);
+    put(p, slot, bytes);
   }
-  std::vector<uint8_t> item_(int p, int i) { return item(p, i); }
 
   // Fills every record the kind's blocks live in with a pattern in which
   // every eighth byte is a NUL (so every text is terminated and every

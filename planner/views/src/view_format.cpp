@@ -58,7 +58,9 @@ bool CBaseView::loadFormatFile(const std::string& path, bool withObjects) {
   if (!doc || !doc->isOpen()) return false;
   const ViewKind kind = formatKindOf(viewKind());
   FormatFile file;
-  if (readFormatFile(path, kind, &file) != FormatError::None) {
+  const FormatError error = readFormatFile(path, kind, &file);
+  if (error != FormatError::None) {
+    qWarning("%s: %s", path.c_str(), formatErrorText(error));
     QApplication::beep();
     return false;
   }
