@@ -209,7 +209,13 @@ TEST_F(FormatViewsTest, DialogNamesQuestionsAndButtons) {
   ASSERT_TRUE(dialog.save("  공정  ", "제목", false, false));
   EXPECT_TRUE(std::filesystem::exists(file("공정.p05")));
   EXPECT_TRUE(ok->isEnabled());
-  EXPECT_EQ(dialog.findChild<QTreeWidget*>()->topLevelItem(0)->text(0), QString("공정"));
+  QTreeWidget* list = dialog.findChild<QTreeWidget*>();
+  EXPECT_EQ(list->headerItem()->text(0), QString("파일명"));
+  EXPECT_EQ(list->headerItem()->text(1), QString("파일제목"));
+  EXPECT_EQ(list->topLevelItem(0)->text(0), QString("공정"));
+  EXPECT_EQ(dialog.windowTitle(), QString("형식파일 열기"));
+  const QString shots = qEnvironmentVariable("KELVO_SHOT_DIR");
+  if (!shots.isEmpty()) dialog.grab().save(shots + "/format_files_dialog.png");
   // The same name again asks first; No (the default) keeps the file.
   answer_ = QMessageBox::No;
   messages_.clear();
