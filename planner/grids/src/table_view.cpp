@@ -127,6 +127,12 @@ void CTableView::changeKind(ViewKind kind) {
   clearSelection();
 }
 
+int CTableView::formatFieldCount() const {
+  CPlanDoc* doc = document();
+  TableBinding* t = doc && doc->isOpen() ? sheetTable(&doc->db(), viewKind()) : nullptr;
+  return t ? t->tb.fieldCount : -1;
+}
+
 void CTableView::storeSettings() {
   CPlanDoc* doc = document();
   if (!doc || !doc->isOpen() || !formatRead_) return;

@@ -7,6 +7,7 @@
 #include <QScrollBar>
 #include <algorithm>
 
+#include "kelvo/format_file.h"
 #include "kelvo/object_layer.h"
 #include "kelvo/plan_doc.h"
 #include "kelvo/status_panes.h"
@@ -522,6 +523,11 @@ bool CBaseView::updateCommand(int id, CommandState& state) {
     state.enabled = true;
     return true;
   }
+  if (id == cmd::kFormatFiles) {
+    // Kinds 0..21; the lower Gantt panes have no files of their own.
+    state.enabled = hasFormatFiles(formatKindOf(viewKind()));
+    return true;
+  }
   return false;
 }
 
@@ -548,6 +554,8 @@ bool CBaseView::onCommand(int id) {
     return true;
   }
   if (id == cmd::kFitToPaper && canFitToPaper()) return fitToPaperCommand();
+  if (id == cmd::kFormatFiles && hasFormatFiles(formatKindOf(viewKind())))
+    return formatFilesCommand();
   return false;
 }
 

@@ -91,6 +91,7 @@ class CTableView : public CGridView {
   void initialUpdate() override;
   void onUpdate(int hint, qintptr extra) override;
   void storeSettings() override;
+  int formatFieldCount() const override;
   bool onCommand(int id) override;
   bool updateCommand(int id, CommandState& state) override;
 

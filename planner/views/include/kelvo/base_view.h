@@ -10,6 +10,8 @@
 #include <QString>
 #include <cstdint>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "kelvo/commands.h"
 #include "kelvo/logical_rect.h"
@@ -142,6 +144,24 @@ class CBaseView : public QAbstractScrollArea, public CommandTarget {
   // applyFitToPaper. Returns true when the view was rescaled; when the user
   // asked to save first and the save did not happen, nothing is scaled.
   bool fitToPaperCommand();
+
+  // Format files (40117): the "형식파일 열기" dialog for the view's format
+  // kind (the chart's for a Gantt sheet pane). The view's settings are
+  // stored in the project first, so a file holds what the user sees.
+  bool formatFilesCommand();
+  // Loads the format file at path into the view's kind: the file is checked
+  // whole (a damaged one beeps and changes nothing), its blocks go to the
+  // kind's option records, its drawing objects replace the kind's when
+  // withObjects (the file's time-scale dates are then taken too), and the
+  // views of the kind read their settings again. False when refused.
+  bool loadFormatFile(const std::string& path, bool withObjects);
+  // The bytes of a format file of the view's layout titled title (CP949),
+  // with the kind's drawing objects when withObjects.
+  std::vector<uint8_t> formatFileBytes(const std::string& title, bool withObjects);
+  // The number of fields of the table the kind's columns and sort keys
+  // name, -1 when the view does not know: a loaded layout drops the column
+  // and sort keys naming no field. Base: -1.
+  virtual int formatFieldCount() const { return -1; }
 
   // --- Drawing objects ----------------------------------------------------
   // The view's drawing-object layer: selection, tools, clipboard, undo.
