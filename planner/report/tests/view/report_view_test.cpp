@@ -195,8 +195,13 @@ TEST_F(ReportTest, PrintsBandsTotalsAndPageNumbers) {
   placeIn(band::kFooter, 400, 20, system(sysitem::kPageNumber));
   // The screen the user designs on.
   const QString shots = qEnvironmentVariable("KELVO_SHOT_DIR");
-  if (!shots.isEmpty() && QDir(shots).exists())
+  if (!shots.isEmpty() && QDir(shots).exists()) {
     view_->viewport()->grab().save(shots + QStringLiteral("/issue31_report_design.png"));
+    // The project as designed, for printing through Kelvo --print-pdf 10.
+    view_->prepareToClose();
+    doc_->prepareToWrite();
+    EXPECT_TRUE(doc_->saveProject(shots + QStringLiteral("/issue31_report.kvp")));
+  }
 
   // 2970 - 100 - 100 - 200 - 600 = 1970 units of body: three rows a page.
   const QStringList pages = printedPages();
