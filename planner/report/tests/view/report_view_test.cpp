@@ -241,7 +241,7 @@ TEST_F(ReportTest, PrintsBandsTotalsAndPageNumbers) {
   EXPECT_TRUE(withCover[1].contains(QRegularExpression("PAGE +4")));
 }
 
-TEST_F(ReportTest, SettingsStoredOnHintTwoAndResizeUndone) {
+TEST_F(ReportTest, HintsAndResizeUndone) {
   openView();
   placeIn(5, 200, 100, text(QStringLiteral("X")), 400);
   ReportSettings s = view_->settings();
@@ -260,6 +260,20 @@ TEST_F(ReportTest, SettingsStoredOnHintTwoAndResizeUndone) {
   item = reportItems(t, kSectionBody).at(0);
   EXPECT_EQ(item.x, 200);
   EXPECT_EQ(view_->settings(), s);
+  // Hint 10 reopens the record set through the filter of item 153; hint 17
+  // switches between body and cover.
+  const std::string filter = cp949("[행 단계] = 3");
+  ASSERT_NE(xOption(&db().opt, XOPT_WRITE, kReportFilterItem, (void*)filter.c_str(),
+                    uint32_t(filter.size() + 1)),
+            0);
+  doc_->updateAllViews(kindBit(ViewKind::UserReport), hint::kSummaryRebuilt);
+  EXPECT_EQ(view_->records().size(), 3u);
+  EXPECT_EQ(view_->pages().size(), 1u);
+  doc_->updateAllViews(kindBit(ViewKind::UserReport), kReportSectionHint, 1);
+  EXPECT_TRUE(view_->showsCover());
+  EXPECT_EQ(view_->objectLayerInUse(), 1);
+  doc_->updateAllViews(kindBit(ViewKind::UserReport), kReportSectionHint, 0);
+  EXPECT_FALSE(view_->showsCover());
   // Hint 2 writes record 121.
   s.breakLevel = 1;
   view_->setSettings(s);
