@@ -24,8 +24,6 @@ ReportDialogs& hooks() {
   return d;
 }
 
-constexpr int kFirstField = 100;
-
 QSpinBox* spin(QWidget* parent, int value, int max = 0xFFFF) {
   auto* box = new QSpinBox(parent);
   box->setRange(0, max);
@@ -50,7 +48,7 @@ bool execTextDialog(QWidget* parent, const QStringList& fields, ReportTextInput*
   item->setObjectName(QStringLiteral("item"));
   item->addItem(QString(), -1);
   for (int n = 0; n < sysitem::kCount; ++n) item->addItem(systemItemName(n), n);
-  for (int i = 0; i < fields.size(); ++i) item->addItem(fields[i], kFirstField + i);
+  for (int i = 0; i < fields.size(); ++i) item->addItem(fields[i], kReportFieldChoice + i);
   item->setCurrentIndex(std::max(0, item->findData(input->item)));
   auto* formula = new QLineEdit(input->formula, &d);
   formula->setObjectName(QStringLiteral("formula"));
@@ -152,13 +150,10 @@ bool execOptionsDialog(QWidget* parent, ReportSettings* s) {
     form->addRow(box);
     boxes.push_back({bit, box});
   }
-  const char* const bands[band::kCount] = {
-      "머리글",    "본문-공통",     "본문-공종분류", "본문-시설분류",   "본문-기타분류",
-      "본문-작업", "본문-자원분류", "본문-자원",     "본문-세부작업조", "바닥글"};
   QSpinBox* heights[band::kCount];
   for (int k = 0; k < band::kCount; ++k) {
     heights[k] = spin(&d, s->bandHeight[k], 9999);
-    form->addRow(QString::fromUtf8(bands[k]), heights[k]);
+    form->addRow(bandCaption(k), heights[k]);
   }
   auto* breakLevel = spin(&d, s->breakLevel, 9);
   auto* firstPage = spin(&d, s->firstPage, 9999);

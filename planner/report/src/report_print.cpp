@@ -7,7 +7,6 @@
 #include "kelvo/object_paint.h"
 #include "kelvo/plan_doc.h"
 #include "kelvo/report_view.h"
-#include "kelvo/summary_registry.h"
 #include "report_values.h"
 #include "xQdDb100.h"
 #include "xjorlib/qt_bridge.h"
@@ -47,12 +46,8 @@ void CRepView::printPage(QPainter& painter, const UnitMapper& paper, const Print
   const bool open = doc && doc->isOpen();
   const ObjectTable objectTable(open ? &doc->db().objects : nullptr);
   const int number = reportPageNumber(s, printPages_, index);
-  bool resource = false;
-  if (open && doc->openSummary() > 0)
-    if (const auto reg = readSummaryRegistration(&doc->db(), doc->openSummary()))
-      resource = reg->flags & kSummaryOfResources;
   std::unique_ptr<ReportRecord> record;
-  if (open) record = std::make_unique<ReportRecord>(&doc->db(), &doc->info(), resource);
+  if (open) record = std::make_unique<ReportRecord>(&doc->db(), &doc->info(), resourceSummary());
   PictureSource pictures;
   pictures.path = [this](const std::string& name) { return objects().picturePath(name); };
   const LogicalRect visible = printable;

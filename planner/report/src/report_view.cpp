@@ -28,7 +28,6 @@ const char* const kSystemItems[sysitem::kCount] = {
     "현 기준일", "비고",        "현장 대리인"};
 
 constexpr int kCmdRefresh = 40022;
-constexpr int kFirstField = 100;  // "항목 :" entries past the system items
 
 // Size of a new item made by a click (no drag).
 constexpr int16_t kClickWidth = 400, kClickHeight = -50;
@@ -41,13 +40,11 @@ ReportSettings printerDefaults() {
                                int32_t(std::lround(mm.height() * 10)));
 }
 
-bool isResourceSummary(CPlanDoc* doc) {
-  if (!doc || !doc->isOpen() || doc->openSummary() <= 0) return false;
-  const auto reg = readSummaryRegistration(&doc->db(), doc->openSummary());
-  return reg && (reg->flags & kSummaryOfResources);
-}
-
 }  // namespace
+
+QString bandCaption(int n) {
+  return n >= 0 && n < band::kCount ? QString::fromUtf8(kBandCaptions[n]) : QString();
+}
 
 QString systemItemName(int n) {
   return n >= 0 && n < sysitem::kCount ? QString::fromUtf8(kSystemItems[n]) : QString();
@@ -117,13 +114,20 @@ std::vector<ReportPage> CRepView::pages() const {
   std::vector<ReportRow> rows;
   CPlanDoc* doc = document();
   if (doc && doc->isOpen() && !records_.empty()) {
-    ReportRecord record(&doc->db(), &doc->info(), isResourceSummary(doc));
+    ReportRecord record(&doc->db(), &doc->info(), resourceSummary());
     for (uint32_t slot : records_) {
       const bool ok = record.read(slot);
       rows.push_back({ok ? record.kind() : int16_t(-1), ok ? record.level() : int16_t(0)});
     }
   }
   return assignReportPages(rows, settings_);
+}
+
+bool CRepView::resourceSummary() const {
+  CPlanDoc* doc = document();
+  if (!doc || !doc->isOpen() || doc->openSummary() <= 0) return false;
+  const auto reg = readSummaryRegistration(&doc->db(), doc->openSummary());
+  return reg && (reg->flags & kSummaryOfResources);
 }
 
 void CRepView::setSettings(const ReportSettings& settings) {
@@ -232,7 +236,7 @@ void CRepView::drawContent(QPainter& painter, const UnitMapper& mapper, const Lo
       if (h == 0) continue;
       painter.setPen(Qt::black);
       painter.drawText(mapper.toDevice(LogicalRect{4, top, kBandStrip - 4, top - std::max(h, 40)}),
-                       Qt::AlignLeft | Qt::AlignTop, QString::fromUtf8(kBandCaptions[k]));
+                       Qt::AlignLeft | Qt::AlignTop, bandCaption(k));
     }
     const int32_t last = designBandTop(band::kCount);
     painter.setPen(QPen(QColor(0xA0, 0xA0, 0xA0), 0));
@@ -284,16 +288,16 @@ bool CRepView::editTextObject(int32_t x0, int32_t y0, int32_t x1, int32_t y1, in
         input.item = old.header.systemItem;
         break;
       default:
-        input.item = kFirstField + old.header.field;
+        input.item = kReportFieldChoice + old.header.field;
     }
   }
   if (!runReportTextDialog(this, summaryFieldNames(), &input)) return true;
   ReportTextHeader h;
   h.decimals = int8_t(std::clamp(input.decimals, 0, 10));
   QString text;
-  if (input.item >= kFirstField) {
+  if (input.item >= kReportFieldChoice) {
     h.source = source::kSummaryField;
-    h.field = int16_t(input.item - kFirstField);
+    h.field = int16_t(input.item - kReportFieldChoice);
   } else if (input.item >= 0) {
     h.source = source::kSystem;
     h.systemItem = uint8_t(input.item);

@@ -20,13 +20,16 @@ inline constexpr int32_t kBandStrip = 232;       // band captions left of the pa
 inline constexpr int32_t kReportExtent = 12000;  // scroll range in both directions
 inline constexpr int kReportSectionHint = 17;    // extra: 0 body, 1 cover
 
+// The "항목 :" choices from here on are the summary record's fields.
+inline constexpr int kReportFieldChoice = 100;
+
 // What the "문자 형식" dialog edits.
 struct ReportTextInput {
   QString text;       // "문자 :"
   QString formula;    // "수식 :"
   QString condition;  // "조건식 :"
-  int item = -1;      // "항목 :": a system item (0..12), or 100 + a summary field, or -1
-  int decimals = 0;   // "숫자일 때 소수점 미만 자릿수 :"
+  int item = -1;  // "항목 :": a system item (0..12), kReportFieldChoice + a summary field, or -1
+  int decimals = 0;  // "숫자일 때 소수점 미만 자릿수 :"
   LOGFONT font{};
   int16_t alignment = textalign::kLeft;
 };
@@ -96,6 +99,7 @@ class CRepView : public CBaseView {
   class Printer;
   ObjectTable table() const;
   QStringList summaryFieldNames() const;
+  bool resourceSummary() const;
   void keepSettingsUndo();
 
   ReportSettings settings_;
@@ -107,6 +111,8 @@ class CRepView : public CBaseView {
 // The text a design view shows for an item: the fixed text, "=" and the
 // formula, "<name>" of a system item or "[name]" of a field.
 QString designText(const ReportItem& item, const QStringList& summaryFields);
+// The caption of band n ("머리글", "본문-공통", ...).
+QString bandCaption(int n);
 // The caption of system item n ("오늘 날짜", "페이지 번호", ...).
 QString systemItemName(int n);
 
