@@ -19,10 +19,30 @@ CPropertySheet::CPropertySheet(const QString& caption, QWidget* parent)
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(tabs_);
   layout->addWidget(okCancelButtons(this));
+  connect(tabs_, &QTabWidget::currentChanged, this, &CPropertySheet::pageChanged);
+}
+
+void CPropertySheet::pageChanged(int index) {
+  if (switching_) return;
+  const int left = shown_;
+  shown_ = index;
+  if (!shared_ || index < 0) return;
+  if (left >= 0 && left < pageCount() && left != index) {
+    if (!page(left)->validate()) {
+      switching_ = true;
+      shown_ = left;
+      tabs_->setCurrentIndex(left);
+      switching_ = false;
+      return;
+    }
+    page(left)->apply();
+  }
+  page(index)->load();
 }
 
 void CPropertySheet::addPage(CPropertyPage* page) {
   tabs_->addTab(page, page->windowTitle());
+  shown_ = tabs_->currentIndex();
 }
 
 int CPropertySheet::pageCount() const {
@@ -34,6 +54,14 @@ CPropertyPage* CPropertySheet::page(int index) const {
 }
 
 void CPropertySheet::accept() {
+  if (shared_) {
+    CPropertyPage* current = page(tabs_->currentIndex());
+    if (!current) return QDialog::accept();
+    if (!current->validate()) return;
+    current->apply();
+    QDialog::accept();
+    return;
+  }
   for (int i = 0; i < pageCount(); ++i) {
     tabs_->setCurrentIndex(i);
     if (!page(i)->validate()) return;

@@ -63,6 +63,25 @@ void CTermView::setScaleSettings(const TimeScaleSettings& settings) {
   viewport()->update();
 }
 
+void CTermView::commitScaleOptions(const TimeScaleSettings& edited) {
+  CPlanDoc* doc = document();
+  if (doc) {
+    doc->undo().keep(this, [this, kept = stored_]() mutable {
+      TimeScaleSettings live = stored_;
+      stored_ = kept;
+      kept = live;
+      initialUpdate();
+      rowsMoved();
+      return true;
+    });
+    doc->setModified();
+  }
+  stored_ = edited;
+  initialUpdate();
+  rowsMoved();
+  if (doc) doc->updateAllViews(kindBit(viewKind()), hint::kStoreSettings);
+}
+
 void CTermView::readSettings() {
   stored_ = defaultSettings();
   CPlanDoc* doc = document();

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "gantt_shape_sample.h"
 #include "kelvo/field_editor.h"
 #include "kelvo/gantt_view.h"
 #include "kelvo/option_slots.h"
@@ -120,6 +121,27 @@ int32_t activityRecord(const MemTable& codes, const char* code) {
 }
 
 }  // namespace
+
+QPixmap ganttShapeSample(int shape, bool milestone, COLORREF colour, QSize size) {
+  QPixmap pixmap(size);
+  pixmap.fill(Qt::white);
+  QPainter painter(&pixmap);
+  painter.setRenderHint(QPainter::Antialiasing);
+  // 1 unit = 1 pixel; the bar a third of the height below the middle.
+  const UnitMapper m(254, 254);
+  const int32_t half = size.height() / 3;
+  GanttBar bar;
+  bar.color = colour;
+  bar.filled = true;
+  bar.markOnly = milestone;
+  bar.mark = shape;
+  bar.left = milestone ? size.width() / 2 : half + 2;
+  bar.right = milestone ? bar.left : size.width() - half - 2;
+  bar.top = -(size.height() / 2 - half);
+  bar.bottom = bar.top - 2 * half;
+  drawBar(painter, m, bar, LogicalRect{0, 0, size.width(), -size.height()});
+  return pixmap;
+}
 
 void CGanttView::drawBody(QPainter& painter, const UnitMapper& mapper, const LogicalRect& body,
                           int32_t firstRow, int32_t lastRow, bool) {

@@ -11,16 +11,22 @@
 
 #include "kelvo/engine_calendars.h"
 #include "kelvo/gantt_window.h"
+#include "kelvo/opt_chart_page.h"
+#include "kelvo/opt_gantt_page.h"
+#include "kelvo/opt_grid_page.h"
+#include "kelvo/opt_term_page.h"
 #include "kelvo/plan_doc.h"
+#include "kelvo/strings.h"
 #include "kelvo/table_view.h"
 #include "xJorDbm2.h"
 #include "xjor/packed_date.h"
+#include "xjorlib/qt_bridge.h"
 
 namespace kelvo {
 namespace {
 
 // Commands the chart hands to its sheet pane.
-constexpr int kSheetCommands[] = {40098, 40099, 40022, 57636, 40113, 40086, 40087, 40088, 40021};
+constexpr int kSheetCommands[] = {40099, 40022, 57636, 40113, 40086, 40087, 40088, 40021};
 constexpr int kFindCommands[] = {57636, 40113};
 // How near an end of the selection frame a press grabs that end.
 constexpr int32_t kHandleZone = 6;
@@ -196,6 +202,10 @@ void CGanttView::printPage(QPainter& painter, const UnitMapper& paper, const Pri
 // --- Commands --------------------------------------------------------------
 
 bool CGanttView::onCommand(int id) {
+  if (id == cmd::kOptions) {
+    optionsCommand();
+    return true;
+  }
   if (sheet_ && std::find(std::begin(kSheetCommands), std::end(kSheetCommands), id) !=
                     std::end(kSheetCommands)) {
     sheet_->activate();
@@ -250,6 +260,10 @@ bool CGanttView::updateCommand(int id, CommandState& state) {
       return true;
     }
   }
+  if (id == cmd::kOptions) {
+    state.enabled = true;
+    return true;
+  }
   if (sheet_ && std::find(std::begin(kSheetCommands), std::end(kSheetCommands), id) !=
                     std::end(kSheetCommands)) {
     const bool find = std::find(std::begin(kFindCommands), std::end(kFindCommands), id) !=
@@ -261,6 +275,36 @@ bool CGanttView::updateCommand(int id, CommandState& state) {
     return sheet_->updateCommand(id, state);
   }
   return CTermView::updateCommand(id, state);
+}
+
+void CGanttView::optionsCommand() {
+  TimeScaleSettings settings = storedSettings();
+  GanttBlock block = block_;
+  GridFormat format = sheet_ ? sheet_->format() : defaultGridFormat();
+  BandOptions band(this);
+  QStringList fields;
+  if (const TableBinding* t = sheet_ ? sheet_->table() : nullptr)
+    for (int i = 0; i < t->tb.fieldCount; ++i)
+      fields << xjor::fromCp949(t->tb.fields[i].name,
+                                int(strnlen(t->tb.fields[i].name, sizeof t->tb.fields[i].name)));
+  CPropertySheet sheet(loadString(kStrOptionsSheet), this);
+  sheet.setPagesShareCopy(true);
+  sheet.addPage(new COptGridPage(&format));
+  sheet.addPage(new COptTermPage(&settings));
+  sheet.addPage(new COptGanttPage(&settings, &block, fields));
+  sheet.addPage(band.makePage(&settings));
+  if (sheet.exec() != QDialog::Accepted) return;
+  // The two panes keep their rows aligned: the chart's rows are the sheet's,
+  // the sheet's header spans the scale strip.
+  settings.rowHeight = int16_t(std::clamp<int>(format.rowHeight, 1, 32767));
+  format.headerHeight = uint16_t(std::clamp(3 * int(settings.scaleRowHeight), 1, 65535));
+  block_ = block;
+  if (sheet_) {
+    sheet_->changeFormat(format);
+    sheet_->storeSettings();
+  }
+  band.commit();
+  commitScaleOptions(settings);
 }
 
 // --- Mouse edits -----------------------------------------------------------

@@ -40,6 +40,13 @@ class CGanttSheet : public CTableView {
     CTableView::updateScrollBars();
     if (chart) chart->followSheet(topRow());
   }
+  bool updateCommand(int id, CommandState& state) override {
+    if (id == cmd::kOptions && chart) {
+      state.enabled = true;
+      return true;
+    }
+    return CTableView::updateCommand(id, state);
+  }
   void initialUpdate() override {
     CTableView::initialUpdate();
     tellPanes(true);
@@ -51,6 +58,10 @@ class CGanttSheet : public CTableView {
     return moved;
   }
   bool onCommand(int id) override {
+    if (id == cmd::kOptions && chart) {
+      chart->optionsCommand();
+      return true;
+    }
     const bool done = CTableView::onCommand(id);
     tellPanes(false);
     return done;

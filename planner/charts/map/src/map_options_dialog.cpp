@@ -1,10 +1,8 @@
 #include "kelvo/map_options_dialog.h"
 
 #include <QCheckBox>
-#include <QColorDialog>
 #include <QComboBox>
 #include <QDialogButtonBox>
-#include <QFontDialog>
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -15,6 +13,7 @@
 #include <QVBoxLayout>
 #include <cstring>
 
+#include "kelvo/property_sheet.h"
 #include "xjorlib/qt_bridge.h"
 
 namespace kelvo {
@@ -52,11 +51,12 @@ MapOptionsDialog::MapOptionsDialog(const MapSettings& settings, QWidget* parent)
   outer->addLayout(sizes);
 
   auto* looks = new QGridLayout;
-  looks->addWidget(fontButton(QStringLiteral("분류명칭..."), &settings_.headingFont), 0, 0);
-  looks->addWidget(fontButton(QStringLiteral("자료내용..."), &settings_.cellFont), 0, 1);
-  looks->addWidget(colourButton(QStringLiteral("선후행관계..."), &settings_.relationLine), 1, 0);
-  looks->addWidget(colourButton(QStringLiteral("구분선..."), &settings_.grid), 1, 1);
-  looks->addWidget(colourButton(QStringLiteral("분류바탕..."), &settings_.headingFill), 2, 0);
+  looks->addWidget(fontButton(this, QStringLiteral("분류명칭..."), &settings_.headingFont), 0, 0);
+  looks->addWidget(fontButton(this, QStringLiteral("자료내용..."), &settings_.cellFont), 0, 1);
+  looks->addWidget(colourButton(this, QStringLiteral("선후행관계..."), &settings_.relationLine), 1,
+                   0);
+  looks->addWidget(colourButton(this, QStringLiteral("구분선..."), &settings_.grid), 1, 1);
+  looks->addWidget(colourButton(this, QStringLiteral("분류바탕..."), &settings_.headingFill), 2, 0);
   outer->addLayout(looks);
 
   auto* colouring = new QFormLayout;
@@ -84,25 +84,6 @@ MapOptionsDialog::MapOptionsDialog(const MapSettings& settings, QWidget* parent)
   connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
   connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
   outer->addWidget(buttons);
-}
-
-QPushButton* MapOptionsDialog::colourButton(const QString& caption, COLORREF* colour) {
-  auto* button = new QPushButton(caption, this);
-  connect(button, &QPushButton::clicked, this, [this, colour] {
-    const QColor chosen = QColorDialog::getColor(xjor::colorFromRef(*colour), this);
-    if (chosen.isValid()) *colour = xjor::colorToRef(chosen);
-  });
-  return button;
-}
-
-QPushButton* MapOptionsDialog::fontButton(const QString& caption, LOGFONT* font) {
-  auto* button = new QPushButton(caption, this);
-  connect(button, &QPushButton::clicked, this, [this, font] {
-    bool ok = false;
-    const QFont chosen = QFontDialog::getFont(&ok, xjor::fontFromLogFont(*font), this);
-    if (ok) xjor::fontToLogFont(chosen, font);
-  });
-  return button;
 }
 
 MapSettings MapOptionsDialog::settings() const {

@@ -46,7 +46,20 @@ bool clipSegment(double& x0, double& y0, double& x1, double& y1, const LogicalRe
   return true;
 }
 
-Qt::PenStyle penStyle(int16_t style) {
+void line(QPainter& p, const UnitMapper& m, double x0, double y0, double x1, double y1,
+          const LogicalRect& clip) {
+  if (clipSegment(x0, y0, x1, y1, clip)) p.drawLine(m.toDevice(x0, y0), m.toDevice(x1, y1));
+}
+
+void valueText(QPainter& p, const UnitMapper& m, int32_t x, int32_t rowTop, int32_t rowHeight,
+               double value, int decimals) {
+  p.drawText(m.toDevice(x - kTextGap - kTextRoom, rowTop, x - kTextGap, rowTop - rowHeight),
+             Qt::AlignRight | Qt::AlignVCenter, bandValueText(value, decimals));
+}
+
+}  // namespace
+
+Qt::PenStyle seriesPenStyle(int16_t style) {
   switch (style) {
     case 1:
       return Qt::DashLine;
@@ -65,7 +78,7 @@ Qt::PenStyle penStyle(int16_t style) {
 
 QPen seriesPen(const BandSeries& s, const UnitMapper& m) {
   QPen pen(xjor::colorFromRef(s.lineColor));
-  pen.setStyle(penStyle(s.lineStyle));
+  pen.setStyle(seriesPenStyle(s.lineStyle));
   pen.setWidthF(std::max(1.0, m.pixelsX(std::max<int16_t>(s.lineWidth, 0))));
   return pen;
 }
@@ -89,19 +102,6 @@ QBrush seriesBrush(const BandSeries& s, const UnitMapper& m) {
   p.end();
   return QBrush(tile);
 }
-
-void line(QPainter& p, const UnitMapper& m, double x0, double y0, double x1, double y1,
-          const LogicalRect& clip) {
-  if (clipSegment(x0, y0, x1, y1, clip)) p.drawLine(m.toDevice(x0, y0), m.toDevice(x1, y1));
-}
-
-void valueText(QPainter& p, const UnitMapper& m, int32_t x, int32_t rowTop, int32_t rowHeight,
-               double value, int decimals) {
-  p.drawText(m.toDevice(x - kTextGap - kTextRoom, rowTop, x - kTextGap, rowTop - rowHeight),
-             Qt::AlignRight | Qt::AlignVCenter, bandValueText(value, decimals));
-}
-
-}  // namespace
 
 std::vector<ShownSeries> loadShownSeries(OptionFileRef* opt, const BandSeries* series, int count) {
   std::vector<ShownSeries> shown;

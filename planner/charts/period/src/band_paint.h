@@ -4,8 +4,10 @@
 #ifndef KELVO_PERIOD_BAND_PAINT_H_
 #define KELVO_PERIOD_BAND_PAINT_H_
 
+#include <QBrush>
 #include <QColor>
 #include <QFont>
+#include <QPen>
 #include <QString>
 #include <vector>
 
@@ -47,6 +49,13 @@ struct BandScene {
   // The bottom of the last value row.
   int32_t bottom() const { return layout.valueRowTop(int(lines.size() + bars.size())); }
 };
+
+// The pen of a series' line style (0 solid, 1 dash, 2 dot, 3 dash-dot,
+// 4 dash-dot-dot, 5 none) and width, and the brush of its fill (-2 none,
+// -1 solid, 0..5 hatch), as painted on the mapper's device.
+Qt::PenStyle seriesPenStyle(int16_t style);
+QPen seriesPen(const BandSeries& series, const UnitMapper& mapper);
+QBrush seriesBrush(const BandSeries& series, const UnitMapper& mapper);
 
 // Paints scene over the visible logical rectangle.
 void paintBand(QPainter& painter, const UnitMapper& mapper, const LogicalRect& visible,

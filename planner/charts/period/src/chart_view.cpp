@@ -5,8 +5,12 @@
 
 #include "band_paint.h"
 #include "kelvo/commands.h"
+#include "kelvo/opt_chart_page.h"
+#include "kelvo/opt_histo_page.h"
+#include "kelvo/opt_term_page.h"
 #include "kelvo/option_slots.h"
 #include "kelvo/plan_doc.h"
+#include "kelvo/strings.h"
 #include "xjorlib/qt_bridge.h"
 
 namespace kelvo {
@@ -117,7 +121,36 @@ bool CChartView::onCommand(int id) {
     initialUpdate();
     return true;
   }
+  if (id == cmd::kOptions) {
+    optionsCommand();
+    return true;
+  }
   return CTermView::onCommand(id);
+}
+
+bool CChartView::updateCommand(int id, CommandState& state) {
+  if (id == cmd::kOptions) {
+    state.enabled = true;
+    return true;
+  }
+  return CTermView::updateCommand(id, state);
+}
+
+void CChartView::optionsCommand() {
+  if (!blocksRead_) readBlocks();
+  TimeScaleSettings settings = storedSettings();
+  BandBlock band = band_;
+  ChartBlock chart = chart_;
+  OptionFileRef* opt = optionsOf(document());
+  CPropertySheet sheet(loadString(kStrOptionsSheet), this);
+  sheet.setPagesShareCopy(true);
+  sheet.addPage(new COptTermPage(&settings));
+  sheet.addPage(new COptChartPage(&settings, &band, opt));
+  sheet.addPage(new COptHistoPage(&settings, &chart, opt));
+  if (sheet.exec() != QDialog::Accepted) return;
+  band_ = band;
+  chart_ = chart;
+  commitScaleOptions(settings);
 }
 
 void CChartView::drawBody(QPainter& painter, const UnitMapper& mapper, const LogicalRect& body,

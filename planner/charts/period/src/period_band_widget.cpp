@@ -141,4 +141,11 @@ CPeriodBand* attachPeriodBand(CTermView* view) {
   return band;
 }
 
+CPeriodBand* periodBandOf(CTermView* view) {
+  if (!view) return nullptr;
+  for (CPeriodBand* band : view->window()->findChildren<CPeriodBand*>())
+    if (band->view() == view) return band;
+  return nullptr;
+}
+
 }  // namespace kelvo

@@ -5,9 +5,12 @@
 #include <cstring>
 
 #include "kelvo/commands.h"
+#include "kelvo/opt_chart_page.h"
+#include "kelvo/opt_term_page.h"
 #include "kelvo/option_slots.h"
 #include "kelvo/plan_doc.h"
 #include "kelvo/project_digits.h"
+#include "kelvo/strings.h"
 #include "xJorDbm2.h"
 #include "xjorlib/qt_bridge.h"
 
@@ -192,7 +195,31 @@ bool CSheetView::onCommand(int id) {
     initialUpdate();
     return true;
   }
+  if (id == cmd::kOptions) {
+    optionsCommand();
+    return true;
+  }
   return CTermView::onCommand(id);
+}
+
+bool CSheetView::updateCommand(int id, CommandState& state) {
+  if (id == cmd::kOptions) {
+    state.enabled = true;
+    return true;
+  }
+  return CTermView::updateCommand(id, state);
+}
+
+void CSheetView::optionsCommand() {
+  TimeScaleSettings settings = storedSettings();
+  BandOptions band(this);
+  CPropertySheet sheet(loadString(kStrOptionsSheet), this);
+  sheet.setPagesShareCopy(true);
+  sheet.addPage(new COptTermPage(&settings));
+  sheet.addPage(band.makePage(&settings));
+  if (sheet.exec() != QDialog::Accepted) return;
+  band.commit();
+  commitScaleOptions(settings);
 }
 
 const ValueItem* CSheetView::itemOf(int32_t row) const {

@@ -21,6 +21,7 @@ enum StringId : int {
   kStrWindowCaption0 = 496,   // 496 + window number
   kStrCommandBar = 548,       // "명령 표시줄"
   kStrEditBar = 549,          // "편집 도구줄"
+  kStrOptionsSheet = 551,     // "선택 사항"
   kStrMenuFile = 700,         // top-level menus 700..707
   kStrPlanningStage = 720,    // "계획 단계"
   kStrProgressStage = 721,    // "진행 %d단계"

@@ -27,6 +27,9 @@ class CPropertyPage : public QWidget {
   // Writes the page's values back to what it was built over. Called for
   // every page once all of them validated.
   virtual void apply() = 0;
+  // Loads the controls again from what the page edits. A sheet whose pages
+  // share one working copy calls it each time the page is shown.
+  virtual void load() {}
 };
 
 // The sheet: tabs of pages with "확인" / "취소".
@@ -44,10 +47,20 @@ class CPropertySheet : public QDialog {
 
   // OK: validates the pages in order, showing the first that refuses and
   // keeping the sheet open; when all pass, applies every page and closes.
+  // With shared set, the pages edit one working copy: a page left for
+  // another validates (refusing keeps it shown) and applies to the copy, a
+  // page shown loads from it, and OK validates and applies the current page
+  // only, so that a page never writes stale values over another's.
+  void setPagesShareCopy(bool shared) { shared_ = shared; }
   void accept() override;
 
  private:
+  void pageChanged(int index);
+
   QTabWidget* tabs_;
+  bool shared_ = false;
+  int shown_ = -1;
+  bool switching_ = false;
 };
 
 // A button that opens the colour picker over *colour and keeps the choice.

@@ -98,6 +98,11 @@ class CTermView : public CBaseView {
   virtual void rowsMoved() {}
   void scrollContentsBy(int dx, int dy) override;
 
+  // Takes the settings edited in a "선택 사항" sheet that ended with OK:
+  // keeps the previous block as the undo step, marks the document modified,
+  // re-runs the initial update and stores the view's settings (hint 2 to
+  // its kind). A derived view sets its own edited blocks first.
+  void commitScaleOptions(const TimeScaleSettings& edited);
   // The stored settings (what setScaleSettings last took).
   const TimeScaleSettings& storedSettings() const { return stored_; }
   // Height of the scale strip: three scale rows.

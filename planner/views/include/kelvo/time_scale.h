@@ -56,6 +56,11 @@ inline constexpr uint16_t kPeriodBand = 0x0100;
 inline constexpr uint16_t kThreeRows = 0x4000;
 }  // namespace scaleflag
 
+// Sets or clears bit in flags (the option pages' checks).
+inline void setFlagBit(uint16_t* flags, uint16_t bit, bool on) {
+  *flags = on ? uint16_t(*flags | bit) : uint16_t(*flags & ~bit);
+}
+
 // The defaults of a new view: the axis over the project's start and finish.
 TimeScaleSettings defaultTimeScale(uint16_t projectStart, uint16_t projectFinish);
 

@@ -55,6 +55,10 @@ class CGanttView : public CTermView {
   // leaves and reads those of the kind it takes. Nothing changes when the
   // panes show that mode already.
   void switchMode(bool summary);
+  // 40098, from the chart or its sheet pane: the sheet "자료", "기간 표시",
+  // "도표", "S-Curve" over copies of the sheet pane's format, the scale
+  // settings, the chart's block and the period band; OK takes them all.
+  void optionsCommand();
 
   // The legend: samples with their captions, left to right, in box.
   void drawLegendInto(QPainter& painter, const UnitMapper& mapper, const LogicalRect& box,

@@ -22,9 +22,6 @@ class MapOptionsDialog : public QDialog {
   MapSettings settings() const;
 
  private:
-  QPushButton* colourButton(const QString& caption, COLORREF* colour);
-  QPushButton* fontButton(const QString& caption, LOGFONT* font);
-
   MapSettings settings_;
   QCheckBox* objects_;
   QCheckBox* relations_;

@@ -34,6 +34,10 @@ class CChartView : public CTermView {
   void storeSettings() override;
   void onUpdate(int hint, qintptr extra) override;
   bool onCommand(int id) override;
+  bool updateCommand(int id, CommandState& state) override;
+  // 40098: the sheet "기간 표시", "S-Curve", "Histogram" over a copy of the
+  // settings and both blocks; OK takes the copy.
+  void optionsCommand();
 
  protected:
   void drawBody(QPainter& painter, const UnitMapper& mapper, const LogicalRect& body,

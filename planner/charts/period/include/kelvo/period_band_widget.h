@@ -52,6 +52,8 @@ class CPeriodBand : public QWidget {
 // or a layout), and returns it. The band follows the view's scrolling and
 // its scale flag.
 CPeriodBand* attachPeriodBand(CTermView* view);
+// The band attached under view, or null.
+CPeriodBand* periodBandOf(CTermView* view);
 
 }  // namespace kelvo
 

@@ -49,6 +49,10 @@ class CSheetView : public CTermView {
   void storeSettings() override;
   void onUpdate(int hint, qintptr extra) override;
   bool onCommand(int id) override;
+  bool updateCommand(int id, CommandState& state) override;
+  // 40098: the sheet "기간 표시", "S-Curve" over copies of the scale
+  // settings and the period band; OK takes them.
+  void optionsCommand();
 
  protected:
   void drawBody(QPainter& painter, const UnitMapper& mapper, const LogicalRect& body,
