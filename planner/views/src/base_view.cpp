@@ -130,6 +130,10 @@ void CBaseView::prepareToClose() {
     storeSettings();
 }
 
+bool CBaseView::editTextObject(int32_t, int32_t, int32_t, int32_t, int64_t) {
+  return false;
+}
+
 void CBaseView::setViewKind(ViewKind kind) {
   if (!isViewKindNumber(kindNumber(kind))) return;
   viewKind_ = kind;

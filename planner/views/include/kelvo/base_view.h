@@ -173,6 +173,14 @@ class CBaseView : public QAbstractScrollArea, public CommandTarget {
   // nothing when objectsShown() is false.
   void drawObjectLayer(QPainter& painter, const UnitMapper& mapper, const LogicalRect& body,
                        bool front);
+  // The one layer of the view's objects that the tools select, create in and
+  // edit (0 behind the data, 1 in front), or -1 for both. Base: -1.
+  virtual int objectLayerInUse() const { return -1; }
+  // Makes a text object with the view's own dialog: a new one over the
+  // dragged rectangle (x0, y0)-(x1, y1) when replace < 0, else the object
+  // whose head is at replace is edited. Returns false when the view leaves
+  // text objects to the layer's own dialog. Base: false.
+  virtual bool editTextObject(int32_t x0, int32_t y0, int32_t x1, int32_t y1, int64_t replace);
 
   // --- Commands -----------------------------------------------------------
   bool onCommand(int id) override;
