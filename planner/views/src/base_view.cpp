@@ -522,6 +522,10 @@ bool CBaseView::updateCommand(int id, CommandState& state) {
     state.enabled = true;
     return true;
   }
+  if (id == cmd::kDataFormat) {
+    state.enabled = doc_ && doc_->isOpen();
+    return true;
+  }
   return false;
 }
 
@@ -548,6 +552,10 @@ bool CBaseView::onCommand(int id) {
     return true;
   }
   if (id == cmd::kFitToPaper && canFitToPaper()) return fitToPaperCommand();
+  if (id == cmd::kDataFormat && doc_ && doc_->isOpen()) {
+    dataFormatCommand();
+    return true;
+  }
   return false;
 }
 

@@ -20,7 +20,8 @@ namespace kelvo {
 namespace {
 
 // Commands the chart hands to its sheet pane.
-constexpr int kSheetCommands[] = {40098, 40099, 40022, 57636, 40113, 40086, 40087, 40088, 40021};
+// "자료 형식" (40099) stays with the chart: its print format is the window's.
+constexpr int kSheetCommands[] = {40098, 40022, 57636, 40113, 40086, 40087, 40088, 40021};
 constexpr int kFindCommands[] = {57636, 40113};
 // How near an end of the selection frame a press grabs that end.
 constexpr int32_t kHandleZone = 6;
