@@ -79,6 +79,23 @@ void CTermView::readSettings() {
   if (own > 0 && ownBlock()) std::memcpy(ownBlock(), buf.data() + sizeof stored_, own);
 }
 
+void CTermView::applyOptions(const TimeScaleSettings& settings) {
+  CPlanDoc* doc = document();
+  if (doc) {
+    doc->undo().keep(this, [this, kept = stored_]() mutable {
+      const TimeScaleSettings live = stored_;
+      setScaleSettings(kept);
+      kept = live;
+      rowsMoved();
+      return true;
+    });
+    doc->setModified();
+  }
+  setScaleSettings(settings);
+  initialUpdate();
+  storeSettings();
+}
+
 void CTermView::storeSettings() {
   CPlanDoc* doc = document();
   if (!doc || !doc->isOpen()) return;

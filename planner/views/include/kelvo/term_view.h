@@ -30,6 +30,11 @@ class CTermView : public CBaseView {
   // Replaces the settings (the option pages, fit to paper) and lays the
   // view out again.
   void setScaleSettings(const TimeScaleSettings& settings);
+  // OK of the "선택 사항" sheet: keeps the previous settings as one undo
+  // step (undo swaps the whole block back, a second undo restores the
+  // change), takes settings, marks the document modified, runs the initial
+  // update and stores the view's settings.
+  void applyOptions(const TimeScaleSettings& settings);
   // The first body row shown (-1 before the first initial update).
   int32_t topRow() const { return topRow_; }
   // The x shown at the body's left edge.

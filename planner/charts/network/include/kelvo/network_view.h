@@ -50,6 +50,18 @@ struct NetDialogs {
 };
 void setNetDialogs(NetDialogs dialogs);
 
+struct NetOptions;
+class CPropertyPage;
+// The time-scale pages the network's "선택 사항" sheet shares with the other
+// time-scaled views, built over the sheet's working copy of the settings:
+// "기간 표시" before the chart's own pages and "S-Curve" after them. Unset,
+// the sheet holds the chart's own pages only.
+struct NetTermPages {
+  std::function<CPropertyPage*(CTermView* view, TimeScaleSettings* working)> timeScale;
+  std::function<CPropertyPage*(CTermView* view, TimeScaleSettings* working)> periodBand;
+};
+void setNetTermPages(NetTermPages pages);
+
 class CNetView : public CTermView {
   Q_OBJECT
  public:
@@ -58,6 +70,14 @@ class CNetView : public CTermView {
 
   const NetBlock& block() const { return block_; }
   void setBlock(const NetBlock& block);
+
+  // The side-area captions of option record 2 (defaults when none).
+  SideCaptions sideCaptions() const;
+  void setSideCaptions(const SideCaptions& captions);
+  // "선택 사항" (40098): the sheet over one working copy of the settings,
+  // block and captions; on OK they are applied, stored and kept as one undo
+  // step of the settings. True on OK.
+  bool optionsCommand();
 
   // "PERT 경로 최적화": assigns paths and routing rows, stores them, raises
   // the row count to the highest path and, with bar labels, switches to
@@ -104,6 +124,10 @@ class CNetView : public CTermView {
   void drawLegend(QPainter& painter, const UnitMapper& paper, const LogicalRect& box,
                   const PrintFormat& format) override;
   int printFormatSize() const override { return kNetPrintFormatSize; }
+  // "자료 형식": "인쇄 형식" with the templates printed on paper, and "항목
+  // 형식", whose templates the chart takes on OK.
+  void addDataFormatPages(CPropertySheet* sheet, PrintRecord* record) override;
+  bool preparePrinting(const PrintFormat& format, PrintLayout* layout) override;
 
  protected:
   void drawBody(QPainter& painter, const UnitMapper& mapper, const LogicalRect& body,
@@ -112,6 +136,8 @@ class CNetView : public CTermView {
   void* ownBlock() override { return &block_; }
   int ownBlockSize() const override { return sizeof(NetBlock); }
   TimeScaleSettings defaultSettings() const override;
+  // A record without the paper templates takes the chart's own.
+  void completePrintRecord(PrintRecord* record, int storedBytes) const override;
 
  private:
   enum class Drag { None, Band, Move, Connect };
@@ -125,8 +151,9 @@ class CNetView : public CTermView {
   bool readRelation(int32_t slot, RelRecord* r) const;
   NodeEdge edge() const;
   int32_t textHeight() const;
-  // Measures the label box from the templates (hint 6, initial update).
-  void measureLabels();
+  // Measures block's label box from its templates (hint 6, initial update,
+  // print start).
+  void measureLabels(NetBlock* block) const;
   void selectInBand(int32_t x0, int32_t y0, int32_t x1, int32_t y1);
   void connect(int32_t fromSlot, int32_t toSlot);
   void storeAfterEdit();
@@ -136,6 +163,8 @@ class CNetView : public CTermView {
   void moveObjectRows(int32_t firstRow, int32_t delta);
 
   NetBlock block_;
+  NetBlock paper_;      // what prints: block_ with the paper templates
+  NetBlock formBlock_;  // the templates the "항목 형식" page edits
   std::vector<int32_t> selActs_, selRels_;
   Drag drag_ = Drag::None;
   int32_t pressX_ = 0, pressY_ = 0, dragX_ = 0, dragY_ = 0;
