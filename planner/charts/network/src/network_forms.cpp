@@ -48,8 +48,9 @@ SideCaptions CNetView::sideCaptions() const {
 void CNetView::setSideCaptions(const SideCaptions& captions) {
   CPlanDoc* doc = document();
   if (!doc || !doc->isOpen()) return;
-  SideCaptions copy = captions;
-  xOption(&doc->db().opt, XOPT_WRITE, kOptSideCaptions, &copy, sizeof copy);
+  captions_ = captions;
+  xOption(&doc->db().opt, XOPT_WRITE, kOptSideCaptions, &captions_, sizeof captions_);
+  viewport()->update();
 }
 
 bool CNetView::optionsCommand() {

@@ -159,6 +159,27 @@ void drawMerged(QPainter& p, const UnitMapper& m, std::vector<Leg>* legs, bool v
 
 }  // namespace
 
+void CNetView::drawSideCaptions(QPainter& painter, const UnitMapper& mapper,
+                                const LogicalRect& body) {
+  const struct {
+    const char* text;
+    size_t size;
+    int32_t left, right;
+  } areas[] = {
+      {captions_.left, sizeof captions_.left, 0, scale().timeLeft()},
+      {captions_.right, sizeof captions_.right, scale().timeRight(), scale().totalWidth()}};
+  painter.save();
+  painter.setFont(xjor::fontFromLogFont(captions_.font));
+  painter.setPen(xjor::colorFromRef(captions_.colour));
+  for (const auto& area : areas) {
+    const int32_t left = std::max(area.left, body.left), right = std::min(area.right, body.right);
+    if (left >= right || !area.text[0]) continue;
+    painter.drawText(mapper.toDevice(left, body.top, right, body.bottom), Qt::AlignCenter,
+                     textOf(area.text, area.size));
+  }
+  painter.restore();
+}
+
 void CNetView::drawBody(QPainter& painter, const UnitMapper& mapper, const LogicalRect& body,
                         int32_t firstRow, int32_t lastRow, bool printing) {
   CPlanDoc* doc = document();
@@ -169,6 +190,7 @@ void CNetView::drawBody(QPainter& painter, const UnitMapper& mapper, const Logic
   const int32_t firstPath = firstRow + 1, lastPath = lastRow + 1;
   painter.save();
   painter.setRenderHint(QPainter::Antialiasing, false);
+  drawSideCaptions(painter, mapper, body);
   texts_->begin(painter);
 
   // Relations first, so that nodes cover their ends.

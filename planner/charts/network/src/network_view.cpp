@@ -63,6 +63,7 @@ CNetView::CNetView(CPlanDoc* doc, QWidget* parent)
       block_(defaultNetBlock()),
       paper_(block_),
       formBlock_(block_),
+      captions_(defaultSideCaptions()),
       texts_(std::make_unique<TextLayouts>()) {}
 
 CNetView::~CNetView() = default;
@@ -121,6 +122,7 @@ void CNetView::initialUpdate() {
     block_ = defaultNetBlock();
   }
   CTermView::initialUpdate();
+  captions_ = sideCaptions();
   block_.nodeWidth = std::max<int16_t>(1, block_.nodeWidth);
   measureLabels(&block_);
   const auto stale = [&](std::vector<int32_t>& list, bool activity) {

@@ -154,6 +154,8 @@ class CNetView : public CTermView {
   // Measures block's label box from its templates (hint 6, initial update,
   // print start).
   void measureLabels(NetBlock* block) const;
+  // The side-area captions, centred in the visible part of their areas.
+  void drawSideCaptions(QPainter& painter, const UnitMapper& mapper, const LogicalRect& body);
   void selectInBand(int32_t x0, int32_t y0, int32_t x1, int32_t y1);
   void connect(int32_t fromSlot, int32_t toSlot);
   void storeAfterEdit();
@@ -163,8 +165,9 @@ class CNetView : public CTermView {
   void moveObjectRows(int32_t firstRow, int32_t delta);
 
   NetBlock block_;
-  NetBlock paper_;      // what prints: block_ with the paper templates
-  NetBlock formBlock_;  // the templates the "항목 형식" page edits
+  NetBlock paper_;         // what prints: block_ with the paper templates
+  NetBlock formBlock_;     // the templates the "항목 형식" page edits
+  SideCaptions captions_;  // option record 2, read at every initial update
   std::vector<int32_t> selActs_, selRels_;
   Drag drag_ = Drag::None;
   int32_t pressX_ = 0, pressY_ = 0, dragX_ = 0, dragY_ = 0;

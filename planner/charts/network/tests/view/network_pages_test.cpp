@@ -83,7 +83,15 @@ TEST_F(NetworkTest, OptionsSheetAppliesOneWorkingCopyOnOkOnly) {
   EXPECT_EQ(s.flags & kelvo::netflag::kUpperLabels, 0);
   EXPECT_EQ(kelvo::fieldText(chart_->sideCaptions().left, 33), QStringLiteral("공종 구분"));
   EXPECT_TRUE(doc_->isModified());
-  EXPECT_EQ(grab("issue33_form_net_after.png").pixelColor(at(xOf(2) + 15, centre(1))), kTeal);
+  const QImage after = grab("issue33_form_net_after.png");
+  EXPECT_EQ(after.pixelColor(at(xOf(2) + 15, centre(1))), kTeal);
+  // The left caption is written in the new left area, in black.
+  const QRect area(at(0, 0).x() + 2, 0, at(300, 0).x() - at(0, 0).x() - 4, after.height());
+  int dark = 0;
+  for (int y = area.top(); y < area.bottom(); ++y)
+    for (int x = std::max(0, area.left()); x < area.right(); ++x)
+      dark += after.pixelColor(x, y).lightness() < 100;
+  EXPECT_GT(dark, 20);
   // The settings are stored: record 116 holds the node width after the 172
   // bytes of the scale.
   std::vector<uint8_t> stored(282);
