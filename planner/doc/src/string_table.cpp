@@ -30,6 +30,7 @@ constexpr Entry kTable[] = {
     {548, "명령 표시줄"},
     {549, "편집 도구줄"},
     {551, "선택 사항"},
+    {552, "자료 형식"},
     // Top-level menus and sub-menus.
     {700, "파일(&F)"},
     {701, "편집(&E)"},

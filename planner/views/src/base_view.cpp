@@ -532,6 +532,10 @@ bool CBaseView::updateCommand(int id, CommandState& state) {
     state.enabled = hasFormatFiles(formatKindOf(viewKind()));
     return true;
   }
+  if (id == cmd::kDataFormat) {
+    state.enabled = doc_ && doc_->isOpen();
+    return true;
+  }
   return false;
 }
 
@@ -560,6 +564,10 @@ bool CBaseView::onCommand(int id) {
   if (id == cmd::kFitToPaper && canFitToPaper()) return fitToPaperCommand();
   if (id == cmd::kFormatFiles && hasFormatFiles(formatKindOf(viewKind())))
     return formatFilesCommand();
+  if (id == cmd::kDataFormat && doc_ && doc_->isOpen()) {
+    dataFormatCommand();
+    return true;
+  }
   return false;
 }
 

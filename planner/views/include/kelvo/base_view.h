@@ -28,6 +28,7 @@ class QPrinter;
 namespace kelvo {
 
 class CPlanDoc;
+class CPropertySheet;
 class ObjectLayer;
 
 // Commands the view base knows by number (those of the shell are in
@@ -124,6 +125,25 @@ class CBaseView : public QAbstractScrollArea, public CommandTarget {
   // part of its print format; a shorter record, or one without a legend
   // font, gives "굴림체" height -32 in black.
   GanttPrintFormat readLegendFormat() const;
+  // The whole record of this kind, of which printFormatSize() bytes are
+  // stored: the defaults, the stored bytes over them (a legend font of
+  // height 0 keeps the default), then completePrintRecord for the parts a
+  // shorter stored record lacks.
+  PrintRecord readPrintRecord() const;
+  // Writes the first printFormatSize() bytes of record (false when no
+  // project is open or it fails).
+  bool writePrintRecord(const PrintRecord& record) const;
+  // "자료 형식" (40099): the pages of addDataFormatPages over a copy of the
+  // print format record; on OK the record is stored and the document
+  // marked modified. True on OK.
+  bool dataFormatCommand();
+  // What the view's "인쇄 형식" page offers. Base: the legend for records
+  // of 664 bytes or more, "간트만 인쇄" for the Gantt's 664 and "경로 인쇄"
+  // for the network's 828.
+  virtual PrintFormParts printFormParts() const;
+  // Adds the pages of the view's "자료 형식" sheet; record is the working
+  // copy stored on OK. Base: "인쇄 형식" alone.
+  virtual void addDataFormatPages(CPropertySheet* sheet, PrintRecord* record);
   // Prints every page (or the printer's page range) onto printer. Returns
   // false when preparation refused (message shown) or printing failed.
   bool printTo(QPrinter* printer);
@@ -304,6 +324,10 @@ class CBaseView : public QAbstractScrollArea, public CommandTarget {
   // from now on it hears the broadcasts for that kind and reads and writes
   // that kind's print format. The derived view reloads what it shows.
   void setViewKind(ViewKind kind);
+
+  // Fills what a stored record of storedBytes (0: none) lacks of this
+  // kind's record. Base: nothing.
+  virtual void completePrintRecord(PrintRecord* /*record*/, int /*storedBytes*/) const {}
 
   // Ends a data-tool or separator drag in progress (32768 and cancel mode).
   void cancelOperation();
