@@ -18,6 +18,7 @@
 #include "kelvo/batch_change.h"
 #include "xQdDb100.h"
 #include "xjor/calendar.h"
+#include "xjor/packed_date.h"
 
 namespace {
 
@@ -26,9 +27,7 @@ constexpr int kWorkTypes = 400, kFacilities = 250;  // 100,000 map cells
 constexpr const char* kFormula = "[\xBC\xD2\xBF\xE4\xC0\xCF\xBC\xF6]*2";
 constexpr const char* kQuantityItem = "\xBC\xF6\xB7\xAE";  // 수량
 
-uint16_t Day(int y, int m, int d) {
-  return static_cast<uint16_t>((y - 1980) << 9 | m << 5 | d);
-}
+constexpr auto Day = xjor::packDate;
 
 double Since(std::chrono::steady_clock::time_point start) {
   return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();

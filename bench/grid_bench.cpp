@@ -20,6 +20,7 @@
 #include "kelvo/table_view.h"
 #include "planner_project.h"
 #include "xQdDb100.h"
+#include "xjor/packed_date.h"
 
 namespace {
 
@@ -31,7 +32,7 @@ double Seconds(Clock::time_point since) {
 
 // One project of n activities, made once per size.
 struct Project : bench::NewProject {
-  explicit Project(int n) : NewProject(uint16_t((2026 - 1980) << 9 | 3 << 5 | 2), 0) {
+  explicit Project(int n) : NewProject(xjor::packDate(2026, 3, 2), 0) {
     ProjectDb& db = doc->db();
     std::vector<char> bytes(db.act.tb.recordSize);
     xBeginInputBatch(&db);

@@ -21,15 +21,14 @@
 #include <vector>
 
 #include "xQdDb100.h"
+#include "xjor/packed_date.h"
 
 namespace {
 
 constexpr int kWorkTypes = 400;
 constexpr int kFacilities = 250;  // 100,000 map cells
 
-uint16_t Day(int y, int m, int d) {
-  return static_cast<uint16_t>((y - 1980) << 9 | m << 5 | d);
-}
+constexpr auto Day = xjor::packDate;
 
 double Seconds(std::chrono::steady_clock::time_point since) {
   return std::chrono::duration<double>(std::chrono::steady_clock::now() - since).count();

@@ -5,12 +5,11 @@
 #include <vector>
 
 #include "xJorDbm2.h"
+#include "xjor/packed_date.h"
 
 namespace {
 
-uint16_t D(int y, int m, int d) {
-  return static_cast<uint16_t>(((y - 1980) << 9) | (m << 5) | d);
-}
+constexpr auto D = xjor::packDate;
 
 // Leaves every calendar empty and none selected, before and after each test.
 class CalendarTest : public ::testing::Test {

@@ -6,12 +6,11 @@
 #include <string>
 
 #include "xJorDbm2.h"
+#include "xjor/packed_date.h"
 
 namespace {
 
-uint16_t D(int y, int m, int d) {
-  return static_cast<uint16_t>(((y - 1980) << 9) | (m << 5) | d);
-}
+constexpr auto D = xjor::packDate;
 
 // Restores the default settings around each test.
 class DateTextTest : public ::testing::Test {

@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "query_test_util.h"
+#include "xjor/packed_date.h"
 
 namespace {
 
@@ -20,9 +21,7 @@ bool Truth(const char* text) {
   return c.truth();
 }
 
-uint16_t Date(int y, int m, int d) {
-  return static_cast<uint16_t>(((y - 1980) << 9) | (m << 5) | d);
-}
+constexpr auto Date = xjor::packDate;
 
 uint16_t DateResult(const char* text) {
   const Checked c = CheckExpr(12, text);

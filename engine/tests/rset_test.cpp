@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "xJorDbm2.h"
+#include "xjor/packed_date.h"
 
 namespace {
 
@@ -21,9 +22,7 @@ struct Row {
 };
 #pragma pack(pop)
 
-uint16_t Date(int y, int m, int d) {
-  return static_cast<uint16_t>(((y - 1980) << 9) | (m << 5) | d);
-}
+constexpr auto Date = xjor::packDate;
 
 class RecordSets : public ::testing::Test {
  protected:

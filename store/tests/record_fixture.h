@@ -5,10 +5,9 @@
 #define STORE_TESTS_RECORD_FIXTURE_H_
 
 #include "store_fixture.h"
+#include "xjor/packed_date.h"
 
-inline uint16_t Day(int y, int m, int d) {
-  return static_cast<uint16_t>((y - 1980) << 9 | m << 5 | d);
-}
+inline constexpr auto Day = xjor::packDate;
 
 class RecordTest : public StoreTest {
  protected:

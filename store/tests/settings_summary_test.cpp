@@ -1,11 +1,10 @@
 // Settings files, summary files and the calendars kept in the option file.
 #include "store_fixture.h"
+#include "xjor/packed_date.h"
 
 namespace {
 
-uint16_t D(int y, int m, int d) {
-  return static_cast<uint16_t>((y - 1980) << 9 | m << 5 | d);
-}
+constexpr auto D = xjor::packDate;
 
 TEST_F(StoreTest, SettingsFileCarriesEverythingButTables) {
   FillProject(&db_);

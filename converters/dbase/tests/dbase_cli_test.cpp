@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "dbase_fixture.h"
+#include "xjor/packed_date.h"
 
 namespace {
 
@@ -16,7 +17,8 @@ const char* const kFailed =
 
 std::string DayText(uint16_t d) {
   char t[16];
-  snprintf(t, sizeof t, "%02d-%02d-%02d", ((d >> 9) + 1980) % 100, (d >> 5) & 15, d & 31);
+  snprintf(t, sizeof t, "%02d-%02d-%02d", xjor::packedYear(d) % 100, xjor::packedMonth(d),
+           xjor::packedDay(d));
   return t;
 }
 

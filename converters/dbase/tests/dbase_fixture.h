@@ -15,12 +15,11 @@
 #include "kvcli_runner.h"
 #include "kvconverters.h"
 #include "xQdDb100.h"
+#include "xjor/packed_date.h"
 
 namespace fs = std::filesystem;
 
-inline uint16_t Day(int y, int m, int d) {
-  return static_cast<uint16_t>((y - 1980) * 512 + m * 32 + d);
-}
+inline constexpr auto Day = xjor::packDate;
 
 class DbaseTest : public ::testing::Test {
  protected:

@@ -3,6 +3,7 @@
 
 #include "kvdbf.h"
 #include "kvdbfset.h"
+#include "xjor/packed_date.h"
 
 namespace kvdbf {
 
@@ -58,7 +59,7 @@ std::vector<Column> versionColumns() {
 }
 
 uint16_t packed(int y, int m, int d) {
-  return static_cast<uint16_t>((y - 1980) * 512 + m * 32 + d);
+  return xjor::packDate(y, m, d);
 }
 
 }  // namespace
@@ -111,9 +112,9 @@ bool readVersionFile(const std::string& path, void* info, std::string& why) {
 
 void completeDates(void* info, uint16_t today) {
   uint16_t dataDate = u16(info, 146), start = u16(info, 142), finish = u16(info, 144);
-  if (!dataDate) dataDate = packed(1980 + (today >> 9), 1, 1);
+  if (!dataDate) dataDate = packed(xjor::packedYear(today), 1, 1);
   if (!start) start = dataDate;
-  if (!finish) finish = packed(1980 + (start >> 9), 12, 31);
+  if (!finish) finish = packed(xjor::packedYear(start), 12, 31);
   if (start > finish) std::swap(start, finish);
   setU16(info, 146, dataDate);
   setU16(info, 142, start);

@@ -1,5 +1,6 @@
 // Field texts shared by the reader and the writer: CP949 cuts and dates.
 #include "kvdbf.h"
+#include "xjor/packed_date.h"
 
 namespace kvdbf {
 
@@ -43,7 +44,8 @@ int digitsAt(std::string_view text, size_t from, size_t n) {
 }  // namespace
 
 std::string dateText(uint16_t packed) {
-  const int y = 1980 + (packed >> 9), m = (packed >> 5) & 15, d = packed & 31;
+  const int y = xjor::packedYear(packed), m = xjor::packedMonth(packed),
+            d = xjor::packedDay(packed);
   if (packed == 0 || y > 2079 || !realDay(y, m, d)) return std::string(8, ' ');
   char buf[16];
   snprintf(buf, sizeof buf, "%04d%02d%02d", y, m, d);
@@ -53,7 +55,7 @@ std::string dateText(uint16_t packed) {
 uint16_t parseDate(std::string_view text) {
   const int y = digitsAt(text, 0, 4), m = digitsAt(text, 4, 2), d = digitsAt(text, 6, 2);
   if (y < 1980 || y > 2107 || !realDay(y, m, d)) return 0;
-  return static_cast<uint16_t>((y - 1980) * 512 + m * 32 + d);
+  return xjor::packDate(y, m, d);
 }
 
 }  // namespace kvdbf

@@ -7,6 +7,7 @@
 
 #include "kvdbf.h"
 #include "xjor/numfmt.h"
+#include "xjor/packed_date.h"
 
 namespace kvdbf {
 
@@ -72,9 +73,9 @@ bool Writer::writeHeader() {
   std::string header(headerLength, '\0');
   auto* h = reinterpret_cast<unsigned char*>(header.data());
   h[0] = 3;
-  h[1] = static_cast<unsigned char>((today_ >> 9) + 80);
-  h[2] = static_cast<unsigned char>((today_ >> 5) & 15);
-  h[3] = static_cast<unsigned char>(today_ & 31);
+  h[1] = static_cast<unsigned char>(xjor::packedYear(today_) - 1900);
+  h[2] = static_cast<unsigned char>(xjor::packedMonth(today_));
+  h[3] = static_cast<unsigned char>(xjor::packedDay(today_));
   putU32(h + 4, count_);
   putU16(h + 8, static_cast<uint32_t>(headerLength));
   putU16(h + 10, static_cast<uint32_t>(record_.size()));

@@ -8,6 +8,7 @@
 #include <iterator>
 
 #include "kvdbf.h"
+#include "xjor/packed_date.h"
 
 namespace fs = std::filesystem;
 using kvdbf::Column;
@@ -31,7 +32,7 @@ class DbfFile : public ::testing::Test {
   fs::path dir_;
 };
 
-constexpr uint16_t kDate20240315 = (2024 - 1980) * 512 + 3 * 32 + 15;
+constexpr uint16_t kDate20240315 = xjor::packDate(2024, 3, 15);
 
 TEST_F(DbfFile, HeaderDescriptorsAndRecordsAreByteExact) {
   kvdbf::Writer w;
@@ -125,7 +126,7 @@ TEST(DbfText, CutsNeverSplitADoubleByteCharacter) {
 TEST(DbfText, DatesOutsideTheirRangeOrImpossibleAreNoDate) {
   EXPECT_EQ(kvdbf::dateText(kDate20240315), "20240315");
   EXPECT_EQ(kvdbf::dateText(0), "        ");
-  EXPECT_EQ(kvdbf::dateText((2080 - 1980) * 512 + 1 * 32 + 1), "        ");
+  EXPECT_EQ(kvdbf::dateText(xjor::packDate(2080, 1, 1)), "        ");
   EXPECT_EQ(kvdbf::dateText(44 * 512 + 13 * 32 + 1), "        ");  // month 13
   EXPECT_EQ(kvdbf::dateText(43 * 512 + 2 * 32 + 29), "        ");  // 2023-02-29
   EXPECT_EQ(kvdbf::parseDate("20240315"), kDate20240315);

@@ -8,14 +8,13 @@
 
 #include "kvdbf.h"
 #include "kvdbfset.h"
+#include "xjor/packed_date.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-uint16_t day(int y, int m, int d) {
-  return static_cast<uint16_t>((y - 1980) * 512 + m * 32 + d);
-}
+constexpr auto day = xjor::packDate;
 
 uint16_t u16(const char* info, int at) {
   uint16_t v;

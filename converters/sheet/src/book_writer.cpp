@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "kvxlsx.h"
+#include "xjor/packed_date.h"
 
 namespace kvsheet {
 
@@ -245,7 +246,8 @@ void Sheet::number(int row, int col, double v, lxw_format* format, int decimals)
 
 void Sheet::date(int row, int col, uint16_t packed) {
   if (!packed || !xIsValidT(packed)) return;
-  const double serial = kvxlsx::serialOfDay(1980 + (packed >> 9), (packed >> 5) & 15, packed & 31);
+  const double serial = kvxlsx::serialOfDay(xjor::packedYear(packed), xjor::packedMonth(packed),
+                                            xjor::packedDay(packed));
   worksheet_write_number(ws_, static_cast<lxw_row_t>(row), static_cast<lxw_col_t>(col), serial,
                          book_.date());
   widen(col, dateFormatText(xGetDateForm()).size());

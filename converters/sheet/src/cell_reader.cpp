@@ -7,6 +7,8 @@
 #include <limits>
 #include <vector>
 
+#include "xjor/packed_date.h"
+
 namespace kvsheet {
 
 namespace {
@@ -26,7 +28,7 @@ bool putWhole(char* at, double v) {
 uint16_t packedOfSerial(double serial) {
   int y, m, d;
   if (!kvxlsx::dayOfSerial(serial, &y, &m, &d) || y < 1980 || y > 2079) return 0;
-  return static_cast<uint16_t>(((y - 1980) << 9) | (m << 5) | d);
+  return xjor::packDate(y, m, d);
 }
 
 bool cp949Of(const std::string& utf8, std::string& out) {
@@ -75,7 +77,7 @@ uint16_t dateOfText(const std::string& text) {
   int days[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
   if ((y % 4 == 0 && y % 100 != 0) || y % 400 == 0) days[1] = 29;
   if (y < 1980 || y > 2079 || m < 1 || m > 12 || d < 1 || d > days[m - 1]) return 0;
-  return static_cast<uint16_t>(((y - 1980) << 9) | (m << 5) | d);
+  return xjor::packDate(y, m, d);
 }
 
 const char* readField(const FieldDesc* fds, int32_t ref, int i, const kvxlsx::Cell& c, void* rec) {

@@ -1,0 +1,62 @@
+#include "kelvo/property_sheet.h"
+
+#include <QDialogButtonBox>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+#include "kelvo/dialog_buttons.h"
+
+namespace kelvo {
+
+CPropertyPage::CPropertyPage(const QString& title, QWidget* parent) : QWidget(parent) {
+  setWindowTitle(title);
+}
+
+CPropertySheet::CPropertySheet(const QString& caption, QWidget* parent)
+    : QDialog(parent), tabs_(new QTabWidget(this)) {
+  setWindowTitle(caption);
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(tabs_);
+  layout->addWidget(okCancelButtons(this));
+}
+
+void CPropertySheet::addPage(CPropertyPage* page) {
+  tabs_->addTab(page, page->windowTitle());
+}
+
+int CPropertySheet::pageCount() const {
+  return tabs_->count();
+}
+
+CPropertyPage* CPropertySheet::page(int index) const {
+  return static_cast<CPropertyPage*>(tabs_->widget(index));
+}
+
+void CPropertySheet::accept() {
+  for (int i = 0; i < pageCount(); ++i) {
+    tabs_->setCurrentIndex(i);
+    if (!page(i)->validate()) return;
+  }
+  for (int i = 0; i < pageCount(); ++i) page(i)->apply();
+  QDialog::accept();
+}
+
+QPushButton* colourButton(QWidget* parent, const QString& caption, COLORREF* colour) {
+  auto* button = new QPushButton(caption, parent);
+  QObject::connect(button, &QPushButton::clicked, parent,
+                   [parent, colour] { xColorDlg(parent, colour); });
+  return button;
+}
+
+QPushButton* fontButton(QWidget* parent, const QString& caption, LOGFONT* font, COLORREF* colour) {
+  auto* button = new QPushButton(caption, parent);
+  QObject::connect(button, &QPushButton::clicked, parent, [parent, font, colour] {
+    // The picker always offers a colour; a font without one keeps it local.
+    COLORREF unused = 0;
+    xFontDlg(parent, font, colour ? colour : &unused, nullptr, nullptr);
+  });
+  return button;
+}
+
+}  // namespace kelvo
