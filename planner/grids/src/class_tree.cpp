@@ -80,6 +80,7 @@ std::vector<ClassCode> readClassCodes(ProjectDb& db, int cls) {
   std::vector<ClassCode> codes;
   if (!index.data || table.tb.recordSize < int(offsetof(WbsRecord, size))) return codes;
   std::vector<char> record(size_t(table.tb.recordSize) + 1);
+  const int32_t current = table.tb.current;
   codes.reserve(index.count);
   for (uint32_t i = 0; i < index.count; ++i) {
     ClassCode c{codeAt(index, i), {}, recordAt(index, i)};
@@ -89,7 +90,7 @@ std::vector<ClassCode> readClassCodes(ProjectDb& db, int cls) {
     c.title.assign(title, strnlen(title, sizeof(WbsRecord::title)));
     codes.push_back(std::move(c));
   }
-  table.tb.current = -1;
+  table.tb.current = current;
   return codes;
 }
 

@@ -81,14 +81,31 @@ int CWbsTree::classification() const {
   return sheet_ && sheet_->viewKind() == ViewKind::FacilityTree ? kClassFacility : kClassWorkType;
 }
 
-QByteArray CWbsTree::codeOf(int32_t record) const {
+TableBinding& CWbsTree::codeTable() const {
+  return classification() == kClassFacility ? doc_->db().obs : doc_->db().wbs;
+}
+
+const MemTable& CWbsTree::codeIndex() const {
+  return classification() == kClassFacility ? doc_->db().obsCodes : doc_->db().wbsCodes;
+}
+
+std::vector<char> CWbsTree::readRecord(int32_t record) const {
   if (!doc_ || !doc_->isOpen() || record < 0) return {};
-  TableBinding& t = classification() == kClassFacility ? doc_->db().obs : doc_->db().wbs;
+  TableBinding& t = codeTable();
   std::vector<char> buffer(size_t(t.tb.recordSize) + 1);
+  // The document may be in the middle of an edit of the table's current
+  // record: it is left where it was.
+  const int32_t current = t.tb.current;
   t.tb.current = record;
   const bool live = xGetRec(&t.tb, buffer.data()) != 0;
-  t.tb.current = -1;
-  return live ? codeField(buffer.data()) : QByteArray();
+  t.tb.current = current;
+  if (!live) buffer.clear();
+  return buffer;
+}
+
+QByteArray CWbsTree::codeOf(int32_t record) const {
+  const std::vector<char> buffer = readRecord(record);
+  return buffer.empty() ? QByteArray() : codeField(buffer.data());
 }
 
 // --- Building -------------------------------------------------------------------
@@ -150,14 +167,11 @@ void CWbsTree::fillSheet() {
   std::vector<int32_t> records;
   QByteArray prefix;
   if (doc_ && doc_->isOpen()) {
-    const int cls = classification();
-    const ClassDef& def = doc_->classDef(cls);
+    const ClassDef& def = doc_->classDef(classification());
     prefix = codeOf(selectedRecord());
     const int level = childLevel();
-    if (level < def.levels) {
-      const MemTable& index = cls == kClassFacility ? doc_->db().obsCodes : doc_->db().wbsCodes;
-      records = childCodeRecords(index, def, level, prefix.toStdString());
-    }
+    if (level < def.levels)
+      records = childCodeRecords(codeIndex(), def, level, prefix.toStdString());
   }
   sheet_->showTreeRows(std::move(records), prefix);
 }
@@ -165,10 +179,8 @@ void CWbsTree::fillSheet() {
 // --- Following the sheet and the document -----------------------------------------
 
 void CWbsTree::placeItem(int32_t record) {
-  TableBinding& t = classification() == kClassFacility ? doc_->db().obs : doc_->db().wbs;
-  std::vector<char> buffer(size_t(t.tb.recordSize) + 1);
-  t.tb.current = record;
-  if (!xGetRec(&t.tb, buffer.data())) return;
+  const std::vector<char> buffer = readRecord(record);
+  if (buffer.empty()) return;
   const std::string code = codeField(buffer.data()).toStdString();
   const ClassDef& def = doc_->classDef(classification());
   const int level = classCodeLevel(def, code);
@@ -295,13 +307,12 @@ bool CWbsTree::hasCopy() {
 
 int32_t CWbsTree::inputCopy(int32_t source, const QByteArray& newCode, const QByteArray* title,
                             int* message) {
-  TableBinding& t = classification() == kClassFacility ? doc_->db().obs : doc_->db().wbs;
-  std::vector<char> record(size_t(t.tb.recordSize) + 1);
-  t.tb.current = source;
-  if (!xGetRec(&t.tb, record.data())) {
+  std::vector<char> record = readRecord(source);
+  if (record.empty()) {
     *message = kMsgWrongPaste;
     return -1;
   }
+  const TableBinding& t = codeTable();
   // Values the program keeps itself (totals, durations) start from zero.
   for (int f = 0; f < t.tb.fieldCount; ++f) {
     const FieldDesc& fd = t.tb.fields[f];
@@ -327,8 +338,7 @@ int32_t CWbsTree::inputCopy(int32_t source, const QByteArray& newCode, const QBy
 bool CWbsTree::paste() {
   if (!doc_ || !doc_->isOpen() || !sheet_ || !hasCopy()) return false;
   const CopiedCode source = copied();
-  const int cls = classification();
-  const ClassDef& def = doc_->classDef(cls);
+  const ClassDef& def = doc_->classDef(classification());
   const int level = childLevel();
   const std::string code = source.code.toStdString();
   if (source.kind != sheet_->viewKind() || source.code.isEmpty() ||
@@ -340,13 +350,8 @@ bool CWbsTree::paste() {
   const int start = def.start[level];
   // The branch is taken before anything is entered: what is entered now
   // must not be copied again.
-  const MemTable& index = cls == kClassFacility ? doc_->db().obsCodes : doc_->db().wbsCodes;
-  const std::vector<ClassCode> below = codesBelow(index, code);
-
-  TableBinding& t = cls == kClassFacility ? doc_->db().obs : doc_->db().wbs;
-  std::vector<char> record(size_t(t.tb.recordSize) + 1);
-  t.tb.current = source.record;
-  xGetRec(&t.tb, record.data());
+  const std::vector<ClassCode> below = codesBelow(codeIndex(), code);
+  const std::vector<char> record = readRecord(source.record);
   QByteArray newCode;
   ClassCopyDialog dialog(
       source.code.left(start), source.code.mid(start), target, def.length[level],

@@ -234,12 +234,25 @@ TEST_F(WbsTreeTest, DeleteMovesTheSelectionAndTheTreeFollowsTheSheet) {
   sheet->moveToRow(0);
   ASSERT_TRUE(sheet->deleteAtCursor());
   EXPECT_EQ(itemOfCode(tree, "H0101"), nullptr);
-  WbsRecord r{};
-  std::strcpy(r.code, "H0109");
-  std::strcpy(r.title, "new");
-  ASSERT_TRUE(app_->document()->inputRecord(ViewKind::WorkTypeTree, -1, &r).ok);
+  std::vector<char> fresh(size_t(db().wbs.tb.recordSize) + 1);
+  std::strcpy(fresh.data() + offsetof(WbsRecord, code), "H0109");
+  std::strcpy(fresh.data() + offsetof(WbsRecord, title), "new");
+  ASSERT_TRUE(app_->document()->inputRecord(ViewKind::WorkTypeTree, -1, fresh.data()).ok);
   ASSERT_NE(itemOfCode(tree, "H0109"), nullptr);
   EXPECT_EQ(itemOfCode(tree, "H0109")->parent(), itemOfCode(tree, "H01"));
   EXPECT_EQ(itemOfCode(tree, "H0109")->text(0), "09 new");
+
+  // A code renamed with its branch keeps its slot; the items follow.
+  const int32_t slot = itemOfCode(tree, "C01")->data(0, Qt::UserRole).toInt();
+  tree->setCurrentItem(itemOfCode(tree, "C"));
+  std::vector<char> record(size_t(db().wbs.tb.recordSize) + 1);
+  db().wbs.tb.current = slot;
+  ASSERT_TRUE(xGetRec(&db().wbs.tb, record.data()));
+  std::strcpy(record.data() + offsetof(WbsRecord, code), "C03");
+  const EditResult renamed =
+      app_->document()->inputRecord(ViewKind::WorkTypeTree, slot, record.data());
+  ASSERT_TRUE(renamed.ok);
+  EXPECT_EQ(renamed.slot, slot);
+  EXPECT_EQ(itemOfCode(tree, "C0301")->parent(), itemOfCode(tree, "C03"));
   optionFlags() &= uint16_t(~optflag::kConfirmDelete);
 }

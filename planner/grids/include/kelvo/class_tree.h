@@ -33,7 +33,7 @@ struct ClassCode {
 
 // The codes of classification cls (0 work types, 1 facilities) in code order,
 // from its code index, with their titles. Entries whose record cannot be read
-// are left out.
+// are left out. The table's current record is kept.
 std::vector<ClassCode> readClassCodes(ProjectDb& db, int cls);
 
 // One item of the tree, in the order it is inserted.

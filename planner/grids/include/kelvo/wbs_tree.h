@@ -9,6 +9,7 @@
 #include <QByteArray>
 #include <QPointer>
 #include <QTreeWidget>
+#include <vector>
 
 #include "kelvo/commands.h"
 #include "kelvo/doc_edit.h"
@@ -71,6 +72,12 @@ class CWbsTree : public QTreeWidget, public CommandTarget, public ClassTreeLink 
  private:
   void onViewsUpdate(quint64 mask, int hint, qintptr extra);
   void fillSheet();
+  // The classification's table and code index (the document is open).
+  TableBinding& codeTable() const;
+  const MemTable& codeIndex() const;
+  // A copy of record (empty when no project is open or it is not live).
+  // The table's current record is kept.
+  std::vector<char> readRecord(int32_t record) const;
   // The code stored in record (empty when the record is not live).
   QByteArray codeOf(int32_t record) const;
   // Inserts or moves the item of record under the item of its parent code
