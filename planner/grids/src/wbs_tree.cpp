@@ -48,6 +48,23 @@ QByteArray codeField(const char* record) {
   return QByteArray(c, int(strnlen(c, sizeof(WbsRecord::code))));
 }
 
+// Commands the tree hands to its sheet: its option and format pages and
+// printing.
+bool forwardedToSheet(int id) {
+  return id == cmd::kOptions || id == cmd::kDataFormat || id == cmd::kPrint ||
+         id == cmd::kPrintDirect || id == cmd::kPrintPreview;
+}
+
+// The target after the active view that owns command id (the frame for the
+// window commands), with its state; null when none.
+CommandTarget* ownerAfterView(int id, CommandState& state) {
+  const CommandRouter* router = viewState().router;
+  if (router && router->chain())
+    for (CommandTarget* target : router->chain()())
+      if (target && target->updateCommand(id, state)) return target;
+  return nullptr;
+}
+
 int32_t recordOfItem(const QTreeWidgetItem* item) {
   return item ? item->data(0, kRecordRole).toInt() : -1;
 }
@@ -409,14 +426,12 @@ bool CWbsTree::updateCommand(int id, CommandState& state) {
   if (id >= cmd::kWindowFirst && id <= cmd::kWindowLast) {
     // The frame decides whether a window can be chosen; the tree's own
     // window is shown as the current one.
-    const CommandRouter* router = viewState().router;
-    if (router && router->chain())
-      for (CommandTarget* target : router->chain()())
-        if (target && target->updateCommand(id, state)) break;
+    ownerAfterView(id, state);
     state.checkable = true;
     state.checked = id == cmd::kWindowFirst;
     return true;
   }
+  if (forwardedToSheet(id)) return sheet_ && sheet_->updateCommand(id, state);
   switch (id) {
     case cmd::kRefresh:
     case cmd::kEditClear:
@@ -426,12 +441,6 @@ bool CWbsTree::updateCommand(int id, CommandState& state) {
     case cmd::kEditPaste:
       state.enabled = open && hasCopy();
       return true;
-    case cmd::kOptions:
-    case cmd::kDataFormat:
-    case cmd::kPrint:
-    case cmd::kPrintDirect:
-    case cmd::kPrintPreview:
-      return sheet_ && sheet_->updateCommand(id, state);
     default:
       return false;
   }
@@ -440,14 +449,11 @@ bool CWbsTree::updateCommand(int id, CommandState& state) {
 bool CWbsTree::onCommand(int id) {
   if (id >= cmd::kToolFirst && id <= cmd::kToolLast) return true;
   if (id >= cmd::kWindowFirst && id <= cmd::kWindowLast) {
-    const CommandRouter* router = viewState().router;
-    if (router && router->chain())
-      for (CommandTarget* target : router->chain()()) {
-        CommandState st;
-        if (target && target->updateCommand(id, st)) return st.enabled && target->onCommand(id);
-      }
-    return false;
+    CommandState state;
+    CommandTarget* owner = ownerAfterView(id, state);
+    return owner && state.enabled && owner->onCommand(id);
   }
+  if (forwardedToSheet(id)) return sheet_ && sheet_->onCommand(id);
   switch (id) {
     case cmd::kRefresh:
       if (sheet_) sheet_->objects().cancel();
@@ -466,12 +472,6 @@ bool CWbsTree::onCommand(int id) {
     case cmd::kEditPaste:
       paste();
       return true;
-    case cmd::kOptions:
-    case cmd::kDataFormat:
-    case cmd::kPrint:
-    case cmd::kPrintDirect:
-    case cmd::kPrintPreview:
-      return sheet_ && sheet_->onCommand(id);
     default:
       return false;
   }

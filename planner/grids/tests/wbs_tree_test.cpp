@@ -148,6 +148,19 @@ TEST_F(WbsTreeTest, TheTreeShowsTheLevelsAndTheSheetTheChildrenOfTheSelection) {
   if (const QString shots = qEnvironmentVariable("KELVO_SHOT_DIR"); !shots.isEmpty())
     shot.save(shots + "/issue31_tree.png");
 
+  // With the tree in charge only "자료 선택" is a tool and window 0 is shown
+  // as the current window.
+  struct Command {
+    int id;
+    bool enabled, checked;
+  } commands[] = {{40000, true, true}, {40001, false, false}, {40032, true, true}};
+  for (const Command& c : commands) {
+    CommandState st;
+    ASSERT_TRUE(tree->updateCommand(c.id, st)) << c.id;
+    EXPECT_EQ(st.enabled, c.enabled) << c.id;
+    EXPECT_EQ(st.checked, c.checked) << c.id;
+  }
+
   // The facility tree of the same window.
   tree = openTree(kClassFacility);
   ASSERT_NE(tree, nullptr);
