@@ -15,6 +15,9 @@ struct Entry {
 
 constexpr Entry kTable[] = {
     {129, "\nKelvo\nKelvo\nKelvo 파일 (*.kvp)\n.kvp\nKelvo.kvp\nKelvo 파일"},
+    // Root captions of the classification tree.
+    {130, "공종 분류"},
+    {131, "시설 분류"},
     {132, "표시 항목 없음"},
     {496, "분류표"},
     {497, "자원"},
@@ -97,6 +100,14 @@ constexpr Entry kTable[] = {
     {101804, "단계 명칭"},
     {101805, "공종 분류"},
     {101806, "시설 분류"},
+    // Copy of a classification branch (template 1059).
+    {1059, "분류 자료 복사"},
+    {105901, "복사원"},
+    {105902, "복사처"},
+    {105903, "상위단계 코드 :"},
+    {105904, "현재단계 코드 :"},
+    {105905, "명칭 :"},
+    {105906, "하위단계까지 모두 복사"},
     // Schedule analysis (template 1019).
     {1019, "일정 분석"},
     {101901, "현재 기준일 :"},

@@ -158,6 +158,7 @@ class CPlanDoc : public QObject {
   // The classification tree that codes of the tree kinds are entered beside
   // (null: none). The document does not own it.
   void setClassTreeLink(ClassTreeLink* link);
+  ClassTreeLink* classTreeLink() const { return treeLink_; }
   // Shows a refusal that an edit asked to be shown (EditReport::Show); the
   // program installs its message box here. Without one a refusal is only
   // returned.
