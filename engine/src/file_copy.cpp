@@ -2,6 +2,7 @@
 // saved images use.
 #include <errno.h>
 #include <stdlib.h>
+#include <sys/types.h>
 #include <unistd.h>
 
 #include "file_util.h"
@@ -14,7 +15,44 @@ namespace xjor {
 
 constexpr size_t kChunk = 51200;
 
+namespace {
+
+// Copies as much of length as the kernel will copy between the two files
+// without passing the bytes through user space. Returns the bytes copied;
+// *failed is set when a real read or write error stopped it (the error word
+// then says why), and left clear when the kernel cannot copy between these
+// files (or the source ended), so the caller goes on through a buffer.
+uint64_t copyInKernel(int src, int dst, uint64_t length, bool* failed) {
+  uint64_t done = 0;
+  while (done < length) {
+    const uint64_t left = length - done;
+    const size_t step = left < (size_t{1} << 30) ? static_cast<size_t>(left) : size_t{1} << 30;
+    const ssize_t n = copy_file_range(src, nullptr, dst, nullptr, step, 0);
+    if (n > 0) {
+      done += static_cast<uint64_t>(n);
+      continue;
+    }
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0 && errno != EXDEV && errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP &&
+        errno != EBADF && errno != ETXTBSY) {
+      xjorMapErrno(errno);
+      *failed = true;
+    }
+    break;
+  }
+  return done;
+}
+
+}  // namespace
+
 bool copyBytes(int src, int dst, uint64_t length) {
+  bool failed = false;
+  length -= copyInKernel(src, dst, length, &failed);
+  if (failed) {
+    lseek(src, static_cast<off_t>(length), SEEK_CUR);
+    return false;
+  }
+  if (length == 0) return true;
   uint8_t* buf = static_cast<uint8_t*>(malloc(kChunk));
   if (!buf) {
     xSetDbError(21001);

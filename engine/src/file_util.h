@@ -25,8 +25,9 @@ bool takeShareLock(int fd);
 size_t readFull(int fd, void* buf, size_t len);
 size_t writeFull(int fd, const void* buf, size_t len);
 
-// Copies length bytes from src's position to dst's position in chunks of
-// 51,200 bytes. When the work buffer cannot be had, or a write fails, the
+// Copies length bytes from src's position to dst's position, inside the
+// kernel where it can copy between the two files, else through a buffer in
+// chunks of 51,200 bytes. When the work buffer cannot be had, or a write fails, the
 // source is still advanced so that a caller reading a sequence of images
 // stays in step. Returns true when every byte arrived; otherwise the error
 // word says why (21014 when the source ended early).

@@ -93,6 +93,8 @@ bool cover(View& v, int fd, uint64_t end) {
   return true;
 }
 
+}  // namespace
+
 size_t preadFull(int fd, uint64_t off, void* dst, size_t len) {
   size_t done = 0;
   while (done < len) {
@@ -104,8 +106,6 @@ size_t preadFull(int fd, uint64_t off, void* dst, size_t len) {
   }
   return done;
 }
-
-}  // namespace
 
 const uint8_t* fileSpan(int fd, uint64_t off, size_t len) {
   uint64_t end = off + len;

@@ -26,6 +26,11 @@ const uint8_t* fileSpan(int fd, uint64_t off, size_t len);
 // the file or on an error, with errno set).
 size_t fileRead(int fd, uint64_t off, void* dst, size_t len);
 
+// Reads up to len bytes at off with pread, never through the mapping, so
+// that a pass over a large file does not bring its pages into the process.
+// Returns the number read (short at the end of the file or on an error).
+size_t preadFull(int fd, uint64_t off, void* dst, size_t len);
+
 // Writes a then b (blen may be 0) at off in one go. Returns true when every
 // byte was written; on failure errno says why.
 bool fileWrite(int fd, uint64_t off, const void* a, size_t alen, const void* b = nullptr,

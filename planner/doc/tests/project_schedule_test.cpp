@@ -130,6 +130,29 @@ TEST_F(ProjectScheduleTest, DatesRecordsIndexesAndProjectInformation) {
   EXPECT_EQ(+entry<RelAnchorEntry>(db.relAnchor, 1).succAnchor, D(2000, 1, 3));
 }
 
+TEST_F(ProjectScheduleTest, FreedSlotsAndRecordsOutOfCodeOrder) {
+  // Slot 0 of both tables freed, and Z's record before A's.
+  std::vector<uint8_t> blankActivity(db.act.tb.recordSize, 0);
+  ASSERT_EQ(xAddRec(&db.act.tb, blankActivity.data()), 1);
+  const int32_t z = addActivity("Z", 2, 1);
+  const int32_t a = addActivity("A", 4, 2);
+  std::vector<uint8_t> blankRelation(db.rel.tb.recordSize, 0);
+  ASSERT_EQ(xAddRec(&db.rel.tb, blankRelation.data()), 1);
+  addRelation("A", "Z", kFinishToStart, 1);
+  db.act.tb.current = 0;
+  ASSERT_EQ(xDelRec(&db.act.tb), 1);
+  db.rel.tb.current = 0;
+  ASSERT_EQ(xDelRec(&db.rel.tb), 1);
+
+  ASSERT_EQ(scheduleProject(&db, &info, D(2000, 1, 3)).result, kScheduleDone);
+  EXPECT_EQ(+activity(a).earlyFinish, D(2000, 1, 6));
+  EXPECT_EQ(+activity(z).earlyStart, D(2000, 1, 7));
+  EXPECT_EQ(+activity(z).finish, D(2000, 1, 10));
+  EXPECT_EQ(+entry<ActCodeEntry>(db.actCodes, 1).start, D(2000, 1, 7));   // Z after A
+  EXPECT_EQ(+entry<ActOrderEntry>(db.actOrder, 0).start, D(2000, 1, 7));  // Z's path first
+  EXPECT_EQ(+entry<RelAnchorEntry>(db.relAnchor, 0).succAnchor, D(2000, 1, 7));
+}
+
 TEST_F(ProjectScheduleTest, FailureKeepsTheProjectDates) {
   addActivity("P", 3, 1);
   addActivity("Q", 3, 2);
