@@ -24,8 +24,6 @@ const char* const kSeriesNames[] = {"계획", "실적", "예상", "실적+예상
 const char* const kPeriodNames[] = {"당기", "누계"};
 // The width the row-number column gets when numbering is turned on again.
 constexpr int kNumberWidth = 84;
-// A sheet shows at most this many value rows per record.
-constexpr int kMaxItems = 64;
 
 QString nameOf(const char* const* names, int count, int index) {
   return index >= 0 && index < count ? QString::fromUtf8(names[index]) : QString::number(index);
@@ -142,14 +140,14 @@ void COptSheetPage::modifyRow() {
 }
 
 void COptSheetPage::appendRow() {
-  if (int(items_.size()) >= kMaxItems) return QApplication::beep();
+  if (int(items_.size()) >= kMaxValueItems) return QApplication::beep();
   items_.push_back(editedItem());
   fillList();
   list_->setCurrentItem(list_->topLevelItem(int(items_.size()) - 1));
 }
 
 void COptSheetPage::insertRow() {
-  if (int(items_.size()) >= kMaxItems) return QApplication::beep();
+  if (int(items_.size()) >= kMaxValueItems) return QApplication::beep();
   const int row = std::max(0, list_->indexOfTopLevelItem(list_->currentItem()));
   items_.insert(items_.begin() + row, editedItem());
   fillList();

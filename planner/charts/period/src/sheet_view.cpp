@@ -23,7 +23,6 @@ constexpr int32_t kTextGap = 10;     // values end this far left of their day
 constexpr int32_t kTextRoom = 3000;  // room a value text may take to its left
 constexpr int32_t kCellIndent = 10;
 constexpr uint16_t kDefaultBaseWidth = 260;
-constexpr int kMaxItems = 64;
 
 // The record set's order and filter (option slot kind - 10, 126 bytes).
 #pragma pack(push, 1)
@@ -102,7 +101,7 @@ void CSheetView::openData() {
     if (block_.itemCount == 0 && block_.baseWidth == 0) block_.baseWidth = kDefaultBaseWidth;
     OptionFileRef* opt = doc && doc->isOpen() ? &doc->db().opt : nullptr;
     const int itemRecord = kindItem(KindRecord::ValueItems, viewKind());
-    const int count = std::min<int>(block_.itemCount, kMaxItems);
+    const int count = std::min<int>(block_.itemCount, kMaxValueItems);
     if (opt && count > 0 &&
         xOption(opt, XOPT_SIZE, itemRecord, nullptr, 0) >= int32_t(count * sizeof(ValueItem))) {
       items_.resize(size_t(count));

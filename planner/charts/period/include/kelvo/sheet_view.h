@@ -27,6 +27,9 @@ struct PeriodSheetBlock {
 #pragma pack(pop)
 static_assert(sizeof(PeriodSheetBlock) == 38, "the period sheet block is 38 bytes");
 
+// The most value rows a sheet shows per record.
+inline constexpr int kMaxValueItems = 64;
+
 // The caption of a value item, such as "수량 계획 당기".
 QString valueItemCaption(const ValueItem& item);
 // What a value row is titled with: its own title, else its caption.
