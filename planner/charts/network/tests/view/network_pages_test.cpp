@@ -59,19 +59,24 @@ TEST_F(NetworkTest, OptionsSheetAppliesOneWorkingCopyOnOkOnly) {
 
   kelvo_test::whenModal([](QDialog* d) {
     kelvo::CPropertySheet* sheet = sheetOf(d);
-    ASSERT_GE(sheet->pageCount(), 2);
-    EXPECT_EQ(sheet->tabs()->tabText(0), QStringLiteral("도표"));
-    EXPECT_EQ(sheet->tabs()->tabText(1), QStringLiteral("기간표시 바깥"));
+    // The chart's own pages between the time-scale pages every
+    // time-scaled view shows.
+    ASSERT_EQ(sheet->pageCount(), 4);
+    EXPECT_EQ(sheet->tabs()->tabText(0), QStringLiteral("기간 표시"));
+    EXPECT_EQ(sheet->tabs()->tabText(1), QStringLiteral("도표"));
+    EXPECT_EQ(sheet->tabs()->tabText(2), QStringLiteral("기간표시 바깥"));
+    EXPECT_EQ(sheet->tabs()->tabText(3), QStringLiteral("S-Curve"));
+    sheet->tabs()->setCurrentIndex(1);
     shoot(d, "issue33_form_net_chart.png");
     field<QSpinBox>(d, "nodeWidth")->setValue(40);
     field<QSpinBox>(d, "pathHeight")->setValue(90);
     field<QCheckBox>(d, "flag2000")->setChecked(false);  // "연결선 위쪽 표시"
     // Leaving the page and coming back keeps what was entered.
-    sheet->tabs()->setCurrentIndex(1);
+    sheet->tabs()->setCurrentIndex(2);
     field<QLineEdit>(d, "caption0")->setText(QStringLiteral("공종 구분"));
     field<QSpinBox>(d, "leftWidth")->setValue(300);
     shoot(d, "issue33_form_net_sides.png");
-    sheet->tabs()->setCurrentIndex(0);
+    sheet->tabs()->setCurrentIndex(1);
     EXPECT_EQ(field<QSpinBox>(d, "nodeWidth")->value(), 40);
     d->accept();
   });
@@ -103,6 +108,7 @@ TEST_F(NetworkTest, OptionsSheetAppliesOneWorkingCopyOnOkOnly) {
 
   // Cancel leaves everything as it is, even with pages edited.
   kelvo_test::whenModal([](QDialog* d) {
+    sheetOf(d)->tabs()->setCurrentIndex(1);
     field<QSpinBox>(d, "nodeWidth")->setValue(60);
     field<QSpinBox>(d, "pathHeight")->setValue(30);
     d->reject();
