@@ -147,7 +147,12 @@ TEST_F(FormatViewsTest, SheetColumnsFontsColoursAndFilterCarry) {
   EXPECT_EQ(got.order[1], 2);
 }
 
-TEST_F(FormatViewsTest, DamagedFileBeepsAndChangesNothing) {
+TEST_F(FormatViewsTest, DamagedFileSaysWhyAndChangesNothing) {
+  QStringList said;
+  kelvo::setMessageHook([&said](int, const QString& text) {
+    said << text;
+    return 0;
+  });
   CGanttView* a = gantt(doc_.get());
   std::vector<uint8_t> bytes = a->formatFileBytes("", false);
   bytes.resize(bytes.size() - 1);
@@ -156,6 +161,9 @@ TEST_F(FormatViewsTest, DamagedFileBeepsAndChangesNothing) {
   EXPECT_FALSE(a->loadFormatFile(file("cut.p13"), false));
   EXPECT_TRUE(sameBytes(&a->scale().settings(), &before, sizeof before));
   EXPECT_FALSE(a->loadFormatFile(file("missing.p13"), false));
+  ASSERT_EQ(said.size(), 2);
+  EXPECT_TRUE(said[0].contains(QStringLiteral("손상"))) << said[0].toStdString();
+  EXPECT_TRUE(said[1].contains(QStringLiteral("읽을 수 없습니다"))) << said[1].toStdString();
 }
 
 // The shipped Default files are the program's own defaults: a new project
