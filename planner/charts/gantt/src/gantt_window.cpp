@@ -40,11 +40,11 @@ class CGanttSheet : public CTableView {
     CTableView::updateScrollBars();
     if (chart) chart->followSheet(topRow());
   }
+  // "선택 사항" and "자료 형식" edit the window's settings and print format,
+  // which are the chart's, whichever pane is active.
+  static bool chartsCommand(int id) { return id == cmd::kOptions || id == cmd::kDataFormat; }
   bool updateCommand(int id, CommandState& state) override {
-    if (id == cmd::kOptions && chart) {
-      state.enabled = true;
-      return true;
-    }
+    if (chartsCommand(id) && chart) return chart->updateCommand(id, state);
     return CTableView::updateCommand(id, state);
   }
   void initialUpdate() override {
@@ -58,10 +58,7 @@ class CGanttSheet : public CTableView {
     return moved;
   }
   bool onCommand(int id) override {
-    if (id == cmd::kOptions && chart) {
-      chart->optionsCommand();
-      return true;
-    }
+    if (chartsCommand(id) && chart) return chart->onCommand(id);
     const bool done = CTableView::onCommand(id);
     tellPanes(false);
     return done;

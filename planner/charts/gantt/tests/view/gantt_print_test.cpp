@@ -215,6 +215,15 @@ TEST_F(GanttPrintTest, DataFormatOnTheChartEditsTheGanttPrintFormat) {
   printer.setOutputFileName(pdf);
   ASSERT_TRUE(chart()->printTo(&printer));
   EXPECT_TRUE(pdfText(pdf).contains(QStringLiteral("간트"))) << pdfText(pdf).toStdString();
+
+  // From the sheet pane the command edits the same, the chart's, form.
+  kelvo_test::whenModal([](QDialog* d) {
+    ASSERT_TRUE(d->findChild<QCheckBox*>(QStringLiteral("ganttOnly")));
+    d->findChild<QSpinBox*>(QStringLiteral("footerHeight"))->setValue(300);
+    d->accept();
+  });
+  ASSERT_TRUE(sheet()->onCommand(40099));
+  EXPECT_EQ(chart()->readLegendFormat().common.footerHeight, 300);
 }
 
 }  // namespace
