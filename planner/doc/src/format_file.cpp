@@ -186,21 +186,20 @@ bool decodeFormatHeader(const uint8_t* bytes, size_t size, FormatHeader* header)
 const char* formatErrorText(FormatError error) {
   switch (error) {
     case FormatError::None:
-      return "the file is a sound format file";
+      return "";
     case FormatError::Unreadable:
-      return "the file cannot be read";
+      return "형식 파일을 읽을 수 없습니다.";
     case FormatError::Short:
-      return "the file is shorter than a format file header";
     case FormatError::Magic:
-      return "the file is not a format file";
+      return "형식 파일이 아닙니다.";
     case FormatError::Kind:
-      return "the file was made for another kind of view";
+      return "다른 종류의 보기에서 만든 형식 파일입니다.";
     case FormatError::Truncated:
-      return "the file ends inside its layout";
+      return "형식 파일이 손상되었습니다.\n(자료가 중간에서 끝납니다.)";
     case FormatError::BadItem:
-      return "a value item names an item or series that does not exist";
+      return "형식 파일이 손상되었습니다.\n(없는 항목이나 계열을 가리킵니다.)";
     case FormatError::Unterminated:
-      return "a text of the layout is not terminated";
+      return "형식 파일이 손상되었습니다.\n(끝나지 않은 문자열이 있습니다.)";
   }
   return "";
 }

@@ -53,33 +53,6 @@ std::vector<uint8_t> CBaseView::formatFileBytes(const std::string& title, bool w
   return encodeFormatFile(file);
 }
 
-namespace {
-
-// What the user is told when a format file is refused: the file is left
-// alone and nothing of the view changes.
-QString formatErrorMessage(FormatError error) {
-  switch (error) {
-    case FormatError::Unreadable:
-      return QStringLiteral("형식 파일을 읽을 수 없습니다.");
-    case FormatError::Short:
-    case FormatError::Magic:
-      return QStringLiteral("형식 파일이 아닙니다.");
-    case FormatError::Kind:
-      return QStringLiteral("다른 종류의 보기에서 만든 형식 파일입니다.");
-    case FormatError::Truncated:
-      return QStringLiteral("형식 파일이 손상되었습니다.\n(자료가 중간에서 끝납니다.)");
-    case FormatError::BadItem:
-      return QStringLiteral("형식 파일이 손상되었습니다.\n(없는 항목이나 계열을 가리킵니다.)");
-    case FormatError::Unterminated:
-      return QStringLiteral("형식 파일이 손상되었습니다.\n(끝나지 않은 문자열이 있습니다.)");
-    case FormatError::None:
-      break;
-  }
-  return QString();
-}
-
-}  // namespace
-
 bool CBaseView::loadFormatFile(const std::string& path, bool withObjects) {
   CPlanDoc* doc = document();
   if (!doc || !doc->isOpen()) return false;
@@ -88,7 +61,7 @@ bool CBaseView::loadFormatFile(const std::string& path, bool withObjects) {
   const FormatError error = readFormatFile(path, kind, &file);
   if (error != FormatError::None) {
     qWarning("%s: %s", path.c_str(), formatErrorText(error));
-    showMessageText(this, formatErrorMessage(error));
+    showMessageText(this, QString::fromUtf8(formatErrorText(error)));
     return false;
   }
   // What the views of the kind hold goes to the project first, so that the

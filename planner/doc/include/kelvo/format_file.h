@@ -59,7 +59,8 @@ enum class FormatError {
   BadItem,      // a value item names an item or series that does not exist
   Unterminated  // a text field has no NUL inside it
 };
-// A sentence that says what is wrong, for a log or a message box detail.
+// What the user is told when a file is refused (UTF-8; empty for None):
+// the file is left alone and nothing of the view changes.
 const char* formatErrorText(FormatError error);
 
 // One block of a kind's layout as it sits in the file.
