@@ -42,7 +42,7 @@ struct ConverterFixture {
     if (!xReadDB(&db, info, project.c_str())) abort();
     const auto* pi = reinterpret_cast<const PrjInfo*>(info);
     xSetPrjDateInfo(&db, pi->calendarFrom, pi->calendarTo);
-    xOption(&db.opt, XOPT_READ, 1, &scheme, sizeof scheme);
+    xOption(&db.opt, XOPT_READ, XQD_CLASSES_OPTION, &scheme, sizeof scheme);
     plugin = dlopen((bin / pluginFile).c_str(), RTLD_NOW);
     if (!plugin) abort();
     auto table = reinterpret_cast<XKvOrdinalTableFn>(dlsym(plugin, "xOrdinalTable"));

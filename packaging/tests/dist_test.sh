@@ -21,7 +21,7 @@ fail() {
 cmake -DBUILD="$build" -DSOURCE="$packaging" -DNUBPACK="$nubpack" -DPROGRAM_DIR="$program_dir" \
   -DOUT="$work/dist" \
   -P "$packaging/make_dist.cmake" >/dev/null || fail "make_dist"
-for f in xDeploy libxNubPack.so Setup.inf KELVO.NUB SAMPLES.NUB; do
+for f in xDeploy libxNubPack.so Setup.inf KELVO.NUB SAMPLES.NUB FORM.NUB; do
   [ -f "$work/dist/$f" ] || fail "missing $f"
 done
 "$nubpack" t "$work/dist/KELVO.NUB" >/dev/null || fail "KELVO.NUB does not check out"
@@ -39,6 +39,7 @@ out=$("$work/dist/xDeploy" --batch --target "$target" 2>&1) || fail "install: $o
 
 readelf -d "$target/Kelvo" | grep -q 'RUNPATH.*\[\$ORIGIN\]' || fail "Kelvo's RUNPATH"
 [ -x "$target/kvcli" ] && [ ! -x "$target/Kelvo.ref" ] || fail "file modes"
+[ -f "$target/Form/Default.p13" ] && [ -f "$target/Form/Default.p01" ] || fail "Default format files"
 cp "$target/samples/small_building.kvp" "$work/s.kvp"
 "$target/kvcli" info "$work/s.kvp" | grep -q "^code: KV-2601" || fail "kvcli info"
 sched=$("$target/kvcli" schedule "$work/s.kvp" 2>/dev/null | tail -n 1)

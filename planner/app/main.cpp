@@ -12,6 +12,7 @@
 #include "kelvo/network_window.h"
 #include "kelvo/period_windows.h"
 #include "kelvo/processing_commands.h"
+#include "kelvo/report_window.h"
 #include "kelvo/sheet_windows.h"
 
 int main(int argc, char** argv) {
@@ -37,6 +38,7 @@ int main(int argc, char** argv) {
   kelvo::registerNetworkWindow(app);
   kelvo::registerMapWindow(app);
   kelvo::registerPeriodWindows(app);
+  kelvo::registerReportWindow(app);
   kelvo::registerConverterCommands(app);
   kelvo::registerProcessingCommands(app);
   kelvo::registerDefinitionCommands(app);

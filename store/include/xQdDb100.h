@@ -416,7 +416,6 @@ int32_t xSetPrjDateInfo(ProjectDb* db, uint16_t from, uint16_t to);
 // file (the reverse of xSetPrjDateInfo). Returns 1.
 int32_t xSavePrjDateInfo(ProjectDb* db);
 
-
 // ===========================================================================
 // Record input and deletion under the project's integrity rules
 // (record_*.cpp).
@@ -444,21 +443,43 @@ typedef struct ClassLevels {
   int16_t length[8];
 } ClassLevels;
 
+// Option item holding the two classification definitions: the work-type
+// one, then the facility one.
+enum { XQD_CLASSES_OPTION = 1 };
+
+// One classification's definition as the option item keeps it (202 bytes):
+// its levels laid out as ClassLevels, then the level names (CP949,
+// NUL-terminated).
+#pragma pack(push, 1)
+typedef struct ClassDefinition {
+  int16_t levels;    // 0..8
+  int16_t start[8];  // sum of the lengths of the levels above
+  int16_t length[8];
+  char name[8][21];
+} ClassDefinition;
+#pragma pack(pop)
+
+// Reads both definitions of the project into defs (zeroed first). Returns 1
+// when the option item was read, else 0 (defs stay zero).
+int32_t xReadClassDefinitions(ProjectDb* db, ClassDefinition defs[2]);
+// The levels part of a definition.
+ClassLevels xClassLevelsOf(const ClassDefinition* def);
+
 // Message numbers of the record operations.
 enum {
-  XQD_MSG_LEVEL_LENGTH = 20000,      // code length does not match a level
-  XQD_MSG_NO_CODE = 20003,           // code empty
-  XQD_MSG_SAME_ACTIVITY = 20004,     // predecessor equals successor
-  XQD_MSG_NO_PREDECESSOR = 20005,    // predecessor not registered
-  XQD_MSG_NO_SUCCESSOR = 20006,      // successor not registered
-  XQD_MSG_NO_PARENT = 20009,         // parent code not registered
-  XQD_MSG_NOT_TIME_SHARED = 20010,   // activity missing or not time-shared
-  XQD_MSG_NO_ACTIVITY = 20031,       // activity code not registered
-  XQD_MSG_NO_WORK_TYPE = 20032,      // work type missing or not final-level
-  XQD_MSG_NO_RESOURCE = 20033,       // resource code not registered
-  XQD_MSG_NO_FACILITY = 20034,       // facility missing or not final-level
-  XQD_MSG_BAD_DATE = 21015,          // not a valid date
-  XQD_MSG_DUPLICATE = 21025,         // code or pair already registered
+  XQD_MSG_LEVEL_LENGTH = 20000,     // code length does not match a level
+  XQD_MSG_NO_CODE = 20003,          // code empty
+  XQD_MSG_SAME_ACTIVITY = 20004,    // predecessor equals successor
+  XQD_MSG_NO_PREDECESSOR = 20005,   // predecessor not registered
+  XQD_MSG_NO_SUCCESSOR = 20006,     // successor not registered
+  XQD_MSG_NO_PARENT = 20009,        // parent code not registered
+  XQD_MSG_NOT_TIME_SHARED = 20010,  // activity missing or not time-shared
+  XQD_MSG_NO_ACTIVITY = 20031,      // activity code not registered
+  XQD_MSG_NO_WORK_TYPE = 20032,     // work type missing or not final-level
+  XQD_MSG_NO_RESOURCE = 20033,      // resource code not registered
+  XQD_MSG_NO_FACILITY = 20034,      // facility missing or not final-level
+  XQD_MSG_BAD_DATE = 21015,         // not a valid date
+  XQD_MSG_DUPLICATE = 21025,        // code or pair already registered
 };
 
 // Classification code (classification 0 work types in wbs, 1 facilities in

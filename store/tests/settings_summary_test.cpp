@@ -138,3 +138,33 @@ TEST_F(StoreTest, CalendarsAreExtendedToTheProjectSpan) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(StoreTest, ClassDefinitionsAreReadWholeOrNotAtAll) {
+  ProjectDb& db = *NewDb();
+  ASSERT_EQ(xInitializeDB(&db, nullptr), 1);
+  ClassDefinition defs[2];
+  memset(defs, 0x5A, sizeof defs);
+  EXPECT_EQ(xReadClassDefinitions(&db, defs), 0);
+  EXPECT_EQ(defs[1].levels, 0) << "nothing stored leaves both definitions empty";
+
+  // Bytes as the option item keeps them: count, starts, lengths, names.
+  uint8_t bytes[404] = {};
+  bytes[202] = 2;                             // facility: two levels
+  bytes[202 + 4] = 2;                         // start of level 1
+  bytes[202 + 18] = 2;                        // length of level 0
+  bytes[202 + 20] = 3;                        // length of level 1
+  memcpy(bytes + 202 + 34 + 21, "Floor", 6);  // name of level 1
+  ASSERT_EQ(xOption(&db.opt, XOPT_WRITE, XQD_CLASSES_OPTION, bytes, sizeof bytes), 1);
+  ASSERT_EQ(xReadClassDefinitions(&db, defs), 1);
+  EXPECT_EQ(defs[0].levels, 0);
+  EXPECT_STREQ(defs[1].name[1], "Floor");
+  const ClassLevels l = xClassLevelsOf(&defs[1]);
+  EXPECT_EQ(l.count, 2);
+  EXPECT_EQ(l.start[1], 2);
+  EXPECT_EQ(l.length[0], 2);
+  EXPECT_EQ(l.length[1], 3);
+}
+
+}  // namespace

@@ -4,7 +4,6 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "class_definition.h"
 #include "commands.h"
 #include "project_session.h"
 #include "xjor/option.h"
@@ -23,7 +22,7 @@ int classes(const std::string& file, const std::string& which,
     const size_t colon = level.find(':');
     const long length = std::strtol(level.substr(0, colon).c_str(), nullptr, 10);
     if (length < 1 || length > 10) return usage();
-    const int i = next.count++;
+    const int i = next.levels++;
     next.start[i] = total;
     next.length[i] = static_cast<int16_t>(length);
     total = static_cast<int16_t>(total + length);
@@ -41,11 +40,10 @@ int classes(const std::string& file, const std::string& which,
   ProjectSession s;
   if (int m = s.open(file)) return fail(m);
   ClassDefinition both[2];
-  std::memset(both, 0, sizeof both);
-  xOption(&s.db.opt, XOPT_READ, kClassesSlot, both, sizeof both);
+  xReadClassDefinitions(&s.db, both);
   ClassDefinition& old = both[classification];
   const bool levelsChange =
-      old.count != next.count || std::memcmp(old.length, next.length, sizeof old.length) != 0;
+      old.levels != next.levels || std::memcmp(old.length, next.length, sizeof old.length) != 0;
   // Changing the levels empties every record that depends on them; from
   // the command line that is refused rather than done unasked.
   const TableHandle& codes = classification == 0 ? s.db.wbs.tb : s.db.obs.tb;
@@ -54,7 +52,7 @@ int classes(const std::string& file, const std::string& which,
     return 1;
   }
   old = next;
-  if (!xOption(&s.db.opt, XOPT_WRITE, kClassesSlot, both, sizeof both)) return fail(21000);
+  if (!xOption(&s.db.opt, XOPT_WRITE, XQD_CLASSES_OPTION, both, sizeof both)) return fail(21000);
   if (int m = s.save(file)) return fail(m);
   return 0;
 }

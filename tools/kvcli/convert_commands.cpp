@@ -8,7 +8,6 @@
 #include <filesystem>
 #include <string>
 
-#include "class_definition.h"
 #include "commands.h"
 #include "kelvo/message_text.h"
 #include "kvconverters.h"
@@ -95,7 +94,7 @@ int exportProject(const std::string& file, const std::string& target) {
   // is read from it as the document holds it.
   XKvScheme scheme;
   std::memset(&scheme, 0, sizeof scheme);
-  xOption(&s.db.opt, XOPT_READ, kClassesSlot, &scheme, sizeof scheme);
+  xOption(&s.db.opt, XOPT_READ, XQD_CLASSES_OPTION, &scheme, sizeof scheme);
   std::string path = target;
   const std::string ext = kvconv::takeExtension(path, {}, 0);
   XKvRequest request{};
@@ -130,7 +129,8 @@ int importProject(const std::string& source, const std::string& file) {
   // A failed import leaves nothing behind: the session's working folder
   // goes with it and the project file is never written.
   if (outcome.message) return report(outcome);
-  if (!xOption(&s.db.opt, XOPT_WRITE, kClassesSlot, &scheme, sizeof scheme)) return fail(21000);
+  if (!xOption(&s.db.opt, XOPT_WRITE, XQD_CLASSES_OPTION, &scheme, sizeof scheme))
+    return fail(21000);
   // Like the program's import: the new project has no password.
   s.clearPassword();
   if (int m = s.save(file)) return fail(m);

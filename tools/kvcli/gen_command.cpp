@@ -5,7 +5,6 @@
 #include <random>
 #include <vector>
 
-#include "class_definition.h"
 #include "commands.h"
 #include "project_session.h"
 #include "xjor/calendar.h"
@@ -36,18 +35,14 @@ constexpr int kWorkTypes = 300;
 int defineClassifications(ProjectSession& s, int32_t activities, ClassLevels levels[2]) {
   ClassDefinition both[2];
   std::memset(both, 0, sizeof both);
-  both[0].count = 2;
+  both[0].levels = 2;
   both[0].start[1] = 1;
   both[0].length[0] = 1;
   both[0].length[1] = 2;
-  both[1].count = 1;
+  both[1].levels = 1;
   both[1].length[0] = 4;
-  xOption(&s.db.opt, XOPT_WRITE, kClassesSlot, both, sizeof both);
-  for (int c = 0; c < 2; ++c) {
-    levels[c].count = both[c].count;
-    std::memcpy(levels[c].start, both[c].start, sizeof levels[c].start);
-    std::memcpy(levels[c].length, both[c].length, sizeof levels[c].length);
-  }
+  xOption(&s.db.opt, XOPT_WRITE, XQD_CLASSES_OPTION, both, sizeof both);
+  for (int c = 0; c < 2; ++c) levels[c] = xClassLevelsOf(&both[c]);
   int refused = 0;
   const auto enter = [&](int classification, const char* code) {
     TableBinding& t = classification == 0 ? s.db.wbs : s.db.obs;

@@ -3,7 +3,6 @@
 #include <cstring>
 #include <vector>
 
-#include "class_definition.h"
 #include "commands.h"
 #include "kelvo/message_text.h"
 #include "project_session.h"
@@ -66,11 +65,10 @@ int info(const std::string& file) {
   std::printf("activities: %u\n", s.db.act.tb.liveCount);
   std::printf("relations: %u\n", s.db.rel.tb.liveCount);
   ClassDefinition classes[2];
-  std::memset(classes, 0, sizeof classes);
-  xOption(&s.db.opt, XOPT_READ, kClassesSlot, classes, sizeof classes);
+  xReadClassDefinitions(&s.db, classes);
   for (int c = 0; c < 2; ++c) {
     std::printf("%s-levels:", c == 0 ? "work" : "facility");
-    for (int i = 0; i < classes[c].count && i < 8; ++i) {
+    for (int i = 0; i < classes[c].levels && i < 8; ++i) {
       char name[22] = {};
       std::memcpy(name, classes[c].name[i], 21);
       std::printf(" %d%s%s", classes[c].length[i], name[0] ? ":" : "", utf8(name).c_str());

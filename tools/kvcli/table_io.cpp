@@ -8,7 +8,6 @@
 #include <string>
 #include <vector>
 
-#include "class_definition.h"
 #include "commands.h"
 #include "csv_rows.h"
 #include "kelvo/message_text.h"
@@ -124,8 +123,7 @@ bool parseCsv(const std::string& text, std::vector<std::vector<std::string>>& ro
 // Enters one record through the project's input rules for its table.
 int32_t inputRecord(ProjectDb& db, TableBinding* table, void* record, const ClassDefinition* cls,
                     uint16_t projectStart, int16_t dateMode) {
-  ClassLevels levels[2];
-  for (int c = 0; c < 2; ++c) std::memcpy(&levels[c], &cls[c], sizeof levels[c]);
+  const ClassLevels levels[2] = {xClassLevelsOf(&cls[0]), xClassLevelsOf(&cls[1])};
   table->tb.current = -1;
   if (table == &db.wbs) return xInputRecWbs(&db, record, 0, &levels[0]);
   if (table == &db.obs) return xInputRecWbs(&db, record, 1, &levels[1]);
@@ -176,8 +174,7 @@ int load(const std::string& file, const std::string& tableName, const std::strin
   }
 
   ClassDefinition cls[2];
-  std::memset(cls, 0, sizeof cls);
-  xOption(&s.db.opt, XOPT_READ, kClassesSlot, cls, sizeof cls);
+  xReadClassDefinitions(&s.db, cls);
   TableHandle& tb = t.table->tb;
   std::vector<uint8_t> record(tb.recordSize);
   std::vector<char> cp949;

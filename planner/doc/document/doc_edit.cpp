@@ -34,11 +34,7 @@ bool isClassKind(ViewKind kind) {
 }
 
 ClassLevels levelsOf(const ClassDef& def) {
-  ClassLevels levels{};
-  levels.count = def.levels;
-  std::memcpy(levels.start, def.start, sizeof levels.start);
-  std::memcpy(levels.length, def.length, sizeof levels.length);
-  return levels;
+  return xClassLevelsOf(&def);
 }
 
 // True when the table's current slot holds a live record, i.e. an input

@@ -270,8 +270,7 @@ void CPlanDoc::readProjectOptions() {
     // A summary file that is gone is dropped without a word.
     if (!xOpenSumFile(db_.get(), &openSummary_, summary)) openSummary_ = 0;
   }
-  if (!xOption(&db_->opt, XOPT_READ, kOptClassDefs, classes_, sizeof classes_))
-    std::memset(classes_, 0, sizeof classes_);
+  xReadClassDefinitions(db_.get(), classes_);
 }
 
 void CPlanDoc::writeProjectOptions() {

@@ -7,6 +7,8 @@
 namespace kelvo {
 namespace {
 
+static_assert(kOptClassDefs == XQD_CLASSES_OPTION);
+
 using K = ViewKind;
 
 constexpr OptionSlotRange kFixed[] = {

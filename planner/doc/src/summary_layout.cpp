@@ -19,8 +19,6 @@ constexpr uint32_t kPriceClass = kPriceDigitsClass;
 constexpr uint32_t kQuantityClass = kQuantityDigitsClass;
 constexpr uint32_t kDigitClasses =
     kDurationClass | kAmountClass | kPriceClass | kQuantityClass;  // those that set a width
-constexpr int kClassSlot = 1;
-constexpr size_t kClassDefinitionSize = 202;
 
 int clampTo(int v, int low, int high) {
   return std::min(std::max(v, low), high);
@@ -68,11 +66,10 @@ SummaryDigits summaryDigits(const ProjectDb* db, const PrjInfo& info) {
 
 void readClassLevels(ProjectDb* db, ClassLevels levels[2]) {
   std::memset(levels, 0, 2 * sizeof(ClassLevels));
-  uint8_t bytes[2 * kClassDefinitionSize] = {};
-  if (xOption(&db->opt, XOPT_READ, kClassSlot, bytes, sizeof bytes) != 1) return;
+  ClassDefinition defs[2];
+  if (!xReadClassDefinitions(db, defs)) return;
   for (int c = 0; c < 2; ++c) {
-    ClassLevels l;
-    std::memcpy(&l, bytes + c * kClassDefinitionSize, sizeof l);
+    const ClassLevels l = xClassLevelsOf(&defs[c]);
     // A definition that does not add up is treated as absent.
     bool good = l.count >= 0 && l.count <= 8;
     int16_t end = 0;

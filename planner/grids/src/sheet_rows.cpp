@@ -55,6 +55,15 @@ bool SheetRows::open(TableBinding* table, const char* filter, const uint16_t* or
   return ok;
 }
 
+bool SheetRows::openRecords(TableBinding* table, const std::vector<int32_t>& records) {
+  close();
+  table_ = table;
+  xmOpenTb(&set_, sizeof(uint32_t), nullptr, 100);
+  for (int32_t r : records)
+    if (r >= 0 && !append(static_cast<uint32_t>(r))) return false;
+  return true;
+}
+
 void SheetRows::close() {
   xmCloseTb(&set_);
   std::memset(&set_, 0, sizeof set_);

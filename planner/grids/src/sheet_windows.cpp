@@ -1,10 +1,13 @@
 #include "kelvo/sheet_windows.h"
 
+#include <QSplitter>
+
 #include "child_frame.h"
 #include "kelvo/kelvo_app.h"
 #include "kelvo/plan_doc.h"
 #include "kelvo/summary_registry.h"
 #include "kelvo/table_view.h"
+#include "kelvo/wbs_tree.h"
 #include "main_frame.h"
 
 namespace kelvo {
@@ -35,14 +38,31 @@ bool openSummaryIsResources(CPlanDoc& doc) {
   return reg && (reg->flags & kSummaryOfResources);
 }
 
+QWidget* makeClassTreeWindow(CPlanDoc* doc, QWidget* parent) {
+  auto* splitter = new QSplitter(Qt::Horizontal, parent);
+  auto* sheet = new CTableView(doc);
+  sheet->initialUpdate();
+  // The window prints its sheet.
+  sheet->setProperty("printsWindow", true);
+  auto* tree = new CWbsTree(doc, sheet);
+  splitter->addWidget(tree);
+  splitter->addWidget(sheet);
+  splitter->setStretchFactor(1, 1);
+  splitter->setSizes({200, 600});
+  return splitter;
+}
+
 void registerSheetWindows(CKelvoApp& app) {
   for (int window : {0, 1, 8, 9}) {
     registerDocumentWindow(window, [&app, window](QWidget* parent) -> QWidget* {
       CPlanDoc* doc = app.document();
       int choice = 0;
+      bool tree = window == 0;
       if (CMainFrame* frame = app.mainFrame()) {
         const OptionBarState& st = frame->optionState();
         choice = st.comboChoice.value(window == 0 ? 10500 : 10504, 0);
+        // "분류 구조표 보기" (the default) or "분류표 시트 보기".
+        tree = tree && st.comboChoice.value(10501, 0) == 0;
       }
       const bool resources = window == 9 && doc && openSummaryIsResources(*doc);
       ViewState& vs = viewState();
@@ -60,6 +80,10 @@ void registerSheetWindows(CKelvoApp& app) {
         };
       vs.nextViewKind = *sheetKindForWindow(window, choice, resources);
       vs.nextWindow = static_cast<int16_t>(window);
+      if (tree) {
+        vs.nextViewKind = choice == 1 ? ViewKind::FacilityTree : ViewKind::WorkTypeTree;
+        return makeClassTreeWindow(doc, parent);
+      }
       auto* view = new CTableView(doc, parent);
       view->initialUpdate();
       return view;

@@ -90,10 +90,21 @@ void CTableView::initialUpdate() {
 void CTableView::openRows() {
   TableBinding* t = sheetTable(&document()->db(), viewKind());
   if (!t) return;
-  const bool tree = viewFlags() & sheetflag::kTreeLinked;
-  rows_.open(t, tree ? "" : stored_.filter, tree ? nullptr : stored_.order);
+  if (viewFlags() & sheetflag::kTreeLinked)
+    rows_.openRecords(t, treeRecords_);
+  else
+    rows_.open(t, stored_.filter, stored_.order);
   setRowCount(static_cast<int>(std::min<uint32_t>(rows_.count(), INT32_MAX - 1)));
   clearSelection();
+}
+
+void CTableView::showTreeRows(std::vector<int32_t> records, const QByteArray& codePrefix) {
+  if (rowChanged_ || editorShown()) moveToRow(kCommitSilently);
+  treeRecords_ = std::move(records);
+  treePrefix_ = codePrefix;
+  setCurrent(0, currentColumn());
+  setTopRow(0);
+  initialUpdate();
 }
 
 void CTableView::followSummaryKind() {
@@ -125,6 +136,12 @@ void CTableView::changeKind(ViewKind kind) {
   setCurrent(0, 0);
   setTopRow(0);
   clearSelection();
+}
+
+int CTableView::formatFieldCount() const {
+  CPlanDoc* doc = document();
+  TableBinding* t = doc && doc->isOpen() ? sheetTable(&doc->db(), viewKind()) : nullptr;
+  return t ? t->tb.fieldCount : -1;
 }
 
 void CTableView::storeSettings() {
@@ -189,8 +206,15 @@ void CTableView::loadRow() {
   rowChanged_ = false;
   if (buffer_.isEmpty()) return;
   if (currentRow() >= rowCount() ||
-      !rows_.read(static_cast<uint32_t>(currentRow()), buffer_.data()))
+      !rows_.read(static_cast<uint32_t>(currentRow()), buffer_.data())) {
     buffer_.fill(0);
+    // A new code beside the tree starts with the code of the node it goes
+    // under.
+    if ((viewFlags() & sheetflag::kTreeLinked) &&
+        buffer_.size() >= int(offsetof(WbsRecord, code) + sizeof(WbsRecord::code)))
+      std::memcpy(buffer_.data() + offsetof(WbsRecord, code), treePrefix_.constData(),
+                  std::min<size_t>(size_t(treePrefix_.size()), sizeof(WbsRecord::code) - 1));
+  }
 }
 
 bool CTableView::moveToRow(int row) {

@@ -16,6 +16,7 @@
 #include "child_frame.h"
 #include "class_system_dialog.h"
 #include "environment_dialog.h"
+#include "kelvo/format_store.h"
 #include "kelvo/messages.h"
 #include "kelvo/plan_doc.h"
 #include "kelvo/profile.h"
@@ -121,7 +122,14 @@ bool CKelvoApp::startup(const QStringList& arguments) {
     if (!requestWindow(n) && frame_->childFrame()) frame_->childFrame()->restoreTab();
   });
 
+  // First start: the Form folder gets the Default format files shipped
+  // beside the program.
+  const bool firstStart =
+      profile_->getString(QStringLiteral("Folders"), QStringLiteral("Form")).isEmpty();
   settings_ = loadShellSettings(*profile_);
+  if (firstStart)
+    seedFormFolder(QFile::encodeName(options_.programFolder + "Form").toStdString(),
+                   QFile::encodeName(settings_.folders[kFolderForm]).toStdString());
 
   const QByteArray ref = QFile::encodeName(options_.programFolder + "Kelvo.ref");
   if (!xOpenRef(&refHandle_, ref.constData())) {
@@ -238,8 +246,8 @@ int CKelvoApp::printToPdf(int window, const QString& outArg, const QString& file
   // Nobody is there to type a password.
   if (!hasNoPassword(info)) return fail(kStrMsgWrongPassword);
   xSetDbError(0);
-  if (!doc_->openProject(file))
-    return fail(engineMessage(kStrMsgBadFile));
+  if (!doc_->openProject(file)) return fail(engineMessage(kStrMsgBadFile));
+  applyDefaultLayouts();
   std::unique_ptr<QWidget> content(
       window >= 0 && window < kDocumentWindows ? makeDocumentWindow(window, nullptr) : nullptr);
   content->resize(1200, 800);
@@ -337,7 +345,14 @@ bool CKelvoApp::requestWindow(int number) {
   return true;
 }
 
+void CKelvoApp::applyDefaultLayouts() {
+  if (!doc_ || !doc_->isOpen()) return;
+  applyDefaultFormats(&doc_->db().opt,
+                      QFile::encodeName(settings_.folders[kFolderForm]).toStdString(), nullptr);
+}
+
 void CKelvoApp::projectOpened() {
+  applyDefaultLayouts();
   frame_->buildMenus(true, recent_);
   frame_->showDocumentWindow(firstWindow(settings_.iniView));
   refreshStatus();

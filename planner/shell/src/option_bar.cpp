@@ -81,7 +81,9 @@ void comboChanged(OptionBarState* state, QToolBar* bar, QComboBox* combo, int id
   state->comboChoice[id] = index;
   // The map's mode (10503) is made anew too: the closing view stores the
   // old mode's lists and the new one builds its own.
-  if ((id == 10500 || id == 10501 || id == 10503 || id == 10504) && state->reopenWindow)
+  // The report's 10508 (body or cover) too: the closing view stores its settings.
+  if ((id == 10500 || id == 10501 || id == 10503 || id == 10504 || id == 10508) &&
+      state->reopenWindow)
     state->reopenWindow();
   if (id == 10506 || id == 10507) {
     // The two lower panes never show the same list: the other one moves on.

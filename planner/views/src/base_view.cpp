@@ -7,6 +7,7 @@
 #include <QScrollBar>
 #include <algorithm>
 
+#include "kelvo/format_file.h"
 #include "kelvo/object_layer.h"
 #include "kelvo/plan_doc.h"
 #include "kelvo/status_panes.h"
@@ -127,6 +128,10 @@ void CBaseView::prepareToClose() {
     broadcastOwnKind(hint::kStoreSettings);
   else
     storeSettings();
+}
+
+bool CBaseView::editTextObject(int32_t, int32_t, int32_t, int32_t, int64_t) {
+  return false;
 }
 
 void CBaseView::setViewKind(ViewKind kind) {
@@ -522,6 +527,15 @@ bool CBaseView::updateCommand(int id, CommandState& state) {
     state.enabled = true;
     return true;
   }
+  if (id == cmd::kFormatFiles) {
+    // Kinds 0..21; the lower Gantt panes have no files of their own.
+    state.enabled = hasFormatFiles(formatKindOf(viewKind()));
+    return true;
+  }
+  if (id == cmd::kDataFormat) {
+    state.enabled = doc_ && doc_->isOpen();
+    return true;
+  }
   return false;
 }
 
@@ -548,6 +562,12 @@ bool CBaseView::onCommand(int id) {
     return true;
   }
   if (id == cmd::kFitToPaper && canFitToPaper()) return fitToPaperCommand();
+  if (id == cmd::kFormatFiles && hasFormatFiles(formatKindOf(viewKind())))
+    return formatFilesCommand();
+  if (id == cmd::kDataFormat && doc_ && doc_->isOpen()) {
+    dataFormatCommand();
+    return true;
+  }
   return false;
 }
 

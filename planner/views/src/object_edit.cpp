@@ -23,6 +23,7 @@ using namespace objlayer;
 void ObjectLayer::create(int32_t x0, int32_t y0, int32_t x1, int32_t y1) {
   const int t = tool();
   if (t == tool::kText) {
+    if (view_->editTextObject(x0, y0, x1, y1, -1)) return;
     TextInput input;
     input.font = currentStyle().textFont;
     input.alignment = int16_t(optionFlags() & 0x3);
@@ -57,6 +58,24 @@ void ObjectLayer::create(int32_t x0, int32_t y0, int32_t x1, int32_t y1) {
   if (at < 0) return;
   refreshSelection({uint32_t(at)});
   changed();
+}
+
+bool ObjectLayer::putObject(const ObjectRecords& records, int64_t replace) {
+  if (records.empty() || !open()) return false;
+  ObjectTable tb = table();
+  keepUndo();
+  int64_t at = -1;
+  if (replace >= 0) {
+    const uint8_t layer = tb.at(uint32_t(replace)).layer;
+    tb.take(uint32_t(replace));
+    at = tb.insert(uint32_t(replace), records, layer) ? replace : -1;
+  } else {
+    at = tb.append(targetLayer(), records);
+  }
+  if (at < 0) return false;
+  refreshSelection({uint32_t(at)});
+  changed();
+  return true;
 }
 
 bool ObjectLayer::createText(int32_t x, int32_t y, TextInput input, int64_t replace) {
@@ -335,6 +354,7 @@ void ObjectLayer::editSelected() {
   const ObjectTable t = table();
   const ObjectRecord head = t.at(index);
   if (head.type == shape::kText) {
+    if (view_->editTextObject(0, 0, 0, 0, index)) return;
     TextInput input;
     std::string bytes;
     if (!t.readText(index, &input.font, &bytes)) return;

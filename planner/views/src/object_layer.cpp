@@ -83,7 +83,14 @@ uint8_t ObjectLayer::backLayer() const {
 }
 
 uint8_t ObjectLayer::targetLayer() const {
+  const int only = view_->objectLayerInUse();
+  if (only >= 0) return layerCode(view_->viewKind(), only == 1);
   return layerCode(view_->viewKind(), optionFlags() & optflag::kShapesInFront);
+}
+
+bool ObjectLayer::inUse(bool front) const {
+  const int only = view_->objectLayerInUse();
+  return only < 0 || (only == 1) == front;
 }
 
 int ObjectLayer::tool() const {
@@ -171,6 +178,7 @@ void ObjectLayer::refreshSelection(std::vector<uint32_t> descending) {
 void ObjectLayer::selectIn(const LogicalRect& band) {
   const ObjectTable t = table();
   for (bool front : {false, true}) {
+    if (!inUse(front)) continue;
     const ObjectTable::Range r = t.layer(uint8_t(backLayer() + front));
     for (uint32_t i = r.first; i < r.end; ++i) {
       if (t.span(i) == 0) continue;
@@ -186,6 +194,7 @@ void ObjectLayer::selectClick(int32_t x, int32_t y) {
   // The front-most object under the point: the table is searched from its end.
   const ObjectTable t = table();
   for (bool front : {true, false}) {
+    if (!inUse(front)) continue;
     const ObjectTable::Range r = t.layer(uint8_t(backLayer() + front));
     for (uint32_t i = r.end; i-- > r.first;) {
       if (t.span(i) == 0) continue;

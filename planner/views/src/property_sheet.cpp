@@ -1,7 +1,9 @@
 #include "kelvo/property_sheet.h"
 
+#include <QApplication>
 #include <QDialogButtonBox>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -68,6 +70,17 @@ void CPropertySheet::accept() {
   }
   for (int i = 0; i < pageCount(); ++i) page(i)->apply();
   QDialog::accept();
+}
+
+bool checkNumberFields(QWidget* page) {
+  for (QAbstractSpinBox* box : page->findChildren<QAbstractSpinBox*>()) {
+    if (!box->isEnabled() || box->hasAcceptableInput()) continue;
+    QApplication::beep();
+    box->setFocus();
+    box->selectAll();
+    return false;
+  }
+  return true;
 }
 
 QPushButton* colourButton(QWidget* parent, const QString& caption, COLORREF* colour) {

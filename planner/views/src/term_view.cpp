@@ -385,4 +385,10 @@ void CTermView::printPage(QPainter& painter, const UnitMapper& paper, const Prin
   CBaseView::printPage(painter, paper, layout, format);
 }
 
+PrintFormParts CTermView::printFormParts() const {
+  PrintFormParts parts = CBaseView::printFormParts();
+  parts.scale = true;
+  return parts;
+}
+
 }  // namespace kelvo

@@ -61,56 +61,53 @@ int CBaseView::printFormatSize() const {
   return kPrintFormatSize;
 }
 
-PrintFormat CBaseView::readPrintFormat() const {
-  PrintFormat format = defaultPrintFormat();
-  if (!doc_ || !doc_->isOpen()) return format;
-  const int size = std::max(printFormatSize(), kPrintFormatSize);
-  std::vector<char> buf(size, 0);
-  OptionFileRef* opt = &doc_->db().opt;
+PrintRecord CBaseView::readPrintRecord() const {
+  PrintRecord record{};
+  record.gantt.common = defaultPrintFormat();
+  LOGFONT& legend = record.gantt.legendFont;
+  legend = record.gantt.common.footerFont[0];  // "굴림체" height -32
+  int32_t stored = 0;
   const int item = kindItem(KindRecord::PrintFormat, viewKind());
-  if (item < 0) return format;
-  const int32_t stored = xOption(opt, XOPT_SIZE, item, nullptr, 0);
-  // A record shorter than the common part is not one of ours: keep defaults.
-  if (stored < kPrintFormatSize) return format;
-  if (xOption(opt, XOPT_READ, item, buf.data(), size) != 1) return format;
-  std::memcpy(&format, buf.data(), sizeof format);
-  sanitise(&format);
-  return format;
+  if (doc_ && doc_->isOpen() && item >= 0) {
+    OptionFileRef* opt = &doc_->db().opt;
+    const int size = std::clamp(printFormatSize(), kPrintFormatSize, int(sizeof record));
+    stored = std::max<int32_t>(0, xOption(opt, XOPT_SIZE, item, nullptr, 0));
+    PrintRecord raw{};
+    // A record shorter than the common part is not one of ours: keep defaults.
+    if (stored < kPrintFormatSize || xOption(opt, XOPT_READ, item, &raw, size) != 1) {
+      stored = 0;
+    } else {
+      if (raw.gantt.legendFont.lfHeight == 0) raw.gantt.legendFont = legend;
+      std::memcpy(&record, &raw, size);
+      sanitise(&record.gantt.common);
+      legend.lfFaceName[LF_FACESIZE - 1] = 0;
+    }
+  }
+  completePrintRecord(&record, stored);
+  return record;
+}
+
+PrintFormat CBaseView::readPrintFormat() const {
+  return readPrintRecord().gantt.common;
 }
 
 GanttPrintFormat CBaseView::readLegendFormat() const {
-  GanttPrintFormat full{};
-  full.legendFont.lfHeight = -32;
-  full.legendFont.lfCharSet = 1;
-  const QByteArray face = xjor::toCp949(QStringLiteral("굴림체"));
-  std::memcpy(full.legendFont.lfFaceName, face.constData(),
-              std::min<size_t>(face.size(), LF_FACESIZE - 1));
-  if (!doc_ || !doc_->isOpen()) return full;
-  OptionFileRef* opt = &doc_->db().opt;
+  return readPrintRecord().gantt;
+}
+
+bool CBaseView::writePrintRecord(const PrintRecord& record) const {
   const int item = kindItem(KindRecord::PrintFormat, viewKind());
-  if (item < 0 || xOption(opt, XOPT_SIZE, item, nullptr, 0) < int32_t(sizeof full)) return full;
-  GanttPrintFormat stored{};
-  if (xOption(opt, XOPT_READ, item, &stored, sizeof stored) == 1 &&
-      stored.legendFont.lfHeight != 0) {
-    full.legendFont = stored.legendFont;
-    full.legendFont.lfFaceName[LF_FACESIZE - 1] = 0;
-    full.legendColor = stored.legendColor;
-  }
-  return full;
+  if (!doc_ || !doc_->isOpen() || item < 0) return false;
+  const int size = std::clamp(printFormatSize(), kPrintFormatSize, int(sizeof record));
+  PrintRecord copy = record;  // the option call takes a writable buffer
+  return xOption(&doc_->db().opt, XOPT_WRITE, item, &copy, size) != 0;
 }
 
 bool CBaseView::writePrintFormat(const PrintFormat& format) const {
-  if (!doc_ || !doc_->isOpen()) return false;
-  const int size = std::max(printFormatSize(), kPrintFormatSize);
-  std::vector<char> buf(size, 0);
-  OptionFileRef* opt = &doc_->db().opt;
-  const int item = kindItem(KindRecord::PrintFormat, viewKind());
-  if (item < 0) return false;
-  // Keep the kind's own bytes after the common part.
-  if (size > kPrintFormatSize && xOption(opt, XOPT_SIZE, item, nullptr, 0) > 0)
-    xOption(opt, XOPT_READ, item, buf.data(), size);
-  std::memcpy(buf.data(), &format, sizeof format);
-  return xOption(opt, XOPT_WRITE, item, buf.data(), size) != 0;
+  // The kind's own bytes after the common part stay as they are.
+  PrintRecord record = readPrintRecord();
+  record.gantt.common = format;
+  return writePrintRecord(record);
 }
 
 // --- Preparation and pages -------------------------------------------------------

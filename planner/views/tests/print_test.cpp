@@ -1,7 +1,9 @@
 // Printing: the print format record in the option file, header and footer
 // templates, pages printed to PDF with the page frame, and fit to paper.
+#include <QCheckBox>
 #include <QDialog>
 #include <QFile>
+#include <QLineEdit>
 #include <QPageLayout>
 #include <QPrinter>
 #include <QPrinterInfo>
@@ -11,6 +13,7 @@
 #include <QStandardPaths>
 #include <cstring>
 
+#include "kelvo/form_print_page.h"
 #include "kelvo/option_slots.h"
 #include "kelvo/print_format.h"
 #include "page_frame.h"
@@ -338,3 +341,81 @@ TEST_F(PrintTest, PreviewAndDirectPrintWithoutAPrinter) {
 }
 
 }  // namespace
+
+// --- "인쇄 형식" (40099) -------------------------------------------------------
+
+namespace {
+
+template <class W>
+W* field(QDialog* d, const char* name) {
+  W* w = d->findChild<W*>(QString::fromLatin1(name));
+  EXPECT_TRUE(w) << name;
+  return w;
+}
+
+}  // namespace
+
+TEST_F(PrintTest, PrintFormPageWritesTheRecordOnOkAndTheHeaderPrints) {
+  auto view = makeView(ViewKind::Map, 2);
+  kelvo_test::whenModal([](QDialog* d) {
+    // The map offers neither the legend nor the chart's print flags.
+    EXPECT_FALSE(d->findChild<QCheckBox*>("legendShown"));
+    EXPECT_TRUE(d->findChildren<QCheckBox*>().isEmpty());
+    field<QSpinBox>(d, "marginLeft")->setValue(150);
+    field<QSpinBox>(d, "footerHeight")->setValue(120);
+    field<QLineEdit>(d, "headerText1")->setText(QStringLiteral("&1 공정표 &&"));
+    field<QLineEdit>(d, "footerText2")->setText(QStringLiteral("담당 &M 끝"));
+    d->accept();
+  });
+  ASSERT_TRUE(view->onCommand(cmd::kDataFormat));
+  EXPECT_TRUE(doc_->isModified());
+  const PrintFormat f = view->readPrintFormat();
+  EXPECT_EQ(f.marginLeft, 150);
+  EXPECT_EQ(f.marginTop, 100);
+  EXPECT_EQ(f.footerHeight, 120);
+  EXPECT_EQ(fieldText(f.headerText[0], 80), QStringLiteral("&1 공정표 &&"));
+
+  auto printer = pdfPrinter();
+  ASSERT_TRUE(view->printTo(printer.get()));
+  const QString text = pdfText(pdfPath());
+  EXPECT_TRUE(text.contains(QStringLiteral("P-01공정표&"))) << text.toStdString();
+  EXPECT_TRUE(text.contains(QStringLiteral("담당끝"))) << text.toStdString();
+}
+
+TEST_F(PrintTest, PrintFormCancelAndRefusalsStoreNothing) {
+  auto view = makeView(ViewKind::GanttChart, 3);
+  view->formatSize = kGanttPrintFormatSize;
+  const int item = kindItem(KindRecord::PrintFormat, ViewKind::GanttChart);
+  kelvo_test::whenModal([](QDialog* d) {
+    field<QSpinBox>(d, "marginTop")->setValue(300);
+    field<QCheckBox>(d, "legendShown")->setChecked(true);
+    field<QCheckBox>(d, "ganttOnly")->setChecked(true);
+    d->reject();
+  });
+  view->onCommand(cmd::kDataFormat);
+  EXPECT_LE(xOption(&doc_->db().opt, XOPT_SIZE, item, nullptr, 0), 0);
+  EXPECT_FALSE(doc_->isModified());
+
+  // A number box left empty is refused: the sheet stays open and nothing
+  // is stored until the value is whole again.
+  bool stayed = false;
+  kelvo_test::whenModal([&](QDialog* d) {
+    auto* height = field<QSpinBox>(d, "headerHeight");
+    height->findChild<QLineEdit*>()->setText(QString());
+    d->accept();
+    stayed = d->isVisible() && d->focusWidget() == height;
+    height->setValue(200);
+    field<QCheckBox>(d, "legendShown")->setChecked(true);
+    field<QSpinBox>(d, "legendWidth")->setValue(450);
+    d->accept();
+  });
+  view->onCommand(cmd::kDataFormat);
+  EXPECT_TRUE(stayed);
+  const GanttPrintFormat g = view->readLegendFormat();
+  EXPECT_EQ(g.common.headerHeight, 200);
+  EXPECT_EQ(g.common.legendWidth, 450);
+  EXPECT_EQ(g.common.flags & printflag::kGanttOnly, 0);
+  // The whole Gantt record is stored, the legend font with it.
+  EXPECT_EQ(xOption(&doc_->db().opt, XOPT_SIZE, item, nullptr, 0), kGanttPrintFormatSize);
+  EXPECT_EQ(g.legendFont.lfHeight, -32);
+}

@@ -26,7 +26,9 @@ namespace kelvo {
 namespace {
 
 // Commands the chart hands to its sheet pane.
-constexpr int kSheetCommands[] = {40099, 40022, 57636, 40113, 40086, 40087, 40088, 40021};
+// "선택 사항" (40098) and "자료 형식" (40099) stay with the chart: its settings
+// and print format are the window's.
+constexpr int kSheetCommands[] = {40022, 57636, 40113, 40086, 40087, 40088, 40021};
 constexpr int kFindCommands[] = {57636, 40113};
 // How near an end of the selection frame a press grabs that end.
 constexpr int32_t kHandleZone = 6;

@@ -55,6 +55,42 @@ std::vector<LabelItem> parseLabelTemplate(const uint8_t* bytes, size_t size, int
   return items;
 }
 
+size_t labelItemBytes(const LabelItem& item) {
+  switch (item.kind) {
+    case LabelItem::Field:
+      return 1 + size_t(std::max(0, item.extraLines));
+    case LabelItem::Literal:
+      return item.text.size() + 2;
+    case LabelItem::NewLine:
+      break;
+  }
+  return 1;
+}
+
+bool buildLabelTemplate(const std::vector<LabelItem>& items, uint8_t* out, size_t size) {
+  std::vector<uint8_t> bytes;
+  for (const LabelItem& item : items) {
+    if (item.kind == LabelItem::Field) {
+      if (item.field < 0 || item.field >= labelbyte::kLiteral) return false;
+      bytes.push_back(uint8_t(item.field));
+      bytes.insert(bytes.end(), size_t(std::max(0, item.extraLines)), labelbyte::kWrap);
+    } else if (item.kind == LabelItem::Literal) {
+      bytes.push_back(labelbyte::kLiteral);
+      // The text runs to its NUL, so it cannot hold one.
+      for (char c : item.text)
+        if (c) bytes.push_back(uint8_t(c));
+      bytes.push_back(0);
+    } else {
+      bytes.push_back(labelbyte::kNewLine);
+    }
+  }
+  bytes.push_back(labelbyte::kEnd);
+  if (bytes.size() > size) return false;
+  bytes.resize(size, labelbyte::kEnd);
+  std::copy(bytes.begin(), bytes.end(), out);
+  return true;
+}
+
 int labelLineChars(const std::vector<LabelItem>& items, const std::function<int(int)>& width) {
   int longest = 0, line = 0;
   bool empty = true;

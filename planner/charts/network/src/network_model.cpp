@@ -16,6 +16,16 @@ int sign(int64_t v) {
 
 }  // namespace
 
+SideCaptions defaultSideCaptions() {
+  SideCaptions c;
+  std::memset(&c, 0, sizeof c);
+  c.font.lfHeight = -32;
+  c.font.lfWeight = 400;
+  c.font.lfCharSet = 1;
+  std::memcpy(c.font.lfFaceName, "\xB1\xBC\xB8\xB2\xC3\xBC", 7);  // "굴림체"
+  return c;
+}
+
 NetBlock defaultNetBlock() {
   NetBlock b;
   std::memset(&b, 0, sizeof b);

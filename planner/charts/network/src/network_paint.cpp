@@ -159,8 +159,29 @@ void drawMerged(QPainter& p, const UnitMapper& m, std::vector<Leg>* legs, bool v
 
 }  // namespace
 
+void CNetView::drawSideCaptions(QPainter& painter, const UnitMapper& mapper,
+                                const LogicalRect& body) {
+  const struct {
+    const char* text;
+    size_t size;
+    int32_t left, right;
+  } areas[] = {
+      {captions_.left, sizeof captions_.left, 0, scale().timeLeft()},
+      {captions_.right, sizeof captions_.right, scale().timeRight(), scale().totalWidth()}};
+  painter.save();
+  painter.setFont(xjor::fontFromLogFont(captions_.font));
+  painter.setPen(xjor::colorFromRef(captions_.colour));
+  for (const auto& area : areas) {
+    const int32_t left = std::max(area.left, body.left), right = std::min(area.right, body.right);
+    if (left >= right || !area.text[0]) continue;
+    painter.drawText(mapper.toDevice(left, body.top, right, body.bottom), Qt::AlignCenter,
+                     textOf(area.text, area.size));
+  }
+  painter.restore();
+}
+
 void CNetView::drawBody(QPainter& painter, const UnitMapper& mapper, const LogicalRect& body,
-                        int32_t firstRow, int32_t lastRow, bool) {
+                        int32_t firstRow, int32_t lastRow, bool printing) {
   CPlanDoc* doc = document();
   if (!doc || !doc->isOpen()) return;
   ProjectDb& db = doc->db();
@@ -169,6 +190,7 @@ void CNetView::drawBody(QPainter& painter, const UnitMapper& mapper, const Logic
   const int32_t firstPath = firstRow + 1, lastPath = lastRow + 1;
   painter.save();
   painter.setRenderHint(QPainter::Antialiasing, false);
+  drawSideCaptions(painter, mapper, body);
   texts_->begin(painter);
 
   // Relations first, so that nodes cover their ends.
@@ -233,10 +255,12 @@ void CNetView::drawBody(QPainter& painter, const UnitMapper& mapper, const Logic
   const TableHandle& t = db.act.tb;  // fields of the labels
   const int32_t ref = db.space.refHandle;
   const bool labelsOn = s.flags & (netflag::kUpperLabels | netflag::kLowerLabels);
+  // Paper has templates of its own, with the label box measured from them.
+  const NetBlock& labels = printing ? paper_ : block_;
   const std::vector<LabelItem> upper =
-      parseLabelTemplate(block_.upperLabel, kLabelTemplateSize, t.fieldCount);
+      parseLabelTemplate(labels.upperLabel, kLabelTemplateSize, t.fieldCount);
   const std::vector<LabelItem> lower =
-      parseLabelTemplate(block_.lowerLabel, kLabelTemplateSize, t.fieldCount);
+      parseLabelTemplate(labels.lowerLabel, kLabelTemplateSize, t.fieldCount);
   std::vector<char> record(std::max<size_t>(t.recordSize, sizeof(ActRecord)));
   for (const ActOrderEntry* e = from; e != orderEnd && e->path <= lastPath; ++e) {
     if (e->start == 0) continue;
@@ -340,15 +364,15 @@ void CNetView::drawBody(QPainter& painter, const UnitMapper& mapper, const Logic
       v.number = type != XF_STRING && type != XF_CHAR && type != XF_REF && type != XF_DATE;
       return v;
     };
-    const int32_t lineHeight = std::max<int32_t>(1, block_.labelLineHeight);
-    const int32_t boxWidth = std::max<int32_t>(1, block_.labelWidth);
+    const int32_t lineHeight = std::max<int32_t>(1, labels.labelLineHeight);
+    const int32_t boxWidth = std::max<int32_t>(1, labels.labelWidth);
     int32_t x = xs + w / 2 + kLabelGap;
     const int32_t room = (xe - w / 2) - (xs + w / 2);
     if ((s.flags & netflag::kCentreLabels) && boxWidth <= room)
       x = xs + w / 2 + (room - boxWidth) / 2;
     const auto lines = [&](const std::vector<LabelItem>& items) {
       QStringList out;
-      for (const std::string& l : labelLines(items, value, block_.labelChars))
+      for (const std::string& l : labelLines(items, value, labels.labelChars))
         out << xjor::fromCp949(l.data(), int(l.size()));
       return out;
     };

@@ -59,7 +59,12 @@ void setNetDialogs(NetDialogs hooks) {
 }
 
 CNetView::CNetView(CPlanDoc* doc, QWidget* parent)
-    : CTermView(doc, parent), block_(defaultNetBlock()), texts_(std::make_unique<TextLayouts>()) {}
+    : CTermView(doc, parent),
+      block_(defaultNetBlock()),
+      paper_(block_),
+      formBlock_(block_),
+      captions_(defaultSideCaptions()),
+      texts_(std::make_unique<TextLayouts>()) {}
 
 CNetView::~CNetView() = default;
 
@@ -72,7 +77,7 @@ TimeScaleSettings CNetView::defaultSettings() const {
 void CNetView::setBlock(const NetBlock& block) {
   block_ = block;
   block_.nodeWidth = std::max<int16_t>(1, block_.nodeWidth);
-  measureLabels();
+  measureLabels(&block_);
   viewport()->update();
 }
 
@@ -90,7 +95,7 @@ NodeEdge CNetView::edge() const {
   return nodeEdge(block_, scale().settings().flags, textHeight());
 }
 
-void CNetView::measureLabels() {
+void CNetView::measureLabels(NetBlock* block) const {
   // The box holds the longer template's longest line in letters "A" of the
   // chart's font; a line is that text's height.
   CPlanDoc* doc = document();
@@ -99,16 +104,16 @@ void CNetView::measureLabels() {
   const int32_t ref = doc->db().space.refHandle;
   const auto width = [&](int field) { return int(xGetOutLeng(t.fields, field, ref)); };
   int chars = 0;
-  for (const uint8_t* tmpl : {block_.upperLabel, block_.lowerLabel})
+  for (const uint8_t* tmpl : {block->upperLabel, block->lowerLabel})
     chars = std::max(
         chars, labelLineChars(parseLabelTemplate(tmpl, kLabelTemplateSize, t.fieldCount), width));
   chars = std::max(1, chars);
   const QFontMetricsF metrics(xjor::fontFromLogFont(scale().settings().bodyFont),
                               xjor::measuringDevice());
   const QString sample(chars, QLatin1Char('A'));
-  block_.labelChars = int16_t(std::min(chars, 32767));
-  block_.labelWidth = int16_t(std::min(32767.0, metrics.horizontalAdvance(sample) + 1));
-  block_.labelLineHeight = int16_t(std::max(1.0, std::ceil(metrics.height())));
+  block->labelChars = int16_t(std::min(chars, 32767));
+  block->labelWidth = int16_t(std::min(32767.0, metrics.horizontalAdvance(sample) + 1));
+  block->labelLineHeight = int16_t(std::max(1.0, std::ceil(metrics.height())));
 }
 
 void CNetView::initialUpdate() {
@@ -117,8 +122,9 @@ void CNetView::initialUpdate() {
     block_ = defaultNetBlock();
   }
   CTermView::initialUpdate();
+  captions_ = sideCaptions();
   block_.nodeWidth = std::max<int16_t>(1, block_.nodeWidth);
-  measureLabels();
+  measureLabels(&block_);
   const auto stale = [&](std::vector<int32_t>& list, bool activity) {
     list.erase(std::remove_if(list.begin(), list.end(),
                               [&](int32_t slot) {
@@ -140,7 +146,7 @@ void CNetView::onUpdate(int hintCode, qintptr extra) {
       viewport()->update();
       break;
     case hint::kDatesChanged:
-      measureLabels();
+      measureLabels(&block_);
       viewport()->update();
       break;
     case hint::kRefresh:
@@ -432,6 +438,10 @@ bool CNetView::onCommand(int id) {
     findCommand(id);
     return true;
   }
+  if (id == cmd::kOptions && doc && doc->isOpen()) {
+    optionsCommand();
+    return true;
+  }
   if (id == kEditData) {
     if (!selActs_.empty() && dialogs().editActivity && doc)
       dialogs().editActivity(this, *doc, selActs_.front());
@@ -466,7 +476,7 @@ bool CNetView::updateCommand(int id, CommandState& state) {
     state.enabled = document() && document()->isOpen();
     return true;
   }
-  if (id == kRefresh) {
+  if (id == kRefresh || id == cmd::kOptions) {
     state.enabled = document() && document()->isOpen();
     return true;
   }

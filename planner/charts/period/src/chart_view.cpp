@@ -113,6 +113,8 @@ void CChartView::onUpdate(int hintCode, qintptr extra) {
     initialUpdate();
     return;
   }
+  // A loaded layout: the band and bar blocks are read again.
+  if (hintCode == hint::kSettingsRewritten) blocksRead_ = false;
   CTermView::onUpdate(hintCode, extra);
 }
 

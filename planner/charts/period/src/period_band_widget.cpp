@@ -40,7 +40,9 @@ CPeriodBand::CPeriodBand(CTermView* view, QWidget* parent)
     connect(doc, &CPlanDoc::viewsUpdate, this, [this](quint64 mask, int hintCode, qintptr) {
       if (!(mask & kindBit(view_->viewKind()))) return;
       if (hintCode == hint::kStoreSettings) store();
-      if (hintCode == hint::kRefresh || hintCode == hint::kInitialUpdate) reload();
+      if (hintCode == hint::kRefresh || hintCode == hint::kInitialUpdate ||
+          hintCode == hint::kSettingsRewritten)
+        reload();
     });
   }
   reload();

@@ -164,6 +164,13 @@ void CSheetView::initialUpdate() {
   CTermView::initialUpdate();
 }
 
+int CSheetView::formatFieldCount() const {
+  CPlanDoc* doc = document();
+  const bool open = doc && doc->isOpen() && doc->openSummary() > 0;
+  TableBinding* t = open ? sheetTable(&doc->db(), ViewKind::Summary) : nullptr;
+  return t ? t->tb.fieldCount : -1;
+}
+
 void CSheetView::storeSettings() {
   CPlanDoc* doc = document();
   if (!doc || !doc->isOpen() || !dataRead_) return;
@@ -184,6 +191,12 @@ void CSheetView::onUpdate(int hintCode, qintptr extra) {
       break;
     case hint::kRefresh:
       initialUpdate();
+      break;
+    case hint::kSettingsRewritten:
+      // A loaded layout: the sheet block, columns and items are read again.
+      block_ = PeriodSheetBlock{};
+      dataRead_ = false;
+      CTermView::onUpdate(hintCode, extra);
       break;
     default:
       CTermView::onUpdate(hintCode, extra);

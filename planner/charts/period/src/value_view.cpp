@@ -157,6 +157,11 @@ void CValueView::onUpdate(int hintCode, qintptr extra) {
       moveToRow(kCommitSilently);
       initialUpdate();
       break;
+    case hint::kSettingsRewritten:
+      // A loaded layout: the format and columns are read again.
+      formatRead_ = false;
+      initialUpdate();
+      break;
     default:
       CGridView::onUpdate(hintCode, extra);
   }

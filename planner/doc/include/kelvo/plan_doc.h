@@ -19,17 +19,8 @@
 
 namespace kelvo {
 
-// One classification's level definition (202 bytes, option slot 1 holds the
-// work-type one followed by the facility one).
-#pragma pack(push, 1)
-struct ClassDef {
-  int16_t levels;    // 0..8
-  int16_t start[8];  // sum of the lengths of the levels above
-  int16_t length[8];
-  char name[8][21];  // CP949
-};
-#pragma pack(pop)
-static_assert(sizeof(ClassDef) == 202, "classification definition is 202 bytes");
+// One classification's level definition as the project stores it.
+using ClassDef = ::ClassDefinition;
 
 inline constexpr int kClassWorkType = 0;
 inline constexpr int kClassFacility = 1;
@@ -168,6 +159,7 @@ class CPlanDoc : public QObject {
   // The classification tree that codes of the tree kinds are entered beside
   // (null: none). The document does not own it.
   void setClassTreeLink(ClassTreeLink* link);
+  ClassTreeLink* classTreeLink() const { return treeLink_; }
   // Shows a refusal that an edit asked to be shown (EditReport::Show); the
   // program installs its message box here. Without one a refusal is only
   // returned.

@@ -6,6 +6,7 @@
 #define KELVO_SHEET_ROWS_H_
 
 #include <cstdint>
+#include <vector>
 
 #include "kelvo/doc_edit.h"
 #include "xQdDb100.h"
@@ -38,6 +39,10 @@ class SheetRows {
   // order). False when memory ran out; the rows then hold what was
   // collected.
   bool open(TableBinding* table, const char* filter, const uint16_t* order);
+  // Opens the rows over table as exactly the given records, in that order
+  // (the children of the node selected in the classification tree). False
+  // when memory ran out.
+  bool openRecords(TableBinding* table, const std::vector<int32_t>& records);
   void close();
   TableBinding* table() const { return table_; }
 

@@ -6,6 +6,8 @@
 
 #include <optional>
 
+class QWidget;
+
 #include "kelvo/view_kind.h"
 
 namespace kelvo {
@@ -22,6 +24,11 @@ std::optional<ViewKind> sheetKindForWindow(int window, int choice, bool resource
 // Whether the summary file open in doc summarises resources (its
 // registration's subject is "자원 집계").
 bool openSummaryIsResources(CPlanDoc& doc);
+
+// Window 0 with the tree shown: a splitter with the classification tree
+// (200 pixels) at the left and the sheet of viewState().nextViewKind (9 or
+// 10) at the right, which the window prints.
+QWidget* makeClassTreeWindow(CPlanDoc* doc, QWidget* parent);
 
 // Registers the factories of the four windows and the document frame's
 // content closer, which has every view of a window that goes store its

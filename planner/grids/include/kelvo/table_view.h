@@ -76,6 +76,11 @@ class CTableView : public CGridView {
   // resource summaries): what was typed goes in silently, the old kind's
   // layout is stored, and the next initial update reads the new kind's.
   void changeKind(ViewKind kind);
+  // A sheet beside the classification tree (kinds 9, 10) lists the given
+  // records: the direct children of the tree's selected node, whose code is
+  // codePrefix (empty for the root). What was typed in the current row goes
+  // in silently first; a new row starts with codePrefix in its code.
+  void showTreeRows(std::vector<int32_t> records, const QByteArray& codePrefix);
   // The finder commands with their dialogs.
   void findCodeCommand();
   void findSpecialCommand();
@@ -91,6 +96,7 @@ class CTableView : public CGridView {
   void initialUpdate() override;
   void onUpdate(int hint, qintptr extra) override;
   void storeSettings() override;
+  int formatFieldCount() const override;
   bool onCommand(int id) override;
   bool updateCommand(int id, CommandState& state) override;
 
@@ -118,6 +124,8 @@ class CTableView : public CGridView {
   bool deleteRows(std::vector<int> rows);
   void pruneDeadRows();
 
+  std::vector<int32_t> treeRecords_;  // rows of a tree-linked sheet
+  QByteArray treePrefix_;
   SheetRecord stored_{};
   bool formatRead_ = false;
   SheetRows rows_;

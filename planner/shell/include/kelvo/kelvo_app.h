@@ -84,6 +84,8 @@ class CKelvoApp : public QObject, public CommandTarget {
   bool saveExternal();
   bool openChosenProject();
   void projectOpened();
+  // The kinds without a stored layout take the Form folder's Default files.
+  void applyDefaultLayouts();
   void projectClosed();
   void addRecent(const QString& path);
   void refreshStatus();

@@ -10,6 +10,8 @@
 #include <QString>
 #include <cstdint>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "kelvo/commands.h"
 #include "kelvo/logical_rect.h"
@@ -26,6 +28,7 @@ class QPrinter;
 namespace kelvo {
 
 class CPlanDoc;
+class CPropertySheet;
 class ObjectLayer;
 
 // Commands the view base knows by number (those of the shell are in
@@ -122,6 +125,25 @@ class CBaseView : public QAbstractScrollArea, public CommandTarget {
   // part of its print format; a shorter record, or one without a legend
   // font, gives "굴림체" height -32 in black.
   GanttPrintFormat readLegendFormat() const;
+  // The whole record of this kind, of which printFormatSize() bytes are
+  // stored: the defaults, the stored bytes over them (a legend font of
+  // height 0 keeps the default), then completePrintRecord for the parts a
+  // shorter stored record lacks.
+  PrintRecord readPrintRecord() const;
+  // Writes the first printFormatSize() bytes of record (false when no
+  // project is open or it fails).
+  bool writePrintRecord(const PrintRecord& record) const;
+  // "자료 형식" (40099): the pages of addDataFormatPages over a copy of the
+  // print format record; on OK the record is stored and the document
+  // marked modified. True on OK.
+  bool dataFormatCommand();
+  // What the view's "인쇄 형식" page offers. Base: the legend for records
+  // of 664 bytes or more, "간트만 인쇄" for the Gantt's 664 and "경로 인쇄"
+  // for the network's 828.
+  virtual PrintFormParts printFormParts() const;
+  // Adds the pages of the view's "자료 형식" sheet; record is the working
+  // copy stored on OK. Base: "인쇄 형식" alone.
+  virtual void addDataFormatPages(CPropertySheet* sheet, PrintRecord* record);
   // Prints every page (or the printer's page range) onto printer. Returns
   // false when preparation refused (message shown) or printing failed.
   bool printTo(QPrinter* printer);
@@ -143,6 +165,24 @@ class CBaseView : public QAbstractScrollArea, public CommandTarget {
   // asked to save first and the save did not happen, nothing is scaled.
   bool fitToPaperCommand();
 
+  // Format files (40117): the "형식파일 열기" dialog for the view's format
+  // kind (the chart's for a Gantt sheet pane). The view's settings are
+  // stored in the project first, so a file holds what the user sees.
+  bool formatFilesCommand();
+  // Loads the format file at path into the view's kind: the file is checked
+  // whole (a damaged one beeps and changes nothing), its blocks go to the
+  // kind's option records, its drawing objects replace the kind's when
+  // withObjects (the file's time-scale dates are then taken too), and the
+  // views of the kind read their settings again. False when refused.
+  bool loadFormatFile(const std::string& path, bool withObjects);
+  // The bytes of a format file of the view's layout titled title (CP949),
+  // with the kind's drawing objects when withObjects.
+  std::vector<uint8_t> formatFileBytes(const std::string& title, bool withObjects);
+  // The number of fields of the table the kind's columns and sort keys
+  // name, -1 when the view does not know: a loaded layout drops the column
+  // and sort keys naming no field. Base: -1.
+  virtual int formatFieldCount() const { return -1; }
+
   // --- Drawing objects ----------------------------------------------------
   // The view's drawing-object layer: selection, tools, clipboard, undo.
   ObjectLayer& objects() const { return *objects_; }
@@ -153,6 +193,14 @@ class CBaseView : public QAbstractScrollArea, public CommandTarget {
   // nothing when objectsShown() is false.
   void drawObjectLayer(QPainter& painter, const UnitMapper& mapper, const LogicalRect& body,
                        bool front);
+  // The one layer of the view's objects that the tools select, create in and
+  // edit (0 behind the data, 1 in front), or -1 for both. Base: -1.
+  virtual int objectLayerInUse() const { return -1; }
+  // Makes a text object with the view's own dialog: a new one over the
+  // dragged rectangle (x0, y0)-(x1, y1) when replace < 0, else the object
+  // whose head is at replace is edited. Returns false when the view leaves
+  // text objects to the layer's own dialog. Base: false.
+  virtual bool editTextObject(int32_t x0, int32_t y0, int32_t x1, int32_t y1, int64_t replace);
 
   // --- Commands -----------------------------------------------------------
   bool onCommand(int id) override;
@@ -276,6 +324,10 @@ class CBaseView : public QAbstractScrollArea, public CommandTarget {
   // from now on it hears the broadcasts for that kind and reads and writes
   // that kind's print format. The derived view reloads what it shows.
   void setViewKind(ViewKind kind);
+
+  // Fills what a stored record of storedBytes (0: none) lacks of this
+  // kind's record. Base: nothing.
+  virtual void completePrintRecord(PrintRecord* /*record*/, int /*storedBytes*/) const {}
 
   // Ends a data-tool or separator drag in progress (32768 and cancel mode).
   void cancelOperation();

@@ -120,6 +120,14 @@ class ObjectLayer {
   // The anchor of a logical point (clamped to x >= 0 and y <= 0 first).
   ViewPosition anchorOf(int32_t x, int32_t y) const;
 
+  // Stores an object made by the view (its head first): appended to the
+  // target layer when replace < 0, else in place of the object at replace,
+  // keeping that one's layer. The step can be undone; the object becomes
+  // the selection. False when it could not be stored.
+  bool putObject(const ObjectRecords& records, int64_t replace);
+  // The layer new objects go to.
+  uint8_t targetLayer() const;
+
   // The file a picture object's name stands for in the project's working
   // files (empty without a project or for a name that is not one).
   QString picturePath(const std::string& name) const;
@@ -133,7 +141,7 @@ class ObjectLayer {
   bool open() const;
   ObjectTable table() const;
   uint8_t backLayer() const;
-  uint8_t targetLayer() const;
+  bool inUse(bool front) const;
   int tool() const;
   void keepUndo();
   void changed();

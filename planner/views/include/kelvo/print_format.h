@@ -47,6 +47,17 @@ struct GanttPrintFormat {
   LOGFONT legendFont;
   uint32_t legendColor;
 };
+
+// The longest record, the network chart's (828 bytes): the Gantt layout,
+// then the label templates printed on paper and bytes kept as read. Every
+// kind stores a prefix of it: 598 bytes, 664 for the Gantt kinds, all of
+// it for the network chart.
+struct PrintRecord {
+  GanttPrintFormat gantt;
+  uint8_t upperLabel[40];
+  uint8_t lowerLabel[40];
+  uint8_t reserved[84];
+};
 #pragma pack(pop)
 
 static_assert(sizeof(LOGFONT) == 60, "logical font is 60 bytes");
@@ -65,9 +76,21 @@ static_assert(offsetof(GanttPrintFormat, legendFont) == 600);
 static_assert(offsetof(GanttPrintFormat, legendColor) == 660);
 static_assert(sizeof(GanttPrintFormat) == 664, "Gantt print format is 664 bytes");
 
+static_assert(offsetof(PrintRecord, upperLabel) == 664);
+static_assert(offsetof(PrintRecord, lowerLabel) == 704);
+static_assert(sizeof(PrintRecord) == 828, "network print format is 828 bytes");
+
 inline constexpr int kPrintFormatSize = 598;
 inline constexpr int kGanttPrintFormatSize = 664;
 inline constexpr int kNetPrintFormatSize = 828;
+
+// The controls of the print form a view offers beyond the common ones.
+struct PrintFormParts {
+  bool legend = false;     // legend box width and font (Gantt and network)
+  bool rowColumn = false;  // "경로 인쇄": print flag bit 1 (network)
+  bool scale = false;      // "기간 인쇄": print flag bit 2 (time-scaled views)
+  bool ganttOnly = false;  // "간트만 인쇄": print flag bit 3 (Gantt)
+};
 
 // A record with the defaults: flags 4, margins 100 (10 mm), a header 150
 // high whose first text is "&2" (the project name; the frame adds the print

@@ -63,6 +63,10 @@ class CPropertySheet : public QDialog {
   bool switching_ = false;
 };
 
+// Whether every number box on page holds a number in its range. The first
+// that does not gets the focus, after a beep.
+bool checkNumberFields(QWidget* page);
+
 // A button that opens the colour picker over *colour and keeps the choice.
 QPushButton* colourButton(QWidget* parent, const QString& caption, COLORREF* colour);
 // A button that opens the font picker over *font (height in 0.1 mm) and, if

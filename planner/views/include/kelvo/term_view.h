@@ -62,6 +62,8 @@ class CTermView : public CBaseView {
   void pageOrigin(const PrintLayout& layout, int column, int row, int32_t* x,
                   int32_t* y) const override;
   COLORREF crosshairColor() const override;
+  // The print form adds "기간 인쇄" (the scale on every page).
+  PrintFormParts printFormParts() const override;
   // Fit to paper: the strip is reserved when it prints on every page. The
   // axis is narrowed (step width and days), the rows and fonts scaled, so
   // that the whole chart, with what the derived view prints before it,

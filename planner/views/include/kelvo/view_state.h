@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <string>
 
 #include "kelvo/view_kind.h"
 
@@ -59,6 +60,9 @@ struct ViewState {
   // Saves the open project as the shell's save command does (true when
   // saved). Unset: the document saves to its own file when it has one.
   std::function<bool()> saveProject;
+  // The "Form" folder of format files (UTF-8). Unset: the folder stored in
+  // the user's settings, else its default.
+  std::function<std::string()> formFolder;
 };
 ViewState& viewState();
 // The option word through ViewState::flags (the private default when unset).

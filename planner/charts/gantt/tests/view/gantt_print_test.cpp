@@ -1,8 +1,11 @@
 // Kelvo --print-pdf: window 3 prints the sheet pane's columns, then the
 // chart with its scale, into a PDF read back with pdftotext; the sheets
 // print the same way; a file that cannot be read ends with 1.
+#include <QCheckBox>
+#include <QDialog>
 #include <QDir>
 #include <QFile>
+#include <QLineEdit>
 #include <QPageSize>
 #include <QPrinter>
 #include <QPrinterInfo>
@@ -183,6 +186,35 @@ TEST_F(GanttPrintTest, FittedToOnePageTheWholeChartPrintsOnOnePage) {
     QProcess::execute(QStringLiteral("pdftoppm"),
                       {QStringLiteral("-png"), QStringLiteral("-r"), QStringLiteral("100"), pdf,
                        shots + QStringLiteral("/fit_to_paper")});
+}
+
+TEST_F(GanttPrintTest, DataFormatOnTheChartEditsTheGanttPrintFormat) {
+  openWindow();
+  kelvo_test::whenModal([](QDialog* d) {
+    // The Gantt form has the legend and all three print checks but "경로 인쇄".
+    EXPECT_FALSE(d->findChild<QCheckBox*>(QStringLiteral("printRows")));
+    ASSERT_TRUE(d->findChild<QCheckBox*>(QStringLiteral("printScale")));
+    d->findChild<QCheckBox*>(QStringLiteral("ganttOnly"))->setChecked(true);
+    d->findChild<QCheckBox*>(QStringLiteral("printScale"))->setChecked(false);
+    d->findChild<QCheckBox*>(QStringLiteral("legendShown"))->setChecked(true);
+    d->findChild<QSpinBox*>(QStringLiteral("footerHeight"))->setValue(200);
+    d->findChild<QLineEdit*>(QStringLiteral("footerText1"))->setText(QStringLiteral("&2 간트"));
+    const QString shots = qEnvironmentVariable("KELVO_SHOT_DIR");
+    if (!shots.isEmpty()) d->grab().save(shots + QStringLiteral("/issue33_form_print_gantt.png"));
+    d->accept();
+  });
+  // The sheet pane does not take the command from the chart.
+  ASSERT_TRUE(chart()->onCommand(40099));
+  const kelvo::GanttPrintFormat f = chart()->readLegendFormat();
+  EXPECT_EQ(f.common.flags, kelvo::printflag::kGanttOnly);
+  EXPECT_GT(f.common.legendWidth, 0);
+  EXPECT_EQ(f.common.footerHeight, 200);
+  const QString pdf = path(QStringLiteral("form.pdf"));
+  QPrinter printer(QPrinter::HighResolution);
+  printer.setOutputFormat(QPrinter::PdfFormat);
+  printer.setOutputFileName(pdf);
+  ASSERT_TRUE(chart()->printTo(&printer));
+  EXPECT_TRUE(pdfText(pdf).contains(QStringLiteral("간트"))) << pdfText(pdf).toStdString();
 }
 
 }  // namespace

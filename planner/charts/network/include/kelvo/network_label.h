@@ -30,6 +30,14 @@ struct LabelItem {
 // other bytes are skipped.
 std::vector<LabelItem> parseLabelTemplate(const uint8_t* bytes, size_t size, int fieldCount);
 
+// Bytes item takes in a template: a field 1 plus its extra lines, a
+// literal 0xFC, its text and a NUL, a line break 1.
+size_t labelItemBytes(const LabelItem& item);
+// Writes items as a template of size bytes: each item as above, then the
+// closing 0xFF, repeated to the end as in a new chart's templates. Returns false, and leaves out
+// alone, when they do not fit or a field number is 0xFC or more.
+bool buildLabelTemplate(const std::vector<LabelItem>& items, uint8_t* out, size_t size);
+
 // The characters per line of a template: its longest line, each field
 // counting its output width (a wrapped field its width divided by its
 // lines, rounded up), items separated by one blank. width(field) gives

@@ -38,6 +38,23 @@ static_assert(offsetof(NetBlock, normalColor) == 8, "colours follow the four wid
 static_assert(offsetof(NetBlock, upperLabel) == 24, "templates follow the colours");
 static_assert(offsetof(NetBlock, labelWidth) == 104, "the label box closes the block");
 
+// The captions of the time scale's side areas, kept project-wide in
+// option record 2: left and right captions (CP949, at most 32 bytes each),
+// their font and colour.
+#pragma pack(push, 1)
+struct SideCaptions {
+  char left[33];
+  char right[33];
+  LOGFONT font;
+  COLORREF colour;
+};
+#pragma pack(pop)
+static_assert(sizeof(SideCaptions) == 130, "the side captions are 130 bytes");
+static_assert(offsetof(SideCaptions, font) == 66, "the font follows the two captions");
+
+// No captions, "굴림체" height -32 in black.
+SideCaptions defaultSideCaptions();
+
 // Label template bytes.
 namespace labelbyte {
 inline constexpr uint8_t kLiteral = 0xFC;

@@ -50,6 +50,9 @@ struct NetDialogs {
 };
 void setNetDialogs(NetDialogs dialogs);
 
+struct NetOptions;
+class CPropertyPage;
+
 class CNetView : public CTermView {
   Q_OBJECT
  public:
@@ -58,6 +61,14 @@ class CNetView : public CTermView {
 
   const NetBlock& block() const { return block_; }
   void setBlock(const NetBlock& block);
+
+  // The side-area captions of option record 2 (defaults when none).
+  SideCaptions sideCaptions() const;
+  void setSideCaptions(const SideCaptions& captions);
+  // "선택 사항" (40098): the sheet over one working copy of the settings,
+  // block and captions; on OK they are applied, stored and kept as one undo
+  // step of the settings. True on OK.
+  bool optionsCommand();
 
   // "PERT 경로 최적화": assigns paths and routing rows, stores them, raises
   // the row count to the highest path and, with bar labels, switches to
@@ -104,6 +115,10 @@ class CNetView : public CTermView {
   void drawLegend(QPainter& painter, const UnitMapper& paper, const LogicalRect& box,
                   const PrintFormat& format) override;
   int printFormatSize() const override { return kNetPrintFormatSize; }
+  // "자료 형식": "인쇄 형식" with the templates printed on paper, and "항목
+  // 형식", whose templates the chart takes on OK.
+  void addDataFormatPages(CPropertySheet* sheet, PrintRecord* record) override;
+  bool preparePrinting(const PrintFormat& format, PrintLayout* layout) override;
 
  protected:
   void drawBody(QPainter& painter, const UnitMapper& mapper, const LogicalRect& body,
@@ -112,6 +127,8 @@ class CNetView : public CTermView {
   void* ownBlock() override { return &block_; }
   int ownBlockSize() const override { return sizeof(NetBlock); }
   TimeScaleSettings defaultSettings() const override;
+  // A record without the paper templates takes the chart's own.
+  void completePrintRecord(PrintRecord* record, int storedBytes) const override;
 
  private:
   enum class Drag { None, Band, Move, Connect };
@@ -125,8 +142,11 @@ class CNetView : public CTermView {
   bool readRelation(int32_t slot, RelRecord* r) const;
   NodeEdge edge() const;
   int32_t textHeight() const;
-  // Measures the label box from the templates (hint 6, initial update).
-  void measureLabels();
+  // Measures block's label box from its templates (hint 6, initial update,
+  // print start).
+  void measureLabels(NetBlock* block) const;
+  // The side-area captions, centred in the visible part of their areas.
+  void drawSideCaptions(QPainter& painter, const UnitMapper& mapper, const LogicalRect& body);
   void selectInBand(int32_t x0, int32_t y0, int32_t x1, int32_t y1);
   void connect(int32_t fromSlot, int32_t toSlot);
   void storeAfterEdit();
@@ -136,6 +156,9 @@ class CNetView : public CTermView {
   void moveObjectRows(int32_t firstRow, int32_t delta);
 
   NetBlock block_;
+  NetBlock paper_;         // what prints: block_ with the paper templates
+  NetBlock formBlock_;     // the templates the "항목 형식" page edits
+  SideCaptions captions_;  // option record 2, read at every initial update
   std::vector<int32_t> selActs_, selRels_;
   Drag drag_ = Drag::None;
   int32_t pressX_ = 0, pressY_ = 0, dragX_ = 0, dragY_ = 0;

@@ -170,4 +170,42 @@ TEST(NetLabel, TemplatesAreReadDefensivelyAndWrapped) {
   EXPECT_EQ(total, kelvo::kMaxLabelBytes);
 }
 
+TEST(NetLabel, TemplatesAreWrittenByteForByteAndReadBack) {
+  using kelvo::LabelItem;
+  std::vector<LabelItem> items(5);
+  items[0].field = 4;
+  items[1].kind = LabelItem::Literal;
+  items[1].text = "\xC0\xCF";  // "일"
+  items[2].kind = LabelItem::NewLine;
+  items[3].field = 2;
+  items[3].extraLines = 2;
+  items[4].field = 0;
+  uint8_t t[40];
+  ASSERT_TRUE(kelvo::buildLabelTemplate(items, t, sizeof t));
+  const uint8_t want[12] = {4, 0xFC, 0xC0, 0xCF, 0, 0xFE, 2, 0xFD, 0xFD, 0, 0xFF, 0xFF};
+  EXPECT_EQ(std::memcmp(t, want, sizeof want), 0);
+  EXPECT_EQ(t[39], 0xFF);
+  const auto back = kelvo::parseLabelTemplate(t, sizeof t, 10);
+  ASSERT_EQ(back.size(), items.size());
+  for (size_t i = 0; i < items.size(); ++i) {
+    EXPECT_EQ(back[i].kind, items[i].kind) << i;
+    EXPECT_EQ(back[i].field, items[i].field) << i;
+    EXPECT_EQ(back[i].extraLines, items[i].extraLines) << i;
+    EXPECT_EQ(back[i].text, items[i].text) << i;
+  }
+  // 39 bytes of items and the end mark fill 40 exactly; one more refuses
+  // and leaves the template as it was.
+  std::vector<LabelItem> full(1);
+  full[0].kind = LabelItem::Literal;
+  full[0].text = std::string(37, 'x');
+  ASSERT_TRUE(kelvo::buildLabelTemplate(full, t, sizeof t));
+  EXPECT_EQ(t[39], 0xFF);
+  full[0].text += 'x';
+  EXPECT_FALSE(kelvo::buildLabelTemplate(full, t, sizeof t));
+  EXPECT_EQ(t[38], 0);
+  full[0] = LabelItem{};
+  full[0].field = 0xFC;  // would read as a literal
+  EXPECT_FALSE(kelvo::buildLabelTemplate(full, t, sizeof t));
+}
+
 }  // namespace

@@ -47,6 +47,7 @@ class CSheetView : public CTermView {
 
   void initialUpdate() override;
   void storeSettings() override;
+  int formatFieldCount() const override;
   void onUpdate(int hint, qintptr extra) override;
   bool onCommand(int id) override;
   bool updateCommand(int id, CommandState& state) override;

@@ -42,6 +42,8 @@ class CValueView : public CGridView {
 
   void initialUpdate() override;
   void storeSettings() override;
+  // The two columns: period and value.
+  int formatFieldCount() const override { return 2; }
   void onUpdate(int hint, qintptr extra) override;
   bool onCommand(int id) override;
   bool updateCommand(int id, CommandState& state) override;

@@ -1,0 +1,31 @@
+#include "kelvo/report_window.h"
+
+#include "child_frame.h"
+#include "kelvo/kelvo_app.h"
+#include "kelvo/plan_doc.h"
+#include "kelvo/report_view.h"
+#include "main_frame.h"
+
+namespace kelvo {
+
+CRepView* makeReportWindow(CPlanDoc* doc, bool cover, QWidget* parent) {
+  viewState().nextViewKind = ViewKind::UserReport;
+  viewState().nextWindow = int16_t(windowNumber(DocWindow::UserReport));
+  auto* view = new CRepView(doc, cover, parent);
+  view->setObjectName(QStringLiteral("RepView"));
+  return view;
+}
+
+void registerReportWindow(CKelvoApp& app) {
+  registerDocumentWindow(windowNumber(DocWindow::UserReport), [&app](QWidget* parent) -> QWidget* {
+    bool cover = false;
+    if (CMainFrame* frame = app.mainFrame())
+      cover = frame->optionState().comboChoice.value(10508, 0) == 1;
+    ViewState& vs = viewState();
+    if (!vs.router) vs.router = app.router();
+    if (!vs.flags) vs.flags = &app.settings().flags;
+    return makeReportWindow(app.document(), cover, parent);
+  });
+}
+
+}  // namespace kelvo
