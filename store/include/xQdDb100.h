@@ -359,6 +359,16 @@ int32_t xSaveDB(ProjectDb* db, const void* info, const char* path, int16_t openS
 // nothing. The project magic is not required (check it with xGetPrjInfo).
 int32_t xReadDB(ProjectDb* db, void* info, const char* path);
 
+// Receives how much of a project file has been read, as a fraction of the
+// file: rising values below 1 while the tables are read, then exactly 1 once
+// the whole file has been read successfully (never on failure).
+typedef void (*xReadProgressFn)(void* context, double fraction);
+
+// xReadDB that reports its progress to listener (called on the reading
+// thread with context); a null listener reads silently, as xReadDB.
+int32_t xReadDBProgress(ProjectDb* db, void* info, const char* path, xReadProgressFn listener,
+                        void* context);
+
 // Writes a settings file: the information block, option file, drawing
 // objects with their picture files and the "a" files, without tables.
 // Saved like xSaveDB (temporary file, then rename).

@@ -2,6 +2,7 @@
 // anything is taken from it, so a damaged file changes nothing.
 #include <errno.h>
 #include <string.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "file_io.h"
@@ -58,7 +59,40 @@ bool RestoreCommon(ProjectDb* db, void* info, int fd, FileKind kind, const xqd::
   return true;
 }
 
-bool RestoreTables(ProjectDb* db, int fd, const xqd::Layout& l) {
+// Tells a listener how far into the file the reading has come. The tables
+// make up nearly all of a large file and lie in file order, so the read
+// position after each one is a fair measure; fractions never go back.
+class ReadProgress {
+ public:
+  ReadProgress(int fd, xReadProgressFn listener, void* context)
+      : fd_(fd), listener_(listener), context_(context) {
+    struct stat st;
+    if (listener_ != nullptr && fstat(fd, &st) == 0) size_ = double(st.st_size);
+  }
+  void afterTable() {
+    if (listener_ == nullptr || size_ <= 0) return;
+    const off_t at = lseek(fd_, 0, SEEK_CUR);
+    if (at < 0) return;
+    const double fraction = double(at) / size_;
+    if (fraction > last_ && fraction < 1.0) report(fraction);
+  }
+  void finished() {
+    if (listener_ != nullptr) report(1.0);
+  }
+
+ private:
+  void report(double fraction) {
+    last_ = fraction;
+    listener_(context_, fraction);
+  }
+  int fd_;
+  xReadProgressFn listener_;
+  void* context_;
+  double size_ = 0;
+  double last_ = 0;
+};
+
+bool RestoreTables(ProjectDb* db, int fd, const xqd::Layout& l, ReadProgress& progress) {
   const std::vector<xqd::ImageRef> images = xqd::ImagesInFileOrder(db);
   if (images.size() != l.images.size()) return false;
   for (size_t i = 0; i < images.size(); ++i) {
@@ -71,6 +105,7 @@ bool RestoreTables(ProjectDb* db, int fd, const xqd::Layout& l) {
     } else {
       xmReadTb(images[i].memory, fd);
     }
+    progress.afterTable();
   }
   for (const xqd::NamedBlob& s : l.summaries) {
     if (!RestoreMember(db, fd, s.name, s.blob)) return false;
@@ -96,14 +131,21 @@ extern "C" int32_t xGetPrjInfo(const char* path, void* info) {
   return 1;
 }
 
-extern "C" int32_t xReadDB(ProjectDb* db, void* info, const char* path) {
+extern "C" int32_t xReadDBProgress(ProjectDb* db, void* info, const char* path,
+                                   xReadProgressFn listener, void* context) {
   xqd::Layout layout;
   const int fd = OpenChecked(path, FileKind::kProject, &layout);
   if (fd < 0) return 0;
-  const bool ok =
-      RestoreCommon(db, info, fd, FileKind::kProject, layout) && RestoreTables(db, fd, layout);
+  ReadProgress progress(fd, listener, context);
+  const bool ok = RestoreCommon(db, info, fd, FileKind::kProject, layout) &&
+                  RestoreTables(db, fd, layout, progress);
+  if (ok) progress.finished();
   close(fd);
   return ok ? 1 : 0;
+}
+
+extern "C" int32_t xReadDB(ProjectDb* db, void* info, const char* path) {
+  return xReadDBProgress(db, info, path, nullptr, nullptr);
 }
 
 extern "C" int32_t xReadMiscFormat(ProjectDb* db, void* info, const char* path) {

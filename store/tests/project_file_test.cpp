@@ -187,6 +187,33 @@ TEST_F(ProjectFileTest, DamagedFilesAreRefusedWithoutLeavingFiles) {
   }
 }
 
+TEST_F(ProjectFileTest, ReadReportsRisingFractionsEndingAtOneOnlyOnSuccess) {
+  FillProject(&db_);
+  const std::string good = Save(&db_, "good.kvp");
+  const auto read = [&](const std::string& path, std::vector<double>* seen) {
+    uint8_t info[XQD_INFO_SIZE];
+    return xReadDBProgress(
+        NewDb(), info, path.c_str(),
+        seen ? [](void* c, double f) { static_cast<std::vector<double>*>(c)->push_back(f); }
+             : xReadProgressFn{},
+        seen);
+  };
+  std::vector<double> seen;
+  ASSERT_EQ(read(good, &seen), 1);
+  ASSERT_GE(seen.size(), 2u);
+  EXPECT_GT(seen.front(), 0.0);
+  for (size_t i = 1; i < seen.size(); ++i) EXPECT_LT(seen[i - 1], seen[i]) << i;
+  EXPECT_EQ(seen.back(), 1.0);
+  EXPECT_EQ(read(good, nullptr), 1);  // no listener: a plain read
+
+  std::vector<uint8_t> bytes = ReadBytes(good);
+  bytes.resize(bytes.size() - 10);  // the last section cut short
+  WriteBytes(root_ / "cut.kvp", bytes);
+  seen.clear();
+  EXPECT_EQ(read((root_ / "cut.kvp").string(), &seen), 0);
+  EXPECT_TRUE(std::find(seen.begin(), seen.end(), 1.0) == seen.end());
+}
+
 TEST_F(ProjectFileTest, FailedSaveLeavesThePreviousFileIntact) {
   FillProject(&db_);
   const std::string path = Save(&db_, "keep.kvp");

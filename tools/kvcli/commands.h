@@ -40,7 +40,10 @@ int classes(const std::string& file, const std::string& which,
 int info(const std::string& file);
 int check(const std::string& file);
 int schedule(const std::string& file, const std::string& dataDate);
-int generate(const std::string& file, int32_t activities, int32_t relations, uint32_t seed);
+// A random acyclic project; with workTypes it also has a work-type and a
+// facility classification and every activity a place in them.
+int generate(const std::string& file, int32_t activities, int32_t relations, uint32_t seed,
+             bool workTypes);
 // Enters the rows of a UTF-8 CSV file into table (wbs obs res crw act rel
 // opr) through the record input; the header names fields by field name or
 // dBASE column name. Refused rows are reported and skipped; 3 when any was.

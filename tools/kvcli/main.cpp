@@ -22,7 +22,7 @@ int usage() {
       "                 [--korean-holidays]\n"
       "       kvcli check FILE.kvp\n"
       "       kvcli schedule FILE.kvp [--data-date D]\n"
-      "       kvcli gen FILE.kvp --activities N --relations M [--seed S]\n"
+      "       kvcli gen FILE.kvp --activities N --relations M [--seed S] [--work-types]\n"
       "       kvcli load FILE.kvp TABLE FILE.csv [--date-mode N]\n"
       "       kvcli dump FILE.kvp TABLE\n"
       "       kvcli register EXT TITLE LIBRARY [--editor]\n"
@@ -130,8 +130,11 @@ int main(int argc, char** argv) {
     const long relations = std::strtol(option(argc, argv, "--relations", "0"), nullptr, 10);
     const long seed = std::strtol(option(argc, argv, "--seed", "1"), nullptr, 10);
     if (activities < 1 || activities > 999999 || relations < 0) return usage();
+    bool workTypes = false;
+    for (int i = 3; i < argc; ++i)
+      workTypes = workTypes || std::strcmp(argv[i], "--work-types") == 0;
     return kvcli::generate(file, static_cast<int32_t>(activities), static_cast<int32_t>(relations),
-                           static_cast<uint32_t>(seed));
+                           static_cast<uint32_t>(seed), workTypes);
   }
   if (command == "load") {
     if (argc < 5) return usage();

@@ -150,14 +150,18 @@ bool CPlanDoc::newProject(const PrjInfo& info) {
   return true;
 }
 
-bool CPlanDoc::openProject(const QString& path) {
+bool CPlanDoc::openProject(const QString& path, const std::function<void(double)>& progress) {
   // The file is read into a database of its own first, so that a damaged
   // file leaves the open project as it was.
   auto db = createDatabase();
   if (!db) return false;
   const QByteArray file = QFile::encodeName(path);
   PrjInfo info;
-  if (!xReadDB(db.get(), &info, file.constData())) {
+  const xReadProgressFn relay = [](void* context, double fraction) {
+    (*static_cast<const std::function<void(double)>*>(context))(fraction);
+  };
+  const auto context = const_cast<std::function<void(double)>*>(&progress);
+  if (!xReadDBProgress(db.get(), &info, file.constData(), progress ? relay : nullptr, context)) {
     xCloseDB(db.get());
     return false;
   }

@@ -7,6 +7,7 @@
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QPrinter>
+#include <QProgressDialog>
 #include <QTranslator>
 #include <algorithm>
 #include <cstdio>
@@ -197,7 +198,18 @@ bool CKelvoApp::openFile(const QString& path) {
   }
   if (doc_->isOpen() && !offerSave()) return false;
   xSetDbError(0);
-  if (!doc_->openProject(QFileInfo(path).absoluteFilePath())) {
+  // A large project takes seconds to read; the dialog shows itself only
+  // when the reading lasts long enough to be noticed.
+  QProgressDialog reading(QStringLiteral("프로젝트 파일을 읽는 중입니다..."), QString(), 0, 1000,
+                          frame_.get());
+  reading.setWindowModality(Qt::WindowModal);
+  reading.setMinimumDuration(400);
+  reading.setAutoReset(false);
+  const bool opened = doc_->openProject(QFileInfo(path).absoluteFilePath(), [&](double fraction) {
+    reading.setValue(int(fraction * 1000));
+  });
+  reading.close();
+  if (!opened) {
     showMessage(frame_.get(), engineMessage(kStrMsgBadFile));
     return false;
   }

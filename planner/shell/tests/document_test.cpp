@@ -125,7 +125,9 @@ TEST_F(DocumentTest, SaveAndReopenKeepsDefinitionsCalendarsAndSummary) {
   doc_->closeProject();
   EXPECT_EQ(xGetWorkCount(1), 0);
 
-  ASSERT_TRUE(doc_->openProject(path("p.kvp")));
+  double lastFraction = 0;
+  ASSERT_TRUE(doc_->openProject(path("p.kvp"), [&](double f) { lastFraction = f; }));
+  EXPECT_EQ(lastFraction, 1.0);
   EXPECT_EQ(std::memcmp(&doc_->classDef(0), &work, sizeof work), 0);
   EXPECT_EQ(std::memcmp(&doc_->classDef(1), &facility, sizeof facility), 0);
   EXPECT_EQ(doc_->openSummary(), 3);

@@ -62,6 +62,22 @@ TEST_F(SummaryCommands, BuildDumpAndSeries) {
   EXPECT_EQ(kvcli("check " + p_).out, "ok\n");
 }
 
+// A generated project with work types: 10 letters over 300 work types,
+// each activity under its own, and the total row.
+TEST_F(ScratchTest, GeneratedWorkTypesMakeASummaryWithWeeklySeries) {
+  const std::string g = file("gen.kvp");
+  ASSERT_EQ(kvcli("gen " + g + " --activities 700 --relations 900 --work-types").status, 0);
+  EXPECT_EQ(kvcli("check " + g).out, "ok\n");
+  ASSERT_EQ(kvcli("schedule " + g).status, 0);
+  ASSERT_EQ(kvcli("register-summary " + g +
+                  " 1 --title w --compose 0,1 --option activities --option periods --period week")
+                .status,
+            0);
+  const CliRun run = kvcli("summary " + g + " 1 --quiet");
+  ASSERT_EQ(run.status, 0) << run.out;
+  EXPECT_EQ(run.out, "집계 1: 1011개 행\n");
+}
+
 TEST_F(SummaryCommands, BadRequestsEndWithAMessage) {
   CliRun run = kvcli("summary " + p_ + " 5 --quiet");
   EXPECT_EQ(run.status, 1);

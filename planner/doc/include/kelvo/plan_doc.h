@@ -112,8 +112,9 @@ class CPlanDoc : public QObject {
   // Reads a project file (its information and password were checked by the
   // caller) and, once it is read whole, puts it in place of the open
   // project. Returns false, leaving the open project as it was, when the
-  // file cannot be read.
-  bool openProject(const QString& path);
+  // file cannot be read. `progress`, when given, receives the fraction of
+  // the file read so far: rising values, and 1 once the whole file is in.
+  bool openProject(const QString& path, const std::function<void(double)>& progress = {});
 
   // Brings the option file up to date before the project is written out
   // (saved or exported): the open summary number, the classification
