@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "kelvo/base_view.h"
+#include "kelvo/editor_source.h"
 #include "kelvo/map_layout.h"
 
 namespace kelvo {
@@ -42,7 +43,7 @@ inline constexpr int kShowSelectedColumns = 40052;
 inline constexpr int kLink = 40024;
 }  // namespace mapcmd
 
-class CMapView : public CBaseView {
+class CMapView : public CBaseView, public CEditorSource {
   Q_OBJECT
  public:
   // mode: what the cells show (the option bar's first choice).
@@ -110,6 +111,12 @@ class CMapView : public CBaseView {
   void applyFitToPaper(int pagesAcross, int pagesDown, int32_t printableWidth,
                        int32_t printableHeight) override;
 
+  // --- CEditorSource: the selected cells (every cell when none is
+  // selected) with the codes and the item shown; summary rows are sent, not
+  // read back.
+  bool editorEnabled(bool read) const override;
+  bool editorRequest(bool read, EditorRequest* request) override;
+
  protected:
   void scrollContentsBy(int dx, int dy) override;
 
@@ -151,6 +158,9 @@ class CMapView : public CBaseView {
   int32_t selRow1_ = -1, selColumn1_ = -1, selRow2_ = -1, selColumn2_ = -1;
   Drag drag_ = Drag::None;
   int32_t pressRow_ = 0, pressColumn_ = 0, dragX_ = 0, dragY_ = 0;
+  // What the last external-editor call was handed.
+  XKvMapView editorView_{};
+  std::vector<XKvMapCell> editorCells_;
   // Printing: cells per page and the page being printed.
   int32_t pageRows_ = 1, pageColumns_ = 1;
   int32_t printRow_ = -1, printColumn_ = -1;
