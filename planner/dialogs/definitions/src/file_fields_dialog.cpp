@@ -221,7 +221,7 @@ void CFileFieldsDlg::accept() {
   }
   fieldMap_ = edit_->oldToNew();
   // Columns, sort keys and labels keep naming the fields they named.
-  remapActivityFieldIndexes(&doc_.db().opt, fieldMap_);
+  remapActivityFieldIndexes(&doc_.db(), fieldMap_);
   doc_.updateAllViews(kActivityViews, hint::kSettingsRewritten);
   // The undo step holds a record in the old layout.
   doc_.undo().clear();
