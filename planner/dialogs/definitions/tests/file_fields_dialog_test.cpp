@@ -257,6 +257,26 @@ TEST_F(FileFieldsDialogTest, StoredFieldIndexesFollowTheirFields) {
   EXPECT_EQ(kelvo::remappedFieldChoice(map_, 3), 3);
 }
 
+TEST_F(FileFieldsDialogTest, OpenSummaryIsTheEighthTable) {
+  auto app = start(sample("summary"));
+  kelvo::CPlanDoc& doc = *app->document();
+  EXPECT_EQ(CFileFieldsDlg(doc).findChild<QComboBox*>("table")->count(), 7);
+  FieldDesc fields[1] = {};
+  std::strcpy(fields[0].name, "CODE");
+  fields[0].type = XF_STRING;
+  fields[0].width = 10;
+  int16_t number = 0;
+  ASSERT_EQ(xCreateSumFile(&doc.db(), &number, 1, 11, 1, fields), 1);
+  doc.setOpenSummary(number);
+  CFileFieldsDlg d(doc);
+  auto* table = d.findChild<QComboBox*>("table");
+  ASSERT_EQ(table->count(), 8);
+  EXPECT_EQ(table->itemText(7), QStringLiteral("집계 자료"));
+  table->setCurrentIndex(7);
+  EXPECT_EQ(line(d, 0), (QStringList{"CODE", "문자", "10", "0"}));
+  EXPECT_FALSE(d.findChild<QPushButton*>("add")->isEnabled());
+}
+
 TEST_F(FileFieldsDialogTest, FailedRelayoutLeavesTheTable) {
   auto app = start(sample("full"));
   kelvo::CPlanDoc& doc = *app->document();
