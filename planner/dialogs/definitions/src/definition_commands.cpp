@@ -12,6 +12,7 @@
 #include "kelvo/plan_doc.h"
 #include "kelvo/table_view.h"
 #include "main_frame.h"
+#include "user_items_dialog.h"
 
 namespace kelvo {
 namespace {
@@ -30,6 +31,7 @@ class CDefinitionCommands : public CommandTarget {
       case cmd::kFileFields:
       case cmd::kDigits:
       case cmd::kDateFormat:
+      case cmd::kUserSummaryItems:
         state.enabled = open;
         return true;
       case kBatchChange:
@@ -50,6 +52,8 @@ class CDefinitionCommands : public CommandTarget {
         return settle<CDateFormatDlg>(*doc);
       case cmd::kDigits:
         return settle<CDigitsDlg>(*doc);
+      case cmd::kUserSummaryItems:
+        return settle<CUserItemsDlg>(*doc);
       case cmd::kFileFields: {
         CFileFieldsDlg dialog(*doc, app_.mainFrame());
         if (dialog.exec() != QDialog::Accepted) return false;
