@@ -3,11 +3,13 @@
 // term_view_paint.cpp.
 #include "kelvo/term_view.h"
 
+#include <QApplication>
 #include <QPainter>
 #include <QScrollBar>
 #include <algorithm>
 #include <cstring>
 
+#include "kelvo/messages.h"
 #include "kelvo/option_slots.h"
 #include "kelvo/plan_doc.h"
 #include "xJorDbm2.h"
@@ -18,6 +20,7 @@ namespace {
 constexpr int32_t kLineStep = 50;
 constexpr int32_t kSeparatorZone = 4;
 constexpr int32_t kMaxSize = 32767;
+constexpr int kMsgMarginsTooLarge = 20013;
 // What a separator drag changes.
 constexpr int kDragScaleRow = 1, kDragRow = 2, kDragRowNumbers = 3, kDragLeftTable = 4;
 
@@ -285,7 +288,7 @@ bool CTermView::hitSeparator(int32_t x, int32_t y) {
     dragKind_ = kDragScaleRow;
   } else if (y >= rowEdge && y <= rowEdge + kSeparatorZone) {
     dragKind_ = kDragRow;
-  } else if (s.rowNumberWidth > 0 && std::abs(x) <= kEdgeZone) {
+  } else if (s.rowNumberWidth > 0 && std::abs(x - rowNumberEdge()) <= kEdgeZone) {
     dragKind_ = kDragRowNumbers;
   } else if (windowNumber() != kPeriodSheetWindow && s.leftTableWidth > 0 &&
              std::abs(x - s.leftTableWidth) <= kEdgeZone) {
@@ -329,8 +332,10 @@ void CTermView::endSeparatorDrag(int32_t x, int32_t y, bool apply) {
   } else if (kind == kDragRow) {
     stored_.rowHeight = int16_t(std::clamp<int32_t>(-y - topRow_ * s.rowHeight, 1, kMaxSize));
   } else if (kind == kDragRowNumbers) {
-    // The column's left edge stays at the view's left; x = 0 was its right.
-    stored_.rowNumberWidth = int16_t(std::clamp<int32_t>(s.rowNumberWidth + x, 0, kMaxSize));
+    // The column's left edge stays at the view's left; the edge dragged
+    // was its right.
+    stored_.rowNumberWidth =
+        int16_t(std::clamp<int32_t>(s.rowNumberWidth + x - rowNumberEdge(), 0, kMaxSize));
   } else {
     stored_.leftTableWidth = int16_t(std::clamp<int32_t>(x, 0, kMaxSize));
   }
@@ -358,8 +363,15 @@ bool CTermView::preparePrinting(const PrintFormat& format, PrintLayout* layout) 
   if (!CBaseView::preparePrinting(format, layout)) return false;
   const TimeScaleSettings& s = scale_.settings();
   printStrip_ = format.flags & printflag::kRepeatScale;
+  printRowNumbers_ = printsRowNumbers(format);
   const int32_t height = layout->body.height() - (printStrip_ ? stripHeight() : 0);
-  const int32_t width = layout->body.width();
+  const int32_t width = layout->body.width() - (printRowNumbers_ ? s.rowNumberWidth : 0);
+  if (width <= 0) {
+    // The column leaves no room for the axis.
+    QApplication::beep();
+    showMessage(this, kMsgMarginsTooLarge);
+    return false;
+  }
   if (sharedWidth_ <= 0 || sharedWidth_ >= width) sharedWidth_ = 0;
   pageStarts_ = scale_.pageStarts(width, sharedWidth_ > 0 ? width - sharedWidth_ : 0);
   rowsPerPage_ = std::max<int32_t>(1, height / s.rowHeight);
@@ -376,6 +388,8 @@ void CTermView::pageOrigin(const PrintLayout&, int column, int row, int32_t* x, 
   *x = pageStarts_.empty() ? 0 : pageStarts_[std::clamp<int>(column, 0, pageStarts_.size() - 1)];
   // The shared page shows the axis from its left edge after the sheet.
   if (column == 0) *x -= sharedWidth_;
+  // The row-number column takes the page's left edge.
+  if (printRowNumbers_) *x -= scale_.settings().rowNumberWidth;
   *y = (printStrip_ ? stripHeight() : 0) - row * rowsPerPage_ * scale_.settings().rowHeight;
 }
 
@@ -384,6 +398,25 @@ void CTermView::printPage(QPainter& painter, const UnitMapper& paper, const Prin
   pageColumn_ = layout.pageColumn - firstChartPage();
   pageRow_ = layout.pageRow;
   CBaseView::printPage(painter, paper, layout, format);
+}
+
+// --- The row-number column --------------------------------------------------------------
+
+QString CTermView::rowNumberText(int32_t row) const {
+  return QString::number(row + 1);
+}
+
+int32_t CTermView::rowNumberEdge() const {
+  return showsRowNumbers() ? xPos_ : 0;
+}
+
+bool CTermView::inRowNumberColumn(int32_t x) const {
+  return x < rowNumberEdge();
+}
+
+bool CTermView::printsRowNumbers(const PrintFormat& format) const {
+  if (!showsRowNumbers() || scale_.settings().rowNumberWidth <= 0) return false;
+  return !printFormParts().rowColumn || (format.flags & printflag::kRowColumn);
 }
 
 PrintFormParts CTermView::printFormParts() const {

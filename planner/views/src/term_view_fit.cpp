@@ -34,8 +34,9 @@ void setUnitsPerDay(double units, TimeScaleSettings* s) {
 }  // namespace
 
 void CTermView::fitReserved(int32_t* width, int32_t* height) const {
-  *width = 0;
-  *height = readPrintFormat().flags & printflag::kRepeatScale ? stripHeight() : 0;
+  const PrintFormat format = readPrintFormat();
+  *width = printsRowNumbers(format) ? scale_.settings().rowNumberWidth : 0;
+  *height = format.flags & printflag::kRepeatScale ? stripHeight() : 0;
 }
 
 void CTermView::applyFitToPaper(int pagesAcross, int pagesDown, int32_t printableWidth,
@@ -44,10 +45,11 @@ void CTermView::applyFitToPaper(int pagesAcross, int pagesDown, int32_t printabl
   // before the axis (the Gantt chart's sheet) is known.
   const PrintFormat format = readPrintFormat();
   PrintLayout layout;
-  layout.paperWidth = printableWidth + format.marginLeft + format.marginRight;
+  int32_t reservedWidth = 0, reservedHeight = 0;
+  fitReserved(&reservedWidth, &reservedHeight);
+  layout.paperWidth = printableWidth + format.marginLeft + format.marginRight + reservedWidth;
   layout.paperHeight = printableHeight + format.marginTop + format.marginBottom +
-                       format.headerHeight + format.footerHeight +
-                       (format.flags & printflag::kRepeatScale ? stripHeight() : 0);
+                       format.headerHeight + format.footerHeight + reservedHeight;
   if (!preparePrinting(format, &layout)) return;
   const int chartPages = std::max(1, pagesAcross - firstChartPage());
   const double target = double(chartPages) * printableWidth - sharedWidth();
@@ -72,6 +74,8 @@ void CTermView::applyFitToPaper(int pagesAcross, int pagesDown, int32_t printabl
   next.rowHeight = rowHeight;
   next.leftTableWidth = scaledSize(s.leftTableWidth, m, 0);
   next.rightAreaWidth = scaledSize(s.rightAreaWidth, m, 0);
+  // The row-number column the view shows narrows with the axis.
+  if (showsRowNumbers()) next.rowNumberWidth = scaledSize(s.rowNumberWidth, m, 0);
   scaleFont(&next.scaleFont, fontFactor);
   scaleFont(&next.bodyFont, fontFactor);
 
