@@ -361,42 +361,41 @@ void CTermView::endSeparatorDrag(int32_t x, int32_t y, bool apply) {
 
 bool CTermView::preparePrinting(const PrintFormat& format, PrintLayout* layout) {
   if (!CBaseView::preparePrinting(format, layout)) return false;
-  const TimeScaleSettings& s = scale_.settings();
-  printStrip_ = format.flags & printflag::kRepeatScale;
-  printRowNumbers_ = printsRowNumbers(format);
-  const int32_t height = layout->body.height() - (printStrip_ ? stripHeight() : 0);
-  const int32_t width = layout->body.width() - (printRowNumbers_ ? s.rowNumberWidth : 0);
-  if (width <= 0) {
-    // The column leaves no room for the axis.
+  pages_ = planTimePages(scale_, pageRequest(format, layout->body.width(), layout->body.height()));
+  if (pages_.axisWidth <= 0) {
+    // The row-number column leaves no room for the axis.
     QApplication::beep();
     showMessage(this, kMsgMarginsTooLarge);
     return false;
   }
-  if (sharedWidth_ <= 0 || sharedWidth_ >= width) sharedWidth_ = 0;
-  pageStarts_ = scale_.pageStarts(width, sharedWidth_ > 0 ? width - sharedWidth_ : 0);
-  rowsPerPage_ = std::max<int32_t>(1, height / s.rowHeight);
-  const int32_t rows = std::max<int32_t>(0, printedRowCount());
-  layout->pagesAcross = std::max<int>(1, int(pageStarts_.size())) + firstChartPage();
-  layout->pagesDown = std::max<int32_t>(1, (rows + rowsPerPage_ - 1) / rowsPerPage_);
+  sharedWidth_ = pages_.sharedWidth;
+  layout->pagesAcross = pages_.pagesAcross;
+  layout->pagesDown = pages_.pagesDown;
   return true;
 }
 
+TimePageRequest CTermView::pageRequest(const PrintFormat& format, int32_t width,
+                                       int32_t height) const {
+  TimePageRequest request;
+  request.bodyWidth = width;
+  request.bodyHeight = height;
+  request.repeatedStrip = format.flags & printflag::kRepeatScale ? stripHeight() : 0;
+  request.rowNumbers = printsRowNumbers(format) ? scale_.settings().rowNumberWidth : 0;
+  request.rowCount = printedRowCount();
+  request.leadingPages = leadingPages_;
+  request.sharedWidth = sharedWidth_;
+  return request;
+}
+
 void CTermView::pageOrigin(const PrintLayout&, int column, int row, int32_t* x, int32_t* y) const {
-  // Columns count the pages across of the whole job; the axis starts on
-  // the first page that is not the derived view's own.
-  column -= firstChartPage();
-  *x = pageStarts_.empty() ? 0 : pageStarts_[std::clamp<int>(column, 0, pageStarts_.size() - 1)];
-  // The shared page shows the axis from its left edge after the sheet.
-  if (column == 0) *x -= sharedWidth_;
-  // The row-number column takes the page's left edge.
-  if (printRowNumbers_) *x -= scale_.settings().rowNumberWidth;
-  *y = (printStrip_ ? stripHeight() : 0) - row * rowsPerPage_ * scale_.settings().rowHeight;
+  const TimePage page = pages_.page(scale_, column, row);
+  *x = page.originX;
+  *y = page.originY;
 }
 
 void CTermView::printPage(QPainter& painter, const UnitMapper& paper, const PrintLayout& layout,
                           const PrintFormat& format) {
-  pageColumn_ = layout.pageColumn - firstChartPage();
-  pageRow_ = layout.pageRow;
+  page_ = pages_.page(scale_, layout.pageColumn, layout.pageRow);
   CBaseView::printPage(painter, paper, layout, format);
 }
 

@@ -41,22 +41,18 @@ void centredLabel(QPainter& p, const UnitMapper& m, const QString& text, int32_t
 void CTermView::drawContent(QPainter& painter, const UnitMapper& mapper, const LogicalRect& visible,
                             bool printing) {
   const TimeScaleSettings& s = scale_.settings();
-  const int32_t strip = printing && !printStrip_ ? 0 : stripHeight();
+  const int32_t strip = printing ? pages_.strip : stripHeight();
   // The row-number column holds the left edge; the body starts after it.
-  const bool numbers = printing ? printRowNumbers_ : showsRowNumbers() && s.rowNumberWidth > 0;
-  const int32_t column = numbers ? s.rowNumberWidth : 0;
+  const int32_t column = printing ? pages_.rowNumbers : showsRowNumbers() ? s.rowNumberWidth : 0;
   LogicalRect body{visible.left + column, visible.top - strip, visible.right, visible.bottom};
   int32_t firstRow = std::max<int32_t>(0, -body.top / s.rowHeight);
   int32_t lastRow = std::min<int32_t>(s.rowCount - 1, -(body.bottom + 1) / s.rowHeight);
   if (printing) {
     // A page shows its own rows and stops where the next page starts.
-    lastRow = std::min<int32_t>(lastRow, (pageRow_ + 1) * rowsPerPage_ - 1);
-    lastRow = std::min<int32_t>(lastRow, printedRowCount() - 1);
-    if (size_t(pageColumn_ + 1) < pageStarts_.size())
-      body.right = std::min(body.right, pageStarts_[pageColumn_ + 1]);
+    lastRow = std::min<int32_t>(lastRow, page_.lastRow);
     // A page shared with the sheet shows the axis from its own start only.
-    if (size_t(pageColumn_) < pageStarts_.size())
-      body.left = std::max(body.left, pageStarts_[pageColumn_]);
+    body.right = std::min(body.right, page_.right);
+    body.left = std::max(body.left, page_.left);
     body.bottom = std::max(body.bottom, -(lastRow + 1) * s.rowHeight);
   }
 

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "kelvo/base_view.h"
+#include "kelvo/time_pages.h"
 #include "kelvo/time_scale.h"
 
 namespace kelvo {
@@ -143,6 +144,8 @@ class CTermView : public CBaseView {
   // The page across where the chart begins (the shared page, if any).
   int firstChartPage() const { return leadingPages_ - (sharedWidth_ > 0 ? 1 : 0); }
   int32_t sharedWidth() const { return sharedWidth_; }
+  // The page request of a print job whose page bodies are width x height.
+  TimePageRequest pageRequest(const PrintFormat& format, int32_t width, int32_t height) const;
   // Makes the next initial update read the stored settings again (a view
   // that changed its kind reads the new kind's records).
   void forgetSettings() {
@@ -171,15 +174,11 @@ class CTermView : public CBaseView {
   // width, 4 left table width; the dragged edge (y for 1-2, x for 3-4).
   int dragKind_ = 0;
   int32_t dragAt_ = 0;
-  // Print job: where each page across starts, the rows a page holds, the
-  // page being printed and whether the scale is printed.
-  std::vector<int32_t> pageStarts_;
-  int32_t rowsPerPage_ = 1;
-  int pageColumn_ = 0, pageRow_ = 0;
+  // Print job: its pages, and the page being printed.
+  TimePagePlan pages_;
+  TimePage page_;
   int leadingPages_ = 0;
   int32_t sharedWidth_ = 0;
-  bool printStrip_ = true;
-  bool printRowNumbers_ = false;
 };
 
 }  // namespace kelvo

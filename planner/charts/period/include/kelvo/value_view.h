@@ -5,6 +5,7 @@
 #ifndef KELVO_VALUE_VIEW_H_
 #define KELVO_VALUE_VIEW_H_
 
+#include "kelvo/editor_source.h"
 #include "kelvo/grid_view.h"
 #include "kelvo/value_sheet.h"
 
@@ -13,7 +14,7 @@ namespace kelvo {
 // The value sheet the program has open (0..49); the view opens it.
 int& currentValueSheet();
 
-class CValueView : public CGridView {
+class CValueView : public CGridView, public CEditorSource {
   Q_OBJECT
  public:
   explicit CValueView(CPlanDoc* doc, QWidget* parent = nullptr);
@@ -54,6 +55,12 @@ class CValueView : public CGridView {
   QString rowLabel(int row) override;
   QString cellText(int field) override;
 
+  // --- CEditorSource: the entries in the sheet's order with its decimals
+  // and its two columns; a read puts values into the entries.
+  bool editorEnabled(bool read) const override;
+  bool editorRequest(bool read, EditorRequest* request) override;
+  void editorDataRead() override;
+
  protected:
   void loadEditor(QLineEdit* edit, QComboBox* list, const FieldDesc& field) override;
   bool storeEditor(QLineEdit* edit, QComboBox* list, const FieldDesc& field) override;
@@ -64,6 +71,9 @@ class CValueView : public CGridView {
   QString textOf(int field, uint16_t day, double value) const;
 
   ValueSheet sheet_;
+  // What the last external-editor call was handed.
+  XKvValueTable editorTable_{};
+  std::vector<XKvValueEntry> editorEntries_;
   FieldDesc fields_[2]{};
   bool formatRead_ = false;
   // The current row as typed: its day and value, and whether it changed.
