@@ -192,8 +192,8 @@ std::vector<ColumnRecord> paneColumns(ViewKind kind, const FieldDesc* fields, in
     }
     if (c < count) {
       col.width = std::max<int16_t>(stored[c].width, 0);
-      col.align = stored[c].align >= kAlignLeft && stored[c].align <= kAlignCentre ? stored[c].align
-                                                                                   : kAlignLeft;
+      const bool known = stored[c].align >= kAlignLeft && stored[c].align <= kAlignCentre;
+      col.align = known ? stored[c].align : int16_t(kAlignLeft);
       std::memcpy(col.title, stored[c].title, sizeof col.title);
       col.title[sizeof col.title - 1] = 0;
     }
