@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "kelvo/record_read.h"
+
 namespace kelvo {
 
 TableBinding* sheetTable(ProjectDb* db, ViewKind kind) {
@@ -80,8 +82,7 @@ uint32_t SheetRows::record(uint32_t row) const {
 bool SheetRows::read(uint32_t row, void* buffer) const {
   const uint32_t r = record(row);
   if (r == XJOR_NONE || !table_) return false;
-  table_->tb.current = static_cast<int32_t>(r);
-  return xGetRec(&table_->tb, buffer) != 0;
+  return readRecordAt(table_->tb, static_cast<int32_t>(r), buffer);
 }
 
 int64_t SheetRows::rowOf(uint32_t r) const {

@@ -11,6 +11,8 @@
 #include "kelvo/messages.h"
 #include "kelvo/plan_doc.h"
 #include "kelvo/record_dialogs.h"
+#include "kelvo/record_read.h"
+#include "kelvo/sheet_cells.h"
 #include "kelvo/sheet_windows.h"
 #include "xjorlib/qt_bridge.h"
 
@@ -280,21 +282,9 @@ QString CTableView::rowLabel(int row) {
 
 QString CTableView::cellText(int field) {
   const TableBinding* t = table();
-  if (!labelled_ || !t || field < 0 || field >= t->tb.fieldCount) return {};
-  // Activities and summary schedules show a milestone's finishes as its
-  // starts; the record keeps what is stored.
-  const int k = kindNumber(viewKind());
-  const FieldDesc& f = t->tb.fields[field];
-  if ((k == 4 || k == 14 || k == 7 || k == 15) && f.type == XF_DATE &&
-      int(f.offset) + 2 <= t->tb.recordSize) {
-    const int from = shownDateOffset(labelled_, f.offset);
-    if (from != f.offset) {
-      QByteArray shown(labelled_, t->tb.recordSize);
-      std::memcpy(shown.data() + f.offset, labelled_ + from, 2);
-      return fieldText(t->tb.fields, refHandle(), shown.constData(), field);
-    }
-  }
-  return fieldText(t->tb.fields, refHandle(), labelled_, field);
+  if (!labelled_ || !t) return {};
+  const std::string text = sheetCellText(t->tb, viewKind(), refHandle(), labelled_, field);
+  return xjor::fromCp949(text.data(), static_cast<int>(text.size()));
 }
 
 // --- The editor -----------------------------------------------------------------------
@@ -380,10 +370,8 @@ void CTableView::pruneDeadRows() {
   // Rows whose record is gone are dropped at once, so that a slot the table
   // hands out again later never shows up under an old row.
   TableBinding* t = table();
-  for (uint32_t r = rows_.count(); r-- > 0;) {
-    t->tb.current = static_cast<int32_t>(rows_.record(r));
-    if (xGetRec(&t->tb, scratch_.data()) == 0) rows_.remove(r);
-  }
+  for (uint32_t r = rows_.count(); r-- > 0;)
+    if (!rows_.read(r, scratch_.data())) rows_.remove(r);
   t->tb.current = -1;
 }
 
@@ -474,8 +462,7 @@ bool CTableView::linkSelected(int relationKind) {
     RelRecord r;
     const uint32_t found = findCodeRecord(&db, ViewKind::Relations, a.code, b.code);
     if (found != XJOR_NONE) {
-      db.rel.tb.current = static_cast<int32_t>(found);
-      if (!xGetRec(&db.rel.tb, rel.data())) continue;
+      if (!readRecordAt(db.rel.tb, static_cast<int32_t>(found), rel.data())) continue;
       std::memcpy(&r, rel.constData(), sizeof r);
       if (r.kind == relationKind) continue;
     } else {

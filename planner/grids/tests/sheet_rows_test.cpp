@@ -1,9 +1,10 @@
-// Record sets of the sheets and the finders' look-ups.
+// Record sets of the sheets, the texts their rows show, and the finders' look-ups.
 #include "kelvo/sheet_rows.h"
 
 #include <cstring>
 
 #include "grid_fixture.h"
+#include "kelvo/sheet_cells.h"
 #include "kelvo/sheet_find.h"
 
 using namespace kelvo;
@@ -130,4 +131,61 @@ TEST_F(GridTest, SpecialActivitiesByClassInCodeOrder) {
   EXPECT_EQ(codes(SpecialClass::Milestone), "M1 ");
   EXPECT_EQ(codes(SpecialClass::TimeShared), "T1 ");
   EXPECT_EQ(specialActivities(&db(), SpecialClass::Start)[0].title, "start one");
+}
+
+TEST_F(GridTest, RowTextsAreBuiltFromTheRecordsWithoutTheCurrentRecord) {
+  ASSERT_EQ(addActivity("A1", "work", 5), 0);
+  ASSERT_EQ(addActivity("M1", "milestone", 0, 0, 1), 0);
+  TableBinding* act = sheetTable(&db(), ViewKind::Activities);
+  const TableHandle& tb = act->tb;
+  int code = -1, start = -1, finish = -1;
+  for (int i = 0; i < tb.fieldCount; ++i) {
+    if (tb.fields[i].offset == offsetof(ActRecord, code)) code = i;
+    if (tb.fields[i].offset == offsetof(ActRecord, start)) start = i;
+    if (tb.fields[i].offset == offsetof(ActRecord, finish)) finish = i;
+  }
+  ASSERT_TRUE(code >= 0 && start >= 0 && finish >= 0);
+
+  // The milestone stored as the analysis leaves it: its finish the day
+  // before its start.
+  SheetRows rows;
+  ASSERT_TRUE(rows.open(act, "", nullptr));
+  std::string bytes(tb.recordSize, '\0');
+  ASSERT_TRUE(rows.read(1, bytes.data()));
+  ActRecord m;
+  std::memcpy(&m, bytes.data(), sizeof m);
+  m.start = kelvo_test::day(2026, 3, 10);
+  m.finish = kelvo_test::day(2026, 3, 9);
+  std::memcpy(bytes.data(), &m, sizeof m);
+  db().act.tb.current = int32_t(rows.record(1));
+  ASSERT_TRUE(xPutRec(&db().act.tb, bytes.data()));
+
+  // Reading rows leaves the dispatch's current record where it was.
+  db().act.tb.current = int32_t(rows.record(0));
+  const std::vector<int> fields = {code, start, finish};
+  std::vector<SheetRowText> built =
+      buildSheetRows(rows, ViewKind::Activities, db().space.refHandle, 0, 5, fields);
+  EXPECT_EQ(db().act.tb.current, int32_t(rows.record(0)));
+  ASSERT_EQ(built.size(), 2u) << "only the rows that exist";
+  EXPECT_EQ(built[1].record, rows.record(1));
+  EXPECT_EQ(built[1].cells[0], "M1");
+  EXPECT_EQ(built[1].cells[2], built[1].cells[1]) << "a milestone's finish shows as its start";
+  EXPECT_FALSE(built[1].cells[1].empty());
+
+  // Sheets of other data show the stored finish; the record is unchanged.
+  const std::string relationSheet =
+      sheetCellText(tb, ViewKind::Relations, db().space.refHandle, bytes.data(), finish);
+  EXPECT_NE(relationSheet, built[1].cells[1]);
+  EXPECT_EQ(sheetCellText(tb, ViewKind::GanttTable, -1, bytes.data(), finish), built[1].cells[1]);
+  EXPECT_EQ(std::memcmp(bytes.data() + offsetof(ActRecord, finish), &m.finish, 2), 0);
+  EXPECT_EQ(sheetCellText(tb, ViewKind::Activities, -1, bytes.data(), tb.fieldCount), "");
+
+  // A deleted record's row stays, empty and marked gone.
+  db().act.tb.current = int32_t(rows.record(0));
+  ASSERT_EQ(doc_->deleteRecord(ViewKind::Activities).ok, true);
+  built = buildSheetRows(rows, ViewKind::Activities, -1, 0, 2, fields);
+  ASSERT_EQ(built.size(), 2u);
+  EXPECT_FALSE(built[0].live);
+  EXPECT_EQ(built[0].cells, std::vector<std::string>(3));
+  EXPECT_TRUE(built[1].live);
 }

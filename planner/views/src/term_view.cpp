@@ -3,11 +3,13 @@
 // term_view_paint.cpp.
 #include "kelvo/term_view.h"
 
+#include <QApplication>
 #include <QPainter>
 #include <QScrollBar>
 #include <algorithm>
 #include <cstring>
 
+#include "kelvo/messages.h"
 #include "kelvo/option_slots.h"
 #include "kelvo/plan_doc.h"
 #include "xJorDbm2.h"
@@ -18,6 +20,7 @@ namespace {
 constexpr int32_t kLineStep = 50;
 constexpr int32_t kSeparatorZone = 4;
 constexpr int32_t kMaxSize = 32767;
+constexpr int kMsgMarginsTooLarge = 20013;
 // What a separator drag changes.
 constexpr int kDragScaleRow = 1, kDragRow = 2, kDragRowNumbers = 3, kDragLeftTable = 4;
 
@@ -285,7 +288,7 @@ bool CTermView::hitSeparator(int32_t x, int32_t y) {
     dragKind_ = kDragScaleRow;
   } else if (y >= rowEdge && y <= rowEdge + kSeparatorZone) {
     dragKind_ = kDragRow;
-  } else if (s.rowNumberWidth > 0 && std::abs(x) <= kEdgeZone) {
+  } else if (s.rowNumberWidth > 0 && std::abs(x - rowNumberEdge()) <= kEdgeZone) {
     dragKind_ = kDragRowNumbers;
   } else if (windowNumber() != kPeriodSheetWindow && s.leftTableWidth > 0 &&
              std::abs(x - s.leftTableWidth) <= kEdgeZone) {
@@ -329,8 +332,10 @@ void CTermView::endSeparatorDrag(int32_t x, int32_t y, bool apply) {
   } else if (kind == kDragRow) {
     stored_.rowHeight = int16_t(std::clamp<int32_t>(-y - topRow_ * s.rowHeight, 1, kMaxSize));
   } else if (kind == kDragRowNumbers) {
-    // The column's left edge stays at the view's left; x = 0 was its right.
-    stored_.rowNumberWidth = int16_t(std::clamp<int32_t>(s.rowNumberWidth + x, 0, kMaxSize));
+    // The column's left edge stays at the view's left; the edge dragged
+    // was its right.
+    stored_.rowNumberWidth =
+        int16_t(std::clamp<int32_t>(s.rowNumberWidth + x - rowNumberEdge(), 0, kMaxSize));
   } else {
     stored_.leftTableWidth = int16_t(std::clamp<int32_t>(x, 0, kMaxSize));
   }
@@ -356,34 +361,61 @@ void CTermView::endSeparatorDrag(int32_t x, int32_t y, bool apply) {
 
 bool CTermView::preparePrinting(const PrintFormat& format, PrintLayout* layout) {
   if (!CBaseView::preparePrinting(format, layout)) return false;
-  const TimeScaleSettings& s = scale_.settings();
-  printStrip_ = format.flags & printflag::kRepeatScale;
-  const int32_t height = layout->body.height() - (printStrip_ ? stripHeight() : 0);
-  const int32_t width = layout->body.width();
-  if (sharedWidth_ <= 0 || sharedWidth_ >= width) sharedWidth_ = 0;
-  pageStarts_ = scale_.pageStarts(width, sharedWidth_ > 0 ? width - sharedWidth_ : 0);
-  rowsPerPage_ = std::max<int32_t>(1, height / s.rowHeight);
-  const int32_t rows = std::max<int32_t>(0, printedRowCount());
-  layout->pagesAcross = std::max<int>(1, int(pageStarts_.size())) + firstChartPage();
-  layout->pagesDown = std::max<int32_t>(1, (rows + rowsPerPage_ - 1) / rowsPerPage_);
+  pages_ = planTimePages(scale_, pageRequest(format, layout->body.width(), layout->body.height()));
+  if (pages_.axisWidth <= 0) {
+    // The row-number column leaves no room for the axis.
+    QApplication::beep();
+    showMessage(this, kMsgMarginsTooLarge);
+    return false;
+  }
+  sharedWidth_ = pages_.sharedWidth;
+  layout->pagesAcross = pages_.pagesAcross;
+  layout->pagesDown = pages_.pagesDown;
   return true;
 }
 
+TimePageRequest CTermView::pageRequest(const PrintFormat& format, int32_t width,
+                                       int32_t height) const {
+  TimePageRequest request;
+  request.bodyWidth = width;
+  request.bodyHeight = height;
+  request.repeatedStrip = format.flags & printflag::kRepeatScale ? stripHeight() : 0;
+  request.rowNumbers = printsRowNumbers(format) ? scale_.settings().rowNumberWidth : 0;
+  request.rowCount = printedRowCount();
+  request.leadingPages = leadingPages_;
+  request.sharedWidth = sharedWidth_;
+  return request;
+}
+
 void CTermView::pageOrigin(const PrintLayout&, int column, int row, int32_t* x, int32_t* y) const {
-  // Columns count the pages across of the whole job; the axis starts on
-  // the first page that is not the derived view's own.
-  column -= firstChartPage();
-  *x = pageStarts_.empty() ? 0 : pageStarts_[std::clamp<int>(column, 0, pageStarts_.size() - 1)];
-  // The shared page shows the axis from its left edge after the sheet.
-  if (column == 0) *x -= sharedWidth_;
-  *y = (printStrip_ ? stripHeight() : 0) - row * rowsPerPage_ * scale_.settings().rowHeight;
+  const TimePage page = pages_.page(scale_, column, row);
+  *x = page.originX;
+  *y = page.originY;
 }
 
 void CTermView::printPage(QPainter& painter, const UnitMapper& paper, const PrintLayout& layout,
                           const PrintFormat& format) {
-  pageColumn_ = layout.pageColumn - firstChartPage();
-  pageRow_ = layout.pageRow;
+  page_ = pages_.page(scale_, layout.pageColumn, layout.pageRow);
   CBaseView::printPage(painter, paper, layout, format);
+}
+
+// --- The row-number column --------------------------------------------------------------
+
+QString CTermView::rowNumberText(int32_t row) const {
+  return QString::number(row + 1);
+}
+
+int32_t CTermView::rowNumberEdge() const {
+  return showsRowNumbers() ? xPos_ : 0;
+}
+
+bool CTermView::inRowNumberColumn(int32_t x) const {
+  return x < rowNumberEdge();
+}
+
+bool CTermView::printsRowNumbers(const PrintFormat& format) const {
+  if (!showsRowNumbers() || scale_.settings().rowNumberWidth <= 0) return false;
+  return !printFormParts().rowColumn || (format.flags & printflag::kRowColumn);
 }
 
 PrintFormParts CTermView::printFormParts() const {

@@ -50,8 +50,8 @@ class SheetRows {
   // Record number of row, XJOR_NONE when the row does not exist.
   uint32_t record(uint32_t row) const;
   // Reads the record of row into buffer (the table's record size). False
-  // when the row does not exist or its record is no longer live; the table's
-  // current slot is left on the record.
+  // when the row does not exist or its record is no longer live. The
+  // table's current record is left as it was.
   bool read(uint32_t row, void* buffer) const;
   // The row that holds record, or -1.
   int64_t rowOf(uint32_t record) const;
