@@ -26,7 +26,6 @@
 #include "kelvo/table_view.h"
 #include "kvconverters.h"
 #include "kvsheet.h"
-#include "main_frame.h"
 
 namespace kelvo {
 
@@ -82,7 +81,7 @@ class CConverterCommands : public QObject, public CommandTarget {
   }
 
  private:
-  QWidget* window() const { return app_.mainFrame(); }
+  QWidget* window() const { return app_.mainWindow(); }
   QSettings& settings() { return app_.profile().settings(); }
 
   // The data sheet the user works in, if the active view is one.
@@ -92,9 +91,7 @@ class CConverterCommands : public QObject, public CommandTarget {
     return view && view->document() == app_.document() ? view : nullptr;
   }
 
-  void showStatus(const QString& text) {
-    if (app_.mainFrame()) app_.mainFrame()->statusBar()->showMessage(text);
-  }
+  void showStatus(const QString& text) { app_.showStatusText(text); }
 
   XKvScheme scheme() const {
     XKvScheme s{};

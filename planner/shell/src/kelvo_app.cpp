@@ -8,6 +8,7 @@
 #include <QLocale>
 #include <QPrinter>
 #include <QProgressDialog>
+#include <QStatusBar>
 #include <QTranslator>
 #include <algorithm>
 #include <cstdio>
@@ -329,6 +330,22 @@ bool CKelvoApp::saveAs(const QString& path) {
   addRecent(doc_->path());
   frame_->buildMenus(true, recent_);
   return true;
+}
+
+QWidget* CKelvoApp::mainWindow() const {
+  return frame_.get();
+}
+
+void CKelvoApp::showStatusText(const QString& text) {
+  if (frame_) frame_->statusBar()->showMessage(text);
+}
+
+int CKelvoApp::optionBarChoice(int id, int fallback) const {
+  return frame_ ? frame_->optionState().comboChoice.value(id, fallback) : fallback;
+}
+
+void CKelvoApp::setGanttChoiceChanged(std::function<void()> changed) {
+  if (frame_) frame_->optionState().ganttChoiceChanged = std::move(changed);
 }
 
 bool CKelvoApp::requestWindow(int number) {

@@ -3,8 +3,8 @@
 #include <QSplitter>
 #include <algorithm>
 
-#include "child_frame.h"
 #include "kelvo/act_sub.h"
+#include "kelvo/document_windows.h"
 #include "kelvo/gantt_view.h"
 #include "kelvo/kelvo_app.h"
 #include "kelvo/period_band_widget.h"
@@ -12,7 +12,6 @@
 #include "kelvo/record_dialogs.h"
 #include "kelvo/sheet_windows.h"
 #include "kelvo/table_view.h"
-#include "main_frame.h"
 
 namespace kelvo {
 namespace {
@@ -104,12 +103,9 @@ void prepareKind(ViewKind kind) {
 GanttWindowChoice currentChoice(CKelvoApp& app) {
   CPlanDoc* doc = app.document();
   GanttWindowChoice choice;
-  if (CMainFrame* frame = app.mainFrame()) {
-    const OptionBarState& st = frame->optionState();
-    choice.summary = st.comboChoice.value(10505, 0) == 1;
-    choice.lowerLeft = st.comboChoice.value(10506, 0);
-    choice.lowerRight = st.comboChoice.value(10507, 1);
-  }
+  choice.summary = app.optionBarChoice(10505) == 1;
+  choice.lowerLeft = app.optionBarChoice(10506, 0);
+  choice.lowerRight = app.optionBarChoice(10507, 1);
   if (choice.summary && (!doc || doc->openSummary() <= 0 || openSummaryIsResources(*doc)))
     choice.summary = false;
   return choice;
@@ -205,10 +201,7 @@ void registerGanttWindow(CKelvoApp& app) {
     if (!vs.router) vs.router = app.router();
     if (!vs.flags) vs.flags = &app.settings().flags;
     // The option bar switches the open window's mode and lower panes.
-    if (CMainFrame* frame = app.mainFrame())
-      frame->optionState().ganttChoiceChanged = [&app] {
-        switchGanttWindow(app.document(), currentChoice(app));
-      };
+    app.setGanttChoiceChanged([&app] { switchGanttWindow(app.document(), currentChoice(app)); });
     return makeGanttWindow(app.document(), currentChoice(app), parent);
   });
 }

@@ -2,14 +2,13 @@
 
 #include <QInputDialog>
 
-#include "child_frame.h"
+#include "kelvo/document_windows.h"
 #include "kelvo/find_dialogs.h"
 #include "kelvo/kelvo_app.h"
 #include "kelvo/map_options_dialog.h"
 #include "kelvo/map_view.h"
 #include "kelvo/plan_doc.h"
 #include "kelvo/record_dialogs.h"
-#include "main_frame.h"
 
 namespace kelvo {
 namespace {
@@ -53,13 +52,8 @@ void registerMapWindow(CKelvoApp& app) {
   setMapDialogs(std::move(dialogs));
   registerDocumentWindow(kMapWindow, [&app](QWidget* parent) -> QWidget* {
     CPlanDoc* doc = app.document();
-    MapMode mode = MapMode::Activities;
-    int item = 0;
-    if (CMainFrame* frame = app.mainFrame()) {
-      const OptionBarState& st = frame->optionState();
-      mode = MapMode(std::clamp(st.comboChoice.value(10503, 0), 0, 2));
-      item = st.comboChoice.value(10502, 0);
-    }
+    MapMode mode = MapMode(std::clamp(app.optionBarChoice(10503), 0, 2));
+    const int item = app.optionBarChoice(10502);
     // The summary mode needs open summary data.
     if (mode == MapMode::Summary && (!doc || doc->openSummary() <= 0)) mode = MapMode::Activities;
     ViewState& vs = viewState();

@@ -2,8 +2,8 @@
 
 #include <QBoxLayout>
 
-#include "child_frame.h"
 #include "kelvo/chart_view.h"
+#include "kelvo/document_windows.h"
 #include "kelvo/kelvo_app.h"
 #include "kelvo/period_band_widget.h"
 #include "kelvo/plan_doc.h"

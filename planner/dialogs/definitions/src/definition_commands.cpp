@@ -9,7 +9,6 @@
 #include "kelvo/kelvo_app.h"
 #include "kelvo/plan_doc.h"
 #include "kelvo/table_view.h"
-#include "main_frame.h"
 
 namespace kelvo {
 namespace {
@@ -52,7 +51,7 @@ class CDefinitionCommands : public CommandTarget {
       case kBatchChange: {
         CTableView* sheet = activeSheet();
         if (!sheet) return false;
-        CBatchChangeDlg dialog(*doc, *sheet, app_.mainFrame());
+        CBatchChangeDlg dialog(*doc, *sheet, app_.mainWindow());
         dialog.exec();
         app_.router()->refresh();
         return true;
@@ -67,7 +66,7 @@ class CDefinitionCommands : public CommandTarget {
   // what its OK changed.
   template <class Dialog>
   bool settle(CPlanDoc& doc) {
-    Dialog dialog(doc, app_.mainFrame());
+    Dialog dialog(doc, app_.mainWindow());
     const bool done = dialog.exec() == QDialog::Accepted;
     if (done) app_.router()->refresh();
     return done;
