@@ -130,7 +130,25 @@ extern "C" void xStrToNum(const char* text, double* v, int32_t width, int32_t de
   *v = value;
 }
 
+// Rounds v to d decimals without text when that is certain to give what
+// the text would: |v| * 10^d is small enough that its floating product is
+// within 2^-9 of the exact one, and its fraction is not that close to a
+// half. The rounded integer over 10^d is then the double nearest the
+// rounded decimal, as reading its text gives. False leaves *out alone.
+static bool roundQuickly(double v, int d, double* out) {
+  static constexpr double kPowers[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9, 1e10};
+  if (d < 0 || d > 10 || !isfinite(v)) return false;
+  const double scaled = fabs(v) * kPowers[d];
+  if (!(scaled < 0x1p44)) return false;
+  const double whole = floor(scaled);
+  const double fraction = scaled - whole;
+  if (fabs(fraction - 0.5) <= 0x1p-8) return false;
+  *out = copysign((fraction > 0.5 ? whole + 1 : whole) / kPowers[d], v);
+  return true;
+}
+
 extern "C" void xRound(double* v, int32_t d) {
+  if (roundQuickly(*v, d, v)) return;
   char work[kWork];
   writeFixed(*v, d, work);
   *v = readNumber(work);

@@ -3,7 +3,10 @@
 #include <gtest/gtest.h>
 #include <math.h>
 
+#include <cstring>
+#include <random>
 #include <string>
+#include <vector>
 
 #include "xJorDbm2.h"
 
@@ -135,6 +138,42 @@ TEST(RoundTrunc, DecimalRoundingAndCutting) {
   v = 7.89;
   xTrunc(&v, -1);
   EXPECT_DOUBLE_EQ(v, 7);
+}
+
+// Rounding gives, bit for bit, the number its rounded text reads back as,
+// for any magnitude and for values a hair either side of a half.
+TEST(RoundTrunc, RoundingMatchesTheRoundedTextReadBack) {
+  auto viaText = [](double v, int d) {
+    char text[600];
+    xNumToStr(text, v, 400, d, XJOR_NUM_PLAIN);
+    double back = 0;
+    xStrToNum(text, &back, 0, 0);
+    return back;
+  };
+  std::mt19937_64 random(7);
+  std::vector<double> values = {0.0, -0.0, 0.004, -0.004, 1e-300, 0x1p44, 1e15, 1e300};
+  for (int n = 0; n < 20000; ++n) {
+    const double magnitude = std::ldexp(1.0, static_cast<int>(random() % 120) - 40);
+    double v = magnitude * (static_cast<double>(random() >> 11) / 0x1p53);
+    if (n % 2) v = -v;
+    values.push_back(v);
+  }
+  for (int d = 0; d <= 10; ++d) {
+    for (int k : {0, 1, 2, 12, 12345, 99999999}) {  // (k + 0.5) / 10^d and its neighbours
+      const double half = (k + 0.5) / std::pow(10.0, d);
+      values.insert(values.end(), {half, std::nextafter(half, 0.0), std::nextafter(half, 1e9),
+                                   -half, -std::nextafter(half, 0.0)});
+    }
+  }
+  for (int d = -1; d <= 12; ++d) {
+    for (double v : values) {
+      double rounded = v;
+      xRound(&rounded, d);
+      const double expected = viaText(v, d);
+      ASSERT_EQ(std::memcmp(&rounded, &expected, sizeof rounded), 0)
+          << std::hexfloat << v << " to " << d << " decimals: " << rounded << " not " << expected;
+    }
+  }
 }
 
 TEST(Comma, GroupsIntegerPartOnly) {

@@ -10,7 +10,6 @@
 #include <memory>
 #include <optional>
 #include <string_view>
-#include <unordered_set>
 
 namespace xqd {
 namespace {
@@ -39,19 +38,10 @@ constexpr IndexDef kIndexDefs[kIndexCount] = {
     {"relation anchors", &ProjectDb::relAnchor, nullptr},
 };
 
-// Entries collected per table before a merge. Merging costs one pass over
-// the table, so the run length bounds the number of passes.
-constexpr size_t kRunLength = 4096;
-
 const KeyDesc* KeyOf(ProjectDb* db, IndexId id) {
   const IndexDef& s = kIndexDefs[id];
   return s.memory != nullptr ? (db->*s.memory).key : (db->*s.file).key;
 }
-
-// A key to look up without building an entry.
-struct KeyRef {
-  const void* bytes;
-};
 
 // Bytes of an entry's key. Entries carry their codes NUL-padded, so equal
 // keys are equal bytes and all-code keys order like their bytes.
@@ -64,24 +54,106 @@ bool CodesOnly(IndexId id) {
   return id != kActOrder && id != kSpa && id != kRelAnchor;
 }
 
-struct KeyHash {
-  using is_transparent = void;
-  size_t keyBytes;
-  size_t Hash(const void* p) const {
-    return std::hash<std::string_view>()(std::string_view(static_cast<const char*>(p), keyBytes));
+// The entries collected for one table in a batch: stored side by side and
+// found by their key bytes through open addressing, so that a million
+// entries cost two flat arrays rather than a node and a string each.
+class Run {
+ public:
+  Run(size_t entrySize, size_t keyBytes) : entrySize_(entrySize), keyBytes_(keyBytes) {}
+
+  // The collected entry with key's bytes, or null.
+  uint8_t* Find(const void* key) {
+    if (slots_.empty()) return nullptr;
+    for (size_t at = Hash(key) & mask_;; at = (at + 1) & mask_) {
+      const uint32_t s = slots_[at];
+      if (s == kEmpty) return nullptr;
+      if (s != kGone && memcmp(EntryAt(s), key, keyBytes_) == 0) return EntryAt(s);
+    }
   }
-  size_t operator()(const Entry& e) const { return Hash(e.data()); }
-  size_t operator()(KeyRef k) const { return Hash(k.bytes); }
+  // Adds an entry whose key is not collected yet.
+  void Insert(const void* entry) {
+    if (2 * (used_ + 1) > slots_.size()) Rehash();
+    const uint32_t index = static_cast<uint32_t>(entries_.size() / entrySize_);
+    const auto* bytes = static_cast<const uint8_t*>(entry);
+    entries_.insert(entries_.end(), bytes, bytes + entrySize_);
+    live_.push_back(1);
+    Place(index);
+    ++used_;
+    ++count_;
+  }
+  // Removes the entry with key's bytes; false when none is collected.
+  bool Erase(const void* key) {
+    if (slots_.empty()) return false;
+    for (size_t at = Hash(key) & mask_;; at = (at + 1) & mask_) {
+      const uint32_t s = slots_[at];
+      if (s == kEmpty) return false;
+      if (s != kGone && memcmp(EntryAt(s), key, keyBytes_) == 0) {
+        live_[s] = 0;
+        slots_[at] = kGone;
+        --count_;
+        return true;
+      }
+    }
+  }
+  size_t size() const { return count_; }
+  bool empty() const { return count_ == 0; }
+  // The collected entries, in no particular order.
+  std::vector<const uint8_t*> Entries() const {
+    std::vector<const uint8_t*> out;
+    out.reserve(count_);
+    for (size_t i = 0; i < live_.size(); ++i) {
+      if (live_[i]) out.push_back(entries_.data() + i * entrySize_);
+    }
+    return out;
+  }
+  void clear() {
+    entries_.clear();
+    live_.clear();
+    slots_.clear();
+    mask_ = 0;
+    used_ = count_ = 0;
+  }
+
+ private:
+  static constexpr uint32_t kEmpty = 0xFFFFFFFFu, kGone = 0xFFFFFFFEu;
+  size_t Hash(const void* key) const {
+    return std::hash<std::string_view>()(
+        std::string_view(static_cast<const char*>(key), keyBytes_));
+  }
+  uint8_t* EntryAt(uint32_t index) { return entries_.data() + size_t{index} * entrySize_; }
+  void Place(uint32_t index) {
+    size_t at = Hash(EntryAt(index)) & mask_;
+    while (slots_[at] != kEmpty) at = (at + 1) & mask_;
+    slots_[at] = index;
+  }
+  // Drops the removed entries and spreads the rest over twice their room.
+  void Rehash() {
+    std::vector<uint8_t> entries;
+    entries.reserve(entries_.capacity());
+    for (size_t i = 0; i < live_.size(); ++i) {
+      if (live_[i]) {
+        entries.insert(entries.end(), entries_.begin() + i * entrySize_,
+                       entries_.begin() + (i + 1) * entrySize_);
+      }
+    }
+    entries_.swap(entries);
+    live_.assign(count_, 1);
+    size_t room = 64;
+    while (room < 4 * (count_ + 1)) room *= 2;
+    slots_.assign(room, kEmpty);
+    mask_ = room - 1;
+    for (uint32_t i = 0; i < count_; ++i) Place(i);
+    used_ = count_;
+  }
+
+  size_t entrySize_, keyBytes_;
+  std::vector<uint8_t> entries_;
+  std::vector<uint8_t> live_;
+  std::vector<uint32_t> slots_;
+  size_t mask_ = 0;
+  size_t used_ = 0;   // slots taken, removed ones included
+  size_t count_ = 0;  // live entries
 };
-struct KeyEqual {
-  using is_transparent = void;
-  size_t keyBytes;
-  bool Equal(const void* a, const void* b) const { return memcmp(a, b, keyBytes) == 0; }
-  bool operator()(const Entry& a, const Entry& b) const { return Equal(a.data(), b.data()); }
-  bool operator()(const Entry& a, KeyRef b) const { return Equal(a.data(), b.bytes); }
-  bool operator()(KeyRef a, const Entry& b) const { return Equal(a.bytes, b.data()); }
-};
-using Run = std::unordered_set<Entry, KeyHash, KeyEqual>;
 
 struct Batch {
   std::vector<Run> runs;
@@ -97,12 +169,6 @@ Run* RunOf(ProjectDb* db, IndexId id) {
   if (id == kSpa) return nullptr;
   auto it = Batches().find(db);
   return it == Batches().end() ? nullptr : &it->second->runs[id];
-}
-
-Entry Probe(IndexId id, const void* key) {
-  Entry e(EntrySize(id), '\0');
-  memcpy(e.data(), key, e.size());
-  return e;
 }
 
 // Reads the table's entries [first, first + n).
@@ -177,37 +243,30 @@ bool Settle(ProjectDb* db, IndexId id) {
   const std::vector<uint8_t> old = ReadTable(db, id, 0, count);
   std::vector<uint8_t> merged((count + run->size()) * size);
   const KeyDesc* key = KeyOf(db, id);
-  std::vector<const Entry*> sorted;
-  sorted.reserve(run->size());
-  for (const Entry& e : *run) sorted.push_back(&e);
+  std::vector<const uint8_t*> sorted = run->Entries();
   const size_t keyBytes = KeyBytes(id);
   if (CodesOnly(id)) {
-    std::sort(sorted.begin(), sorted.end(), [keyBytes](const Entry* a, const Entry* b) {
-      return memcmp(a->data(), b->data(), keyBytes) < 0;
+    std::sort(sorted.begin(), sorted.end(), [keyBytes](const uint8_t* a, const uint8_t* b) {
+      return memcmp(a, b, keyBytes) < 0;
     });
   } else {
-    std::sort(sorted.begin(), sorted.end(), [key](const Entry* a, const Entry* b) {
-      return xCompareKey(a->data(), b->data(), key) < 0;
-    });
+    std::sort(sorted.begin(), sorted.end(),
+              [key](const uint8_t* a, const uint8_t* b) { return xCompareKey(a, b, key) < 0; });
   }
   // Each collected entry goes in front of the first table entry above it;
-  // the table entries between are copied as one block.
+  // the table entries between are copied as one block. Both sides are in
+  // order, so the table is walked once.
+  auto below = [&](const uint8_t* a, const uint8_t* b) {
+    return CodesOnly(id) ? memcmp(a, b, keyBytes) < 0 : xCompareKey(a, b, key) < 0;
+  };
   uint32_t from = 0;
   uint8_t* out = merged.data();
-  for (const Entry* pe : sorted) {
-    const Entry& e = *pe;
-    uint32_t lo = from, hi = count;
-    while (lo < hi) {
-      const uint32_t mid = lo + (hi - lo) / 2;
-      if (xCompareKey(old.data() + mid * size, e.data(), key) < 0) {
-        lo = mid + 1;
-      } else {
-        hi = mid;
-      }
-    }
+  for (const uint8_t* bytes : sorted) {
+    uint32_t lo = from;
+    while (lo < count && below(old.data() + static_cast<size_t>(lo) * size, bytes)) ++lo;
     if (lo > from) memcpy(out, old.data() + from * size, (lo - from) * size);
     out += (lo - from) * size;
-    memcpy(out, e.data(), size);
+    memcpy(out, bytes, size);
     out += size;
     from = lo;
   }
@@ -217,11 +276,37 @@ bool Settle(ProjectDb* db, IndexId id) {
   return WriteTable(db, id, merged.data(), n);
 }
 
+// xmSeek for a table of codes only, whose key order is the order of its
+// first keyBytes bytes: the same halving, so the same position, without
+// reading the key descriptor at every step.
+int32_t SeekBytes(MemTable& m, const void* key, size_t keyBytes) {
+  int64_t lo = 0, hi = static_cast<int64_t>(m.count) - 1;
+  while (lo <= hi) {
+    const int64_t mid = (lo + hi) / 2;
+    const int r = memcmp(key, m.data + static_cast<size_t>(mid) * m.recordSize, keyBytes);
+    if (r == 0) {
+      m.current = static_cast<uint32_t>(mid);
+      return 1;
+    }
+    if (r > 0) {
+      lo = mid + 1;
+    } else {
+      hi = mid - 1;
+    }
+  }
+  m.current = static_cast<uint32_t>(lo);
+  return 0;
+}
+
 // Position of key in the table: its index, or where it would go.
 bool Seek(ProjectDb* db, IndexId id, const void* key, uint32_t* at) {
   const IndexDef& s = kIndexDefs[id];
   int32_t found;
-  if (s.memory != nullptr) {
+  if (s.memory != nullptr && CodesOnly(id)) {
+    MemTable& m = db->*s.memory;
+    found = m.count == 0 ? 0 : SeekBytes(m, key, KeyBytes(id));
+    *at = m.count == 0 ? 0 : m.current;
+  } else if (s.memory != nullptr) {
     MemTable& m = db->*s.memory;
     found = m.count == 0 ? 0 : xmSeek(&m, key);
     *at = m.count == 0 ? 0 : m.current;
@@ -251,9 +336,8 @@ int CompareEntries(ProjectDb* db, IndexId id, const void* a, const void* b) {
 
 bool FindEntry(ProjectDb* db, IndexId id, const void* key, void* entry) {
   if (Run* run = RunOf(db, id)) {
-    auto it = run->find(KeyRef{key});
-    if (it != run->end()) {
-      if (entry != nullptr) memcpy(entry, it->data(), it->size());
+    if (const uint8_t* found = run->Find(key)) {
+      if (entry != nullptr) memcpy(entry, found, EntrySize(id));
       return true;
     }
   }
@@ -268,9 +352,10 @@ bool FindEntry(ProjectDb* db, IndexId id, const void* key, void* entry) {
 
 bool InsertEntry(ProjectDb* db, IndexId id, const void* entry) {
   if (Run* run = RunOf(db, id)) {
-    run->insert(Probe(id, entry));
-    // Runs grow with the table, so that merging stays linear overall.
-    return run->size() < std::max<size_t>(kRunLength, CountOf(db, id) / 4) || Settle(db, id);
+    // The run is merged only when the table is walked or the batch ends:
+    // lookups of what the batch entered stay in the run's hash.
+    run->Insert(entry);
+    return true;
   }
   const IndexDef& s = kIndexDefs[id];
   return (s.memory != nullptr ? xmAdd(&(db->*s.memory), entry) : xiAdd(&(db->*s.file), entry)) == 1;
@@ -278,11 +363,7 @@ bool InsertEntry(ProjectDb* db, IndexId id, const void* entry) {
 
 void EraseEntry(ProjectDb* db, IndexId id, const void* key) {
   if (Run* run = RunOf(db, id)) {
-    auto it = run->find(KeyRef{key});
-    if (it != run->end()) {
-      run->erase(it);
-      return;
-    }
+    if (run->Erase(key)) return;
   }
   uint32_t at;
   if (!Seek(db, id, key, &at)) return;
@@ -296,10 +377,8 @@ void EraseEntry(ProjectDb* db, IndexId id, const void* key) {
 
 bool ReplaceEntry(ProjectDb* db, IndexId id, const void* entry) {
   if (Run* run = RunOf(db, id)) {
-    auto it = run->find(KeyRef{entry});
-    if (it != run->end()) {
-      run->erase(it);
-      run->insert(Probe(id, entry));
+    if (uint8_t* found = run->Find(entry)) {
+      memcpy(found, entry, EntrySize(id));
       return true;
     }
   }
@@ -362,7 +441,7 @@ void BeginBatch(ProjectDb* db) {
   slot = std::make_unique<Batch>();
   for (int id = 0; id < kIndexCount; ++id) {
     const size_t bytes = KeyBytes(static_cast<IndexId>(id));
-    slot->runs.emplace_back(0, KeyHash{bytes}, KeyEqual{bytes});
+    slot->runs.emplace_back(EntrySize(static_cast<IndexId>(id)), bytes);
   }
 }
 

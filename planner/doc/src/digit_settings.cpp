@@ -1,7 +1,10 @@
 #include "kelvo/digit_settings.h"
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 #include <vector>
 
 #include "kelvo/batch_change.h"
@@ -15,9 +18,29 @@ constexpr uint32_t kClassBits[kDigitRows] = {kDurationDigitsClass, kQuantityDigi
                                              kPriceDigitsClass, kAmountDigitsClass,
                                              kWeightDigitsClass};
 
+// The seven tables of the project and the open summary file.
 std::vector<TableHandle*> projectTables(ProjectDb* db) {
-  return {&db->wbs.tb, &db->obs.tb, &db->res.tb, &db->crw.tb,
-          &db->act.tb, &db->rel.tb, &db->opr.tb};
+  std::vector<TableHandle*> tables = {&db->wbs.tb, &db->obs.tb, &db->res.tb, &db->crw.tb,
+                                      &db->act.tb, &db->rel.tb, &db->opr.tb};
+  if (db->summary.number > 0 && db->summary.table.tb.handle != -1)
+    tables.push_back(&db->summary.table.tb);
+  return tables;
+}
+
+// A summary file keeps its descriptors in its trailer (the descriptors,
+// then a 16-byte header ending with the field count): they are written
+// over in place, so that the file carries them when the project is saved.
+// A trailer that does not hold this table's field count is left alone.
+void rewriteSummaryTrailer(TableHandle* tb) {
+  constexpr off_t kHeader = 16;
+  const off_t end = lseek(tb->handle, 0, SEEK_END);
+  const off_t fieldBytes = off_t(tb->fieldCount) * off_t(sizeof(FieldDesc));
+  if (end < kHeader + fieldBytes) return;
+  uint8_t count[2];
+  if (pread(tb->handle, count, 2, end - 2) != 2) return;
+  if ((count[0] | count[1] << 8) != tb->fieldCount) return;
+  if (pwrite(tb->handle, tb->fields, size_t(fieldBytes), end - kHeader - fieldBytes) != fieldBytes)
+    xSetDbError(21014);
 }
 
 // The field as the settings of its class would make it.
@@ -121,10 +144,15 @@ int refusedDigitRow(const ProjectDb* db, const DigitSettings& wanted, const Digi
 
 void applyDigits(ProjectDb* db, PrjInfo* info, const DigitSettings& settings) {
   for (TableHandle* tb : projectTables(db)) {
+    bool changed = false;
     for (int i = 0; tb->fields && i < tb->fieldCount; ++i) {
       const int row = rowOf(tb->fields[i]);
-      if (row >= 0) tb->fields[i] = withDigits(tb->fields[i], row, settings[row]);
+      if (row < 0) continue;
+      const FieldDesc now = withDigits(tb->fields[i], row, settings[row]);
+      changed = changed || std::memcmp(&now, &tb->fields[i], sizeof now) != 0;
+      tb->fields[i] = now;
     }
+    if (changed && tb == &db->summary.table.tb) rewriteSummaryTrailer(tb);
   }
   info->amountDigits = static_cast<int16_t>(settings[kAmountRow].width);
   info->amountDecimals = static_cast<uint8_t>(settings[kAmountRow].decimals);

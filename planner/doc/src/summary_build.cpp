@@ -302,19 +302,22 @@ void Builder::buildActivityRows() {
       memberSeries_[n] = activitySeries(activities_[n], actValues_[n], settings_, calendars_);
     }
     key.clear();
+    int32_t parent = -1;
     for (size_t i = 0; i < segments_.size(); ++i) {
       key += segment(i, act);
-      addToActivityRow(rows_[rowOf(key, [&](Row& row) { makeClassRow(row, i, act); })], member);
+      parent = rowOf(key, [&](Row& row) { makeClassRow(row, i, act); });
+      addToActivityRow(rows_[parent], member);
     }
     if (activityRows) {
-      Row& row = rows_[rowOf(key + activityKey(act), [&](Row& r) {
+      key += activityKey(act);
+      Row& row = rows_[rowOf(key, [&](Row& r) {
         r.kind = kRowActivity;
         r.level = static_cast<int16_t>(segments_.size() + 1);
-        if (!segments_.empty()) std::memcpy(r.codes, rows_[byKey_[key]].codes, sizeof r.codes);
+        if (parent >= 0) std::memcpy(r.codes, rows_[parent].codes, sizeof r.codes);
         r.record = activities_[n].record;
         r.name = fixedText(act.title, sizeof act.title - 1);
         r.single = true;
-        r.head = act;
+        r.head = &act;
         setActivityCode(r, act);
       })];
       if (!row.members.empty()) row.single = false;  // a repeated code

@@ -7,11 +7,11 @@
 #define KELVO_DOC_SUMMARY_BUILDER_H_
 
 #include <cstdint>
-#include <map>
 #include <string>
 #include <vector>
 
 #include "kelvo/engine_calendars.h"
+#include "row_key_index.h"
 #include "summary_internal.h"
 
 namespace kelvo::summary {
@@ -70,15 +70,17 @@ class Builder {
   // The row of `key` (its index), made by `make` when it is new.
   template <class Make>
   int32_t rowOf(const std::string& key, Make make) {
-    auto [it, added] = byKey_.try_emplace(key, static_cast<int32_t>(rows_.size()));
-    if (added) {
-      rows_.emplace_back();
-      Row& row = rows_.back();
-      row.key = key;
-      make(row);
-      row.quantities = quantityLevel_ != 0 && row.level >= quantityLevel_;
-    }
-    return it->second;
+    const int32_t found =
+        byKey_.find(key, [&](int32_t row) -> const std::string& { return rows_[row].key; });
+    if (found >= 0) return found;
+    const int32_t at = static_cast<int32_t>(rows_.size());
+    rows_.emplace_back();
+    Row& row = rows_.back();
+    row.key = key;
+    make(row);
+    row.quantities = quantityLevel_ != 0 && row.level >= quantityLevel_;
+    byKey_.add(key, at);
+    return at;
   }
 
   // Kind, level, codes, name and texts of composition row i of an activity.
@@ -96,8 +98,10 @@ class Builder {
   // Rounds the sums, derives the percentages and merges the series.
   void finishRow(Row& row);
   void finishRows();
-  // Names as shown, in key order, with the total row's last.
-  std::vector<std::string> shownNames(const std::vector<const Row*>& order) const;
+  // The name of the next row in key order as shown: indented and numbered
+  // with `number`, the count of rows so far at each level under their
+  // parent; cut to the name width.
+  void shownName(const Row& row, std::vector<int>& number, std::string& name);
   // Removes a summary file that could not be completed.
   void discard(int16_t* current);
 
@@ -119,10 +123,11 @@ class Builder {
   std::vector<Inputs> crewValues_;
   std::vector<RowSeries> memberSeries_;
   std::vector<Row> rows_;
-  std::map<std::string, int32_t> byKey_;
+  RowKeyIndex byKey_;
   Row total_;
   int32_t workTotal_ = 0;
   bool stopped_ = false;
+  std::vector<char> nameBuffer_;
 };
 
 }  // namespace kelvo::summary

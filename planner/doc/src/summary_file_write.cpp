@@ -4,8 +4,10 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <charconv>
 #include <cstring>
 
+#include "slot_file_writer.h"
 #include "summary_builder.h"
 #include "xjor/text.h"
 
@@ -46,26 +48,27 @@ void Builder::finishRows() {
   total_.level = 0;
 }
 
-std::vector<std::string> Builder::shownNames(const std::vector<const Row*>& order) const {
-  std::vector<std::string> names;
-  std::vector<int> number(2, 0);
-  for (const Row* row : order) {
-    const int level = row == &total_ ? 1 : std::max<int>(row->level, 1);
-    if (static_cast<int>(number.size()) <= level) number.resize(level + 1, 0);
-    std::string prefix;
-    if (reg_.flags & kSummaryIndentNames) prefix.assign(2 * (level - 1), ' ');
-    if (reg_.flags & kSummaryNumberNames) {
-      ++number[level];
-      std::fill(number.begin() + level + 1, number.end(), 0);
-      for (int j = 1; j <= level; ++j) prefix += std::to_string(number[j]) + ".";
-      prefix += ' ';
+void Builder::shownName(const Row& row, std::vector<int>& number, std::string& name) {
+  const int level = &row == &total_ ? 1 : std::max<int>(row.level, 1);
+  if (static_cast<int>(number.size()) <= level) number.resize(level + 1, 0);
+  name.clear();
+  if (reg_.flags & kSummaryIndentNames) name.assign(2 * (level - 1), ' ');
+  if (reg_.flags & kSummaryNumberNames) {
+    ++number[level];
+    std::fill(number.begin() + level + 1, number.end(), 0);
+    char digits[16];
+    for (int j = 1; j <= level; ++j) {
+      const auto r = std::to_chars(digits, digits + sizeof digits, number[j]);
+      name.append(digits, r.ptr);
+      name += '.';
     }
-    const std::string full = prefix + row->name;
-    std::vector<char> cut(nameWidth_ + 1, 0);
-    xCopyChars(cut.data(), full.c_str(), nameWidth_);
-    names.emplace_back(cut.data());
+    name += ' ';
   }
-  return names;
+  name += row.name;
+  std::vector<char>& cut = nameBuffer_;
+  cut.assign(nameWidth_ + 1, 0);
+  xCopyChars(cut.data(), name.c_str(), nameWidth_);
+  name.assign(cut.data());
 }
 
 void Builder::discard(int16_t* current) {
@@ -77,53 +80,60 @@ void Builder::discard(int16_t* current) {
 
 int Builder::write(int16_t* current) {
   std::vector<const Row*> order;
-  order.reserve(rows_.size() + 1);
-  for (const auto& [key, at] : byKey_) order.push_back(&rows_[at]);
-  order.push_back(&total_);
-  const std::vector<std::string> names = shownNames(order);
+  {
+    std::vector<const std::string*> keys;
+    keys.reserve(rows_.size());
+    for (const Row& row : rows_) keys.push_back(&row.key);
+    order.reserve(rows_.size() + 1);
+    for (int32_t at : keyOrder(keys)) order.push_back(&rows_[at]);
+    order.push_back(&total_);
+  }
   const uint16_t length =
       static_cast<uint16_t>(nameWidth_ + (resource_ ? kResRowFixed : kActRowFixed));
   const uint64_t base = static_cast<uint64_t>(order.size()) * (length + 4u);
-  std::vector<uint8_t> series;
+  const int valueCount = resource_ ? 1 : 6;
+  // Where each row's series goes: after the rows, one after another.
   std::vector<uint32_t> positions(order.size(), 0);
+  uint64_t seriesBytes = 0;
   if (settings_.series) {
     for (size_t i = 0; i < order.size(); ++i) {
       if (order[i]->series.empty()) continue;
-      positions[i] = static_cast<uint32_t>(base + series.size());
-      appendSeries(order[i]->series, resource_ ? 1 : 6, series);
+      positions[i] = static_cast<uint32_t>(base + seriesBytes);
+      seriesBytes += seriesSize(order[i]->series, valueCount);
     }
   }
-  if (base + series.size() > 0x7FFFFFFFu) return kSummaryFileFailed;
+  if (base + seriesBytes > 0x7FFFFFFFu) return kSummaryFileFailed;
   if (xCreateSumFile(db_, current, reg_.number, length, static_cast<int16_t>(fields_.size()),
                      fields_.data()) != 1) {
     return kSummaryFileFailed;
   }
   TableHandle& tb = db_->summary.table.tb;
+  bool ok = tb.slotCount == 0;
+  SlotFileWriter rows(tb);
+  PieceWriter series(tb.handle, base);
   std::vector<uint8_t> bytes(length);
+  std::vector<uint8_t> entries;
+  std::vector<int> number(2, 0);
+  std::string name;
   const int32_t total = workTotal_ + static_cast<int32_t>(order.size());
-  for (size_t i = 0; i < order.size(); ++i) {
+  for (size_t i = 0; ok && i < order.size(); ++i) {
+    shownName(*order[i], number, name);
     if (resource_) {
-      encodeResourceRow(*order[i], names[i], positions[i], bytes);
+      encodeResourceRow(*order[i], name, positions[i], bytes);
     } else {
-      encodeActivityRow(*order[i], names[i], positions[i], settings_.dataDate, calendars_, bytes);
+      encodeActivityRow(*order[i], name, positions[i], settings_.dataDate, calendars_, bytes);
     }
-    tb.current = -1;
-    if (xAddRec(&tb, bytes.data()) != 1) {
-      discard(current);
-      return kSummaryFileFailed;
+    rows.add(bytes.data());
+    if (positions[i] != 0) {
+      entries.clear();
+      appendSeries(order[i]->series, valueCount, entries);
+      series.write(entries.data(), entries.size());
     }
     if (progress_ && i % kProgressStep == 0) {
       progress_(workTotal_ + static_cast<int32_t>(i), total);
     }
   }
-  tb.current = -1;
-  bool ok = tb.slotCount == order.size();
-  for (size_t done = 0; ok && done < series.size();) {
-    const ssize_t n = pwrite(tb.handle, series.data() + done, series.size() - done,
-                             static_cast<off_t>(base + done));
-    ok = n > 0;
-    if (ok) done += static_cast<size_t>(n);
-  }
+  ok = ok && rows.finish() && series.finish() && tb.slotCount == order.size();
   if (!ok || xFinishSumFile(db_) != 1) {
     discard(current);
     return kSummaryFileFailed;

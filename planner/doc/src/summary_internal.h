@@ -170,8 +170,8 @@ struct Row {
   char ownCode[11] = {};
   char unit[7] = {};
   char size[41] = {};
-  std::string name;  // CP949, before indentation and numbering
-  ActRecord head{};  // the activity of a single row
+  std::string name;                 // CP949, before indentation and numbering
+  const ActRecord* head = nullptr;  // the activity of a single row
   RowDates dates;
   Values values;
   Inputs inputs;
@@ -199,6 +199,8 @@ RowSeries mergeSeries(const std::vector<const RowSeries*>& parts, int valueCount
 // The series as stored: per block, entries of a u16 day and valueCount
 // doubles, then a u16 0.
 void appendSeries(const RowSeries& series, int valueCount, std::vector<uint8_t>& out);
+// The bytes appendSeries adds.
+uint64_t seriesSize(const RowSeries& series, int valueCount);
 
 // Working days on `calendar` from `from` up to, not including, `to`; 0 when
 // either is missing or `to` is not after `from`.

@@ -1,6 +1,7 @@
 // Rows of a summary: dates rolled up over their activities, the row bytes
 // and the merged period series.
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstring>
 
@@ -56,12 +57,71 @@ void putRowFields(const Row& row, const std::string& name, uint32_t seriesAt, co
   std::memcpy(out.data() + at.name, name.data(), std::min(name.size(), out.size() - at.name - 1));
 }
 
+// Half a unit of the last of `decimals` decimals.
+double halfUnit(int decimals) {
+  static const auto halves = [] {
+    std::array<double, 16> h;
+    for (int d = 0; d < 16; ++d) h[d] = 0.5 * std::pow(10.0, -d);
+    return h;
+  }();
+  return decimals >= 0 && decimals < 16 ? halves[decimals] : 0.5 * std::pow(10.0, -decimals);
+}
+
+// The entries of `parts` added up by day in ascending days: the first entry
+// of a day is taken whole, the later ones (in part order) add their
+// `valueCount` values to it.
+std::vector<SeriesEntry> sumByDay(const std::vector<const std::vector<SeriesEntry>*>& parts,
+                                  int valueCount) {
+  auto byDay = [](const SeriesEntry& x, const SeriesEntry& y) { return x.day < y.day; };
+  std::vector<SeriesEntry> out;
+  // One part in ascending days (as every member's series is) has only its
+  // equal days to join.
+  if (parts.size() == 1 && std::is_sorted(parts[0]->begin(), parts[0]->end(), byDay)) {
+    out.reserve(parts[0]->size());
+    for (const SeriesEntry& e : *parts[0]) {
+      if (out.empty() || out.back().day != e.day) {
+        out.push_back(e);
+        continue;
+      }
+      for (int i = 0; i < valueCount; ++i) out.back().value[i] += e.value[i];
+    }
+    return out;
+  }
+  // Days are packed dates, ascending as the dates are: a flat array over
+  // the days the parts span.
+  uint16_t first = 0xFFFF, last = 0;
+  for (const auto* p : parts) {
+    for (const SeriesEntry& e : *p) {
+      first = std::min(first, e.day);
+      last = std::max(last, e.day);
+    }
+  }
+  if (first > last) return out;
+  std::vector<SeriesEntry> sums(last - first + 1);
+  std::vector<uint8_t> taken(sums.size(), 0);
+  for (const auto* p : parts) {
+    for (const SeriesEntry& e : *p) {
+      const size_t at = e.day - first;
+      if (!taken[at]) {
+        sums[at] = e;
+        taken[at] = 1;
+        continue;
+      }
+      for (int i = 0; i < valueCount; ++i) sums[at].value[i] += e.value[i];
+    }
+  }
+  for (size_t at = 0; at < sums.size(); ++at) {
+    if (taken[at]) out.push_back(sums[at]);
+  }
+  return out;
+}
+
 // Percentages of `source` against `whole` in place `target`; the entry in
 // which the running total reaches the whole (within half a unit of the
 // last amount decimal) takes what is left of 100.
 void closePercentages(std::vector<SeriesEntry>& entries, int source, int target, double whole,
                       const SummaryDigits& digits) {
-  const double half = 0.5 * std::pow(10.0, -digits.amountDecimals);
+  const double half = halfUnit(digits.amountDecimals);
   double running = 0, given = 0;
   bool closed = false;
   for (SeriesEntry& e : entries) {
@@ -105,8 +165,8 @@ void RowDates::add(const ActRecord& act) {
 
 void encodeRowHead(const Row& row, uint16_t dataDate, WorkCalendars& c, uint8_t* out) {
   ActRecord r{};
-  if (row.single) {
-    r = row.head;
+  if (row.single && row.head != nullptr) {
+    r = *row.head;
   } else {
     const RowDates& d = row.dates;
     const int cal = d.calendar < 0 ? 1 : d.calendar;
@@ -178,19 +238,11 @@ void encodeResourceRow(const Row& row, const std::string& name, uint32_t seriesA
 RowSeries mergeSeries(const std::vector<const RowSeries*>& parts, int valueCount, bool quantities,
                       const Values* amounts, const SummaryDigits& digits) {
   RowSeries merged;
+  std::vector<const std::vector<SeriesEntry>*> blocks(parts.size());
   for (int b = 0; b < 3; ++b) {
-    std::vector<SeriesEntry> all;
-    for (const RowSeries* p : parts) all.insert(all.end(), p->block[b].begin(), p->block[b].end());
-    std::stable_sort(all.begin(), all.end(),
-                     [](const SeriesEntry& x, const SeriesEntry& y) { return x.day < y.day; });
+    for (size_t i = 0; i < parts.size(); ++i) blocks[i] = &parts[i]->block[b];
     std::vector<SeriesEntry>& out = merged.block[b];
-    for (const SeriesEntry& e : all) {
-      if (out.empty() || out.back().day != e.day) {
-        out.push_back(e);
-        continue;
-      }
-      for (int i = 0; i < valueCount; ++i) out.back().value[i] += e.value[i];
-    }
+    out = sumByDay(blocks, valueCount);
     for (SeriesEntry& e : out) {
       if (!quantities) e.value[0] = 0;
       e.value[0] = rounded(e.value[0], digits.quantityDecimals);
@@ -204,6 +256,14 @@ RowSeries mergeSeries(const std::vector<const RowSeries*>& parts, int valueCount
     }
   }
   return merged;
+}
+
+uint64_t seriesSize(const RowSeries& series, int valueCount) {
+  uint64_t bytes = 0;
+  for (const std::vector<SeriesEntry>& block : series.block) {
+    bytes += block.size() * (2 + 8 * static_cast<uint64_t>(valueCount)) + 2;
+  }
+  return bytes;
 }
 
 void appendSeries(const RowSeries& series, int valueCount, std::vector<uint8_t>& out) {

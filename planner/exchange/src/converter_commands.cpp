@@ -18,12 +18,13 @@
 #include "converter_dialog.h"
 #include "editor_problem.h"
 #include "editor_read_dialog.h"
+#include "kelvo/base_view.h"
+#include "kelvo/editor_source.h"
 #include "kelvo/kelvo_app.h"
 #include "kelvo/messages.h"
 #include "kelvo/plan_doc.h"
 #include "kelvo/profile.h"
 #include "kelvo/strings.h"
-#include "kelvo/table_view.h"
 #include "kvconverters.h"
 #include "kvsheet.h"
 
@@ -55,10 +56,8 @@ class CConverterCommands : public QObject, public CommandTarget {
         return true;
       case kSendToEditor:
       case kReadFromEditor: {
-        CTableView* view = activeSheet();
-        state.enabled = open && view &&
-                        (id == kSendToEditor ? editorSendsKind(view->viewKind())
-                                             : editorReadsKind(view->viewKind())) &&
+        CEditorSource* source = activeSource();
+        state.enabled = open && source && source->editorEnabled(id == kReadFromEditor) &&
                         !kvconv::readRegistrations(app_.profile().settings()).editor.empty();
         return true;
       }
@@ -72,9 +71,9 @@ class CConverterCommands : public QObject, public CommandTarget {
       case cmd::kConverters:
         return registerConverters();
       case kSendToEditor:
-        return activeSheet() && sendToEditor(*activeSheet());
+        return activeSource() && sendToEditor(*activeSource());
       case kReadFromEditor:
-        return activeSheet() && readFromEditor(*activeSheet());
+        return activeSource() && readFromEditor(*activeSource());
       default:
         return false;
     }
@@ -84,11 +83,14 @@ class CConverterCommands : public QObject, public CommandTarget {
   QWidget* window() const { return app_.mainWindow(); }
   QSettings& settings() { return app_.profile().settings(); }
 
-  // The data sheet the user works in, if the active view is one.
-  CTableView* activeSheet() const {
+  // What serves the external editor for the active view, if anything does.
+  CEditorSource* activeSource() const {
     CommandRouter* router = app_.router();
-    auto* view = router ? dynamic_cast<CTableView*>(router->activeView()) : nullptr;
-    return view && view->document() == app_.document() ? view : nullptr;
+    CommandTarget* target = router ? router->activeView() : nullptr;
+    if (auto* view = dynamic_cast<CBaseView*>(target); view && view->document() != app_.document())
+      return nullptr;
+    auto* source = dynamic_cast<CEditorSource*>(target);
+    return source ? source->editorSource() : nullptr;
   }
 
   void showStatus(const QString& text) { app_.showStatusText(text); }
@@ -109,107 +111,99 @@ class CConverterCommands : public QObject, public CommandTarget {
     return true;
   }
 
-  // The sheet's columns as the converter takes them.
-  static std::vector<XKvEditorColumn> editorColumns(const CTableView& view) {
-    std::vector<XKvEditorColumn> columns;
-    for (const ColumnRecord& c : view.columns()) {
-      XKvEditorColumn col{};
-      col.field = c.field;
-      std::memcpy(col.title, c.title, std::min(sizeof col.title - 1, sizeof c.title));
-      columns.push_back(col);
-    }
-    return columns;
-  }
+  // One call of the external editor for source: the request as the view
+  // fills it, with the document's database and classification scheme.
+  struct EditorCall {
+    EditorRequest view;
+    XKvEditorColumns columns{};
+    XKvEditorData data{};
+    XKvScheme scheme{};
+    XKvRequest request{};
+  };
 
-  XKvRequest editorRequest(CTableView& view, XKvEditorData* data, XKvEditorColumns* columns,
-                           XKvScheme* defs) {
-    XKvRequest r{};
-    r.path = data;
-    r.viewKind = static_cast<int16_t>(kindNumber(view.viewKind()));
-    r.database = &app_.document()->db();
-    r.scheme = defs;
-    r.columns = columns;
-    r.info = view.table();
-    return r;
-  }
-
-  bool sendToEditor(CTableView& view) {
-    view.moveToRow(kCommitSilently);
-    const QString folder = editorFolder();
-    const QByteArray folderName = QFile::encodeName(folder);
-    // The rows in the sheet's order; an empty sheet sends an empty sheet
-    // (a null list would mean every record of the table).
+  std::unique_ptr<EditorCall> editorCall(CEditorSource& source, bool read) {
+    auto call = std::make_unique<EditorCall>();
+    if (!source.editorRequest(read, &call->view)) return nullptr;
+    EditorRequest& v = call->view;
+    // An empty list sends nothing (a null list would mean every record).
     static const int32_t kNone = 0;
-    std::vector<int32_t> records;
-    for (uint32_t row = 0; row < view.rows().count(); ++row)
-      records.push_back(static_cast<int32_t>(view.rows().record(row)));
-    const std::vector<XKvEditorColumn> cols = editorColumns(view);
-    XKvEditorColumns columns{static_cast<int32_t>(cols.size()), cols.data()};
-    auto data = std::make_unique<XKvEditorData>();
-    data->folder = folderName.constData();
-    data->records = records.empty() ? &kNone : records.data();
-    data->recordCount = static_cast<int32_t>(records.size());
-    XKvScheme defs = scheme();
-    XKvRequest request = editorRequest(view, data.get(), &columns, &defs);
-    kvconv::Outcome outcome;
-    {
-      WaitCursor wait;
-      outcome = kvconv::editorCall(settings(), kvconv::programFolder(), XKV_EXP_TB, request);
+    if (!v.allRecords) {
+      call->data.records = v.records.empty() ? &kNone : v.records.data();
+      call->data.recordCount = int32_t(v.records.size());
     }
+    call->columns = {int32_t(v.columns.size()), v.columns.data()};
+    call->scheme = scheme();
+    XKvRequest& r = call->request;
+    r.path = &call->data;
+    r.viewKind = v.kind;
+    r.startDay = v.subKind;
+    r.viewValue = reinterpret_cast<intptr_t>(v.viewValue);
+    r.database = &app_.document()->db();
+    r.scheme = &call->scheme;
+    r.columns = v.hasColumns ? &call->columns : nullptr;
+    r.info = v.table;
+    return call;
+  }
+
+  kvconv::Outcome callEditor(int ordinal, XKvRequest& request) {
+    WaitCursor wait;
+    return kvconv::editorCall(settings(), kvconv::programFolder(), ordinal, request);
+  }
+
+  bool sendToEditor(CEditorSource& source) {
+    const QByteArray folder = QFile::encodeName(editorFolder());
+    std::unique_ptr<EditorCall> call = editorCall(source, false);
+    if (!call) return false;
+    call->data.folder = folder.constData();
+    const kvconv::Outcome outcome = callEditor(XKV_EXP_TB, call->request);
     if (outcome.message) showMessage(window(), outcome.message);
     if (outcome.message || outcome.result <= 0) return false;
-    const QString sent = QFile::decodeName(data->sent);
+    const QString sent = QFile::decodeName(call->data.sent);
+    if (sent.isEmpty()) return true;
     // A cell whose text could be written only in part is named after the path.
     QString status = QDir::toNativeSeparators(sent);
-    if (data->problem[0]) status += QStringLiteral("  ") + editorProblemText(data->problem, 0);
+    if (call->data.problem[0])
+      status += QStringLiteral("  ") + editorProblemText(call->data.problem, 0);
     showStatus(status);
     if (!qEnvironmentVariableIsSet("KELVO_NO_DESKTOP_OPEN"))
       QDesktopServices::openUrl(QUrl::fromLocalFile(sent));
     return true;
   }
 
-  bool readFromEditor(CTableView& view) {
-    view.moveToRow(kCommitSilently);
+  bool readFromEditor(CEditorSource& source) {
     if (kvconv::readRegistrations(settings()).editor.empty()) {
       showMessage(window(), XKV_MSG_NONE_REGISTERED);
       return false;
     }
+    std::unique_ptr<EditorCall> call = editorCall(source, true);
+    if (!call) return false;
     const QString folder = editorFolder();
     QStringList recent;
     for (const std::string& p : kvsheet::recentWorkbooks(QFile::encodeName(folder).toStdString()))
       recent << QFile::decodeName(QByteArray::fromStdString(p));
-    CEditorReadDlg dialog(recent,
-                          QString::fromStdString(kvsheet::sheetNameOf(kindNumber(view.viewKind()))),
+    CEditorReadDlg dialog(recent, QString::fromStdString(kvsheet::sheetNameOf(call->view.kind)),
                           folder, window());
     // A cancelled choice is the converter's -1: no message, no refresh.
     if (dialog.exec() != QDialog::Accepted || dialog.workbook().isEmpty()) return false;
     const QByteArray workbook = QFile::encodeName(dialog.workbook());
-
-    const std::vector<XKvEditorColumn> cols = editorColumns(view);
-    XKvEditorColumns columns{static_cast<int32_t>(cols.size()), cols.data()};
-    auto data = std::make_unique<XKvEditorData>();
-    data->workbook = workbook.constData();
-    data->rebuild = dialog.rebuild() ? 1 : 0;
-    data->projectStart = app_.document()->info().start;
-    XKvScheme defs = scheme();
-    XKvRequest request = editorRequest(view, data.get(), &columns, &defs);
-    kvconv::Outcome outcome;
-    {
-      WaitCursor wait;
-      outcome = kvconv::editorCall(settings(), kvconv::programFolder(), XKV_IMP_TB, request);
-    }
+    call->data.workbook = workbook.constData();
+    call->data.rebuild = dialog.rebuild() ? 1 : 0;
+    call->data.projectStart = app_.document()->info().start;
+    const kvconv::Outcome outcome = callEditor(XKV_IMP_TB, call->request);
     if (outcome.message) {
       showMessage(window(), outcome.message);
       // Why the workbook did not fit, for the user to mend it.
-      if (data->problem[0]) showStatus(editorProblemText(data->problem, outcome.message));
+      if (call->data.problem[0]) showStatus(editorProblemText(call->data.problem, outcome.message));
     }
     if (outcome.message || outcome.result <= 0) return false;
+    source.editorDataRead();
     CPlanDoc* doc = app_.document();
     doc->setModified();
     // Records were added, changed or (rebuilt) removed through the store:
     // every view shows its data anew.
     doc->updateAllViews(kAllViews, hint::kRefresh);
-    showStatus(loadString(102405).arg(data->added).arg(data->updated).arg(data->refused));
+    showStatus(
+        loadString(102405).arg(call->data.added).arg(call->data.updated).arg(call->data.refused));
     return true;
   }
 
@@ -227,18 +221,6 @@ QString editorFolder() {
   }
   QDir().mkpath(folder);
   return folder;
-}
-
-bool editorSendsKind(ViewKind kind) {
-  const int k = kindNumber(kind);
-  return (k >= kindNumber(ViewKind::WorkTypeSheet) && k <= kindNumber(ViewKind::ResourceSummary)) ||
-         isGanttTableKind(kind);
-}
-
-bool editorReadsKind(ViewKind kind) {
-  const int k = kindNumber(kind);
-  return (k >= kindNumber(ViewKind::WorkTypeSheet) && k <= kindNumber(ViewKind::CrewDetails)) ||
-         kind == ViewKind::GanttTable;
 }
 
 void registerConverterCommands(CKelvoApp& app) {

@@ -241,8 +241,9 @@ TEST_F(EditorTest, CommandsFollowTheActiveSheetAndTheRegistration) {
   app_->router()->setActiveView(nullptr);
   EXPECT_FALSE(app_->router()->state(40087).enabled);
   EXPECT_FALSE(kelvo::editorReadsKind(kelvo::ViewKind::Summary));
+  EXPECT_FALSE(kelvo::editorReadsKind(kelvo::ViewKind::PeriodSheet));
   EXPECT_TRUE(kelvo::editorSendsKind(kelvo::ViewKind::GanttSummaryTable));
-  EXPECT_FALSE(kelvo::editorSendsKind(kelvo::ViewKind::WorkTypeTree));
+  EXPECT_FALSE(kelvo::editorSendsKind(kelvo::ViewKind::Network));
 }
 
 TEST(EditorProblemText, ReasonsTheProgramDoesNotKnowFallBackToTheMessageShown) {

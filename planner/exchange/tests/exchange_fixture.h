@@ -9,6 +9,7 @@
 #include <QFileDialog>
 #include <QProcess>
 #include <QSettings>
+#include <functional>
 #include <memory>
 
 #include "app_fixture.h"
@@ -41,12 +42,15 @@ class ExchangeTest : public AppTest {
     kvconv::writeRegistrations(settings, regs);
   }
 
-  // The program started on args, or on a new project when there are none.
-  std::unique_ptr<kelvo::CKelvoApp> start(const QStringList& args = {}) {
+  // The program started on args, or on a new project when there are none;
+  // wire registers further windows.
+  std::unique_ptr<kelvo::CKelvoApp> start(const QStringList& args = {},
+                                          const std::function<void(kelvo::CKelvoApp&)>& wire = {}) {
     auto app = std::make_unique<kelvo::CKelvoApp>(options());
     kelvo::viewState().router = app->router();
     kelvo::viewState().flags = &app->settings().flags;
     kelvo::registerSheetWindows(*app);
+    if (wire) wire(*app);
     kelvo::registerConverterCommands(*app);
     if (args.isEmpty())
       whenModal([](QDialog* d) {

@@ -541,6 +541,29 @@ bool CTableView::onCommand(int id) {
   return CGridView::onCommand(id);
 }
 
+// --- External editor -------------------------------------------------------------------
+
+CEditorSource* CTableView::editorSource() {
+  if (!(viewFlags() & sheetflag::kTreeLinked)) return this;
+  return document() ? dynamic_cast<CEditorSource*>(document()->classTreeLink()) : nullptr;
+}
+
+bool CTableView::editorEnabled(bool read) const {
+  return read ? editorReadsKind(viewKind()) : editorSendsKind(viewKind());
+}
+
+bool CTableView::editorRequest(bool, EditorRequest* request) {
+  moveToRow(kCommitSilently);
+  request->kind = int16_t(kindNumber(viewKind()));
+  request->table = table();
+  addEditorColumns(columns(), request);
+  // The rows in the sheet's order; an empty sheet sends an empty sheet.
+  request->allRecords = false;
+  for (uint32_t row = 0; row < rows().count(); ++row)
+    request->records.push_back(int32_t(rows().record(row)));
+  return true;
+}
+
 bool CTableView::updateCommand(int id, CommandState& state) {
   const bool input = viewState().editTool == tool::kDataInput;
   switch (id) {

@@ -416,6 +416,18 @@ void CWbsTree::activateTree() {
   }
 }
 
+bool CWbsTree::editorEnabled(bool) const {
+  return doc_ && doc_->isOpen();
+}
+
+bool CWbsTree::editorRequest(bool, EditorRequest* request) {
+  // What was typed in the sheet goes in first; the workbook holds both
+  // classifications whichever one the tree shows.
+  if (sheet_) sheet_->moveToRow(kCommitSilently);
+  request->kind = int16_t(kindNumber(ViewKind::WorkTypeTree));
+  return true;
+}
+
 bool CWbsTree::updateCommand(int id, CommandState& state) {
   const bool open = doc_ && doc_->isOpen();
   if (id >= cmd::kToolFirst && id <= cmd::kToolLast) {

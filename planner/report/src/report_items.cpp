@@ -67,4 +67,36 @@ std::vector<ReportItem> reportItems(const ObjectTable& table, uint8_t section) {
   return items;
 }
 
+int editReportTexts(ObjectTable& table, const std::function<bool(ReportItem&)>& edit) {
+  int written = 0;
+  for (uint8_t section : {kSectionBody, kSectionCover}) {
+    for (uint32_t i = table.layer(section).first; i < table.layer(section).end;) {
+      ReportItem item;
+      const uint32_t span = table.span(i);
+      if (span == 0) {
+        ++i;
+        continue;
+      }
+      if (!readReportItem(table, i, &item) || !item.isText() || !edit(item)) {
+        i += span;
+        continue;
+      }
+      const ObjectRecord& h = item.head;
+      ObjectRecords records = makeReportText(h.anchor, h.width, h.height, h.lineColor, h.lineStyle,
+                                             item.font, item.header, item.text, item.condition);
+      records[0].fill = h.fill;
+      records[0].fillColor = (h.fillColor & 0xFFFF0000u) | (records[0].fillColor & 0xFFFFu);
+      const ObjectRecords old = table.take(i);
+      if (!table.insert(i, records, section)) {
+        table.insert(i, old, section);  // no memory: the item stays as it was
+        i += uint32_t(old.size());
+        continue;
+      }
+      ++written;
+      i += uint32_t(records.size());
+    }
+  }
+  return written;
+}
+
 }  // namespace kelvo

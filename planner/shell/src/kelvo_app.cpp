@@ -344,6 +344,14 @@ int CKelvoApp::optionBarChoice(int id, int fallback) const {
   return frame_ ? frame_->optionState().comboChoice.value(id, fallback) : fallback;
 }
 
+bool CKelvoApp::hasOptionBarChoice(int id) const {
+  return frame_ && frame_->optionState().comboChoice.contains(id);
+}
+
+void CKelvoApp::setOptionBarChoice(int id, int choice) {
+  if (frame_) frame_->optionState().comboChoice[id] = choice;
+}
+
 void CKelvoApp::setGanttChoiceChanged(std::function<void()> changed) {
   if (frame_) frame_->optionState().ganttChoiceChanged = std::move(changed);
 }

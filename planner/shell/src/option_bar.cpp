@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLineEdit>
 #include <QSignalBlocker>
 #include <QStringList>
 #include <initializer_list>
@@ -129,6 +130,13 @@ QToolBar* makeOptionBar(int number, OptionBarState* state, CommandRouter* router
       if (state->flags) *state->flags ^= 0x80;
     });
     bar->addWidget(box);
+  }
+  if (number == 7) {
+    // The value sheet's title; the window fills it and takes what is typed.
+    auto* title = new QLineEdit(bar);
+    title->setObjectName(QStringLiteral("ctl10100"));
+    title->setFixedWidth(title->fontMetrics().horizontalAdvance(QLatin1Char('0')) * 34);
+    bar->addWidget(title);
   }
   for (int id : buttonsOf(number)) {
     QAction* act = router->action(id);

@@ -25,4 +25,30 @@ TEST_F(FileBytes, GeneratedAndScheduledProjectKeepsItsBytes) {
   EXPECT_EQ(sha256(p), "ee4e673f5818607e3490546019498d09f0273f0917b1ed5e86fec4b1b04c6dcb");
 }
 
+// Two summaries over generated work types: work types by letter and code
+// with the activities under them weekly, facilities then letters monthly
+// with weights and without milestones.
+TEST_F(FileBytes, SummariesOfAGeneratedProjectKeepTheirBytes) {
+  const std::string p = file("sum.kvp");
+  const std::string env = isolatedEnvironment(dir_, dir_);
+  ASSERT_EQ(kvcli("gen " + p + " --activities 20000 --relations 30000 --work-types", env).status,
+            0);
+  ASSERT_EQ(kvcli("schedule " + p, env).status, 0);
+  ASSERT_EQ(kvcli("register-summary " + p +
+                      " 1 --title a --compose 0,1 --option activities --option indent"
+                      " --option number --option periods --period week",
+                  env)
+                .status,
+            0);
+  ASSERT_EQ(kvcli("register-summary " + p +
+                      " 2 --title b --compose 10,0 --option activities --option periods"
+                      " --option weighted --option no-milestones --period month",
+                  env)
+                .status,
+            0);
+  const CliRun run = kvcli("summary " + p + " --all --quiet", env);
+  ASSERT_EQ(run.status, 0) << run.out;
+  EXPECT_EQ(sha256(p), "966eff7807e08d9d140c15bf34894f2a00ef6036e982ea5bef49a38bd76a9dfa");
+}
+
 }  // namespace

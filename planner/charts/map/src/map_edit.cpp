@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cstring>
+#include <map>
+#include <string>
 
 #include "kelvo/plan_doc.h"
 #include "kelvo/summary_build.h"
@@ -146,6 +148,52 @@ int linkSelectedCells(CPlanDoc& doc, std::vector<MapCell> selected, int kind) {
     r.kind = int16_t(kind);
     std::memcpy(rel.data(), &r, sizeof r);
     if (!doc.inputRecord(ViewKind::Relations, slot, rel.data(), -1)) ++skipped;
+  }
+  return skipped;
+}
+
+int copySelectedRelations(CPlanDoc& doc, const std::vector<MapCell>& selected,
+                          const std::vector<MapCell>& cells, int32_t dRows, int32_t dColumns) {
+  if (!doc.isOpen() || selected.size() < 2 || (dRows == 0 && dColumns == 0)) return -1;
+  ProjectDb& db = doc.db();
+  // The selected activities by code, and the code of each target activity.
+  std::vector<char> buf;
+  std::map<std::string, const MapCell*> source;
+  for (const MapCell& c : selected) {
+    ActRecord a;
+    if (readActivity(db, c.record, &a, &buf)) source[std::string(a.code, strnlen(a.code, 20))] = &c;
+  }
+  const auto targetCode = [&](const MapCell& c, ActRecord* a) {
+    const MapCell* t = findCell(cells, c.row + dRows, c.column + dColumns);
+    return t && readActivity(db, t->record, a, &buf);
+  };
+  // The relations to copy first: adding them changes the table walked.
+  std::vector<RelRecord> copies;
+  std::vector<char> rel(db.rel.tb.recordSize + 1u, 0);
+  db.rel.tb.current = -1;
+  while (xMoveNext(&db.rel.tb)) {
+    if (!xGetRec(&db.rel.tb, rel.data())) continue;
+    RelRecord r;
+    std::memcpy(&r, rel.data(), sizeof r);
+    const auto pred = source.find(std::string(r.pred, strnlen(r.pred, 20)));
+    const auto succ = source.find(std::string(r.succ, strnlen(r.succ, 20)));
+    ActRecord a, b;
+    if (pred == source.end() || succ == source.end() || !targetCode(*pred->second, &a) ||
+        !targetCode(*succ->second, &b))
+      continue;
+    RelRecord copy{};
+    std::memcpy(copy.pred, a.code, sizeof copy.pred);
+    std::memcpy(copy.succ, b.code, sizeof copy.succ);
+    copy.kind = r.kind;
+    copy.lag = r.lag;
+    copies.push_back(copy);
+  }
+  if (copies.empty()) return -1;
+  int skipped = 0;
+  for (const RelRecord& r : copies) {
+    std::fill(rel.begin(), rel.end(), 0);
+    std::memcpy(rel.data(), &r, sizeof r);
+    if (!doc.inputRecord(ViewKind::Relations, -1, rel.data(), -1)) ++skipped;
   }
   return skipped;
 }

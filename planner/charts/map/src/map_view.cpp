@@ -77,6 +77,24 @@ void CMapView::setDisplayedItem(int field) {
   viewport()->update();
 }
 
+void CMapView::chooseDisplayedItem(int field) {
+  setDisplayedItem(field);
+  CPlanDoc* doc = document();
+  if (!doc || !doc->isOpen()) return;
+  SharedItems shared = readSharedItems(doc);
+  shared.field[int(layout_.mode)] = int16_t(item_);
+  xOption(&doc->db().opt, XOPT_WRITE, kOptMapItem, &shared, sizeof shared);
+}
+
+QStringList CMapView::itemNames() const {
+  QStringList names;
+  if (const TableHandle* tb = layout_.table)
+    for (int i = 0; i < tb->fieldCount; ++i)
+      names << xjor::fromCp949(tb->fields[i].name,
+                               int(strnlen(tb->fields[i].name, sizeof tb->fields[i].name)));
+  return names;
+}
+
 void CMapView::setMode(MapMode mode) {
   if (built_ && document() && document()->isOpen()) storeMapLists(document()->db(), layout_);
   layout_ = MapLayout{};
@@ -494,8 +512,34 @@ void CMapView::drawHeadings(QPainter& painter, const UnitMapper& mapper, const L
 }
 
 void CMapView::drawRubberBand(QPainter& painter, const UnitMapper& mapper) {
-  if (drag_ != Drag::Connect) return;
   const int32_t w = settings_.cellWidth, h = settings_.cellHeight;
+  if (separator_ != Separator::None) {
+    // The separator follows the pointer across the whole view.
+    painter.save();
+    painter.setCompositionMode(QPainter::RasterOp_NotDestination);
+    painter.setPen(QPen(Qt::black, 0));
+    if (separator_ == Separator::CellWidth || separator_ == Separator::RowHeading) {
+      const qreal x = mapper.toDevice(separatorAt_, 0).x();
+      painter.drawLine(QPointF(x, 0), QPointF(x, viewport()->height()));
+    } else {
+      const qreal y = mapper.toDevice(0, separatorAt_).y();
+      painter.drawLine(QPointF(0, y), QPointF(viewport()->width(), y));
+    }
+    painter.restore();
+    return;
+  }
+  if (drag_ == Drag::CopyRelations) {
+    // The selected block where it would land.
+    int32_t row = pressRow_, column = pressColumn_;
+    cellAt(dragX_, dragY_, &row, &column, true);
+    const int32_t dr = row - pressRow_, dc = column - pressColumn_;
+    painter.setPen(QPen(xjor::colorFromRef(settings_.relationLine), 0, Qt::DashLine));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(mapper.toDevice((selColumn1_ + dc) * w, -(selRow1_ + dr) * h,
+                                     (selColumn2_ + dc + 1) * w, -(selRow2_ + dr + 1) * h));
+    return;
+  }
+  if (drag_ != Drag::Connect) return;
   painter.setPen(QPen(xjor::colorFromRef(settings_.relationLine), 0, Qt::DashLine));
   painter.drawLine(mapper.toDevice(pressColumn_ * w + w / 2, -pressRow_ * h - h / 2),
                    mapper.toDevice(dragX_, dragY_));
@@ -516,7 +560,7 @@ void CMapView::selectBlock(int32_t row1, int32_t column1, int32_t row2, int32_t 
   viewport()->update();
 }
 
-void CMapView::dataToolPress(int32_t x, int32_t y, Qt::KeyboardModifiers) {
+void CMapView::dataToolPress(int32_t x, int32_t y, Qt::KeyboardModifiers modifiers) {
   drag_ = Drag::None;
   int32_t row = 0, column = 0;
   if (!cellAt(x, y, &row, &column, false)) return;
@@ -525,6 +569,15 @@ void CMapView::dataToolPress(int32_t x, int32_t y, Qt::KeyboardModifiers) {
   dragX_ = x;
   dragY_ = y;
   const bool input = viewState().editTool == tool::kDataInput;
+  // Alt (or Ctrl, which window managers leave alone) drags the selection's
+  // relations elsewhere.
+  const bool inSelection = !selected_.empty() && row >= selRow1_ && row <= selRow2_ &&
+                           column >= selColumn1_ && column <= selColumn2_;
+  if (input && (modifiers & (Qt::AltModifier | Qt::ControlModifier)) && inSelection &&
+      layout_.mode == MapMode::Activities && relationsAllowed()) {
+    drag_ = Drag::CopyRelations;
+    return;
+  }
   if (input && item_ >= 0 && layout_.mode == MapMode::Activities) {
     if (relationsAllowed() && findCell(layout_.cells, row, column)) drag_ = Drag::Connect;
     return;
@@ -547,6 +600,8 @@ void CMapView::dataToolRelease(int32_t x, int32_t y) {
   drag_ = Drag::None;
   viewport()->update();
   int32_t row = 0, column = 0;
+  if (drag == Drag::CopyRelations && cellAt(x, y, &row, &column, false))
+    copyRelationsTo(row, column);
   if (drag != Drag::Connect || !cellAt(x, y, &row, &column, false)) return;
   const MapCell* from = findCell(layout_.cells, pressRow_, pressColumn_);
   const MapCell* to = findCell(layout_.cells, row, column);
@@ -642,6 +697,18 @@ bool CMapView::linkSelection(int kind) {
   if (skipped > 0) QApplication::beep();
   viewport()->update();
   return skipped >= 0;
+}
+
+void CMapView::copyRelationsTo(int32_t row, int32_t column) {
+  CPlanDoc* doc = document();
+  if (!doc || !relationsAllowed()) return;
+  editing_ = true;
+  const int skipped =
+      copySelectedRelations(*doc, selected_, layout_.cells, row - pressRow_, column - pressColumn_);
+  editing_ = false;
+  linksValid_ = false;
+  if (skipped > 0) QApplication::beep();
+  viewport()->update();
 }
 
 void CMapView::linkCommand() {

@@ -1,6 +1,8 @@
 #include "kelvo/map_window.h"
 
+#include <QComboBox>
 #include <QInputDialog>
+#include <QSignalBlocker>
 
 #include "kelvo/document_windows.h"
 #include "kelvo/find_dialogs.h"
@@ -9,11 +11,32 @@
 #include "kelvo/map_view.h"
 #include "kelvo/plan_doc.h"
 #include "kelvo/record_dialogs.h"
+#include "kelvo/strings.h"
 
 namespace kelvo {
 namespace {
 
 constexpr int kMapWindow = windowNumber(DocWindow::Map);
+constexpr int kItemCombo = 10502;
+
+// Fills the option bar's item list with the fields of the view's table and
+// shows the view's item; a choice there becomes the view's item.
+void connectItemCombo(CKelvoApp& app, CMapView* view) {
+  QWidget* frame = app.mainWindow();
+  auto* combo =
+      frame ? frame->findChild<QComboBox*>(QStringLiteral("ctl%1").arg(kItemCombo)) : nullptr;
+  if (!combo) return;
+  {
+    const QSignalBlocker block(combo);
+    combo->clear();
+    combo->addItem(loadString(kStrNoDisplayedItem));
+    combo->addItems(view->itemNames());
+    combo->setCurrentIndex(view->displayedItem() + 1);
+  }
+  app.setOptionBarChoice(kItemCombo, combo->currentIndex());
+  QObject::connect(combo, &QComboBox::currentIndexChanged, view,
+                   [view](int index) { view->chooseDisplayedItem(index - 1); });
+}
 
 }  // namespace
 
@@ -53,15 +76,14 @@ void registerMapWindow(CKelvoApp& app) {
   registerDocumentWindow(kMapWindow, [&app](QWidget* parent) -> QWidget* {
     CPlanDoc* doc = app.document();
     MapMode mode = MapMode(std::clamp(app.optionBarChoice(10503), 0, 2));
-    const int item = app.optionBarChoice(10502);
     // The summary mode needs open summary data.
     if (mode == MapMode::Summary && (!doc || doc->openSummary() <= 0)) mode = MapMode::Activities;
     ViewState& vs = viewState();
     if (!vs.router) vs.router = app.router();
     if (!vs.flags) vs.flags = &app.settings().flags;
     CMapView* view = makeMapWindow(doc, mode, parent);
-    // The bar's first entry is "표시 항목 없음"; the others are the fields.
-    if (item > 0) view->setDisplayedItem(item - 1);
+    // The item is the mode's own, kept in the project; the bar shows it.
+    connectItemCombo(app, view);
     return view;
   });
 }

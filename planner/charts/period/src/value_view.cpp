@@ -22,6 +22,7 @@
 #include "kelvo/sheet_rows.h"
 #include "kelvo/summary_registry.h"
 #include "xJorDbm2.h"
+#include "xjor/text.h"
 #include "xjorlib/qt_bridge.h"
 
 namespace kelvo {
@@ -95,7 +96,21 @@ bool CValueView::openSheet(int n) {
   setCurrent(0, currentColumn());
   clearSelection();
   refreshRows();
+  emit sheetOpened(title());
   return true;
+}
+
+QString CValueView::title() const {
+  return xjor::fromCp949(QByteArray::fromStdString(sheet_.title));
+}
+
+void CValueView::setTitle(const QString& title) {
+  QByteArray bytes = xjor::toCp949(title);
+  // The header holds 31 bytes and its end; a character is never split.
+  bytes.truncate(xCharCut(bytes.constData(), int32_t(sizeof ValueSheetHeader::title) - 1));
+  if (bytes.toStdString() == sheet_.title) return;
+  sheet_.title = bytes.toStdString();
+  if (document()) document()->setModified();
 }
 
 void CValueView::initialUpdate() {
@@ -124,6 +139,7 @@ void CValueView::initialUpdate() {
   }
   sheet_.load(opt, currentValueSheet());
   refreshRows();
+  emit sheetOpened(title());
 }
 
 void CValueView::refreshRows() {

@@ -6,14 +6,18 @@
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <vector>
 
 #include "kelvo/batch_change.h"
 #include "kelvo/cp949_validator.h"
 #include "kelvo/grid_view.h"
 #include "kelvo/messages.h"
+#include "kelvo/named_formulas.h"
 #include "kelvo/plan_doc.h"
 #include "kelvo/strings.h"
 #include "kelvo/table_view.h"
@@ -23,6 +27,8 @@ namespace kelvo {
 namespace {
 
 constexpr int kFormulaBytes = 99;
+constexpr int kTitleBytes = 39;
+constexpr int kTitleNeeded = 104312;
 // The operators of the query language; "부호삽입:" inserts the first
 // character of the chosen entry.
 const char* const kSymbols[] = {"+",  "-", "*", "/", "%", "(", ")",  "=",
@@ -69,6 +75,31 @@ CBatchChangeDlg::CBatchChangeDlg(CPlanDoc& doc, CTableView& sheet, QWidget* pare
   outcome_ = new QLabel(this);
   outcome_->setObjectName(QStringLiteral("outcome"));
 
+  // The named formulas of the sheet's kind of data.
+  dataKind_ = namedFormulaKind(kindNumber(sheet.viewKind()));
+  title_ = new QLineEdit(this);
+  title_->setObjectName(QStringLiteral("title"));
+  title_->setValidator(new Cp949Validator(kTitleBytes, title_));
+  list_ = new QListWidget(this);
+  list_->setObjectName(QStringLiteral("list"));
+  auto* add = new QPushButton(loadString(104310), this);
+  add->setObjectName(QStringLiteral("register"));
+  auto* remove = new QPushButton(loadString(104311), this);
+  remove->setObjectName(QStringLiteral("delete"));
+  for (QWidget* w : {static_cast<QWidget*>(title_), static_cast<QWidget*>(list_),
+                     static_cast<QWidget*>(add), static_cast<QWidget*>(remove)})
+    w->setEnabled(dataKind_ >= 0);
+  connect(add, &QPushButton::clicked, this, &CBatchChangeDlg::registerFormula);
+  connect(remove, &QPushButton::clicked, this, &CBatchChangeDlg::deleteFormula);
+  connect(list_, &QListWidget::currentRowChanged, this, &CBatchChangeDlg::loadEntry);
+  grid->addWidget(new QLabel(loadString(104308), this), 3, 0);
+  grid->addWidget(title_, 3, 1, 1, 3);
+  grid->addWidget(new QLabel(loadString(104309), this), 4, 0, Qt::AlignTop);
+  grid->addWidget(list_, 4, 1, 2, 2);
+  grid->addWidget(add, 4, 3);
+  grid->addWidget(remove, 5, 3, Qt::AlignTop);
+  fillList();
+
   auto* buttons = new QDialogButtonBox(this);
   auto* change = buttons->addButton(loadString(104305), QDialogButtonBox::ActionRole);
   change->setObjectName(QStringLiteral("change"));
@@ -81,6 +112,63 @@ CBatchChangeDlg::CBatchChangeDlg(CPlanDoc& doc, CTableView& sheet, QWidget* pare
   layout->addLayout(grid);
   layout->addWidget(outcome_);
   layout->addWidget(buttons);
+}
+
+void CBatchChangeDlg::fillList() {
+  list_->clear();
+  if (dataKind_ < 0) return;
+  for (const NamedFormula& f :
+       readNamedFormulas(&doc_.db(), kBatchFormulaList, uint16_t(dataKind_)))
+    list_->addItem(fieldText(f.title, sizeof f.title));
+}
+
+void CBatchChangeDlg::loadEntry(int row) {
+  if (row < 0 || dataKind_ < 0) return;
+  const std::vector<NamedFormula> entries =
+      readNamedFormulas(&doc_.db(), kBatchFormulaList, uint16_t(dataKind_));
+  if (size_t(row) >= entries.size()) return;
+  const NamedFormula& f = entries[size_t(row)];
+  title_->setText(fieldText(f.title, sizeof f.title));
+  formula_->setText(fieldText(f.formula, sizeof f.formula));
+  // An entry stored for another layout may name an item that is gone.
+  if (f.item < item_->count()) item_->setCurrentIndex(f.item);
+}
+
+bool CBatchChangeDlg::registerFormula() {
+  if (dataKind_ < 0) return false;
+  NamedFormula f;
+  f.list = kBatchFormulaList;
+  f.kind = uint16_t(dataKind_);
+  setFieldText(f.title, sizeof f.title, title_->text().trimmed());
+  setFieldText(f.formula, sizeof f.formula, formula_->text());
+  f.item = uint16_t(std::max(0, item_->currentIndex()));
+  if (f.title[0] == 0) {
+    showMessage(this, kTitleNeeded);
+    title_->setFocus();
+    return false;
+  }
+  if (!registerNamedFormula(&doc_.db(), f)) return false;
+  doc_.setModified();
+  const QString title = fieldText(f.title, sizeof f.title);
+  fillList();
+  const QList<QListWidgetItem*> found = list_->findItems(title, Qt::MatchExactly);
+  if (!found.isEmpty()) {
+    const QSignalBlocker quiet(list_);
+    list_->setCurrentItem(found.front());
+  }
+  return true;
+}
+
+bool CBatchChangeDlg::deleteFormula() {
+  QListWidgetItem* chosen = list_->currentItem();
+  if (!chosen || dataKind_ < 0) return false;
+  char title[40] = {};
+  setFieldText(title, sizeof title, chosen->text());
+  if (!deleteNamedFormula(&doc_.db(), kBatchFormulaList, uint16_t(dataKind_), title)) return false;
+  doc_.setModified();
+  const QSignalBlocker quiet(list_);
+  fillList();
+  return true;
 }
 
 void CBatchChangeDlg::insertText(const QString& text) {

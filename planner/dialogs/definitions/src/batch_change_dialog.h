@@ -2,7 +2,9 @@
 // computed from a formula. The item is chosen among the sheet table's
 // fields; names of items and operator symbols can be inserted into the
 // formula. "변경" commits the sheet's current row, then runs the change
-// through the document's record input; "닫기" closes.
+// through the document's record input; "닫기" closes. Formulas can be kept
+// under a title in a list per kind of data ("목록에 등록", "목록에서 삭제");
+// choosing an entry of the list brings back its formula and item.
 #ifndef KELVO_BATCH_CHANGE_DIALOG_H_
 #define KELVO_BATCH_CHANGE_DIALOG_H_
 
@@ -11,6 +13,7 @@
 class QComboBox;
 class QLabel;
 class QLineEdit;
+class QListWidget;
 
 namespace kelvo {
 
@@ -24,9 +27,16 @@ class CBatchChangeDlg : public QDialog {
 
   // Runs the change ("변경"). True when every listed record was entered.
   bool run();
+  // "목록에 등록": stores the formula and item under the title, replacing
+  // an entry of that title. False (with a message) when the title is empty.
+  bool registerFormula();
+  // "목록에서 삭제": removes the chosen entry.
+  bool deleteFormula();
 
  private:
   void insertText(const QString& text);
+  void fillList();
+  void loadEntry(int row);
 
   CPlanDoc& doc_;
   CTableView& sheet_;
@@ -35,6 +45,9 @@ class CBatchChangeDlg : public QDialog {
   QComboBox* insertItem_;
   QComboBox* insertSymbol_;
   QLabel* outcome_;
+  QLineEdit* title_;
+  QListWidget* list_;
+  int dataKind_;  // the kind of data whose list is shown, -1 none
 };
 
 }  // namespace kelvo

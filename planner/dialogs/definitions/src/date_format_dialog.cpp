@@ -10,9 +10,11 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 
+#include "kelvo/date_constants.h"
 #include "kelvo/date_settings_scope.h"
 #include "kelvo/dialog_buttons.h"
 #include "kelvo/plan_doc.h"
+#include "kelvo/report_items.h"
 #include "kelvo/strings.h"
 #include "kelvo/text_fields.h"
 
@@ -123,16 +125,38 @@ void CDateFormatDlg::showExample() {
   example_->setText(dateText(xGetToday()));
 }
 
+void CDateFormatDlg::keepDateConstants(const DateInfo& before, const DateInfo& after) {
+  if (!dateTextChanges(before, after)) return;
+  rewriteStoredDateConstants(&doc_.db(), before, after);
+  // The report's formulas and conditions.
+  ObjectTable objects(&doc_.db().objects);
+  editReportTexts(objects, [&](ReportItem& item) {
+    const std::string text = item.header.source == source::kFormula
+                                 ? rewriteDateConstants(item.text, before, after)
+                                 : item.text;
+    const std::string condition = rewriteDateConstants(item.condition, before, after);
+    if (text == item.text && condition == item.condition) return false;
+    item.text = text;
+    item.condition = condition;
+    return true;
+  });
+}
+
 void CDateFormatDlg::accept() {
   readBase();
   const uint16_t base = baseDay_;
   doc_.updateAllViews(kAllViews, hint::kComputationBegins);
+  DateInfo before;
+  xGetDateInfo(&before);
   xSetDateForm(form_->currentIndex());
   xSetDateDelimiter(delimiter());
   // An empty or invalid base switches ordinal display off.
   xSetOrdinalTime(ordinal_->isChecked() && base != 0);
   xSetStartDayOfMW(monthStart_->value(), weekStart_->currentIndex());
   if (base) xSetOrdinalBase(base);
+  DateInfo after;
+  xGetDateInfo(&after);
+  keepDateConstants(before, after);
   doc_.setModified();
   doc_.updateAllViews(kAllViews, hint::kDatesChanged);
   QDialog::accept();

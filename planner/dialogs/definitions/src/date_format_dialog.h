@@ -1,13 +1,16 @@
 // "날짜 표현 형식": the date form (0..7), the delimiter, ordinal display
 // with its base day, and the start days of month and week. Every change
 // rewrites the example at once under the chosen settings without touching
-// the engine's; OK sets them in the engine, marks the document modified
-// and repaints the views.
+// the engine's; OK sets them in the engine, rewrites the date constants of
+// the project's stored expressions so that they name the same days, marks
+// the document modified and repaints the views.
 #ifndef KELVO_DATE_FORMAT_DIALOG_H_
 #define KELVO_DATE_FORMAT_DIALOG_H_
 
 #include <QDialog>
 #include <cstdint>
+
+#include "xjor/calendar.h"
 
 class QCheckBox;
 class QComboBox;
@@ -37,6 +40,9 @@ class CDateFormatDlg : public QDialog {
   void readBase();
   // The base day written again in the chosen form.
   void showBase();
+  // Filters, named formulas and report formulas written under `before`
+  // are rewritten for `after`.
+  void keepDateConstants(const DateInfo& before, const DateInfo& after);
 
   CPlanDoc& doc_;
   char shownDelimiter_;

@@ -4,16 +4,20 @@
 #include "calendar_dialog.h"
 #include "date_format_dialog.h"
 #include "digits_dialog.h"
+#include "field_index_remap.h"
 #include "file_fields_dialog.h"
 #include "kelvo/commands.h"
 #include "kelvo/kelvo_app.h"
+#include "kelvo/map_model.h"
 #include "kelvo/plan_doc.h"
 #include "kelvo/table_view.h"
+#include "user_items_dialog.h"
 
 namespace kelvo {
 namespace {
 
 constexpr int kBatchChange = 40086;
+constexpr int kMapItemCombo = 10502, kMapModeCombo = 10503;
 
 class CDefinitionCommands : public CommandTarget {
  public:
@@ -26,6 +30,7 @@ class CDefinitionCommands : public CommandTarget {
       case cmd::kFileFields:
       case cmd::kDigits:
       case cmd::kDateFormat:
+      case cmd::kUserSummaryItems:
         state.enabled = open;
         return true;
       case kBatchChange:
@@ -46,8 +51,21 @@ class CDefinitionCommands : public CommandTarget {
         return settle<CDateFormatDlg>(*doc);
       case cmd::kDigits:
         return settle<CDigitsDlg>(*doc);
-      case cmd::kFileFields:
-        return settle<CFileFieldsDlg>(*doc);
+      case cmd::kUserSummaryItems:
+        return settle<CUserItemsDlg>(*doc);
+      case cmd::kFileFields: {
+        CFileFieldsDlg dialog(*doc, app_.mainWindow());
+        if (dialog.exec() != QDialog::Accepted) return false;
+        // The map's remembered displayed item names an activity field in
+        // the activity mode.
+        if (app_.optionBarChoice(kMapModeCombo) == int(MapMode::Activities) &&
+            app_.hasOptionBarChoice(kMapItemCombo))
+          app_.setOptionBarChoice(
+              kMapItemCombo,
+              remappedFieldChoice(dialog.fieldMap(), app_.optionBarChoice(kMapItemCombo)));
+        app_.router()->refresh();
+        return true;
+      }
       case kBatchChange: {
         CTableView* sheet = activeSheet();
         if (!sheet) return false;

@@ -8,9 +8,12 @@
 #include "kelvo/gantt_model.h"
 #include "kelvo/grid_format.h"
 #include "kelvo/map_model.h"
+#include "kelvo/named_formulas.h"
 #include "kelvo/network_model.h"
 #include "kelvo/option_slots.h"
 #include "kelvo/print_format.h"
+#include "kelvo/report_items.h"
+#include "kelvo/report_pages.h"
 #include "kelvo/time_scale.h"
 
 namespace kelvo {
@@ -23,6 +26,8 @@ constexpr ViewKind kActivitySheets[] = {ViewKind::Activities, ViewKind::GanttTab
 constexpr size_t kChartBlock = sizeof(TimeScaleSettings);
 // The network chart's two label templates as printed, after the print format.
 constexpr size_t kPaperTemplates = sizeof(GanttPrintFormat);
+// The summary row kind of an activity.
+constexpr int16_t kActivityRow = 4;
 // Sort keys above this are descending.
 constexpr int32_t kDescending = 10000;
 
@@ -118,7 +123,12 @@ void remapLabelTemplate(uint8_t* bytes, size_t size, const std::vector<int32_t>&
   std::memcpy(bytes, out.data(), out.size());
 }
 
-void remapActivityFieldIndexes(OptionFileRef* opt, const std::vector<int32_t>& oldToNew) {
+int remappedFieldChoice(const std::vector<int32_t>& oldToNew, int choice) {
+  return choice <= 0 ? choice : remappedField(oldToNew, choice - 1) + 1;
+}
+
+void remapActivityFieldIndexes(ProjectDb* db, const std::vector<int32_t>& oldToNew) {
+  OptionFileRef* opt = &db->opt;
   for (ViewKind kind : kActivitySheets) {
     // The sheet record says how many column records count; a dropped
     // column lowers that number, so that no record past them comes in.
@@ -156,6 +166,23 @@ void remapActivityFieldIndexes(OptionFileRef* opt, const std::vector<int32_t>& o
   // names an activity field.
   editItem(opt, kOptMapItem, 3 * sizeof(int16_t), [&](uint8_t* r) {
     remapInt16(r + static_cast<int>(MapMode::Activities) * sizeof(int16_t), oldToNew, -1);
+  });
+  // Report items of the activity band whose related record is the activity.
+  ObjectTable objects(&db->objects);
+  editReportTexts(objects, [&](ReportItem& item) {
+    const bool related =
+        item.header.source == source::kRelatedField || item.header.source == source::kRelatedField2;
+    if (!related || item.band != reportBand(kActivityRow) || item.header.field < 0) return false;
+    item.header.field = static_cast<int16_t>(remappedField(oldToNew, item.header.field));
+    return true;
+  });
+  // A batch formula's item is an ordinal; one that is gone selects nothing.
+  const int activities = namedFormulaKind(kindNumber(ViewKind::Activities));
+  editNamedFormulas(db, [&](NamedFormula& f) {
+    if (f.list != kBatchFormulaList || f.kind != activities) return false;
+    const int32_t field = remappedField(oldToNew, f.item);
+    f.item = field < 0 ? UINT16_MAX : static_cast<uint16_t>(field);
+    return true;
   });
 }
 

@@ -8,18 +8,25 @@
 #include <cstdint>
 #include <vector>
 
-#include "xJorDbm2.h"
+#include "xQdDb100.h"
 
 namespace kelvo {
 
-// Rewrites the activity field indexes stored in the option file: the
-// columns of the activity sheet and the Gantt sheet pane, their record
-// orders, the Gantt chart's bar labels, the network chart's label templates
-// on screen and on paper, and the map's displayed activity item.
+// Rewrites the activity field indexes the project keeps: in the option
+// file the columns of the activity sheet and the Gantt sheet pane, their
+// record orders, the Gantt chart's bar labels, the network chart's label
+// templates on screen and on paper, and the map's displayed activity item;
+// the report's activity-band items that show a field of the activity; and
+// the item of each batch formula kept for activities.
 // oldToNew[i] is field i's new index, -1 when it was deleted; indexes that
-// named no field of the old table are dropped as well. Records that are not
-// stored are left alone.
-void remapActivityFieldIndexes(OptionFileRef* opt, const std::vector<int32_t>& oldToNew);
+// named no field of the old table are dropped as well (a report item then
+// shows nothing, a formula selects no item). Records that are not stored
+// are left alone.
+void remapActivityFieldIndexes(ProjectDb* db, const std::vector<int32_t>& oldToNew);
+
+// The remembered choice of a combo listing "no item" and then the fields
+// (0 = none, i = field i - 1), after a re-layout.
+int remappedFieldChoice(const std::vector<int32_t>& oldToNew, int choice);
 
 // The new index of old field `field`, -1 when it is gone or was never a
 // field.

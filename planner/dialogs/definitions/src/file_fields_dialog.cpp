@@ -34,9 +34,15 @@ constexpr uint64_t kActivityViews =
     kindBits({ViewKind::Activities, ViewKind::GanttTable, ViewKind::GanttChart, ViewKind::Network,
               ViewKind::Map, ViewKind::Predecessors, ViewKind::Successors});
 
+// The seven project tables, then the open summary file.
 TableHandle* tableOf(ProjectDb& db, int table) {
-  TableBinding* tables[] = {&db.wbs, &db.obs, &db.res, &db.act, &db.rel, &db.crw, &db.opr};
-  return table >= 0 && table < 7 ? &tables[table]->tb : nullptr;
+  TableBinding* tables[] = {&db.wbs, &db.obs, &db.res, &db.act,
+                            &db.rel, &db.crw, &db.opr, &db.summary.table};
+  return table >= 0 && table < 8 ? &tables[table]->tb : nullptr;
+}
+
+bool summaryOpen(const ProjectDb& db) {
+  return db.summary.number > 0 && db.summary.table.tb.handle != -1;
 }
 
 }  // namespace
@@ -45,7 +51,9 @@ CFileFieldsDlg::CFileFieldsDlg(CPlanDoc& doc, QWidget* parent) : QDialog(parent)
   setWindowTitle(loadString(1044));
   table_ = new QComboBox(this);
   table_->setObjectName(QStringLiteral("table"));
-  for (int t = 0; t < 7; ++t) table_->addItem(loadString(kTableNames + t));
+  // The open summary file is listed last; without one there is no entry.
+  const int tables = summaryOpen(doc.db()) ? 8 : 7;
+  for (int t = 0; t < tables; ++t) table_->addItem(loadString(kTableNames + t));
   list_ = new QTreeWidget(this);
   list_->setObjectName(QStringLiteral("fields"));
   list_->setRootIsDecorated(false);
@@ -221,7 +229,7 @@ void CFileFieldsDlg::accept() {
   }
   fieldMap_ = edit_->oldToNew();
   // Columns, sort keys and labels keep naming the fields they named.
-  remapActivityFieldIndexes(&doc_.db().opt, fieldMap_);
+  remapActivityFieldIndexes(&doc_.db(), fieldMap_);
   doc_.updateAllViews(kActivityViews, hint::kSettingsRewritten);
   // The undo step holds a record in the old layout.
   doc_.undo().clear();

@@ -6,12 +6,17 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
 #include <QTest>
 #include <cmath>
 #include <cstring>
 
 #include "definitions_fixture.h"
+#include "kelvo/messages.h"
+#include "kelvo/named_formulas.h"
 #include "kelvo/table_view.h"
+#include "kelvo/text_fields.h"
 #include "main_frame.h"
 #include "xjor/field.h"
 
@@ -149,6 +154,60 @@ TEST_F(BatchChangeDialogTest, CommandsFollowTheActiveView) {
   });
   router->dispatch(40086);
   EXPECT_EQ(title, QStringLiteral("항목값 일괄변경"));
+}
+
+TEST_F(BatchChangeDialogTest, NamedFormulasAreKeptForTheSheetsKindOfData) {
+  auto app = start(sample("batchlist"));
+  CTableView* sheet = activitySheet(*app);
+  ASSERT_NE(sheet, nullptr);
+  ProjectDb& db = app->document()->db();
+  std::vector<int> messages;
+  kelvo::setMessageHook([&](int id, const QString&) {
+    messages.push_back(id);
+    return 0;
+  });
+  {
+    CBatchChangeDlg d(*app->document(), *sheet);
+    auto* title = d.findChild<QLineEdit*>("title");
+    auto* formula = d.findChild<QLineEdit*>("formula");
+    auto* add = d.findChild<QPushButton*>("register");
+    choose(d.findChild<QComboBox*>("item"), QStringLiteral("사용자 항목1"));
+    formula->setText(QStringLiteral("[수량]*2"));
+    add->click();  // no title
+    EXPECT_EQ(messages, std::vector<int>{104312});
+    title->setText(QStringLiteral(" 두배 "));
+    add->click();
+    formula->setText(QStringLiteral("[수량]*3"));
+    add->click();  // the same title replaces the entry
+    title->setText(QStringLiteral("하나"));
+    formula->setText(QStringLiteral("1"));
+    add->click();
+    EXPECT_EQ(d.findChild<QListWidget*>("list")->count(), 2);
+  }
+  // Activities are kind 4: two 146-byte records in title order.
+  const std::vector<kelvo::NamedFormula> kept = kelvo::readNamedFormulas(&db, 1, 4);
+  ASSERT_EQ(kept.size(), 2u);
+  EXPECT_EQ(kelvo::fieldText(kept[0].title, 40), QStringLiteral("두배"));
+  EXPECT_EQ(kelvo::fieldText(kept[0].formula, 100), QStringLiteral("[수량]*3"));
+  char name[32] = {};
+  kelvo::setFieldText(name, sizeof name, QStringLiteral("사용자 항목1"));
+  EXPECT_EQ(kept[0].item, xGetFldOrdinal(name, db.act.tb.fields, db.act.tb.fieldCount));
+  EXPECT_EQ(kept[0].list, 1);
+  EXPECT_EQ(kept[0].kind, 4);
+  EXPECT_TRUE(kelvo::readNamedFormulas(&db, 1, 2).empty());
+
+  // Opened again: choosing the entry brings back formula and item;
+  // deleting removes it from the file.
+  CBatchChangeDlg d(*app->document(), *sheet);
+  auto* list = d.findChild<QListWidget*>("list");
+  ASSERT_EQ(list->count(), 2);
+  list->setCurrentRow(0);
+  EXPECT_EQ(d.findChild<QLineEdit*>("formula")->text(), QStringLiteral("[수량]*3"));
+  EXPECT_EQ(d.findChild<QComboBox*>("item")->currentText(), QStringLiteral("사용자 항목1"));
+  d.findChild<QPushButton*>("delete")->click();
+  EXPECT_EQ(list->count(), 1);
+  ASSERT_EQ(kelvo::readNamedFormulas(&db, 1, 4).size(), 1u);
+  kelvo::setMessageHook({});
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 
 #include "definitions_fixture.h"
 #include "kelvo/date_settings_scope.h"
+#include "kelvo/report_items.h"
 #include "kelvo/text_fields.h"
 #include "xjor/packed_date.h"
 
@@ -33,6 +34,19 @@ TEST_F(DateFormatDialogTest, ExampleFollowsAndOkSetsTheEngine) {
   kelvo::CPlanDoc& doc = *app->document();
   DateInfo before;
   xGetDateInfo(&before);
+  // Expressions holding date constants: the activity sheet's filter and a
+  // report formula with its condition.
+  std::vector<char> sheet(276, 0);
+  kelvo::setFieldText(sheet.data() + 176, 100, QStringLiteral("[시작일] >= @26-03-03@"));
+  ASSERT_NE(xOption(&doc.db().opt, XOPT_WRITE, 104, sheet.data(), 276), 0);
+  kelvo::ObjectTable objects(&doc.db().objects);
+  kelvo::ReportTextHeader formula;
+  formula.source = kelvo::source::kFormula;
+  ASSERT_GE(
+      objects.append(kelvo::kSectionBody,
+                     kelvo::makeReportText(kelvo::reportAnchor(0, 5, 0), 400, 50, 0, 0, LOGFONT{},
+                                           formula, "@26-03-03@ - 1", "[x] = @26-03-04@")),
+      0);
   CDateFormatDlg d(doc);
   d.show();
   auto* delimiter = d.findChild<QLineEdit*>("delimiter");
@@ -61,6 +75,13 @@ TEST_F(DateFormatDialogTest, ExampleFollowsAndOkSetsTheEngine) {
   EXPECT_EQ(xGetDateDelimiter(), '/');
   EXPECT_EQ(kelvo::dateText(xjor::packDate(2026, 3, 3)), QStringLiteral("03/03/2026"));
   EXPECT_TRUE(doc.isModified());
+  // The constants name the same days in the new form.
+  ASSERT_EQ(xOption(&doc.db().opt, XOPT_READ, 104, sheet.data(), 276), 1);
+  EXPECT_EQ(kelvo::fieldText(sheet.data() + 176, 100), QStringLiteral("[시작일] >= @03/03/2026@"));
+  const auto items = kelvo::reportItems(objects, kelvo::kSectionBody);
+  ASSERT_EQ(items.size(), 1u);
+  EXPECT_EQ(items[0].text, "@03/03/2026@ - 1");
+  EXPECT_EQ(items[0].condition, "[x] = @03/04/2026@");
 }
 
 TEST_F(DateFormatDialogTest, OrdinalWithoutValidBaseIsSwitchedOff) {

@@ -13,8 +13,12 @@
 #include <QTreeWidget>
 #include <csignal>
 #include <cstring>
+#include <tuple>
 
 #include "definitions_fixture.h"
+#include "field_index_remap.h"
+#include "kelvo/named_formulas.h"
+#include "kelvo/report_items.h"
 
 namespace kelvo_test {
 namespace {
@@ -170,6 +174,34 @@ TEST_F(FileFieldsDialogTest, StoredFieldIndexesFollowTheirFields) {
   put(116, net);
   put(180, paper);
   put(25, map);
+  // Report items showing a field of the related record: in the activity
+  // band (5) they name activity fields, in the work-type band (2) not.
+  kelvo::ObjectTable objects(&doc.db().objects);
+  const auto reportItem = [&](int16_t band, uint8_t source, int16_t field) {
+    kelvo::ReportTextHeader h;
+    h.source = source;
+    h.field = field;
+    objects.append(kelvo::kSectionBody,
+                   kelvo::makeReportText(kelvo::reportAnchor(10 * field, band, 0), 400, 50, 0, 0,
+                                         LOGFONT{}, h, "", "[x] > 1"));
+  };
+  reportItem(5, kelvo::source::kRelatedField, int16_t(f));
+  reportItem(5, kelvo::source::kRelatedField2, int16_t(f + 1));
+  reportItem(5, kelvo::source::kSummaryField, int16_t(f + 1));
+  reportItem(2, kelvo::source::kRelatedField, int16_t(f + 1));
+  // Batch formulas for activities (kind 4) and for resources (kind 2).
+  const auto keep = [&](uint16_t kind, const char* title, int item) {
+    kelvo::NamedFormula n;
+    n.list = kelvo::kBatchFormulaList;
+    n.kind = kind;
+    std::strcpy(n.title, title);
+    std::strcpy(n.formula, "1");
+    n.item = uint16_t(item);
+    ASSERT_TRUE(kelvo::registerNamedFormula(&doc.db(), n));
+  };
+  keep(4, "ga", f);
+  keep(4, "na", f + 1);
+  keep(2, "res", f + 1);
   // The open sheet takes them as its own.
   doc.updateAllViews(kelvo::kAllViews, kelvo::hint::kSettingsRewritten);
 
@@ -204,6 +236,45 @@ TEST_F(FileFieldsDialogTest, StoredFieldIndexesFollowTheirFields) {
   }
   EXPECT_EQ(get(116)[172], 0xEE) << "the rest of the block is kept";
   EXPECT_EQ(get(25), (std::vector<uint8_t>{ga, 0, 0xFF, 0xFF, 0xFF, 0xFF}));
+  // (band, source, field) of the report items, and their conditions kept.
+  std::vector<std::tuple<int, int, int>> items;
+  for (const kelvo::ReportItem& r : kelvo::reportItems(objects, kelvo::kSectionBody)) {
+    items.emplace_back(r.band, r.header.source, r.header.field);
+    EXPECT_EQ(r.condition, "[x] > 1");
+  }
+  using Items = std::vector<std::tuple<int, int, int>>;
+  EXPECT_EQ(items, (Items{{2, 6, f + 1}, {5, 6, -1}, {5, 8, f}, {5, 3, f + 1}}));
+  const auto formulas = kelvo::readNamedFormulas(&doc.db(), 1, 4);
+  ASSERT_EQ(formulas.size(), 2u);
+  EXPECT_EQ(formulas[0].item, 0xFFFF) << "가 is gone";
+  EXPECT_EQ(formulas[1].item, f) << "나 moved";
+  EXPECT_EQ(kelvo::readNamedFormulas(&doc.db(), 1, 2).at(0).item, f + 1);
+  // The map's remembered choice (0 = no item, else field + 1).
+  const std::vector<int32_t> map_ = d.fieldMap();
+  EXPECT_EQ(kelvo::remappedFieldChoice(map_, 0), 0);
+  EXPECT_EQ(kelvo::remappedFieldChoice(map_, f + 1), 0);
+  EXPECT_EQ(kelvo::remappedFieldChoice(map_, f + 2), f + 1);
+  EXPECT_EQ(kelvo::remappedFieldChoice(map_, 3), 3);
+}
+
+TEST_F(FileFieldsDialogTest, OpenSummaryIsTheEighthTable) {
+  auto app = start(sample("summary"));
+  kelvo::CPlanDoc& doc = *app->document();
+  EXPECT_EQ(CFileFieldsDlg(doc).findChild<QComboBox*>("table")->count(), 7);
+  FieldDesc fields[1] = {};
+  std::strcpy(fields[0].name, "CODE");
+  fields[0].type = XF_STRING;
+  fields[0].width = 10;
+  int16_t number = 0;
+  ASSERT_EQ(xCreateSumFile(&doc.db(), &number, 1, 11, 1, fields), 1);
+  doc.setOpenSummary(number);
+  CFileFieldsDlg d(doc);
+  auto* table = d.findChild<QComboBox*>("table");
+  ASSERT_EQ(table->count(), 8);
+  EXPECT_EQ(table->itemText(7), QStringLiteral("집계 자료"));
+  table->setCurrentIndex(7);
+  EXPECT_EQ(line(d, 0), (QStringList{"CODE", "문자", "10", "0"}));
+  EXPECT_FALSE(d.findChild<QPushButton*>("add")->isEnabled());
 }
 
 TEST_F(FileFieldsDialogTest, FailedRelayoutLeavesTheTable) {

@@ -35,14 +35,15 @@ DigitSettings currentDigitSettings(const ProjectDb* db, const PrjInfo& info);
 DigitSettings clampDigits(const DigitSettings& wanted, const DigitSettings& current);
 
 // Checks the rows whose integer digits shrink: a stored value of a field of
-// that class that fits its field now and would not fit the new digits
-// refuses the row. Returns the first refused row (and sets *smallest to the
+// that class, in the seven tables or the open summary file, that fits its field now and would not
+// fit the new digits refuses the row. Returns the first refused row (and sets *smallest to the
 // narrowest width, at most the current one, at which every such value
 // fits), or -1 when every row may be applied.
 int refusedDigitRow(const ProjectDb* db, const DigitSettings& wanted, const DigitSettings& current,
                     int* smallest);
 
-// Gives every field with a class bit of the seven project tables its
+// Gives every field with a class bit of the seven project tables and of
+// the open summary file (whose trailer is rewritten in place) its
 // class's digits (durations only their width, weights only their decimals,
 // the types kept; a signed field one integer digit more) and stores the
 // amount digits in the information block.

@@ -1,13 +1,13 @@
 // The converter commands of the program: the converter registration dialog
-// (40116) and the external editor of the data sheets (40087 send, 40088 read
-// back). Opening and saving external files (40114, 40115) belong to the
+// (40116) and the external editor (40087 send, 40088 read back) of every
+// view that is a CEditorSource. Opening and saving external files (40114, 40115) belong to the
 // application.
 #ifndef KELVO_CONVERTER_COMMANDS_H_
 #define KELVO_CONVERTER_COMMANDS_H_
 
 #include <QString>
 
-#include "kelvo/view_kind.h"
+#include "kelvo/editor_source.h"
 
 namespace kelvo {
 
@@ -17,12 +17,6 @@ class CKelvoApp;
 // can find: $KELVO_EDITOR_FOLDER when set, else "Kelvo 외부 편집" in the
 // user's documents folder. It is made when missing.
 QString editorFolder();
-
-// Whether the external editor sends (reads back) the data of a sheet of
-// view kind `kind`: sends kinds 0-8, 14 and 15; reads 0-6 and 14 (summary
-// sheets are read-only).
-bool editorSendsKind(ViewKind kind);
-bool editorReadsKind(ViewKind kind);
 
 // Adds the converter commands to the program's command chain, after the
 // targets already in it. Call once, before app.startup(). Setting

@@ -9,6 +9,7 @@
 #include <QByteArray>
 
 #include "kelvo/doc_edit.h"
+#include "kelvo/editor_source.h"
 #include "kelvo/grid_view.h"
 #include "kelvo/sheet_find.h"
 #include "kelvo/sheet_rows.h"
@@ -36,7 +37,7 @@ inline constexpr int kFindSpecial = 40113;
 inline constexpr int kLinkByRelations = 40024;
 }  // namespace cmd
 
-class CTableView : public CGridView {
+class CTableView : public CGridView, public CEditorSource {
   Q_OBJECT
  public:
   // The kind comes from viewState().nextViewKind, as for every view.
@@ -99,6 +100,12 @@ class CTableView : public CGridView {
   int formatFieldCount() const override;
   bool onCommand(int id) override;
   bool updateCommand(int id, CommandState& state) override;
+
+  // --- CEditorSource: the sheet's rows and columns (kinds 0-8, 14, 15); a
+  // sheet beside the classification tree hands the commands to the tree.
+  CEditorSource* editorSource() override;
+  bool editorEnabled(bool read) const override;
+  bool editorRequest(bool read, EditorRequest* request) override;
 
  protected:
   bool readOnly() const override;

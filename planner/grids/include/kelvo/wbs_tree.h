@@ -13,13 +13,17 @@
 
 #include "kelvo/commands.h"
 #include "kelvo/doc_edit.h"
+#include "kelvo/editor_source.h"
 
 namespace kelvo {
 
 class CPlanDoc;
 class CTableView;
 
-class CWbsTree : public QTreeWidget, public CommandTarget, public ClassTreeLink {
+class CWbsTree : public QTreeWidget,
+                 public CommandTarget,
+                 public ClassTreeLink,
+                 public CEditorSource {
   Q_OBJECT
  public:
   // A tree over the classification the sheet shows (kind 9 work types, 10
@@ -61,6 +65,10 @@ class CWbsTree : public QTreeWidget, public CommandTarget, public ClassTreeLink 
   int childLevel() const override;
   void codeEntered(int classification, int32_t record) override;
   void codeDeleted(int classification, int32_t record) override;
+
+  // --- CEditorSource: both classifications (kind 9) --------------------------
+  bool editorEnabled(bool read) const override;
+  bool editorRequest(bool read, EditorRequest* request) override;
 
   // --- CommandTarget -------------------------------------------------------
   bool onCommand(int id) override;

@@ -8,6 +8,7 @@
 #define KELVO_REPORT_ITEMS_H_
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -95,6 +96,12 @@ bool readReportItem(const ObjectTable& table, uint32_t index, ReportItem* item);
 // left to right); items of equal place keep their drawing order. Damaged
 // records are left out.
 std::vector<ReportItem> reportItems(const ObjectTable& table, uint8_t section);
+
+// Calls edit on every readable text item of both sections; an item for
+// which it returns true is written back at its place with the header, text
+// and condition edit left in it (position, size, colours and font kept).
+// Returns how many items were written back.
+int editReportTexts(ObjectTable& table, const std::function<bool(ReportItem&)>& edit);
 
 }  // namespace kelvo
 

@@ -78,6 +78,10 @@ class CKelvoApp : public QObject, public CommandTarget {
   // The kept choice of option-bar combo id (10500..10509), or fallback
   // when none was made yet or there is no main window.
   int optionBarChoice(int id, int fallback = 0) const;
+  // Whether a choice of combo id is kept, and keeps one (nothing without a
+  // main window).
+  bool hasOptionBarChoice(int id) const;
+  void setOptionBarChoice(int id, int choice);
   // Called when the option bar switches the Gantt window's mode or lower
   // panes (10505..10507); null removes it.
   void setGanttChoiceChanged(std::function<void()> changed);

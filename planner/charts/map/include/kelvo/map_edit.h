@@ -48,6 +48,15 @@ BlockEditResult setItemOfRecords(CPlanDoc& doc, MapMode mode, const std::vector<
 // skipped. Returns the number skipped (-1 when nothing could be linked).
 int linkSelectedCells(CPlanDoc& doc, std::vector<MapCell> selected, int kind);
 
+// Copies the relations between selected activities: for every relation
+// whose two activities are both in `selected`, a relation of the same kind
+// and lag is added between the activities of `cells` that lie dRows rows
+// and dColumns columns away from them. Pairs with an empty cell are left
+// out; refused relations (duplicates, reverse pairs) are skipped. Returns
+// the number skipped (-1 when nothing could be copied).
+int copySelectedRelations(CPlanDoc& doc, const std::vector<MapCell>& selected,
+                          const std::vector<MapCell>& cells, int32_t dRows, int32_t dColumns);
+
 // Deletes every relation whose predecessor is one of the activities in
 // `records`. Returns the number deleted.
 int deleteRelationsFrom(CPlanDoc& doc, const std::vector<int32_t>& records);

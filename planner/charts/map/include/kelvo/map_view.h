@@ -8,10 +8,12 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 #include <functional>
 #include <vector>
 
 #include "kelvo/base_view.h"
+#include "kelvo/editor_source.h"
 #include "kelvo/map_layout.h"
 
 namespace kelvo {
@@ -42,7 +44,7 @@ inline constexpr int kShowSelectedColumns = 40052;
 inline constexpr int kLink = 40024;
 }  // namespace mapcmd
 
-class CMapView : public CBaseView {
+class CMapView : public CBaseView, public CEditorSource {
   Q_OBJECT
  public:
   // mode: what the cells show (the option bar's first choice).
@@ -55,6 +57,12 @@ class CMapView : public CBaseView {
   // The field of the mode's table shown in the cells (-1 none).
   int displayedItem() const { return item_; }
   void setDisplayedItem(int field);
+  // The item chosen on the option bar (-1 none): shown at once and kept
+  // for the mode in the project (option slot 25).
+  void chooseDisplayedItem(int field);
+  // The names of the mode's table's fields, in field order (empty while no
+  // table is open): what the option bar offers after "표시 항목 없음".
+  QStringList itemNames() const;
   // Switches the mode: the old mode's lists are stored, the new mode's
   // built.
   void setMode(MapMode mode);
@@ -71,6 +79,10 @@ class CMapView : public CBaseView {
   const std::vector<MapCell>& selection() const { return selected_; }
   // Selects the block between two cells (clipped to the lists).
   void selectBlock(int32_t row1, int32_t column1, int32_t row2, int32_t column2);
+  // The sizes of the row-heading columns and the column-heading rows, by
+  // level (outermost first).
+  const std::vector<int32_t>& rowHeadingSizes() const { return rowHeads_; }
+  const std::vector<int32_t>& columnHeadingSizes() const { return columnHeads_; }
 
   // "자료내용 수정" with a value already chosen: sets the displayed item of
   // every selected record. Returns the number stored.
@@ -91,6 +103,13 @@ class CMapView : public CBaseView {
   void dataToolRelease(int32_t x, int32_t y) override;
   void dataToolCancel() override;
   void dataDoubleClick(int32_t x, int32_t y) override;
+  // Separators: the first column's right edge (cell width), the first
+  // row's bottom edge (cell height), the right edge of each row-heading
+  // column and of the name column, the bottom edge of each column-heading
+  // row. A drag applies on release as one undo step.
+  bool hitSeparator(int32_t x, int32_t y) override;
+  void placeDataItem(int32_t x, int32_t y) override;
+  void endSeparatorDrag(int32_t x, int32_t y, bool apply) override;
   void drawRubberBand(QPainter& painter, const UnitMapper& mapper) override;
   ViewPosition pointToPosition(int32_t x, int32_t y) const override;
   void positionToPoint(const ViewPosition& position, int32_t* x, int32_t* y) const override;
@@ -110,11 +129,18 @@ class CMapView : public CBaseView {
   void applyFitToPaper(int pagesAcross, int pagesDown, int32_t printableWidth,
                        int32_t printableHeight) override;
 
+  // --- CEditorSource: the selected cells (every cell when none is
+  // selected) with the codes and the item shown; summary rows are sent, not
+  // read back.
+  bool editorEnabled(bool read) const override;
+  bool editorRequest(bool read, EditorRequest* request) override;
+
  protected:
   void scrollContentsBy(int dx, int dy) override;
 
  private:
-  enum class Drag { None, Select, Connect };
+  enum class Drag { None, Select, Connect, CopyRelations };
+  enum class Separator { None, CellWidth, CellHeight, RowHeading, ColumnHeading };
   int32_t rowCount() const { return int32_t(layout_.rows.codes.size()); }
   int32_t columnCount() const { return int32_t(layout_.columns.codes.size()); }
   void readSettings();
@@ -131,6 +157,11 @@ class CMapView : public CBaseView {
   void drawHeadings(QPainter& painter, const UnitMapper& mapper, const LogicalRect& visible,
                     int32_t firstRow, int32_t lastRow, int32_t firstColumn, int32_t lastColumn);
   void editItemCommand();
+  // Heading coordinates: x from the first column shown, y from the first
+  // row shown (the headings lie at x < 0 and y > 0).
+  int32_t headingX(int32_t x) const { return x - leftColumn_ * settings_.cellWidth; }
+  int32_t headingY(int32_t y) const { return y + topRow_ * settings_.cellHeight; }
+  void copyRelationsTo(int32_t row, int32_t column);
   void linkCommand();
   void deleteRelationsCommand();
   void narrow(bool rows);
@@ -150,7 +181,15 @@ class CMapView : public CBaseView {
   std::vector<MapCell> selected_;
   int32_t selRow1_ = -1, selColumn1_ = -1, selRow2_ = -1, selColumn2_ = -1;
   Drag drag_ = Drag::None;
+  // The separator being dragged: which, the level of a heading, and the
+  // pointer's x or y.
+  Separator separator_ = Separator::None;
+  size_t separatorLevel_ = 0;
+  int32_t separatorAt_ = 0;
   int32_t pressRow_ = 0, pressColumn_ = 0, dragX_ = 0, dragY_ = 0;
+  // What the last external-editor call was handed.
+  XKvMapView editorView_{};
+  std::vector<XKvMapCell> editorCells_;
   // Printing: cells per page and the page being printed.
   int32_t pageRows_ = 1, pageColumns_ = 1;
   int32_t printRow_ = -1, printColumn_ = -1;

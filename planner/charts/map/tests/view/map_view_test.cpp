@@ -14,14 +14,18 @@
 #include <QSpinBox>
 #include <QTest>
 #include <cstring>
+#include <functional>
 #include <map>
 #include <memory>
 
+#include "kelvo/kelvo_app.h"
 #include "kelvo/map_edit.h"
 #include "kelvo/map_options_dialog.h"
 #include "kelvo/map_window.h"
 #include "kelvo/plan_doc.h"
 #include "kelvo/record_dialogs.h"
+#include "main_frame.h"
+#include "program_wiring.h"
 #include "sample_project.h"
 #include "shell_fixture.h"
 #include "xjorlib/qt_bridge.h"
@@ -320,3 +324,194 @@ TEST_F(MapViewTest, OptionsDialogEditsTheSettings) {
 }
 
 }  // namespace
+
+namespace {
+
+// Presses at one logical point of the map and lets go at another, with the
+// keys given held.
+void dragOn(CMapView* map, int32_t x0, int32_t y0, int32_t x1, int32_t y1,
+            Qt::KeyboardModifiers keys = {}) {
+  const QPoint from = map->screenMapper().toDevice(x0, y0).toPoint();
+  const QPoint to = map->screenMapper().toDevice(x1, y1).toPoint();
+  QTest::mousePress(map->viewport(), Qt::LeftButton, keys, from);
+  QTest::mouseMove(map->viewport(), to);
+  QTest::mouseRelease(map->viewport(), Qt::LeftButton, keys, to);
+}
+
+}  // namespace
+
+TEST_F(MapViewTest, SeparatorDragsResizeAndUndoAsOneStep) {
+  CMapView* map = open(MapMode::Activities, 900, 600);
+  map->activate();
+  MapSettings s = map->settings();
+  s.nameWidth = 100;
+  map->setSettings(s);
+  map->initialUpdate();
+  const int32_t w = s.cellWidth, h = s.cellHeight;
+  const int32_t rowHead = map->rowHeadingWidth(), colHead = map->columnHeadingHeight();
+  ASSERT_GE(map->rowHeadingSizes().size(), 1u);
+  ASSERT_GE(map->columnHeadingSizes().size(), 1u);
+  const int32_t level0 = map->rowHeadingSizes()[0], colLevel0 = map->columnHeadingSizes()[0];
+  const int32_t rowEdge0 = -rowHead + level0, colEdge0 = colHead - colLevel0;
+  // Each separator where it lies (model units, nothing scrolled), where it
+  // is let go, and the size it then has.
+  struct Case {
+    const char* what;
+    int32_t x0, y0, x1, y1;
+    std::function<int32_t()> size;
+    int32_t before, after;
+  };
+  const std::vector<Case> cases = {
+      {"cell width", w, colHead / 2, w + 30, colHead / 2, [&] { return map->settings().cellWidth; },
+       w, w + 30},
+      {"cell height", -rowHead / 2, -h, -rowHead / 2, -h - 20,
+       [&] { return map->settings().cellHeight; }, h, h + 20},
+      {"row heading", rowEdge0, -h / 2, rowEdge0 + 25, -h / 2,
+       [&] { return map->rowHeadingSizes()[0]; }, level0, level0 + 25},
+      {"column heading", w / 2, colEdge0, w / 2, colEdge0 - 15,
+       [&] { return map->columnHeadingSizes()[0]; }, colLevel0, colLevel0 + 15},
+      {"name column", 0, -h / 2, 40, -h / 2, [&] { return int32_t(map->settings().nameWidth); },
+       100, 140},
+  };
+  for (const Case& c : cases) {
+    doc_->setModified(false);
+    dragOn(map, c.x0, c.y0, c.x1, c.y1);
+    EXPECT_NEAR(c.size(), c.after, 3) << c.what;
+    EXPECT_TRUE(doc_->isModified()) << c.what;
+    // Undo puts every size back; undo again redoes the drag.
+    ASSERT_TRUE(doc_->undo().undo(map)) << c.what;
+    EXPECT_EQ(c.size(), c.before) << c.what;
+    ASSERT_TRUE(doc_->undo().undo(map)) << c.what;
+    EXPECT_NEAR(c.size(), c.after, 3) << c.what;
+    ASSERT_TRUE(doc_->undo().undo(map));
+  }
+  grab("issue28_map_separators.png");
+}
+
+TEST_F(MapViewTest, CtrlDragCopiesTheSelectionsRelations) {
+  CMapView* map = open(MapMode::Activities, 1400, 900);
+  // Two filled cells in one column whose rows are filled in another column.
+  // A copy: the map builds its cells anew as relations are stored.
+  const std::vector<MapCell> cells = map->layout().cells;
+  const MapCell *a = nullptr, *b = nullptr, *ta = nullptr, *tb = nullptr;
+  for (size_t i = 0; i < cells.size() && !tb; ++i)
+    for (size_t j = 0; j < cells.size() && !tb; ++j) {
+      if (cells[j].column != cells[i].column || cells[j].row <= cells[i].row) continue;
+      for (const MapCell& t : cells) {
+        if (t.column == cells[i].column || t.row != cells[i].row) continue;
+        if (const MapCell* u = findCell(cells, cells[j].row, t.column)) {
+          a = &cells[i], b = &cells[j], ta = &t, tb = u;
+          break;
+        }
+      }
+    }
+  ASSERT_NE(tb, nullptr);
+  const auto code = [&](const MapCell& c) { return std::string(activity(c.record).code); };
+  // Only one relation inside the block: a to b, start to start, lag 3.
+  for (const MapCell& c : cellsInRange(cells, a->row, b->row, a->column, a->column))
+    deleteRelationsFrom(*doc_, {c.record});
+  for (const MapCell* c : {ta, tb}) deleteRelationsFrom(*doc_, {c->record});
+  ASSERT_EQ(linkSelectedCells(*doc_, {*a, *b}, 2), 0);
+  const int32_t slot = relationSlot(code(*a).c_str(), code(*b).c_str());
+  ASSERT_GE(slot, 0);
+  std::vector<char> rel = record(&doc_->db().rel.tb, slot);
+  reinterpret_cast<RelRecord*>(rel.data())->lag = 3;
+  ASSERT_TRUE(doc_->inputRecord(ViewKind::Relations, slot, rel.data(), -1));
+
+  map->selectBlock(a->row, a->column, b->row, b->column);
+  viewState().editTool = tool::kDataInput;
+  map->activate();
+  const int32_t w = map->settings().cellWidth, h = map->settings().cellHeight;
+  const auto middle = [&](const MapCell& c, int32_t* x, int32_t* y) {
+    *x = c.column * w + w / 2;
+    *y = -c.row * h - h / 2;
+  };
+  int32_t x0, y0, x1, y1;
+  middle(*a, &x0, &y0);
+  middle(*ta, &x1, &y1);
+  const int32_t count = relationCount();
+  dragOn(map, x0, y0, x1, y1, Qt::ControlModifier);
+  const int32_t copy = relationSlot(code(*ta).c_str(), code(*tb).c_str());
+  ASSERT_GE(copy, 0);
+  RelRecord r;
+  std::memcpy(&r, record(&doc_->db().rel.tb, copy).data(), sizeof r);
+  EXPECT_EQ(r.kind, 2);
+  EXPECT_EQ(r.lag, 3);
+  EXPECT_EQ(relationCount(), count + 1);
+  grab("issue28_map_copy.png");
+  // Again: the store refuses the duplicate and nothing is added.
+  dragOn(map, x0, y0, x1, y1, Qt::AltModifier);
+  EXPECT_EQ(relationCount(), count + 1);
+  // Without relation editing (map flag bit 3) the drag copies nothing.
+  deleteRelationsFrom(*doc_, {ta->record});
+  MapSettings s = map->settings();
+  s.flags &= uint16_t(~mapflag::kRelations);
+  map->setSettings(s);
+  dragOn(map, x0, y0, x1, y1, Qt::ControlModifier);
+  EXPECT_LT(relationSlot(code(*ta).c_str(), code(*tb).c_str()), 0);
+}
+
+namespace {
+
+class MapWindowTest : public kelvo_test::ShellTest {
+ protected:
+  void TearDown() override {
+    app_.reset();
+    kelvo_test::forgetProgramWiring();
+    registerDocumentWindow(2, nullptr);
+    setMapDialogs({});
+    ShellTest::TearDown();
+  }
+  QComboBox* bar(int id) {
+    return app_->mainFrame()->findChild<QComboBox*>(QStringLiteral("ctl%1").arg(id));
+  }
+  CMapView* map() { return app_->mainFrame()->findChild<CMapView*>(); }
+  std::unique_ptr<CKelvoApp> app_;
+};
+
+}  // namespace
+
+TEST_F(MapWindowTest, ItemListOffersTheFieldsAndKeepsTheChoicePerMode) {
+  QDir().mkpath(path("p"));
+  const QString file = kelvo_test::copySampleProject(kelvo_test::binDir(), path("p"));
+  ASSERT_FALSE(file.isEmpty());
+  AppOptions o;
+  o.programFolder = kelvo_test::binDir();
+  o.profilePath = path("kelvo.ini");
+  o.singleInstance = false;
+  o.splash = false;
+  app_ = std::make_unique<CKelvoApp>(o);
+  registerMapWindow(*app_);
+  ASSERT_TRUE(app_->startup({file}));
+  ASSERT_TRUE(app_->requestWindow(2));
+  ASSERT_NE(map(), nullptr);
+  TableHandle* act = &app_->document()->db().act.tb;
+  // "표시 항목 없음", then every field of the activity table by name.
+  ASSERT_EQ(bar(10502)->count(), act->fieldCount + 1);
+  EXPECT_EQ(bar(10502)->itemText(0), "표시 항목 없음");
+  EXPECT_EQ(bar(10502)->itemText(2), xjor::fromCp949(act->fields[1].name));
+  bar(10502)->setCurrentIndex(4);
+  EXPECT_EQ(map()->displayedItem(), 3);
+  // The crews have their own list and their own choice.
+  bar(10503)->setCurrentIndex(1);
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  ASSERT_EQ(map()->mode(), MapMode::Resources);
+  EXPECT_EQ(bar(10502)->count(), app_->document()->db().crw.tb.fieldCount + 1);
+  EXPECT_EQ(bar(10502)->currentIndex(), 0);
+  bar(10502)->setCurrentIndex(2);
+  // Back to activities: their item again, also after the project is saved
+  // and opened anew.
+  bar(10503)->setCurrentIndex(0);
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  EXPECT_EQ(bar(10502)->currentIndex(), 4);
+  EXPECT_EQ(map()->displayedItem(), 3);
+  ASSERT_TRUE(app_->document()->saveProject(file));
+  app_.reset();
+  kelvo_test::forgetProgramWiring();
+  app_ = std::make_unique<CKelvoApp>(o);
+  registerMapWindow(*app_);
+  ASSERT_TRUE(app_->startup({file}));
+  ASSERT_TRUE(app_->requestWindow(2));
+  EXPECT_EQ(map()->displayedItem(), 3);
+  EXPECT_EQ(bar(10502)->currentIndex(), 4);
+}

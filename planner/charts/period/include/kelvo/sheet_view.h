@@ -9,6 +9,7 @@
 #include <QString>
 #include <vector>
 
+#include "kelvo/editor_source.h"
 #include "kelvo/grid_format.h"
 #include "kelvo/period_values.h"
 #include "kelvo/sheet_rows.h"
@@ -35,7 +36,7 @@ QString valueItemCaption(const ValueItem& item);
 // What a value row is titled with: its own title, else its caption.
 QString valueItemTitle(const ValueItem& item);
 
-class CSheetView : public CTermView {
+class CSheetView : public CTermView, public CEditorSource {
   Q_OBJECT
  public:
   explicit CSheetView(CPlanDoc* doc, QWidget* parent = nullptr);
@@ -62,6 +63,11 @@ class CSheetView : public CTermView {
   // OK takes them as one undo step.
   void optionsCommand();
 
+  // --- CEditorSource: sent, never read back. The summary records in sheet
+  // order, each value item's values by period, the left table's columns.
+  bool editorEnabled(bool read) const override;
+  bool editorRequest(bool read, EditorRequest* request) override;
+
  protected:
   void drawBody(QPainter& painter, const UnitMapper& mapper, const LogicalRect& body,
                 int32_t firstRow, int32_t lastRow, bool printing) override;
@@ -73,6 +79,9 @@ class CSheetView : public CTermView {
   void scaleOwnWidths(double factor) override;
   // The sheet's title, over its left table.
   QString stripTitle() const override;
+  // Row numbers count records, on each record's first row ("번호 매김").
+  bool showsRowNumbers() const override { return true; }
+  QString rowNumberText(int32_t row) const override;
 
  private:
   void openData();
@@ -86,6 +95,10 @@ class CSheetView : public CTermView {
   std::vector<ColumnRecord> columns_;
   bool resource_ = false;
   bool dataRead_ = false;
+  // What the last external-editor call was handed.
+  XKvPeriodSheet editorSheet_{};
+  std::vector<XKvPeriodRow> editorRows_;
+  std::vector<XKvValueEntry> editorValues_;
   // The last record whose series was read, kept while rows are drawn.
   mutable int64_t cachedRecord_ = -1;
   mutable RowSeries cached_;

@@ -5,6 +5,7 @@
 #ifndef KELVO_VALUE_VIEW_H_
 #define KELVO_VALUE_VIEW_H_
 
+#include "kelvo/editor_source.h"
 #include "kelvo/grid_view.h"
 #include "kelvo/value_sheet.h"
 
@@ -13,7 +14,7 @@ namespace kelvo {
 // The value sheet the program has open (0..49); the view opens it.
 int& currentValueSheet();
 
-class CValueView : public CGridView {
+class CValueView : public CGridView, public CEditorSource {
   Q_OBJECT
  public:
   explicit CValueView(CPlanDoc* doc, QWidget* parent = nullptr);
@@ -39,7 +40,17 @@ class CValueView : public CGridView {
   void readFromSummaryDialog();
   // Find (57636): makes the row of day the only selected one.
   bool findDay(uint16_t day);
+  // The sheet's title, as the option bar's edit 10100 shows it; a typed
+  // title (at most 31 bytes of CP949) becomes the sheet's and marks the
+  // document modified.
+  QString title() const;
+  void setTitle(const QString& title);
 
+ signals:
+  // Another sheet was opened (or the same one read again): its title.
+  void sheetOpened(const QString& title);
+
+ public:
   void initialUpdate() override;
   void storeSettings() override;
   // The two columns: period and value.
@@ -54,6 +65,12 @@ class CValueView : public CGridView {
   QString rowLabel(int row) override;
   QString cellText(int field) override;
 
+  // --- CEditorSource: the entries in the sheet's order with its decimals
+  // and its two columns; a read puts values into the entries.
+  bool editorEnabled(bool read) const override;
+  bool editorRequest(bool read, EditorRequest* request) override;
+  void editorDataRead() override;
+
  protected:
   void loadEditor(QLineEdit* edit, QComboBox* list, const FieldDesc& field) override;
   bool storeEditor(QLineEdit* edit, QComboBox* list, const FieldDesc& field) override;
@@ -64,6 +81,9 @@ class CValueView : public CGridView {
   QString textOf(int field, uint16_t day, double value) const;
 
   ValueSheet sheet_;
+  // What the last external-editor call was handed.
+  XKvValueTable editorTable_{};
+  std::vector<XKvValueEntry> editorEntries_;
   FieldDesc fields_[2]{};
   bool formatRead_ = false;
   // The current row as typed: its day and value, and whether it changed.
