@@ -1,14 +1,11 @@
 #include "kelvo/gantt_window.h"
 
-#include <QComboBox>
-#include <QSignalBlocker>
 #include <QSplitter>
-#include <QToolBar>
 #include <algorithm>
 #include <functional>
 
-#include "child_frame.h"
 #include "kelvo/act_sub.h"
+#include "kelvo/document_windows.h"
 #include "kelvo/gantt_view.h"
 #include "kelvo/kelvo_app.h"
 #include "kelvo/period_band_widget.h"
@@ -16,7 +13,6 @@
 #include "kelvo/record_dialogs.h"
 #include "kelvo/sheet_windows.h"
 #include "kelvo/table_view.h"
-#include "main_frame.h"
 
 namespace kelvo {
 namespace {
@@ -142,27 +138,15 @@ void prepareKind(ViewKind kind) {
 GanttWindowChoice currentChoice(CKelvoApp& app) {
   CPlanDoc* doc = app.document();
   GanttWindowChoice choice;
-  if (CMainFrame* frame = app.mainFrame()) {
-    const OptionBarState& st = frame->optionState();
-    choice.summary = st.comboChoice.value(kModeCombo, 0) == 1;
-    choice.lowerLeft = st.comboChoice.value(10506, 0);
-    choice.lowerRight = st.comboChoice.value(10507, 1);
-  }
+  choice.summary = app.optionBarChoice(kModeCombo) == 1;
+  choice.lowerLeft = app.optionBarChoice(10506, 0);
+  choice.lowerRight = app.optionBarChoice(10507, 1);
   if (choice.summary && !summarySchedulesOpen(doc)) choice.summary = false;
   return choice;
 }
 
 // Puts the option bar's mode (10505) back to activity schedules.
-void showActivitySchedules(CKelvoApp& app) {
-  CMainFrame* frame = app.mainFrame();
-  if (!frame) return;
-  frame->optionState().comboChoice[kModeCombo] = 0;
-  if (QToolBar* bar = frame->optionBar())
-    if (auto* combo = bar->findChild<QComboBox*>(QStringLiteral("ctl%1").arg(kModeCombo))) {
-      const QSignalBlocker block(combo);
-      combo->setCurrentIndex(0);
-    }
-}
+void showActivitySchedules(CKelvoApp& app) { app.setOptionBarChoice(kModeCombo, 0); }
 
 }  // namespace
 
@@ -255,10 +239,7 @@ void registerGanttWindow(CKelvoApp& app) {
     if (!vs.router) vs.router = app.router();
     if (!vs.flags) vs.flags = &app.settings().flags;
     // The option bar switches the open window's mode and lower panes.
-    if (CMainFrame* frame = app.mainFrame())
-      frame->optionState().ganttChoiceChanged = [&app] {
-        switchGanttWindow(app.document(), currentChoice(app));
-      };
+    app.setGanttChoiceChanged([&app] { switchGanttWindow(app.document(), currentChoice(app)); });
     QWidget* window = makeGanttWindow(app.document(), currentChoice(app), parent);
     if (auto* sheet = window->findChild<CGanttSheet*>(QStringLiteral("GanttSheet")))
       sheet->modeFellBack = [&app] { showActivitySchedules(app); };

@@ -3,15 +3,14 @@
 #include <QBoxLayout>
 #include <QLineEdit>
 
-#include "child_frame.h"
 #include "kelvo/chart_view.h"
 #include "kelvo/cp949_validator.h"
+#include "kelvo/document_windows.h"
 #include "kelvo/kelvo_app.h"
 #include "kelvo/period_band_widget.h"
 #include "kelvo/plan_doc.h"
 #include "kelvo/sheet_view.h"
 #include "kelvo/value_view.h"
-#include "main_frame.h"
 
 namespace kelvo {
 namespace {
@@ -23,7 +22,7 @@ void prepare(ViewKind kind, DocWindow window) {
 
 // The option bar's title edit shows the open sheet's title and gives it
 // what is typed (only text CP949 can hold, at most 31 bytes).
-void connectTitleEdit(CMainFrame* frame, CValueView* sheet) {
+void connectTitleEdit(QWidget* frame, CValueView* sheet) {
   auto* edit = frame->findChild<QLineEdit*>(QStringLiteral("ctl10100"));
   if (!edit) return;
   if (!edit->validator())
@@ -79,8 +78,8 @@ void registerPeriodWindows(CKelvoApp& app) {
       if (!vs.router) vs.router = app.router();
       if (!vs.flags) vs.flags = &app.settings().flags;
       QWidget* content = make(app.document(), parent);
-      if (auto* sheet = qobject_cast<CValueView*>(content); sheet && app.mainFrame())
-        connectTitleEdit(app.mainFrame(), sheet);
+      if (auto* sheet = qobject_cast<CValueView*>(content); sheet && app.mainWindow())
+        connectTitleEdit(app.mainWindow(), sheet);
       return content;
     });
   }

@@ -151,6 +151,15 @@ void CValueView::refreshRows() {
   viewport()->update();
 }
 
+void CValueView::refreshSheet() {
+  // The sheet is read again from the project: what was typed or generated
+  // since it was last stored goes there first instead of being lost.
+  moveToRow(kCommitSilently);
+  CPlanDoc* doc = document();
+  if (doc && doc->isOpen() && sheet_.number() == currentValueSheet()) sheet_.store(&doc->db().opt);
+  initialUpdate();
+}
+
 void CValueView::storeSettings() {
   CPlanDoc* doc = document();
   if (!doc || !doc->isOpen() || !formatRead_) return;
@@ -169,9 +178,11 @@ void CValueView::onUpdate(int hintCode, qintptr extra) {
       storeSettings();
       break;
     case hint::kInitialUpdate:
-    case hint::kRefresh:
       moveToRow(kCommitSilently);
       initialUpdate();
+      break;
+    case hint::kRefresh:
+      refreshSheet();
       break;
     case hint::kSettingsRewritten:
       // A loaded layout: the format and columns are read again.
@@ -186,8 +197,7 @@ void CValueView::onUpdate(int hintCode, qintptr extra) {
 bool CValueView::onCommand(int id) {
   switch (id) {
     case cmd::kRefresh:
-      moveToRow(kCommitSilently);
-      initialUpdate();
+      refreshSheet();
       return true;
     case cmd::kEditClear: {
       // The selected rows, or the current one, leave both tables.

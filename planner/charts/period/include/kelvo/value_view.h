@@ -78,6 +78,8 @@ class CValueView : public CGridView, public CEditorSource {
  private:
   void loadRow();
   void refreshRows();
+  // 40022 and hint 11: stores the sheet, then reads it again.
+  void refreshSheet();
   QString textOf(int field, uint16_t day, double value) const;
 
   ValueSheet sheet_;

@@ -457,7 +457,7 @@ static void typeText(QWidget* widget, const QString& text) {
   }
 }
 
-TEST_F(PeriodTest, ValueSheetTitleIsTypedOnTheOptionBar) {
+TEST_F(PeriodTest, ValueSheetTitleIsTypedOnTheOptionBarAndRefreshKeepsTheSheet) {
   QDir().mkpath(path("p"));
   const QString file = kelvo_test::copySampleProject(kelvo_test::binDir(), path("p"));
   if (file.isEmpty()) GTEST_SKIP() << "no sample project in the build";
@@ -487,6 +487,10 @@ TEST_F(PeriodTest, ValueSheetTitleIsTypedOnTheOptionBar) {
   int decimals = 0;
   std::string title;
   view->generateDays(xjor::packDate(2026, 1, 1), xjor::packDate(2026, 1, 3), DayStep::Day);
+  // Refreshing keeps the generated days: they are stored, not read over.
+  ASSERT_TRUE(app_->router()->dispatch(40022));
+  app_->document()->updateAllViews(kAllViews, hint::kRefresh);
+  EXPECT_EQ(view->rowCount(), 3);
   ASSERT_TRUE(view->openSheet(4));
   ASSERT_TRUE(loadSheetSeries(&app_->document()->db().opt, 3, &values, &decimals, &title));
   EXPECT_EQ(title, xjor::toCp949(typed).toStdString());
