@@ -1,10 +1,12 @@
 #include "kelvo/doc_edit.h"
 
 #include <cstring>
+#include <utility>
 #include <vector>
 
 #include "kelvo/plan_doc.h"
 #include "kelvo/strings.h"
+#include "kelvo/time_shared.h"
 
 namespace kelvo {
 namespace {
@@ -14,11 +16,12 @@ namespace {
 using K = ViewKind;
 constexpr uint64_t kActivityViews =
     kindBits({K::Activities, K::Map, K::GanttChart, K::GanttTable, K::Network, K::Predecessors,
-              K::Successors, K::PaneCrewDetails});
+              K::Successors, K::PaneCrewDetails, K::TimeShared, K::PaneCrews});
 constexpr uint64_t kRelationViews =
     kindBits({K::Relations, K::Map, K::GanttChart, K::Network, K::Predecessors, K::Successors});
 constexpr uint64_t kCrewDetailViews =
     kindBits({K::Resources, K::CrewDetails, K::Map, K::PaneCrewDetails});
+constexpr uint64_t kCrewViews = kindBits({K::Crews, K::Map, K::PaneCrews});
 constexpr uint64_t kSummaryViews = kindBits(
     {K::Summary, K::ResourceSummary, K::GanttSummaryChart, K::GanttSummaryTable, K::ValueSheet,
      K::PeriodSheet, K::PeriodResourceSheet, K::PeriodChart, K::UserReport});
@@ -26,6 +29,13 @@ constexpr uint64_t kSummaryViews = kindBits(
 int classOfKind(ViewKind kind) {
   return kind == ViewKind::FacilitySheet || kind == ViewKind::FacilityTree ? kClassFacility
                                                                            : kClassWorkType;
+}
+
+// The views an edit of kind leaves untold: the editing view knows. Time-shared
+// entries are edited by the progress dialog as well as by their pane, so
+// their pane always hears (and ignores its own edits).
+uint64_t ownViews(ViewKind kind) {
+  return kind == ViewKind::TimeShared ? 0 : kindBit(kind);
 }
 
 bool isClassKind(ViewKind kind) {
@@ -58,6 +68,7 @@ TableHandle* editTable(ProjectDb& db, ViewKind kind) {
     case ViewKind::Resources:
       return &db.res.tb;
     case ViewKind::Crews:
+    case ViewKind::PaneCrews:
       return &db.crw.tb;
     case ViewKind::Activities:
     case ViewKind::GanttTable:
@@ -83,16 +94,17 @@ uint64_t viewsOfEdit(ViewKind kind) {
     case ViewKind::WorkTypeSheet:
     case ViewKind::WorkTypeTree:
       // A changed or deleted work type is carried into crews and activities.
-      return kindBits({K::WorkTypeSheet, K::Crews, K::WorkTypeTree}) | kActivityViews |
+      return kindBits({K::WorkTypeSheet, K::WorkTypeTree}) | kCrewViews | kActivityViews |
              kRelationViews | kCrewDetailViews;
     case ViewKind::FacilitySheet:
     case ViewKind::FacilityTree:
       return kindBits({K::FacilitySheet, K::FacilityTree}) | kActivityViews | kRelationViews |
              kCrewDetailViews;
     case ViewKind::Resources:
-      return kindBits({K::Resources, K::Crews}) | kCrewDetailViews;
+      return kCrewViews | kCrewDetailViews;
     case ViewKind::Crews:
-      return kindBits({K::Crews, K::Map});
+    case ViewKind::PaneCrews:
+      return kCrewViews;
     case ViewKind::Activities:
     case ViewKind::GanttTable:
       // A changed code is carried into relations and crew details.
@@ -138,9 +150,25 @@ EditResult CPlanDoc::inputRecord(ViewKind kind, int32_t slot, void* record, int 
     before.resize(tb->recordSize + 1u);
     xGetRec(tb, before.data());
   }
-  const EditResult result = enterRecord(kind, record, dateMode, how, kindBit(kind));
+  // A changed time-shared entry (the index's current one) keeps its old day
+  // and quantity.
+  SpaEntry entryBefore{};
+  const bool entryChanged = kind == ViewKind::TimeShared && db_->spa.current != XJOR_NONE &&
+                            db_->spa.current < db_->spa.count &&
+                            xiGet(&db_->spa, &entryBefore) == 1;
+  const EditResult result = enterRecord(kind, record, dateMode, how, ownViews(kind));
   if (result.ok && !before.empty()) keepRecordUndo(kind, result.slot, std::move(before));
+  if (result.ok && entryChanged) keepEntryUndo(*static_cast<const SpaEntry*>(record), entryBefore);
   return result;
+}
+
+void CPlanDoc::keepEntryUndo(SpaEntry now, SpaEntry kept) {
+  undo_.keep(nullptr, [this, now, kept]() mutable {
+    if (!open_ || !selectTimeSharedEntry(*db_, now.activity, now.day)) return false;
+    if (!enterRecord(ViewKind::TimeShared, &kept, -1, EditReport::Show, 0).ok) return false;
+    std::swap(now, kept);
+    return true;
+  });
 }
 
 void CPlanDoc::keepRecordUndo(ViewKind kind, int32_t slot, std::vector<char> kept) {
@@ -184,6 +212,7 @@ EditResult CPlanDoc::enterRecord(ViewKind kind, void* record, int dateMode, Edit
         message = xInputRecRes(db, record);
         break;
       case ViewKind::Crews:
+      case ViewKind::PaneCrews:
         message = xInputRecCrew(db, record, classes_[kClassWorkType].levels);
         break;
       case ViewKind::Activities:
@@ -247,6 +276,7 @@ EditResult CPlanDoc::deleteRecord(ViewKind kind, EditReport how) {
           xDeleteRecRes(db);
           break;
         case ViewKind::Crews:
+        case ViewKind::PaneCrews:
           xDeleteRecCrew(db);
           break;
         case ViewKind::Activities:
@@ -270,7 +300,7 @@ EditResult CPlanDoc::deleteRecord(ViewKind kind, EditReport how) {
   // A kept record step may name a slot that is free now or soon reused.
   undo_.release(nullptr);
   setModified(true);
-  updateAllViews(viewsOfEdit(kind) & ~kindBit(kind), hint::kRefresh, kindNumber(kind));
+  updateAllViews(viewsOfEdit(kind) & ~ownViews(kind), hint::kRefresh, kindNumber(kind));
   return {true, 0};
 }
 

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <vector>
 
+#include "kelvo/date_settings_scope.h"
 #include "kelvo/named_formulas.h"
 #include "xJorDbm2.h"
 
@@ -20,16 +21,6 @@ constexpr size_t kSheetFilterAt = 176;
 constexpr int kRowSourceItems[] = {8, 9};
 constexpr size_t kRowSourceFilterAt = 26;
 constexpr int kReportFilterItem = 153;
-
-// Restores the engine's date settings when it ends.
-class SettingsScope {
- public:
-  SettingsScope() { xGetDateInfo(&saved_); }
-  ~SettingsScope() { xSetDateInfo(&saved_); }
-
- private:
-  DateInfo saved_;
-};
 
 // Rewrites the NUL-terminated text of `size` bytes at `text` in place.
 // False when nothing changed or the new text would not fit.
@@ -64,7 +55,7 @@ bool dateTextChanges(const DateInfo& from, const DateInfo& to) {
 
 std::string rewriteDateConstants(const std::string& expr, const DateInfo& from,
                                  const DateInfo& to) {
-  SettingsScope scope;
+  DateSettingsScope scope;
   std::string out;
   out.reserve(expr.size());
   size_t i = 0;

@@ -42,7 +42,8 @@ constexpr uint64_t kSheetColumns = kindBits(
     {K::WorkTypeSheet, K::FacilitySheet, K::Resources, K::Crews, K::Activities, K::Relations,
      K::CrewDetails, K::Summary, K::ResourceSummary, K::WorkTypeTree, K::FacilityTree,
      K::GanttTable, K::GanttSummaryTable, K::ValueSheet, K::PeriodSheet, K::PeriodResourceSheet});
-constexpr uint64_t kPanes = kindBits({K::Predecessors, K::Successors, K::PaneCrewDetails});
+constexpr uint64_t kPanes =
+    kindBits({K::Predecessors, K::Successors, K::PaneCrewDetails, K::TimeShared, K::PaneCrews});
 constexpr uint64_t kPeriodSheets = kindBits({K::PeriodSheet, K::PeriodResourceSheet});
 
 constexpr KindRange kPerKind[] = {
@@ -50,7 +51,7 @@ constexpr KindRange kPerKind[] = {
     {KindRecord::Columns, 132, kSheetColumns, 0, "sheets: column records"},
     {KindRecord::PrintFormat, 164, kAllViews, 0, "views: print format"},
     {KindRecord::PaneFormat, 348, kPanes, 150, "Gantt panes: grid format block"},
-    {KindRecord::PaneColumns, 358, kPanes, 184, "Gantt panes: column records"},
+    {KindRecord::PaneColumns, 358, kPanes, 0, "Gantt panes: column records (46 bytes each)"},
     {KindRecord::Band, -2, kindBits({K::GanttChart, K::GanttSummaryChart}), 554,
      "Gantt chart: period band"},
     {KindRecord::Band, -4, kindBit(K::Network), 554, "network chart: period band"},

@@ -160,6 +160,7 @@ std::string Builder::segment(size_t i, const ActRecord& act) const {
 
 void Builder::loadActivities() {
   slotToActivity_.assign(db_->act.tb.slotCount, -1);
+  activities_.reserve(db_->act.tb.liveCount);
   eachRecord<ActRecord>(db_->act.tb, [&](int32_t record, const ActRecord& act) {
     Activity a;
     a.record = record;
@@ -287,6 +288,7 @@ void Builder::addToActivityRow(Row& row, int32_t member) {
 void Builder::buildActivityRows() {
   const bool activityRows = reg_.flags & kSummaryActivities;
   workTotal_ = static_cast<int32_t>(activities_.size());
+  if (activityRows) rows_.reserve(activities_.size() + 1024);
   actValues_.resize(activities_.size());
   if (settings_.series) memberSeries_.resize(activities_.size());
   std::string key;

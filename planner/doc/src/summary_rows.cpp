@@ -267,15 +267,16 @@ uint64_t seriesSize(const RowSeries& series, int valueCount) {
 }
 
 void appendSeries(const RowSeries& series, int valueCount, std::vector<uint8_t>& out) {
+  size_t at = out.size();
+  out.resize(at + seriesSize(series, valueCount));
   for (int b = 0; b < 3; ++b) {
     for (const SeriesEntry& e : series.block[b]) {
-      const size_t at = out.size();
-      out.resize(at + 2 + 8 * valueCount);
       std::memcpy(out.data() + at, &e.day, 2);
       std::memcpy(out.data() + at + 2, e.value, 8 * valueCount);
+      at += 2 + 8 * valueCount;
     }
-    out.push_back(0);
-    out.push_back(0);
+    out[at++] = 0;
+    out[at++] = 0;
   }
 }
 

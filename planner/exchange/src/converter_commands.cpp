@@ -27,7 +27,6 @@
 #include "kelvo/strings.h"
 #include "kvconverters.h"
 #include "kvsheet.h"
-#include "main_frame.h"
 
 namespace kelvo {
 
@@ -81,7 +80,7 @@ class CConverterCommands : public QObject, public CommandTarget {
   }
 
  private:
-  QWidget* window() const { return app_.mainFrame(); }
+  QWidget* window() const { return app_.mainWindow(); }
   QSettings& settings() { return app_.profile().settings(); }
 
   // What serves the external editor for the active view, if anything does.
@@ -94,9 +93,7 @@ class CConverterCommands : public QObject, public CommandTarget {
     return source ? source->editorSource() : nullptr;
   }
 
-  void showStatus(const QString& text) {
-    if (app_.mainFrame()) app_.mainFrame()->statusBar()->showMessage(text);
-  }
+  void showStatus(const QString& text) { app_.showStatusText(text); }
 
   XKvScheme scheme() const {
     XKvScheme s{};

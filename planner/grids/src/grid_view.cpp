@@ -189,17 +189,19 @@ void CGridView::drawGrid(QPainter& p, const UnitMapper& m, int32_t width, int32_
   }
   const int32_t right = std::min(x, width);
 
-  // 1. Header strip and its titles.
-  p.fillRect(m.toDevice(-rn, hh, right, 0), xjor::colorFromRef(format_.headerBack));
-  p.setFont(xjor::fontFromLogFont(format_.headerFont));
-  p.setPen(xjor::colorFromRef(format_.headerText));
-  const int32_t headerFont = format_.headerFont.lfHeight;
-  for (const auto& [c, left] : cols) {
-    const ColumnRecord& col = columns_[c];
-    QString title =
-        xjor::fromCp949(col.title, static_cast<int>(strnlen(col.title, sizeof col.title)));
-    if (title.isEmpty()) title = fieldName(fieldDesc(col.field));
-    drawCellText(p, m, left, hh, left + col.width, 0, title, kAlignCentre, headerFont, true);
+  // 1. Header strip and its titles (not on pages printed without it).
+  if (!printing || printsHeader_) {
+    p.fillRect(m.toDevice(-rn, hh, right, 0), xjor::colorFromRef(format_.headerBack));
+    p.setFont(xjor::fontFromLogFont(format_.headerFont));
+    p.setPen(xjor::colorFromRef(format_.headerText));
+    const int32_t headerFont = format_.headerFont.lfHeight;
+    for (const auto& [c, left] : cols) {
+      const ColumnRecord& col = columns_[c];
+      QString title =
+          xjor::fromCp949(col.title, static_cast<int>(strnlen(col.title, sizeof col.title)));
+      if (title.isEmpty()) title = fieldName(fieldDesc(col.field));
+      drawCellText(p, m, left, hh, left + col.width, 0, title, kAlignCentre, headerFont, true);
+    }
   }
 
   // 2. Rows: the records, and on screen the new-record row after them.
@@ -645,7 +647,9 @@ void CGridView::dataToolPress(int32_t x, int32_t y, Qt::KeyboardModifiers modifi
 
 bool CGridView::preparePrinting(const PrintFormat& format, PrintLayout* layout) {
   if (!CBaseView::preparePrinting(format, layout)) return false;
-  if (!planPrint(geometry(), layout->body.width(), layout->body.height(), rowCount_, &plan_)) {
+  GridGeometry g = geometry();
+  g.headerHeight = printedHeaderHeight();
+  if (!planPrint(g, layout->body.width(), layout->body.height(), rowCount_, &plan_)) {
     showMessage(this, kMsgMarginsTooLarge);
     return false;
   }
@@ -679,13 +683,14 @@ void CGridView::printColumns(QPainter& painter, const UnitMapper& paper,
   // The page in view units: (-row-number width, header height) lands on the
   // body's top-left corner.
   const QPointF corner = paper.toDevice(layout.body.left, layout.body.top);
+  const int32_t header = printedHeaderHeight();
   const UnitMapper view =
-      paper.withOrigin(-static_cast<int32_t>(format_.rowNumberWidth), format_.headerHeight, corner);
+      paper.withOrigin(-static_cast<int32_t>(format_.rowNumberWidth), header, corner);
   painter.save();
   painter.setClipRect(paper.toDevice(layout.body));
   printObjectLayer(painter, view, layout, first, top, false);
   drawGrid(painter, view, layout.body.width() - format_.rowNumberWidth,
-           layout.body.height() - format_.headerHeight, first, end, top, limit, true);
+           layout.body.height() - header, first, end, top, limit, true);
   printObjectLayer(painter, view, layout, first, top, true);
   painter.restore();
   painter.setClipping(false);
@@ -704,7 +709,7 @@ void CGridView::printObjectLayer(QPainter& painter, const UnitMapper& view,
   const bool lastAcross = layout.pageColumn + 1 >= static_cast<int>(plan_.firstColumns.size());
   const bool lastDown = layout.pageRow + 1 >= plan_.pagesDown;
   LogicalRect body{0, 0, layout.body.width() - format_.rowNumberWidth,
-                   -(layout.body.height() - format_.headerHeight)};
+                   -(layout.body.height() - printedHeaderHeight())};
   if (!lastAcross) body.right = printedWidth(layout.pageColumn) - format_.rowNumberWidth;
   if (!lastDown) body.bottom = std::max(body.bottom, -plan_.rowsPerPage * rh);
   drawObjectLayer(painter, view, body, front, shiftX, shiftY);

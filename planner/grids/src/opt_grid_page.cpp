@@ -25,9 +25,9 @@ COptGridPage::COptGridPage(GridFormat* format, QWidget* parent)
       rowHeight_(new QSpinBox(this)),
       numberWidth_(new QSpinBox(this)) {
   auto* grid = new QGridLayout(this);
-  grid->addWidget(fontButton(this, QStringLiteral("항목명..."), &f_->headerFont, &f_->headerText),
-                  0, 0);
-  grid->addWidget(fontButton(this, QStringLiteral("자료내용..."), &f_->bodyFont, &f_->bodyText), 0,
+  grid->addWidget(fontField(this, QStringLiteral("항목명..."), &f_->headerFont, &f_->headerText), 0,
+                  0);
+  grid->addWidget(fontField(this, QStringLiteral("자료내용..."), &f_->bodyFont, &f_->bodyText), 0,
                   1);
   grid->addWidget(colourButton(this, QStringLiteral("항목바탕..."), &f_->headerBack), 1, 0);
   grid->addWidget(colourButton(this, QStringLiteral("구분선..."), &f_->gridLine), 1, 1);

@@ -2,13 +2,12 @@
 
 #include <QSplitter>
 
-#include "child_frame.h"
+#include "kelvo/document_windows.h"
 #include "kelvo/kelvo_app.h"
 #include "kelvo/plan_doc.h"
 #include "kelvo/summary_registry.h"
 #include "kelvo/table_view.h"
 #include "kelvo/wbs_tree.h"
-#include "main_frame.h"
 
 namespace kelvo {
 
@@ -56,14 +55,9 @@ void registerSheetWindows(CKelvoApp& app) {
   for (int window : {0, 1, 8, 9}) {
     registerDocumentWindow(window, [&app, window](QWidget* parent) -> QWidget* {
       CPlanDoc* doc = app.document();
-      int choice = 0;
-      bool tree = window == 0;
-      if (CMainFrame* frame = app.mainFrame()) {
-        const OptionBarState& st = frame->optionState();
-        choice = st.comboChoice.value(window == 0 ? 10500 : 10504, 0);
-        // "분류 구조표 보기" (the default) or "분류표 시트 보기".
-        tree = tree && st.comboChoice.value(10501, 0) == 0;
-      }
+      const int choice = app.optionBarChoice(window == 0 ? 10500 : 10504);
+      // "분류 구조표 보기" (the default) or "분류표 시트 보기".
+      const bool tree = window == 0 && app.optionBarChoice(10501) == 0;
       const bool resources = window == 9 && doc && openSummaryIsResources(*doc);
       ViewState& vs = viewState();
       // The views route commands and read the option word through the

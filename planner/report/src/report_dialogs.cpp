@@ -13,7 +13,9 @@
 #include <QRadioButton>
 #include <QSpinBox>
 #include <QVBoxLayout>
+#include <vector>
 
+#include "kelvo/property_sheet.h"
 #include "xjorlib/qt_bridge.h"
 
 namespace kelvo {
@@ -49,6 +51,9 @@ bool execTextDialog(QWidget* parent, const QStringList& fields, ReportTextInput*
   item->addItem(QString(), -1);
   for (int n = 0; n < sysitem::kCount; ++n) item->addItem(systemItemName(n), n);
   for (int i = 0; i < fields.size(); ++i) item->addItem(fields[i], kReportFieldChoice + i);
+  // The related record's fields, marked apart from the summary's.
+  for (int i = 0; i < input->relatedFields.size(); ++i)
+    item->addItem(QStringLiteral("* ") + input->relatedFields[i], kReportRelatedChoice + i);
   item->setCurrentIndex(std::max(0, item->findData(input->item)));
   auto* formula = new QLineEdit(input->formula, &d);
   formula->setObjectName(QStringLiteral("formula"));
@@ -61,6 +66,7 @@ bool execTextDialog(QWidget* parent, const QStringList& fields, ReportTextInput*
   auto* insertField = new QComboBox(&d);
   insertField->addItem(QString());
   insertField->addItems(fields);
+  insertField->addItems(input->relatedFields);
   auto* insertSign = new QComboBox(&d);
   insertSign->addItems({QString(), "+", "-", "*", "/", "%", "(", ")", "=", "!=", "<", ">",
                         "<=", ">=", "&", "|", ":"});
@@ -134,42 +140,76 @@ bool execPaperDialog(QWidget* parent, const ReportPaper& now, ReportPaper* next)
   return true;
 }
 
+// "사용자 보고서", the report's page of its "선택 사항" sheet: what prints,
+// the band heights, page breaks and numbering, margins and outline colour.
+class CRepOptPage : public CPropertyPage {
+ public:
+  CRepOptPage(ReportSettings* settings, QWidget* parent = nullptr)
+      : CPropertyPage(QStringLiteral("사용자 보고서"), parent),
+        s_(settings),
+        outline_(settings->outlineColor) {
+    setObjectName(QStringLiteral("reportOptions"));
+    auto* form = new QFormLayout(this);
+    const std::pair<uint16_t, const char*> flags[] = {
+        {reportflag::kBody, "본체 인쇄"},
+        {reportflag::kCover, "겉표지 인쇄"},
+        {reportflag::kNumberFromCover, "겉표지부터 번호 매김"},
+        {reportflag::kOutline, "외곽선 표시"}};
+    for (auto [bit, caption] : flags) {
+      auto* box = new QCheckBox(QString::fromUtf8(caption), this);
+      box->setChecked(s_->flags & bit);
+      form->addRow(box);
+      boxes_.push_back({bit, box});
+    }
+    form->addRow(colourButton(this, QStringLiteral("외곽선 색..."), &outline_));
+    for (int k = 0; k < band::kCount; ++k) {
+      heights_[k] = spin(this, s_->bandHeight[k], 9999);
+      form->addRow(bandCaption(k), heights_[k]);
+    }
+    breakLevel_ = spin(this, s_->breakLevel, 9);
+    breakLevel_->setObjectName(QStringLiteral("breakLevel"));
+    firstPage_ = spin(this, s_->firstPage, 9999);
+    firstPage_->setObjectName(QStringLiteral("firstPage"));
+    form->addRow(QStringLiteral("페이지 넘김 분류단계 :"), breakLevel_);
+    form->addRow(QStringLiteral("페이지 시작 번호 :"), firstPage_);
+    const char* margins[] = {"위쪽 여백", "아래쪽 여백", "왼쪽 여백", "오른쪽 여백"};
+    for (int m = 0; m < 4; ++m) {
+      margins_[m] = spin(this, *marginOf(s_, m), 9999);
+      margins_[m]->setObjectName(QStringLiteral("margin%1").arg(m));
+      form->addRow(QString::fromUtf8(margins[m]), margins_[m]);
+    }
+  }
+
+  void apply() override {
+    s_->flags &= uint16_t(~0xF);
+    for (auto [bit, box] : boxes_)
+      if (box->isChecked()) s_->flags |= bit;
+    for (int k = 0; k < band::kCount; ++k) s_->bandHeight[k] = uint16_t(heights_[k]->value());
+    s_->breakLevel = uint16_t(breakLevel_->value());
+    s_->firstPage = uint16_t(firstPage_->value());
+    for (int m = 0; m < 4; ++m) *marginOf(s_, m) = uint16_t(margins_[m]->value());
+    s_->outlineColor = outline_;
+  }
+
+ private:
+  static uint16_t* marginOf(ReportSettings* s, int m) {
+    uint16_t* margins[] = {&s->marginTop, &s->marginBottom, &s->marginLeft, &s->marginRight};
+    return margins[m];
+  }
+
+  ReportSettings* s_;
+  COLORREF outline_;
+  std::vector<std::pair<uint16_t, QCheckBox*>> boxes_;
+  QSpinBox* heights_[band::kCount];
+  QSpinBox* breakLevel_;
+  QSpinBox* firstPage_;
+  QSpinBox* margins_[4];
+};
+
 bool execOptionsDialog(QWidget* parent, ReportSettings* s) {
-  QDialog d(parent);
-  d.setWindowTitle(QStringLiteral("사용자 보고서"));
-  auto* form = new QFormLayout;
-  const std::pair<uint16_t, const char*> flags[] = {
-      {reportflag::kBody, "본체 인쇄"},
-      {reportflag::kCover, "겉표지 인쇄"},
-      {reportflag::kNumberFromCover, "겉표지부터 번호 매김"},
-      {reportflag::kOutline, "외곽선 표시"}};
-  std::vector<std::pair<uint16_t, QCheckBox*>> boxes;
-  for (auto [bit, caption] : flags) {
-    auto* box = new QCheckBox(QString::fromUtf8(caption), &d);
-    box->setChecked(s->flags & bit);
-    form->addRow(box);
-    boxes.push_back({bit, box});
-  }
-  QSpinBox* heights[band::kCount];
-  for (int k = 0; k < band::kCount; ++k) {
-    heights[k] = spin(&d, s->bandHeight[k], 9999);
-    form->addRow(bandCaption(k), heights[k]);
-  }
-  auto* breakLevel = spin(&d, s->breakLevel, 9);
-  auto* firstPage = spin(&d, s->firstPage, 9999);
-  form->addRow(QStringLiteral("페이지 넘김 분류단계 :"), breakLevel);
-  form->addRow(QStringLiteral("페이지 시작 번호 :"), firstPage);
-  auto* layout = new QVBoxLayout(&d);
-  layout->addLayout(form);
-  layout->addWidget(okCancel(&d));
-  if (d.exec() != QDialog::Accepted) return false;
-  s->flags &= uint16_t(~0xF);
-  for (auto [bit, box] : boxes)
-    if (box->isChecked()) s->flags |= bit;
-  for (int k = 0; k < band::kCount; ++k) s->bandHeight[k] = uint16_t(heights[k]->value());
-  s->breakLevel = uint16_t(breakLevel->value());
-  s->firstPage = uint16_t(firstPage->value());
-  return true;
+  CPropertySheet sheet(QStringLiteral("선택 사항"), parent);
+  sheet.addPage(new CRepOptPage(s));
+  return sheet.exec() == QDialog::Accepted;
 }
 
 }  // namespace

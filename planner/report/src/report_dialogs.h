@@ -1,5 +1,6 @@
 // The report's dialogs: "문자 형식" for text items, "보고서 확대/축소" and the
-// report options. Each runs the test's answer when one was set.
+// "선택 사항" sheet with the report's page. Each runs the test's answer when
+// one was set.
 #ifndef KELVO_REPORT_DIALOGS_H_
 #define KELVO_REPORT_DIALOGS_H_
 

@@ -50,7 +50,8 @@ QString systemItemName(int n) {
   return n >= 0 && n < sysitem::kCount ? QString::fromUtf8(kSystemItems[n]) : QString();
 }
 
-QString designText(const ReportItem& item, const QStringList& summaryFields) {
+QString designText(const ReportItem& item, const QStringList& summaryFields,
+                   const QStringList& relatedFields) {
   const ReportTextHeader& h = item.header;
   const QString text = xjor::fromCp949(item.text.data(), int(item.text.size()));
   switch (h.source) {
@@ -63,6 +64,8 @@ QString designText(const ReportItem& item, const QStringList& summaryFields) {
     default:
       if (h.source == source::kSummaryField && h.field >= 0 && h.field < summaryFields.size())
         return QStringLiteral("[%1]").arg(summaryFields[h.field]);
+      if (h.source != source::kSummaryField && h.field >= 0 && h.field < relatedFields.size())
+        return QStringLiteral("[%1]").arg(relatedFields[h.field]);
       return QStringLiteral("[#%1]").arg(h.field);
   }
 }
@@ -208,6 +211,25 @@ QStringList CRepView::summaryFieldNames() const {
   return names;
 }
 
+QStringList CRepView::relatedFieldNames(int band) const {
+  QStringList names;
+  CPlanDoc* doc = document();
+  if (!doc || !doc->isOpen()) return names;
+  ProjectDb& db = doc->db();
+  const bool resource = resourceSummary();
+  const TableBinding* related = band == 2               ? &db.wbs
+                                : band == 3             ? &db.obs
+                                : band == 5             ? &db.act
+                                : band == 7 && resource ? &db.res
+                                : band == 8 && resource ? &db.opr
+                                                        : nullptr;
+  if (!related) return names;
+  const TableHandle& tb = related->tb;
+  for (int i = 0; tb.fields && i < tb.fieldCount; ++i)
+    names << xjor::fromCp949(tb.fields[i].name, int(strnlen(tb.fields[i].name, 32)));
+  return names;
+}
+
 void CRepView::drawContent(QPainter& painter, const UnitMapper& mapper, const LogicalRect& visible,
                            bool printing) {
   if (printing) return;  // paper goes through printPage
@@ -252,7 +274,7 @@ void CRepView::drawContent(QPainter& painter, const UnitMapper& mapper, const Lo
       paintObject(painter, mapper, table().copy(item.record), x, y, visible, pictures);
       continue;
     }
-    const QByteArray shown = xjor::toCp949(designText(item, fields));
+    const QByteArray shown = xjor::toCp949(designText(item, fields, relatedFieldNames(item.band)));
     const ObjectRecords records = makeTextObject(
         item.head.anchor, item.head.width, item.head.height, item.head.lineColor,
         item.head.lineStyle, item.font, std::string(shown.constData(), size_t(shown.size())));
@@ -287,15 +309,24 @@ bool CRepView::editTextObject(int32_t x0, int32_t y0, int32_t x1, int32_t y1, in
       case source::kSystem:
         input.item = old.header.systemItem;
         break;
-      default:
+      case source::kSummaryField:
         input.item = kReportFieldChoice + old.header.field;
+        break;
+      default:
+        input.item = kReportRelatedChoice + old.header.field;
     }
   }
+  // The band the item lies in decides its related record.
+  const ViewPosition at = editing ? old.head.anchor : pointToPosition(x0, y0);
+  input.relatedFields = relatedFieldNames(anchorBand(at));
   if (!runReportTextDialog(this, summaryFieldNames(), &input)) return true;
   ReportTextHeader h;
   h.decimals = int8_t(std::clamp(input.decimals, 0, 10));
   QString text;
-  if (input.item >= kReportFieldChoice) {
+  if (input.item >= kReportRelatedChoice) {
+    h.source = source::kRelatedField;
+    h.field = int16_t(input.item - kReportRelatedChoice);
+  } else if (input.item >= kReportFieldChoice) {
     h.source = source::kSummaryField;
     h.field = int16_t(input.item - kReportFieldChoice);
   } else if (input.item >= 0) {

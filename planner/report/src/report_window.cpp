@@ -1,10 +1,9 @@
 #include "kelvo/report_window.h"
 
-#include "child_frame.h"
+#include "kelvo/document_windows.h"
 #include "kelvo/kelvo_app.h"
 #include "kelvo/plan_doc.h"
 #include "kelvo/report_view.h"
-#include "main_frame.h"
 
 namespace kelvo {
 
@@ -18,9 +17,7 @@ CRepView* makeReportWindow(CPlanDoc* doc, bool cover, QWidget* parent) {
 
 void registerReportWindow(CKelvoApp& app) {
   registerDocumentWindow(windowNumber(DocWindow::UserReport), [&app](QWidget* parent) -> QWidget* {
-    bool cover = false;
-    if (CMainFrame* frame = app.mainFrame())
-      cover = frame->optionState().comboChoice.value(10508, 0) == 1;
+    const bool cover = app.optionBarChoice(10508) == 1;
     ViewState& vs = viewState();
     if (!vs.router) vs.router = app.router();
     if (!vs.flags) vs.flags = &app.settings().flags;

@@ -1,6 +1,7 @@
 #include "kelvo/kelvo_app.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -8,6 +9,9 @@
 #include <QLocale>
 #include <QPrinter>
 #include <QProgressDialog>
+#include <QSignalBlocker>
+#include <QStatusBar>
+#include <QToolBar>
 #include <QTranslator>
 #include <algorithm>
 #include <cstdio>
@@ -329,6 +333,37 @@ bool CKelvoApp::saveAs(const QString& path) {
   addRecent(doc_->path());
   frame_->buildMenus(true, recent_);
   return true;
+}
+
+QWidget* CKelvoApp::mainWindow() const {
+  return frame_.get();
+}
+
+void CKelvoApp::showStatusText(const QString& text) {
+  if (frame_) frame_->statusBar()->showMessage(text);
+}
+
+int CKelvoApp::optionBarChoice(int id, int fallback) const {
+  return frame_ ? frame_->optionState().comboChoice.value(id, fallback) : fallback;
+}
+
+bool CKelvoApp::hasOptionBarChoice(int id) const {
+  return frame_ && frame_->optionState().comboChoice.contains(id);
+}
+
+void CKelvoApp::setOptionBarChoice(int id, int choice) {
+  if (!frame_) return;
+  frame_->optionState().comboChoice[id] = choice;
+  // The bar's combo shows the kept choice without acting on it again.
+  if (QToolBar* bar = frame_->optionBar())
+    if (auto* combo = bar->findChild<QComboBox*>(QStringLiteral("ctl%1").arg(id))) {
+      const QSignalBlocker block(combo);
+      combo->setCurrentIndex(choice);
+    }
+}
+
+void CKelvoApp::setGanttChoiceChanged(std::function<void()> changed) {
+  if (frame_) frame_->optionState().ganttChoiceChanged = std::move(changed);
 }
 
 bool CKelvoApp::requestWindow(int number) {

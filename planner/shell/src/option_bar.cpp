@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLineEdit>
 #include <QSignalBlocker>
 #include <QStringList>
 #include <initializer_list>
@@ -21,7 +22,8 @@ struct ComboDef {
 QList<ComboDef> combosOf(int number) {
   const QStringList divider = {"없음",   "1 년",   "6 개월", "4 개월", "3 개월",
                                "2 개월", "1 개월", "1 주",   "1 일"};
-  const QStringList lower = {"선행 작업", "후행 작업", "세부 작업조"};
+  // The lists of the Gantt window's lower panes, kinds 32 to 36 in order.
+  const QStringList lower = {"선행 작업", "후행 작업", "세부 작업조", "시분할 작업", "작업조"};
   switch (number) {
     case 0:
       return {{10500, {"공종 분류", "시설 분류"}},
@@ -89,7 +91,7 @@ void comboChanged(OptionBarState* state, QToolBar* bar, QComboBox* combo, int id
     // The two lower panes never show the same list: the other one moves on.
     const int other = id == 10506 ? 10507 : 10506;
     if (state->comboChoice.value(other) == index) {
-      const int next = (index + 1) % 3;
+      const int next = (index + 1) % combo->count();
       state->comboChoice[other] = next;
       if (auto* box = bar->findChild<QComboBox*>(QStringLiteral("ctl%1").arg(other))) {
         const QSignalBlocker block(box);
@@ -129,6 +131,13 @@ QToolBar* makeOptionBar(int number, OptionBarState* state, CommandRouter* router
       if (state->flags) *state->flags ^= 0x80;
     });
     bar->addWidget(box);
+  }
+  if (number == 7) {
+    // The value sheet's title; the window fills it and takes what is typed.
+    auto* title = new QLineEdit(bar);
+    title->setObjectName(QStringLiteral("ctl10100"));
+    title->setFixedWidth(title->fontMetrics().horizontalAdvance(QLatin1Char('0')) * 34);
+    bar->addWidget(title);
   }
   for (int id : buttonsOf(number)) {
     QAction* act = router->action(id);

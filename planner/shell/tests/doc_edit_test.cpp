@@ -248,6 +248,24 @@ TEST_F(DocEditTest, TimeSharedEntriesGoInAndOutOfTheirIndex) {
   SpaEntry bad{slot, 0xFFFF, 1};
   EXPECT_EQ(doc_->inputRecord(ViewKind::TimeShared, -1, &bad).message, XQD_MSG_BAD_DATE);
 
+  // A changed entry keeps the old one as the undo step; undo again redoes.
+  const auto stored = [&] {
+    SpaEntry e{};
+    doc_->db().spa.current = 0;
+    xiGet(&doc_->db().spa, &e);
+    return e;
+  };
+  SpaEntry changed{slot, day(2026, 3, 4), 20};
+  doc_->db().spa.current = 0;
+  ASSERT_TRUE(doc_->inputRecord(ViewKind::TimeShared, -1, &changed).ok);
+  EXPECT_EQ(stored().day, day(2026, 3, 4));
+  ASSERT_TRUE(doc_->undo().undo(nullptr));
+  EXPECT_EQ(stored().day, day(2026, 3, 3));
+  EXPECT_EQ(stored().value, 12.5);
+  ASSERT_TRUE(doc_->undo().undo(nullptr));
+  EXPECT_EQ(stored().value, 20);
+  EXPECT_EQ(doc_->db().spa.count, 1u);
+
   doc_->db().spa.current = 0;
   ASSERT_TRUE(doc_->deleteRecord(ViewKind::TimeShared).ok);
   EXPECT_EQ(doc_->db().spa.count, 0u);

@@ -36,6 +36,13 @@ TEST_F(OptionBarTest, ChoicesSurviveRecreationAndLowerPanesDiffer) {
     EXPECT_EQ(combo(gantt.get(), 10507)->currentIndex(), 2);
     combo(gantt.get(), 10507)->setCurrentIndex(1);
     EXPECT_EQ(combo(gantt.get(), 10506)->currentIndex(), 2);
+    // Five lists: "작업조" is the last, after which the other pane wraps.
+    ASSERT_EQ(combo(gantt.get(), 10506)->count(), 5);
+    combo(gantt.get(), 10506)->setCurrentIndex(4);
+    combo(gantt.get(), 10507)->setCurrentIndex(4);
+    EXPECT_EQ(combo(gantt.get(), 10506)->currentIndex(), 0);
+    combo(gantt.get(), 10506)->setCurrentIndex(2);
+    combo(gantt.get(), 10507)->setCurrentIndex(1);
   }
   auto again = bar(3);
   EXPECT_EQ(combo(again.get(), 10506)->currentIndex(), 2);

@@ -377,9 +377,9 @@ void CBaseView::mousePressEvent(QMouseEvent* event) {
     viewport()->update();
     return;
   }
-  // The row-number column left of x = 0 does not take clicks unless the
-  // view asks for them.
-  if (x < 0 && !(viewFlags_ & viewflag::kNoCrosshair)) return;
+  // The row-number column does not take clicks unless the view asks for
+  // them.
+  if (inRowNumberColumn(x) && !(viewFlags_ & viewflag::kNoCrosshair)) return;
   if (st.editTool == tool::kDataSelect || st.editTool == tool::kDataInput) {
     // The data tools select drawing objects too; a press on the selection
     // moves or resizes it instead of reaching the data.
@@ -441,7 +441,7 @@ void CBaseView::mouseDoubleClickEvent(QMouseEvent* event) {
   if (event->button() != Qt::LeftButton) return;
   int32_t x = 0, y = 0;
   screenMapper().toLogical(event->position(), &x, &y);
-  if (x < 0 && !(viewFlags_ & viewflag::kNoCrosshair)) return;
+  if (inRowNumberColumn(x) && !(viewFlags_ & viewflag::kNoCrosshair)) return;
   if (objects_->doubleClick(x, y)) return;
   dataDoubleClick(x, y);
 }

@@ -58,9 +58,9 @@ CFormPrintPage::CFormPrintPage(const PrintRecord& record, PrintFormParts parts, 
       edits[i] =
           text(QByteArray(prefix).append("Text").append(char('1' + i)).constData(), texts[i]);
       grid->addWidget(edits[i], i + 1, 0, 1, 2);
-      QPushButton* font = fontButton(this, QStringLiteral("글꼴..."), &fonts[i], &colours[i]);
-      font->setObjectName(QByteArray(prefix).append("Font").append(char('1' + i)));
-      grid->addWidget(font, i + 1, 2);
+      grid->addWidget(fontField(this, QStringLiteral("글꼴..."), &fonts[i], &colours[i],
+                                QString::fromLatin1(prefix) + QStringLiteral("Font%1").arg(i + 1)),
+                      i + 1, 2);
     }
     outer->addWidget(box);
   };
@@ -81,9 +81,8 @@ CFormPrintPage::CFormPrintPage(const PrintRecord& record, PrintFormParts parts, 
         number("legendWidth", f.legendWidth > 0 ? f.legendWidth : kDefaultLegendWidth, 1);
     legendWidth_->setEnabled(f.legendWidth > 0);
     connect(legendShown_, &QCheckBox::toggled, legendWidth_, &QWidget::setEnabled);
-    QPushButton* font = fontButton(this, QStringLiteral("범례..."), &record_.gantt.legendFont,
-                                   &record_.gantt.legendColor);
-    font->setObjectName(QStringLiteral("legendFont"));
+    QWidget* font = fontField(this, QStringLiteral("범례..."), &record_.gantt.legendFont,
+                              &record_.gantt.legendColor, QStringLiteral("legendFont"));
     looks->addWidget(legendShown_);
     looks->addWidget(new QLabel(QStringLiteral("폭:"), this));
     looks->addWidget(legendWidth_);

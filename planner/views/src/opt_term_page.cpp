@@ -82,8 +82,9 @@ COptTermPage::COptTermPage(TimeScaleSettings* settings, QWidget* parent)
 
   // The buttons edit the working copy itself: Cancel drops it whole.
   auto* buttons = new QGridLayout;
-  buttons->addWidget(
-      fontButton(this, QStringLiteral("글꼴..."), &s_->scaleFont, &s_->scaleTextColor), 0, 0);
+  buttons->addWidget(fontField(this, QStringLiteral("글꼴..."), &s_->scaleFont, &s_->scaleTextColor,
+                               QStringLiteral("scaleFont")),
+                     0, 0);
   buttons->addWidget(colourButton(this, QStringLiteral("바탕색..."), &s_->scaleBackground), 0, 1);
   buttons->addWidget(colourButton(this, QStringLiteral("구분선 색깔..."), &s_->gridColor), 1, 0);
   buttons->addWidget(colourButton(this, QStringLiteral("현재 기준일 색깔..."), &s_->dataDateColor),

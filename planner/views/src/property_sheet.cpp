@@ -2,6 +2,8 @@
 
 #include <QApplication>
 #include <QDialogButtonBox>
+#include <QHBoxLayout>
+#include <QLabel>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTabWidget>
@@ -10,6 +12,26 @@
 #include "kelvo/dialog_buttons.h"
 
 namespace kelvo {
+namespace {
+
+// The size of a font in points, read again each time it is shown (the
+// pages of a shared copy reload their fonts when shown).
+class FontSizeLabel : public QLabel {
+ public:
+  FontSizeLabel(const LOGFONT* font, QWidget* parent) : QLabel(parent), font_(font) { refresh(); }
+  void refresh() { setText(QStringLiteral("%1 pt").arg(xFontSize(font_->lfHeight))); }
+
+ protected:
+  void showEvent(QShowEvent* event) override {
+    refresh();
+    QLabel::showEvent(event);
+  }
+
+ private:
+  const LOGFONT* font_;
+};
+
+}  // namespace
 
 CPropertyPage::CPropertyPage(const QString& title, QWidget* parent) : QWidget(parent) {
   setWindowTitle(title);
@@ -98,6 +120,24 @@ QPushButton* fontButton(QWidget* parent, const QString& caption, LOGFONT* font, 
     xFontDlg(parent, font, colour ? colour : &unused, nullptr, nullptr);
   });
   return button;
+}
+
+QWidget* fontField(QWidget* parent, const QString& caption, LOGFONT* font, COLORREF* colour,
+                   const QString& name) {
+  auto* field = new QWidget(parent);
+  auto* layout = new QHBoxLayout(field);
+  layout->setContentsMargins(0, 0, 0, 0);
+  QPushButton* button = fontButton(field, caption, font, colour);
+  auto* size = new FontSizeLabel(font, field);
+  if (!name.isEmpty()) {
+    button->setObjectName(name);
+    size->setObjectName(name + QStringLiteral("Size"));
+  }
+  // After the picker: the button's own connection runs first.
+  QObject::connect(button, &QPushButton::clicked, size, [size] { size->refresh(); });
+  layout->addWidget(button);
+  layout->addWidget(size);
+  return field;
 }
 
 }  // namespace kelvo

@@ -3,11 +3,13 @@
 // term_view_paint.cpp.
 #include "kelvo/term_view.h"
 
+#include <QApplication>
 #include <QPainter>
 #include <QScrollBar>
 #include <algorithm>
 #include <cstring>
 
+#include "kelvo/messages.h"
 #include "kelvo/option_slots.h"
 #include "kelvo/plan_doc.h"
 #include "xJorDbm2.h"
@@ -18,6 +20,7 @@ namespace {
 constexpr int32_t kLineStep = 50;
 constexpr int32_t kSeparatorZone = 4;
 constexpr int32_t kMaxSize = 32767;
+constexpr int kMsgMarginsTooLarge = 20013;
 // What a separator drag changes.
 constexpr int kDragScaleRow = 1, kDragRow = 2, kDragRowNumbers = 3, kDragLeftTable = 4;
 
@@ -285,7 +288,7 @@ bool CTermView::hitSeparator(int32_t x, int32_t y) {
     dragKind_ = kDragScaleRow;
   } else if (y >= rowEdge && y <= rowEdge + kSeparatorZone) {
     dragKind_ = kDragRow;
-  } else if (s.rowNumberWidth > 0 && std::abs(x) <= kEdgeZone) {
+  } else if (s.rowNumberWidth > 0 && std::abs(x - rowNumberEdge()) <= kEdgeZone) {
     dragKind_ = kDragRowNumbers;
   } else if (windowNumber() != kPeriodSheetWindow && s.leftTableWidth > 0 &&
              std::abs(x - s.leftTableWidth) <= kEdgeZone) {
@@ -329,8 +332,10 @@ void CTermView::endSeparatorDrag(int32_t x, int32_t y, bool apply) {
   } else if (kind == kDragRow) {
     stored_.rowHeight = int16_t(std::clamp<int32_t>(-y - topRow_ * s.rowHeight, 1, kMaxSize));
   } else if (kind == kDragRowNumbers) {
-    // The column's left edge stays at the view's left; x = 0 was its right.
-    stored_.rowNumberWidth = int16_t(std::clamp<int32_t>(s.rowNumberWidth + x, 0, kMaxSize));
+    // The column's left edge stays at the view's left; the edge dragged
+    // was its right.
+    stored_.rowNumberWidth =
+        int16_t(std::clamp<int32_t>(s.rowNumberWidth + x - rowNumberEdge(), 0, kMaxSize));
   } else {
     stored_.leftTableWidth = int16_t(std::clamp<int32_t>(x, 0, kMaxSize));
   }
@@ -357,6 +362,12 @@ void CTermView::endSeparatorDrag(int32_t x, int32_t y, bool apply) {
 bool CTermView::preparePrinting(const PrintFormat& format, PrintLayout* layout) {
   if (!CBaseView::preparePrinting(format, layout)) return false;
   pages_ = planTimePages(scale_, pageRequest(format, layout->body.width(), layout->body.height()));
+  if (pages_.axisWidth <= 0) {
+    // The row-number column leaves no room for the axis.
+    QApplication::beep();
+    showMessage(this, kMsgMarginsTooLarge);
+    return false;
+  }
   sharedWidth_ = pages_.sharedWidth;
   layout->pagesAcross = pages_.pagesAcross;
   layout->pagesDown = pages_.pagesDown;
@@ -369,6 +380,7 @@ TimePageRequest CTermView::pageRequest(const PrintFormat& format, int32_t width,
   request.bodyWidth = width;
   request.bodyHeight = height;
   request.repeatedStrip = format.flags & printflag::kRepeatScale ? stripHeight() : 0;
+  request.rowNumbers = printsRowNumbers(format) ? scale_.settings().rowNumberWidth : 0;
   request.rowCount = printedRowCount();
   request.leadingPages = leadingPages_;
   request.sharedWidth = sharedWidth_;
@@ -385,6 +397,25 @@ void CTermView::printPage(QPainter& painter, const UnitMapper& paper, const Prin
                           const PrintFormat& format) {
   page_ = pages_.page(scale_, layout.pageColumn, layout.pageRow);
   CBaseView::printPage(painter, paper, layout, format);
+}
+
+// --- The row-number column --------------------------------------------------------------
+
+QString CTermView::rowNumberText(int32_t row) const {
+  return QString::number(row + 1);
+}
+
+int32_t CTermView::rowNumberEdge() const {
+  return showsRowNumbers() ? xPos_ : 0;
+}
+
+bool CTermView::inRowNumberColumn(int32_t x) const {
+  return x < rowNumberEdge();
+}
+
+bool CTermView::printsRowNumbers(const PrintFormat& format) const {
+  if (!showsRowNumbers() || scale_.settings().rowNumberWidth <= 0) return false;
+  return !printFormParts().rowColumn || (format.flags & printflag::kRowColumn);
 }
 
 PrintFormParts CTermView::printFormParts() const {

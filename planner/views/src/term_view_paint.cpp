@@ -42,7 +42,9 @@ void CTermView::drawContent(QPainter& painter, const UnitMapper& mapper, const L
                             bool printing) {
   const TimeScaleSettings& s = scale_.settings();
   const int32_t strip = printing ? pages_.strip : stripHeight();
-  LogicalRect body{visible.left, visible.top - strip, visible.right, visible.bottom};
+  // The row-number column holds the left edge; the body starts after it.
+  const int32_t column = printing ? pages_.rowNumbers : showsRowNumbers() ? s.rowNumberWidth : 0;
+  LogicalRect body{visible.left + column, visible.top - strip, visible.right, visible.bottom};
   int32_t firstRow = std::max<int32_t>(0, -body.top / s.rowHeight);
   int32_t lastRow = std::min<int32_t>(s.rowCount - 1, -(body.bottom + 1) / s.rowHeight);
   if (printing) {
@@ -89,14 +91,52 @@ void CTermView::drawContent(QPainter& painter, const UnitMapper& mapper, const L
   drawObjectLayer(painter, mapper, body, true);
   painter.restore();
 
+  const QPointF top = mapper.toDevice(mapper.originX(), visible.top);
+  const UnitMapper stripMapper = mapper.withOrigin(mapper.originX(), strip, top);
   if (strip > 0) {
-    const QPointF top = mapper.toDevice(mapper.originX(), visible.top);
-    const UnitMapper stripMapper = mapper.withOrigin(mapper.originX(), strip, top);
     painter.save();
     painter.setClipRect(stripMapper.toDevice(body.left, strip, body.right, 0), Qt::IntersectClip);
     drawStrip(painter, stripMapper, body.left, body.right);
     painter.restore();
   }
+  if (column > 0)
+    drawRowNumbers(painter, mapper, strip > 0 ? &stripMapper : nullptr, visible.left, body,
+                   firstRow, lastRow);
+}
+
+void CTermView::drawRowNumbers(QPainter& painter, const UnitMapper& mapper, const UnitMapper* strip,
+                               int32_t left, const LogicalRect& body, int32_t firstRow,
+                               int32_t lastRow) {
+  const TimeScaleSettings& s = scale_.settings();
+  const int32_t right = left + s.rowNumberWidth;
+  const QPen grid(xjor::colorFromRef(s.gridColor), 0);
+  const QColor text = xjor::colorFromRef(s.scaleTextColor);
+  painter.save();
+  painter.setFont(xjor::fontFromLogFont(s.scaleFont));
+  if (strip) {
+    // The strip's corner over the column holds the title.
+    const int32_t stripTop = stripHeight();
+    painter.fillRect(strip->toDevice(left, stripTop, right, 0),
+                     xjor::colorFromRef(s.scaleBackground));
+    painter.setPen(grid);
+    painter.drawLine(strip->toDevice(left, 0), strip->toDevice(right, 0));
+    painter.drawLine(strip->toDevice(right, stripTop), strip->toDevice(right, 0));
+    painter.setPen(text);
+    painter.drawText(strip->toDevice(left, stripTop, right, 0), Qt::AlignCenter, rowNumberTitle());
+  }
+  painter.setPen(grid);
+  painter.drawLine(mapper.toDevice(right, body.top), mapper.toDevice(right, body.bottom));
+  for (int32_t row = firstRow; row <= lastRow; ++row) {
+    const int32_t bottom = scale_.rowTop(row + 1);
+    painter.drawLine(mapper.toDevice(left, bottom), mapper.toDevice(right, bottom));
+  }
+  // A text wider than the column is cut at its edges.
+  painter.setClipRect(mapper.toDevice(left, body.top, right, body.bottom), Qt::IntersectClip);
+  painter.setPen(text);
+  for (int32_t row = firstRow; row <= lastRow; ++row)
+    painter.drawText(mapper.toDevice(left, scale_.rowTop(row), right, scale_.rowTop(row + 1)),
+                     Qt::AlignCenter, rowNumberText(row));
+  painter.restore();
 }
 
 void CTermView::drawShading(QPainter& painter, const UnitMapper& mapper, const LogicalRect& body) {

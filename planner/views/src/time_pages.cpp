@@ -7,9 +7,14 @@ namespace {
 
 constexpr int32_t kMaxSize = 32767;
 
+// A page's width beside the row-number column.
+int32_t axisRoom(const TimePageRequest& r) {
+  return r.bodyWidth - std::max(0, r.rowNumbers);
+}
+
 // The shared width as printing uses it: 0 unless it leaves the axis room.
 int32_t usableSharedWidth(const TimePageRequest& r) {
-  return r.sharedWidth > 0 && r.sharedWidth < r.bodyWidth ? r.sharedWidth : 0;
+  return r.sharedWidth > 0 && r.sharedWidth < axisRoom(r) ? r.sharedWidth : 0;
 }
 
 int16_t scaledSize(int32_t size, double factor, int32_t least) {
@@ -36,7 +41,10 @@ void setUnitsPerDay(double units, TimeScaleSettings* s) {
 TimePagePlan planTimePages(const TimeScale& scale, const TimePageRequest& request) {
   TimePagePlan plan;
   const TimeScaleSettings& s = scale.settings();
-  const int32_t width = request.bodyWidth;
+  plan.rowNumbers = std::max(0, request.rowNumbers);
+  plan.axisWidth = axisRoom(request);
+  // No room for the axis: the caller refuses the job.
+  const int32_t width = std::max(1, plan.axisWidth);
   plan.sharedWidth = usableSharedWidth(request);
   plan.leadingPages = std::max(0, request.leadingPages);
   plan.strip = std::max(0, request.repeatedStrip);
@@ -60,6 +68,7 @@ TimePage TimePagePlan::page(const TimeScale& scale, int column, int row) const {
   const int axisColumn = std::min(column, pagesAcross - 1) - firstAxisPage();
   p.originX = starts.empty() ? 0 : starts[std::clamp(axisColumn, 0, std::max(last, 0))];
   if (axisColumn == 0) p.originX -= sharedWidth;  // the axis starts after the view's own part
+  p.originX -= rowNumbers;                        // the column takes the page's left edge
   if (axisColumn < 0 || axisColumn > last) return p;
   p.left = starts[axisColumn];
   p.right = axisColumn < last ? starts[axisColumn + 1] : kOpenRight;
@@ -74,7 +83,7 @@ TimeScaleFit fitTimeScale(const TimeScale& scale, const TimePageRequest& request
   const int32_t shared = usableSharedWidth(request);
   const int firstAxisPage = std::max(0, request.leadingPages) - (shared > 0 ? 1 : 0);
   const int chartPages = std::max(1, pagesAcross - firstAxisPage);
-  const double target = double(chartPages) * request.bodyWidth - shared;
+  const double target = double(chartPages) * axisRoom(request) - shared;
 
   // One scaled day is kept free per page boundary: page edges move back to
   // the start of their day.

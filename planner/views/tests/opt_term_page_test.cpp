@@ -3,6 +3,8 @@
 #include "kelvo/opt_term_page.h"
 
 #include <QComboBox>
+#include <QFontDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTabWidget>
@@ -111,6 +113,34 @@ TEST_F(OptTermPageTest, PagesOfOneSheetShareTheWorkingCopy) {
   sheet.accept();
   EXPECT_EQ(copy_.divider, 5) << "the page left earlier must not write stale values at OK";
   EXPECT_EQ(copy_.stepDays, 2);
+}
+
+// The size beside a font button is in points, follows the picker and is
+// read again when its page is shown.
+TEST_F(OptTermPageTest, FontSizeShowsInPointsBesideItsButton) {
+  kelvo::CPropertySheet sheet(QStringLiteral("선택 사항"));
+  sheet.setPagesShareCopy(true);
+  auto* first = new kelvo::COptTermPage(&copy_);
+  auto* second = new kelvo::COptTermPage(&copy_);
+  sheet.addPage(first);
+  sheet.addPage(second);
+  sheet.show();
+  const auto size = [](QWidget* page) {
+    const auto* label = page->findChild<QLabel*>(QStringLiteral("scaleFontSize"));
+    return label ? label->text() : QString();
+  };
+  EXPECT_EQ(size(first), QStringLiteral("9 pt"));  // height -32: 3.2 mm
+  kelvo_test::whenModalOver(&sheet, [](QDialog* picker) {
+    QFont font = picker->findChild<QFontDialog*>()->currentFont();
+    font.setPointSize(18);
+    picker->findChild<QFontDialog*>()->setCurrentFont(font);
+    picker->accept();
+  });
+  first->findChild<QPushButton*>(QStringLiteral("scaleFont"))->click();
+  EXPECT_EQ(size(first), QStringLiteral("18 pt"));
+  EXPECT_LT(copy_.scaleFont.lfHeight, -60);
+  sheet.tabs()->setCurrentIndex(1);
+  EXPECT_EQ(size(second), QStringLiteral("18 pt"));
 }
 
 }  // namespace

@@ -117,6 +117,22 @@ TEST(TimePagesTest, SheetPagesBeforeTheAxis) {
   EXPECT_EQ(plan.page(t, 2, 0).originX, 0);
 }
 
+TEST(TimePagesTest, RowNumberColumnAtEveryPagesLeft) {
+  const TimeScale t = quarter();
+  // 250 less a column of 20: pages across hold 230 of the axis, each page's
+  // body beginning 20 units left of its part of the axis.
+  TimePageRequest r = request(250, 1000, 5);
+  r.rowNumbers = 20;
+  const TimePagePlan plan = planTimePages(t, r);
+  EXPECT_EQ(plan.axisWidth, 230);
+  EXPECT_EQ(plan.starts[1], 230);
+  EXPECT_EQ(plan.page(t, 0, 0).originX, -20);
+  EXPECT_EQ(plan.page(t, 1, 0).originX, 210);
+  // A column as wide as the page leaves no room: the job is refused.
+  r.rowNumbers = 250;
+  EXPECT_LE(planTimePages(t, r).axisWidth, 0);
+}
+
 TEST(TimePagesTest, FitToPaperGivesThePagesAskedFor) {
   const TimeScale t = quarter();
   struct Case {

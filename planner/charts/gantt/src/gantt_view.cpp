@@ -183,7 +183,10 @@ bool CGanttView::preparePrinting(const PrintFormat& format, PrintLayout* layout)
   if (sheet_ && !(format.flags & printflag::kGanttOnly)) {
     // The sheet's pages come first; the chart starts right after the
     // sheet's last columns, on the same page when there is room.
+    // Its header stands beside the time scale, so it is printed exactly
+    // when the scale is.
     PrintLayout sheetLayout = *layout;
+    sheet_->setPrintsHeader(format.flags & printflag::kRepeatScale);
     if (!sheet_->preparePrinting(format, &sheetLayout)) return false;
     const int pages = sheetLayout.pagesAcross;
     setLeadingPages(pages, sheet_->printedWidth(pages - 1));

@@ -2,9 +2,10 @@
 
 #include <QSplitter>
 #include <algorithm>
+#include <functional>
 
-#include "child_frame.h"
 #include "kelvo/act_sub.h"
+#include "kelvo/document_windows.h"
 #include "kelvo/gantt_view.h"
 #include "kelvo/kelvo_app.h"
 #include "kelvo/period_band_widget.h"
@@ -12,14 +13,15 @@
 #include "kelvo/record_dialogs.h"
 #include "kelvo/sheet_windows.h"
 #include "kelvo/table_view.h"
-#include "main_frame.h"
 
 namespace kelvo {
 namespace {
 
 constexpr int kGanttWindow = windowNumber(DocWindow::Gantt);
+constexpr int kModeCombo = 10505;  // the option bar's "작업 일정" / "집계 일정"
 constexpr uint64_t kPaneKinds =
-    kindBits({ViewKind::Predecessors, ViewKind::Successors, ViewKind::PaneCrewDetails});
+    kindBits({ViewKind::Predecessors, ViewKind::Successors, ViewKind::PaneCrewDetails,
+              ViewKind::TimeShared, ViewKind::PaneCrews});
 constexpr uint64_t kWindowKinds =
     kPaneKinds | kindBits({ViewKind::GanttChart, ViewKind::GanttSummaryChart, ViewKind::GanttTable,
                            ViewKind::GanttSummaryTable});
@@ -31,6 +33,27 @@ class CGanttSheet : public CTableView {
  public:
   using CTableView::CTableView;
   CGanttView* chart = nullptr;
+  // What the window shows (kept from hint 17).
+  GanttWindowChoice choice;
+  // Told when summary schedules fall back to activities, so that the
+  // option bar shows the mode the window is in.
+  std::function<void()> modeFellBack;
+
+  void onUpdate(int hintCode, qintptr extra) override {
+    if (hintCode == hint::kOptionBarChange) choice = ganttChoiceOfHint(extra);
+    if (hintCode == hint::kSummaryRebuilt && viewKind() == ViewKind::GanttSummaryTable &&
+        !showsSummarySchedules()) {
+      // The open summary data is gone or holds resources: the window goes
+      // back to activity schedules, its panes keeping their lists.
+      GanttWindowChoice activities = choice;
+      activities.summary = false;
+      if (modeFellBack) modeFellBack();
+      document()->updateAllViews(kWindowKinds, hint::kStoreSettings);
+      switchGanttWindow(document(), activities);
+      return;
+    }
+    CTableView::onUpdate(hintCode, extra);
+  }
 
   void scrollView(Qt::Orientation orientation, ScrollAction action, int thumb) override {
     CTableView::scrollView(orientation, action, thumb);
@@ -75,9 +98,20 @@ class CGanttSheet : public CTableView {
     lastRows_ = rowCount();
     if (changed && document()) document()->updateAllViews(kPaneKinds, hint::kRefresh);
   }
+  bool showsSummarySchedules();
   uint32_t lastRecord_ = XJOR_NONE;
   int lastRows_ = -1;
 };
+
+// Whether the open summary data can be shown as summary schedules: it
+// exists and is an activity summary.
+bool summarySchedulesOpen(CPlanDoc* doc) {
+  return doc && doc->isOpen() && doc->openSummary() > 0 && !openSummaryIsResources(*doc);
+}
+
+bool CGanttSheet::showsSummarySchedules() {
+  return summarySchedulesOpen(document());
+}
 
 // A lower pane; its list follows the option bar (hint 17).
 class CGanttPane : public CActSub {
@@ -104,36 +138,35 @@ void prepareKind(ViewKind kind) {
 GanttWindowChoice currentChoice(CKelvoApp& app) {
   CPlanDoc* doc = app.document();
   GanttWindowChoice choice;
-  if (CMainFrame* frame = app.mainFrame()) {
-    const OptionBarState& st = frame->optionState();
-    choice.summary = st.comboChoice.value(10505, 0) == 1;
-    choice.lowerLeft = st.comboChoice.value(10506, 0);
-    choice.lowerRight = st.comboChoice.value(10507, 1);
-  }
-  if (choice.summary && (!doc || doc->openSummary() <= 0 || openSummaryIsResources(*doc)))
-    choice.summary = false;
+  choice.summary = app.optionBarChoice(kModeCombo) == 1;
+  choice.lowerLeft = app.optionBarChoice(10506, 0);
+  choice.lowerRight = app.optionBarChoice(10507, 1);
+  if (choice.summary && !summarySchedulesOpen(doc)) choice.summary = false;
   return choice;
 }
+
+// Puts the option bar's mode (10505) back to activity schedules.
+void showActivitySchedules(CKelvoApp& app) { app.setOptionBarChoice(kModeCombo, 0); }
 
 }  // namespace
 
 ViewKind paneKind(const GanttWindowChoice& choice, int side) {
-  const int left = std::clamp(choice.lowerLeft, 0, 2);
-  int list = side == 0 ? left : std::clamp(choice.lowerRight, 0, 2);
-  if (side != 0 && list == left) list = (list + 1) % 3;
+  const int left = std::clamp(choice.lowerLeft, 0, kGanttPaneLists - 1);
+  int list = side == 0 ? left : std::clamp(choice.lowerRight, 0, kGanttPaneLists - 1);
+  if (side != 0 && list == left) list = (list + 1) % kGanttPaneLists;
   return viewKindOf(kindNumber(ViewKind::Predecessors) + list);
 }
 
 intptr_t ganttChoiceHint(const GanttWindowChoice& choice) {
-  return (choice.summary ? 1 : 0) | (std::clamp(choice.lowerLeft, 0, 2) << 4) |
-         (std::clamp(choice.lowerRight, 0, 2) << 8);
+  return (choice.summary ? 1 : 0) | (std::clamp(choice.lowerLeft, 0, kGanttPaneLists - 1) << 4) |
+         (std::clamp(choice.lowerRight, 0, kGanttPaneLists - 1) << 8);
 }
 
 GanttWindowChoice ganttChoiceOfHint(intptr_t extra) {
   GanttWindowChoice choice;
   choice.summary = extra & 1;
-  choice.lowerLeft = std::clamp(int((extra >> 4) & 0xF), 0, 2);
-  choice.lowerRight = std::clamp(int((extra >> 8) & 0xF), 0, 2);
+  choice.lowerLeft = std::clamp(int((extra >> 4) & 0xF), 0, kGanttPaneLists - 1);
+  choice.lowerRight = std::clamp(int((extra >> 8) & 0xF), 0, kGanttPaneLists - 1);
   return choice;
 }
 
@@ -148,6 +181,7 @@ QWidget* makeGanttWindow(CPlanDoc* doc, const GanttWindowChoice& choice, QWidget
   prepareKind(choice.summary ? ViewKind::GanttSummaryTable : ViewKind::GanttTable);
   auto* sheet = new CGanttSheet(doc, upper);
   sheet->setObjectName(QStringLiteral("GanttSheet"));
+  sheet->choice = choice;
   prepareKind(choice.summary ? ViewKind::GanttSummaryChart : ViewKind::GanttChart);
   auto* chart = new CGanttView(doc, sheet, upper);
   chart->setObjectName(QStringLiteral("GanttChart"));
@@ -205,11 +239,11 @@ void registerGanttWindow(CKelvoApp& app) {
     if (!vs.router) vs.router = app.router();
     if (!vs.flags) vs.flags = &app.settings().flags;
     // The option bar switches the open window's mode and lower panes.
-    if (CMainFrame* frame = app.mainFrame())
-      frame->optionState().ganttChoiceChanged = [&app] {
-        switchGanttWindow(app.document(), currentChoice(app));
-      };
-    return makeGanttWindow(app.document(), currentChoice(app), parent);
+    app.setGanttChoiceChanged([&app] { switchGanttWindow(app.document(), currentChoice(app)); });
+    QWidget* window = makeGanttWindow(app.document(), currentChoice(app), parent);
+    if (auto* sheet = window->findChild<CGanttSheet*>(QStringLiteral("GanttSheet")))
+      sheet->modeFellBack = [&app] { showActivitySchedules(app); };
+    return window;
   });
 }
 

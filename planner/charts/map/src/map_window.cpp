@@ -4,7 +4,7 @@
 #include <QInputDialog>
 #include <QSignalBlocker>
 
-#include "child_frame.h"
+#include "kelvo/document_windows.h"
 #include "kelvo/find_dialogs.h"
 #include "kelvo/kelvo_app.h"
 #include "kelvo/map_options_dialog.h"
@@ -12,7 +12,6 @@
 #include "kelvo/plan_doc.h"
 #include "kelvo/record_dialogs.h"
 #include "kelvo/strings.h"
-#include "main_frame.h"
 
 namespace kelvo {
 namespace {
@@ -22,8 +21,10 @@ constexpr int kItemCombo = 10502;
 
 // Fills the option bar's item list with the fields of the view's table and
 // shows the view's item; a choice there becomes the view's item.
-void connectItemCombo(CMainFrame* frame, CMapView* view) {
-  auto* combo = frame->findChild<QComboBox*>(QStringLiteral("ctl%1").arg(kItemCombo));
+void connectItemCombo(CKelvoApp& app, CMapView* view) {
+  QWidget* frame = app.mainWindow();
+  auto* combo =
+      frame ? frame->findChild<QComboBox*>(QStringLiteral("ctl%1").arg(kItemCombo)) : nullptr;
   if (!combo) return;
   {
     const QSignalBlocker block(combo);
@@ -32,7 +33,7 @@ void connectItemCombo(CMainFrame* frame, CMapView* view) {
     combo->addItems(view->itemNames());
     combo->setCurrentIndex(view->displayedItem() + 1);
   }
-  frame->optionState().comboChoice[kItemCombo] = combo->currentIndex();
+  app.setOptionBarChoice(kItemCombo, combo->currentIndex());
   QObject::connect(combo, &QComboBox::currentIndexChanged, view,
                    [view](int index) { view->chooseDisplayedItem(index - 1); });
 }
@@ -74,9 +75,7 @@ void registerMapWindow(CKelvoApp& app) {
   setMapDialogs(std::move(dialogs));
   registerDocumentWindow(kMapWindow, [&app](QWidget* parent) -> QWidget* {
     CPlanDoc* doc = app.document();
-    MapMode mode = MapMode::Activities;
-    if (CMainFrame* frame = app.mainFrame())
-      mode = MapMode(std::clamp(frame->optionState().comboChoice.value(10503, 0), 0, 2));
+    MapMode mode = MapMode(std::clamp(app.optionBarChoice(10503), 0, 2));
     // The summary mode needs open summary data.
     if (mode == MapMode::Summary && (!doc || doc->openSummary() <= 0)) mode = MapMode::Activities;
     ViewState& vs = viewState();
@@ -84,7 +83,7 @@ void registerMapWindow(CKelvoApp& app) {
     if (!vs.flags) vs.flags = &app.settings().flags;
     CMapView* view = makeMapWindow(doc, mode, parent);
     // The item is the mode's own, kept in the project; the bar shows it.
-    if (CMainFrame* frame = app.mainFrame()) connectItemCombo(frame, view);
+    connectItemCombo(app, view);
     return view;
   });
 }

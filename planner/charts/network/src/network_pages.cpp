@@ -27,6 +27,12 @@ namespace kelvo {
 namespace {
 
 constexpr int kCaptionBytes = 32;  // side captions, in 33-byte fields
+// A field with its wrap marks and the end mark fill a template at most.
+constexpr int kMostLines = kLabelTemplateSize - 1;
+
+bool isTextField(const FieldDesc& f) {
+  return f.type == XF_STRING;
+}
 
 // The display checks of "도표" and the scale flag bits they set.
 struct FlagCheck {
@@ -124,9 +130,8 @@ COptNetPage::COptNetPage(NetOptions* options) : NetOptionsPage(QStringLiteral("�
     ++row;
   }
   outer->addLayout(checks);
-  QPushButton* font = fontButton(this, QStringLiteral("작업 자료 글꼴..."),
-                                 &options_->scale.bodyFont, &options_->scale.bodyTextColor);
-  font->setObjectName(QStringLiteral("bodyFont"));
+  QWidget* font = fontField(this, QStringLiteral("작업 자료 글꼴..."), &options_->scale.bodyFont,
+                            &options_->scale.bodyTextColor, QStringLiteral("bodyFont"));
   outer->addWidget(font, 0, Qt::AlignLeft);
   outer->addStretch();
   load();
@@ -178,9 +183,8 @@ CNetEtcPage::CNetEtcPage(NetOptions* options)
     grid->addWidget(width_[i], i + 1, 2);
   }
   outer->addLayout(grid);
-  QPushButton* font = fontButton(this, QStringLiteral("글꼴..."), &options_->captions.font,
-                                 &options_->captions.colour);
-  font->setObjectName(QStringLiteral("captionFont"));
+  QWidget* font = fontField(this, QStringLiteral("글꼴..."), &options_->captions.font,
+                            &options_->captions.colour, QStringLiteral("captionFont"));
   outer->addWidget(font, 0, Qt::AlignLeft);
   outer->addStretch();
   load();
@@ -221,13 +225,21 @@ LabelTemplateEditor::LabelTemplateEditor(const FieldDesc* fields, int count, QWi
   field_->setObjectName(QStringLiteral("field"));
   for (int i = 0; i < std::min(count, int(labelbyte::kLiteral)); ++i)
     field_->addItem(fieldText(fields[i].name, sizeof fields[i].name));
+  lines_ = new QSpinBox(this);
+  lines_->setObjectName(QStringLiteral("lines"));
+  lines_->setRange(1, kMostLines);
   text_ = new QLineEdit(this);
   text_->setObjectName(QStringLiteral("text"));
   text_->setValidator(new Cp949Validator(kLabelTemplateSize - 3, text_));
+  breakChoice_ = new QRadioButton(QStringLiteral("줄 바꿈"), this);
+  breakChoice_->setObjectName(QStringLiteral("breakChoice"));
   choice->addWidget(fieldChoice_, 0, 0);
   choice->addWidget(field_, 0, 1);
+  choice->addWidget(new QLabel(QStringLiteral("줄 수 :"), this), 0, 2);
+  choice->addWidget(lines_, 0, 3);
   choice->addWidget(textChoice_, 1, 0);
-  choice->addWidget(text_, 1, 1);
+  choice->addWidget(text_, 1, 1, 1, 3);
+  choice->addWidget(breakChoice_, 2, 0);
   outer->addLayout(choice);
   auto* buttons = new QHBoxLayout;
   const std::pair<const char*, bool (LabelTemplateEditor::*)()> edits[] = {
@@ -243,6 +255,8 @@ LabelTemplateEditor::LabelTemplateEditor(const FieldDesc* fields, int count, QWi
   outer->addLayout(buttons);
   connect(list_, &QListWidget::currentRowChanged, this, [this] { showSelected(); });
   connect(field_, &QComboBox::activated, fieldChoice_, [this] { fieldChoice_->setChecked(true); });
+  connect(field_, &QComboBox::currentIndexChanged, this, [this] { enableLines(); });
+  enableLines();
   connect(text_, &QLineEdit::textEdited, textChoice_, [this] { textChoice_->setChecked(true); });
 }
 
@@ -281,13 +295,13 @@ QString labelTemplateText(const FieldDesc* fields, int count, const uint8_t* tmp
 
 bool LabelTemplateEditor::currentItem(LabelItem* item) {
   *item = LabelItem{};
+  if (breakChoice_->isChecked()) {
+    item->kind = LabelItem::NewLine;
+    return true;
+  }
   if (fieldChoice_->isChecked()) {
     item->field = field_->currentIndex();
-    // Replacing a wrapped field by itself keeps its lines.
-    const int row = list_->currentRow();
-    if (row >= 0 && row < int(items_.size()) && items_[row].kind == LabelItem::Field &&
-        items_[row].field == item->field)
-      item->extraLines = items_[row].extraLines;
+    if (lines_->isEnabled()) item->extraLines = lines_->value() - 1;
     return item->field >= 0;
   }
   item->kind = LabelItem::Literal;
@@ -365,10 +379,20 @@ void LabelTemplateEditor::showSelected() {
   if (item.kind == LabelItem::Field && item.field < field_->count()) {
     fieldChoice_->setChecked(true);
     field_->setCurrentIndex(item.field);
+    if (lines_->isEnabled()) lines_->setValue(item.extraLines + 1);
   } else if (item.kind == LabelItem::Literal) {
     textChoice_->setChecked(true);
     text_->setText(xjor::fromCp949(item.text.data(), int(item.text.size())));
+  } else {
+    breakChoice_->setChecked(true);
   }
+}
+
+void LabelTemplateEditor::enableLines() {
+  const int field = field_->currentIndex();
+  const bool text = field >= 0 && field < count_ && isTextField(fields_[field]);
+  lines_->setEnabled(text);
+  if (!text) lines_->setValue(1);
 }
 
 CFormNetPage::CFormNetPage(const FieldDesc* fields, int count, NetBlock* block)

@@ -74,6 +74,10 @@ TimeScaleSettings CNetView::defaultSettings() const {
   return defaultNetScale(open ? doc->info().start : 0, open ? doc->info().finish : 0);
 }
 
+QString CNetView::rowNumberTitle() const {
+  return QStringLiteral("경로");
+}
+
 void CNetView::setBlock(const NetBlock& block) {
   block_ = block;
   block_.nodeWidth = std::max<int16_t>(1, block_.nodeWidth);

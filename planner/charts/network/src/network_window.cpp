@@ -3,7 +3,7 @@
 #include <QMessageBox>
 #include <QVBoxLayout>
 
-#include "child_frame.h"
+#include "kelvo/document_windows.h"
 #include "kelvo/find_dialogs.h"
 #include "kelvo/kelvo_app.h"
 #include "kelvo/message_text.h"

@@ -65,9 +65,9 @@ COptChartPage::COptChartPage(TimeScaleSettings* settings, BandBlock* band, Optio
                   row, 1);
   grid->addWidget(colourButton(this, QStringLiteral("테이블 선 색깔..."), &band_->tableLineColor),
                   row++, 2);
-  grid->addWidget(fontButton(this, QStringLiteral("글꼴..."), &s_->bodyFont, &s_->bodyTextColor),
+  grid->addWidget(fontField(this, QStringLiteral("글꼴..."), &s_->bodyFont, &s_->bodyTextColor),
                   row, 0);
-  grid->addWidget(fontButton(this, QStringLiteral("테이블 글꼴..."), &band_->tableFont), row++, 1);
+  grid->addWidget(fontField(this, QStringLiteral("테이블 글꼴..."), &band_->tableFont), row++, 1);
   series_ = new SeriesEditor(this, grid, row, band_->series, &band_->seriesCount, false,
                              valueSheetChooser(opt));
   grid->setRowStretch(grid->rowCount(), 1);

@@ -92,7 +92,7 @@ COptSheetPage::COptSheetPage(TimeScaleSettings* settings, PeriodSheetBlock* bloc
   grid->addWidget(sheetTitle_, 5, 1, 1, 3);
   grid->addWidget(numbers_, 6, 0);
   grid->addWidget(
-      fontButton(this, QStringLiteral("자료 글꼴..."), &s_->bodyFont, &s_->bodyTextColor), 6, 3);
+      fontField(this, QStringLiteral("자료 글꼴..."), &s_->bodyFont, &s_->bodyTextColor), 6, 3);
   connect(list_, &QTreeWidget::currentItemChanged, this,
           [this](QTreeWidgetItem* current) { showItem(list_->indexOfTopLevelItem(current)); });
   items_ = *target_;

@@ -1,9 +1,11 @@
 #include "kelvo/period_windows.h"
 
 #include <QBoxLayout>
+#include <QLineEdit>
 
-#include "child_frame.h"
 #include "kelvo/chart_view.h"
+#include "kelvo/cp949_validator.h"
+#include "kelvo/document_windows.h"
 #include "kelvo/kelvo_app.h"
 #include "kelvo/period_band_widget.h"
 #include "kelvo/plan_doc.h"
@@ -16,6 +18,18 @@ namespace {
 void prepare(ViewKind kind, DocWindow window) {
   viewState().nextViewKind = kind;
   viewState().nextWindow = static_cast<int16_t>(windowNumber(window));
+}
+
+// The option bar's title edit shows the open sheet's title and gives it
+// what is typed (only text CP949 can hold, at most 31 bytes).
+void connectTitleEdit(QWidget* frame, CValueView* sheet) {
+  auto* edit = frame->findChild<QLineEdit*>(QStringLiteral("ctl10100"));
+  if (!edit) return;
+  if (!edit->validator())
+    edit->setValidator(new Cp949Validator(int(sizeof ValueSheetHeader::title) - 1, edit));
+  edit->setText(sheet->title());
+  QObject::connect(sheet, &CValueView::sheetOpened, edit, &QLineEdit::setText);
+  QObject::connect(edit, &QLineEdit::textEdited, sheet, &CValueView::setTitle);
 }
 
 }  // namespace
@@ -63,7 +77,10 @@ void registerPeriodWindows(CKelvoApp& app) {
       ViewState& vs = viewState();
       if (!vs.router) vs.router = app.router();
       if (!vs.flags) vs.flags = &app.settings().flags;
-      return make(app.document(), parent);
+      QWidget* content = make(app.document(), parent);
+      if (auto* sheet = qobject_cast<CValueView*>(content); sheet && app.mainWindow())
+        connectTitleEdit(app.mainWindow(), sheet);
+      return content;
     });
   }
 }

@@ -153,6 +153,12 @@ QString CSheetView::stripTitle() const {
   return fieldText(block_.title, sizeof block_.title);
 }
 
+QString CSheetView::rowNumberText(int32_t row) const {
+  const int32_t items = int32_t(items_.size());
+  if (items == 0 || row % items != 0) return {};
+  return QString::number(row / items + 1);
+}
+
 void CSheetView::setItems(std::vector<ValueItem> items) {
   items_ = std::move(items);
   setScaleSettings(storedSettings());
@@ -310,11 +316,6 @@ void CSheetView::drawBody(QPainter& painter, const UnitMapper& mapper, const Log
                      mapper.toDevice(body.right, bottom));
     painter.setPen(text);
     const int32_t itemRow = row % int32_t(items_.size());
-    // Row numbers count records, on each record's first row.
-    if (body.left < 0 && itemRow == 0)
-      painter.drawText(mapper.toDevice(-s.rowNumberWidth, top, -kCellIndent, bottom),
-                       Qt::AlignRight | Qt::AlignVCenter,
-                       QString::number(row / int32_t(items_.size()) + 1));
     // The left table: the record's fields on its first row, the item's
     // title on every row.
     if (body.left < timeLeft) {

@@ -22,6 +22,7 @@
 #include "kelvo/sheet_rows.h"
 #include "kelvo/summary_registry.h"
 #include "xJorDbm2.h"
+#include "xjor/text.h"
 #include "xjorlib/qt_bridge.h"
 
 namespace kelvo {
@@ -95,7 +96,21 @@ bool CValueView::openSheet(int n) {
   setCurrent(0, currentColumn());
   clearSelection();
   refreshRows();
+  emit sheetOpened(title());
   return true;
+}
+
+QString CValueView::title() const {
+  return xjor::fromCp949(QByteArray::fromStdString(sheet_.title));
+}
+
+void CValueView::setTitle(const QString& title) {
+  QByteArray bytes = xjor::toCp949(title);
+  // The header holds 31 bytes and its end; a character is never split.
+  bytes.truncate(xCharCut(bytes.constData(), int32_t(sizeof ValueSheetHeader::title) - 1));
+  if (bytes.toStdString() == sheet_.title) return;
+  sheet_.title = bytes.toStdString();
+  if (document()) document()->setModified();
 }
 
 void CValueView::initialUpdate() {
@@ -124,6 +139,7 @@ void CValueView::initialUpdate() {
   }
   sheet_.load(opt, currentValueSheet());
   refreshRows();
+  emit sheetOpened(title());
 }
 
 void CValueView::refreshRows() {
@@ -133,6 +149,15 @@ void CValueView::refreshRows() {
   loadRow();
   updateGrid();
   viewport()->update();
+}
+
+void CValueView::refreshSheet() {
+  // The sheet is read again from the project: what was typed or generated
+  // since it was last stored goes there first instead of being lost.
+  moveToRow(kCommitSilently);
+  CPlanDoc* doc = document();
+  if (doc && doc->isOpen() && sheet_.number() == currentValueSheet()) sheet_.store(&doc->db().opt);
+  initialUpdate();
 }
 
 void CValueView::storeSettings() {
@@ -153,9 +178,11 @@ void CValueView::onUpdate(int hintCode, qintptr extra) {
       storeSettings();
       break;
     case hint::kInitialUpdate:
-    case hint::kRefresh:
       moveToRow(kCommitSilently);
       initialUpdate();
+      break;
+    case hint::kRefresh:
+      refreshSheet();
       break;
     case hint::kSettingsRewritten:
       // A loaded layout: the format and columns are read again.
@@ -170,8 +197,7 @@ void CValueView::onUpdate(int hintCode, qintptr extra) {
 bool CValueView::onCommand(int id) {
   switch (id) {
     case cmd::kRefresh:
-      moveToRow(kCommitSilently);
-      initialUpdate();
+      refreshSheet();
       return true;
     case cmd::kEditClear: {
       // The selected rows, or the current one, leave both tables.

@@ -11,7 +11,6 @@
 #include "kelvo/map_model.h"
 #include "kelvo/plan_doc.h"
 #include "kelvo/table_view.h"
-#include "main_frame.h"
 #include "user_items_dialog.h"
 
 namespace kelvo {
@@ -55,22 +54,22 @@ class CDefinitionCommands : public CommandTarget {
       case cmd::kUserSummaryItems:
         return settle<CUserItemsDlg>(*doc);
       case cmd::kFileFields: {
-        CFileFieldsDlg dialog(*doc, app_.mainFrame());
+        CFileFieldsDlg dialog(*doc, app_.mainWindow());
         if (dialog.exec() != QDialog::Accepted) return false;
         // The map's remembered displayed item names an activity field in
         // the activity mode.
-        OptionBarState& bar = app_.mainFrame()->optionState();
-        if (bar.comboChoice.value(kMapModeCombo, 0) == int(MapMode::Activities) &&
-            bar.comboChoice.contains(kMapItemCombo))
-          bar.comboChoice[kMapItemCombo] =
-              remappedFieldChoice(dialog.fieldMap(), bar.comboChoice[kMapItemCombo]);
+        if (app_.optionBarChoice(kMapModeCombo) == int(MapMode::Activities) &&
+            app_.hasOptionBarChoice(kMapItemCombo))
+          app_.setOptionBarChoice(
+              kMapItemCombo,
+              remappedFieldChoice(dialog.fieldMap(), app_.optionBarChoice(kMapItemCombo)));
         app_.router()->refresh();
         return true;
       }
       case kBatchChange: {
         CTableView* sheet = activeSheet();
         if (!sheet) return false;
-        CBatchChangeDlg dialog(*doc, *sheet, app_.mainFrame());
+        CBatchChangeDlg dialog(*doc, *sheet, app_.mainWindow());
         dialog.exec();
         app_.router()->refresh();
         return true;
@@ -85,7 +84,7 @@ class CDefinitionCommands : public CommandTarget {
   // what its OK changed.
   template <class Dialog>
   bool settle(CPlanDoc& doc) {
-    Dialog dialog(doc, app_.mainFrame());
+    Dialog dialog(doc, app_.mainWindow());
     const bool done = dialog.exec() == QDialog::Accepted;
     if (done) app_.router()->refresh();
     return done;

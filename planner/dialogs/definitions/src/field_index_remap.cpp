@@ -173,7 +173,9 @@ void remapActivityFieldIndexes(ProjectDb* db, const std::vector<int32_t>& oldToN
     const bool related =
         item.header.source == source::kRelatedField || item.header.source == source::kRelatedField2;
     if (!related || item.band != reportBand(kActivityRow) || item.header.field < 0) return false;
-    item.header.field = static_cast<int16_t>(remappedField(oldToNew, item.header.field));
+    const auto field = static_cast<int16_t>(remappedField(oldToNew, item.header.field));
+    if (field == item.header.field) return false;
+    item.header.field = field;
     return true;
   });
   // A batch formula's item is an ordinal; one that is gone selects nothing.
@@ -181,7 +183,9 @@ void remapActivityFieldIndexes(ProjectDb* db, const std::vector<int32_t>& oldToN
   editNamedFormulas(db, [&](NamedFormula& f) {
     if (f.list != kBatchFormulaList || f.kind != activities) return false;
     const int32_t field = remappedField(oldToNew, f.item);
-    f.item = field < 0 ? UINT16_MAX : static_cast<uint16_t>(field);
+    const uint16_t item = field < 0 ? UINT16_MAX : static_cast<uint16_t>(field);
+    if (item == f.item) return false;
+    f.item = item;
     return true;
   });
 }

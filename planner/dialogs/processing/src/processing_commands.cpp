@@ -18,7 +18,6 @@
 #include "kelvo/strings.h"
 #include "kelvo/table_view.h"
 #include "kelvo/view_kind.h"
-#include "main_frame.h"
 #include "next_stage_dialog.h"
 #include "numeric_items_dialog.h"
 #include "summary_build_dialog.h"
@@ -96,11 +95,9 @@ class CProcessingCommands : public CommandTarget {
   }
 
  private:
-  QWidget* window() const { return app_.mainFrame(); }
+  QWidget* window() const { return app_.mainWindow(); }
 
-  void showStatus(const QString& text) {
-    if (app_.mainFrame()) app_.mainFrame()->statusBar()->showMessage(text);
-  }
+  void showStatus(const QString& text) { app_.showStatusText(text); }
 
   // Work that changed the project: modified, the views re-read dates and
   // values, menus and title follow. An undo step kept from an earlier edit
@@ -217,7 +214,7 @@ class CProcessingCommands : public CommandTarget {
   // crew sheet is shown and its send command run.
   void sendCrews() {
     if (!app_.requestWindow(8)) return;
-    if (CMainFrame* frame = app_.mainFrame()) {
+    if (QWidget* frame = app_.mainWindow()) {
       auto* table = frame->findChild<QComboBox*>(QStringLiteral("ctl10504"));
       if (table && table->currentIndex() != kCrewSheetChoice)
         table->setCurrentIndex(kCrewSheetChoice);

@@ -22,8 +22,8 @@
 #include "kelvo/project_digits.h"
 #include "kelvo/strings.h"
 #include "kelvo/text_fields.h"
+#include "kelvo/time_shared.h"
 #include "record_strings.h"
-#include "time_shared.h"
 
 namespace kelvo {
 

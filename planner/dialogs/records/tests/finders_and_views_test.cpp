@@ -9,10 +9,10 @@
 #include "activity_dialog.h"
 #include "kelvo/base_view.h"
 #include "kelvo/find_dialogs.h"
+#include "kelvo/time_shared.h"
 #include "progress_dialog.h"
 #include "record_fixture.h"
 #include "relation_dialog.h"
-#include "time_shared.h"
 
 using namespace kelvo;
 using kelvo_test::RecordDialogTest;

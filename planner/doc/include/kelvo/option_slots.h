@@ -37,7 +37,7 @@ enum class KindRecord {
   Columns,      // 132 + k: a sheet's column records
   PrintFormat,  // 164 + k
   PaneFormat,   // 348 + k: a lower Gantt pane's grid format block
-  PaneColumns,  // 358 + k: its four column records
+  PaneColumns,  // 358 + k: its column records
   Band,         // the period-band block of a time-scaled view
   ValueItems,   // a period sheet's value items
   RowSource,    // filter and order of a period sheet's or the report's rows

@@ -200,6 +200,9 @@ class CPlanDoc : public QObject {
   EditResult enterRecord(ViewKind kind, void* record, int dateMode, EditReport how,
                          uint64_t quietViews);
   void keepRecordUndo(ViewKind kind, int32_t slot, std::vector<char> kept);
+  // The undo step of a changed time-shared entry: the entry now stored
+  // gives way to the one kept.
+  void keepEntryUndo(SpaEntry now, SpaEntry kept);
 
   QString tempFolder_;
   int32_t refHandle_;

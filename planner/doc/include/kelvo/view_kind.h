@@ -36,8 +36,8 @@ enum class ViewKind : int16_t {
   Predecessors = 32,         // lower Gantt pane "선행 작업"
   Successors = 33,           // lower Gantt pane "후행 작업"
   PaneCrewDetails = 34,      // lower Gantt pane "세부 작업조"
-  // No view shows it: the editing dispatch's kind for a time-shared entry.
-  TimeShared = 35,
+  TimeShared = 35,  // lower Gantt pane "시분할 작업"; the progress dialog's entries too
+  PaneCrews = 36,   // lower Gantt pane "작업조" (the crews of the activity's work type)
 };
 
 // Kinds are below 64 so that a mask of 64 bits names any set of them.
@@ -86,9 +86,11 @@ constexpr bool isGanttTableKind(ViewKind kind) {
 
 // The lower panes of the Gantt window (32 + the option bar's choice).
 constexpr bool isGanttPaneKind(ViewKind kind) {
-  return kind == ViewKind::Predecessors || kind == ViewKind::Successors ||
-         kind == ViewKind::PaneCrewDetails;
+  return kindNumber(kind) >= kindNumber(ViewKind::Predecessors) &&
+         kindNumber(kind) <= kindNumber(ViewKind::PaneCrews);
 }
+// The number of lists a lower pane offers.
+inline constexpr int kGanttPaneLists = 5;
 
 // The eleven document windows: the number is the tab index, command
 // 40032 + number, caption string 496 + number and option bar 1100 + number.

@@ -108,6 +108,11 @@ class CGridView : public CBaseView {
   // Width of page column `across` of the print job in progress: its
   // columns and the row-number column.
   int32_t printedWidth(int across) const;
+  // Whether the pages of the next print jobs show the header row (default
+  // yes). A sheet printed as a chart's left table leaves it out when the
+  // chart prints no time scale, so that its rows line up with the chart's.
+  void setPrintsHeader(bool shown) { printsHeader_ = shown; }
+  int32_t printedHeaderHeight() const { return printsHeader_ ? format_.headerHeight : 0; }
   bool onCommand(int id) override;
   bool updateCommand(int id, CommandState& state) override;
   // Drawing objects show while grid flag bit 0 is set.
@@ -197,6 +202,7 @@ class CGridView : public CBaseView {
   Drag drag_;
   // Printing: the plan of the job in progress.
   PrintPlan plan_;
+  bool printsHeader_ = true;
 };
 
 }  // namespace kelvo

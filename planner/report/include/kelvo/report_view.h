@@ -20,15 +20,22 @@ inline constexpr int32_t kBandStrip = 232;       // band captions left of the pa
 inline constexpr int32_t kReportExtent = 12000;  // scroll range in both directions
 inline constexpr int kReportSectionHint = 17;    // extra: 0 body, 1 cover
 
-// The "항목 :" choices from here on are the summary record's fields.
+// The "항목 :" choices from here on are the summary record's fields, and
+// from kReportRelatedChoice on the fields of the band's related record.
 inline constexpr int kReportFieldChoice = 100;
+inline constexpr int kReportRelatedChoice = 10000;
 
 // What the "문자 형식" dialog edits.
 struct ReportTextInput {
   QString text;       // "문자 :"
   QString formula;    // "수식 :"
   QString condition;  // "조건식 :"
-  int item = -1;  // "항목 :": a system item (0..12), kReportFieldChoice + a summary field, or -1
+  // "항목 :": a system item (0..12), kReportFieldChoice + a summary field,
+  // kReportRelatedChoice + a field of the related record, or -1.
+  int item = -1;
+  // The fields of the related record of the item's band (none for the
+  // header, footer and common bands), listed after the summary's.
+  QStringList relatedFields;
   int decimals = 0;  // "숫자일 때 소수점 미만 자릿수 :"
   LOGFONT font{};
   int16_t alignment = textalign::kLeft;
@@ -99,6 +106,10 @@ class CRepView : public CBaseView {
   class Printer;
   ObjectTable table() const;
   QStringList summaryFieldNames() const;
+  // The fields of the record related to the rows of band n: the work-type
+  // or facility code, the activity, and for a resource summary the
+  // resource or crew detail. Empty for the other bands.
+  QStringList relatedFieldNames(int band) const;
   bool resourceSummary() const;
   void keepSettingsUndo();
 
@@ -109,8 +120,10 @@ class CRepView : public CBaseView {
 };
 
 // The text a design view shows for an item: the fixed text, "=" and the
-// formula, "<name>" of a system item or "[name]" of a field.
-QString designText(const ReportItem& item, const QStringList& summaryFields);
+// formula, "<name>" of a system item or "[name]" of a field of the summary
+// record or of the related record.
+QString designText(const ReportItem& item, const QStringList& summaryFields,
+                   const QStringList& relatedFields = {});
 // The caption of band n ("머리글", "본문-공통", ...).
 QString bandCaption(int n);
 // The caption of system item n ("오늘 날짜", "페이지 번호", ...).

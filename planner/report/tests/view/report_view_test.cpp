@@ -4,15 +4,19 @@
 // (bands repeating, formula totals, page numbers, the cover).
 #include "kelvo/report_view.h"
 
+#include <QCheckBox>
 #include <QDir>
 #include <QImage>
 #include <QPrinter>
 #include <QProcess>
+#include <QSpinBox>
 #include <QTest>
+#include <QTimer>
 
 #include "grid_fixture.h"
 #include "kelvo/object_layer.h"
 #include "kelvo/option_slots.h"
+#include "kelvo/property_sheet.h"
 #include "kelvo/report_window.h"
 #include "kelvo/summary_build.h"
 #include "kelvo/view_state.h"
@@ -279,6 +283,74 @@ TEST_F(ReportTest, HintsAndResizeUndone) {
   view_->setSettings(s);
   doc_->updateAllViews(kindBit(ViewKind::UserReport), hint::kStoreSettings);
   EXPECT_EQ(readReportSettings(&db().opt, ReportSettings{}), s);
+}
+
+// "항목 :" offers the fields of the band's related record after the
+// summary's: the activity's in the activity band, none in the common band.
+TEST_F(ReportTest, RelatedRecordFieldsOfTheBandAreOffered) {
+  openView();
+  QStringList offered;
+  ReportDialogs d;
+  d.text = [&](QWidget*, const QStringList&, ReportTextInput* in) {
+    offered = in->relatedFields;
+    in->item = kReportRelatedChoice + int(offered.indexOf(QStringLiteral("소요일수")));
+    return true;
+  };
+  setReportDialogs(d);
+  viewState().editTool = tool::kText;
+  const auto click = [&](int band) {
+    int32_t px = 0, py = 0;
+    view_->itemPoint(100, int16_t(band), -20, &px, &py);
+    QTest::mouseClick(view_->viewport(), Qt::LeftButton, {},
+                      view_->screenMapper().toDevice(px, py).toPoint());
+  };
+  click(band::kCommon);
+  EXPECT_TRUE(offered.isEmpty());
+  click(5);
+  const int duration = int(offered.indexOf(QStringLiteral("소요일수")));
+  ASSERT_GE(duration, 0);
+  EXPECT_EQ(offered.size(), db().act.tb.fieldCount);
+  ObjectTable t(&db().objects);
+  const ReportItem item = reportItems(t, kSectionBody).back();
+  EXPECT_EQ(item.band, 5);
+  // The stored header: source 6 (the related record), its field index.
+  uint8_t header[kReportTextHeaderSize];
+  std::memcpy(header, &item.header, sizeof header);
+  EXPECT_EQ(header[0], source::kRelatedField);
+  EXPECT_EQ(header[4] | header[5] << 8, duration);
+  EXPECT_EQ(designText(item, {}, offered), QStringLiteral("[소요일수]"));
+}
+
+// 40098 opens the "선택 사항" sheet with the report's page; OK writes its
+// values into record 121, Cancel leaves it.
+TEST_F(ReportTest, OptionsSheetPageWritesTheSettingsRecord) {
+  openView();
+  const ReportSettings before = view_->settings();
+  const auto answer = [](bool ok) {
+    QTimer::singleShot(0, [ok] {
+      auto* sheet = qobject_cast<CPropertySheet*>(QApplication::activeModalWidget());
+      ASSERT_NE(sheet, nullptr);
+      ASSERT_EQ(sheet->pageCount(), 1);
+      CPropertyPage* page = sheet->page(0);
+      for (auto* box : page->findChildren<QCheckBox*>())
+        if (box->text() == QStringLiteral("외곽선 표시")) box->setChecked(true);
+      page->findChild<QSpinBox*>("firstPage")->setValue(7);
+      page->findChild<QSpinBox*>("margin0")->setValue(150);
+      ok ? sheet->accept() : sheet->reject();
+    });
+  };
+  answer(false);
+  view_->onCommand(cmd::kOptions);
+  EXPECT_EQ(view_->settings(), before);
+  answer(true);
+  view_->onCommand(cmd::kOptions);
+  doc_->updateAllViews(kindBit(ViewKind::UserReport), hint::kStoreSettings);
+  uint8_t bytes[kReportSettingsSize] = {};
+  ASSERT_EQ(xOption(&db().opt, XOPT_READ, kReportSettingsItem, bytes, sizeof bytes), 1);
+  EXPECT_EQ(bytes[0], (before.flags | reportflag::kOutline) & 0xFF);
+  EXPECT_EQ(bytes[30] | bytes[31] << 8, 7);
+  EXPECT_EQ(bytes[32] | bytes[33] << 8, 150);
+  EXPECT_EQ(bytes[34] | bytes[35] << 8, before.marginBottom);
 }
 
 }  // namespace

@@ -6,12 +6,15 @@
 
 #include <QObject>
 #include <QStringList>
+#include <functional>
 #include <memory>
 #include <string>
 
 #include "kelvo/commands.h"
 #include "kelvo/shell_settings.h"
 #include "xJorLib.h"
+
+class QWidget;
 
 namespace kelvo {
 
@@ -67,6 +70,21 @@ class CKelvoApp : public QObject, public CommandTarget {
   bool requestWindow(int number);
 
   CMainFrame* mainFrame() const { return frame_.get(); }
+  // The main window as a widget (the parent of the program's dialogs);
+  // null before startup and after shutdown.
+  QWidget* mainWindow() const;
+  // Shows text in the main window's status bar (nothing without one).
+  void showStatusText(const QString& text);
+  // The kept choice of option-bar combo id (10500..10509), or fallback
+  // when none was made yet or there is no main window.
+  int optionBarChoice(int id, int fallback = 0) const;
+  // Whether a choice of combo id is kept, and keeps one, shown on the bar's
+  // combo without acting on it (nothing without a main window).
+  bool hasOptionBarChoice(int id) const;
+  void setOptionBarChoice(int id, int choice);
+  // Called when the option bar switches the Gantt window's mode or lower
+  // panes (10505..10507); null removes it.
+  void setGanttChoiceChanged(std::function<void()> changed);
   CPlanDoc* document() const { return doc_.get(); }
   CommandRouter* router() const { return router_; }
   ShellSettings& settings() { return settings_; }

@@ -241,6 +241,9 @@ class CBaseView : public QAbstractScrollArea, public CommandTarget {
   virtual QString positionText(int32_t x, int32_t y) const;
   // 16. Draws the rubber band of the tool in use. Base: nothing.
   virtual void drawRubberBand(QPainter& painter, const UnitMapper& mapper);
+  // Whether a click at logical x falls in the row-number column, which
+  // takes no clicks unless view flag bit 1 is set. Base: x < 0.
+  virtual bool inRowNumberColumn(int32_t x) const { return x < 0; }
 
   // --- Further virtual operations ----------------------------------------
   // Draws the view's content in device space through mapper: on screen the

@@ -73,6 +73,11 @@ QPushButton* colourButton(QWidget* parent, const QString& caption, COLORREF* col
 // given, *colour, and keeps the choice.
 QPushButton* fontButton(QWidget* parent, const QString& caption, LOGFONT* font,
                         COLORREF* colour = nullptr);
+// The same button with the font's size in points beside it ("9 pt"), kept
+// up to date when the picker changes the font and whenever the page is
+// shown again. The button is named name, the size name + "Size".
+QWidget* fontField(QWidget* parent, const QString& caption, LOGFONT* font,
+                   COLORREF* colour = nullptr, const QString& name = {});
 
 }  // namespace kelvo
 

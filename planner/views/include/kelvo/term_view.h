@@ -58,6 +58,8 @@ class CTermView : public CBaseView {
   void placeDataItem(int32_t x, int32_t y) override;
   void endSeparatorDrag(int32_t x, int32_t y, bool apply) override;
   void drawRubberBand(QPainter& painter, const UnitMapper& mapper) override;
+  // Left of the row-number column's right edge.
+  bool inRowNumberColumn(int32_t x) const override;
   bool preparePrinting(const PrintFormat& format, PrintLayout* layout) override;
   void printPage(QPainter& painter, const UnitMapper& paper, const PrintLayout& layout,
                  const PrintFormat& format) override;
@@ -102,6 +104,21 @@ class CTermView : public CBaseView {
   virtual void rowsMoved() {}
   // A title the scale strip shows over the left table ("": none).
   virtual QString stripTitle() const { return {}; }
+  // The row-number column left of the axis, when the view has one: it
+  // stays at the left edge while the axis scrolls and prints at the left
+  // of every page, with its title in the scale strip and each row's text
+  // centred in it. Base: no column (a view may draw its own left of x = 0).
+  virtual bool showsRowNumbers() const { return false; }
+  virtual QString rowNumberTitle() const { return {}; }
+  // The text of body row `row` (from 0). Base: row + 1.
+  virtual QString rowNumberText(int32_t row) const;
+  // Where the row-number column ends on screen: the axis's left edge when
+  // the view shows the column, else x = 0.
+  int32_t rowNumberEdge() const;
+  // Whether a job with format prints the column: views that offer "경로
+  // 인쇄" on their print form print it when print flag bit 1 asks, the
+  // others whenever they show it.
+  bool printsRowNumbers(const PrintFormat& format) const;
   void scrollContentsBy(int dx, int dy) override;
 
   // Takes the settings edited in a "선택 사항" sheet that ended with OK:
@@ -142,6 +159,10 @@ class CTermView : public CBaseView {
   void applyOrigin();
   void drawStrip(QPainter& painter, const UnitMapper& strip, int32_t left, int32_t right);
   void drawShading(QPainter& painter, const UnitMapper& mapper, const LogicalRect& body);
+  // The row-number column from x = left, its rows and its corner of the
+  // strip (strip: the strip's mapping, or null when it is not drawn).
+  void drawRowNumbers(QPainter& painter, const UnitMapper& mapper, const UnitMapper* strip,
+                      int32_t left, const LogicalRect& body, int32_t firstRow, int32_t lastRow);
 
   TimeScaleSettings stored_{};
   TimeScale scale_;

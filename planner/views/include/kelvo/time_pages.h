@@ -21,6 +21,7 @@ struct TimePageRequest {
   int32_t bodyWidth = 1;      // a page's printable width
   int32_t bodyHeight = 1;     // a page's printable height, the strip included
   int32_t repeatedStrip = 0;  // the scale strip's height on every page; 0: not printed
+  int32_t rowNumbers = 0;     // the row-number column at every page's left; 0: not printed
   int32_t rowCount = 0;       // rows that print
   int leadingPages = 0;       // pages across printed before the axis
   // Of the last leading page, the width the view uses itself; the axis
@@ -56,6 +57,10 @@ struct TimePagePlan {
   int leadingPages = 0;
   int32_t sharedWidth = 0;  // 0 when no page is shared
   int32_t strip = 0;        // the repeated strip's height, 0 when it does not print
+  int32_t rowNumbers = 0;   // the row-number column's width, 0 when it does not print
+  // A page's width beside the column, for the axis and the view's own
+  // part; not positive when the column leaves no room.
+  int32_t axisWidth = 1;
   int32_t rowHeight = 1;
   int32_t rowCount = 0;
 

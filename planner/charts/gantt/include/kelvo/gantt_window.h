@@ -19,8 +19,9 @@ class CGanttView;
 class CTableView;
 
 // What window 3 shows: summary schedules (true) or activities, and the
-// lists of the lower panes (0 predecessors, 1 successors, 2 crew details;
-// the right one moves on when both are the same).
+// lists of the lower panes (0 predecessors, 1 successors, 2 crew details,
+// 3 time-shared entries, 4 crews; the right one moves on when both are the
+// same).
 struct GanttWindowChoice {
   bool summary = false;
   int lowerLeft = 0;

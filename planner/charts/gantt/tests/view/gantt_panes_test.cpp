@@ -7,8 +7,10 @@
 
 #include "gantt_fixture.h"
 #include "kelvo/act_sub.h"
+#include "kelvo/field_editor.h"
 #include "kelvo/option_slots.h"
 #include "kelvo/summary_build.h"
+#include "kelvo/time_shared.h"
 
 namespace kelvo_test {
 namespace {
@@ -32,6 +34,54 @@ class GanttPanesTest : public GanttTest {
     return out;
   }
   bool itemStored(int item) { return xOption(&db().opt, XOPT_SIZE, item, nullptr, 0) > 0; }
+  // Types text into a cell of a pane and commits the row.
+  bool typeInto(kelvo::CActSub* p, int row, int column, const QString& text) {
+    if (p->currentRow() != row && !p->goToRow(row)) return false;
+    if (p->currentColumn() != column && !p->goToColumn(column)) return false;
+    if (!p->editorShown()) return false;
+    p->lineEditor()->setText(text);
+    return p->moveToRow(kelvo::kCommitOnly);
+  }
+  // Time-shared activity E of work type AA01 and facility F01, with
+  // resources R1 and R2; the panes show crews (left) and time-shared
+  // entries (right), the data-input tool on.
+  void openCrewsAndEntries() {
+    ASSERT_EQ(addClass(0, "AA"), 0);
+    ASSERT_EQ(addClass(0, "AA01"), 0);
+    ASSERT_EQ(addClass(1, "F01"), 0);
+    ASSERT_EQ(addResource("R1"), 0);
+    ASSERT_EQ(addResource("R2"), 0);
+    std::string bytes(db().act.tb.recordSize, '\0');
+    ActRecord a{};
+    std::strcpy(a.code, "E");
+    std::strcpy(a.title, "pour");
+    std::strcpy(a.wbsCode, "AA01");
+    std::strcpy(a.obsCode, "F01");
+    a.duration = a.remaining = 4;
+    a.type = 2;
+    std::memcpy(bytes.data(), &a, sizeof a);
+    db().act.tb.current = -1;
+    ASSERT_EQ(xInputRecAct(&db(), bytes.data(), doc_->info().start, 2, 1, 0), 0);
+    kelvo::GanttWindowChoice choice;
+    choice.lowerLeft = 4;
+    choice.lowerRight = 3;
+    openWindow(choice);
+    kelvo::viewState().editTool = kelvo::tool::kDataInput;
+    kelvo::optionFlags() &= uint16_t(~kelvo::optflag::kConfirmDelete);
+  }
+  int32_t slotOf(const char* code) { return int32_t(sheet()->rows().record(rowOf(code))); }
+  // A day as the pane shows it (and so takes it typed).
+  QString dayText(uint16_t d) {
+    SpaEntry e{};
+    e.day = d;
+    return kelvo::fieldText(kelvo::timeSharedFields(), ref_, reinterpret_cast<const char*>(&e), 0);
+  }
+  std::vector<std::pair<uint16_t, double>> entriesOf(const char* code) {
+    std::vector<std::pair<uint16_t, double>> out;
+    for (const SpaEntry& e : kelvo::timeSharedEntries(db(), slotOf(code)))
+      out.emplace_back(e.day, e.value);
+    return out;
+  }
 };
 
 TEST_F(GanttPanesTest, PanesListTheRelationsOfTheCurrentActivity) {
@@ -87,6 +137,80 @@ TEST_F(GanttPanesTest, ANewRowIsARelationOfTheCurrentActivity) {
   ASSERT_TRUE(successors->moveToRow(0));
   EXPECT_TRUE(successors->deleteAtCursor());
   EXPECT_EQ(listed(successors), (std::vector<std::string>{"D services"}));
+  // Undo enters the deleted relation again.
+  successors->onCommand(kelvo::cmd::kEditUndo);
+  EXPECT_EQ(listed(successors), (std::vector<std::string>{"C handover", "D services"}));
+}
+
+TEST_F(GanttPanesTest, CrewsOfTheActivitysWorkTypeAreEditedInTheirPane) {
+  openCrewsAndEntries();
+  kelvo::CActSub* crews = pane(0);
+  ASSERT_EQ(crews->viewKind(), ViewKind::PaneCrews);
+  // An activity without a work type has no crews and no entry row.
+  selectActivity("A");
+  EXPECT_EQ(crews->rowLabel(0), QString());
+  selectActivity("E");
+  ASSERT_TRUE(typeInto(crews, 0, 0, "R2"));
+  ASSERT_TRUE(typeInto(crews, 1, 0, "R1"));
+  EXPECT_EQ(listed(crews), (std::vector<std::string>{"R2 resource R2", "R1 resource R1"}));
+  auto crew = [&](int row) {
+    CrewRecord c{};
+    db().crw.tb.current = int32_t(crews->records()[row]);
+    EXPECT_EQ(xGetRec(&db().crw.tb, &c), 1);
+    return c;
+  };
+  EXPECT_STREQ(crew(1).wbsCode, "AA01");
+  EXPECT_STREQ(crew(1).resCode, "R1");
+  // The unit quantity is the crew's, and undo takes it back.
+  ASSERT_TRUE(typeInto(crews, 1, 2, "2.5"));
+  EXPECT_DOUBLE_EQ(crew(1).unitQuantity, 2.5);
+  crews->onCommand(kelvo::cmd::kEditUndo);
+  EXPECT_DOUBLE_EQ(crew(1).unitQuantity, 0);
+  // A resource that is not registered is refused with the store's message.
+  EXPECT_FALSE(typeInto(crews, 2, 0, "R9"));
+  EXPECT_EQ(messages_.back(), XQD_MSG_NO_RESOURCE);
+  const QString shots = qEnvironmentVariable("KELVO_SHOT_DIR");
+  if (!shots.isEmpty()) window_->grab().save(shots + QStringLiteral("/issue25_crews_entries.png"));
+}
+
+TEST_F(GanttPanesTest, TimeSharedEntriesAreEnteredChangedAndDeletedTogether) {
+  openCrewsAndEntries();
+  kelvo::CActSub* entries = pane(1);
+  ASSERT_EQ(entries->viewKind(), ViewKind::TimeShared);
+  selectActivity("E");
+  ASSERT_TRUE(entries->records().empty());
+  ASSERT_EQ(entries->currentRow(), 0);
+  ASSERT_TRUE(entries->goToColumn(1));
+  entries->lineEditor()->setText("4");
+  ASSERT_TRUE(typeInto(entries, 0, 0, dayText(day(2026, 3, 4))));
+  ASSERT_TRUE(typeInto(entries, 1, 0, dayText(day(2026, 3, 3))));
+  // Listed by day, as stored.
+  using Entries = std::vector<std::pair<uint16_t, double>>;
+  EXPECT_EQ(entriesOf("E"), (Entries{{day(2026, 3, 3), 0}, {day(2026, 3, 4), 4}}));
+  EXPECT_EQ(entries->records(), (std::vector<uint32_t>{day(2026, 3, 3), day(2026, 3, 4)}));
+  const QString shots = qEnvironmentVariable("KELVO_SHOT_DIR");
+  if (!shots.isEmpty()) window_->grab().save(shots + QStringLiteral("/issue25_entries.png"));
+  // A changed quantity replaces the entry of its day; undo brings it back.
+  ASSERT_TRUE(typeInto(entries, 1, 1, "6"));
+  EXPECT_EQ(entriesOf("E"), (Entries{{day(2026, 3, 3), 0}, {day(2026, 3, 4), 6}}));
+  entries->onCommand(kelvo::cmd::kEditUndo);
+  EXPECT_EQ(entriesOf("E"), (Entries{{day(2026, 3, 3), 0}, {day(2026, 3, 4), 4}}));
+  // A second entry for a day is refused.
+  EXPECT_FALSE(typeInto(entries, 2, 0, dayText(day(2026, 3, 3))));
+  EXPECT_EQ(messages_.back(), XQD_MSG_DUPLICATE);
+  entries->onCommand(kelvo::cmd::kCancelState);
+  // Both rows selected, one delete and one undo.
+  kelvo::viewState().editTool = kelvo::tool::kDataSelect;
+  const int rh = entries->format().rowHeight;
+  entries->dataToolPress(20, -rh / 2, Qt::NoModifier);
+  entries->dataToolPress(20, -rh - rh / 2, Qt::ControlModifier);
+  ASSERT_EQ(entries->selectedRows().size(), 2u);
+  EXPECT_TRUE(entries->onCommand(kelvo::cmd::kEditClear));
+  EXPECT_TRUE(entriesOf("E").empty());
+  EXPECT_TRUE(entries->records().empty());
+  entries->onCommand(kelvo::cmd::kEditUndo);
+  EXPECT_EQ(entriesOf("E"), (Entries{{day(2026, 3, 3), 0}, {day(2026, 3, 4), 4}}));
+  EXPECT_EQ(entries->records().size(), 2u);
 }
 
 TEST_F(GanttPanesTest, CrewDetailsShowTheResourceNames) {
@@ -102,7 +226,7 @@ TEST_F(GanttPanesTest, CrewDetailsShowTheResourceNames) {
   choice.lowerRight = 2;  // the same list: the right pane moves on
   openWindow(choice);
   EXPECT_EQ(pane(0)->viewKind(), ViewKind::PaneCrewDetails);
-  EXPECT_EQ(pane(1)->viewKind(), ViewKind::Predecessors);
+  EXPECT_EQ(pane(1)->viewKind(), ViewKind::TimeShared);
   selectActivity("A");
   EXPECT_EQ(listed(pane(0)), (std::vector<std::string>{"R1 resource R1"}));
 }
@@ -190,6 +314,17 @@ TEST_F(GanttPanesTest, SummarySchedulesOfABuiltSummary) {
   EXPECT_EQ(sheet()->rowCount(), 4);
   selectActivity("C");
   EXPECT_EQ(pane(0)->records().size(), 2u);
+  // Summary schedules again; then the summary data goes (hint 10): the
+  // window falls back to activities and its panes keep their lists.
+  choice.lowerLeft = 2;
+  kelvo::switchGanttWindow(doc_.get(), choice);
+  ASSERT_EQ(sheet()->viewKind(), ViewKind::GanttSummaryTable);
+  doc_->setOpenSummary(0);
+  doc_->updateAllViews(kelvo::kAllViews, kelvo::hint::kSummaryRebuilt);
+  EXPECT_EQ(sheet()->viewKind(), ViewKind::GanttTable);
+  EXPECT_EQ(chart()->viewKind(), ViewKind::GanttChart);
+  EXPECT_EQ(sheet()->rowCount(), 4);
+  EXPECT_EQ(pane(0)->viewKind(), ViewKind::PaneCrewDetails);
 }
 
 }  // namespace

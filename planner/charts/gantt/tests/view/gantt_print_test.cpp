@@ -36,6 +36,19 @@ QString pdfText(const QString& pdf, int page = 0) {
   return QString::fromUtf8(p.readAllStandardOutput());
 }
 
+// The left edge, in points, of the first occurrence of word on page `page`.
+double wordLeft(const QString& pdf, int page, const QString& word) {
+  QProcess p;
+  p.start(QStringLiteral("pdftotext"),
+          {QStringLiteral("-bbox"), QStringLiteral("-f"), QString::number(page),
+           QStringLiteral("-l"), QString::number(page), pdf, QStringLiteral("-")});
+  p.waitForFinished(20000);
+  const QRegularExpressionMatch m =
+      QRegularExpression(QStringLiteral("xMin=\"([0-9.]+)\"[^>]*>%1<").arg(word))
+          .match(QString::fromUtf8(p.readAllStandardOutput()));
+  return m.hasMatch() ? m.captured(1).toDouble() : -1;
+}
+
 class GanttPrintTest : public GanttTest {
  protected:
   int print(int window, const QString& out, const QString& file) {
@@ -89,8 +102,8 @@ TEST_F(GanttPrintTest, TheChartStartsBesideTheSheetsLastColumns) {
   std::vector<kelvo::ColumnRecord> columns;
   for (int f = 0; f < db().act.tb.fieldCount; ++f) {
     const int offset = db().act.tb.fields[f].offset;
-    if (offset == offsetof(ActRecord, code) || offset == offsetof(ActRecord, title))
-      columns.push_back({int16_t(f), 300, kelvo::kAlignLeft, ""});
+    if (offset == offsetof(ActRecord, code)) columns.push_back({int16_t(f), 300, 0, "CODE"});
+    if (offset == offsetof(ActRecord, title)) columns.push_back({int16_t(f), 300, 0, "NAME"});
   }
   ASSERT_EQ(columns.size(), 2u);
   kelvo::SheetRecord sheetRecord{};
@@ -102,6 +115,13 @@ TEST_F(GanttPrintTest, TheChartStartsBesideTheSheetsLastColumns) {
   kelvo::TimeScaleSettings s = chart()->scale().settings();
   s.endDate = day(2026, 4, 30);  // two months: more than a page
   chart()->setScaleSettings(s);
+  // A note on the chart at 4 March, row 1.
+  LOGFONT font{};
+  font.lfHeight = -30;
+  kelvo::ObjectTable(&db().objects)
+      .append(kelvo::layerCode(kelvo::ViewKind::GanttChart, true),
+              kelvo::makeTextObject(kelvo::ViewPosition::time(day(2026, 3, 4), 0, 1, -5), 300, -40,
+                                    0, 0, font, "NOTE"));
   const QString pdf = path(QStringLiteral("straddle.pdf"));
   QPrinter printer(QPrinter::HighResolution);
   printer.setOutputFormat(QPrinter::PdfFormat);
@@ -113,6 +133,24 @@ TEST_F(GanttPrintTest, TheChartStartsBesideTheSheetsLastColumns) {
   EXPECT_TRUE(first.contains(QStringLiteral("3월"))) << first.toStdString();
   EXPECT_TRUE(second.contains(QStringLiteral("4월"))) << second.toStdString();
   EXPECT_FALSE(second.contains(QStringLiteral("foundation"))) << second.toStdString();
+  EXPECT_TRUE(first.contains(QStringLiteral("CODE"))) << first.toStdString();
+  // On paper the note keeps its place over the chart: its date's x after
+  // the sheet's printed columns.
+  const int32_t noteX =
+      chart()->readPrintFormat().marginLeft + sheet()->printedWidth(0) + xOf(3, 4);
+  EXPECT_NEAR(wordLeft(pdf, 1, QStringLiteral("NOTE")), noteX * 72.0 / 254, 2.0);
+  // Without the time scale the sheet's header is left out too, so the rows
+  // of both start at the top of the body.
+  kelvo::PrintFormat format = chart()->readPrintFormat();
+  format.flags &= uint16_t(~kelvo::printflag::kRepeatScale);
+  ASSERT_TRUE(chart()->writePrintFormat(format));
+  const QString bare = path(QStringLiteral("bare.pdf"));
+  printer.setOutputFileName(bare);
+  ASSERT_TRUE(chart()->printTo(&printer));
+  const QString page = pdfText(bare, 1);
+  EXPECT_TRUE(page.contains(QStringLiteral("foundation"))) << page.toStdString();
+  EXPECT_FALSE(page.contains(QStringLiteral("CODE"))) << page.toStdString();
+  EXPECT_FALSE(page.contains(QStringLiteral("3월"))) << page.toStdString();
   const QString shots = qEnvironmentVariable("KELVO_SHOT_DIR");
   if (!shots.isEmpty())
     QProcess::execute(QStringLiteral("pdftoppm"),

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <string>
 
+#include "kelvo/network_label.h"
 #include "kelvo/time_scale.h"
 #include "xJorLib.h"
 
@@ -54,14 +55,6 @@ static_assert(offsetof(SideCaptions, font) == 66, "the font follows the two capt
 
 // No captions, "굴림체" height -32 in black.
 SideCaptions defaultSideCaptions();
-
-// Label template bytes.
-namespace labelbyte {
-inline constexpr uint8_t kLiteral = 0xFC;
-inline constexpr uint8_t kWrap = 0xFD;
-inline constexpr uint8_t kNewLine = 0xFE;
-inline constexpr uint8_t kEnd = 0xFF;
-}  // namespace labelbyte
 
 // The block of a new chart: widths 1, 5, 1, 20; blue arrows, red critical
 // ones, green relations, teal nodes; field 1 above and field 2 below.

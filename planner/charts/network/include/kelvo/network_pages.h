@@ -82,8 +82,9 @@ class CNetEtcPage : public NetOptionsPage {
 };
 
 // The item list of one label template, with "수정", "첨가", "삽입" and
-// "삭제": an item is a field ("항목 선택 :") or a literal text ("문자 :").
-// Line breaks and wrapped fields of a stored template are kept.
+// "삭제": an item is a field ("항목 선택 :") written on one line or, for a
+// text field, word-wrapped over "줄 수 :" lines, a literal text ("문자 :")
+// or a line break ("줄 바꿈").
 class LabelTemplateEditor : public QWidget {
   Q_OBJECT
  public:
@@ -97,7 +98,8 @@ class LabelTemplateEditor : public QWidget {
   const std::vector<LabelItem>& items() const { return items_; }
 
   // The item the controls describe; false (after a beep, focus on the
-  // text) for an empty literal.
+  // text) for an empty literal. A field takes the lines shown when it is
+  // a text field, one line otherwise.
   bool currentItem(LabelItem* item);
   // The edits: replace the selected item, add after the last, insert
   // before the selected one, delete the selected one. Each beeps and
@@ -112,6 +114,8 @@ class LabelTemplateEditor : public QWidget {
   bool tryItems(std::vector<LabelItem> items, int select);
   void showItems(int select);
   void showSelected();
+  // The lines box applies to text fields only.
+  void enableLines();
 
   const FieldDesc* fields_;
   int count_;
@@ -119,7 +123,9 @@ class LabelTemplateEditor : public QWidget {
   QListWidget* list_;
   QRadioButton* fieldChoice_;
   QRadioButton* textChoice_;
+  QRadioButton* breakChoice_;
   QComboBox* field_;
+  QSpinBox* lines_;
   QLineEdit* text_;
 };
 

@@ -127,6 +127,9 @@ class CNetView : public CTermView {
   void* ownBlock() override { return &block_; }
   int ownBlockSize() const override { return sizeof(NetBlock); }
   TimeScaleSettings defaultSettings() const override;
+  // The path numbers under "경로", printed when "경로 인쇄" asks.
+  bool showsRowNumbers() const override { return true; }
+  QString rowNumberTitle() const override;
   // A record without the paper templates takes the chart's own.
   void completePrintRecord(PrintRecord* record, int storedBytes) const override;
 

@@ -156,6 +156,15 @@ TEST(NetLabel, TemplatesAreReadDefensivelyAndWrapped) {
             "\xB0\xA1"
             "abc");
   EXPECT_EQ(lines[3], "def");
+  // Lines narrower than a Hangul character still take it whole, and the
+  // marks stay marks in a table of 0xFC fields or more.
+  const uint8_t wrapped[] = {0, 0xFD, 0xFD, 0xFC, 'x', 0, 0xFF};
+  const auto pairs = [](int) { return kelvo::LabelValue{"\xB0\xA1\xB0\xA1", 4, false}; };
+  const auto narrow = kelvo::parseLabelTemplate(wrapped, sizeof wrapped, 0xFF);
+  ASSERT_EQ(narrow.size(), 2u);
+  EXPECT_EQ(narrow[1].kind, kelvo::LabelItem::Literal);
+  EXPECT_EQ(kelvo::labelLines(narrow, pairs, 1),
+            (std::vector<std::string>{"\xB0\xA1 x", "\xB0\xA1"}));
   // A literal that runs to the template's end, and a label held to 1022
   // bytes.
   uint8_t longLiteral[40];

@@ -5,6 +5,7 @@
 #include "kelvo/network_pages.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -19,6 +20,7 @@
 #include "kelvo/property_sheet.h"
 #include "kelvo/text_fields.h"
 #include "network_fixture.h"
+#include "xjor/field.h"
 
 namespace kelvo_test {
 namespace {
@@ -43,12 +45,16 @@ kelvo::CPropertySheet* sheetOf(QDialog* d) {
   return sheet;
 }
 
+void press(QWidget* parent, const char* button) {
+  for (QPushButton* b : parent->findChildren<QPushButton*>())
+    if (b->text() == QString::fromUtf8(button)) b->click();
+}
+
 // Sets an editor's text as typed and presses one of its buttons.
 void typeAndPress(kelvo::LabelTemplateEditor* editor, const QString& text, const char* button) {
   field<QLineEdit>(editor, "text")->setText(text);
   field<QRadioButton>(editor, "textChoice")->setChecked(true);
-  for (QPushButton* b : editor->findChildren<QPushButton*>())
-    if (b->text() == QString::fromUtf8(button)) b->click();
+  press(editor, button);
 }
 
 TEST_F(NetworkTest, OptionsSheetAppliesOneWorkingCopyOnOkOnly) {
@@ -174,6 +180,36 @@ TEST_F(NetworkTest, LabelTemplatesOnScreenAndOnPaper) {
   EXPECT_TRUE(text.contains(QStringLiteral("foundation"))) << text.toStdString();
   EXPECT_TRUE(text.contains(QStringLiteral("PAPERLOW"))) << text.toStdString();
   EXPECT_FALSE(text.contains(QStringLiteral("XYZW"))) << text.toStdString();
+}
+
+TEST_F(NetworkTest, TemplateEditorMakesLineBreaksAndWrappedFields) {
+  openWindow();
+  // The first field that is not text: it cannot wrap.
+  int number = 0;
+  while (number < db().act.tb.fieldCount && db().act.tb.fields[number].type == XF_STRING) ++number;
+  kelvo_test::whenModal([number](QDialog* d) {
+    sheetOf(d)->tabs()->setCurrentIndex(1);
+    auto* upper = field<kelvo::LabelTemplateEditor>(d, "upper");
+    // After the stored field 1: a line break, field 1 again over three
+    // lines, then the number field, whose lines box is off.
+    field<QRadioButton>(upper, "breakChoice")->setChecked(true);
+    press(upper, "첨가");
+    field<QRadioButton>(upper, "fieldChoice")->setChecked(true);
+    field<QComboBox>(upper, "field")->setCurrentIndex(1);
+    field<QSpinBox>(upper, "lines")->setValue(3);
+    press(upper, "첨가");
+    field<QComboBox>(upper, "field")->setCurrentIndex(number);
+    EXPECT_FALSE(field<QSpinBox>(upper, "lines")->isEnabled());
+    press(upper, "첨가");
+    // Selecting the wrapped field shows its lines again.
+    field<QListWidget>(upper, "items")->setCurrentRow(2);
+    EXPECT_EQ(field<QSpinBox>(upper, "lines")->value(), 3);
+    shoot(d, "issue33_form_net_wrap.png");
+    d->accept();
+  });
+  ASSERT_TRUE(chart_->onCommand(kelvo::cmd::kDataFormat));
+  const uint8_t expected[] = {1, 0xFE, 1, 0xFD, 0xFD, uint8_t(number), 0xFF};
+  EXPECT_EQ(std::memcmp(chart_->block().upperLabel, expected, sizeof expected), 0);
 }
 
 }  // namespace

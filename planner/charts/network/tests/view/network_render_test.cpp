@@ -3,7 +3,9 @@
 // milestone diamond, bar mode, and the printed PDF.
 #include <QFile>
 #include <QPainter>
+#include <QPrinter>
 #include <QProcess>
+#include <QTest>
 
 #include "kelvo/kelvo_app.h"
 #include "kelvo/sheet_windows.h"
@@ -97,6 +99,78 @@ TEST_F(NetworkTest, TheSampleProjectsNetworkAfterPathAssignment) {
   o.spacing = 2;
   ASSERT_EQ(chart_->assignPaths(o), 0);
   grab("issue27_sample_bars.png");
+}
+
+// Pixels of a cell that are neither white nor the grid colour: its text.
+int inked(const QImage& image, QRect cell) {
+  int n = 0;
+  for (int y = cell.top() + 2; y < cell.bottom() - 1; ++y)
+    for (int x = cell.left() + 2; x < cell.right() - 1; ++x) {
+      const QColor c = image.pixelColor(x, y);
+      n += c != Qt::white && c != QColor(0x80, 0x80, 0x80);
+    }
+  return n;
+}
+
+QString pdfText(const QString& pdf) {
+  QProcess p;
+  p.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
+  p.waitForFinished(20000);
+  return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+TEST_F(NetworkTest, PathNumbersStayInTheirColumnOnScreenAndPrintWhenAsked) {
+  openWindow();
+  const int32_t w = chart_->scale().settings().rowNumberWidth;
+  const int32_t rh = chart_->scale().settings().rowHeight;
+  // Scrolled right past A's start, the column keeps the left edge: its
+  // numbers stay, its edge stays, and A's arrow no longer shows through.
+  chart_->scrollTo(xOf(4), 0);
+  const int32_t edge = chart_->scrollPosition();
+  const auto cell = [&](int path) {
+    return QRect(at(edge - w, -(path - 1) * rh), at(edge, -path * rh));
+  };
+  const QImage image = grab("issue27_path_column.png");
+  for (int path = 1; path <= 3; ++path) EXPECT_GT(inked(image, cell(path)), 5) << path;
+  EXPECT_TRUE(near(image, at(xOf(4), centre(3)), QColor(0x80, 0x80, 0x80)));
+  EXPECT_FALSE(near(image, cell(1).center(), kRed));
+  // A click in the column over A's hidden arrow selects nothing.
+  kelvo::viewState().editTool = kelvo::tool::kDataSelect;
+  QTest::mouseClick(chart_->viewport(), Qt::LeftButton, {},
+                    QPoint(cell(1).center().x(), at(0, centre(1)).y()));
+  EXPECT_TRUE(chart_->selectedActivities().empty());
+
+  // On paper the column prints on every page when "경로 인쇄" asks, with
+  // its title; without it the pages start with the axis.
+  kelvo::PrintRecord record = chart_->readPrintRecord();
+  for (bool rows : {false, true}) {
+    record.gantt.common.flags =
+        uint16_t(kelvo::printflag::kRepeatScale | (rows ? kelvo::printflag::kRowColumn : 0));
+    ASSERT_TRUE(chart_->writePrintRecord(record));
+    const QString pdf = path(rows ? QStringLiteral("rows.pdf") : QStringLiteral("axis.pdf"));
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(pdf);
+    ASSERT_TRUE(chart_->printTo(&printer));
+    EXPECT_EQ(pdfText(pdf).contains(QStringLiteral("경로")), rows);
+    const QString shots = qEnvironmentVariable("KELVO_SHOT_DIR");
+    if (rows && !shots.isEmpty())
+      QProcess::execute(
+          QStringLiteral("pdftoppm"),
+          {QStringLiteral("-png"), QStringLiteral("-r"), QStringLiteral("80"), QStringLiteral("-f"),
+           QStringLiteral("1"), QStringLiteral("-l"), QStringLiteral("1"), pdf,
+           shots + QStringLiteral("/issue27_path_column_print")});
+  }
+}
+
+TEST_F(NetworkTest, FitToPaperNarrowsThePathColumnWithTheAxis) {
+  openWindow();
+  const kelvo::TimeScaleSettings before = chart_->scale().settings();
+  chart_->applyFitToPaper(1, 1, chart_->scale().totalWidth() / 2, 2000);
+  const kelvo::TimeScaleSettings& after = chart_->scale().settings();
+  const double m = double(after.stepWidth) / after.stepDays / before.stepWidth * before.stepDays;
+  EXPECT_LT(m, 0.6);
+  EXPECT_NEAR(after.rowNumberWidth, before.rowNumberWidth * m, 1.0);
 }
 
 TEST_F(NetworkTest, PrintsToPdfWithTheScaleAndTheLegend) {

@@ -79,6 +79,9 @@ class CSheetView : public CTermView, public CEditorSource {
   void scaleOwnWidths(double factor) override;
   // The sheet's title, over its left table.
   QString stripTitle() const override;
+  // Row numbers count records, on each record's first row ("번호 매김").
+  bool showsRowNumbers() const override { return true; }
+  QString rowNumberText(int32_t row) const override;
 
  private:
   void openData();

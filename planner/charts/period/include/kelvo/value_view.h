@@ -40,7 +40,17 @@ class CValueView : public CGridView, public CEditorSource {
   void readFromSummaryDialog();
   // Find (57636): makes the row of day the only selected one.
   bool findDay(uint16_t day);
+  // The sheet's title, as the option bar's edit 10100 shows it; a typed
+  // title (at most 31 bytes of CP949) becomes the sheet's and marks the
+  // document modified.
+  QString title() const;
+  void setTitle(const QString& title);
 
+ signals:
+  // Another sheet was opened (or the same one read again): its title.
+  void sheetOpened(const QString& title);
+
+ public:
   void initialUpdate() override;
   void storeSettings() override;
   // The two columns: period and value.
@@ -68,6 +78,8 @@ class CValueView : public CGridView, public CEditorSource {
  private:
   void loadRow();
   void refreshRows();
+  // 40022 and hint 11: stores the sheet, then reads it again.
+  void refreshSheet();
   QString textOf(int field, uint16_t day, double value) const;
 
   ValueSheet sheet_;

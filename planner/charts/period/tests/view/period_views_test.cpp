@@ -448,3 +448,50 @@ TEST_F(PeriodTest, ValueSheetTakesTypedAndGeneratedDays) {
   EXPECT_EQ(stored.series, kSeriesActual);
   EXPECT_EQ(stored.row, 0);
 }
+
+// Types text into a widget one character at a time, Korean too.
+static void typeText(QWidget* widget, const QString& text) {
+  for (const QChar c : text) {
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(c));
+    QApplication::sendEvent(widget, &press);
+  }
+}
+
+TEST_F(PeriodTest, ValueSheetTitleIsTypedOnTheOptionBarAndRefreshKeepsTheSheet) {
+  QDir().mkpath(path("p"));
+  const QString file = kelvo_test::copySampleProject(kelvo_test::binDir(), path("p"));
+  if (file.isEmpty()) GTEST_SKIP() << "no sample project in the build";
+  CValueView* view = open<CValueView>(file, 7);
+  ASSERT_NE(view, nullptr);
+  auto* edit = app_->mainFrame()->findChild<QLineEdit*>("ctl10100");
+  ASSERT_NE(edit, nullptr);
+  ASSERT_TRUE(view->openSheet(3));
+  EXPECT_EQ(edit->text(), "");
+  app_->document()->setModified(false);
+  // Typed: the sheet's title at once, in CP949 and at most 31 bytes.
+  typeText(edit, "공정 진도율 (누계)");
+  EXPECT_EQ(view->sheet().title, xjor::toCp949("공정 진도율 (누계)").toStdString());
+  EXPECT_TRUE(app_->document()->isModified());
+  typeText(edit, " 가나다라마바사아자차카");
+  EXPECT_LE(view->sheet().title.size(), 31u);
+  EXPECT_EQ(xjor::toCp949(edit->text()).toStdString(), view->sheet().title);
+  const QString typed = edit->text();
+  grab(app_->mainFrame(), "issue29_value_title.png");
+  // Another sheet shows its own title; coming back shows the one typed,
+  // which the period chart's series read from the sheet's header.
+  ASSERT_TRUE(view->openSheet(4));
+  EXPECT_EQ(edit->text(), "");
+  ASSERT_TRUE(view->openSheet(3));
+  EXPECT_EQ(edit->text(), typed);
+  std::vector<PeriodValue> values;
+  int decimals = 0;
+  std::string title;
+  view->generateDays(xjor::packDate(2026, 1, 1), xjor::packDate(2026, 1, 3), DayStep::Day);
+  // Refreshing keeps the generated days: they are stored, not read over.
+  ASSERT_TRUE(app_->router()->dispatch(40022));
+  app_->document()->updateAllViews(kAllViews, hint::kRefresh);
+  EXPECT_EQ(view->rowCount(), 3);
+  ASSERT_TRUE(view->openSheet(4));
+  ASSERT_TRUE(loadSheetSeries(&app_->document()->db().opt, 3, &values, &decimals, &title));
+  EXPECT_EQ(title, xjor::toCp949(typed).toStdString());
+}

@@ -15,6 +15,14 @@ namespace kelvo {
 // Longest label text, in bytes.
 inline constexpr size_t kMaxLabelBytes = 1022;
 
+// Label template bytes; a byte below them names a field.
+namespace labelbyte {
+inline constexpr uint8_t kLiteral = 0xFC;
+inline constexpr uint8_t kWrap = 0xFD;
+inline constexpr uint8_t kNewLine = 0xFE;
+inline constexpr uint8_t kEnd = 0xFF;
+}  // namespace labelbyte
+
 // One item of a template: a field (with the number of extra lines it
 // wraps over), a literal text, or a line break.
 struct LabelItem {
@@ -25,9 +33,9 @@ struct LabelItem {
 };
 
 // Reads at most `size` bytes of a template, stopping at 0xFF: a byte below
-// fieldCount is a field, 0xFD bytes after it add wrapped lines, 0xFC starts
-// a literal running to a NUL or the template's end, 0xFE breaks the line;
-// other bytes are skipped.
+// fieldCount (and below 0xFC) is a field, 0xFD bytes after it add wrapped
+// lines, 0xFC starts a literal running to a NUL or the template's end, 0xFE
+// breaks the line; other bytes are skipped.
 std::vector<LabelItem> parseLabelTemplate(const uint8_t* bytes, size_t size, int fieldCount);
 
 // Bytes item takes in a template: a field 1 plus its extra lines, a
@@ -55,7 +63,8 @@ struct LabelValue {
 };
 // The lines of a label, at most kMaxLabelBytes in all. A wrapped field is
 // cut into pieces of lineChars bytes (never inside a double-byte
-// character) over its lines; pieces beyond them are dropped.
+// character; a piece holds one character at least) over its lines; pieces
+// beyond them are dropped.
 std::vector<std::string> labelLines(const std::vector<LabelItem>& items,
                                     const std::function<LabelValue(int)>& value, int lineChars);
 

@@ -1,4 +1,4 @@
-#include "time_shared.h"
+#include "kelvo/time_shared.h"
 
 #include "xJorDbm2.h"
 

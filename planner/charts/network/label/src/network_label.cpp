@@ -2,8 +2,6 @@
 
 #include <algorithm>
 
-#include "kelvo/network_model.h"
-
 namespace kelvo {
 namespace {
 
@@ -32,6 +30,9 @@ std::string padded(const LabelValue& v) {
 }  // namespace
 
 std::vector<LabelItem> parseLabelTemplate(const uint8_t* bytes, size_t size, int fieldCount) {
+  // The marks keep their meaning whatever the table: a field byte is below
+  // them, as buildLabelTemplate writes it.
+  fieldCount = std::min<int>(fieldCount, labelbyte::kLiteral);
   std::vector<LabelItem> items;
   for (size_t i = 0; i < size && bytes[i] != labelbyte::kEnd;) {
     const uint8_t b = bytes[i++];
@@ -156,7 +157,11 @@ std::vector<std::string> labelLines(const std::vector<LabelItem>& items,
       const size_t per = size_t(std::max(1, lineChars));
       size_t from = 0;
       for (int line = 0; line <= item.extraLines && from < text.size(); ++line) {
-        const size_t n = std::max<size_t>(1, cutAt(text, from, per));
+        // A line narrower than one character still takes a whole one.
+        size_t n = cutAt(text, from, per);
+        if (n == 0)
+          n = std::min<size_t>(isLeadByte(static_cast<unsigned char>(text[from])) ? 2 : 1,
+                               text.size() - from);
         append(size_t(line), text.substr(from, n));
         from += n;
       }

@@ -1,6 +1,6 @@
 // The time-shared entries of one activity, read from the "spa" index.
-#ifndef KELVO_RECORDS_TIME_SHARED_H_
-#define KELVO_RECORDS_TIME_SHARED_H_
+#ifndef KELVO_TIME_SHARED_H_
+#define KELVO_TIME_SHARED_H_
 
 #include <cstdint>
 #include <vector>
@@ -19,4 +19,4 @@ bool selectTimeSharedEntry(ProjectDb& db, int32_t activity, uint16_t day);
 
 }  // namespace kelvo
 
-#endif  // KELVO_RECORDS_TIME_SHARED_H_
+#endif  // KELVO_TIME_SHARED_H_
