@@ -14,6 +14,7 @@
 #include "kelvo/network_model.h"
 #include "kelvo/period_band.h"
 #include "kelvo/print_format.h"
+#include "kelvo/report_settings.h"
 #include "kelvo/time_scale.h"
 
 namespace kelvo {
@@ -79,6 +80,12 @@ std::vector<uint8_t> defaultBlock(ViewKind kind, const FormatBlock& block) {
       return bytesOf(defaultGridFormat());
     case BlockRole::PrintFormat:
       return defaultPrint(kind);
+    case BlockRole::ReportSettings: {
+      // No paper: the report takes the page of the printer it meets.
+      ReportSettings settings = defaultReportSettings(0, 0);
+      settings.paperWidth = settings.paperHeight = 0;
+      return bytesOf(settings);
+    }
     case BlockRole::Columns:
     case BlockRole::ValueItems:
       return {};
@@ -96,7 +103,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: make_default_forms FOLDER\n");
     return 2;
   }
-  for (int k = 0; k <= kindNumber(ViewKind::PeriodChart); ++k) {
+  for (int k = 0; k <= kindNumber(ViewKind::UserReport); ++k) {
     const ViewKind kind = viewKindOf(k);
     if (!hasFormatFiles(kind)) continue;
     FormatFile file;

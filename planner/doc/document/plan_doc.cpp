@@ -261,7 +261,27 @@ void CPlanDoc::setProjectInfo(const PrjInfo& info) {
 }
 
 void CPlanDoc::updateAllViews(uint64_t mask, int hintCode, intptr_t extra) {
-  emit viewsUpdate(mask, hintCode, extra);
+  if (batchDepth_ == 0) {
+    emit viewsUpdate(mask, hintCode, extra);
+    return;
+  }
+  for (PendingHint& p : pendingHints_)
+    if (p.hint == hintCode) {
+      p.mask |= mask;
+      return;
+    }
+  pendingHints_.push_back({hintCode, mask, extra});
+}
+
+void CPlanDoc::beginUpdateBatch() {
+  ++batchDepth_;
+}
+
+void CPlanDoc::endUpdateBatch() {
+  if (batchDepth_ == 0 || --batchDepth_ > 0) return;
+  const std::vector<PendingHint> pending = std::move(pendingHints_);
+  pendingHints_.clear();
+  for (const PendingHint& p : pending) emit viewsUpdate(p.mask, p.hint, p.extra);
 }
 
 void CPlanDoc::readProjectOptions() {

@@ -279,8 +279,29 @@ std::string defaultFormatPath(const std::string& folder, ViewKind kind) {
   return {};
 }
 
+namespace {
+
+// Inserts back and then front (records of kind's two layers) where kind's
+// layers belong in the table: before the first record of a higher layer.
+bool insertKindObjects(MemTable* objects, ViewKind kind, const std::vector<uint8_t>& back,
+                       const std::vector<uint8_t>& front) {
+  const uint8_t last = uint8_t(kindNumber(kind) * 2 + 1);
+  uint32_t at = 0;
+  while (at < objects->count && objects->data[size_t{at} * kObjectSize + 1] <= last) ++at;
+  std::vector<uint8_t> records = back;
+  records.insert(records.end(), front.begin(), front.end());
+  for (size_t i = 0; i + kObjectSize <= records.size(); i += kObjectSize) {
+    objects->current = at++;
+    if (xmIns(objects, records.data() + i) != 1) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
 std::vector<ViewKind> applyDefaultFormats(OptionFileRef* opt, const std::string& folder,
-                                          const std::function<int(ViewKind)>& fieldCount) {
+                                          const std::function<int(ViewKind)>& fieldCount,
+                                          MemTable* objects) {
   std::vector<ViewKind> applied;
   for (int k = 0; k <= kindNumber(ViewKind::UserReport); ++k) {
     const ViewKind kind = viewKindOf(k);
@@ -288,8 +309,15 @@ std::vector<ViewKind> applyDefaultFormats(OptionFileRef* opt, const std::string&
     const std::string path = defaultFormatPath(folder, kind);
     FormatFile file;
     if (path.empty() || readFormatFile(path, kind, &file) != FormatError::None) continue;
-    if (applyFormatLayout(opt, file, false, fieldCount ? fieldCount(kind) : -1))
-      applied.push_back(kind);
+    if (!applyFormatLayout(opt, file, false, fieldCount ? fieldCount(kind) : -1)) continue;
+    applied.push_back(kind);
+    // A Default brings a design only to the report, and never over one.
+    if (kind == ViewKind::UserReport && objects && objects->recordSize == int16_t(kObjectSize) &&
+        collectFormatObjects(*objects, kind).empty()) {
+      std::vector<uint8_t> back, front;
+      decodeFormatObjects(file.objects, kind, &back, &front);
+      insertKindObjects(objects, kind, back, front);
+    }
   }
   return applied;
 }

@@ -88,6 +88,25 @@ GridGeometry CGridView::geometry() const {
   return g;
 }
 
+int32_t CGridView::sheetLeft(int column) const {
+  int32_t x = 0;
+  for (int c = 0; c < column && c < static_cast<int>(columns_.size()); ++c)
+    x += std::max<int>(columns_[c].width, 0);
+  return x;
+}
+
+ViewPosition CGridView::pointToPosition(int32_t x, int32_t y) const {
+  ViewPosition p;
+  p.x = x + sheetLeft(firstColumn_);
+  p.y = y - topRow_ * std::max<int>(format_.rowHeight, 1);
+  return p;
+}
+
+void CGridView::positionToPoint(const ViewPosition& position, int32_t* x, int32_t* y) const {
+  if (x) *x = position.x - sheetLeft(firstColumn_);
+  if (y) *y = position.y + topRow_ * std::max<int>(format_.rowHeight, 1);
+}
+
 int CGridView::dataWidth() const {
   return computeClientRect().width() - format_.rowNumberWidth;
 }
@@ -669,10 +688,31 @@ void CGridView::printColumns(QPainter& painter, const UnitMapper& paper,
       paper.withOrigin(-static_cast<int32_t>(format_.rowNumberWidth), header, corner);
   painter.save();
   painter.setClipRect(paper.toDevice(layout.body));
+  printObjectLayer(painter, view, layout, first, top, false);
   drawGrid(painter, view, layout.body.width() - format_.rowNumberWidth,
            layout.body.height() - header, first, end, top, limit, true);
+  printObjectLayer(painter, view, layout, first, top, true);
   painter.restore();
   painter.setClipping(false);
+}
+
+void CGridView::printObjectLayer(QPainter& painter, const UnitMapper& view,
+                                 const PrintLayout& layout, int first, int top, bool front) {
+  const int32_t rh = std::max<int>(format_.rowHeight, 1);
+  // The page shows the sheet from (first, top) on; the screen from
+  // (firstColumn_, topRow_) on.
+  const int32_t shiftX = sheetLeft(firstColumn_) - sheetLeft(first);
+  const int32_t shiftY = (top - topRow_) * rh;
+  // An object belongs to the page that holds its place: a page ends at its
+  // last column and row unless it is the last page across or down, so
+  // nothing prints twice.
+  const bool lastAcross = layout.pageColumn + 1 >= static_cast<int>(plan_.firstColumns.size());
+  const bool lastDown = layout.pageRow + 1 >= plan_.pagesDown;
+  LogicalRect body{0, 0, layout.body.width() - format_.rowNumberWidth,
+                   -(layout.body.height() - printedHeaderHeight())};
+  if (!lastAcross) body.right = printedWidth(layout.pageColumn) - format_.rowNumberWidth;
+  if (!lastDown) body.bottom = std::max(body.bottom, -plan_.rowsPerPage * rh);
+  drawObjectLayer(painter, view, body, front, shiftX, shiftY);
 }
 
 // --- Commands ----------------------------------------------------------------------------

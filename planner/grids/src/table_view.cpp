@@ -283,22 +283,47 @@ QString CTableView::rowLabel(int row) {
 QString CTableView::cellText(int field) {
   const TableBinding* t = table();
   if (!labelled_ || !t) return {};
-  const std::string text = sheetCellText(t->tb, viewKind(), refHandle(), labelled_, field);
-  return xjor::fromCp949(text.data(), static_cast<int>(text.size()));
+  const std::string bytes = sheetCellText(t->tb, viewKind(), refHandle(), labelled_, field);
+  const QString text = xjor::fromCp949(bytes.data(), static_cast<int>(bytes.size()));
+  const bool code = field >= 0 && field < t->tb.fieldCount && isTreeCode(t->tb.fields[field]);
+  return code ? levelPart(text) : text;
 }
 
 // --- The editor -----------------------------------------------------------------------
+
+bool CTableView::isTreeCode(const FieldDesc& field) const {
+  return (viewFlags() & sheetflag::kTreeLinked) && field.offset == offsetof(WbsRecord, code);
+}
+
+QString CTableView::levelPart(const QString& code) const {
+  // Every row lists a child of the tree's node, whose code is the prefix.
+  const QString prefix = xjor::fromCp949(treePrefix_);
+  return code.startsWith(prefix) ? code.mid(prefix.size()) : code;
+}
 
 void CTableView::loadEditor(QLineEdit* edit, QComboBox* list, const FieldDesc& field) {
   const TableBinding* t = table();
   loadFieldEditor(edit, list, t->tb.fields, static_cast<int>(&field - t->tb.fields), refHandle(),
                   buffer_.constData());
+  if (isTreeCode(field)) {
+    edit->setText(levelPart(edit->text()));
+    edit->selectAll();
+  }
 }
 
 bool CTableView::storeEditor(QLineEdit* edit, QComboBox* list, const FieldDesc& field) {
   const TableBinding* t = table();
-  return storeFieldEditor(edit, list, t->tb.fields, static_cast<int>(&field - t->tb.fields),
-                          refHandle(), buffer_.data());
+  const int index = static_cast<int>(&field - t->tb.fields);
+  if (!isTreeCode(field))
+    return storeFieldEditor(edit, list, t->tb.fields, index, refHandle(), buffer_.data());
+  // The user types the code's own level part; the code is the node's code
+  // followed by it.
+  const QString typed = edit->text();
+  edit->setText(xjor::fromCp949(treePrefix_) + typed);
+  const bool changed =
+      storeFieldEditor(edit, list, t->tb.fields, index, refHandle(), buffer_.data());
+  edit->setText(typed);
+  return changed;
 }
 
 // --- Through the document ---------------------------------------------------------------

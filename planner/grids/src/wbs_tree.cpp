@@ -1,7 +1,9 @@
 #include "kelvo/wbs_tree.h"
 
 #include <QApplication>
+#include <QDropEvent>
 #include <QFocusEvent>
+#include <QMimeData>
 #include <QTreeWidgetItemIterator>
 #include <cstring>
 #include <functional>
@@ -24,6 +26,8 @@ constexpr int kMsgWrongPaste = 20047;
 constexpr int kRootCaption = 130;  // + classification
 constexpr int kRecordRole = Qt::UserRole;
 constexpr int kCodeRole = Qt::UserRole + 1;
+// A dragged code: the sheet's kind and the record, as two numbers.
+const QString kCodeMime = QStringLiteral("application/x-kelvo-class-code");
 
 // The code copied last, program-wide: the kind of the sheet it was copied
 // beside, its record and the code the record held then (slots are reused
@@ -82,6 +86,13 @@ CWbsTree::CWbsTree(CPlanDoc* doc, CTableView* sheet, QWidget* parent)
     connect(doc_, &CPlanDoc::viewsUpdate, this, &CWbsTree::onViewsUpdate);
   }
   connect(this, &QTreeWidget::currentItemChanged, this, [this] { fillSheet(); });
+  // A code dragged onto another item is copied there with its branch.
+  setDragEnabled(true);
+  setAcceptDrops(true);
+  viewport()->setAcceptDrops(true);  // drops land on the viewport
+  setDropIndicatorShown(true);
+  setDragDropMode(QAbstractItemView::DragDrop);
+  setDefaultDropAction(Qt::CopyAction);
   rebuild();
 }
 
@@ -353,8 +364,14 @@ int32_t CWbsTree::inputCopy(int32_t source, const QByteArray& newCode, const QBy
 }
 
 bool CWbsTree::paste() {
-  if (!doc_ || !doc_->isOpen() || !sheet_ || !hasCopy()) return false;
+  if (!hasCopy()) return false;
   const CopiedCode source = copied();
+  return pasteCode(source.kind, source.record, source.code);
+}
+
+bool CWbsTree::pasteCode(ViewKind kind, int32_t sourceRecord, const QByteArray& sourceCode) {
+  if (!doc_ || !doc_->isOpen() || !sheet_) return false;
+  const CopiedCode source{kind, sourceRecord, sourceCode};
   const ClassDef& def = doc_->classDef(classification());
   const int level = childLevel();
   const std::string code = source.code.toStdString();
@@ -369,6 +386,8 @@ bool CWbsTree::paste() {
   // must not be copied again.
   const std::vector<ClassCode> below = codesBelow(codeIndex(), code);
   const std::vector<char> record = readRecord(source.record);
+  // The other views re-read once for the whole branch, not once a code.
+  const UpdateBatch batch(doc_);
   QByteArray newCode;
   ClassCopyDialog dialog(
       source.code.left(start), source.code.mid(start), target, def.length[level],
@@ -390,9 +409,92 @@ bool CWbsTree::paste() {
           nullptr, &message);
     }
   }
+  keepPasteUndo(newCode);
   fillSheet();
   setFocus();
   return true;
+}
+
+void CWbsTree::keepPasteUndo(const QByteArray& top) {
+  const ViewKind kind = sheet_->viewKind();
+  const int cls = classification();
+  QPointer<CWbsTree> self(this);
+  std::vector<std::vector<char>> kept;  // the branch while it is undone
+  doc_->undo().keep(sheet_, [self, kind, cls, top, kept]() mutable {
+    if (!self || !self->doc_ || !self->doc_->isOpen()) return false;
+    CPlanDoc* doc = self->doc_;
+    const UpdateBatch batch(doc);
+    if (kept.empty()) {
+      // Undo: the branch's records are kept, then the store deletes the
+      // top code with everything below it.
+      int32_t topRecord = -1;
+      for (const ClassCode& c : readClassCodes(doc->db(), cls))
+        if (c.code == top.toStdString()) topRecord = c.record;
+      if (topRecord < 0) return false;
+      kept.push_back(self->readRecord(topRecord));
+      for (const ClassCode& c : codesBelow(self->codeIndex(), top.toStdString()))
+        kept.push_back(self->readRecord(c.record));
+      editTable(doc->db(), kind)->current = topRecord;
+      if (!doc->deleteRecord(kind).ok) {
+        kept.clear();
+        return false;
+      }
+    } else {
+      // Undo again: the codes go in as they were, parents first (from the
+      // root, so that no selected final-level code refuses them).
+      {
+        const QSignalBlocker block(self.data());
+        self->setCurrentItem(self->topLevelItem(0));
+      }
+      for (std::vector<char>& record : kept)
+        if (!record.empty()) doc->inputRecord(kind, -1, record.data());
+      kept.clear();
+    }
+    self->fillSheet();
+    return true;
+  });
+}
+
+bool CWbsTree::dropCode(int32_t record, QTreeWidgetItem* target) {
+  if (!target || !sheet_ || record < 0 || recordOfItem(target) == record) return false;
+  const QByteArray code = codeOf(record);
+  if (code.isEmpty()) return false;
+  setCurrentItem(target);
+  return pasteCode(sheet_->viewKind(), record, code);
+}
+
+QStringList CWbsTree::mimeTypes() const {
+  return {kCodeMime};
+}
+
+QMimeData* CWbsTree::mimeData(const QList<QTreeWidgetItem*>& items) const {
+  const int32_t record = items.isEmpty() ? -1 : recordOfItem(items.first());
+  if (record < 0 || !sheet_) return nullptr;  // the root is not dragged
+  auto* data = new QMimeData;
+  data->setData(kCodeMime, QByteArray::number(kindNumber(sheet_->viewKind())) + ' ' +
+                               QByteArray::number(record));
+  return data;
+}
+
+void CWbsTree::dragMoveEvent(QDragMoveEvent* event) {
+  if (event->mimeData()->hasFormat(kCodeMime) && itemAt(event->position().toPoint()))
+    event->acceptProposedAction();
+  else
+    event->ignore();
+}
+
+void CWbsTree::dropEvent(QDropEvent* event) {
+  const QList<QByteArray> parts = event->mimeData()->data(kCodeMime).split(' ');
+  QTreeWidgetItem* target = itemAt(event->position().toPoint());
+  // Never the list's own move: the tree only ever shows what is stored.
+  event->setDropAction(Qt::CopyAction);
+  event->accept();
+  if (parts.size() != 2 || !sheet_ || parts[0].toInt() != kindNumber(sheet_->viewKind())) {
+    // A code of the other classification: as its paste would, 20047.
+    showMessage(this, kMsgWrongPaste);
+    return;
+  }
+  dropCode(parts[1].toInt(), target);
 }
 
 // --- Commands and activation ------------------------------------------------------
@@ -453,6 +555,9 @@ bool CWbsTree::updateCommand(int id, CommandState& state) {
     case cmd::kEditPaste:
       state.enabled = open && hasCopy();
       return true;
+    case cmd::kEditUndo:
+      state.enabled = open && doc_->undo().canUndo(sheet_);
+      return true;
     default:
       return false;
   }
@@ -483,6 +588,9 @@ bool CWbsTree::onCommand(int id) {
       return true;
     case cmd::kEditPaste:
       paste();
+      return true;
+    case cmd::kEditUndo:
+      if (doc_ && doc_->undo().undo(sheet_)) fillSheet();
       return true;
     default:
       return false;

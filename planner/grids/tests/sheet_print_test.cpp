@@ -7,6 +7,8 @@
 #include <cstring>
 
 #include "grid_fixture.h"
+#include "kelvo/drawing_objects.h"
+#include "kelvo/object_layer.h"
 #include "kelvo/table_view.h"
 
 using namespace kelvo;
@@ -72,6 +74,13 @@ class SheetPrintTest : public GridTest {
     return view_->printTo(&printer);
   }
 
+  // The text of one page of pdf, blanks removed.
+  static QString pageText(const QString& pdf, int page) {
+    QString text = run("pdftotext", {"-f", QString::number(page), "-l", QString::number(page),
+                                     "-layout", pdf, "-"});
+    return text.remove(QRegularExpression("[ \\t\\x{1}]"));
+  }
+
   std::unique_ptr<CTableView> view_;
 };
 
@@ -123,4 +132,46 @@ TEST_F(SheetPrintTest, MarginsThatLeaveNoRoomAreRefused) {
   ASSERT_TRUE(view_->writePrintFormat(f));
   EXPECT_FALSE(printPdf(path("none.pdf")));
   EXPECT_EQ(messages_, std::vector<int>{20013});
+}
+
+// Drawing objects keep their place on the sheet: they scroll with the rows
+// and columns, and each prints on the page that holds it, wherever the
+// sheet was scrolled to when it was printed.
+TEST_F(SheetPrintTest, ObjectsScrollWithTheSheetAndPrintOnTheirPage) {
+  CTableView& v = openSheet();
+  const int32_t rh = v.format().rowHeight;
+  ObjectTable objects(&db().objects);
+  LOGFONT font{};
+  font.lfHeight = -30;
+  const auto note = [&](int32_t x, int32_t y, const char* text) {
+    ViewPosition at;
+    at.x = x;
+    at.y = y;
+    return uint32_t(objects.append(layerCode(ViewKind::Activities, true),
+                                   makeTextObject(at, 300, -40, 0, 0, font, text)));
+  };
+  // Row 60 is on the second page down, the third column on the second
+  // page across (each note wholly inside its page).
+  const uint32_t row60 = note(100, -59 * rh - 10, "ROW60NOTE");
+  const uint32_t column3 = note(1700, -2 * rh - 10, "COLUMN3NOTE");
+  EXPECT_EQ(v.objects().rectOf(row60).top, -59 * rh - 10);
+  v.scrollView(Qt::Vertical, ScrollAction::Thumb, 50);
+  v.scrollView(Qt::Horizontal, ScrollAction::Thumb, 1);
+  ASSERT_EQ(v.topRow(), 50);
+  EXPECT_EQ(v.objects().rectOf(row60).top, -9 * rh - 10);
+  EXPECT_EQ(v.objects().rectOf(column3).left, 1000);
+  // An object drawn on the scrolled sheet is stored at its sheet place.
+  EXPECT_EQ(v.pointToPosition(800, -9 * rh - 10).y, -59 * rh - 10);
+
+  const QString pdf = path("objects.pdf");
+  ASSERT_TRUE(printPdf(pdf));
+  // Six pages, two across: row 60 is on page 3, the third column on page 2.
+  for (int page = 1; page <= 6; ++page) {
+    const QString text = pageText(pdf, page);
+    EXPECT_EQ(text.contains("ROW60NOTE"), page == 3) << page;
+    EXPECT_EQ(text.contains("COLUMN3NOTE"), page == 2) << page;
+  }
+  if (qEnvironmentVariableIsSet("KELVO_SHOT_DIR"))
+    run("pdftoppm", {"-r", "60", "-png", "-f", "3", "-l", "3", "-singlefile", pdf,
+                     qEnvironmentVariable("KELVO_SHOT_DIR") + "/issue26_sheet_objects_page3"});
 }

@@ -135,8 +135,30 @@ TEST_F(WbsTreeTest, TheTreeShowsTheLevelsAndTheSheetTheChildrenOfTheSelection) {
     EXPECT_EQ(tree->sheet()->rowCount(), int(c.listed.size()));
   }
 
-  // What the user sees: the tree at the left, C's children in the sheet.
+  // What the user sees: the tree at the left, C's children in the sheet,
+  // whose code column shows and takes only the codes' own level part.
   tree->expandAll();
+  tree->setCurrentItem(itemOfCode(tree, "C"));
+  CTableView* sheet = tree->sheet();
+  int codeColumn = -1;
+  for (size_t c = 0; c < sheet->columns().size(); ++c)
+    if (sheet->fieldDesc(sheet->columns()[c].field)->offset == offsetof(WbsRecord, code))
+      codeColumn = int(c);
+  ASSERT_GE(codeColumn, 0);
+  sheet->rowLabel(1);
+  EXPECT_EQ(sheet->cellText(sheet->columns()[size_t(codeColumn)].field), "02");
+  viewState().editTool = tool::kDataInput;
+  ASSERT_TRUE(sheet->goToRow(2));  // the new-record row
+  if (sheet->currentColumn() != codeColumn) ASSERT_TRUE(sheet->goToColumn(codeColumn));
+  ASSERT_TRUE(sheet->editorShown());
+  EXPECT_EQ(sheet->lineEditor()->text(), "");
+  sheet->lineEditor()->setText("03");
+  ASSERT_TRUE(sheet->moveToRow(kCommitOnly));
+  EXPECT_EQ(storedCodes(kClassWorkType, "C03"), std::vector<std::string>{"C03"});
+  EXPECT_EQ(itemOfCode(tree, "C03")->text(0).left(3), "03 ");
+  ASSERT_TRUE(sheet->goToRow(0));
+  EXPECT_EQ(sheet->lineEditor()->text(), "01");
+  viewState().editTool = tool::kDataSelect;
   tree->setCurrentItem(itemOfCode(tree, "C"));
   QWidget* window = app_->mainFrame();
   window->resize(1000, 640);
@@ -175,7 +197,13 @@ TEST_F(WbsTreeTest, APastedBranchIsStoredUnderItsNewCode) {
   tree->setCurrentItem(itemOfCode(tree, "C"));
   ASSERT_TRUE(tree->copySelected());
   tree->setCurrentItem(tree->topLevelItem(0));
+  // The other views hear of the branch of seven codes once.
+  int refreshes = 0;
+  const auto counting = QObject::connect(app_->document(), &CPlanDoc::viewsUpdate,
+                                         [&](quint64, int h, qintptr) { refreshes += h == 11; });
   ASSERT_TRUE(pasteAs(tree, "L"));
+  QObject::disconnect(counting);
+  EXPECT_EQ(refreshes, 1);
   EXPECT_EQ(storedCodes(kClassWorkType, "L"),
             (std::vector<std::string>{"L", "L01", "L0101", "L0102", "L02", "L0201", "L0202"}));
   EXPECT_EQ(storedCodes(kClassWorkType, "C").size(), 7u);  // the source stays
@@ -198,6 +226,44 @@ TEST_F(WbsTreeTest, APastedBranchIsStoredUnderItsNewCode) {
   tree->setCurrentItem(tree->topLevelItem(0));
   EXPECT_FALSE(tree->paste());
   EXPECT_EQ(messages_, (std::vector<int>{20047}));
+}
+
+// A branch dragged onto another item is pasted there as a copy and paste
+// would, as one step: undo takes the whole branch away, a second undo puts
+// it back.
+TEST_F(WbsTreeTest, ADroppedBranchIsPastedThereAndUndoneAsOneStep) {
+  REQUIRE_SAMPLE();
+  CWbsTree* tree = openTree(kClassWorkType);
+  ASSERT_NE(tree, nullptr);
+  app_->mainFrame()->resize(1000, 640);
+  app_->mainFrame()->show();
+  tree->expandAll();
+  QApplication::processEvents();
+  // What the drop of a dragged item hands over: the item's record.
+  const auto drop = [&](const char* code, QTreeWidgetItem* onto) {
+    tree->dropCode(itemOfCode(tree, code)->data(0, Qt::UserRole).toInt(), onto);
+  };
+  // C0101 does not go under the root: the paste's message, nothing stored.
+  drop("C0101", tree->topLevelItem(0));
+  EXPECT_EQ(messages_, (std::vector<int>{20047}));
+  QTimer::singleShot(0, [] {
+    auto* dialog = qobject_cast<ClassCopyDialog*>(QApplication::activeModalWidget());
+    ASSERT_NE(dialog, nullptr);
+    dialog->partEdit()->setText("L");
+    dialog->accept();
+  });
+  drop("C", tree->topLevelItem(0));
+  const std::vector<std::string> branch{"L", "L01", "L0101", "L0102", "L02", "L0201", "L0202"};
+  EXPECT_EQ(storedCodes(kClassWorkType, "L"), branch);
+  ASSERT_TRUE(tree->onCommand(cmd::kEditUndo));
+  EXPECT_TRUE(storedCodes(kClassWorkType, "L").empty());
+  EXPECT_EQ(itemOfCode(tree, "L"), nullptr);
+  EXPECT_EQ(storedCodes(kClassWorkType, "C").size(), 7u);
+  ASSERT_TRUE(tree->onCommand(cmd::kEditUndo));
+  EXPECT_EQ(storedCodes(kClassWorkType, "L"), branch);
+  ASSERT_NE(itemOfCode(tree, "L"), nullptr);
+  EXPECT_EQ(itemOfCode(tree, "L")->childCount(), 2);
+  EXPECT_EQ(messages_.size(), 1u);
 }
 
 TEST_F(WbsTreeTest, ACodeOfTheWorkTypeTreeDoesNotPasteIntoTheFacilityTree) {

@@ -26,6 +26,12 @@ ReportSettings readReportSettings(OptionFileRef* opt, const ReportSettings& defa
   const uint32_t n = uint32_t(std::min<int32_t>(size, kReportSettingsSize));
   if (xOption(opt, XOPT_READ, kReportSettingsItem, bytes, n) == 0) return s;
   std::memcpy(&s, bytes, sizeof s);
+  if (s.paperWidth == 0 || s.paperHeight == 0) {
+    // No paper stored: the printer's page, as for a project without the
+    // record (the shipped Default file carries the report so).
+    s.paperWidth = defaults.paperWidth;
+    s.paperHeight = defaults.paperHeight;
+  }
   return s;
 }
 

@@ -383,7 +383,8 @@ bool CKelvoApp::requestWindow(int number) {
 void CKelvoApp::applyDefaultLayouts() {
   if (!doc_ || !doc_->isOpen()) return;
   applyDefaultFormats(&doc_->db().opt,
-                      QFile::encodeName(settings_.folders[kFolderForm]).toStdString(), nullptr);
+                      QFile::encodeName(settings_.folders[kFolderForm]).toStdString(), nullptr,
+                      &doc_->db().objects);
 }
 
 void CKelvoApp::projectOpened() {

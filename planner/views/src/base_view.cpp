@@ -349,8 +349,9 @@ bool CBaseView::objectsShown() const {
 }
 
 void CBaseView::drawObjectLayer(QPainter& painter, const UnitMapper& mapper,
-                                const LogicalRect& body, bool front) {
-  if (objectsShown()) objects_->paintLayer(painter, mapper, body, front);
+                                const LogicalRect& body, bool front, int32_t shiftX,
+                                int32_t shiftY) {
+  if (objectsShown()) objects_->paintLayer(painter, mapper, body, front, shiftX, shiftY);
 }
 
 // --- Mouse --------------------------------------------------------------------
@@ -380,6 +381,9 @@ void CBaseView::mousePressEvent(QMouseEvent* event) {
   // them.
   if (inRowNumberColumn(x) && !(viewFlags_ & viewflag::kNoCrosshair)) return;
   if (st.editTool == tool::kDataSelect || st.editTool == tool::kDataInput) {
+    // The data tools select drawing objects too; a press on the selection
+    // moves or resizes it instead of reaching the data.
+    if (objects_->pressWithDataTool(x, y, event->modifiers())) return;
     dataDrag_ = true;
     dataToolPress(x, y, event->modifiers());
   } else if (st.editTool >= tool::kShapeSelect && st.editTool <= tool::kPicture) {
@@ -400,7 +404,9 @@ void CBaseView::mouseMoveEvent(QMouseEvent* event) {
   } else if (objects_->busy()) {
     objects_->drag(x, y);
   } else {
-    if (viewState().editTool == tool::kShapeSelect) {
+    const int current = viewState().editTool;
+    if (current == tool::kShapeSelect ||
+        (current <= tool::kDataInput && !objects_->selection().empty())) {
       // The cursor tells what a press on the selection would do.
       static const Qt::CursorShape kShapes[9] = {
           Qt::SizeFDiagCursor, Qt::SizeVerCursor, Qt::SizeBDiagCursor,
@@ -425,6 +431,7 @@ void CBaseView::mouseReleaseEvent(QMouseEvent* event) {
   } else if (dataDrag_) {
     dataDrag_ = false;
     dataToolRelease(x, y);
+    objects_->selectAfterDataTool(x, y);
   } else if (objects_->busy()) {
     objects_->release(x, y);
   }

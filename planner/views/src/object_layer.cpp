@@ -3,6 +3,7 @@
 #include <QPainter>
 
 #include "kelvo/base_view.h"
+#include "kelvo/format_file.h"
 #include "kelvo/messages.h"
 #include "kelvo/object_paint.h"
 #include "kelvo/plan_doc.h"
@@ -140,7 +141,9 @@ void ObjectLayer::keepUndo() {
 void ObjectLayer::changed() {
   if (CPlanDoc* doc = view_->document()) {
     doc->setModified();
-    doc->updateAllViews(kindBit(view_->viewKind()), hint::kRepaint);
+    // A Gantt table's format file carries the chart's objects.
+    doc->updateAllViews(kindBit(view_->viewKind()) | kindBit(formatKindOf(view_->viewKind())),
+                        hint::kRepaint);
   }
   view_->viewport()->update();
 }
@@ -261,6 +264,35 @@ void ObjectLayer::press(int32_t x, int32_t y, Qt::KeyboardModifiers modifiers) {
   view_->viewport()->update();
 }
 
+bool ObjectLayer::pressWithDataTool(int32_t x, int32_t y, Qt::KeyboardModifiers modifiers) {
+  startX_ = atX_ = x;
+  startY_ = atY_ = y;
+  op_ = Op::None;
+  if (!open()) return false;
+  handle_ = handleAt(x, y);
+  if (handle_ >= 0) {
+    op_ = Op::Handle;
+    return true;
+  }
+  if (!(modifiers & Qt::ShiftModifier)) clearSelection();
+  return false;
+}
+
+void ObjectLayer::selectAfterDataTool(int32_t x, int32_t y) {
+  if (!open()) return;
+  selectBandOrClick(x, y);
+  view_->viewport()->update();
+}
+
+void ObjectLayer::selectBandOrClick(int32_t x, int32_t y) {
+  if (x == startX_ && y == startY_) {
+    selectClick(x, y);
+    return;
+  }
+  selectIn(
+      {std::min(startX_, x), std::max(startY_, y), std::max(startX_, x), std::min(startY_, y)});
+}
+
 void ObjectLayer::drag(int32_t x, int32_t y) {
   if (op_ == Op::None) return;
   atX_ = x;
@@ -278,11 +310,8 @@ void ObjectLayer::release(int32_t x, int32_t y) {
       create(startX_, startY_, x, y);
       break;
     case Op::Band:
-      if (x != startX_ || y != startY_) {
-        const LogicalRect band{std::min(startX_, x), std::max(startY_, y), std::max(startX_, x),
-                               std::min(startY_, y)};
-        selectIn(band);
-      }
+      // The press already took the object under the pointer.
+      if (x != startX_ || y != startY_) selectBandOrClick(x, y);
       break;
     case Op::Handle:
       if (x == startX_ && y == startY_) {
@@ -350,7 +379,7 @@ bool ObjectLayer::key(int key, Qt::KeyboardModifiers modifiers) {
 // --- Painting ---
 
 void ObjectLayer::paintLayer(QPainter& painter, const UnitMapper& mapper, const LogicalRect& body,
-                             bool front) {
+                             bool front, int32_t shiftX, int32_t shiftY) {
   if (!open()) return;
   const ObjectTable t = table();
   const ObjectTable::Range range = t.layer(uint8_t(backLayer() + front));
@@ -374,7 +403,7 @@ void ObjectLayer::paintLayer(QPainter& painter, const UnitMapper& mapper, const 
     const ObjectRecords records = t.copy(i);
     int32_t x = 0, y = 0;
     anchorPoint(records[0], &x, &y);
-    paintObject(painter, mapper, records, x, y, area, pictures);
+    paintObject(painter, mapper, records, x + shiftX, y + shiftY, area, pictures);
     i += parts - 1;
   }
   painter.restore();

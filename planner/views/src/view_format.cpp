@@ -7,6 +7,7 @@
 #include "kelvo/drawing_objects.h"
 #include "kelvo/format_store.h"
 #include "kelvo/messages.h"
+#include "kelvo/object_layer.h"
 #include "kelvo/option_slots.h"
 #include "kelvo/plan_doc.h"
 #include "kelvo/profile.h"
@@ -71,6 +72,9 @@ bool CBaseView::loadFormatFile(const std::string& path, bool withObjects) {
   if (withObjects) {
     std::vector<uint8_t> back, front;
     decodeFormatObjects(file.objects, kind, &back, &front);
+    // The objects come in as one step the user can undo.
+    objects().keepUndo();
+    objects().clearSelection();
     ok = replaceKindObjects(&doc->db().objects, kind, back, front) && ok;
   }
   doc->updateAllViews(kindBit(kind) | kindBit(viewKind()), hint::kSettingsRewritten);

@@ -257,6 +257,51 @@ TEST_F(ObjectLayerTest, SelectOrderAlignAndDelete) {
   EXPECT_EQ(table().at(2).layer, 23);  // the rectangle stays in front
 }
 
+// The data tools select objects as "도형 선택" does, while the view's data
+// tool still gets its press; a press on the selection moves it instead, and
+// delete and the arrow keys stay with the data.
+TEST_F(ObjectLayerTest, DataToolsSelectObjectsToo) {
+  auto view = makeView(ViewKind::Map, 2);
+  view->activate();
+  put(ViewKind::Map, shape::kRectangle, 100, -100, 200, -200);      // 0
+  put(ViewKind::Map, shape::kEllipse, 150, -150, 200, -200);        // 1, over it
+  put(ViewKind::Map, shape::kVerticalLine, 800, -100, 0, -300);     // 2
+  put(ViewKind::Network, shape::kRectangle, 100, -100, 500, -500);  // another view's
+  for (int dataTool : {tool::kDataSelect, tool::kDataInput}) {
+    view->onCommand(cmd::kToolFirst + dataTool);
+    const int presses = view->presses;
+    click(view.get(), 200, -200);
+    EXPECT_EQ(selected(view.get()), std::vector<int32_t>{1}) << dataTool;
+    EXPECT_EQ(view->presses, presses + 1);
+    // A press away from the selection drops it; a band takes what is inside.
+    drag(view.get(), 50, -50, 900, -500);
+    EXPECT_EQ(selected(view.get()), (std::vector<int32_t>{2, 1, 0})) << dataTool;
+    EXPECT_EQ(view->presses, presses + 2);
+    click(view.get(), 600, -600);
+    EXPECT_TRUE(selected(view.get()).empty());
+  }
+  // A drag from inside the selection moves every selected object and the
+  // data tool never sees it.
+  drag(view.get(), 50, -50, 900, -500);
+  saveShot(view->viewport()->grab().toImage(), "issue26_data_tool_selection.png");
+  const int presses = view->presses;
+  int32_t a = 120, b = -120, c = 220, d = -170;
+  snapped(view.get(), &a, &b);
+  snapped(view.get(), &c, &d);
+  drag(view.get(), 120, -120, 220, -170);
+  EXPECT_EQ(view->presses, presses);
+  EXPECT_EQ(view->objects().rectOf(0).left, 100 + c - a);
+  EXPECT_EQ(view->objects().rectOf(2).top, -100 + d - b);
+  EXPECT_EQ(selected(view.get()), (std::vector<int32_t>{2, 1, 0}));
+  // Delete and the arrows belong to the data: the objects stay put.
+  view->onCommand(cmd::kEditClear);
+  QTest::keyClick(view.get(), Qt::Key_Left);
+  EXPECT_EQ(table().count(), 4u);
+  EXPECT_EQ(view->objects().rectOf(0).left, 100 + c - a);
+  view->onCommand(cmd::kEditUndo);
+  EXPECT_EQ(view->objects().rectOf(0).left, 100);
+}
+
 TEST_F(ObjectLayerTest, CopyCutAndPasteBetweenViews) {
   auto map = makeView(ViewKind::Map, 2);
   auto other = makeView(ViewKind::Map, 2);

@@ -12,10 +12,12 @@
 
 #include "../../../views/src/format_file_dialog.h"
 #include "grid_fixture.h"
+#include "kelvo/drawing_objects.h"
 #include "kelvo/format_store.h"
 #include "kelvo/gantt_view.h"
 #include "kelvo/gantt_window.h"
 #include "kelvo/grid_format.h"
+#include "kelvo/report_settings.h"
 #include "kelvo/table_view.h"
 #include "xjorlib/qt_bridge.h"
 
@@ -105,10 +107,28 @@ TEST_F(FormatViewsTest, ChartLayoutCarriesToAnotherProjectKeepingItsDates) {
   EXPECT_TRUE(sameBytes(&printB, &print, sizeof print));
   EXPECT_TRUE(docB_->isModified());
 
-  // With the drawing objects the file's dates come too.
+  // With the drawing objects the file's dates come too, and the objects
+  // replace B's as one step that undo takes back and a second undo redoes.
+  const auto rectangle = [](CPlanDoc* doc, int16_t width) {
+    ObjectRecord r;
+    r.type = shape::kRectangle;
+    r.width = width;
+    r.height = -100;
+    ObjectTable(&doc->db().objects).append(layerCode(ViewKind::GanttChart, true), {r});
+  };
+  rectangle(doc_.get(), 300);
+  rectangle(doc_.get(), 400);
+  rectangle(docB_.get(), 500);
   ASSERT_TRUE(writeFormatFileBytes(file("all.p13"), a->formatFileBytes("all", true)));
+  const std::vector<uint8_t> own = ObjectTable(&docB_->db().objects).snapshot();
+  const std::vector<uint8_t> loaded = ObjectTable(&db().objects).snapshot();
   ASSERT_TRUE(b->loadFormatFile(file("all.p13"), true));
   EXPECT_EQ(b->scale().settings().startDate, a->scale().settings().startDate);
+  EXPECT_EQ(ObjectTable(&docB_->db().objects).snapshot(), loaded);
+  ASSERT_TRUE(b->onCommand(cmd::kEditUndo));
+  EXPECT_EQ(ObjectTable(&docB_->db().objects).snapshot(), own);
+  ASSERT_TRUE(b->onCommand(cmd::kEditUndo));
+  EXPECT_EQ(ObjectTable(&docB_->db().objects).snapshot(), loaded);
 }
 
 TEST_F(FormatViewsTest, SheetColumnsFontsColoursAndFilterCarry) {
@@ -171,7 +191,13 @@ TEST_F(FormatViewsTest, DamagedFileSaysWhyAndChangesNothing) {
 // registered gives every new project its layout.
 TEST_F(FormatViewsTest, DefaultFilesGiveNewProjectsTheirLayout) {
   const std::string shipped = (binDir() + "/Form").toStdString();
-  EXPECT_EQ(applyDefaultFormats(&docB_->db().opt, shipped, nullptr).size(), 19u);
+  EXPECT_EQ(applyDefaultFormats(&docB_->db().opt, shipped, nullptr).size(), 20u);
+  // The report's Default leaves the paper to the printer the report meets.
+  const ReportSettings onA3 =
+      readReportSettings(&docB_->db().opt, defaultReportSettings(2970, 4200));
+  EXPECT_EQ(onA3.paperWidth, 2770);
+  EXPECT_EQ(onA3.paperHeight, 4000);
+  EXPECT_EQ(onA3.bandHeight[band::kFooter], 600);
   CGanttView* plain = gantt(doc_.get());
   CGanttView* fromDefault = gantt(docB_.get());
   TimeScaleSettings p = plain->scale().settings(), d = fromDefault->scale().settings();
@@ -199,6 +225,27 @@ TEST_F(FormatViewsTest, DefaultFilesGiveNewProjectsTheirLayout) {
   EXPECT_EQ(applyDefaultFormats(&docC.db().opt, form_, nullptr), std::vector{ViewKind::GanttChart});
   EXPECT_EQ(gantt(&docC)->scale().settings().stepWidth, 90);
   windows_.clear();
+
+  // A registered Default.prp brings its report design to a project without
+  // one, and leaves the other kinds' objects alone.
+  ObjectRecord item;
+  item.type = shape::kRectangle;
+  item.width = 300;
+  item.height = -100;
+  ObjectTable(&db().objects).append(layerCode(ViewKind::UserReport, false), {item});
+  FormatFile report = collectFormatLayout(&db().opt, ViewKind::UserReport, "Default");
+  report.objects = collectFormatObjects(db().objects, ViewKind::UserReport);
+  ASSERT_TRUE(writeFormatFileBytes(file("Default.prp"), encodeFormatFile(report)));
+  QTemporaryDir fourth;
+  CPlanDoc docD(fourth.path() + '/', ref_);
+  ASSERT_TRUE(docD.newProject(newProjectInfo()));
+  ObjectTable objects(&docD.db().objects);
+  objects.append(layerCode(ViewKind::GanttChart, true), {item});
+  const auto applied = applyDefaultFormats(&docD.db().opt, form_, nullptr, &docD.db().objects);
+  EXPECT_NE(std::find(applied.begin(), applied.end(), ViewKind::UserReport), applied.end());
+  EXPECT_EQ(collectFormatObjects(docD.db().objects, ViewKind::UserReport), report.objects);
+  ASSERT_EQ(objects.count(), 2u);
+  EXPECT_EQ(objects.at(0).layer, layerCode(ViewKind::GanttChart, true));
 }
 
 TEST_F(FormatViewsTest, DialogNamesQuestionsAndButtons) {

@@ -77,9 +77,13 @@ std::string defaultFormatPath(const std::string& folder, ViewKind kind);
 // Applies the "Default" file of folder to every kind 0..21 that has no
 // settings record stored and whose Default file passes the checks. The
 // file's dates are not taken. fieldCount gives the field count of a kind's
-// table (-1 when unknown). Returns the kinds applied.
+// table (-1 when unknown). With objects, the user report's Default also
+// brings its drawing objects (the report's design) when the project has
+// none of that kind; other kinds never take objects from a Default.
+// Returns the kinds applied.
 std::vector<ViewKind> applyDefaultFormats(OptionFileRef* opt, const std::string& folder,
-                                          const std::function<int(ViewKind)>& fieldCount);
+                                          const std::function<int(ViewKind)>& fieldCount,
+                                          MemTable* objects = nullptr);
 
 // Copies every "Default.*" file of `from` that `to` lacks (names compared
 // without regard to case), creating `to` when needed. Returns the number

@@ -176,6 +176,12 @@ class CPlanDoc : public QObject {
 
   // Tells every view whose kind bit is set in mask.
   void updateAllViews(uint64_t mask, int hintCode, intptr_t extra = 0);
+  // From beginUpdateBatch to the matching endUpdateBatch hints are gathered
+  // instead of sent; the outermost end sends each hint code once, to every
+  // view any of its sends named (extra from its first send), in the order
+  // the codes first came. For edits of many records in one go.
+  void beginUpdateBatch();
+  void endUpdateBatch();
 
  signals:
   // Hint for the views: bit k of mask names view kind k.
@@ -211,6 +217,29 @@ class CPlanDoc : public QObject {
   bool open_ = false;
   bool modified_ = false;
   QString path_;
+  struct PendingHint {
+    int hint;
+    uint64_t mask;
+    intptr_t extra;
+  };
+  int batchDepth_ = 0;
+  std::vector<PendingHint> pendingHints_;
+};
+
+// Gathers the document's hints for as long as it lives.
+class UpdateBatch {
+ public:
+  explicit UpdateBatch(CPlanDoc* doc) : doc_(doc) {
+    if (doc_) doc_->beginUpdateBatch();
+  }
+  ~UpdateBatch() {
+    if (doc_) doc_->endUpdateBatch();
+  }
+  UpdateBatch(const UpdateBatch&) = delete;
+  UpdateBatch& operator=(const UpdateBatch&) = delete;
+
+ private:
+  CPlanDoc* doc_;
 };
 
 }  // namespace kelvo

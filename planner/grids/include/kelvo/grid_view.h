@@ -117,6 +117,12 @@ class CGridView : public CBaseView {
   bool updateCommand(int id, CommandState& state) override;
   // Drawing objects show while grid flag bit 0 is set.
   bool objectsShown() const override { return format_.flags & 0x1; }
+  // Objects are anchored on the sheet, not on the window: a position is
+  // the point measured from the left of the first column and the top of
+  // the first row, so objects scroll with the rows and columns and print
+  // on the page that holds their place.
+  ViewPosition pointToPosition(int32_t x, int32_t y) const override;
+  void positionToPoint(const ViewPosition& position, int32_t* x, int32_t* y) const override;
 
  protected:
   // Whether the rows may be edited at all (summary data may not).
@@ -170,6 +176,12 @@ class CGridView : public CBaseView {
   void drawGrid(QPainter& painter, const UnitMapper& view, int32_t width, int32_t height,
                 int firstColumn, int endColumn, int topRow, int rowLimit, bool printing);
   int dataWidth() const;
+  // x of column's left edge measured from the left of column 0.
+  int32_t sheetLeft(int column) const;
+  // Prints the objects of one layer on the page of printColumns: view is
+  // that page's mapping, (first, top) its first column and row.
+  void printObjectLayer(QPainter& painter, const UnitMapper& view, const PrintLayout& layout,
+                        int first, int top, bool front);
   int32_t bodyHeight() const;
   void syncScrollBars();
   void setOriginFromLayout();

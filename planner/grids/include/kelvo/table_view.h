@@ -119,6 +119,10 @@ class CTableView : public CGridView, public CEditorSource {
  private:
   int32_t refHandle() const;
   bool linkEnabled() const;
+  // Beside the tree the code column shows and takes only a code's own level
+  // part: the part after the code of the tree's selected node.
+  bool isTreeCode(const FieldDesc& field) const;
+  QString levelPart(const QString& code) const;
   // The document's editing dispatch for this kind, into record slot (-1
   // adds); refused without a message when no project is open.
   EditResult inputRow(int32_t slot, void* record);

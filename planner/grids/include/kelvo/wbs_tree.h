@@ -58,8 +58,12 @@ class CWbsTree : public QTreeWidget,
   static bool hasCopy();
   // 57637: pastes the copied code, and with the dialog's check box its
   // whole branch, under the selected item with the codes renumbered.
-  // Message 20047 when the copy does not fit here.
+  // Message 20047 when the copy does not fit here. The paste is one step
+  // that undo (57643) takes back and a second undo puts in again.
   bool paste();
+  // Drag and drop: the code of record dropped on target is pasted there as
+  // paste does, with its dialog and its undo step; the copy of 57634 stays.
+  bool dropCode(int32_t record, QTreeWidgetItem* target);
 
   // --- ClassTreeLink --------------------------------------------------------
   int childLevel() const override;
@@ -76,6 +80,11 @@ class CWbsTree : public QTreeWidget,
 
  protected:
   void focusInEvent(QFocusEvent* event) override;
+  // A dragged item carries its record and the kind of the tree's sheet.
+  QStringList mimeTypes() const override;
+  QMimeData* mimeData(const QList<QTreeWidgetItem*>& items) const override;
+  void dragMoveEvent(QDragMoveEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
 
  private:
   void onViewsUpdate(quint64 mask, int hint, qintptr extra);
@@ -97,6 +106,11 @@ class CWbsTree : public QTreeWidget,
   // *message set.
   int32_t inputCopy(int32_t source, const QByteArray& newCode, const QByteArray* title,
                     int* message);
+  // Pastes code (of kind, in record) under the selected item.
+  bool pasteCode(ViewKind kind, int32_t record, const QByteArray& code);
+  // Makes the branch pasted under the new code top the undo step: undo
+  // deletes it (its records kept), a second undo enters them again.
+  void keepPasteUndo(const QByteArray& top);
 
   CPlanDoc* doc_;
   QPointer<CTableView> sheet_;

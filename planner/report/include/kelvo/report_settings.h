@@ -55,7 +55,8 @@ static_assert(sizeof(ReportSettings) == kReportSettingsSize, "record 121 is 44 b
 ReportSettings defaultReportSettings(int32_t physicalWidth, int32_t physicalHeight);
 
 // Record 121 read over defaults: a shorter record overwrites only the bytes
-// it has; no record leaves the defaults.
+// it has; no record leaves the defaults. A paper width or height of 0 takes
+// the defaults' paper (the printer's page).
 ReportSettings readReportSettings(OptionFileRef* opt, const ReportSettings& defaults);
 // Writes record 121; false when the option file refused.
 bool writeReportSettings(OptionFileRef* opt, const ReportSettings& settings);

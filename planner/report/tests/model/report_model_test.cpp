@@ -62,6 +62,14 @@ TEST(ReportSettingsTest, OptionFileRoundTripAndShortRecord) {
   r.firstPage = 3;
   ASSERT_TRUE(writeReportSettings(&opt, r));
   EXPECT_EQ(readReportSettings(&opt, d), r);
+  // A paper of 0 x 0 (the shipped Default file's) is the printer's page.
+  ReportSettings unsized = r;
+  unsized.paperWidth = unsized.paperHeight = 0;
+  ASSERT_TRUE(writeReportSettings(&opt, unsized));
+  const ReportSettings a3 = defaultReportSettings(2970, 4200);
+  EXPECT_EQ(readReportSettings(&opt, a3).paperWidth, 2770);
+  EXPECT_EQ(readReportSettings(&opt, a3).paperHeight, 4000);
+  EXPECT_EQ(readReportSettings(&opt, a3).firstPage, 3);
   xCloseTemp(&space, &opt.handle, "opt");
   xCloseFile(&space.mainHandle);
   std::filesystem::remove_all(dir);

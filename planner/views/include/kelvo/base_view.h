@@ -190,9 +190,11 @@ class CBaseView : public QAbstractScrollArea, public CommandTarget {
   virtual bool objectsShown() const;
   // Paints the view's objects of one layer (front = in front of the data)
   // through mapper, inside body and only right of x = 0 and below y = 0;
-  // nothing when objectsShown() is false.
+  // nothing when objectsShown() is false. (shiftX, shiftY) moves every
+  // object's logical point (a printed page whose origin differs from the
+  // screen's).
   void drawObjectLayer(QPainter& painter, const UnitMapper& mapper, const LogicalRect& body,
-                       bool front);
+                       bool front, int32_t shiftX = 0, int32_t shiftY = 0);
   // The one layer of the view's objects that the tools select, create in and
   // edit (0 behind the data, 1 in front), or -1 for both. Base: -1.
   virtual int objectLayerInUse() const { return -1; }

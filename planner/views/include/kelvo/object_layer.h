@@ -82,6 +82,16 @@ class ObjectLayer {
 
   // Mouse of the object tools (2 "도형 선택" .. 9 "그림"), logical points.
   void press(int32_t x, int32_t y, Qt::KeyboardModifiers modifiers);
+  // A press with a data tool (0 "자료 선택", 1 "자료 입력"). On a handle of
+  // the selection it starts moving or resizing the objects and returns
+  // true: the view's data tool does not see the press. Otherwise the
+  // selection is dropped (kept with Shift) and false lets the data tool act;
+  // its release then goes to selectAfterDataTool.
+  bool pressWithDataTool(int32_t x, int32_t y, Qt::KeyboardModifiers modifiers);
+  // The release of a data-tool press at (x, y): a click selects the
+  // front-most object under the point, a drag the objects wholly inside the
+  // band from the press to here, as "도형 선택" does.
+  void selectAfterDataTool(int32_t x, int32_t y);
   void drag(int32_t x, int32_t y);
   void release(int32_t x, int32_t y);
   // Drops the operation in progress (Esc, right button) and the selection.
@@ -95,8 +105,10 @@ class ObjectLayer {
   int handleAt(int32_t x, int32_t y) const;
 
   // Paints this view's objects of one layer, clipped to body and to the
-  // area right of x = 0 and below y = 0.
-  void paintLayer(QPainter& painter, const UnitMapper& mapper, const LogicalRect& body, bool front);
+  // area right of x = 0 and below y = 0. (shiftX, shiftY) is added to every
+  // object's logical point: printing places the objects on their page.
+  void paintLayer(QPainter& painter, const UnitMapper& mapper, const LogicalRect& body, bool front,
+                  int32_t shiftX = 0, int32_t shiftY = 0);
   // Paints the selection's handles and the rubber outline (screen only).
   void paintOverlay(QPainter& painter, const UnitMapper& mapper);
 
@@ -127,6 +139,10 @@ class ObjectLayer {
   bool putObject(const ObjectRecords& records, int64_t replace);
   // The layer new objects go to.
   uint8_t targetLayer() const;
+  // Keeps the whole object table as it is now as the view's one undo step:
+  // undo swaps it back, a second undo redoes. Every edit of the layer does
+  // this first; a change made outside it (a format file's objects) too.
+  void keepUndo();
 
   // The file a picture object's name stands for in the project's working
   // files (empty without a project or for a name that is not one).
@@ -143,11 +159,11 @@ class ObjectLayer {
   uint8_t backLayer() const;
   bool inUse(bool front) const;
   int tool() const;
-  void keepUndo();
   void changed();
   void select(uint32_t index);
   void selectIn(const LogicalRect& band);
   void selectClick(int32_t x, int32_t y);
+  void selectBandOrClick(int32_t x, int32_t y);
   void refreshSelection(std::vector<uint32_t> descending);
   void create(int32_t x0, int32_t y0, int32_t x1, int32_t y1);
   bool createText(int32_t x, int32_t y, TextInput input, int64_t replace);
