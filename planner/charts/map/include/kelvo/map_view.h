@@ -156,6 +156,9 @@ class CMapView : public CBaseView, public CEditorSource {
   void drawRelations(QPainter& painter, const UnitMapper& mapper, const LogicalRect& area);
   void drawHeadings(QPainter& painter, const UnitMapper& mapper, const LogicalRect& visible,
                     int32_t firstRow, int32_t lastRow, int32_t firstColumn, int32_t lastColumn);
+  // The heading item of the work-type code of a row, formatted; empty when
+  // the code is not a work-type code (summary rows) or the item is no field.
+  QString headingItemText(int32_t row) const;
   void editItemCommand();
   // Heading coordinates: x from the first column shown, y from the first
   // row shown (the headings lie at x < 0 and y > 0).
