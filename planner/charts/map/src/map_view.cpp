@@ -48,6 +48,16 @@ QString cellText(const TableHandle* tb, int32_t ref, const char* record, int fie
   return xjor::fromCp949(out, int(std::strlen(out)));
 }
 
+// The names of a table's fields, in field order (none without a table).
+QStringList fieldNames(const TableHandle* tb) {
+  QStringList names;
+  if (tb)
+    for (int i = 0; i < tb->fieldCount; ++i)
+      names << xjor::fromCp949(tb->fields[i].name,
+                               int(strnlen(tb->fields[i].name, sizeof tb->fields[i].name)));
+  return names;
+}
+
 bool isTextField(const FieldDesc& f) {
   return f.type == XF_STRING || f.type == XF_CHAR || f.type == XF_REF || f.type == XF_DATE;
 }
@@ -88,12 +98,12 @@ void CMapView::chooseDisplayedItem(int field) {
 }
 
 QStringList CMapView::itemNames() const {
-  QStringList names;
-  if (const TableHandle* tb = layout_.table)
-    for (int i = 0; i < tb->fieldCount; ++i)
-      names << xjor::fromCp949(tb->fields[i].name,
-                               int(strnlen(tb->fields[i].name, sizeof tb->fields[i].name)));
-  return names;
+  return fieldNames(layout_.table);
+}
+
+QStringList CMapView::headingItemNames() const {
+  CPlanDoc* doc = document();
+  return doc && doc->isOpen() ? fieldNames(&doc->db().wbs.tb) : QStringList();
 }
 
 void CMapView::setMode(MapMode mode) {
@@ -806,7 +816,7 @@ bool CMapView::onCommand(int id) {
     case cmd::kOptions: {
       MapSettings s = settings_;
       s.flags = viewFlags();
-      if (dialogs().options && dialogs().options(this, &s)) {
+      if (dialogs().options && dialogs().options(this, headingItemNames(), &s)) {
         setSettings(s);
         if (document()) document()->setModified(true);
       }

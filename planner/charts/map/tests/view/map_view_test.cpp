@@ -309,11 +309,18 @@ TEST_F(MapViewTest, PagesOfWholeCellsRepeatTheHeadings) {
 
 TEST_F(MapViewTest, NameColumnShowsTheHeadingItemOnScreenAndPaper) {
   CMapView* map = open();
-  MapSettings s = map->settings();
-  s.nameWidth = 400;
-  s.headingItem = int16_t(field(&doc_->db().wbs.tb, offsetof(WbsRecord, title)));
-  map->setSettings(s);
+  // "선택 사항" offers the work-type fields; the name is chosen.
+  MapDialogs dialogs;
+  dialogs.options = [](QWidget*, const QStringList& items, MapSettings* settings) {
+    settings->nameWidth = 400;
+    settings->headingItem = int16_t(items.indexOf(QStringLiteral("공종명")));
+    return true;
+  };
+  setMapDialogs(dialogs);
+  ASSERT_TRUE(map->onCommand(cmd::kOptions));
   map->initialUpdate();
+  MapSettings s = map->settings();
+  ASSERT_EQ(s.headingItem, field(&doc_->db().wbs.tb, offsetof(WbsRecord, title)));
   const MapCode& code = map->layout().rows.codes[0];
   const int32_t slot = workTypeRecord(doc_->db(), code);
   ASSERT_GE(slot, 0);
@@ -389,19 +396,22 @@ TEST_F(MapViewTest, FitToPaperKeepsObjectsOnTheirCells) {
 
 TEST_F(MapViewTest, OptionsDialogEditsTheSettings) {
   MapSettings s = defaultMapSettings();
-  MapOptionsDialog dialog(s);
+  MapOptionsDialog dialog(s, {QStringLiteral("공종코드"), QStringLiteral("공종명")});
   auto boxes = dialog.findChildren<QSpinBox*>();
   ASSERT_EQ(boxes.size(), 3);
   boxes[1]->setValue(80);
   auto checks = dialog.findChildren<QCheckBox*>();
   checks[1]->setChecked(false);
-  auto* combo = dialog.findChild<QComboBox*>();
-  combo->setCurrentIndex(4);
+  dialog.findChild<QComboBox*>("colouring")->setCurrentIndex(4);
+  auto* heading = dialog.findChild<QComboBox*>("headingItem");
+  EXPECT_EQ(heading->currentText(), QStringLiteral("공종코드"));
+  heading->setCurrentIndex(1);
   dialog.findChild<QLineEdit*>("colourCode0")->setText("U1");
   const MapSettings out = dialog.settings();
   EXPECT_EQ(out.cellWidth, 80);
   EXPECT_EQ(out.flags, 11 & ~mapflag::kRelations);
   EXPECT_EQ(out.colourChoice, 4);
+  EXPECT_EQ(out.headingItem, 1);
   EXPECT_STREQ(out.colourCode[0], "U1");
   EXPECT_EQ(std::memcmp(&out.headingFont, &s.headingFont, sizeof s.headingFont), 0);
 }
