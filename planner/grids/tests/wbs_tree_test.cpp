@@ -149,7 +149,9 @@ TEST_F(WbsTreeTest, TheTreeShowsTheLevelsAndTheSheetTheChildrenOfTheSelection) {
   EXPECT_EQ(sheet->cellText(sheet->columns()[size_t(codeColumn)].field), "02");
   viewState().editTool = tool::kDataInput;
   ASSERT_TRUE(sheet->goToRow(2));  // the new-record row
-  if (sheet->currentColumn() != codeColumn) ASSERT_TRUE(sheet->goToColumn(codeColumn));
+  if (sheet->currentColumn() != codeColumn) {
+    ASSERT_TRUE(sheet->goToColumn(codeColumn));
+  }
   ASSERT_TRUE(sheet->editorShown());
   EXPECT_EQ(sheet->lineEditor()->text(), "");
   sheet->lineEditor()->setText("03");

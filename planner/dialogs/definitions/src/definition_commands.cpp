@@ -11,6 +11,7 @@
 #include "kelvo/map_model.h"
 #include "kelvo/plan_doc.h"
 #include "kelvo/table_view.h"
+#include "kelvo/wbs_tree.h"
 #include "user_items_dialog.h"
 
 namespace kelvo {
@@ -90,9 +91,13 @@ class CDefinitionCommands : public CommandTarget {
     return done;
   }
 
-  // The active view when it is a sheet of this project's records.
+  // The active view when it is a sheet of this project's records; with the
+  // classification tree active, the sheet beside it, which lists the
+  // records the tree's node holds.
   CTableView* activeSheet() const {
-    auto* sheet = dynamic_cast<CTableView*>(app_.router()->activeView());
+    CommandTarget* view = app_.router()->activeView();
+    auto* sheet = dynamic_cast<CTableView*>(view);
+    if (auto* tree = dynamic_cast<CWbsTree*>(view)) sheet = tree->sheet();
     return sheet && sheet->document() == app_.document() && sheet->table() ? sheet : nullptr;
   }
 

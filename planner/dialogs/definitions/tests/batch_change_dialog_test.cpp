@@ -17,6 +17,7 @@
 #include "kelvo/named_formulas.h"
 #include "kelvo/table_view.h"
 #include "kelvo/text_fields.h"
+#include "kelvo/wbs_tree.h"
 #include "main_frame.h"
 #include "xjor/field.h"
 
@@ -148,6 +149,21 @@ TEST_F(BatchChangeDialogTest, CommandsFollowTheActiveView) {
   ASSERT_NE(activitySheet(*app), nullptr);
   EXPECT_TRUE(router->state(40086).enabled);
   QString title;
+  whenModal([&title](QDialog* d) {
+    title = d->windowTitle();
+    d->reject();
+  });
+  router->dispatch(40086);
+  EXPECT_EQ(title, QStringLiteral("항목값 일괄변경"));
+
+  // The classification tree hands the command to the sheet beside it.
+  app->setOptionBarChoice(10500, 0);
+  ASSERT_TRUE(app->requestWindow(0));
+  auto* tree = app->mainWindow()->findChild<kelvo::CWbsTree*>();
+  ASSERT_NE(tree, nullptr);
+  router->setActiveView(tree);
+  EXPECT_TRUE(router->state(40086).enabled);
+  title.clear();
   whenModal([&title](QDialog* d) {
     title = d->windowTitle();
     d->reject();
