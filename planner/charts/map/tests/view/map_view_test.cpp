@@ -334,10 +334,13 @@ TEST_F(MapViewTest, NameColumnShowsTheHeadingItemOnScreenAndPaper) {
   const QImage image = grab("issue28_map_names.png");
   const QRect box = map->screenMapper().toDevice(-s.nameWidth, 0, 0, -s.cellHeight).toRect();
   EXPECT_EQ(image.pixelColor(box.right() - 3, box.bottom() - 3), xjor::colorFromRef(s.headingFill));
-  int dark = 0;
-  for (int y = box.top() + 2; y < box.bottom() - 1; ++y)
-    for (int x = box.left() + 2; x < box.right() - 1; ++x) dark += qGray(image.pixel(x, y)) < 128;
-  EXPECT_GT(dark, 10);
+  const auto ink = [&box](const QImage& shot) {
+    int dark = 0;
+    for (int y = box.top() + 2; y < box.bottom() - 1; ++y)
+      for (int x = box.left() + 2; x < box.right() - 1; ++x) dark += qGray(shot.pixel(x, y)) < 128;
+    return dark;
+  };
+  EXPECT_GT(ink(image), 10);
   // The heading-name width is part of the row headings.
   EXPECT_EQ(map->rowHeadingWidth(), 52 + 52 + 180 + 400);
 
@@ -362,11 +365,7 @@ TEST_F(MapViewTest, NameColumnShowsTheHeadingItemOnScreenAndPaper) {
   // An item the classification table does not have leaves the boxes empty.
   s.headingItem = 99;
   map->setSettings(s);
-  const QImage blank = map->viewport()->grab().toImage();
-  int inked = 0;
-  for (int y = box.top() + 2; y < box.bottom() - 1; ++y)
-    for (int x = box.left() + 2; x < box.right() - 1; ++x) inked += qGray(blank.pixel(x, y)) < 128;
-  EXPECT_EQ(inked, 0);
+  EXPECT_EQ(ink(map->viewport()->grab().toImage()), 0);
 }
 
 TEST_F(MapViewTest, FitToPaperKeepsObjectsOnTheirCells) {
