@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <QDialog>
 #include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <functional>
@@ -28,6 +29,13 @@ inline QApplication* app() {
     qputenv("XDG_DATA_HOME", (home.path() + "/data").toUtf8());
     qputenv("XDG_CACHE_HOME", (home.path() + "/cache").toUtf8());
     qputenv("XDG_DOCUMENTS_DIR", (home.path() + "/docs").toUtf8());
+    // The engine's scratch folder and the single-instance socket: this
+    // program's own, so test programs run side by side never see each
+    // other's working files.
+    QDir(home.path()).mkdir("run");
+    QFile::setPermissions(home.path() + "/run",
+                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    qputenv("XDG_RUNTIME_DIR", (home.path() + "/run").toUtf8());
     static int argc = 1;
     static char name[] = "shell_tests";
     static char* argv[] = {name, nullptr};
