@@ -72,7 +72,7 @@ COptGanttPage::COptGanttPage(TimeScaleSettings* settings, GanttBlock* block,
                   0);
   grid->addWidget(colourButton(this, QStringLiteral("선후행 연결선 색깔..."), &b_->linkColor), 7,
                   1);
-  grid->addWidget(fontButton(this, QStringLiteral("글꼴..."), &s_->bodyFont, &s_->bodyTextColor), 8,
+  grid->addWidget(fontField(this, QStringLiteral("글꼴..."), &s_->bodyFont, &s_->bodyTextColor), 8,
                   0);
   grid->setRowStretch(9, 1);
   load();

@@ -154,6 +154,15 @@ std::vector<MapSource> mapSources(ProjectDb& db, MapMode mode) {
   return out;
 }
 
+int32_t workTypeRecord(const ProjectDb& db, const MapCode& code) {
+  const auto* begin = reinterpret_cast<const CodeEntry*>(db.wbsCodes.data);
+  const auto* end = begin ? begin + db.wbsCodes.count : nullptr;
+  const auto at = std::lower_bound(begin, end, code, [](const CodeEntry& e, const MapCode& c) {
+    return std::strncmp(e.code, c.text, sizeof e.code) < 0;
+  });
+  return at != end && std::strncmp(at->code, code.text, sizeof at->code) == 0 ? at->record : -1;
+}
+
 int writeMapPlaces(ProjectDb& db, const std::vector<MapCell>& cells) {
   TableHandle* tb = &db.act.tb;
   // Record number -> column + 1 and row + 1, 0 for records off the map.

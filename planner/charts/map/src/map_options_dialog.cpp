@@ -28,7 +28,8 @@ QSpinBox* sizeBox(int value, int minimum, QWidget* parent) {
 
 }  // namespace
 
-MapOptionsDialog::MapOptionsDialog(const MapSettings& settings, QWidget* parent)
+MapOptionsDialog::MapOptionsDialog(const MapSettings& settings, const QStringList& headingItems,
+                                   QWidget* parent)
     : QDialog(parent), settings_(settings) {
   setWindowTitle(QStringLiteral("선택 사항"));
   auto* outer = new QVBoxLayout(this);
@@ -44,6 +45,14 @@ MapOptionsDialog::MapOptionsDialog(const MapSettings& settings, QWidget* parent)
   cellWidth_ = sizeBox(settings.cellWidth, 1, this);
   cellHeight_ = sizeBox(settings.cellHeight, 1, this);
   sizes->addRow(QStringLiteral("공종 분류 항목 표시 폭"), nameWidth_);
+  // A stored item the table does not have stays as it is unless another is
+  // chosen.
+  headingItem_ = new QComboBox(this);
+  headingItem_->setObjectName(QStringLiteral("headingItem"));
+  headingItem_->addItems(headingItems);
+  const bool known = settings.headingItem >= 0 && settings.headingItem < headingItems.size();
+  headingItem_->setCurrentIndex(known ? settings.headingItem : -1);
+  sizes->addRow(QStringLiteral("공종 분류 항목"), headingItem_);
   auto* cell = new QHBoxLayout;
   cell->addWidget(cellWidth_);
   cell->addWidget(cellHeight_);
@@ -61,6 +70,7 @@ MapOptionsDialog::MapOptionsDialog(const MapSettings& settings, QWidget* parent)
 
   auto* colouring = new QFormLayout;
   colouring_ = new QComboBox(this);
+  colouring_->setObjectName(QStringLiteral("colouring"));
   colouring_->addItems({QStringLiteral("없음"), QStringLiteral("주공정"), QStringLiteral("진행"),
                         QStringLiteral("SUBCON"), QStringLiteral("U_CODE"),
                         QStringLiteral("MANAGER")});
@@ -94,6 +104,7 @@ MapSettings MapOptionsDialog::settings() const {
   bit(objects_, mapflag::kObjects);
   bit(relations_, mapflag::kRelations);
   s.nameWidth = int16_t(nameWidth_->value());
+  if (headingItem_->currentIndex() >= 0) s.headingItem = int16_t(headingItem_->currentIndex());
   s.cellWidth = int16_t(cellWidth_->value());
   s.cellHeight = int16_t(cellHeight_->value());
   s.colourChoice = int16_t(colouring_->currentIndex());
@@ -105,8 +116,8 @@ MapSettings MapOptionsDialog::settings() const {
   return s;
 }
 
-bool editMapOptions(QWidget* parent, MapSettings* settings) {
-  MapOptionsDialog dialog(*settings, parent);
+bool editMapOptions(QWidget* parent, const QStringList& headingItems, MapSettings* settings) {
+  MapOptionsDialog dialog(*settings, headingItems, parent);
   if (dialog.exec() != QDialog::Accepted) return false;
   *settings = dialog.settings();
   return true;

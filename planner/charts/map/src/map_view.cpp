@@ -10,6 +10,7 @@
 
 #include "kelvo/map_edit.h"
 #include "kelvo/messages.h"
+#include "kelvo/object_layer.h"
 #include "kelvo/option_slots.h"
 #include "kelvo/plan_doc.h"
 #include "kelvo/strings.h"
@@ -45,6 +46,16 @@ QString cellText(const TableHandle* tb, int32_t ref, const char* record, int fie
   char out[XF_VALUE_BUFFER];
   xGetValue(tb->fields, ref, out, record, field, -1);
   return xjor::fromCp949(out, int(std::strlen(out)));
+}
+
+// The names of a table's fields, in field order (none without a table).
+QStringList fieldNames(const TableHandle* tb) {
+  QStringList names;
+  if (tb)
+    for (int i = 0; i < tb->fieldCount; ++i)
+      names << xjor::fromCp949(tb->fields[i].name,
+                               int(strnlen(tb->fields[i].name, sizeof tb->fields[i].name)));
+  return names;
 }
 
 bool isTextField(const FieldDesc& f) {
@@ -87,12 +98,12 @@ void CMapView::chooseDisplayedItem(int field) {
 }
 
 QStringList CMapView::itemNames() const {
-  QStringList names;
-  if (const TableHandle* tb = layout_.table)
-    for (int i = 0; i < tb->fieldCount; ++i)
-      names << xjor::fromCp949(tb->fields[i].name,
-                               int(strnlen(tb->fields[i].name, sizeof tb->fields[i].name)));
-  return names;
+  return fieldNames(layout_.table);
+}
+
+QStringList CMapView::headingItemNames() const {
+  CPlanDoc* doc = document();
+  return doc && doc->isOpen() ? fieldNames(&doc->db().wbs.tb) : QStringList();
 }
 
 void CMapView::setMode(MapMode mode) {
@@ -438,6 +449,21 @@ void CMapView::drawRelations(QPainter& painter, const UnitMapper& mapper, const 
   painter.setBrush(Qt::NoBrush);
 }
 
+QString CMapView::headingItemText(int32_t row) const {
+  CPlanDoc* doc = document();
+  if (!doc || !doc->isOpen()) return {};
+  TableHandle* tb = &doc->db().wbs.tb;
+  const int field = settings_.headingItem;
+  const int32_t record = workTypeRecord(doc->db(), layout_.rows.codes[size_t(row)]);
+  if (record < 0 || field < 0 || field >= tb->fieldCount || tb->handle < 0) return {};
+  std::vector<char> buf(tb->recordSize + 1u);
+  const int32_t kept = tb->current;
+  tb->current = record;
+  const bool read = xGetRec(tb, buf.data()) != 0;
+  tb->current = kept;
+  return read ? cellText(tb, doc->db().space.refHandle, buf.data(), field) : QString();
+}
+
 void CMapView::drawHeadings(QPainter& painter, const UnitMapper& mapper, const LogicalRect& visible,
                             int32_t firstRow, int32_t lastRow, int32_t firstColumn,
                             int32_t lastColumn) {
@@ -452,17 +478,18 @@ void CMapView::drawHeadings(QPainter& painter, const UnitMapper& mapper, const L
   const QColor text = xjor::colorFromRef(settings_.headingText);
   painter.save();
   painter.setFont(xjor::fontFromLogFont(settings_.headingFont));
-  const auto label = [&](const UnitMapper& m, const LogicalRect& r, const MapCode& code, int length,
+  const auto label = [&](const UnitMapper& m, const LogicalRect& r, const QString& s,
                          bool leftAligned) {
     const QRectF box = m.toDevice(r);
     painter.fillRect(box, fill);
     painter.setPen(gridPen);
     painter.drawRect(box);
     painter.setPen(text);
-    const QString s =
-        xjor::fromCp949(code.text, int(std::min(strnlen(code.text, 10), size_t(length))));
     painter.drawText(box.adjusted(2, 0, -2, 0),
                      Qt::AlignVCenter | (leftAligned ? Qt::AlignLeft : Qt::AlignHCenter), s);
+  };
+  const auto codeText = [](const MapCode& code, int length) {
+    return xjor::fromCp949(code.text, int(std::min(strnlen(code.text, 10), size_t(length))));
   };
   // Row headings: one column per displayed level.
   painter.save();
@@ -477,10 +504,14 @@ void CMapView::drawHeadings(QPainter& painter, const UnitMapper& mapper, const L
         if (g.last < firstRow || g.first > lastRow) continue;
         const int32_t from = std::max(g.first, firstRow), to = std::min(g.last, lastRow);
         label(rows, {x, -from * h, x + rowHeads_[level], -(to + 1) * h},
-              layout_.rows.codes[size_t(g.first)], length, true);
+              codeText(layout_.rows.codes[size_t(g.first)], length), true);
       }
       x += rowHeads_[level];
     }
+    // The name column between the codes and the cells.
+    if (settings_.nameWidth > 0)
+      for (int32_t r = firstRow; r <= lastRow; ++r)
+        label(rows, {x, -r * h, 0, -(r + 1) * h}, headingItemText(r), true);
   }
   painter.restore();
   // Column headings: one row per displayed level, outermost on top.
@@ -496,7 +527,7 @@ void CMapView::drawHeadings(QPainter& painter, const UnitMapper& mapper, const L
         if (g.last < firstColumn || g.first > lastColumn) continue;
         const int32_t from = std::max(g.first, firstColumn), to = std::min(g.last, lastColumn);
         label(columns, {from * w, y, (to + 1) * w, y - columnHeads_[level]},
-              layout_.columns.codes[size_t(g.first)], length, false);
+              codeText(layout_.columns.codes[size_t(g.first)], length), false);
       }
       y -= columnHeads_[level];
     }
@@ -785,7 +816,7 @@ bool CMapView::onCommand(int id) {
     case cmd::kOptions: {
       MapSettings s = settings_;
       s.flags = viewFlags();
-      if (dialogs().options && dialogs().options(this, &s)) {
+      if (dialogs().options && dialogs().options(this, headingItemNames(), &s)) {
         setSettings(s);
         if (document()) document()->setModified(true);
       }
@@ -856,8 +887,15 @@ void CMapView::applyFitToPaper(int pagesAcross, int pagesDown, int32_t printable
   const int32_t down = std::max<int32_t>(1, (rowCount() + pagesDown - 1) / pagesDown);
   const int32_t newWidth = std::clamp<int32_t>(printableWidth / across, 1, 32767);
   const int32_t newHeight = std::clamp<int32_t>(printableHeight / down, 1, 32767);
-  const double ratio =
-      std::min(double(newWidth) / settings_.cellWidth, double(newHeight) / settings_.cellHeight);
+  const double fx = double(newWidth) / settings_.cellWidth;
+  const double fy = double(newHeight) / settings_.cellHeight;
+  const double ratio = std::min(fx, fy);
+  // Objects keep their cells; their sizes and the distances into their
+  // cells shrink or grow with the cells.
+  objects().scaleObjects(fx, fy, ratio, [fx, fy](ViewPosition p) {
+    return ViewPosition::time(p.date(), uint16_t(p.xRemainder() * fx), p.row(),
+                              int16_t(p.yRemainder() * fy));
+  });
   MapSettings s = settings_;
   s.cellWidth = int16_t(newWidth);
   s.cellHeight = int16_t(newHeight);

@@ -69,8 +69,8 @@ void registerMapWindow(CKelvoApp& app) {
     RelationKindDialog dialog(parent);
     return dialog.exec() == QDialog::Accepted ? dialog.kind() : -1;
   };
-  dialogs.options = [](QWidget* parent, MapSettings* settings) {
-    return editMapOptions(parent, settings);
+  dialogs.options = [](QWidget* parent, const QStringList& headingItems, MapSettings* settings) {
+    return editMapOptions(parent, headingItems, settings);
   };
   setMapDialogs(std::move(dialogs));
   registerDocumentWindow(kMapWindow, [&app](QWidget* parent) -> QWidget* {

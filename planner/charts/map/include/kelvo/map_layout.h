@@ -67,6 +67,10 @@ void rebuildCells(ProjectDb& db, MapLayout* layout);
 // resource), summary rows (their first two codes).
 std::vector<MapSource> mapSources(ProjectDb& db, MapMode mode);
 
+// The record number of a work-type code in the classification table (its
+// code index), or -1 when the code is not registered.
+int32_t workTypeRecord(const ProjectDb& db, const MapCode& code);
+
 // Writes column + 1 and row + 1 of each activity's cell at bytes 116 and
 // 118 (0 and 0 for an activity off the map), touching only records whose
 // bytes change. Returns the number of records written.

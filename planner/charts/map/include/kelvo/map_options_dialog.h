@@ -4,6 +4,7 @@
 #define KELVO_MAP_OPTIONS_DIALOG_H_
 
 #include <QDialog>
+#include <QStringList>
 
 #include "kelvo/map_model.h"
 
@@ -18,7 +19,10 @@ class MapOptionsDialog : public QDialog {
   Q_OBJECT
  public:
   // Shows `settings`; settings() returns them with the user's changes.
-  explicit MapOptionsDialog(const MapSettings& settings, QWidget* parent = nullptr);
+  // `headingItems` are the field names of the work-type classification, the
+  // items the name column can show.
+  explicit MapOptionsDialog(const MapSettings& settings, const QStringList& headingItems = {},
+                            QWidget* parent = nullptr);
   MapSettings settings() const;
 
  private:
@@ -26,6 +30,7 @@ class MapOptionsDialog : public QDialog {
   QCheckBox* objects_;
   QCheckBox* relations_;
   QSpinBox* nameWidth_;
+  QComboBox* headingItem_;
   QSpinBox* cellWidth_;
   QSpinBox* cellHeight_;
   QComboBox* colouring_;
@@ -33,7 +38,7 @@ class MapOptionsDialog : public QDialog {
 };
 
 // Runs the dialog over *settings; true (settings changed) on OK.
-bool editMapOptions(QWidget* parent, MapSettings* settings);
+bool editMapOptions(QWidget* parent, const QStringList& headingItems, MapSettings* settings);
 
 }  // namespace kelvo
 

@@ -31,8 +31,10 @@ struct MapDialogs {
   std::function<bool(QWidget* parent, const QString& caption, QString* value)> askValue;
   // "선후행 관계 형식": the relation kind 0..3, -1 on Cancel.
   std::function<int(QWidget* parent)> askKind;
-  // "선택 사항" over the settings; true on OK.
-  std::function<bool(QWidget* parent, MapSettings* settings)> options;
+  // "선택 사항" over the settings, with the field names of the work-type
+  // classification for the name column; true on OK.
+  std::function<bool(QWidget* parent, const QStringList& headingItems, MapSettings* settings)>
+      options;
 };
 void setMapDialogs(MapDialogs dialogs);
 
@@ -63,6 +65,9 @@ class CMapView : public CBaseView, public CEditorSource {
   // The names of the mode's table's fields, in field order (empty while no
   // table is open): what the option bar offers after "표시 항목 없음".
   QStringList itemNames() const;
+  // The field names of the work-type classification: what the name column
+  // can show.
+  QStringList headingItemNames() const;
   // Switches the mode: the old mode's lists are stored, the new mode's
   // built.
   void setMode(MapMode mode);
@@ -156,6 +161,9 @@ class CMapView : public CBaseView, public CEditorSource {
   void drawRelations(QPainter& painter, const UnitMapper& mapper, const LogicalRect& area);
   void drawHeadings(QPainter& painter, const UnitMapper& mapper, const LogicalRect& visible,
                     int32_t firstRow, int32_t lastRow, int32_t firstColumn, int32_t lastColumn);
+  // The heading item of the work-type code of a row, formatted; empty when
+  // the code is not a work-type code (summary rows) or the item is no field.
+  QString headingItemText(int32_t row) const;
   void editItemCommand();
   // Heading coordinates: x from the first column shown, y from the first
   // row shown (the headings lie at x < 0 and y > 0).

@@ -18,10 +18,13 @@
 #include <map>
 #include <memory>
 
+#include "kelvo/drawing_objects.h"
 #include "kelvo/kelvo_app.h"
 #include "kelvo/map_edit.h"
+#include "kelvo/map_layout.h"
 #include "kelvo/map_options_dialog.h"
 #include "kelvo/map_window.h"
+#include "kelvo/object_layer.h"
 #include "kelvo/plan_doc.h"
 #include "kelvo/record_dialogs.h"
 #include "main_frame.h"
@@ -304,21 +307,110 @@ TEST_F(MapViewTest, PagesOfWholeCellsRepeatTheHeadings) {
         "pdftoppm", {"-png", "-r", "40", "-f", "1", "-l", "2", pdf, folder + "/issue28_map_print"});
 }
 
+TEST_F(MapViewTest, NameColumnShowsTheHeadingItemOnScreenAndPaper) {
+  CMapView* map = open();
+  // "선택 사항" offers the work-type fields; the name is chosen.
+  MapDialogs dialogs;
+  dialogs.options = [](QWidget*, const QStringList& items, MapSettings* settings) {
+    settings->nameWidth = 400;
+    settings->headingItem = int16_t(items.indexOf(QStringLiteral("공종명")));
+    return true;
+  };
+  setMapDialogs(dialogs);
+  ASSERT_TRUE(map->onCommand(cmd::kOptions));
+  map->initialUpdate();
+  MapSettings s = map->settings();
+  ASSERT_EQ(s.headingItem, field(&doc_->db().wbs.tb, offsetof(WbsRecord, title)));
+  const MapCode& code = map->layout().rows.codes[0];
+  const int32_t slot = workTypeRecord(doc_->db(), code);
+  ASSERT_GE(slot, 0);
+  WbsRecord wbs;
+  std::memcpy(&wbs, record(&doc_->db().wbs.tb, slot).data(), sizeof wbs);
+  const QString name = xjor::fromCp949(wbs.title, int(strnlen(wbs.title, sizeof wbs.title)));
+  ASSERT_FALSE(name.isEmpty());
+
+  // On screen: the first row's name box lies on the heading background
+  // and carries dark text pixels.
+  const QImage image = grab("issue28_map_names.png");
+  const QRect box = map->screenMapper().toDevice(-s.nameWidth, 0, 0, -s.cellHeight).toRect();
+  EXPECT_EQ(image.pixelColor(box.right() - 3, box.bottom() - 3), xjor::colorFromRef(s.headingFill));
+  const auto ink = [&box](const QImage& shot) {
+    int dark = 0;
+    for (int y = box.top() + 2; y < box.bottom() - 1; ++y)
+      for (int x = box.left() + 2; x < box.right() - 1; ++x) dark += qGray(shot.pixel(x, y)) < 128;
+    return dark;
+  };
+  EXPECT_GT(ink(image), 10);
+  // The heading-name width is part of the row headings.
+  EXPECT_EQ(map->rowHeadingWidth(), 52 + 52 + 180 + 400);
+
+  // On paper: the first page names the first row.
+  const QString pdf = dir_.path() + "/names.pdf";
+  QPrinter printer(QPrinter::HighResolution);
+  printer.setOutputFormat(QPrinter::PdfFormat);
+  printer.setOutputFileName(pdf);
+  ASSERT_TRUE(map->printTo(&printer));
+  QProcess text;
+  text.start("pdftotext", {"-f", "1", "-l", "1", pdf, "-"});
+  text.waitForFinished(30000);
+  const QString folder = qEnvironmentVariable("KELVO_SHOT_DIR");
+  if (!folder.isEmpty() && QDir(folder).exists())
+    QProcess::execute("pdftoppm", {"-png", "-r", "60", "-f", "1", "-l", "1", pdf,
+                                   folder + "/issue28_map_names_print"});
+  // pdftotext gives the font's blank as a control character.
+  const auto squeezed = [](QString t) { return t.remove(QRegularExpression("[\\s\\p{Cc}]")); };
+  const QString page = QString::fromUtf8(text.readAllStandardOutput());
+  EXPECT_TRUE(squeezed(page).contains(squeezed(name))) << name.toStdString();
+
+  // An item the classification table does not have leaves the boxes empty.
+  s.headingItem = 99;
+  map->setSettings(s);
+  EXPECT_EQ(ink(map->viewport()->grab().toImage()), 0);
+}
+
+TEST_F(MapViewTest, FitToPaperKeepsObjectsOnTheirCells) {
+  CMapView* map = open();
+  map->activate();
+  const MapSettings before = map->settings();
+  ObjectRecord rect;
+  rect.type = shape::kRectangle;
+  rect.anchor = ViewPosition::time(2, 26, 1, -26);
+  rect.width = 100;
+  rect.height = -60;
+  ASSERT_TRUE(map->objects().putObject({rect}, -1));
+  ASSERT_EQ(map->objects().selection().size(), 1u);
+  const uint32_t index = uint32_t(map->objects().selection()[0].record);
+  // Two pages across and one down.
+  map->applyFitToPaper(2, 1, 1000, 1500);
+  const MapSettings& after = map->settings();
+  ASSERT_NE(after.cellWidth, before.cellWidth);
+  const double fx = double(after.cellWidth) / before.cellWidth;
+  const double fy = double(after.cellHeight) / before.cellHeight;
+  const LogicalRect r = map->objects().rectOf(index);
+  EXPECT_EQ(r.left, 2 * after.cellWidth + int32_t(26 * fx));
+  EXPECT_EQ(r.top, -1 * after.cellHeight - int32_t(26 * fy));
+  EXPECT_EQ(r.width(), int32_t(100 * fx));
+  EXPECT_EQ(r.height(), int32_t(60 * fy));
+}
+
 TEST_F(MapViewTest, OptionsDialogEditsTheSettings) {
   MapSettings s = defaultMapSettings();
-  MapOptionsDialog dialog(s);
+  MapOptionsDialog dialog(s, {QStringLiteral("공종코드"), QStringLiteral("공종명")});
   auto boxes = dialog.findChildren<QSpinBox*>();
   ASSERT_EQ(boxes.size(), 3);
   boxes[1]->setValue(80);
   auto checks = dialog.findChildren<QCheckBox*>();
   checks[1]->setChecked(false);
-  auto* combo = dialog.findChild<QComboBox*>();
-  combo->setCurrentIndex(4);
+  dialog.findChild<QComboBox*>("colouring")->setCurrentIndex(4);
+  auto* heading = dialog.findChild<QComboBox*>("headingItem");
+  EXPECT_EQ(heading->currentText(), QStringLiteral("공종코드"));
+  heading->setCurrentIndex(1);
   dialog.findChild<QLineEdit*>("colourCode0")->setText("U1");
   const MapSettings out = dialog.settings();
   EXPECT_EQ(out.cellWidth, 80);
   EXPECT_EQ(out.flags, 11 & ~mapflag::kRelations);
   EXPECT_EQ(out.colourChoice, 4);
+  EXPECT_EQ(out.headingItem, 1);
   EXPECT_STREQ(out.colourCode[0], "U1");
   EXPECT_EQ(std::memcmp(&out.headingFont, &s.headingFont, sizeof s.headingFont), 0);
 }
