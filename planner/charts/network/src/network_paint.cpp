@@ -180,6 +180,38 @@ void CNetView::drawSideCaptions(QPainter& painter, const UnitMapper& mapper,
   painter.restore();
 }
 
+const std::vector<uint32_t>& CNetView::linksNear(const LogicalRect& body, int32_t firstPath,
+                                                 int32_t lastPath) {
+  const MemTable& anchors = document()->db().relAnchor;
+  if (linksStale_ || linksData_ != anchors.data || linksCount_ != anchors.count) {
+    links_.build(reinterpret_cast<const RelAnchorEntry*>(anchors.data), anchors.count);
+    linksData_ = anchors.data;
+    linksCount_ = anchors.count;
+    linksStale_ = false;
+  }
+  // x grows with the day, so the days in sight are found by bisection; days
+  // past the last a date can hold (only from damaged dates) are all kept.
+  const int32_t lo = links_.firstDay(), hi = std::min(links_.lastDay(), xjor::kLastDayNumber);
+  const auto firstDayWhere = [&](auto&& right) {
+    int32_t a = lo, b = hi;
+    while (a <= b) {
+      const int32_t mid = a + (b - a) / 2;
+      if (right(scale().x(xjor::dateFromDayNumber(mid))))
+        b = mid - 1;
+      else
+        a = mid + 1;
+    }
+    return a;
+  };
+  const int32_t fromX = body.left - kVisibleMargin, toX = body.right + kVisibleMargin;
+  const int32_t firstDay = firstDayWhere([&](int32_t x) { return x >= fromX; });
+  const int32_t pastLast = firstDayWhere([&](int32_t x) { return x > toX; });
+  const int32_t lastDay = pastLast > hi ? links_.lastDay() : pastLast - 1;
+  nearLinks_.clear();
+  links_.find(firstPath, lastPath, firstDay, lastDay, &nearLinks_);
+  return nearLinks_;
+}
+
 void CNetView::drawBody(QPainter& painter, const UnitMapper& mapper, const LogicalRect& body,
                         int32_t firstRow, int32_t lastRow, bool printing) {
   CPlanDoc* doc = document();
@@ -202,13 +234,9 @@ void CNetView::drawBody(QPainter& painter, const UnitMapper& mapper, const Logic
   // paint the same pixels thousands of times.
   std::vector<Leg> vertical, horizontal;
   const auto* links = reinterpret_cast<const RelAnchorEntry*>(db.relAnchor.data);
-  for (uint32_t i = 0; links && i < db.relAnchor.count; ++i) {
+  for (uint32_t i : linksNear(body, firstPath, lastPath)) {
     const RelAnchorEntry& e = links[i];
-    if (e.predPath <= 0 || e.succPath <= 0) continue;
     const int32_t row = e.row > 0 ? e.row : e.predPath;
-    const int32_t lo = std::min({int32_t(e.predPath), int32_t(e.succPath), row});
-    const int32_t hi = std::max({int32_t(e.predPath), int32_t(e.succPath), row});
-    if (hi < firstPath || lo > lastPath) continue;
     const int32_t xa = scale().x(e.predAnchor), xb = scale().x(e.succAnchor);
     if (std::max(xa, xb) < body.left - kVisibleMargin ||
         std::min(xa, xb) > body.right + kVisibleMargin)

@@ -126,6 +126,7 @@ void CNetView::initialUpdate() {
     block_ = defaultNetBlock();
   }
   CTermView::initialUpdate();
+  linksStale_ = true;
   captions_ = sideCaptions();
   block_.nodeWidth = std::max<int16_t>(1, block_.nodeWidth);
   measureLabels(&block_);
@@ -143,6 +144,7 @@ void CNetView::initialUpdate() {
 }
 
 void CNetView::onUpdate(int hintCode, qintptr extra) {
+  linksStale_ = true;  // any hint may follow a change of paths, rows or dates
   switch (hintCode) {
     case hint::kRepaint:
       // Paths may have grown with an edit elsewhere.

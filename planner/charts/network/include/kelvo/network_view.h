@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "kelvo/network_dialogs.h"
+#include "kelvo/network_link_index.h"
 #include "kelvo/network_model.h"
 #include "kelvo/network_paths.h"
 #include "kelvo/term_view.h"
@@ -148,6 +149,11 @@ class CNetView : public CTermView {
   // Measures block's label box from its templates (hint 6, initial update,
   // print start).
   void measureLabels(NetBlock* block) const;
+  // Positions in the relation anchor index of the relations that may show
+  // on body between the two paths, ascending; the index behind it is built
+  // again after any change of the records.
+  const std::vector<uint32_t>& linksNear(const LogicalRect& body, int32_t firstPath,
+                                         int32_t lastPath);
   // The side-area captions, centred in the visible part of their areas.
   void drawSideCaptions(QPainter& painter, const UnitMapper& mapper, const LogicalRect& body);
   void selectInBand(int32_t x0, int32_t y0, int32_t x1, int32_t y1);
@@ -171,6 +177,11 @@ class CNetView : public CTermView {
   PathEditRequest pathEdit_;
   mutable std::vector<char> recordBuf_;  // one record read at a time
   std::unique_ptr<TextLayouts> texts_;   // the body's texts, shaped once
+  LinkIndex links_;                      // relations by paths and days
+  bool linksStale_ = true;               // set by every update of the records
+  const void* linksData_ = nullptr;      // the anchor index links_ was built from
+  uint32_t linksCount_ = 0;
+  std::vector<uint32_t> nearLinks_;  // the last linksNear
 };
 
 }  // namespace kelvo

@@ -46,6 +46,17 @@ TEST_F(NetworkTest, RelationRoutesNodesAndArrows) {
   EXPECT_FALSE(near(image, at(xOf(5), centre(4)), kRed));
 }
 
+TEST_F(NetworkTest, ARelationMovedIntoSightIsDrawnAtOnce) {
+  openWindow();
+  grab();  // the relations of the first page are looked up once
+  // D moves from path 2 to 4, so A -> D runs down at 7 March past path 3:
+  // scrolled to path 3, the line shows though it lay out of sight before.
+  chart_->showActivity(slotOf("D"));
+  ASSERT_EQ(chart_->moveSelection(2), 2);
+  chart_->scrollTo(0, 2);
+  EXPECT_TRUE(near(grab(), at(xOf(7), centre(3)), kGreen));
+}
+
 TEST_F(NetworkTest, BarModeDrawsBarsAndDoneParts) {
   doc_->info().dataDate = day(2026, 3, 4);
   ActRecord a = activity("A");
