@@ -60,8 +60,8 @@ MapOptionsDialog::MapOptionsDialog(const MapSettings& settings, const QStringLis
   outer->addLayout(sizes);
 
   auto* looks = new QGridLayout;
-  looks->addWidget(fontButton(this, QStringLiteral("분류명칭..."), &settings_.headingFont), 0, 0);
-  looks->addWidget(fontButton(this, QStringLiteral("자료내용..."), &settings_.cellFont), 0, 1);
+  looks->addWidget(fontField(this, QStringLiteral("분류명칭..."), &settings_.headingFont), 0, 0);
+  looks->addWidget(fontField(this, QStringLiteral("자료내용..."), &settings_.cellFont), 0, 1);
   looks->addWidget(colourButton(this, QStringLiteral("선후행관계..."), &settings_.relationLine), 1,
                    0);
   looks->addWidget(colourButton(this, QStringLiteral("구분선..."), &settings_.grid), 1, 1);
