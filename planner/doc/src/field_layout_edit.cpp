@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "field_text.h"
+
 namespace kelvo {
 namespace {
 
@@ -11,15 +13,6 @@ constexpr int kMaxTextWidth = 1024;
 constexpr int kMaxDigits = 15, kMaxDecimals = 9;
 constexpr uint32_t kMaxRecordSize = 65535;
 constexpr size_t kMaxFields = 32767;
-
-std::string trimmed(const std::string& s) {
-  const size_t a = s.find_first_not_of(" \t"), b = s.find_last_not_of(" \t");
-  return a == std::string::npos ? std::string() : s.substr(a, b - a + 1);
-}
-
-std::string nameOf(const FieldDesc& f) {
-  return std::string(f.name, strnlen(f.name, sizeof f.name));
-}
 
 }  // namespace
 
@@ -52,7 +45,7 @@ static void shift(std::vector<FieldEntry>& entries, int32_t from, int32_t by) {
 FieldLayoutEdit::FieldLayoutEdit(const TableHandle& tb) : recordSize_(tb.recordSize) {
   for (int i = 0; i < tb.fieldCount; ++i) {
     entries_.push_back({tb.fields[i], i});
-    loadedNames_.push_back(nameOf(tb.fields[i]));
+    loadedNames_.push_back(fieldName(tb.fields[i]));
   }
 }
 
@@ -74,7 +67,8 @@ EditRefusal FieldLayoutEdit::checkName(const std::string& name, int self, int32_
   if (name.empty() || name.size() > kMaxNameBytes || name.find_first_of("[]") != std::string::npos)
     return EditRefusal::Name;
   for (size_t i = 0; i < entries_.size(); ++i)
-    if (static_cast<int>(i) != self && nameOf(entries_[i].desc) == name) return EditRefusal::Name;
+    if (static_cast<int>(i) != self && fieldName(entries_[i].desc) == name)
+      return EditRefusal::Name;
   // A name a field had when the layout was loaded belongs to that field:
   // values are carried over by name.
   for (size_t k = 0; k < loadedNames_.size(); ++k)
@@ -130,7 +124,7 @@ EditRefusal FieldLayoutEdit::modify(int i, const FieldEdit& edit) {
   }
   FieldDesc made;
   if (EditRefusal r = userField(edit, &made); r != EditRefusal::None) return r;
-  const std::string name = f.flags ? nameOf(f) : trimmed(edit.name);
+  const std::string name = f.flags ? fieldName(f) : trimBlanks(edit.name);
   if (EditRefusal r = checkName(name, i, changed.origin); r != EditRefusal::None) return r;
   const int32_t grows = sizeOf(made) - sizeOf(f);
   if (recordSize_ + grows > kMaxRecordSize) return EditRefusal::Width;
@@ -149,7 +143,7 @@ EditRefusal FieldLayoutEdit::place(int at, const FieldEdit& edit) {
   if (entries_.size() >= kMaxFields) return EditRefusal::NotEditable;
   FieldEntry added{};
   if (EditRefusal r = userField(edit, &added.desc); r != EditRefusal::None) return r;
-  const std::string name = trimmed(edit.name);
+  const std::string name = trimBlanks(edit.name);
   if (EditRefusal r = checkName(name, -1, -1); r != EditRefusal::None) return r;
   std::memcpy(added.desc.name, name.data(), name.size());
   added.origin = -1;

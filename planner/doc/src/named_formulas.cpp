@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "field_text.h"
 #include "xJorDbm2.h"
 
 namespace kelvo {
@@ -46,13 +47,6 @@ class FormulaFile {
   IndexTable t_{};
   bool open_ = false;
 };
-
-std::string trimmed(const char* text, size_t size) {
-  std::string s(text, strnlen(text, size));
-  const size_t first = s.find_first_not_of(' ');
-  if (first == std::string::npos) return {};
-  return s.substr(first, s.find_last_not_of(' ') - first + 1);
-}
 
 NamedFormula keyOf(uint16_t list, uint16_t kind, const std::string& title) {
   NamedFormula k;
@@ -96,7 +90,7 @@ std::vector<NamedFormula> readNamedFormulas(ProjectDb* db, uint16_t list, uint16
 }
 
 bool registerNamedFormula(ProjectDb* db, NamedFormula f) {
-  const std::string title = trimmed(f.title, sizeof f.title);
+  const std::string title = trimBlanks(std::string_view(f.title, strnlen(f.title, sizeof f.title)));
   if (title.empty()) return false;
   std::memset(f.title, 0, sizeof f.title);
   std::memcpy(f.title, title.data(), std::min(title.size(), sizeof f.title - 1));
@@ -114,7 +108,7 @@ bool registerNamedFormula(ProjectDb* db, NamedFormula f) {
 bool deleteNamedFormula(ProjectDb* db, uint16_t list, uint16_t kind, const std::string& title) {
   FormulaFile file(db, false);
   if (!file.open()) return false;
-  const NamedFormula key = keyOf(list, kind, trimmed(title.c_str(), title.size()));
+  const NamedFormula key = keyOf(list, kind, trimBlanks(title));
   return xiSeek(file.table(), &key) == 1 && xiDel(file.table()) == 1;
 }
 

@@ -3,20 +3,12 @@
 #include <algorithm>
 #include <cstring>
 
+#include "field_text.h"
+
 namespace kelvo {
 namespace {
 
 constexpr size_t kMaxNameBytes = 31;
-
-std::string nameOf(const FieldDesc& f) {
-  return std::string(f.name, strnlen(f.name, sizeof f.name));
-}
-
-std::string trimmed(const std::string& s) {
-  const size_t first = s.find_first_not_of(' ');
-  if (first == std::string::npos) return {};
-  return s.substr(first, s.find_last_not_of(' ') - first + 1);
-}
 
 }  // namespace
 
@@ -24,7 +16,7 @@ bool readUserSummaryItems(const TableHandle& act, UserSummaryItems* items) {
   if (!act.fields || act.fieldCount <= kUserSummaryFields.back()) return false;
   for (size_t k = 0; k < items->size(); ++k) {
     const FieldDesc& f = act.fields[kUserSummaryFields[k]];
-    (*items)[k] = {nameOf(f), f.width, f.decimals, (f.flags & XF_COMMA) != 0};
+    (*items)[k] = {fieldName(f), f.width, f.decimals, (f.flags & XF_COMMA) != 0};
   }
   return true;
 }
@@ -33,8 +25,8 @@ int applyUserSummaryItems(TableHandle* act, const UserSummaryItems& items) {
   if (!act->fields || act->fieldCount <= kUserSummaryFields.back()) return 0;
   std::array<std::string, kUserSummaryFields.size()> names;
   for (size_t k = 0; k < items.size(); ++k) {
-    const std::string typed = trimmed(items[k].name);
-    names[k] = typed.empty() ? nameOf(act->fields[kUserSummaryFields[k]]) : typed;
+    const std::string typed = trimBlanks(items[k].name);
+    names[k] = typed.empty() ? fieldName(act->fields[kUserSummaryFields[k]]) : typed;
   }
   for (size_t k = 0; k < items.size(); ++k) {
     const std::string& name = names[k];
@@ -44,7 +36,7 @@ int applyUserSummaryItems(TableHandle* act, const UserSummaryItems& items) {
       const auto item = std::find(kUserSummaryFields.begin(), kUserSummaryFields.end(), i);
       if (item == kUserSummaryFields.begin() + k) continue;
       const std::string other = item == kUserSummaryFields.end()
-                                    ? nameOf(act->fields[i])
+                                    ? fieldName(act->fields[i])
                                     : names[size_t(item - kUserSummaryFields.begin())];
       if (other == name) return int(k);
     }

@@ -1,7 +1,6 @@
 #include "kelvo/kelvo_app.h"
 
 #include <QApplication>
-#include <QComboBox>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -9,9 +8,7 @@
 #include <QLocale>
 #include <QPrinter>
 #include <QProgressDialog>
-#include <QSignalBlocker>
 #include <QStatusBar>
-#include <QToolBar>
 #include <QTranslator>
 #include <algorithm>
 #include <cstdio>
@@ -27,6 +24,7 @@
 #include "kelvo/strings.h"
 #include "kelvo/view_kind.h"
 #include "main_frame.h"
+#include "option_bar.h"
 #include "password_dialogs.h"
 #include "progress_guide_dialog.h"
 #include "project_info_dialog.h"
@@ -352,14 +350,7 @@ bool CKelvoApp::hasOptionBarChoice(int id) const {
 }
 
 void CKelvoApp::setOptionBarChoice(int id, int choice) {
-  if (!frame_) return;
-  frame_->optionState().comboChoice[id] = choice;
-  // The bar's combo shows the kept choice without acting on it again.
-  if (QToolBar* bar = frame_->optionBar())
-    if (auto* combo = bar->findChild<QComboBox*>(QStringLiteral("ctl%1").arg(id))) {
-      const QSignalBlocker block(combo);
-      combo->setCurrentIndex(choice);
-    }
+  if (frame_) showComboChoice(&frame_->optionState(), frame_->optionBar(), id, choice);
 }
 
 void CKelvoApp::setGanttChoiceChanged(std::function<void()> changed) {

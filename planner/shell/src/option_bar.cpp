@@ -91,18 +91,22 @@ void comboChanged(OptionBarState* state, QToolBar* bar, QComboBox* combo, int id
     // The two lower panes never show the same list: the other one moves on.
     const int other = id == 10506 ? 10507 : 10506;
     if (state->comboChoice.value(other) == index) {
-      const int next = (index + 1) % combo->count();
-      state->comboChoice[other] = next;
-      if (auto* box = bar->findChild<QComboBox*>(QStringLiteral("ctl%1").arg(other))) {
-        const QSignalBlocker block(box);
-        box->setCurrentIndex(next);
-      }
+      showComboChoice(state, bar, other, (index + 1) % combo->count());
     }
   }
   if (id >= 10505 && id <= 10507 && state->ganttChoiceChanged) state->ganttChoiceChanged();
 }
 
 }  // namespace
+
+void showComboChoice(OptionBarState* state, QToolBar* bar, int id, int choice) {
+  state->comboChoice[id] = choice;
+  if (!bar) return;
+  if (auto* combo = bar->findChild<QComboBox*>(QStringLiteral("ctl%1").arg(id))) {
+    const QSignalBlocker block(combo);
+    combo->setCurrentIndex(choice);
+  }
+}
 
 QToolBar* makeOptionBar(int number, OptionBarState* state, CommandRouter* router, QWidget* parent) {
   auto* bar = new QToolBar(parent);

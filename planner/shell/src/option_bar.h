@@ -34,6 +34,10 @@ struct OptionBarState {
 // write changes back into state.
 QToolBar* makeOptionBar(int number, OptionBarState* state, CommandRouter* router, QWidget* parent);
 
+// Keeps choice for combo id in state and shows it on bar's combo (when the
+// bar has one) without acting on it again.
+void showComboChoice(OptionBarState* state, QToolBar* bar, int id, int choice);
+
 }  // namespace kelvo
 
 #endif  // KELVO_OPTION_BAR_H_
